@@ -1,0 +1,443 @@
+#include "calls/PhoneBookDb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <sqlite3.h>
+
+namespace db {
+
+namespace {
+
+const char kPhoneBookSchema[] =
+    "BEGIN;"
+    "CREATE TABLE \"DATA\" (\"Index\" TEXT, \"Number\" TEXT, \"Name\" TEXT);"
+    "CREATE TABLE \"Details\" (\"TotalIndex\" TEXT, \"UsedIndex\" TEXT);"
+    "COMMIT;";
+
+[[noreturn]] void fail(const QString& message) {
+    throw DbError(message.toStdString());
+}
+
+bool isPhoneBookName(const QString& fileName) {
+    return fileName.compare(QLatin1String(kPhoneBookFile), Qt::CaseInsensitive) == 0;
+}
+
+// Identifiers come from the program or from the file's own schema, never from input.
+QString quoted(const QString& identifier) {
+    return '"' + QString(identifier).replace('"', QLatin1String("\"\"")) + '"';
+}
+
+QString quotedList(const QStringList& identifiers, const QString& suffix) {
+    QStringList parts;
+    for (const QString& identifier : identifiers)
+        parts << quoted(identifier) + suffix;
+    return parts.join(QLatin1String(", "));
+}
+
+bool isSqlText(const QString& source) {
+    static const QRegularExpression select(QStringLiteral("^\\s*select\\s"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return select.match(source).hasMatch();
+}
+
+QString withoutTrailingBlanks(const QString& text) {
+    qsizetype length = text.size();
+    while (length > 0 && text.at(length - 1) == ' ')
+        --length;
+    return text.left(length);
+}
+
+QString comparable(const QString& text, int tailLength) {
+    const QString trimmed = withoutTrailingBlanks(text);
+    return tailLength > 0 ? trimmed.right(tailLength) : trimmed;
+}
+
+} // namespace
+
+// One open database file.
+class Connection {
+  public:
+    Connection(const QString& path, int flags) {
+        const int rc =
+            sqlite3_open_v2(QFile::encodeName(path).constData(), &handle_, flags, nullptr);
+        if (rc != SQLITE_OK) {
+            const QString reason = handle_ ? sqlite3_errmsg(handle_) : sqlite3_errstr(rc);
+            sqlite3_close(handle_);
+            db::fail(QStringLiteral("cannot open %1: %2").arg(path, reason));
+        }
+    }
+    ~Connection() { sqlite3_close(handle_); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    sqlite3* handle() const { return handle_; }
+    [[noreturn]] void raise(const QString& context) const {
+        db::fail(context + QLatin1String(": ") + QString::fromUtf8(sqlite3_errmsg(handle_)));
+    }
+
+  private:
+    sqlite3* handle_ = nullptr;
+};
+
+namespace {
+
+// One prepared statement; rejects anything but exactly one statement.
+class Statement {
+  public:
+    Statement(const Connection& connection, const QString& sql) : connection_(connection) {
+        const QByteArray text = sql.toUtf8();
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(connection.handle(), text.constData(), int(text.size()), &stmt_,
+                               &tail) != SQLITE_OK)
+            connection.raise(sql);
+        if (!stmt_ || !QByteArray(tail).trimmed().isEmpty()) {
+            sqlite3_finalize(stmt_);
+            db::fail(QStringLiteral("not a single statement: ") + sql);
+        }
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(int position, const QString& value) {
+        const QByteArray text = value.toUtf8();
+        if (sqlite3_bind_text(stmt_, position, text.constData(), int(text.size()),
+                              SQLITE_TRANSIENT) != SQLITE_OK)
+            connection_.raise(QStringLiteral("bind"));
+    }
+    void bind(int position, qint64 value) {
+        if (sqlite3_bind_int64(stmt_, position, value) != SQLITE_OK)
+            connection_.raise(QStringLiteral("bind"));
+    }
+    // True while there is a result row to read.
+    bool step() {
+        const int rc = sqlite3_step(stmt_);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            connection_.raise(QString::fromUtf8(sqlite3_sql(stmt_)));
+        return rc == SQLITE_ROW;
+    }
+    int columnCount() const { return sqlite3_column_count(stmt_); }
+    QString columnName(int column) const {
+        return QString::fromUtf8(sqlite3_column_name(stmt_, column));
+    }
+    QString text(int column) const {
+        const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+        return value ? QString::fromUtf8(value) : QString();
+    }
+    qint64 integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+    int changes() const { return sqlite3_changes(connection_.handle()); }
+
+  private:
+    const Connection& connection_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+std::shared_ptr<Connection> openConnection(const QString& name) {
+    const QString path = resolveDatabasePath(name);
+    if (isPhoneBookName(QFileInfo(path).fileName())) createPhoneBookIfMissing(path);
+    return std::make_shared<Connection>(path, SQLITE_OPEN_READWRITE);
+}
+
+} // namespace
+
+QString resolveDatabasePath(const QString& name) {
+    const QFileInfo given(QDir::current(), name);
+    if (isPhoneBookName(given.fileName()))
+        return given.dir().absoluteFilePath(QLatin1String(kPhoneBookFile));
+    return given.absoluteFilePath();
+}
+
+bool createPhoneBookIfMissing(const QString& path) {
+    if (QFileInfo::exists(path)) return false;
+    try {
+        Connection connection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        if (sqlite3_exec(connection.handle(), kPhoneBookSchema, nullptr, nullptr, nullptr) !=
+            SQLITE_OK)
+            connection.raise(QStringLiteral("cannot create ") + path);
+    } catch (const DbError&) {
+        QFile::remove(path); // no half-made phonebook left behind
+        throw;
+    }
+    return true;
+}
+
+// ---- Criterion ----
+
+Criterion::Criterion(const QString& field, const QString& value, int tailLength)
+    : field_(field), value_(comparable(value, tailLength)), tailLength_(tailLength) {}
+
+Criterion Criterion::equals(const QString& field, const QString& value) {
+    return Criterion(field, value, 0);
+}
+
+Criterion Criterion::lastCharsEqual(const QString& field, int count, const QString& value) {
+    if (count < 1) fail(QStringLiteral("right() needs a length of at least 1"));
+    return Criterion(field, value, count);
+}
+
+bool Criterion::matches(const QString& fieldValue) const {
+    return comparable(fieldValue, tailLength_).compare(value_, Qt::CaseInsensitive) == 0;
+}
+
+// ---- Field ----
+
+QString Field::Value() const {
+    return set_.valueAt(column_);
+}
+
+void Field::setValue(const QString& value) {
+    set_.setValueAt(column_, value);
+}
+
+// ---- Recordset ----
+
+Recordset::Recordset() = default;
+Recordset::~Recordset() = default;
+
+void Recordset::close() {
+    connection_.reset();
+    table_.clear();
+    columns_.clear();
+    rows_.clear();
+    cursor_ = 0;
+    currentDeleted_ = false;
+    noMatch_ = false;
+    discardPending();
+}
+
+void Recordset::load(std::shared_ptr<Connection> connection, const QString& source) {
+    close();
+    const bool isTable = !isSqlText(source);
+    Statement select(*connection, isTable ? "SELECT rowid, * FROM " + quoted(source) : source);
+    const int first = isTable ? 1 : 0; // the row id is not a field
+    std::vector<QString> columns;
+    for (int column = first; column < select.columnCount(); ++column)
+        columns.push_back(select.columnName(column));
+    std::vector<Row> rows;
+    while (select.step()) {
+        Row row{isTable ? select.integer(0) : 0, {}};
+        for (int column = first; column < select.columnCount(); ++column)
+            row.values.push_back(select.text(column));
+        rows.push_back(std::move(row));
+    }
+    connection_ = std::move(connection);
+    table_ = isTable ? source : QString();
+    columns_ = std::move(columns);
+    rows_ = std::move(rows);
+}
+
+bool Recordset::isEOF() const {
+    return cursor_ >= RecordCount();
+}
+
+bool Recordset::isBOF() const {
+    return rows_.empty();
+}
+
+bool Recordset::hasCurrent() const {
+    return !currentDeleted_ && cursor_ < RecordCount();
+}
+
+const Recordset::Row& Recordset::currentRow() const {
+    if (!hasCurrent()) fail(QStringLiteral("no current record"));
+    return rows_[cursor_];
+}
+
+void Recordset::MoveFirst() {
+    discardPending();
+    if (rows_.empty()) fail(QStringLiteral("no current record"));
+    cursor_ = 0;
+    currentDeleted_ = false;
+}
+
+void Recordset::MoveNext() {
+    discardPending();
+    if (currentDeleted_) { // the next record has already moved into the deleted one's place
+        currentDeleted_ = false;
+        return;
+    }
+    if (isEOF()) fail(QStringLiteral("no current record"));
+    ++cursor_;
+}
+
+void Recordset::FindFirst(const Criterion& criterion) {
+    discardPending();
+    const int column = columnOf(criterion.field());
+    for (int row = 0; row < RecordCount(); ++row) {
+        if (criterion.matches(rows_[row].values[column])) {
+            cursor_ = row;
+            currentDeleted_ = false;
+            noMatch_ = false;
+            return;
+        }
+    }
+    noMatch_ = true;
+}
+
+void Recordset::AddNew() {
+    requireUpdatable();
+    discardPending();
+    pending_ = Pending::Adding;
+    buffer_.assign(columns_.size(), std::nullopt);
+}
+
+void Recordset::Edit() {
+    requireUpdatable();
+    currentRow();
+    discardPending();
+    pending_ = Pending::Editing;
+    buffer_.assign(columns_.size(), std::nullopt);
+}
+
+void Recordset::Update() {
+    switch (pending_) {
+    case Pending::None:
+        fail(QStringLiteral("Update without AddNew or Edit"));
+    case Pending::Adding:
+        insertPending();
+        break;
+    case Pending::Editing:
+        rewriteCurrent();
+        break;
+    }
+    discardPending();
+}
+
+void Recordset::Delete() {
+    requireUpdatable();
+    const qint64 rowId = currentRow().rowId;
+    discardPending();
+    Statement remove(*connection_, "DELETE FROM " + quoted(table_) + " WHERE rowid = ?");
+    remove.bind(1, rowId);
+    remove.step();
+    if (remove.changes() == 0) fail(QStringLiteral("the record has already been deleted"));
+    rows_.erase(rows_.begin() + cursor_);
+    currentDeleted_ = true;
+}
+
+Field Recordset::Fields(const QString& name) {
+    return Field(*this, columnOf(name));
+}
+
+int Recordset::columnOf(const QString& name) const {
+    for (size_t column = 0; column < columns_.size(); ++column) {
+        if (columns_[column].compare(name, Qt::CaseInsensitive) == 0) return int(column);
+    }
+    fail(QStringLiteral("no field named ") + name);
+}
+
+QString Recordset::valueAt(int column) const {
+    if (pending_ != Pending::None && buffer_[column]) return *buffer_[column];
+    if (pending_ == Pending::Adding) return QString();
+    return currentRow().values[column];
+}
+
+void Recordset::setValueAt(int column, const QString& value) {
+    if (pending_ == Pending::None) fail(QStringLiteral("field written without AddNew or Edit"));
+    buffer_[column] = value;
+}
+
+void Recordset::requireUpdatable() const {
+    if (!isOpen()) fail(QStringLiteral("the record set is not open"));
+    if (table_.isEmpty())
+        fail(QStringLiteral("a record set read by an SQL text cannot be changed"));
+}
+
+void Recordset::discardPending() {
+    pending_ = Pending::None;
+    buffer_.clear();
+}
+
+std::vector<int> Recordset::pendingColumns() const {
+    std::vector<int> written;
+    for (size_t column = 0; column < buffer_.size(); ++column) {
+        if (buffer_[column]) written.push_back(int(column));
+    }
+    return written;
+}
+
+void Recordset::insertPending() {
+    const std::vector<int> written = pendingColumns();
+    QStringList names;
+    QStringList placeholders;
+    for (int column : written) {
+        names << columns_[column];
+        placeholders << QStringLiteral("?");
+    }
+    const QString sql = written.empty() ? "INSERT INTO " + quoted(table_) + " DEFAULT VALUES"
+                                        : "INSERT INTO " + quoted(table_) + " (" +
+                                              quotedList(names, QString()) + ") VALUES (" +
+                                              placeholders.join(QLatin1String(", ")) + ")";
+    Statement insert(*connection_, sql);
+    for (size_t i = 0; i < written.size(); ++i)
+        insert.bind(int(i) + 1, *buffer_[written[i]]);
+    insert.step();
+
+    Row row{sqlite3_last_insert_rowid(connection_->handle()), {}};
+    for (const std::optional<QString>& value : buffer_)
+        row.values.push_back(value.value_or(QString()));
+    const bool atEnd = isEOF();
+    rows_.push_back(std::move(row));
+    if (atEnd && !currentDeleted_)
+        cursor_ = RecordCount(); // the current record stays as it was: none
+}
+
+void Recordset::rewriteCurrent() {
+    const std::vector<int> written = pendingColumns();
+    if (written.empty()) return;
+    QStringList names;
+    for (int column : written)
+        names << columns_[column];
+    Statement update(*connection_, "UPDATE " + quoted(table_) + " SET " +
+                                       quotedList(names, QStringLiteral(" = ?")) +
+                                       " WHERE rowid = ?");
+    for (size_t i = 0; i < written.size(); ++i)
+        update.bind(int(i) + 1, *buffer_[written[i]]);
+    update.bind(int(written.size()) + 1, rows_[cursor_].rowId);
+    update.step();
+    if (update.changes() == 0) fail(QStringLiteral("the record has been deleted"));
+    for (int column : written)
+        rows_[cursor_].values[column] = *buffer_[column];
+}
+
+// ---- DataControl ----
+
+DataControl::DataControl(const QString& databaseName, const QString& recordSource)
+    : databaseName_(databaseName), recordSource_(recordSource) {}
+
+void DataControl::Refresh() {
+    recordset_.load(openConnection(databaseName_), recordSource_);
+}
+
+db::Recordset& DataControl::Recordset() {
+    if (!recordset_.isOpen()) Refresh();
+    return recordset_;
+}
+
+// ---- Database ----
+
+Database::Database(std::shared_ptr<Connection> connection) : connection_(std::move(connection)) {}
+Database::~Database() = default;
+Database::Database(Database&&) noexcept = default;
+Database& Database::operator=(Database&&) noexcept = default;
+
+void Database::Execute(const QString& sql) {
+    if (!connection_) fail(QStringLiteral("the database is closed"));
+    Statement statement(*connection_, sql);
+    while (statement.step()) {
+    }
+}
+
+void Database::Close() {
+    connection_.reset();
+}
+
+Database OpenDatabase(const QString& name) {
+    return Database(openConnection(name));
+}
+
+} // namespace db

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/FormBase.h"
+#include "ui_Form11.h"
+
+// The new-message pop-up: a white, borderless window holding one picture of
+// 154 x 154 pixels. It has no code; the dispatcher shows it for three seconds.
+class Form11 : public FormBase {
+    Q_OBJECT
+  public:
+    Form11();
+
+    Ui::Form11 ui;
+};

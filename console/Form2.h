@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/FormBase.h"
+#include "ui_Form2.h"
+
+// The model details window: the device's serial number and its manufacturer
+// and model texts. The main window fills the labels as the modem answers;
+// "View" reloads them from the identity file.
+class Form2 : public FormBase {
+    Q_OBJECT
+  public:
+    Form2();
+
+    Ui::Form2 ui;
+};

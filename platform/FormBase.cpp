@@ -1,0 +1,28 @@
+#include "platform/FormBase.h"
+
+#include "platform/Forms.h"
+
+#include <QCloseEvent>
+
+FormBase::FormBase(QWidget* parent) : QWidget(parent) {}
+
+void FormBase::Show() {
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+}
+
+void FormBase::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Form_Unload();
+    Forms::instance().unload(this);
+}
+
+void FormBase::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void FormBase::setClientTwips(int width, int height) { setFixedSize(width / 15, height / 15); }

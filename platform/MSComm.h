@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/SerialBackend.h"
+
+#include <QObject>
+
+// The serial control of the main window: a port opened by number with a
+// settings string, written as text and read as bytes, raising an event for
+// every arrival, every emptied transmit buffer and every line error.
+class MSComm : public QObject {
+    Q_OBJECT
+public:
+    enum Event { comEvSend = 1, comEvReceive = 2 };
+
+    explicit MSComm(QObject* parent = nullptr);
+    ~MSComm() override;
+
+    int CommPort() const { return port_; }
+    void setCommPort(int port); // throws "Port already open" while open, as the control does
+
+    QString Settings() const { return settings_; }
+    void setSettings(const QString& settings); // throws "Invalid property value"
+
+    bool PortOpen() const { return backend_ != nullptr; }
+    void setPortOpen(bool open);
+
+    int Handshaking() const { return handshaking_; }
+    void setHandshaking(int handshaking);
+
+    int RThreshold() const { return rThreshold_; }
+    void setRThreshold(int n) { rThreshold_ = n; }
+    int SThreshold() const { return sThreshold_; }
+    void setSThreshold(int n) { sThreshold_ = n; }
+    int InputMode() const { return inputMode_; }
+    void setInputMode(int mode) { inputMode_ = mode; }
+
+    // Takes every byte received so far.
+    QByteArray Input();
+    // Writes text, one byte per character.
+    void setOutput(const QString& text);
+    int CommEvent() const { return event_; }
+
+signals:
+    void OnComm();
+
+private:
+    void bytesArrived(const QByteArray& bytes);
+    void raise(int event);
+
+    int port_ = 1;
+    QString settings_ = QStringLiteral("9600,n,8,1");
+    LineSettings line_;
+    int handshaking_ = NoHandshaking;
+    int rThreshold_ = 0;
+    int sThreshold_ = 0;
+    int inputMode_ = 0;
+    int event_ = 0;
+    bool receivePending_ = false;
+    QByteArray input_;
+    std::unique_ptr<SerialBackend> backend_;
+};

@@ -1,0 +1,159 @@
+#include "platform/QtSerialBackend.h"
+
+#include "platform/PortMap.h"
+#include "platform/Services.h"
+
+#include <QFileInfo>
+#include <QSerialPort>
+
+namespace {
+
+QString deviceOf(int port) {
+    const QString path = devicePathForPort(port, Services::instance().programFolder());
+    if (path.isEmpty())
+        return path;
+    // Lock files are named after the device itself, not after a link to it.
+    const QString target = QFileInfo(path).canonicalFilePath();
+    return target.isEmpty() ? path : target;
+}
+
+QSerialPort::Parity parityOf(char letter) {
+    switch (letter) {
+    case 'E':
+        return QSerialPort::EvenParity;
+    case 'O':
+        return QSerialPort::OddParity;
+    case 'M':
+        return QSerialPort::MarkParity;
+    case 'S':
+        return QSerialPort::SpaceParity;
+    default:
+        return QSerialPort::NoParity;
+    }
+}
+
+QSerialPort::StopBits stopBitsOf(double stop) {
+    if (stop == 2)
+        return QSerialPort::TwoStop;
+    if (stop == 1.5)
+        return QSerialPort::OneAndHalfStop;
+    return QSerialPort::OneStop;
+}
+
+// Line errors as the serial control numbers them.
+int commEventOf(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::ResourceError:
+        return 1011;
+    case QSerialPort::WriteError:
+        return 1010;
+    case QSerialPort::ReadError:
+        return 1006;
+    default:
+        return 0;
+    }
+}
+
+class QtSerialBackend : public SerialBackend {
+public:
+    explicit QtSerialBackend(const QString& device) { port_.setPortName(device); }
+
+    void open(const LineSettings& settings, int handshaking) override {
+        configure(settings, handshaking);
+        if (!port_.open(QIODevice::ReadWrite))
+            throw openFailure();
+        configure(settings, handshaking);
+        QObject::connect(&port_, &QSerialPort::readyRead, [this] {
+            // Take the bytes now: the port does not signal again while this runs.
+            if (received)
+                received(port_.readAll());
+        });
+        QObject::connect(&port_, &QSerialPort::bytesWritten, [this](qint64) {
+            if (port_.bytesToWrite() == 0 && sent)
+                sent();
+        });
+        QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) {
+            const int event = commEventOf(e);
+            if (event && error)
+                error(event);
+        });
+    }
+
+    void close() override {
+        QObject::disconnect(&port_, nullptr, nullptr, nullptr);
+        port_.close();
+    }
+
+    void configure(const LineSettings& s, int handshaking) override {
+        port_.setBaudRate(s.baud);
+        port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits));
+        port_.setParity(parityOf(s.parity));
+        port_.setStopBits(stopBitsOf(s.stopBits));
+        port_.setFlowControl(handshaking == RtsCts || handshaking == RtsCtsXonXoff
+                                 ? QSerialPort::HardwareControl
+                             : handshaking == XonXoff ? QSerialPort::SoftwareControl
+                                                      : QSerialPort::NoFlowControl);
+    }
+
+    void write(const QByteArray& bytes) override { port_.write(bytes); }
+
+private:
+    CommError openFailure() const {
+        switch (port_.error()) {
+        case QSerialPort::DeviceNotFoundError:
+            return CommError::invalidPortNumber();
+        case QSerialPort::PermissionError:
+            // Held by another program (its lock or its exclusive open), unless we
+            // may not use the device at all.
+            if (QFileInfo(port_.portName()).isWritable())
+                return CommError::portAlreadyOpen();
+            return CommError(8002, port_.errorString());
+        default:
+            return CommError(8002, port_.errorString());
+        }
+    }
+
+    QSerialPort port_;
+};
+
+} // namespace
+
+bool DevicePorts::exists(int port) const {
+    const QString device = deviceOf(port);
+    return !device.isEmpty() && QFileInfo::exists(device);
+}
+
+bool DevicePorts::canOpenExclusively(int port) const {
+    if (!exists(port))
+        return false;
+    QSerialPort probe(deviceOf(port));
+    if (!probe.open(QIODevice::ReadWrite))
+        return false;
+    probe.close();
+    return true;
+}
+
+std::unique_ptr<SerialBackend> DevicePorts::backend(int port) {
+    if (!exists(port))
+        throw CommError::invalidPortNumber();
+    return std::make_unique<QtSerialBackend>(deviceOf(port));
+}
+
+namespace {
+std::unique_ptr<PortEnvironment>& installedPorts() {
+    static std::unique_ptr<PortEnvironment> env;
+    return env;
+}
+} // namespace
+
+PortEnvironment& PortEnvironment::instance() {
+    auto& env = installedPorts();
+    if (!env)
+        env = std::make_unique<DevicePorts>();
+    return *env;
+}
+
+std::unique_ptr<PortEnvironment> PortEnvironment::install(std::unique_ptr<PortEnvironment> env) {
+    std::swap(installedPorts(), env);
+    return env;
+}

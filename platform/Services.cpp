@@ -1,0 +1,66 @@
+#include "platform/Services.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QSettings>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+std::unique_ptr<Services>& installed() {
+    static std::unique_ptr<Services> services;
+    return services;
+}
+
+QMessageBox::Icon boxIcon(Services::Icon icon) {
+    switch (icon) {
+    case Services::Icon::Critical:
+        return QMessageBox::Critical;
+    case Services::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Services::Icon::Information:
+        return QMessageBox::Information;
+    case Services::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+Services& Services::instance() {
+    auto& services = installed();
+    if (!services)
+        services = std::make_unique<DesktopServices>();
+    return *services;
+}
+
+std::unique_ptr<Services> Services::install(std::unique_ptr<Services> services) {
+    std::swap(installed(), services);
+    return services;
+}
+
+void Services::enterProgramFolder() const { QDir::setCurrent(programFolder()); }
+
+void DesktopServices::message(const QString& text, const QString& title, Icon icon) {
+    // A box without a title of its own carries the program's name.
+    QMessageBox box(boxIcon(icon), title.isEmpty() ? QStringLiteral("GSM-APPLICATION") : title,
+                    text, QMessageBox::Ok);
+    box.exec();
+}
+
+void DesktopServices::endProgram() {
+    QSettings().sync();
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+void DesktopServices::saveSetting(const QString& section, const QString& key,
+                                  const QVariant& value) {
+    QSettings settings;
+    settings.beginGroup(section);
+    settings.setValue(key, value);
+}
+
+QString DesktopServices::programFolder() const { return QCoreApplication::applicationDirPath(); }

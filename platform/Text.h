@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+// Text operations with the console's conventions: positions are 1-based,
+// searches are plain and case-sensitive, 0 means "not found".
+namespace text {
+
+// A cut the handler cannot make (a negative length, a start before 1).
+class CutError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Position of the first occurrence of `key` at or after `from`, 0 when absent.
+int find(const QString& haystack, const QString& key, int from = 1);
+// `length` characters from `start` (fewer at the end; "" past the end).
+QString cut(const QString& source, int start, int length);
+// Everything from `start`.
+QString cutRest(const QString& source, int start);
+// The number a text holds, white space around the digits not counting; throws
+// CutError when the text is not a number.
+double number(const QString& text);
+
+} // namespace text

@@ -1,0 +1,208 @@
+#pragma once
+
+// An in-process GSM module: it takes the bytes a console writes, answers in
+// AT commands (3GPP TS 27.007 / 27.005, V.25ter) and hands its output to a
+// transport that delivers it after a delay.
+
+#include <QByteArray>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace sim {
+
+enum class SimStatus { Ready, PinRequired, PukRequired, Absent, Blocked };
+
+struct SimCard {
+    SimStatus status = SimStatus::Ready;
+    QByteArray pin = "1234";
+    QByteArray puk = "12345678";
+    int pinRetries = 3;
+    int pukRetries = 10;
+    bool pinLock = true; // "SC" facility: the PIN is asked for after a restart
+    QByteArray imsi = "001010123456789";
+};
+
+struct PhonebookEntry {
+    QByteArray number;
+    int type = 129; // 145 for international numbers
+    QByteArray name;
+};
+
+struct Phonebook {
+    int capacity = 250;
+    int numberLength = 20;
+    int textLength = 14;
+    std::map<int, PhonebookEntry> entries; // by index, gaps allowed
+};
+
+struct ShortMessage {
+    QByteArray status = "REC UNREAD"; // or "REC READ", "STO UNSENT", "STO SENT"
+    QByteArray number;
+    QByteArray timestamp; // "yy/MM/dd,hh:mm:ss+zz", received messages only
+    QByteArray text;
+};
+
+struct SentMessage {
+    QByteArray number;
+    QByteArray text;
+    int reference = 0;
+};
+
+enum class CallStatus { Idle, Dialling, Incoming, Active };
+enum class DialOutcome { Answered, Busy, NoAnswer, NoCarrier };
+
+struct Call {
+    CallStatus status = CallStatus::Idle;
+    QByteArray number;
+    bool numberShown = true; // the network presents the caller's number
+    int rings = 0;
+};
+
+struct Forwarding {
+    QByteArray number;
+    int type = 129;
+    int classes = 0; // bit mask: 1 voice, 2 data, 4 fax, 8 SMS
+};
+
+struct PdpContext {
+    QByteArray type = "IP";
+    QByteArray apn;
+};
+
+struct Network {
+    int rssi = 15;
+    int ber = 99;
+    int registration = 1; // +CREG <stat>
+    QByteArray lac = "00C3";
+    QByteArray cellId = "1A2B";
+    DialOutcome dialOutcome = DialOutcome::Answered;
+    double dialSeconds = 2.0;             // until the called party answers, or the call fails
+    double deliveryReportSeconds = 3.0;   // from +CMGS to +CDS
+    std::map<int, Forwarding> forwarding; // by reason 0-5
+    std::map<QByteArray, int> barring;    // facility ("AO", "OI", ...) -> class mask
+    int callWaitingClasses = 0;
+    QByteArray barringPassword = "0000";
+    QByteArray cellDump = "001,01,00C3,1A2B,37,705,37,,,0,,,0";
+};
+
+// What AT&W stores and ATZ restores.
+struct Settings {
+    int echo = 1;
+    int verbose = 1;
+    int quiet = 0;
+    int cmee = 0;
+    int cmgf = 0;
+    int clip = 0;
+    int creg = 0;
+    int ccwa = 0; // +CCWA result code presentation
+    std::map<int, int> sRegisters;
+    std::map<QByteArray, QByteArray> params; // the simple parameters by name, e.g. "+VGR" -> "64"
+};
+
+struct ModemState {
+    ModemState();
+
+    QByteArray imei = "123456789012345";
+    QByteArray manufacturer = "GSM SIMULATOR MODEM";
+    QByteArray model = "MULTIBAND  900E  1800";
+    QByteArray revision = "SIM100 1.0.0 010124 12:00";
+
+    SimCard sim;
+    std::map<QByteArray, Phonebook> phonebooks; // by storage: "SM", "FD", ...
+    QByteArray phonebookStorage = "SM";
+
+    std::map<int, ShortMessage> messages; // the "SM" message store, by index
+    int messageCapacity = 20;
+    QByteArray serviceCentre = "+447700900100";
+    int serviceCentreType = 145;
+    int nextReference = 1;
+    std::vector<SentMessage> sent;
+
+    Network network;
+    Call call;
+    QByteArray lastDialled; // the dial string of the last ATD, ';' included
+
+    std::map<QByteArray, QByteArray> lockPasswords; // "PS", "PN"
+    std::map<QByteArray, int> locks;                // "PS", "PN" -> 0 or 1
+    std::map<int, PdpContext> contexts;             // by cid 1-4
+    std::array<int, 8> inputPins{};
+    bool poweredOff = false;
+
+    Settings settings;
+    Settings storedProfile;
+};
+
+// Settings as the module leaves the factory.
+Settings factorySettings();
+
+class SimModem {
+  public:
+    using Sender = std::function<void(const QByteArray& bytes, double delaySeconds)>;
+
+    explicit SimModem(Sender send);
+
+    void receive(const QByteArray& bytes); // may come in pieces
+    const QByteArray& received() const { return received_; }
+    void clearReceived() { received_.clear(); }
+    ModemState& state() { return state_; }
+    const ModemState& state() const { return state_; }
+
+    // The serial rate the module runs at (+IPR); 0 while it detects the rate.
+    int bitRate() const;
+    // One field of a simple parameter, e.g. parameterField("+CNMI", 1) is <mt>.
+    QByteArray parameterField(const QByteArray& name, int index) const;
+
+    // Test hooks.
+    void setLatency(double seconds) { latency_ = seconds; }
+    // Replaces everything after the echo for this command line (no CR), which is not executed.
+    void overrideReply(const QByteArray& commandLine, const QByteArray& response);
+    void clearOverrides();
+    // The command runs and is echoed, its response is lost.
+    void dropReplies(const QByteArray& commandLine, bool drop = true);
+    void splitReplies(int pieces, double gapSeconds);
+    void unsolicited(const QByteArray& text, double delaySeconds = 0);
+
+    // The world around the module.
+    void incomingCall(const QByteArray& number, bool withClip = true);
+    void ring(); // one more RING of the incoming call
+    void callerHangsUp();
+    void callWaiting(const QByteArray& number);
+    void newMessage(int index); // +CMTI for that index, stored or not
+    // Stores a received message in the first free slot and announces it; 0 when the store is full.
+    int receiveMessage(const QByteArray& number, const QByteArray& text,
+                       const QByteArray& timestamp = QByteArray());
+    void setRegistration(int stat);
+
+  private:
+    friend struct Commands;
+
+    struct TextEntry {
+        bool active = false;
+        bool send = false; // +CMGS, else +CMGW
+        QByteArray number;
+        QByteArray status;
+        QByteArray body;
+    };
+
+    int consumeCommand(const QByteArray& bytes, int from);
+    int consumeText(const QByteArray& bytes, int from);
+    void handleLine();
+    void finishText(bool submit);
+    void reply(const QByteArray& bytes, double extraDelay = 0);
+
+    Sender send_;
+    ModemState state_;
+    QByteArray received_;
+    QByteArray line_;
+    TextEntry text_;
+    double latency_ = 0.05;
+    int pieces_ = 1;
+    double gap_ = 0;
+    std::map<QByteArray, QByteArray> overrides_;
+    std::map<QByteArray, bool> dropped_;
+};
+
+} // namespace sim

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "console/Form1.h"
+#include "tests/Fixture.h"
+
+// The main window loaded with no saved port (no COM.txt, so no start-up
+// search), then connected by hand to a simulated modem on port 3 at 9600.
+class ConnectedConsole : public ConsoleTest {
+protected:
+    ConnectedConsole();
+
+    Form1& main() { return form<Form1>(); }
+    sim::SimModem& modem() { return *modem_; }
+    // The modem sends this text on its own.
+    void arrive(const QByteArray& text) { modem().unsolicited(text); }
+    // What the console wrote to the modem since the last call.
+    QByteArray sent();
+
+private:
+    sim::SimModem* modem_;
+    int consumed_ = 0;
+};

@@ -1,0 +1,215 @@
+#include "calls/Form3.h"
+#include "calls/Form5.h"
+#include "calls/Form6.h"
+#include "calls/Form8.h"
+#include "console/Form11.h"
+#include "console/Form7.h"
+#include "tests/ConsoleFixture.h"
+
+
+namespace {
+// Bars shown in the signal window, left to right.
+QString bars() {
+    Form7& signal = form<Form7>();
+    QString shown;
+    for (QLabel* bar : {signal.ui.Image1, signal.ui.Image2, signal.ui.Image3, signal.ui.Image4,
+                        signal.ui.Image5})
+        shown += bar->isVisibleTo(&signal) ? '|' : '.';
+    return shown;
+}
+
+void storeContact(const QString& number, const QString& name) {
+    db::DataControl data(db::kPhoneBookFile, "DATA");
+    data.Refresh();
+    data.Recordset().AddNew();
+    data.Recordset().Fields("Index").setValue("1");
+    data.Recordset().Fields("Number").setValue(number);
+    data.Recordset().Fields("Name").setValue(name);
+    data.Recordset().Update();
+}
+} // namespace
+
+using DispatcherTest = ConnectedConsole;
+
+TEST_F(DispatcherTest, EmptyEventOnEmptyLogTouchesNothing) {
+    form<Form7>().ui.Label4->setText("kept");
+    main().link().write("");
+    run(3);
+    EXPECT_TRUE(main().Text1().isEmpty());
+    EXPECT_EQ(form<Form7>().ui.Label4->text(), "kept");
+}
+
+TEST_F(DispatcherTest, SignalQualitySetsBarsAndLabel) {
+    struct Case {
+        const char* rssi;
+        const char* bars;
+        const char* label;
+    };
+    const Case cases[] = {
+        {"0", "|....", "0,99"},  {"1", "||...", "1,99"},  {"15", "|||..", "15,99"},
+        {"31", "||||.", "31,99"}, {"99", ".....", "Unknown/Undetectable"},
+        {"50", ".....", "Unknown/Undetectable"}, // unchanged from the case before
+    };
+    for (const Case& c : cases) {
+        arrive(QByteArray("\r\n+CSQ: ") + c.rssi + ",99\r\n\r\nOK\r\n");
+        run(3);
+        EXPECT_EQ(bars(), c.bars) << c.rssi;
+        EXPECT_EQ(form<Form7>().ui.Label4->text(), c.label) << c.rssi;
+        EXPECT_TRUE(main().Text1().isEmpty()) << c.rssi;
+    }
+}
+
+TEST_F(DispatcherTest, RegistrationTextFollowsTheStatus) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"0", "Not Registered"},
+        {"1", "Registered/Home Network"},
+        {"2", "Not Registered.Searching Operator"},
+        {"3", "Registration Denied"},
+        {"4", "Unknown"},
+        {"5", "Registered/Roaming"},
+        {"7", "Registered/Roaming"}, // unknown status: unchanged
+    };
+    for (const auto& [stat, label] : cases) {
+        arrive(QByteArray("\r\n+CREG: 0,") + stat + "\r\n\r\nOK\r\n");
+        run(3);
+        EXPECT_EQ(form<Form7>().ui.Label5->text(), label) << stat;
+    }
+}
+
+TEST_F(DispatcherTest, SignalAndRegistrationTogetherShowOnlyTheSignal) {
+    form<Form7>().ui.Label5->setText("before");
+    arrive("\r\n+CSQ: 20,0\r\n\r\nOK\r\n\r\n+CREG: 0,1\r\n\r\nOK\r\n");
+    run(3);
+    EXPECT_EQ(form<Form7>().ui.Label4->text(), "20,0");
+    EXPECT_EQ(form<Form7>().ui.Label5->text(), "before");
+}
+
+TEST_F(DispatcherTest, RingWithCallerShowsTheNumberOrTheStoredName) {
+    storeContact("9876543210", "ALICE");
+    struct Case {
+        const char* clip;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"+CLIP: \"0123456789\",129", "Call Received-  0123456789"},
+        {"+CLIP: \"+919876543210\",145", "Call Received From  ALICE"}, // found by its last ten
+    };
+    for (const Case& c : cases) {
+        form<Form5>().hide();
+        arrive(QByteArray("\r\nRING\r\n\r\n") + c.clip + "\r\n");
+        run(3);
+        EXPECT_TRUE(form<Form5>().isVisible()) << c.clip;
+        EXPECT_EQ(form<Form5>().ui.Label1->text(), c.shown) << c.clip;
+        EXPECT_TRUE(main().Text1().isEmpty());
+        EXPECT_TRUE(main().Timer2.Enabled());
+    }
+}
+
+TEST_F(DispatcherTest, RingWithoutCallerEmptiesTheLogAndStartsTheCallWatch) {
+    arrive("\r\nRING\r\n");
+    run(3);
+    EXPECT_FALSE(Forms::instance().isLoaded<Form5>() && form<Form5>().isVisible());
+    EXPECT_TRUE(main().Text1().isEmpty());
+    EXPECT_TRUE(main().Timer2.Enabled());
+}
+
+TEST_F(DispatcherTest, CallerNumberIsCutAtTheCommaAfterItsKeyNotAnEarlierOne) {
+    // A reply still in the log holds an earlier comma.
+    main().Text1().setText("\r\n+COPS: 0,0\r\n");
+    modem().setLatency(0);
+    arrive("\r\nRING\r\n\r\n+CLIP: \"0123456789\",129\r\n");
+    run(3);
+    EXPECT_EQ(form<Form5>().ui.Label1->text(), "Call Received-  0123456789");
+}
+
+TEST_F(DispatcherTest, WaitingCallNeedsAQuotedNumber) {
+    arrive("\r\n+CCWA: 1,1\r\n\r\nOK\r\n");
+    run(3);
+    EXPECT_FALSE(Forms::instance().isLoaded<Form5>() && form<Form5>().isVisible());
+    main().Text1().clear();
+    arrive("\r\n+CCWA: \"0123456789\",129,1\r\n");
+    run(3);
+    EXPECT_EQ(form<Form5>().ui.Label1->text(), "Call Waiting-  0123456789");
+}
+
+TEST_F(DispatcherTest, CallEndTextsInTheirOrder) {
+    struct Case {
+        const char* codes;
+        const char* status;
+    };
+    const Case cases[] = {
+        {"\r\nBUSY\r\n\r\nNO ANSWER\r\n", "No Answer.Plz Disconnect"},
+        {"\r\nNO CARRIER\r\n", "No Carrier.Plz Disconnect"},
+        {"\r\nBUSY\r\n", "Busy.Plz Disconnect"},
+    };
+    for (const Case& c : cases) {
+        main().Text1().clear();
+        arrive(c.codes);
+        run(3);
+        EXPECT_EQ(form<Form3>().ui.Label3->text(), c.status) << c.codes;
+    }
+}
+
+TEST_F(DispatcherTest, UnsolicitedCodesInsideAnotherReplyFireNothing) {
+    arrive("\r\n+CPBR: 1,\"0123\",129,\"RING BUSY\"\r\n\r\nOK\r\n"
+           "\r\n+CMGR: \"REC READ\",\"0123\",,\"26/01/01,10:00:00+00\"\r\nCALL ME NO CARRIER CMTI\r\n");
+    run(3);
+    EXPECT_FALSE(main().Timer2.Enabled());
+    EXPECT_FALSE(Forms::instance().isLoaded<Form11>());
+    EXPECT_FALSE(Forms::instance().isLoaded<Form3>());
+    EXPECT_FALSE(main().Text1().isEmpty());
+}
+
+TEST_F(DispatcherTest, NewMessageMarksTheSmsButtonAndShowsTheIndex) {
+    struct Case {
+        const char* index;
+        const char* shown;
+    };
+    // Two characters are taken: a one-character index keeps its carriage
+    // return, so only an index at the very end of the log reads as a letter.
+    const Case cases[] = {{"3", "New Message Received.3\r"}, {"A", "New Message Received.A\r"},
+                          {"12", "New Message Received.12"}};
+    for (const Case& c : cases) {
+        arrive(QByteArray("\r\n+CMTI: \"SM\",") + c.index + "\r\n");
+        run(6);
+        EXPECT_EQ(form<Form8>().ui.Label4->text(), c.shown) << c.index;
+        EXPECT_TRUE(main().ui.Command3->styleSheet().contains("#ffc0c0"));
+        EXPECT_FALSE(form<Form11>().isVisible());
+    }
+}
+
+TEST_F(DispatcherTest, GainRepliesSetTheCallControlWindow) {
+    arrive("\r\n+VGR: 128\r\n\r\nOK\r\n");
+    run(3);
+    EXPECT_EQ(form<Form6>().ui.Label7->text(), "Default Values-Speaker 128");
+    EXPECT_EQ(form<Form6>().ui.Label5->text(), "128");
+    EXPECT_EQ(form<Form6>().ui.Slider1->value(), 128);
+    arrive("AT+VGT=10\r\r\nERROR\r\n");
+    run(3);
+    EXPECT_EQ(form<Form6>().ui.Label7->text(), "UnSuccessFul.Try Again");
+}
+
+TEST_F(DispatcherTest, SideToneSelectsItsOption) {
+    arrive("\r\n+SIDET: 1,3\r\n\r\nOK\r\n");
+    run(3);
+    EXPECT_TRUE(form<Form6>().ui.Option2->isChecked());
+    EXPECT_EQ(form<Form6>().ui.Slider10->value(), 3);
+}
+
+TEST_F(DispatcherTest, ArrivalsWithinTwoSecondsAreExaminedTogether) {
+    arrive("\r\n+CSQ: 1");
+    modem().unsolicited("7,99\r\n\r\nOK\r\n", 1.0);
+    run(5);
+    EXPECT_EQ(form<Form7>().ui.Label4->text(), "17,99");
+}
+
+TEST_F(DispatcherTest, EndlessStreamNestsOnlySoDeepAndLosesNoByte) {
+    QByteArray expected;
+    for (int i = 0; i < 200; ++i) {
+        const QByteArray piece = "x" + QByteArray::number(i) + ";";
+        expected += piece;
+        modem().unsolicited(piece, i * 0.05);
+    }
+    run(15);
+    EXPECT_EQ(main().Text1().text(), QString::fromLatin1(expected));
+}

@@ -1,0 +1,85 @@
+#include "calls/Form5.h"
+#include "console/Form7.h"
+#include "tests/ConsoleFixture.h"
+
+using SignalTest = ConnectedConsole;
+
+TEST_F(SignalTest, RefreshAsksForSignalAndRegistrationAndShowsThem) {
+    modem().state().network.rssi = 31;
+    modem().state().network.registration = 5;
+    main().networkset();
+    EXPECT_EQ(sent(), "AT\rAT+CSQ\rAT+CREG?\r");
+    EXPECT_TRUE(form<Form7>().isVisible());
+    EXPECT_EQ(form<Form7>().ui.Label4->text(), "31,99");
+    EXPECT_EQ(form<Form7>().ui.Label5->text(), "Registered/Roaming");
+}
+
+TEST_F(SignalTest, RefreshStopsWithoutOkAndGoesOnWithAnOkLeftInTheLog) {
+    modem().dropReplies("AT");
+    form<Form7>().ui.Label4->setText("old");
+    main().networkset();
+    EXPECT_EQ(sent(), "AT\r");
+    EXPECT_EQ(form<Form7>().ui.Label4->text(), "");
+
+    main().Text1().setText("\r\nOK\r\n");
+    main().networkset();
+    EXPECT_EQ(sent(), "AT\rAT+CSQ\rAT+CREG?\r");
+}
+
+TEST_F(SignalTest, ClockShowsTheTimeOfDay) {
+    clock().setDateTime(QDateTime(QDate(2026, 5, 1), QTime(23, 59, 59)));
+    run(6.5);
+    EXPECT_EQ(main().ui.Label4->text(), "00:00:05");
+}
+
+TEST_F(SignalTest, CallWatchStopsWhenTheCallIndicatorFallsToZeroOrOnError) {
+    struct Case {
+        const char* reply;
+        bool watching;
+        bool incomingShown;
+    };
+    const Case cases[] = {
+        {"\r\n+CIND: 5,3,1,0,1,0,0\r\n\r\nOK\r\n", true, true},
+        {"\r\n+CIND: 5,3,1,0,0,0,0\r\n\r\nOK\r\n", false, false},
+        {"\r\nERROR\r\n", false, true},
+        {"\r\n+CIND: 5,3\r\n\r\nOK\r\n", true, true}, // cannot be cut: asks again
+    };
+    for (const Case& c : cases) {
+        modem().overrideReply("AT+CIND?", c.reply);
+        form<Form5>().Show();
+        main().Timer2.setEnabled(true);
+        sent();
+        run(2.5);
+        EXPECT_EQ(sent(), "AT+CIND?\r") << c.reply;
+        run(1);
+        EXPECT_EQ(main().Timer2.Enabled(), c.watching) << c.reply;
+        EXPECT_EQ(form<Form5>().isVisible(), c.incomingShown) << c.reply;
+        main().Timer2.setEnabled(false);
+        run(3);
+        main().Text1().clear();
+    }
+}
+
+TEST_F(SignalTest, CallWatchFollowsARealCallUntilTheCallerHangsUp) {
+    modem().state().settings.clip = 1;
+    modem().incomingCall("0123456789");
+    run(3);
+    EXPECT_TRUE(form<Form5>().isVisible());
+    EXPECT_TRUE(main().Timer2.Enabled());
+    run(6);
+    EXPECT_TRUE(form<Form5>().isVisible());
+    modem().callerHangsUp();
+    run(10);
+    EXPECT_FALSE(form<Form5>().isVisible());
+    EXPECT_FALSE(main().Timer2.Enabled());
+}
+
+TEST_F(SignalTest, CallWatchLeavesAnotherExchangesReplyAlone) {
+    main().Timer2.setEnabled(true);
+    sent();
+    // Another window's exchange waits six seconds for its reply.
+    main().link().sendCommand("AT+CGMI", 6);
+    EXPECT_EQ(sent(), "AT+CGMI\r");
+    EXPECT_TRUE(main().Text1().contains("OK"));
+    EXPECT_TRUE(main().Text1().text().startsWith("AT+CGMI\r"));
+}

@@ -1,0 +1,726 @@
+#include "simulator/SimModem.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+using sim::CallStatus;
+using sim::DialOutcome;
+using sim::SimStatus;
+
+namespace {
+
+// The console reads the log by 1-based positions and windows of n characters.
+int at(const QByteArray& log, const char* key) {
+    return log.indexOf(key) + 1;
+}
+QByteArray window(const QByteArray& log, int start, int length) {
+    return log.mid(start - 1, std::max(0, length));
+}
+
+struct Delivery {
+    QByteArray bytes;
+    double delay;
+};
+
+class SimModemTest : public ::testing::Test {
+  protected:
+    SimModemTest()
+        : modem([this](const QByteArray& bytes, double delay) {
+              output += bytes;
+              deliveries.push_back({bytes, delay});
+          }) {}
+
+    // Everything the module sends for one command line (CR added).
+    QByteArray command(const QByteArray& line) {
+        clear();
+        modem.receive(line + "\r");
+        return output;
+    }
+    // What follows the echo.
+    QByteArray response(const QByteArray& line) { return command(line).mid(line.size() + 1); }
+    QByteArray sent(const QByteArray& bytes) {
+        clear();
+        modem.receive(bytes);
+        return output;
+    }
+    void clear() {
+        output.clear();
+        deliveries.clear();
+    }
+    sim::ModemState& state() { return modem.state(); }
+    int callIndicator() {
+        return response("AT+CIND?").split(',').value(4).toInt(); // the fifth value
+    }
+
+    QByteArray output;
+    std::vector<Delivery> deliveries;
+    sim::SimModem modem;
+};
+
+QByteArray info(const QByteArray& text) {
+    return "\r\n" + text + "\r\n\r\nOK\r\n";
+}
+const QByteArray kOk = "\r\nOK\r\n";
+const QByteArray kError = "\r\nERROR\r\n";
+
+TEST_F(SimModemTest, EchoesTheLineThenFramesTheReply) {
+    EXPECT_EQ(command("AT+CGSN"), "AT+CGSN\r\r\n123456789012345\r\n\r\nOK\r\n");
+}
+
+TEST_F(SimModemTest, EchoIsExactlyWhatArrivedEvenInPieces) {
+    modem.receive("at+c");
+    EXPECT_TRUE(output.isEmpty());
+    modem.receive("gsn\r");
+    EXPECT_EQ(output, "at+cgsn\r\r\n123456789012345\r\n\r\nOK\r\n");
+    EXPECT_EQ(sent("\nAT\r"), "\nAT\r" + kOk); // LF is echoed but not part of the command
+    EXPECT_EQ(modem.received(), "at+cgsn\r\nAT\r");
+}
+
+TEST_F(SimModemTest, EchoOffWithAte0AndBackWithAte1) {
+    EXPECT_EQ(command("ATE0"), "ATE0\r" + kOk); // echoed: echo was on when it arrived
+    EXPECT_EQ(command("AT"), kOk);
+    EXPECT_EQ(command("ATE1"), kOk);
+    EXPECT_EQ(command("AT"), "AT\r" + kOk);
+}
+
+TEST_F(SimModemTest, IgnoresLinesWithoutPrefixAndRejectsUnknownCommands) {
+    EXPECT_EQ(sent("hello\r\r"), "");
+    EXPECT_EQ(sent("xxAT\r"), "xxAT\r" + kOk); // the prefix may follow noise
+    for (const char* line : {"AT+XYZ", "ATI9", "AT+CSQ?", "ATE2", "ATE0V1", "AT+CGSN=1"})
+        EXPECT_EQ(response(line), kError) << line;
+}
+
+TEST_F(SimModemTest, ExtendedErrorsFollowCmee) {
+    state().sim.status = SimStatus::Absent;
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"AT+CMEE=0", kError},
+        {"AT+CMEE=1", "\r\n+CME ERROR: 10\r\n"},
+        {"AT+CMEE=2", "\r\n+CME ERROR: SIM not inserted\r\n"},
+    };
+    for (const auto& [setting, expected] : cases) {
+        command(setting);
+        EXPECT_EQ(response("AT+CPIN?"), expected) << setting;
+    }
+}
+
+TEST_F(SimModemTest, NumericResultCodesWithAtv0) {
+    EXPECT_EQ(command("ATV0"), "ATV0\r0\r");
+    EXPECT_EQ(response("AT+CSQ"), "+CSQ: 15,99\r\n0\r");
+    EXPECT_EQ(response("AT+XYZ"), "4\r");
+}
+
+// The replies to what the console sends while it starts and initialises the module.
+TEST_F(SimModemTest, RepliesToTheStartUpCommands) {
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"AT", kOk},
+        {"AT+CGSN", info("123456789012345")},
+        {"AT+CPIN?", info("+CPIN: READY")},
+        {"AT+CMEE=0", kOk},
+        {"AT+CRC=0", kOk},
+        {"AT+CLIP=1", kOk},
+        {"AT+WIND=0", kOk},
+        {"AT+CMGF=1", kOk},
+        {"AT+SPEAKER=1", kOk},
+        {"ATE1", kOk},
+        {"ATI0", info(" GSM SIMULATOR MODEM\r\nMULTIBAND  900E  1800")},
+        {"ATI3", info("SIM100 1.0.0 010124 12:00")},
+        {"AT+CCED=2", kOk},
+        {"ATS0?", info("000")},
+        {"AT+IPR?", info("+IPR: 9600")},
+        {"AT+ICF?", info("+ICF: 3,4")},
+        {"AT+CSQ", info("+CSQ: 15,99")},
+        {"AT+CREG?", info("+CREG: 0,1")},
+        {"AT+CIND?", info("+CIND: 5,3,1,0,0,0,0")},
+        {"AT+CPBS?", info("+CPBS: \"SM\",0,250")},
+        {"AT+CSCA?", info("+CSCA: \"+447700900100\",145")},
+        {"AT+CNMI?", info("+CNMI: 0,1,0,0,0")},
+        {"AT+ECHO?", info("+ECHO: 0,1,0,3,10,7")},
+        {"AT+SIDET?", info("+SIDET: 1,0")},
+        {"AT+VGR?", info("+VGR: 64")},
+        {"AT+VGT?", info("+VGT: 64")},
+        {"AT&V", info("E:1 Q:0 V:1 S0:000 S2:043 S3:013 S4:010 S5:008\r\n"
+                      "+CR:0 +CRC:0 +CMEE:0 +CBST:0,0,1\r\n"
+                      "+SPEAKER:1 &C:1 &D:2 &S:1 %C:0\r\n"
+                      "+IPR:9600 +ICF:3,4 +IFC:2,2")},
+        {"AT&W", kOk},
+    };
+    for (const auto& [line, expected] : cases)
+        EXPECT_EQ(response(line), expected) << line;
+}
+
+struct Cut {
+    const char* command;
+    const char* key;
+    int offset;
+    int length;
+    const char* field;
+};
+
+// The console cuts fields at fixed distances from a key; every cut must land on its field.
+TEST_F(SimModemTest, ConsoleCutsFindTheirFields) {
+    const Cut cuts[] = {
+        {"AT+CGSN", "AT+CGSN", 10, 15, "123456789012345"},
+        {"ATS0?", "ATS0?", 8, 3, "000"},
+        {"AT+ICF?", "+ICF:", 6, 1, "3"},
+        {"AT+ICF?", "+ICF:", 8, 1, "4"},
+        {"AT&V", "+ICF:", 5, 1, "3"},
+        {"AT&V", "+ICF:", 7, 1, "4"},
+        {"AT&V", "IFC:", 4, 1, "2"},
+        {"AT&V", "IFC:", 6, 1, "2"},
+        {"AT&V", "&C", 3, 1, "1"},
+        {"AT&V", "&D", 3, 1, "2"},
+        {"AT+CNMI?", "+CNMI:", 13, 1, "0"},
+        {"AT+CSQ", "CSQ:", 5, 5, "15,99"},
+        {"AT+CREG?", "CREG:", 6, 3, "0,1"},
+        {"AT+CIND?", "+CIND:", 7, 13, "5,3,1,0,0,0,0"},
+        {"AT+ECHO?", "ECHO:", 6, 12, "0,1,0,3,10,7"},
+        {"AT+SIDET?", "SIDET:", 6, 4, " 1,0"}, // the mode is read as a number
+        {"AT+VGR?", "VGR:", 5, 2, "64"},
+        {"AT+VTD?", "+VTD:", 6, 1, "1"},
+        {"AT+CLCK?", "PS", 4, 1, "0"},
+        {"AT+CLCK?", "SC", 4, 1, "1"},
+        {"AT+CLCK?", "PN", 4, 1, "0"},
+        {"AT+CLCK=\"AO\",2", "+CLCK:", 7, 1, "0"},
+        {"AT+CCFC=0,2", "+CCFC:", 7, 3, "0,7"},
+        {"AT+CCUG?", "+CCUG:", 7, 5, "0,0,0"},
+        {"AT+CBST?", "+CBST:", 7, 5, "0,0,1"},
+        {"AT+STSF?", "+STSF:", 7, 1, "0"},
+        {"AT+STSF?", "+STSF:", 22, 3, "3,0"}, // time-out and automatic response
+    };
+    for (const Cut& c : cuts) {
+        const QByteArray log = command(c.command);
+        ASSERT_GT(at(log, c.key), 0) << c.command << " " << c.key;
+        EXPECT_EQ(window(log, at(log, c.key) + c.offset, c.length), c.field)
+            << c.command << " " << c.key;
+    }
+}
+
+TEST_F(SimModemTest, IdentityTextsCutAsTheConsoleDoes) {
+    QByteArray log = command("ATI0");
+    const QByteArray manufacturer = window(log, at(log, "ATI0") + 8, at(log, "OK") - 9);
+    EXPECT_EQ(manufacturer, "GSM SIMULATOR MODEM\r\nMULTIBAND  900E  1800\r\n\r\n");
+    log = command("ATI3");
+    // Same length, one character earlier: the model text starts right and ends short of the last
+    // LF.
+    EXPECT_EQ(window(log, at(log, "ATI3") + 7, at(log, "OK") - 9),
+              "SIM100 1.0.0 010124 12:00\r\n\r");
+}
+
+// The console takes the first rate text it finds in the dump, in its own order.
+TEST_F(SimModemTest, ProfileDumpNamesOnlyTheRateInUse) {
+    const char* consoleOrder[] = {"9600", "115200", "19200", "300",  "57600",
+                                  "600",  "1200",   "2400",  "4800", "38400"};
+    for (const char* rate : consoleOrder) {
+        command(QByteArray("AT+IPR=") + rate);
+        const QByteArray dump = command("AT&V");
+        const char* found = nullptr;
+        for (const char* candidate : consoleOrder)
+            if (!found && dump.contains(candidate)) found = candidate;
+        EXPECT_STREQ(found, rate);
+    }
+}
+
+TEST_F(SimModemTest, WrongPinsLeadToPukAndPukSetsNewPin) {
+    state().sim.status = SimStatus::PinRequired;
+    EXPECT_EQ(response("AT+CPIN?"), info("+CPIN: SIM PIN"));
+    for (int left : {2, 1}) {
+        EXPECT_EQ(response("AT+CPIN=0000"), kError);
+        EXPECT_EQ(state().sim.pinRetries, left);
+    }
+    EXPECT_EQ(response("AT+CPIN=0000"), kError);
+    EXPECT_EQ(response("AT+CPIN?"), info("+CPIN: SIM PUK"));
+    EXPECT_EQ(response("AT+CPIN=1234"), kError); // a PIN alone no longer helps
+    EXPECT_EQ(response("AT+CPIN=87654321,4321"), kError);
+    EXPECT_EQ(state().sim.pukRetries, 9);
+    EXPECT_EQ(response("AT+CPIN=12345678,4321"), kOk);
+    EXPECT_EQ(response("AT+CPIN?"), info("+CPIN: READY"));
+    EXPECT_EQ(state().sim.pin, "4321");
+    EXPECT_EQ(state().sim.pinRetries, 3);
+}
+
+TEST_F(SimModemTest, RightPinAndQuotedPinAreAccepted) {
+    for (const char* line : {"AT+CPIN=1234", "AT+CPIN=\"1234\""}) {
+        state().sim.status = SimStatus::PinRequired;
+        EXPECT_EQ(response(line), kOk) << line;
+        EXPECT_EQ(state().sim.status, SimStatus::Ready);
+    }
+}
+
+TEST_F(SimModemTest, TenWrongPuksBlockTheSim) {
+    state().sim.status = SimStatus::PukRequired;
+    for (int i = 0; i < 10; ++i)
+        response("AT+CPIN=00000000,1111");
+    EXPECT_EQ(state().sim.status, SimStatus::Blocked);
+    EXPECT_EQ(response("AT+CPIN?"), kError);
+    EXPECT_EQ(response("AT+CPIN=12345678,1111"), kError);
+}
+
+TEST_F(SimModemTest, SimCommandsWaitForThePin) {
+    state().sim.status = SimStatus::PinRequired;
+    command("AT+CMEE=1");
+    EXPECT_EQ(response("AT+CPBS?"), "\r\n+CME ERROR: 11\r\n");
+    EXPECT_EQ(response("AT+CMGR=1"), "\r\n+CMS ERROR: 311\r\n");
+    EXPECT_EQ(response("AT+CGSN"), info("123456789012345"));
+}
+
+class PhonebookTest : public SimModemTest {
+  protected:
+    PhonebookTest() {
+        state().phonebooks["SM"].entries = {{1, {"0123456789", 129, "JOHN"}},
+                                            {2, {"+441632960961", 145, "OFFICE"}},
+                                            {5, {"0207946000", 129, "ABCDEFGHIJKLMN"}}};
+    }
+};
+
+TEST_F(PhonebookTest, StatusCountsUsedEntriesAsTheConsoleReadsThem) {
+    const QByteArray log = command("AT+CPBS?");
+    const QByteArray used = window(log, at(log, "SM") + 4, 4).split(',').value(0);
+    const QByteArray t = window(log, log.indexOf(',') + 2, 8);
+    EXPECT_EQ(used, "3");
+    EXPECT_EQ(t.mid(t.indexOf(',') + 1, 3), "250");
+}
+
+TEST_F(PhonebookTest, ReadsRangesOverGapsAndEmptyPlaces) {
+    EXPECT_EQ(response("AT+CPBR=1,5"), info("+CPBR: 1,\"0123456789\",129,\"JOHN\"\r\n"
+                                            "+CPBR: 2,\"+441632960961\",145,\"OFFICE\"\r\n"
+                                            "+CPBR: 5,\"0207946000\",129,\"ABCDEFGHIJKLMN\""));
+    EXPECT_EQ(response("AT+CPBR=3"), kOk);
+    EXPECT_EQ(response("AT+CPBR=4,3"), kError);
+    EXPECT_EQ(response("AT+CPBR=251"), kError);
+    EXPECT_EQ(response("AT+CPBR=?"), info("+CPBR: (1-250),20,14"));
+}
+
+TEST_F(PhonebookTest, EntryCutsAsTheDownloadDoes) {
+    const QByteArray r = command("AT+CPBR=1");
+    const QByteArray w = window(r, r.indexOf(',') + 2, 35);
+    const QByteArray number = window(w, 2, w.indexOf(',') + 1 - 3);
+    const QByteArray rest = window(w, w.indexOf(',') + 1 + 3, w.size() - 16);
+    const QByteArray n = window(rest, rest.indexOf(',') + 1 + 2, 14);
+    EXPECT_EQ(number, "0123456789");
+    EXPECT_EQ(n.left(n.indexOf('"')), "JOHN");
+}
+
+TEST_F(PhonebookTest, WritesTheConsolesEntryLineAndErases) {
+    EXPECT_EQ(response("AT+CPBW=6,123,,\" ALICE\""), kOk);
+    const sim::PhonebookEntry& added = state().phonebooks["SM"].entries.at(6);
+    EXPECT_EQ(added.number, "123");
+    EXPECT_EQ(added.type, 129);
+    EXPECT_EQ(added.name, " ALICE");
+    EXPECT_EQ(response("AT+CPBW=,\"+4412\",145,\"BOB\""), kOk); // first free place
+    EXPECT_EQ(state().phonebooks["SM"].entries.at(3).name, "BOB");
+    EXPECT_EQ(response("AT+CPBW=6"), kOk);
+    EXPECT_EQ(state().phonebooks["SM"].entries.count(6), 0u);
+    EXPECT_EQ(response("AT+CPBW=7,123,,\"ABCDEFGHIJKLMNO\""), kError); // 15 characters
+    EXPECT_EQ(response("AT+CPBW=251,123,,\"X\""), kError);
+}
+
+TEST_F(PhonebookTest, StorageSelectionAndSearch) {
+    EXPECT_EQ(response("AT+CPBF=\"off\""), info("+CPBF: 2,\"+441632960961\",145,\"OFFICE\""));
+    EXPECT_EQ(response("AT+CPBS=\"FD\""), kOk);
+    EXPECT_EQ(response("AT+CPBS?"), info("+CPBS: \"FD\",0,10"));
+    EXPECT_EQ(response("AT+CPBS=\"XX\""), kError);
+}
+
+class MessageTest : public SimModemTest {
+  protected:
+    MessageTest() { command("AT+CMGF=1"); }
+};
+
+TEST_F(MessageTest, SendPromptsAndCtrlZSends) {
+    EXPECT_EQ(command("AT+CMGS=0123456789"), "AT+CMGS=0123456789\r\r\n> ");
+    EXPECT_EQ(sent("Hi there\x1a"), "Hi there\r\n+CMGS: 1\r\n\r\nOK\r\n");
+    ASSERT_EQ(state().sent.size(), 1u);
+    EXPECT_EQ(state().sent[0].number, "0123456789");
+    EXPECT_EQ(state().sent[0].text, "Hi there");
+    command("AT+CMGS=\"+4412\"");
+    EXPECT_EQ(sent("a\rb\x1a"), "a\r\n> b\r\n+CMGS: 2\r\n\r\nOK\r\n");
+    EXPECT_EQ(state().sent[1].number, "+4412");
+    EXPECT_EQ(state().sent[1].text, "a\rb");
+}
+
+TEST_F(MessageTest, EscapeCancelsTheMessage) {
+    command("AT+CMGS=0123456789");
+    EXPECT_EQ(sent("never mind\x1b"
+                   "AT\r"),
+              "never mind" + kOk + "AT\r" + kOk);
+    EXPECT_TRUE(state().sent.empty());
+}
+
+TEST_F(MessageTest, PduModeAndMissingNumberAreRefused) {
+    EXPECT_EQ(response("AT+CMGS="), kError);
+    command("AT+CMGF=0");
+    EXPECT_EQ(response("AT+CMGS=0123456789"), kError);
+}
+
+TEST_F(MessageTest, StoredMessageReadsBackInTheConsolesCut) {
+    command("AT+CMGW=0123456789");
+    EXPECT_EQ(sent("Hello\x1a"), "Hello\r\n+CMGW: 1\r\n\r\nOK\r\n");
+    const QByteArray log = command("AT+CMGR= 1");
+    EXPECT_EQ(log.mid(11), "\r\n+CMGR: \"STO UNSENT\",\"0123456789\",\r\nHello\r\n\r\nOK\r\n");
+    const int p = at(log, "STO UNSENT"), w = 10, k = at(log, "OK");
+    const QByteArray a = window(log, p + w + 2, k - p - w - 2);
+    EXPECT_EQ(window(a, 2, a.indexOf('\r') + 1 - 4), "0123456789");
+    EXPECT_EQ(window(a, a.indexOf('\r') + 1 + 2, a.size()), "Hello\r\n\r\n");
+}
+
+TEST_F(MessageTest, ReceivedMessageIsAnnouncedReadAndMarked) {
+    clear();
+    const int index = modem.receiveMessage("+441632960962", "Call me", "24/01/15,10:30:00+00");
+    EXPECT_EQ(output, "\r\n+CMTI: \"SM\",1\r\n");
+    EXPECT_EQ(window(output, at(output, "CMTI") + 11, 2), "1\r");
+    EXPECT_EQ(response("AT+CIND?"), info("+CIND: 5,3,1,1,0,0,0"));
+    const QByteArray log = command("AT+CMGR=1");
+    const QByteArray a =
+        window(log, at(log, "REC UNREAD") + 12, at(log, "OK") - at(log, "REC UNREAD") - 12);
+    EXPECT_EQ(window(a, 2, a.indexOf(",,") + 1 - 3), "+441632960962");
+    EXPECT_EQ(state().messages.at(index).status, "REC READ");
+    EXPECT_EQ(response("AT+CMGL=\"ALL\""),
+              info("+CMGL: 1,\"REC READ\",\"+441632960962\",,\"24/01/15,10:30:00+00\"\r\nCall me"));
+}
+
+TEST_F(MessageTest, IndicationFollowsCnmi) {
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"AT+CNMI=0,0", ""},
+        {"AT+CNMI=0,1", "\r\n+CMTI: \"SM\",4\r\n"},
+        {"AT+CNMI=0,2", "\r\n+CMTI: \"SM\",4\r\n"}, // nothing stored to show
+    };
+    for (const auto& [setting, expected] : cases) {
+        command(setting);
+        clear();
+        modem.newMessage(4);
+        EXPECT_EQ(output, expected) << setting;
+    }
+    state().messages[4] = {"REC UNREAD", "+4412", "24/01/15,10:30:00+00", "Hi"};
+    clear();
+    modem.newMessage(4);
+    EXPECT_EQ(output, "\r\n+CMT: \"+4412\",,\"24/01/15,10:30:00+00\"\r\nHi\r\n");
+}
+
+TEST_F(MessageTest, EmptyOutOfRangeAndDeletedSlots) {
+    modem.receiveMessage("+4412", "x");
+    EXPECT_EQ(response("AT+CMGR=2"), kOk);
+    EXPECT_EQ(response("AT+CMGR=21"), kError);
+    EXPECT_EQ(response("AT+CMGD=1"), kOk);
+    EXPECT_TRUE(state().messages.empty());
+    EXPECT_EQ(response("AT+CPMS?"), info("+CPMS: \"SM\",0,20,\"SM\",0,20,\"SM\",0,20"));
+}
+
+TEST_F(MessageTest, StatusReportFollowsWhenAskedFor) {
+    command("AT+CSMP=33,167,0,0");
+    command("AT+CNMI=0,1,0,1,0");
+    command("AT+CMGS=0123456789");
+    sent("x\x1a");
+    ASSERT_EQ(deliveries.size(), 3u); // echo, result, report
+    EXPECT_TRUE(deliveries[2].bytes.startsWith("\r\n+CDS: 6,1,\"0123456789\",129,"));
+    EXPECT_DOUBLE_EQ(deliveries[2].delay, 0.05 + state().network.deliveryReportSeconds);
+}
+
+TEST_F(SimModemTest, IncomingCallRingsWithClipAndEndsWithNoCarrier) {
+    command("AT+CLIP=1");
+    clear();
+    modem.incomingCall("0123456789");
+    EXPECT_EQ(output, "\r\nRING\r\n\r\n+CLIP: \"0123456789\",129\r\n");
+    const int q = at(output, "+CLIP:");
+    EXPECT_EQ(window(output, q + 8, at(output, ",") - q - 9), "0123456789");
+    EXPECT_EQ(callIndicator(), 1);
+    EXPECT_EQ(response("ATA"), kOk);
+    clear();
+    modem.callerHangsUp();
+    EXPECT_EQ(output, "\r\nNO CARRIER\r\n");
+    EXPECT_EQ(callIndicator(), 0);
+}
+
+TEST_F(SimModemTest, RingWithoutNumberUnlessShownAndAsked) {
+    modem.incomingCall("0123456789");
+    EXPECT_EQ(output, "\r\nRING\r\n"); // +CLIP not switched on
+    command("AT+CLIP=1");
+    clear();
+    modem.incomingCall("0123456789", false);
+    EXPECT_EQ(output, "\r\nRING\r\n");
+    EXPECT_EQ(response("ATH"), kOk);
+    EXPECT_EQ(response("ATA"), "\r\nNO CARRIER\r\n");
+}
+
+TEST_F(SimModemTest, DialOutcomeFollowsAfterTheCallSetUp) {
+    const std::pair<DialOutcome, QByteArray> cases[] = {
+        {DialOutcome::Answered, kOk},
+        {DialOutcome::Busy, "\r\nBUSY\r\n"},
+        {DialOutcome::NoAnswer, "\r\nNO ANSWER\r\n"},
+        {DialOutcome::NoCarrier, "\r\nNO CARRIER\r\n"},
+    };
+    for (const auto& [dialOutcome, result] : cases) {
+        state().network.dialOutcome = dialOutcome;
+        command("ATD0123456789;");
+        ASSERT_EQ(deliveries.size(), 2u);
+        EXPECT_EQ(deliveries[0].bytes, "ATD0123456789;\r");
+        EXPECT_EQ(deliveries[1].bytes, result);
+        EXPECT_DOUBLE_EQ(deliveries[1].delay, 0.05 + state().network.dialSeconds);
+        EXPECT_EQ(callIndicator(), int(dialOutcome == DialOutcome::Answered));
+        command("ATH");
+    }
+}
+
+TEST_F(SimModemTest, RedialShowsTheNumberBeforeItsSemicolon) {
+    command("ATD0123456789;");
+    command("ATH");
+    const QByteArray log = command("ATDL");
+    EXPECT_EQ(window(log, 8, at(log, ";") - 8), "0123456789");
+    EXPECT_EQ(response("AT+VTS=5"), kOk);
+    command("ATH");
+    EXPECT_EQ(response("AT+VTS=5"), kError); // no call
+}
+
+TEST_F(SimModemTest, CallWaitingIsSetQueriedAndAnnounced) {
+    EXPECT_EQ(response("AT+CCWA=1,2"), info("+CCWA: 0,7"));
+    EXPECT_EQ(response("AT+CCWA=1,1,1"), kOk);
+    EXPECT_EQ(response("AT+CCWA=1,2"), info("+CCWA: 1,1"));
+    state().call.status = CallStatus::Active;
+    clear();
+    modem.callWaiting("0987654321");
+    EXPECT_EQ(output, "\r\n+CCWA: \"0987654321\",129,1\r\n");
+    const int p = at(output, "+CCWA:");
+    EXPECT_EQ(window(output, p + 8, at(output, ",") - p - 9), "0987654321");
+    command("AT+CCWA=1,0,7");
+    EXPECT_EQ(response("AT+CCWA=1,2"), info("+CCWA: 0,7"));
+}
+
+TEST_F(SimModemTest, LocksForwardingAndBarring) {
+    const std::pair<const char*, QByteArray> steps[] = {
+        {"AT+CLCK=\"PS\",1,1234567", kError},
+        {"AT+CLCK=\"PS\",1,12345678", kOk},
+        {"AT+CLCK=\"PS\",2", info("+CLCK: 1")},
+        {"AT+CLCK=\"SC\",0,1234", kOk},
+        {"AT+CLCK?", info("+CLCK: (\"PS\",1),(\"SC\",0),(\"FD\",0),(\"PN\",0)")},
+        {"AT+CPWD=\"SC\",1234,5678", kOk},
+        {"AT+CLCK=\"AO\",1,0000,1", kOk},
+        {"AT+CLCK=\"AO\",2", info("+CLCK: 1,1")},
+        {"AT+CCFC=1,3,\"+4412\",,1", kOk},
+        {"AT+CCFC=1,2", info("+CCFC: 1,1,\"+4412\",145")},
+        {"AT+CCFC=1,4", kOk},
+        {"AT+CCFC=1,2", info("+CCFC: 0,7")},
+        {"AT+CCFC=6,2", kError},
+    };
+    for (const auto& [line, expected] : steps)
+        EXPECT_EQ(response(line), expected) << line;
+    EXPECT_EQ(state().sim.pin, "5678");
+}
+
+TEST_F(SimModemTest, SimpleParametersShowSetAndCheckTheirValues) {
+    const std::pair<const char*, QByteArray> steps[] = {
+        {"AT+VGR=100", kOk},
+        {"AT+VGR?", info("+VGR: 100")},
+        {"AT+VGR=256", kError},
+        {"AT+VGR=?", info("+VGR: (0-255)")},
+        {"AT+IPR=14400", kError},
+        {"AT+ICF=2", kOk},
+        {"AT+ICF?", info("+ICF: 2,4")}, // parity kept
+        {"AT+CNMI=0,1,0,0,0,0", kError},
+        {"AT+ECHO=1,3,30,8000,256", kOk},
+        {"AT+ECHO?", info("+ECHO: 1,3,30,8000,256")},
+        {"AT+STSF=1", kOk},
+        {"AT+STSF?", info("+STSF: 1,\"5FFFFFFF7F\",3,0")},
+        {"AT+CRMP= 3,7,0,10", kOk},
+        {"AT%C2", kOk},
+        {"AT%C?", info("%C: 2")},
+        {"AT\\N3", kError},
+        {"AT&C0", kOk},
+        {"ATS0=2", kOk},
+        {"ATS0?", info("002")},
+        {"ATS0=256", kError},
+        {"ATS99?", kError},
+        {"AT+CGDCONT=2,\"IP\",\"A\"", kOk},
+        {"AT+CGDCONT?", info("+CGDCONT: 1,\"IP\",\"internet\",,0,0\r\n"
+                             "+CGDCONT: 2,\"IP\",\"A\",,0,0")},
+        {"AT+WIOR=3", info("+WIOR: 0")},
+    };
+    for (const auto& [line, expected] : steps)
+        EXPECT_EQ(response(line), expected) << line;
+    EXPECT_TRUE(command("AT&V").contains("&C:0"));
+}
+
+TEST_F(SimModemTest, ProfileIsStoredRestoredAndReset) {
+    const std::pair<const char*, QByteArray> steps[] = {
+        {"AT+VGR=10", kOk},
+        {"AT&W", kOk},
+        {"AT+VGR=20", kOk},
+        {"ATZ", kOk},
+        {"AT+VGR?", info("+VGR: 10")},
+        {"AT&F", kOk},
+        {"AT+VGR?", info("+VGR: 64")},
+        {"ATZ", kOk},
+        {"AT+VGR?", info("+VGR: 10")},
+    };
+    for (const auto& [line, expected] : steps)
+        EXPECT_EQ(response(line), expected) << line;
+}
+
+TEST_F(SimModemTest, PowerOffAnswersThenFallsSilent) {
+    EXPECT_EQ(response("AT+CPOF"), kOk);
+    EXPECT_EQ(command("AT"), "");
+}
+
+TEST_F(SimModemTest, OverrideReplacesTheResponseWithoutRunningTheCommand) {
+    modem.overrideReply("AT+CPIN=1234", "\r\nERROR\r\n");
+    state().sim.status = SimStatus::PinRequired;
+    EXPECT_EQ(command("AT+CPIN=1234"), "AT+CPIN=1234\r\r\nERROR\r\n");
+    EXPECT_EQ(state().sim.status, SimStatus::PinRequired);
+    modem.clearOverrides();
+    EXPECT_EQ(response("AT+CPIN=1234"), kOk);
+}
+
+TEST_F(SimModemTest, DroppedRepliesKeepOnlyTheEcho) {
+    modem.dropReplies("AT+CMGF=1");
+    EXPECT_EQ(command("AT+CMGF=1"), "AT+CMGF=1\r");
+    EXPECT_EQ(state().settings.cmgf, 1); // it did run
+    command("ATE0");
+    EXPECT_EQ(command("AT+CMGF=1"), "");
+    modem.dropReplies("AT+CMGF=1", false);
+    EXPECT_EQ(command("AT+CMGF=1"), kOk);
+}
+
+TEST_F(SimModemTest, SplitRepliesComeInTimedPieces) {
+    modem.splitReplies(3, 0.1);
+    const QByteArray whole = command("AT+CGSN");
+    EXPECT_EQ(whole, "AT+CGSN\r\r\n123456789012345\r\n\r\nOK\r\n");
+    ASSERT_EQ(deliveries.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(deliveries[i].bytes.isEmpty());
+        EXPECT_DOUBLE_EQ(deliveries[i].delay, 0.05 + 0.1 * i);
+    }
+    modem.setLatency(0.2);
+    modem.splitReplies(1, 0);
+    command("AT");
+    ASSERT_EQ(deliveries.size(), 1u);
+    EXPECT_DOUBLE_EQ(deliveries[0].delay, 0.2);
+}
+
+TEST_F(SimModemTest, MegabyteOfOutputIsQuick) {
+    QByteArray lines;
+    for (int i = 0; i < 1000; ++i)
+        lines += "AT+CGSN\rAT+CIND?\r";
+    QElapsedTimer timer;
+    timer.start();
+    qsizetype total = 0;
+    while (total < 1024 * 1024) {
+        clear();
+        modem.receive(lines);
+        total += output.size();
+    }
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_TRUE(output.endsWith("AT+CIND?\r" + info("+CIND: 5,3,1,0,0,0,0")));
+}
+
+// The standalone tool, on a real pseudo-terminal.
+class Tool {
+  public:
+    explicit Tool(const std::vector<std::string>& args) {
+        int out[2];
+        if (pipe(out) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(out[1], STDOUT_FILENO);
+            close(out[0]);
+            std::vector<char*> argv{const_cast<char*>(SIM_BINARY)};
+            for (const std::string& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            execv(SIM_BINARY, argv.data());
+            _exit(127);
+        }
+        close(out[1]);
+        stdout_ = out[0];
+    }
+    ~Tool() {
+        stop();
+        if (stdout_ >= 0) close(stdout_);
+    }
+    QByteArray readyLine(int timeoutMs = 5000) {
+        QByteArray line;
+        char c = 0;
+        pollfd p{stdout_, POLLIN, 0};
+        while (!line.endsWith('\n') && poll(&p, 1, timeoutMs) > 0 && read(stdout_, &c, 1) == 1)
+            line += c;
+        return line;
+    }
+    int stop() {
+        int status = -1;
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, &status, 0);
+            pid_ = -1;
+        }
+        return status;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int stdout_ = -1;
+};
+
+void setRate(int fd, speed_t speed) {
+    termios t{};
+    tcgetattr(fd, &t);
+    cfmakeraw(&t);
+    cfsetispeed(&t, speed);
+    cfsetospeed(&t, speed);
+    tcsetattr(fd, TCSANOW, &t);
+}
+
+// Reads until the text ends with `end` or the time is up.
+QByteArray readLine(int fd, const QByteArray& end, int timeoutMs) {
+    QByteArray got;
+    QElapsedTimer timer;
+    timer.start();
+    char buffer[256];
+    while (!(end.size() && got.endsWith(end)) && timer.elapsed() < timeoutMs) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 50) > 0) {
+            const ssize_t n = read(fd, buffer, sizeof buffer);
+            if (n > 0) got.append(buffer, int(n));
+        }
+    }
+    return got;
+}
+
+TEST(GsmModemSimTool, AnswersOnlyAtItsRate) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString();
+    Tool tool({"--dir", path, "--port", "7", "--rate", "19200"});
+    EXPECT_TRUE(tool.readyLine().contains("gsm-modem-sim: COM7 -> /dev/pts/"));
+    const std::string link = path + "/ports/COM7";
+    const int fd = open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+
+    setRate(fd, B9600);
+    ASSERT_EQ(write(fd, "AT\r", 3), 3);
+    EXPECT_EQ(readLine(fd, {}, 500), "");
+    setRate(fd, B19200);
+    ASSERT_EQ(write(fd, "AT+IPR=38400\r", 13), 13);
+    EXPECT_EQ(readLine(fd, "OK\r\n", 3000), "AT+IPR=38400\r\r\nOK\r\n");
+    ASSERT_EQ(write(fd, "AT\r", 3), 3); // the module now runs at its new rate
+    EXPECT_EQ(readLine(fd, {}, 500), "");
+    setRate(fd, B38400);
+    ASSERT_EQ(write(fd, "AT\r", 3), 3);
+    EXPECT_EQ(readLine(fd, "OK\r\n", 3000), "AT\r\r\nOK\r\n");
+    close(fd);
+
+    const int status = tool.stop();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    struct stat st {};
+    EXPECT_NE(lstat(link.c_str(), &st), 0); // link removed
+}
+
+} // namespace

@@ -1,0 +1,113 @@
+#include "tests/SimPorts.h"
+
+#include "platform/Clock.h"
+
+namespace {
+// Seconds the line needs for these bytes: ten bits a character.
+double lineTime(int bytes, int baud) { return bytes * 10.0 / baud; }
+
+QString settingsText(const LineSettings& s) {
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(s.baud)
+        .arg(QLatin1Char(s.parity))
+        .arg(s.dataBits)
+        .arg(s.stopBits);
+}
+} // namespace
+
+class SimPorts::Backend : public SerialBackend {
+public:
+    Backend(SimPorts& ports, int port) : ports_(ports), port_(port) {}
+    ~Backend() override {
+        *alive_ = false;
+        close();
+    }
+
+    void open(const LineSettings& settings, int) override {
+        Device& device = ports_.devices_.at(port_);
+        if (device.held || device.open)
+            throw CommError::portAlreadyOpen();
+        line_ = settings;
+        device.open = this;
+        ++device.opens;
+    }
+    void close() override {
+        auto found = ports_.devices_.find(port_);
+        if (found != ports_.devices_.end() && found->second.open == this)
+            found->second.open = nullptr;
+    }
+    void configure(const LineSettings& settings, int) override { line_ = settings; }
+
+    void write(const QByteArray& bytes) override {
+        Device& device = ports_.devices_.at(port_);
+        device.writes.push_back({settingsText(line_), bytes});
+        Clock& clock = Clock::instance();
+        const bool understood = device.modem && line_.baud == device.baud;
+        sim::SimModem* modem = device.modem.get();
+        clock.schedule(clock.seconds() + lineTime(bytes.size(), line_.baud),
+                       [this, understood, modem, bytes, alive = alive_] {
+                           if (!*alive)
+                               return;
+                           if (understood)
+                               modem->receive(bytes);
+                           if (sent)
+                               sent();
+                       });
+    }
+
+    int baud() const { return line_.baud; }
+    void deliver(const QByteArray& bytes) {
+        if (received)
+            received(bytes);
+    }
+
+private:
+    SimPorts& ports_;
+    int port_;
+    LineSettings line_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true); // pending bytes die with it
+};
+
+SimPorts::~SimPorts() {
+    for (auto& [port, device] : devices_)
+        device.open = nullptr;
+}
+
+sim::SimModem& SimPorts::attachModem(int port, int baud) {
+    Device& device = devices_[port];
+    device.baud = baud;
+    device.modem = std::make_unique<sim::SimModem>([this, port](const QByteArray& bytes, double delay) {
+        Clock& clock = Clock::instance();
+        clock.schedule(clock.seconds() + delay, [this, port, bytes] { deliver(port, bytes); });
+    });
+    return *device.modem;
+}
+
+void SimPorts::addDevice(int port) { devices_[port]; }
+
+void SimPorts::hold(int port, bool held) { devices_[port].held = held; }
+
+bool SimPorts::isOpen(int port) const {
+    auto found = devices_.find(port);
+    return found != devices_.end() && found->second.open;
+}
+
+bool SimPorts::exists(int port) const { return devices_.count(port) > 0; }
+
+bool SimPorts::canOpenExclusively(int port) const {
+    auto found = devices_.find(port);
+    return found != devices_.end() && !found->second.held && !found->second.open;
+}
+
+std::unique_ptr<SerialBackend> SimPorts::backend(int port) {
+    if (!exists(port))
+        throw CommError::invalidPortNumber();
+    return std::make_unique<Backend>(*this, port);
+}
+
+void SimPorts::deliver(int port, const QByteArray& bytes) {
+    Device& device = devices_.at(port);
+    // A modem's reply is only understood at the rate the modem runs at.
+    if (device.open && device.open->baud() == device.baud)
+        device.open->deliver(bytes);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/SerialBackend.h"
+#include "simulator/SimModem.h"
+
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+// The ports of a test: devices by number, some with a simulated modem behind
+// them that answers at one bit rate only, some held by another program.
+// Bytes travel on the console's clock, at the speed of the line.
+class SimPorts : public PortEnvironment {
+public:
+    struct Write {
+        QString settings; // the line settings the bytes went out with
+        QByteArray bytes;
+    };
+
+    ~SimPorts() override;
+
+    sim::SimModem& attachModem(int port, int baud = 9600);
+    void addDevice(int port);
+    void hold(int port, bool held = true);
+
+    sim::SimModem& modem(int port) { return *devices_.at(port).modem; }
+    const std::vector<Write>& writes(int port) { return devices_.at(port).writes; }
+    // How often the port was opened.
+    int opens(int port) { return devices_.at(port).opens; }
+    bool isOpen(int port) const;
+
+    bool exists(int port) const override;
+    bool canOpenExclusively(int port) const override;
+    std::unique_ptr<SerialBackend> backend(int port) override;
+
+private:
+    class Backend;
+    struct Device {
+        std::unique_ptr<sim::SimModem> modem;
+        int baud = 0;
+        bool held = false;
+        int opens = 0;
+        Backend* open = nullptr;
+        std::vector<Write> writes;
+    };
+    void deliver(int port, const QByteArray& bytes);
+
+    std::map<int, Device> devices_;
+};

@@ -1,0 +1,167 @@
+#include "console/Form1.h"
+#include "console/Form2.h"
+#include "console/Form7.h"
+#include "tests/Fixture.h"
+
+#include <QListWidget>
+
+namespace {
+const QString kWelcome = QString(22, ' ') + "Welcome To Kovalt Telecom Application";
+
+QStringList progress() {
+    QStringList lines;
+    QListWidget* list = form<Form1>().ui.List1;
+    for (int i = 0; i < list->count(); ++i)
+        lines << list->item(i)->text();
+    return lines;
+}
+
+const QStringList kSearchLines(int ports) {
+    return {"Checking For Available Communication Ports",
+            "Found  " + QString::number(ports) + " Ports", "Detecting Modem Present.."};
+}
+
+// The settings each "AT+CGSN" went out with on a port.
+QStringList probeRates(SimPorts& ports, int port) {
+    QStringList rates;
+    for (const auto& write : ports.writes(port))
+        if (write.bytes == "AT+CGSN\r")
+            rates << write.settings.section(',', 0, 0);
+    return rates;
+}
+
+const QStringList kAllRates = {"300",   "600",   "1200",  "2400",  "4800",
+                               "9600",  "19200", "38400", "57600", "115200"};
+} // namespace
+
+class StartupTest : public ConsoleTest {
+protected:
+    Form1& start() { return form<Form1>(); }
+};
+
+TEST_F(StartupTest, WithoutComTxtOnlyTheStampAndWelcomeAppear) {
+    clock().setDateTime(QDateTime(QDate(2026, 4, 3), QTime(7, 8, 9)));
+    ports().attachModem(3);
+    Form1& main = start();
+    EXPECT_EQ(main.ui.Label9->text(), "System Started  03/04/2026,07:08:09");
+    EXPECT_EQ(progress(), QStringList{kWelcome});
+    EXPECT_EQ(ports().opens(3), 0);
+}
+
+TEST_F(StartupTest, EmptyLineSearchesEveryPortAtEveryRate) {
+    writeFile("COM.txt", "\r\n");
+    ports().addDevice(2);
+    ports().addDevice(7);
+    Form1& main = start();
+    EXPECT_EQ(progress(), QStringList{kWelcome} + kSearchLines(2));
+    EXPECT_EQ(probeRates(ports(), 2), kAllRates);
+    EXPECT_EQ(probeRates(ports(), 7), kAllRates);
+    EXPECT_EQ(main.ui.Label5->text(), "No Modem Device Found.Set The Comm Ports");
+    EXPECT_FALSE(main.MSComm1().PortOpen());
+    EXPECT_TRUE(main.ui.Command7->isEnabled());
+}
+
+TEST_F(StartupTest, SavedPortThatAnswersIsTakenIntoUse) {
+    writeFile("COM.txt", "9600,N,8,1 3\r\n");
+    ports().attachModem(3, 9600).state().imei = "356938035643809";
+    Form1& main = start();
+    EXPECT_EQ(form<Form2>().ui.Label2->text(), "IMEI: ");
+    EXPECT_EQ(form<Form2>().ui.Label3->text(), "356938035643809");
+    EXPECT_EQ(main.ui.Label1->text(), "Open");
+    EXPECT_EQ(main.ui.Label2->text(), "Port 3");
+    EXPECT_EQ(main.ui.Label3->text(), "9600,N,8,1");
+    EXPECT_TRUE(form<Form7>().isVisible());
+    EXPECT_EQ(probeRates(ports(), 3), QStringList{"9600"});
+    EXPECT_EQ(progress(), QStringList{kWelcome});
+}
+
+TEST_F(StartupTest, SilentSavedPortFallsBackToTheSearch) {
+    writeFile("COM.txt", "9600,N,8,1 3\r\n");
+    ports().attachModem(3, 19200);
+    Form1& main = start();
+    EXPECT_EQ(probeRates(ports(), 3),
+              (QStringList{"9600", "300", "600", "1200", "2400", "4800", "9600", "19200"}));
+    EXPECT_EQ(main.ui.Label3->text(), "19200,N,8,1");
+    EXPECT_EQ(main.ui.Label1->text(), "Open");
+    EXPECT_EQ(progress(), QStringList{kWelcome} + kSearchLines(1));
+}
+
+TEST_F(StartupTest, HeldSavedPortIsReportedAndTheSearchSkipsIt) {
+    writeFile("COM.txt", "9600,N,8,1 3\r\n");
+    ports().attachModem(3);
+    ports().hold(3);
+    ports().attachModem(5, 9600);
+    Form1& main = start();
+    const QStringList expected =
+        QStringList{kWelcome, "Port Selected Already Open in Other Application"} + kSearchLines(2);
+    EXPECT_EQ(progress(), expected);
+    EXPECT_EQ(main.ui.Label2->text(), "Port 5");
+    EXPECT_TRUE(ports().isOpen(5));
+}
+
+TEST_F(StartupTest, FreePortCandidateKeepsItsBlankOnTheStatusLine) {
+    writeFile("COM.txt", "\r\n");
+    ports().attachModem(20, 19200); // only beyond the first sixteen ports
+    Form1& main = start();
+    EXPECT_EQ(main.ui.Combo1->itemText(0), " 20");
+    EXPECT_EQ(main.ui.Label5->text(), "Scanning Port   20");
+    EXPECT_EQ(main.ui.Label3->text(), "19200,N,8,1");
+}
+
+TEST_F(StartupTest, NoPortAtAllShowsTheMessageAndNothingMore) {
+    writeFile("COM.txt", "\r\n");
+    start();
+    ASSERT_EQ(services().messages.size(), 1u);
+    EXPECT_EQ(services().messages[0].text, "No Comm Ports Present");
+    EXPECT_EQ(services().messages[0].title, "GSM");
+    EXPECT_EQ(progress(), QStringList{kWelcome});
+}
+
+TEST_F(StartupTest, LastCandidateHeldEndsAsASearchWithoutResult) {
+    writeFile("COM.txt", "\r\n");
+    ports().addDevice(2);
+    ports().attachModem(7);
+    ports().hold(7);
+    Form1& main = start();
+    EXPECT_EQ(main.ui.Label5->text(), "No Modem Device Found.Set The Comm Ports");
+    EXPECT_TRUE(main.ui.Command7->isEnabled());
+    EXPECT_FALSE(main.MSComm1().PortOpen());
+}
+
+TEST_F(StartupTest, UnusableSavedLinesEndTheStartUpQuietly) {
+    for (const char* line : {"9600,N,8,1\r\n", "9600,N,8,1 x\r\n", "9600,Q,8,1 3\r\n",
+                             "9600,N,8,1 4\r\n"}) {
+        Forms::instance().clear();
+        writeFile("COM.txt", line);
+        ports().attachModem(3);
+        Form1& main = start();
+        EXPECT_FALSE(main.MSComm1().PortOpen()) << line;
+        EXPECT_EQ(progress(), QStringList{kWelcome}) << line;
+        EXPECT_TRUE(services().messages.empty()) << line;
+    }
+}
+
+TEST_F(StartupTest, SecondStartUpTriesEachFreePortOnce) {
+    writeFile("COM.txt", "\r\n");
+    ports().addDevice(18);
+    Form1& main = start();
+    main.Form_Load();
+    EXPECT_EQ(main.ui.Combo2->count(), 1);
+    EXPECT_EQ(probeRates(ports(), 18).size(), 20); // ten rates in each start-up
+}
+
+TEST_F(StartupTest, ClosingTheMainWindowSavesTheProfileWhenThePortIsOpen) {
+    writeFile("COM.txt", "9600,N,8,1 3\r\n");
+    sim::SimModem& modem = ports().attachModem(3);
+    Form1& main = start();
+    modem.clearReceived();
+    main.close();
+    EXPECT_EQ(modem.received(), "AT&W\r");
+    EXPECT_EQ(services().ended, 1);
+}
+
+TEST_F(StartupTest, ClosingWithThePortClosedSendsNothing) {
+    Form1& main = start();
+    main.close();
+    EXPECT_EQ(services().ended, 1);
+}

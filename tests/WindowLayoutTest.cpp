@@ -1,0 +1,453 @@
+#include "calls/Form3.h"
+#include "calls/Form5.h"
+#include "calls/Form6.h"
+#include "calls/Form8.h"
+#include "config/Form15.h"
+#include "console/Form10.h"
+#include "console/Form11.h"
+#include "console/Form2.h"
+#include "console/Form20.h"
+#include "console/Form7.h"
+#include "link/frmSettings.h"
+#include "tests/Fixture.h"
+
+#include <QFontInfo>
+#include <QStyle>
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+// A place given in twips, as the design gives it, in pixels.
+QRect twips(int left, int top, int width, int height) {
+    auto px = [](int t) { return (t + 7) / 15; };
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+// What a control shows: a button's or label's text, a frame's caption, a box's contents.
+QString shownText(QWidget* control) {
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) return button->text();
+    if (auto* label = qobject_cast<QLabel*>(control)) return label->text();
+    if (auto* line = qobject_cast<QLineEdit*>(control)) return line->text();
+    if (auto* group = qobject_cast<QGroupBox*>(control)) return group->title();
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(control)) return memo->toPlainText();
+    if (auto* combo = qobject_cast<QComboBox*>(control)) return combo->currentText();
+    return QString();
+}
+
+struct Control {
+    const char* name;
+    const char* kind;
+    const char* text; // nullptr: not checked
+    std::optional<QRect> place;
+    bool enabled = true;
+    bool visible = true; // its own flag; a hidden page hides its contents as well
+};
+
+struct Window {
+    const char* name;
+    std::function<FormBase&()> load;
+    const char* caption;
+    QSize client;
+    bool minimise;
+    bool frameless;
+    std::vector<Control> controls;
+};
+
+template <class T> std::function<FormBase&()> loader() {
+    return []() -> FormBase& { return form<T>(); };
+}
+
+const std::vector<Window>& windows() {
+    static const std::vector<Window> table = {
+        {"Form2",
+         loader<Form2>(),
+         "GSM-Model Details",
+         QSize(377, 394),
+         true,
+         false,
+         {
+             {"Frame1", "QFrame", nullptr, twips(120, 120, 5415, 5655)},
+             {"Frame2", "QGroupBox", "Modem Information", twips(0, 240, 5295, 5295)},
+             {"Command1", "QPushButton", "View", twips(1800, 360, 1215, 375)},
+             {"Label2", "QLabel", "", twips(360, 840, 1215, 495)},
+             {"Label3", "QLabel", "", twips(1920, 840, 3135, 615)},
+             {"Label5", "QLabel", "", twips(600, 2280, 3855, 1455)},
+             {"Label6", "QLabel", "", twips(480, 3720, 4215, 1335)},
+         }},
+        {"Form10",
+         loader<Form10>(),
+         "",
+         QSize(198, 151),
+         false,
+         false,
+         {
+             {"Frame1", "QGroupBox", "SIM PIN", twips(120, 120, 2775, 2055)},
+             {"Label1", "QLabel", "Enter SIM PIN", twips(120, 360, 975, 255)},
+             {"Text1", "QLineEdit", "", twips(1200, 240, 1455, 375)},
+             {"Label2", "QLabel", "Enter PUK ", twips(120, 840, 735, 495)},
+             {"Text2", "QLineEdit", "", twips(1200, 720, 1455, 405)},
+             {"Command1", "QPushButton", "&Ok", twips(1440, 1320, 855, 375)},
+             {"Label3", "QLabel", "", twips(0, 1800, 3015, 375)},
+         }},
+        {"Form7",
+         loader<Form7>(),
+         "GSM-N/W",
+         QSize(281, 145),
+         false,
+         false,
+         {
+             {"Label1", "QLabel", "Signal  And Network", {}},
+             {"Label2", "QLabel", "L", {}},
+             {"Label3", "QLabel", "H", {}},
+             {"Image1", "QLabel", nullptr, QRect(28, 18, 39, 9)},
+             {"Image5", "QLabel", nullptr, QRect(200, 18, 39, 9)},
+             {"Label4", "QLabel", "", {}},
+             {"Label5", "QLabel", "", {}},
+             {"Shape1", "QFrame", nullptr, {}},
+         }},
+        {"Form11",
+         loader<Form11>(),
+         "",
+         QSize(154, 154),
+         false,
+         true,
+         {
+             {"Image1", "QLabel", "", QRect(0, 0, 154, 154)},
+         }},
+        {"Form20",
+         loader<Form20>(),
+         "",
+         QSize(289, 73),
+         false,
+         true,
+         {
+             {"Image1", "QLabel", "Press <<Signal>> Button To Refresh Signal Strength", {}},
+             {"Shape1", "QFrame", nullptr, {}},
+         }},
+        {"Form5",
+         loader<Form5>(),
+         "Call Received.....",
+         QSize(313, 169),
+         false,
+         false,
+         {
+             {"Label1", "QLabel", "", {}},
+             {"Label2", "QLabel", "", {}},
+             {"Command1", "QPushButton", "&Answer", {}},
+             {"Command2", "QPushButton", "&HangUp", {}},
+             {"Image1", "QLabel", nullptr, {}},
+             {"Frame1", "QFrame", nullptr, {}},
+         }},
+        {"Form3",
+         loader<Form3>(),
+         "GSM-Call",
+         QSize(505, 337),
+         true,
+         false,
+         {
+             {"Frame1", "QGroupBox", "Dail", {}},
+             {"Text1", "QLineEdit", "", {}},
+             {"Command1", "QPushButton", "", {}},
+             {"Command4", "QPushButton", "", {}},
+             {"Command8", "QPushButton", "Redial", {}},
+             {"Command6", "QPushButton", "<=", {}},
+             {"Command7", "QPushButton", "Clear", {}},
+             {"Command2", "QPushButton", "Add", {}},
+             {"Command3", "QPushButton", "Delete", {}},
+             {"Command5", "QPushButton", "Reload PhoneBook", {}},
+             {"Image0", "QLabel", "0", {}},
+             {"Image9", "QLabel", "9", {}},
+             {"Label2", "QLabel", "#", {}},
+             {"Label4", "QLabel", "X", {}},
+             {"Label1", "QLabel", "<<Signal>>", {}},
+             {"Label3", "QLabel", "", {}},
+             {"List1", "QListWidget", nullptr, {}},
+             {"Text2", "QLineEdit", "", {}, true, false},
+             {"Text4", "QLineEdit", "", {}, true, false},
+         }},
+        {"Form6",
+         loader<Form6>(),
+         "GSM-Call Control",
+         QSize(608, 387),
+         true,
+         false,
+         {
+             {"TabStrip1", "QTabBar", nullptr, {}},
+             {"Frame1", "QFrame", nullptr, {}},
+             {"Frame2", "QFrame", nullptr, {}},
+             {"Frame10", "QFrame", nullptr, {}},
+             {"Frame12", "QGroupBox", "Ring Melody", {}, true, false},
+             {"Frame3", "QGroupBox", "Tune For Speaker", {}},
+             {"Frame5", "QGroupBox", "Configure Echo Cancellation", {}},
+             {"Frame6", "QGroupBox", "Echo Cancellation 1", {}},
+             {"Frame7", "QGroupBox", "Echo Cancellation3", {}},
+             {"Frame8", "QGroupBox", "Side Tone", {}},
+             {"Frame11", "QGroupBox", "         AutoAnswer", {}},
+             {"Slider10", "QSlider", nullptr, {}},
+             {"Option2", "QRadioButton", "SideTone Enabled", {}},
+             {"Option4", "QRadioButton", "Enable ", {}},
+             {"Label33", "QLabel", "Rings", {}, true, false},
+             {"Combo3", "QComboBox", "", {}, true, false},
+             {"Label19", "QLabel", "Tone Length <300-1500>", {}},
+             {"Command2", "QPushButton", "&Back", {}},
+             {"Command5", "QPushButton", "&OK", {}},
+             {"Command6", "QPushButton", "OK", {}},
+             {"Combo4", "QComboBox", "", {}},
+             {"Label7", "QLabel", "", {}},
+         }},
+        {"Form8",
+         loader<Form8>(),
+         "GSM-Short Message Service",
+         QSize(601, 449),
+         true,
+         false,
+         {
+             {"Frame2", "QGroupBox", "Write Message", {}},
+             {"Label5", "QLabel", "Msg Header (Max 20)", {}},
+             {"Text2", "QPlainTextEdit", "", {}},
+             {"Command5", "QPushButton", "Select Outbox Msg", {}},
+             {"Combo2", "QComboBox", "", {}, true, false},
+             {"Frame3", "QGroupBox", "Read Message", {}},
+             {"Text3", "QPlainTextEdit", "", {}},
+             {"Frame4", "QGroupBox", "Cell BroadCast", {}},
+             {"Option4", "QRadioButton", "Disable", {}},
+             {"Command9", "QPushButton", "OK", {}},
+             {"Label3", "QLabel", "Service Center Address", {}, true, false},
+             {"Text4", "QLineEdit", "", {}, true, false},
+             {"List1", "QListWidget", nullptr, {}},
+             {"Label7", "QLabel", "<<Signal>>", {}},
+             {"Label4", "QLabel", "", {}},
+         }},
+        {"Form15",
+         loader<Form15>(),
+         "GSM-Modem Settings",
+         QSize(657, 409),
+         true,
+         false,
+         {
+             {"Frame2", "QGroupBox", "Fixed DTE Rate", {}},
+             {"Combo1", "QComboBox", "", {}},
+             {"Frame3", "QGroupBox", "DTE-DCE Character Framing", {}},
+             {"Option3", "QRadioButton", "8 Data,1 Parity,1Stop", {}},
+             {"Option12", "QRadioButton", "None", {}},
+             {"Frame7", "QGroupBox", "DCE-DTE", {}},
+             {"Option16", "QRadioButton", "X on/X Off Global", {}},
+             {"Frame10", "QGroupBox", "Set DTR signal", {}},
+             {"Option21", "QRadioButton", "On-Data Mode/Off Command Mode", {}},
+             {"Option28", "QRadioButton", "Enable", {}},
+             {"Command1", "QPushButton", "Save Configurations", {}},
+             {"Label1", "QLabel", "", {}},
+         }},
+        {"frmSettings",
+         loader<frmSettings>(),
+         "",
+         QSize(329, 227),
+         false,
+         false,
+         {
+             {"fraPort", "QGroupBox", "Comm Port", {}},
+             {"cboPort", "QComboBox", "", {}},
+             {"cboBaud", "QComboBox", "", {}},
+             {"optParity0", "QRadioButton", "Even", {}},
+             {"optParity2", "QRadioButton", "None", {}},
+             {"optDataBits1", "QRadioButton", "8 Bit", {}},
+             {"optStopBits1", "QRadioButton", "2  Bit", {}},
+             {"optHandshake1", "QRadioButton", "Xon", {}},
+             {"fraHandshake", "QGroupBox", "Handshaking", {}},
+             {"cmdAction0", "QPushButton", "OK", {}},
+             {"cmdAction1", "QPushButton", "Cancel", {}},
+         }},
+    };
+    return table;
+}
+
+QWidget* control(FormBase& window, const char* name) {
+    return window.findChild<QWidget*>(QString::fromLatin1(name));
+}
+
+} // namespace
+
+using WindowLayoutTest = ConsoleTest;
+
+TEST_F(WindowLayoutTest, EveryWindowHasItsCaptionClientSizeBorderAndDesignControls) {
+    for (const Window& w : windows()) {
+        SCOPED_TRACE(w.name);
+        FormBase& window = w.load();
+        EXPECT_EQ(window.objectName().toStdString(), w.name);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_EQ(window.windowTitle().toStdString(), w.caption);
+        EXPECT_EQ(window.size(), w.client);
+        const Qt::WindowFlags flags = window.windowFlags();
+        EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+        EXPECT_EQ(bool(flags & Qt::WindowMinimizeButtonHint), w.minimise);
+        EXPECT_EQ(bool(flags & Qt::FramelessWindowHint), w.frameless);
+        for (const Control& c : w.controls) {
+            SCOPED_TRACE(c.name);
+            QWidget* widget = control(window, c.name);
+            ASSERT_NE(widget, nullptr);
+            EXPECT_STREQ(widget->metaObject()->className(), c.kind);
+            if (c.text) {
+                EXPECT_EQ(shownText(widget).toStdString(), c.text);
+            }
+            if (c.place) {
+                EXPECT_EQ(widget->geometry(), *c.place);
+            }
+            EXPECT_EQ(widget->isEnabled(), c.enabled);
+            EXPECT_EQ(widget->isVisibleTo(widget->parentWidget()), c.visible);
+        }
+    }
+}
+
+// The designs place everything inside its frame, with the one exception the
+// PIN window's design has: its unused label runs past the frame's right edge.
+TEST_F(WindowLayoutTest, EveryControlLiesWithinItsContainer) {
+    for (const Window& w : windows()) {
+        FormBase& window = w.load();
+        for (QWidget* widget : window.findChildren<QWidget*>()) {
+            // Designed controls sit on the window or in a frame; the inner
+            // parts of lists, boxes and tab strips are not looked at.
+            QWidget* container = widget->parentWidget();
+            const QByteArray kind = container->metaObject()->className();
+            if (container != &window && kind != "QFrame" && kind != "QGroupBox") continue;
+            const QString name = widget->objectName();
+            if (QLatin1String(w.name) == QLatin1String("Form10") && name == "Label3") continue;
+            EXPECT_TRUE(container->rect().contains(widget->geometry()))
+                << w.name << "." << name.toStdString() << " in "
+                << container->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(WindowLayoutTest, SlidersCarryTheirRangesAndSteps) {
+    struct Slider {
+        const char* name;
+        int minimum, maximum, small, large;
+    };
+    const Slider sliders[] = {
+        {"Slider1", 0, 255, 1, 15}, {"Slider2", 0, 255, 1, 15},     {"Slider3", 0, 15, 1, 1},
+        {"Slider4", 0, 3, 1, 1},    {"Slider5", 0, 31, 1, 2},       {"Slider6", 0, 31, 1, 2},
+        {"Slider7", 0, 63, 1, 1},   {"Slider8", 0, 32767, 1, 1000}, {"Slider9", 64, 256, 1, 5},
+        {"Slider10", 0, 3, 1, 1},   {"Slider11", 0, 15, 1, 5},
+    };
+    Form6& window = form<Form6>();
+    for (const Slider& s : sliders) {
+        SCOPED_TRACE(s.name);
+        auto* slider = window.findChild<QSlider*>(s.name);
+        ASSERT_NE(slider, nullptr);
+        EXPECT_EQ(slider->minimum(), s.minimum);
+        EXPECT_EQ(slider->maximum(), s.maximum);
+        EXPECT_EQ(slider->singleStep(), s.small);
+        EXPECT_EQ(slider->pageStep(), s.large);
+        EXPECT_EQ(slider->value(), s.minimum);
+        EXPECT_EQ(slider->orientation(), Qt::Horizontal);
+    }
+    ASSERT_EQ(window.ui.TabStrip1->count(), 3);
+    EXPECT_EQ(window.ui.TabStrip1->tabText(0), "Volume Control");
+    EXPECT_EQ(window.ui.TabStrip1->tabText(1), "Tone/Echo Control");
+    EXPECT_EQ(window.ui.TabStrip1->tabText(2), "AutoAnswer Mode/DTMF");
+}
+
+TEST_F(WindowLayoutTest, TextBoxesCarryTheirLengthLimits) {
+    struct Box {
+        std::function<FormBase&()> load;
+        const char* name;
+        int maxLength;
+    };
+    const Box boxes[] = {
+        {loader<Form10>(), "Text1", 4}, {loader<Form10>(), "Text2", 8},
+        {loader<Form3>(), "Text1", 30}, {loader<Form6>(), "Text1", 5},
+        {loader<Form8>(), "Text5", 20}, {loader<Form8>(), "Text2", 160},
+    };
+    for (const Box& b : boxes) {
+        FormBase& window = b.load();
+        SCOPED_TRACE(window.objectName().toStdString() + "." + b.name);
+        QWidget* box = control(window, b.name);
+        ASSERT_NE(box, nullptr);
+        // A one-line box limits itself; the multi-line one keeps the limit for its code.
+        EXPECT_EQ(box->property("maxLength").toInt(), b.maxLength);
+    }
+    Form10& pin = form<Form10>();
+    EXPECT_EQ(pin.ui.Text1->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(pin.ui.Text1->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
+                                               pin.ui.Text1),
+              '*');
+    EXPECT_EQ(pin.ui.Text2->echoMode(), QLineEdit::Normal);
+}
+
+TEST_F(WindowLayoutTest, ListsAreEmptyAndNoOptionIsSetAtDesign) {
+    struct Combo {
+        std::function<FormBase&()> load;
+        const char* name;
+        bool editable;
+    };
+    const Combo combos[] = {
+        {loader<Form6>(), "Combo1", false},        {loader<Form6>(), "Combo2", false},
+        {loader<Form6>(), "Combo3", true},         {loader<Form6>(), "Combo4", false},
+        {loader<Form6>(), "Combo5", false},        {loader<Form8>(), "Combo1", false},
+        {loader<Form8>(), "Combo2", false},        {loader<Form15>(), "Combo1", true},
+        {loader<frmSettings>(), "cboPort", false}, {loader<frmSettings>(), "cboBaud", false},
+    };
+    for (const Combo& c : combos) {
+        FormBase& window = c.load();
+        SCOPED_TRACE(window.objectName().toStdString() + "." + c.name);
+        auto* box = window.findChild<QComboBox*>(c.name);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->isEditable(), c.editable);
+        EXPECT_EQ(box->count(), 0); // the load handlers fill them
+    }
+    for (const Window& w : windows())
+        for (QRadioButton* option : w.load().findChildren<QRadioButton*>())
+            EXPECT_FALSE(option->isChecked())
+                << w.name << "." << option->objectName().toStdString();
+}
+
+TEST_F(WindowLayoutTest, TimersDataControlsColoursAndFontsFollowTheDesign) {
+    EXPECT_EQ(form<Form20>().Timer1.Interval(), 50000);
+    EXPECT_FALSE(form<Form20>().Timer1.Enabled());
+
+    struct Data {
+        const db::DataControl& control;
+        const char* source;
+    };
+    const Data data[] = {{form<Form3>().Data1, "DATA"},
+                         {form<Form3>().Data2, "Details"},
+                         {form<Form8>().Data1, "DATA"}};
+    for (const Data& d : data) {
+        EXPECT_EQ(d.control.DatabaseName(), "PhoneBook.mdb");
+        EXPECT_EQ(d.control.RecordSource(), d.source);
+    }
+
+    QLabel* note = form<Form5>().ui.Label2;
+    note->ensurePolished();
+    EXPECT_EQ(note->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QLabel* status = form<Form6>().ui.Label7;
+    status->ensurePolished();
+    EXPECT_EQ(status->palette().color(QPalette::WindowText), QColor(192, 0, 0));
+
+    EXPECT_TRUE(QFontInfo(form<Form7>().ui.Label4->font()).fixedPitch());
+    EXPECT_FALSE(form<Form11>().ui.Image1->pixmap().isNull());
+    EXPECT_FALSE(form<Form3>().ui.Command1->icon().isNull());
+    EXPECT_FALSE(form<Form5>().ui.Command2->icon().isNull());
+}
+
+TEST_F(WindowLayoutTest, ControlArraysAreReachedByIndex) {
+    frmSettings& dialog = form<frmSettings>();
+    const char* handshakes[] = {"None", "Xon", "RTS", "Both"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(dialog.optHandshake(i)->objectName(), QString("optHandshake%1").arg(i));
+        EXPECT_EQ(dialog.optHandshake(i)->text(), handshakes[i]);
+    }
+    EXPECT_EQ(dialog.optParity(1)->text(), "Odd");
+    EXPECT_EQ(dialog.optDataBits(0)->text(), "7 Bit");
+    EXPECT_EQ(dialog.optStopBits(0)->text(), "1 Bit");
+    EXPECT_EQ(dialog.cmdAction(1), dialog.ui.cmdAction1);
+    EXPECT_THROW(dialog.optParity(3), std::out_of_range);
+
+    Form3& call = form<Form3>();
+    for (int digit = 0; digit <= 9; ++digit) {
+        EXPECT_EQ(call.Image(digit)->objectName(), QString("Image%1").arg(digit));
+        EXPECT_EQ(call.Image(digit)->text(), QString::number(digit));
+    }
+}

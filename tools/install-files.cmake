@@ -1,0 +1,10 @@
+# Lays out a fresh installation in the program folder without touching existing files.
+if(NOT EXISTS "${PROGRAM_DIR}/COM.txt")
+  file(WRITE "${PROGRAM_DIR}/COM.txt" "\r\n")
+endif()
+if(NOT EXISTS "${PROGRAM_DIR}/PhoneBook.mdb")
+  execute_process(COMMAND "${PHONEBOOK_INIT}" "${PROGRAM_DIR}/PhoneBook.mdb" RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "could not create PhoneBook.mdb")
+  endif()
+endif()
