@@ -56,7 +56,7 @@ int commEventOf(QSerialPort::SerialPortError error) {
 
 class QtSerialBackend : public SerialBackend {
 public:
-    explicit QtSerialBackend(const QString& device) { port_.setPortName(device); }
+    explicit QtSerialBackend(const QString& device) : device_(device) { port_.setPortName(device); }
 
     void open(const LineSettings& settings, int handshaking) override {
         configure(settings, handshaking);
@@ -105,7 +105,7 @@ private:
         case QSerialPort::PermissionError:
             // Held by another program (its lock or its exclusive open), unless we
             // may not use the device at all.
-            if (QFileInfo(port_.portName()).isWritable())
+            if (QFileInfo(device_).isWritable())
                 return CommError::portAlreadyOpen();
             return CommError(8002, port_.errorString());
         default:
@@ -113,6 +113,7 @@ private:
         }
     }
 
+    QString device_;
     QSerialPort port_;
 };
 
