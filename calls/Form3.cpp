@@ -1,5 +1,9 @@
 #include "calls/Form3.h"
 
+#include "console/Form1.h"
+#include "platform/Forms.h"
+#include "platform/Services.h"
+
 #include <QPainter>
 #include <QPixmap>
 
@@ -34,4 +38,37 @@ Form3::Form3() {
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setClientTwips(7575, 5055);
+}
+
+QString Form3::listRow(const QString& index, const QString& number, const QString& name) {
+    const int padding = std::max<int>(1, 20 - number.size());
+    return index + QStringLiteral("  ") + number + QString(padding, QLatin1Char(' ')) + name;
+}
+
+void Form3::Form_Load() {
+    try {
+        Services::instance().enterProgramFolder();
+        Data1.Refresh();
+        db::Recordset& entries = Data1.Recordset();
+        if (entries.isEOF() || entries.isBOF()) {
+            // The local copy is empty: the dispatcher downloads the SIM phonebook
+            // when the modem answers.
+            Form1& main = form<Form1>();
+            main.link().sendCommand(QStringLiteral("AT+CPBS?"), 1);
+        } else {
+            for (entries.MoveFirst(); !entries.isEOF(); entries.MoveNext())
+                ui.List1->addItem(listRow(entries.Fields(QStringLiteral("Index")).Value(),
+                                          entries.Fields(QStringLiteral("Number")).Value(),
+                                          entries.Fields(QStringLiteral("Name")).Value()));
+        }
+        Data2.Refresh();
+        db::Recordset& details = Data2.Recordset();
+        if (!details.isEOF()) {
+            details.MoveFirst();
+            ui.Text4->setText(details.Fields(QStringLiteral("TotalIndex")).Value());
+            ui.Text2->setText(details.Fields(QStringLiteral("UsedIndex")).Value());
+        }
+    } catch (const std::exception&) {
+        // A phonebook that cannot be read leaves the list empty.
+    }
 }

@@ -25,6 +25,12 @@ class Form3 : public FormBase {
 
     QLabel* Image(int index) const { return keys_.at(static_cast<size_t>(index)); }
 
+    void Form_Load() override;
+
+    // A phonebook list row: the index, two blanks, the number padded to 20
+    // characters (with at least one blank after it), the name.
+    static QString listRow(const QString& index, const QString& number, const QString& name);
+
   private:
     std::array<QLabel*, 10> keys_{};
 };

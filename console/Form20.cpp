@@ -1,7 +1,16 @@
 #include "console/Form20.h"
 
+#include "link/SerialLink.h"
+
 Form20::Form20() : Timer1(this, 50000, false) {
     ui.setupUi(this);
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setClientTwips(4335, 1095);
+    connect(&Timer1, &Timer::tick, this, &Form20::Timer1_Timer);
+}
+
+void Form20::Timer1_Timer() {
+    Show();
+    Pause(3);
+    hide();
 }

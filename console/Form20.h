@@ -14,4 +14,7 @@ class Form20 : public FormBase {
 
     Ui::Form20 ui;
     Timer Timer1; // reminder
+
+  private:
+    void Timer1_Timer();
 };

@@ -1,4 +1,5 @@
 #include "calls/Form5.h"
+#include "console/Form20.h"
 #include "console/Form7.h"
 #include "tests/ConsoleFixture.h"
 
@@ -82,4 +83,17 @@ TEST_F(SignalTest, CallWatchLeavesAnotherExchangesReplyAlone) {
     EXPECT_EQ(sent(), "AT+CGMI\r");
     EXPECT_TRUE(main().Text1().contains("OK"));
     EXPECT_TRUE(main().Text1().text().startsWith("AT+CGMI\r"));
+}
+
+TEST_F(SignalTest, ReminderShowsItselfForThreeSecondsEveryFiftySeconds) {
+    Form20& reminder = form<Form20>();
+    reminder.Timer1.setEnabled(true);
+    const double start = clock().seconds();
+    std::vector<std::pair<double, bool>> seen;
+    for (double at : {49.5, 50.5, 52.5, 53.5, 100.5})
+        clock().schedule(start + at, [&, at] { seen.push_back({at, reminder.isVisible()}); });
+    run(101);
+    const std::vector<std::pair<double, bool>> expected = {
+        {49.5, false}, {50.5, true}, {52.5, true}, {53.5, false}, {100.5, true}};
+    EXPECT_EQ(seen, expected);
 }

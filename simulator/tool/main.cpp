@@ -41,13 +41,15 @@ struct Options {
     double latency = 0.05;
     double ringAfter = -1;
     std::string ringNumber;
+    std::string record; // file that receives every byte the module understood
 };
 
 void usage() {
     std::fprintf(stderr, "usage: gsm-modem-sim [--dir DIR] [--port N] [--rate BAUD] [--pin CODE | "
                          "--no-sim]\n"
                          "                     [--imei DIGITS] [--latency SECONDS] "
-                         "[--ring-after SECONDS NUMBER]\n");
+                         "[--ring-after SECONDS NUMBER]\n"
+                         "                     [--record FILE]\n");
 }
 
 bool parseOptions(int argc, char** argv, Options& o) {
@@ -66,6 +68,8 @@ bool parseOptions(int argc, char** argv, Options& o) {
             o.pin = argv[++i];
         else if (arg == "--imei" && hasValue)
             o.imei = argv[++i];
+        else if (arg == "--record" && hasValue)
+            o.record = argv[++i];
         else if (arg == "--latency" && hasValue)
             o.latency = std::atof(argv[++i]);
         else if (arg == "--ring-after" && i + 2 < argc) {
@@ -205,6 +209,15 @@ int pollTimeout(const OutputQueue& out, const Caller& caller, double t) {
     return wait <= 0 ? 0 : int(wait * 1000) + 1;
 }
 
+std::FILE* recordFile = nullptr;
+
+void record(const char* bytes, ssize_t n) {
+    if (!recordFile)
+        return;
+    std::fwrite(bytes, 1, static_cast<size_t>(n), recordFile);
+    std::fflush(recordFile);
+}
+
 void readInput(const Pty& pty, sim::SimModem& modem, bool& listening) {
     char buffer[4096];
     for (;;) {
@@ -214,7 +227,10 @@ void readInput(const Pty& pty, sim::SimModem& modem, bool& listening) {
             return;
         }
         const int rate = modem.bitRate();
-        if (rate == 0 || pty.lineRate() == rate) modem.receive(QByteArray(buffer, int(n)));
+        if (rate != 0 && pty.lineRate() != rate)
+            continue;
+        record(buffer, n);
+        modem.receive(QByteArray(buffer, int(n)));
     }
 }
 
@@ -267,6 +283,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     installSignalHandlers();
+    if (!options.record.empty())
+        recordFile = std::fopen(options.record.c_str(), "ab");
 
     OutputQueue out;
     sim::SimModem modem(

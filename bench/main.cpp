@@ -1,0 +1,95 @@
+// Benchmarks of the console's waiting and receive paths. Prints its figures.
+
+#include "console/Form1.h"
+#include "platform/Clock.h"
+#include "platform/Forms.h"
+#include "tests/SimPorts.h"
+#include "tests/TestServices.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+namespace {
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+long peakMemoryKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A ten-second wait on the real clock with nothing arriving.
+void idleWait() {
+    auto previous = Clock::install(std::make_unique<RealClock>());
+    QElapsedTimer wall;
+    wall.start();
+    const double cpuBefore = cpuSeconds();
+    Clock::instance().wait(10);
+    const double cpu = cpuSeconds() - cpuBefore;
+    const double seconds = wall.nsecsElapsed() / 1e9;
+    std::printf("idle wait: %.2f s waited, %.4f s of processor time, %.3f%% of one core "
+                "(target under 1%%)\n",
+                seconds, cpu, 100.0 * cpu / seconds);
+    Clock::install(std::move(previous));
+}
+
+// 1 MiB of modem output in 64-byte pieces, one every millisecond of the
+// console's clock, through the serial control and the dispatcher into the log.
+void receivePath() {
+    constexpr int kTotal = 1 << 20;
+    constexpr int kPiece = 64;
+    auto previousClock = Clock::install(std::make_unique<VirtualClock>());
+    auto services = std::make_unique<TestServices>();
+    auto previousServices = Services::install(std::move(services));
+    auto ports = std::make_unique<SimPorts>();
+    sim::SimModem& modem = ports->attachModem(3, 115200);
+    auto previousPorts = PortEnvironment::install(std::move(ports));
+
+    Form1& main = form<Form1>();
+    main.Timer1.setEnabled(false);
+    MSComm& port = main.MSComm1();
+    port.setCommPort(3);
+    port.setSettings("115200,n,8,1");
+    port.setPortOpen(true);
+
+    QByteArray stream;
+    stream.reserve(kTotal);
+    for (int i = 0; stream.size() < kTotal; ++i)
+        stream += QByteArray::number(i).rightJustified(9, '0') + ' ';
+    stream.truncate(kTotal);
+    for (int at = 0; at < kTotal; at += kPiece)
+        modem.unsolicited(stream.mid(at, kPiece), at / kPiece * 0.001);
+
+    QElapsedTimer wall;
+    wall.start();
+    Clock::instance().wait(kTotal / kPiece * 0.001 + 5);
+    const double seconds = wall.nsecsElapsed() / 1e9;
+    const bool complete = main.Text1().text() == QString::fromLatin1(stream);
+    std::printf("receive path: %d bytes in %d pieces, %s, %.0f bytes/s, peak memory %ld KiB\n",
+                kTotal, kTotal / kPiece, complete ? "complete and in order" : "INCOMPLETE",
+                kTotal / seconds, peakMemoryKiB());
+
+    Forms::instance().clear();
+    PortEnvironment::install(std::move(previousPorts));
+    Services::install(std::move(previousServices));
+    Clock::install(std::move(previousClock));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    idleWait();
+    receivePath();
+    return 0;
+}
