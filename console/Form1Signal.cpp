@@ -13,16 +13,15 @@
 namespace {
 // Runs a handler when the label it watches is clicked.
 class ClickFilter : public QObject {
-public:
+  public:
     ClickFilter(QObject* parent, std::function<void()> onClick)
         : QObject(parent), onClick_(std::move(onClick)) {}
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonRelease)
-            onClick_();
+        if (event->type() == QEvent::MouseButtonRelease) onClick_();
         return false;
     }
 
-private:
+  private:
     std::function<void()> onClick_;
 };
 
@@ -32,8 +31,7 @@ QString callIndicator(const QString& values) {
     QString rest = values;
     for (int step = 0; step < 4; ++step) {
         const int comma = text::find(rest, QStringLiteral(","));
-        if (comma == 0)
-            throw text::CutError("fewer than five indicators");
+        if (comma == 0) throw text::CutError("fewer than five indicators");
         rest = text::cut(rest, comma + 1, text::find(rest, QStringLiteral("OK")));
     }
     return text::cut(rest, 1, text::find(rest, QStringLiteral(",")) - 1);
@@ -44,7 +42,9 @@ void Form1::connectSignalLabel() {
     ui.Label8->installEventFilter(new ClickFilter(ui.Label8, [this] { Label8_Click(); }));
 }
 
-void Form1::Label8_Click() { networkset(); }
+void Form1::Label8_Click() {
+    networkset();
+}
 
 void Form1::networkset() {
     try {
@@ -53,8 +53,7 @@ void Form1::networkset() {
         signal.ui.Label4->setText(QString());
         signal.ui.Label5->setText(QString());
         link().sendCommand(QStringLiteral("AT"), 1, SerialLink::LogFirst::Keep);
-        if (!Text1().contains(QStringLiteral("OK")))
-            return;
+        if (!Text1().contains(QStringLiteral("OK"))) return;
         link().sendCommand(QStringLiteral("AT+CSQ"), 1);
         link().sendCommand(QStringLiteral("AT+CREG?"), 1, SerialLink::LogFirst::Keep);
     } catch (const std::exception&) {
@@ -69,12 +68,10 @@ void Form1::Timer2_Timer() {
     // A tick lasts longer than the interval, and emptying the log at its end
     // would throw away a reply another exchange is waiting for: wait for the
     // next tick instead.
-    if (link().isWaiting())
-        return;
+    if (link().isWaiting()) return;
     try {
         link().sendCommand(QStringLiteral("AT+CIND?"), 1, SerialLink::LogFirst::Keep);
-        if (Text1().contains(QStringLiteral("ERROR")))
-            Timer2.setEnabled(false);
+        if (Text1().contains(QStringLiteral("ERROR"))) Timer2.setEnabled(false);
         if (const int p = Text1().find(QStringLiteral("+CIND:"))) {
             const QString values = Text1().cut(p + 7, Text1().find(QStringLiteral("OK")));
             if (text::number(callIndicator(values)) == 0) {

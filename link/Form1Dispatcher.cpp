@@ -29,16 +29,11 @@ struct SignalBars {
     bool unknown; // "Unknown/Undetectable" instead of the values
 };
 std::optional<SignalBars> barsFor(int rssi) {
-    if (rssi == 0)
-        return SignalBars{1, false};
-    if (rssi == 1)
-        return SignalBars{2, false};
-    if (rssi >= 2 && rssi <= 30)
-        return SignalBars{3, false};
-    if (rssi == 31)
-        return SignalBars{4, false};
-    if (rssi == 99)
-        return SignalBars{0, true};
+    if (rssi == 0) return SignalBars{1, false};
+    if (rssi == 1) return SignalBars{2, false};
+    if (rssi >= 2 && rssi <= 30) return SignalBars{3, false};
+    if (rssi == 31) return SignalBars{4, false};
+    if (rssi == 99) return SignalBars{0, true};
     return std::nullopt;
 }
 
@@ -72,16 +67,14 @@ QString messageIndex(const QString& idx) {
 int lineStartPosition(const TerminalLog& log, const QString& code) {
     for (int at = log.find(code); at > 0; at = log.find(code, at + 1)) {
         const QChar before = at > 1 ? log.text().at(at - 2) : QChar('\n');
-        if (before == QLatin1Char('\r') || before == QLatin1Char('\n'))
-            return at;
+        if (before == QLatin1Char('\r') || before == QLatin1Char('\n')) return at;
     }
     return 0;
 }
 
 // Position of "CMTI" in a new-message line, which modems send as "+CMTI: ...".
 int newMessagePosition(const TerminalLog& log) {
-    if (const int plus = lineStartPosition(log, QStringLiteral("+CMTI")))
-        return plus + 1;
+    if (const int plus = lineStartPosition(log, QStringLiteral("+CMTI"))) return plus + 1;
     return lineStartPosition(log, QStringLiteral("CMTI"));
 }
 
@@ -117,8 +110,7 @@ void Form1::ProcessModemData(const QString& received) {
 
     Text1().append(received);
     link().awaitReply(2);
-    if (Text1().isEmpty())
-        return;
+    if (Text1().isEmpty()) return;
     examineLog();
     Text1().moveCaretToEnd();
 }
@@ -151,16 +143,12 @@ void Form1::examineLog() {
         form<Form3>().ui.Label3->setText(QStringLiteral("Busy.Plz Disconnect"));
     }
     // 4 to 6: identity and phonebook replies
-    if (const int a = has("ATI0"); a && has("OK"))
-        ShowManufacturer(a, has("OK"));
-    if (const int a = has("ATI3"); a && has("OK"))
-        SaveModelDetails(a, has("OK"));
-    if (has("AT+CPBS?") && has("OK"))
-        SavePhoneBook();
+    if (const int a = has("ATI0"); a && has("OK")) ShowManufacturer(a, has("OK"));
+    if (const int a = has("ATI3"); a && has("OK")) SaveModelDetails(a, has("OK"));
+    if (has("AT+CPBS?") && has("OK")) SavePhoneBook();
     // 7 and 8: speaker and microphone gain set
     auto changeResult = [&](const char* echo, const QString& success) {
-        if (!has(echo))
-            return;
+        if (!has(echo)) return;
         form<Form6>().ui.Label7->setText(has("OK") ? success
                                                    : QStringLiteral("UnSuccessFul.Try Again"));
         log.clear();
@@ -170,8 +158,7 @@ void Form1::examineLog() {
     // 9 and 10: speaker and microphone gain read
     auto gain = [&](const char* key, const QString& caption, QLabel* value, QSlider* slider) {
         const int p = has(key);
-        if (!p)
-            return;
+        if (!p) return;
         const QString v = log.cut(p + 5, 3);
         form<Form6>().ui.Label7->setText(caption + v);
         value->setText(v);
@@ -183,8 +170,7 @@ void Form1::examineLog() {
     gain("VGT:", QStringLiteral("Default Values-MicroPhone "), form<Form6>().ui.Label6,
          form<Form6>().ui.Slider2);
     // 11 and 12: echo cancellation
-    if (const int p = has("ECHO:"))
-        ShowEchoValues(p);
+    if (const int p = has("ECHO:")) ShowEchoValues(p);
     changeResult("AT+ECHO=", QStringLiteral("Changes SuccessFul"));
     // 13 and 14: side tone
     if (const int p = has("SIDET:")) {
@@ -216,8 +202,7 @@ void Form1::examineLog() {
     if (const int p = has("CREG:")) {
         const QString stat = splitAtComma(log.cut(p + 6, 10)).second;
         const auto found = registrationTexts().find(static_cast<int>(text::number(stat)));
-        if (found != registrationTexts().end())
-            form<Form7>().ui.Label5->setText(found->second);
+        if (found != registrationTexts().end()) form<Form7>().ui.Label5->setText(found->second);
         log.clear();
     }
     // 17 and 18: SIM state and code submission
@@ -225,11 +210,9 @@ void Form1::examineLog() {
         CheckPinStatus();
         log.clear();
     }
-    if (has("+CPIN="))
-        HandlePinResult();
+    if (has("+CPIN=")) HandlePinResult();
     // 19: service centre
-    if (has("AT+CSCA?"))
-        ShowServiceCenter(has("OK"), has("ERROR"));
+    if (has("AT+CSCA?")) ShowServiceCenter(has("OK"), has("ERROR"));
     // 20: an incoming call
     if (lineStartPosition(log, QStringLiteral("RING"))) {
         if (const int q = has("+CLIP:"))
@@ -245,7 +228,8 @@ void Form1::lookUpCaller(const QString& number, const QString& unknownText,
     db::DataControl& phonebook = form<Form3>().Data1;
     phonebook.Refresh();
     db::Recordset& records = phonebook.Recordset();
-    records.FindFirst(db::Criterion::lastCharsEqual(QStringLiteral("number"), 10, number.right(10)));
+    records.FindFirst(
+        db::Criterion::lastCharsEqual(QStringLiteral("number"), 10, number.right(10)));
     Form5& incoming = form<Form5>();
     incoming.Show();
     if (records.NoMatch())

@@ -1,8 +1,7 @@
 #include "console/Form1.h"
 
 int Form1::getCountOf(const QString& text, const QString& find) {
-    if (find.isEmpty())
-        return 0;
+    if (find.isEmpty()) return 0;
     int count = 0;
     for (qsizetype at = text.indexOf(find); at >= 0; at = text.indexOf(find, at + 1))
         ++count;
@@ -11,8 +10,7 @@ int Form1::getCountOf(const QString& text, const QString& find) {
 
 QString Form1::StrDel(QString& text, const QString& find) {
     const qsizetype at = find.isEmpty() ? -1 : text.indexOf(find);
-    if (at < 0)
-        return QString();
+    if (at < 0) return QString();
     text.remove(at, find.size());
     return text;
 }

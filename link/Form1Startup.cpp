@@ -16,20 +16,21 @@ const QString kSerialQuery = QStringLiteral("AT+CGSN");
 
 // The rates the search tries on every candidate port, slowest first.
 const QStringList kSearchSettings = {
-    QStringLiteral("300,n,8,1"),   QStringLiteral("600,n,8,1"),   QStringLiteral("1200,n,8,1"),
-    QStringLiteral("2400,n,8,1"),  QStringLiteral("4800,n,8,1"),  QStringLiteral("9600,n,8,1"),
-    QStringLiteral("19200,n,8,1"), QStringLiteral("38400,n,8,1"), QStringLiteral("57600,n,8,1"),
+    QStringLiteral("300,n,8,1"),    QStringLiteral("600,n,8,1"),   QStringLiteral("1200,n,8,1"),
+    QStringLiteral("2400,n,8,1"),   QStringLiteral("4800,n,8,1"),  QStringLiteral("9600,n,8,1"),
+    QStringLiteral("19200,n,8,1"),  QStringLiteral("38400,n,8,1"), QStringLiteral("57600,n,8,1"),
     QStringLiteral("115200,n,8,1"),
 };
 
-bool isPortHeld(const CommError& e) { return e.description() == QLatin1String("Port already open"); }
+bool isPortHeld(const CommError& e) {
+    return e.description() == QLatin1String("Port already open");
+}
 
 // The port part of a saved line, as a 16-bit whole number.
 int savedPortNumber(const QString& text) {
     bool ok = false;
     const int port = text.trimmed().toShort(&ok);
-    if (!ok)
-        throw std::invalid_argument("port number");
+    if (!ok) throw std::invalid_argument("port number");
     return port;
 }
 
@@ -44,11 +45,9 @@ void Form1::Form_Load() {
     try {
         readSavedPorts();
     } catch (const CommError& e) {
-        if (!isPortHeld(e))
-            return;
+        if (!isPortHeld(e)) return;
         ui.Command7->setEnabled(true);
-        if (!buildPortList())
-            return;
+        if (!buildPortList()) return;
         ui.List1->addItem(QStringLiteral("Port Selected Already Open in Other Application"));
         startSearch();
     } catch (const std::exception&) {
@@ -66,13 +65,11 @@ void Form1::readSavedPorts() {
         const QString line = files.readLine(number);
         ui.Command7->setEnabled(true);
         if (line.isEmpty()) {
-            if (buildPortList())
-                startSearch();
+            if (buildPortList()) startSearch();
             continue;
         }
         const int blank = line.indexOf(QLatin1Char(' '));
-        if (blank < 0)
-            throw std::invalid_argument("saved line without a blank");
+        if (blank < 0) throw std::invalid_argument("saved line without a blank");
         const QString settings = line.left(blank).trimmed();
         MSComm1().setCommPort(savedPortNumber(line.mid(blank + 1)));
         MSComm1().setSettings(settings);
@@ -84,8 +81,7 @@ void Form1::readSavedPorts() {
         link().sendCommand(kSerialQuery, 1);
         if (!Text1().contains(QStringLiteral("OK"))) {
             MSComm1().setPortOpen(false);
-            if (buildPortList())
-                startSearch();
+            if (buildPortList()) startSearch();
             continue;
         }
         MSComm1().setSettings(settings);
@@ -99,8 +95,7 @@ void Form1::readSavedPorts() {
 bool Form1::buildPortList() {
     ui.Combo1->clear();
     for (int port = 1; port <= 16; ++port)
-        if (PortEnvironment::instance().exists(port))
-            ui.Combo1->addItem(QString::number(port));
+        if (PortEnvironment::instance().exists(port)) ui.Combo1->addItem(QString::number(port));
     Show();
     if (ui.Combo1->count() == 0) {
         ListFreePorts();
@@ -110,8 +105,7 @@ bool Form1::buildPortList() {
             Services::instance().message(QStringLiteral("No Comm Ports Present"),
                                          QStringLiteral("GSM"));
     }
-    if (ui.Combo1->count() == 0)
-        return false;
+    if (ui.Combo1->count() == 0) return false;
     ui.Combo1->setCurrentIndex(0);
     portCount = ui.Combo1->count();
     return true;
@@ -138,8 +132,7 @@ void Form1::ListFreePorts() {
 void Form1::FindModemPort() {
     while (scanIndex != QString::number(scanCount)) {
         try {
-            if (tryCandidate())
-                return;
+            if (tryCandidate()) return;
         } catch (const CommError& e) {
             if (!isPortHeld(e)) {
                 Services::instance().message(e.description());
@@ -160,8 +153,7 @@ bool Form1::tryCandidate() {
     MSComm1().setCommPort(entry.trimmed().toInt());
     ui.Label5->setText(QStringLiteral("Scanning Port  ") + entry);
     for (const QString& settings : kSearchSettings) {
-        if (!MSComm1().PortOpen())
-            MSComm1().setPortOpen(true);
+        if (!MSComm1().PortOpen()) MSComm1().setPortOpen(true);
         MSComm1().setSettings(settings);
         if (MSComm1().Settings() == settings) {
             link().sendCommand(kSerialQuery, 1);
@@ -180,8 +172,7 @@ bool Form1::tryCandidate() {
 }
 
 void Form1::nextCandidate() {
-    if (MSComm1().PortOpen())
-        MSComm1().setPortOpen(false);
+    if (MSComm1().PortOpen()) MSComm1().setPortOpen(false);
     scanIndex = QString::number(scanIndex.toInt() + 1);
     // Also when the last candidate was held by another program: the search
     // ends as one without result.
@@ -234,7 +225,6 @@ void Form1::Form_Unload() {
         link().write(QStringLiteral("AT&W\r"));
         Pause(1);
     }
-    if (Forms::instance().isLoaded<Form7>())
-        form<Form7>().hide();
+    if (Forms::instance().isLoaded<Form7>()) form<Form7>().hide();
     Services::instance().endProgram();
 }

@@ -12,19 +12,16 @@ void SerialLink::setDispatcher(std::function<void(const QString&)> dispatcher) {
 
 void SerialLink::onComm() {
     QString received;
-    if (port_.CommEvent() == MSComm::comEvReceive)
-        received = QString::fromLatin1(port_.Input());
+    if (port_.CommEvent() == MSComm::comEvReceive) received = QString::fromLatin1(port_.Input());
     try {
-        if (dispatcher_)
-            dispatcher_(received);
+        if (dispatcher_) dispatcher_(received);
     } catch (const std::exception&) {
         // A failure ends the handler; what arrived stays in the log.
     }
 }
 
 void SerialLink::sendCommand(const QString& command, double seconds, LogFirst logFirst) {
-    if (logFirst == LogFirst::Empty)
-        log_.clear();
+    if (logFirst == LogFirst::Empty) log_.clear();
     write(command + QLatin1Char('\r'));
     awaitReply(seconds);
 }
@@ -38,6 +35,10 @@ void SerialLink::awaitReply(double seconds) {
     Pause(seconds);
 }
 
-void SerialLink::write(const QString& text) { port_.setOutput(text); }
+void SerialLink::write(const QString& text) {
+    port_.setOutput(text);
+}
 
-void Pause(double seconds) { Clock::instance().wait(seconds); }
+void Pause(double seconds) {
+    Clock::instance().wait(seconds);
+}

@@ -9,7 +9,7 @@
 // fills, and the command exchange every window performs.
 class SerialLink : public QObject {
     Q_OBJECT
-public:
+  public:
     enum class LogFirst { Empty, Keep };
 
     explicit SerialLink(QObject* parent = nullptr);
@@ -32,7 +32,7 @@ public:
     // Waits like Pause, counted as waiting for the modem.
     void awaitReply(double seconds);
 
-private:
+  private:
     void onComm();
 
     MSComm port_;

@@ -9,7 +9,7 @@ class QPlainTextEdit;
 // It is the receive buffer every window searches; the text box of the main
 // window only mirrors it (a text box would turn line breaks into paragraphs).
 class TerminalLog {
-public:
+  public:
     // Past this size the oldest text is dropped, never the newest.
     static constexpr int kMaxChars = 4 * 1024 * 1024;
 
@@ -31,7 +31,7 @@ public:
     // Puts the caret after the last character (the box scrolls to its end).
     void moveCaretToEnd();
 
-private:
+  private:
     void bound();
     void refreshMirror();
 

@@ -18,8 +18,7 @@ std::unique_ptr<Clock>& installed() {
 
 Clock& Clock::instance() {
     auto& clock = installed();
-    if (!clock)
-        clock = std::make_unique<RealClock>();
+    if (!clock) clock = std::make_unique<RealClock>();
     return *clock;
 }
 
@@ -29,8 +28,7 @@ std::unique_ptr<Clock> Clock::install(std::unique_ptr<Clock> clock) {
 }
 
 Clock::DepthScope::~DepthScope() {
-    if (--clock.depth_ == 0 && clock.idleHook_)
-        std::exchange(clock.idleHook_, nullptr)();
+    if (--clock.depth_ == 0 && clock.idleHook_) std::exchange(clock.idleHook_, nullptr)();
 }
 
 // ---------------------------------------------------------------- real clock
@@ -41,16 +39,21 @@ struct RealClock::Impl {
     TaskId nextId = 1;
 };
 
-RealClock::RealClock() : d(std::make_unique<Impl>()) { d->elapsed.start(); }
+RealClock::RealClock() : d(std::make_unique<Impl>()) {
+    d->elapsed.start();
+}
 RealClock::~RealClock() = default;
 
-double RealClock::seconds() const { return d->elapsed.nsecsElapsed() / 1e9; }
+double RealClock::seconds() const {
+    return d->elapsed.nsecsElapsed() / 1e9;
+}
 
-QDateTime RealClock::now() const { return QDateTime::currentDateTime(); }
+QDateTime RealClock::now() const {
+    return QDateTime::currentDateTime();
+}
 
 void RealClock::wait(double seconds) {
-    if (!(seconds > 0))
-        return;
+    if (!(seconds > 0)) return;
     DepthScope scope(*this);
     QEventLoop loop;
     QTimer timer;
@@ -70,8 +73,7 @@ Clock::TaskId RealClock::schedule(double due, Callback callback) {
     timer->setTimerType(Qt::PreciseTimer);
     QObject::connect(timer.get(), &QTimer::timeout, [this, id, callback = std::move(callback)] {
         auto task = d->tasks.find(id);
-        if (task == d->tasks.end())
-            return;
+        if (task == d->tasks.end()) return;
         task->second.release()->deleteLater();
         d->tasks.erase(task);
         callback();
@@ -81,7 +83,9 @@ Clock::TaskId RealClock::schedule(double due, Callback callback) {
     return id;
 }
 
-void RealClock::cancel(TaskId id) { d->tasks.erase(id); }
+void RealClock::cancel(TaskId id) {
+    d->tasks.erase(id);
+}
 
 // ------------------------------------------------------------- virtual clock
 
@@ -111,15 +115,13 @@ bool VirtualClock::hasTaskDueBy(double due) const {
 }
 
 void VirtualClock::wait(double seconds) {
-    if (!(seconds > 0))
-        return;
+    if (!(seconds > 0)) return;
     const double until = now_ + seconds;
     DepthScope scope(*this);
     for (;;) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         QCoreApplication::sendPostedEvents();
-        if (now_ >= until)
-            return;
+        if (now_ >= until) return;
         if (!hasTaskDueBy(until)) {
             now_ = until;
             continue; // one more pass for what the last task posted
@@ -143,8 +145,7 @@ Clock::TaskId VirtualClock::schedule(double due, Callback callback) {
 
 void VirtualClock::cancel(TaskId id) {
     auto found = d->dueOf.find(id);
-    if (found == d->dueOf.end())
-        return;
+    if (found == d->dueOf.end()) return;
     d->queue.erase(std::make_pair(found->second, id));
     d->dueOf.erase(found);
 }

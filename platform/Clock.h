@@ -11,7 +11,7 @@
 // until its time is up. In tests it is a virtual clock that only moves while
 // something waits, so that long pauses cost nothing and runs are repeatable.
 class Clock {
-public:
+  public:
     using Callback = std::function<void()>;
     using TaskId = quint64;
 
@@ -37,20 +37,20 @@ public:
     // Installs the clock for the whole program; returns the previous one.
     static std::unique_ptr<Clock> install(std::unique_ptr<Clock> clock);
 
-protected:
+  protected:
     struct DepthScope {
         explicit DepthScope(Clock& c) : clock(c) { ++clock.depth_; }
         ~DepthScope();
         Clock& clock;
     };
 
-private:
+  private:
     int depth_ = 0;
     Callback idleHook_;
 };
 
 class RealClock : public Clock {
-public:
+  public:
     RealClock();
     ~RealClock() override;
     double seconds() const override;
@@ -59,7 +59,7 @@ public:
     TaskId schedule(double due, Callback callback) override;
     void cancel(TaskId id) override;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
@@ -68,7 +68,7 @@ private:
 // serial arrivals) run in time order, tasks due at the same time in the order
 // they were scheduled.
 class VirtualClock : public Clock {
-public:
+  public:
     explicit VirtualClock(const QDateTime& start = QDateTime(QDate(2026, 1, 15), QTime(10, 0, 0)));
     ~VirtualClock() override;
     double seconds() const override { return now_; }
@@ -80,7 +80,7 @@ public:
     void setDateTime(const QDateTime& start);
     bool hasTaskDueBy(double due) const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> d;
     double now_ = 0;

@@ -16,17 +16,14 @@ int Files::freeNumber() const {
 }
 
 void Files::openForInput(int number, const QString& name) {
-    if (isOpen(number))
-        throw Error(QStringLiteral("File already open"));
+    if (isOpen(number)) throw Error(QStringLiteral("File already open"));
     QFile file(QDir::current().filePath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("File not found"));
+    if (!file.open(QIODevice::ReadOnly)) throw Error(QStringLiteral("File not found"));
     open_[number] = {file.fileName(), false, file.readAll(), 0};
 }
 
 void Files::openForOutput(int number, const QString& name) {
-    if (isOpen(number))
-        throw Error(QStringLiteral("File already open"));
+    if (isOpen(number)) throw Error(QStringLiteral("File already open"));
     QFile file(QDir::current().filePath(name));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw Error(QStringLiteral("Path/File access error"));
@@ -35,8 +32,7 @@ void Files::openForOutput(int number, const QString& name) {
 
 Files::OpenFile& Files::get(int number) {
     auto found = open_.find(number);
-    if (found == open_.end())
-        throw Error(QStringLiteral("Bad file name or number"));
+    if (found == open_.end()) throw Error(QStringLiteral("Bad file name or number"));
     return found->second;
 }
 
@@ -59,22 +55,20 @@ QString Files::readLine(int number) {
         ++end;
     const QString line = QString::fromLatin1(text.mid(file.position, end - file.position));
     // A line ends at a carriage return, a line feed, or the pair.
-    if (end < text.size() && text[end] == '\r')
-        ++end;
-    if (end < text.size() && text[end] == '\n')
-        ++end;
+    if (end < text.size() && text[end] == '\r') ++end;
+    if (end < text.size() && text[end] == '\n') ++end;
     file.position = end;
     return line;
 }
 
 void Files::write(int number, const QString& text) {
     OpenFile& file = get(number);
-    if (!file.output)
-        throw Error(QStringLiteral("Bad file mode"));
+    if (!file.output) throw Error(QStringLiteral("Bad file mode"));
     QFile out(file.path);
-    if (!out.open(QIODevice::Append))
-        throw Error(QStringLiteral("Path/File access error"));
+    if (!out.open(QIODevice::Append)) throw Error(QStringLiteral("Path/File access error"));
     out.write(text.toLatin1());
 }
 
-void Files::closeAll() { open_.clear(); }
+void Files::closeAll() {
+    open_.clear();
+}

@@ -10,14 +10,14 @@
 // number that is in use fails with "File already open"; closing all files
 // closes every one of them, whoever opened it.
 class Files {
-public:
+  public:
     class Error : public std::runtime_error {
-    public:
+      public:
         explicit Error(const QString& description)
             : std::runtime_error(description.toStdString()), description_(description) {}
         const QString& description() const { return description_; }
 
-    private:
+      private:
         QString description_;
     };
 
@@ -33,7 +33,7 @@ public:
     void write(int number, const QString& text);
     void closeAll();
 
-private:
+  private:
     struct OpenFile {
         QString path;
         bool output = false;

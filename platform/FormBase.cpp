@@ -3,14 +3,15 @@
 #include "platform/Forms.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 
 FormBase::FormBase(QWidget* parent) : QWidget(parent) {}
 
 void FormBase::Show() {
-    if (isMinimized())
-        setWindowState(windowState() & ~Qt::WindowMinimized);
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
-    raise();
+    // Bring it to the front where there is a window system to ask.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
 }
 
 void FormBase::closeEvent(QCloseEvent* event) {
@@ -21,8 +22,9 @@ void FormBase::closeEvent(QCloseEvent* event) {
 
 void FormBase::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
+    if (event->type() == QEvent::WindowStateChange) Form_Resize();
 }
 
-void FormBase::setClientTwips(int width, int height) { setFixedSize(width / 15, height / 15); }
+void FormBase::setClientTwips(int width, int height) {
+    setFixedSize(width / 15, height / 15);
+}

@@ -8,7 +8,7 @@
 // it; Back, Cancel and OK buttons only hide it.
 class FormBase : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit FormBase(QWidget* parent = nullptr);
 
     // Load handler: runs once per load, with the program's folder as the current folder.
@@ -22,7 +22,7 @@ public:
     // Shows a hidden or minimised window in its normal state.
     void Show();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     // Lays the window out at the given client size in twips (15 twips a pixel).

@@ -26,8 +26,7 @@ FormBase& Forms::load(const std::type_index& type, const std::function<FormBase*
 
 void Forms::unload(FormBase* form) {
     for (auto it = loaded_.begin(); it != loaded_.end(); ++it) {
-        if (it->second != form)
-            continue;
+        if (it->second != form) continue;
         loaded_.erase(it);
         form->hide();
         unloaded_.emplace_back(form);

@@ -10,13 +10,12 @@
 
 // The window registry: one instance of each window class at a time.
 class Forms {
-public:
+  public:
     static Forms& instance();
 
     // The loaded instance of T, loading it (hidden) first when needed.
     template <class T> T& get() {
-        if (FormBase* loaded = find(typeid(T)))
-            return static_cast<T&>(*loaded);
+        if (FormBase* loaded = find(typeid(T))) return static_cast<T&>(*loaded);
         return static_cast<T&>(load(typeid(T), [] { return new T; }));
     }
     template <class T> bool isLoaded() const { return find(typeid(T)) != nullptr; }
@@ -29,7 +28,7 @@ public:
     // Destroys the unloaded windows that no handler can still be running in.
     void reap();
 
-private:
+  private:
     void scheduleReap();
     FormBase* find(const std::type_index& type) const;
     FormBase& load(const std::type_index& type, const std::function<FormBase*()>& make);
@@ -39,4 +38,6 @@ private:
 };
 
 // Shorthand used throughout: form<Form3>().Label3 ...
-template <class T> T& form() { return Forms::instance().get<T>(); }
+template <class T> T& form() {
+    return Forms::instance().get<T>();
+}

@@ -4,23 +4,19 @@
 #include <QStringList>
 
 std::optional<LineSettings> LineSettings::parse(const QString& text) {
-    static const QList<int> rates = {110,   300,   600,   1200,  2400,   4800,   9600,  14400,
+    static const QList<int> rates = {110,   300,   600,   1200,  2400,  4800,   9600,   14400,
                                      19200, 28800, 38400, 56000, 57600, 115200, 128000, 256000};
     const QStringList parts = text.split(QLatin1Char(','));
-    if (parts.size() != 4)
-        return std::nullopt;
+    if (parts.size() != 4) return std::nullopt;
     LineSettings s;
     bool ok = false;
     s.baud = parts[0].trimmed().toInt(&ok);
-    if (!ok || !rates.contains(s.baud))
-        return std::nullopt;
+    if (!ok || !rates.contains(s.baud)) return std::nullopt;
     const QString parity = parts[1].trimmed().toUpper();
-    if (parity.size() != 1 || !QStringLiteral("NEOMS").contains(parity))
-        return std::nullopt;
+    if (parity.size() != 1 || !QStringLiteral("NEOMS").contains(parity)) return std::nullopt;
     s.parity = parity[0].toLatin1();
     s.dataBits = parts[2].trimmed().toInt(&ok);
-    if (!ok || s.dataBits < 4 || s.dataBits > 8)
-        return std::nullopt;
+    if (!ok || s.dataBits < 4 || s.dataBits > 8) return std::nullopt;
     const QString stop = parts[3].trimmed();
     if (stop != QLatin1String("1") && stop != QLatin1String("1.5") && stop != QLatin1String("2"))
         return std::nullopt;
@@ -31,40 +27,33 @@ std::optional<LineSettings> LineSettings::parse(const QString& text) {
 MSComm::MSComm(QObject* parent) : QObject(parent) {}
 
 MSComm::~MSComm() {
-    if (backend_)
-        backend_->close();
+    if (backend_) backend_->close();
 }
 
 void MSComm::setCommPort(int port) {
-    if (PortOpen())
-        throw CommError::portAlreadyOpen();
-    if (port < 1 || port > 16383)
-        throw CommError::invalidPortNumber();
+    if (PortOpen()) throw CommError::portAlreadyOpen();
+    if (port < 1 || port > 16383) throw CommError::invalidPortNumber();
     port_ = port;
 }
 
 void MSComm::setSettings(const QString& settings) {
     const auto parsed = LineSettings::parse(settings);
-    if (!parsed)
-        throw CommError::invalidPropertyValue();
+    if (!parsed) throw CommError::invalidPropertyValue();
     settings_ = settings;
     line_ = *parsed;
-    if (backend_)
-        backend_->configure(line_, handshaking_);
+    if (backend_) backend_->configure(line_, handshaking_);
 }
 
 void MSComm::setHandshaking(int handshaking) {
     if (handshaking < NoHandshaking || handshaking > RtsCtsXonXoff)
         throw CommError::invalidPropertyValue();
     handshaking_ = handshaking;
-    if (backend_)
-        backend_->configure(line_, handshaking_);
+    if (backend_) backend_->configure(line_, handshaking_);
 }
 
 void MSComm::setPortOpen(bool open) {
     if (open == PortOpen()) {
-        if (open)
-            throw CommError::portAlreadyOpen();
+        if (open) throw CommError::portAlreadyOpen();
         return;
     }
     if (!open) {
@@ -76,8 +65,7 @@ void MSComm::setPortOpen(bool open) {
     auto backend = PortEnvironment::instance().backend(port_);
     backend->received = [this](const QByteArray& bytes) { bytesArrived(bytes); };
     backend->sent = [this] {
-        if (sThreshold_ > 0)
-            raise(comEvSend);
+        if (sThreshold_ > 0) raise(comEvSend);
     };
     backend->error = [this](int event) { raise(event); };
     backend->open(line_, handshaking_);
@@ -91,16 +79,14 @@ QByteArray MSComm::Input() {
 }
 
 void MSComm::setOutput(const QString& text) {
-    if (!backend_)
-        throw CommError::portNotOpen();
+    if (!backend_) throw CommError::portNotOpen();
     backend_->write(text.toLatin1());
 }
 
 void MSComm::bytesArrived(const QByteArray& bytes) {
     input_.append(bytes);
     // One receive event stands for everything buffered until its handler reads it.
-    if (rThreshold_ <= 0 || receivePending_)
-        return;
+    if (rThreshold_ <= 0 || receivePending_) return;
     receivePending_ = true;
     raise(comEvReceive);
 }
@@ -111,8 +97,7 @@ void MSComm::raise(int event) {
     QMetaObject::invokeMethod(
         this,
         [this, event] {
-            if (event == comEvReceive)
-                receivePending_ = false;
+            if (event == comEvReceive) receivePending_ = false;
             event_ = event;
             emit OnComm();
         },

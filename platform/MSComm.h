@@ -9,7 +9,7 @@
 // every arrival, every emptied transmit buffer and every line error.
 class MSComm : public QObject {
     Q_OBJECT
-public:
+  public:
     enum Event { comEvSend = 1, comEvReceive = 2 };
 
     explicit MSComm(QObject* parent = nullptr);
@@ -40,10 +40,10 @@ public:
     void setOutput(const QString& text);
     int CommEvent() const { return event_; }
 
-signals:
+  signals:
     void OnComm();
 
-private:
+  private:
     void bytesArrived(const QByteArray& bytes);
     void raise(int event);
 

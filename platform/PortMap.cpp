@@ -18,8 +18,7 @@ constexpr DeviceRange kRanges[] = {
 
 QString devicePathForPort(int port, const QString& programFolder) {
     const QString link = QDir(programFolder).filePath(QStringLiteral("ports/COM%1").arg(port));
-    if (QFileInfo(link).isSymLink() || QFileInfo::exists(link))
-        return link;
+    if (QFileInfo(link).isSymLink() || QFileInfo::exists(link)) return link;
     for (const DeviceRange& range : kRanges)
         if (port >= range.firstPort && port <= range.lastPort)
             return QLatin1String(range.prefix) + QString::number(port - range.firstPort);

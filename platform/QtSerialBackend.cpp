@@ -10,8 +10,7 @@ namespace {
 
 QString deviceOf(int port) {
     const QString path = devicePathForPort(port, Services::instance().programFolder());
-    if (path.isEmpty())
-        return path;
+    if (path.isEmpty()) return path;
     // Lock files are named after the device itself, not after a link to it.
     const QString target = QFileInfo(path).canonicalFilePath();
     return target.isEmpty() ? path : target;
@@ -33,10 +32,8 @@ QSerialPort::Parity parityOf(char letter) {
 }
 
 QSerialPort::StopBits stopBitsOf(double stop) {
-    if (stop == 2)
-        return QSerialPort::TwoStop;
-    if (stop == 1.5)
-        return QSerialPort::OneAndHalfStop;
+    if (stop == 2) return QSerialPort::TwoStop;
+    if (stop == 1.5) return QSerialPort::OneAndHalfStop;
     return QSerialPort::OneStop;
 }
 
@@ -55,28 +52,25 @@ int commEventOf(QSerialPort::SerialPortError error) {
 }
 
 class QtSerialBackend : public SerialBackend {
-public:
+  public:
     explicit QtSerialBackend(const QString& device) : device_(device) { port_.setPortName(device); }
 
     void open(const LineSettings& settings, int handshaking) override {
         configure(settings, handshaking);
-        if (!port_.open(QIODevice::ReadWrite))
-            throw openFailure();
+        if (!port_.open(QIODevice::ReadWrite)) throw openFailure();
         configure(settings, handshaking);
         QObject::connect(&port_, &QSerialPort::readyRead, [this] {
             // Take the bytes now: the port does not signal again while this runs.
-            if (received)
-                received(port_.readAll());
+            if (received) received(port_.readAll());
         });
         QObject::connect(&port_, &QSerialPort::bytesWritten, [this](qint64) {
-            if (port_.bytesToWrite() == 0 && sent)
-                sent();
+            if (port_.bytesToWrite() == 0 && sent) sent();
         });
-        QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) {
-            const int event = commEventOf(e);
-            if (event && error)
-                error(event);
-        });
+        QObject::connect(&port_, &QSerialPort::errorOccurred,
+                         [this](QSerialPort::SerialPortError e) {
+                             const int event = commEventOf(e);
+                             if (event && error) error(event);
+                         });
     }
 
     void close() override {
@@ -97,7 +91,7 @@ public:
 
     void write(const QByteArray& bytes) override { port_.write(bytes); }
 
-private:
+  private:
     CommError openFailure() const {
         switch (port_.error()) {
         case QSerialPort::DeviceNotFoundError:
@@ -105,8 +99,7 @@ private:
         case QSerialPort::PermissionError:
             // Held by another program (its lock or its exclusive open), unless we
             // may not use the device at all.
-            if (QFileInfo(device_).isWritable())
-                return CommError::portAlreadyOpen();
+            if (QFileInfo(device_).isWritable()) return CommError::portAlreadyOpen();
             return CommError(8002, port_.errorString());
         default:
             return CommError(8002, port_.errorString());
@@ -125,18 +118,15 @@ bool DevicePorts::exists(int port) const {
 }
 
 bool DevicePorts::canOpenExclusively(int port) const {
-    if (!exists(port))
-        return false;
+    if (!exists(port)) return false;
     QSerialPort probe(deviceOf(port));
-    if (!probe.open(QIODevice::ReadWrite))
-        return false;
+    if (!probe.open(QIODevice::ReadWrite)) return false;
     probe.close();
     return true;
 }
 
 std::unique_ptr<SerialBackend> DevicePorts::backend(int port) {
-    if (!exists(port))
-        throw CommError::invalidPortNumber();
+    if (!exists(port)) throw CommError::invalidPortNumber();
     return std::make_unique<QtSerialBackend>(deviceOf(port));
 }
 
@@ -149,8 +139,7 @@ std::unique_ptr<PortEnvironment>& installedPorts() {
 
 PortEnvironment& PortEnvironment::instance() {
     auto& env = installedPorts();
-    if (!env)
-        env = std::make_unique<DevicePorts>();
+    if (!env) env = std::make_unique<DevicePorts>();
     return *env;
 }
 

@@ -4,7 +4,7 @@
 
 // The ports of this machine, reached through QSerialPort.
 class DevicePorts : public PortEnvironment {
-public:
+  public:
     bool exists(int port) const override;
     bool canOpenExclusively(int port) const override;
     std::unique_ptr<SerialBackend> backend(int port) override;

@@ -11,7 +11,7 @@
 // A failure of the serial control, with the control's error number and text.
 // Handlers recognise a port held by another program by the text "Port already open".
 class CommError : public std::runtime_error {
-public:
+  public:
     CommError(int number, const QString& description)
         : std::runtime_error(description.toStdString()), number_(number),
           description_(description) {}
@@ -27,7 +27,7 @@ public:
         return {8018, QStringLiteral("Operation valid only when the port is open")};
     }
 
-private:
+  private:
     int number_;
     QString description_;
 };
@@ -51,7 +51,7 @@ enum Handshake { NoHandshaking = 0, XonXoff = 1, RtsCts = 2, RtsCtsXonXoff = 3 }
 
 // The device under the serial control: a real port, or a simulated modem in tests.
 class SerialBackend {
-public:
+  public:
     virtual ~SerialBackend() = default;
     // Throws CommError ("Port already open" when another program holds the port).
     virtual void open(const LineSettings& settings, int handshaking) = 0;
@@ -68,7 +68,7 @@ public:
 // The ports the console can reach, by number: whether a port exists, whether it
 // can be opened exclusively now, and the device behind it.
 class PortEnvironment {
-public:
+  public:
     virtual ~PortEnvironment() = default;
     virtual bool exists(int port) const = 0;
     virtual bool canOpenExclusively(int port) const = 0;

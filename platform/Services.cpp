@@ -31,8 +31,7 @@ QMessageBox::Icon boxIcon(Services::Icon icon) {
 
 Services& Services::instance() {
     auto& services = installed();
-    if (!services)
-        services = std::make_unique<DesktopServices>();
+    if (!services) services = std::make_unique<DesktopServices>();
     return *services;
 }
 
@@ -41,7 +40,9 @@ std::unique_ptr<Services> Services::install(std::unique_ptr<Services> services) 
     return services;
 }
 
-void Services::enterProgramFolder() const { QDir::setCurrent(programFolder()); }
+void Services::enterProgramFolder() const {
+    QDir::setCurrent(programFolder());
+}
 
 void DesktopServices::message(const QString& text, const QString& title, Icon icon) {
     // A box without a title of its own carries the program's name.
@@ -63,4 +64,6 @@ void DesktopServices::saveSetting(const QString& section, const QString& key,
     settings.setValue(key, value);
 }
 
-QString DesktopServices::programFolder() const { return QCoreApplication::applicationDirPath(); }
+QString DesktopServices::programFolder() const {
+    return QCoreApplication::applicationDirPath();
+}

@@ -11,7 +11,7 @@ class QWidget;
 // ending the program, the per-user settings store and the program's folder.
 // Tests install their own implementation and inspect what was asked.
 class Services {
-public:
+  public:
     enum class Icon { None, Critical, Exclamation, Information };
 
     virtual ~Services() = default;
@@ -22,8 +22,7 @@ public:
     // Stops the program at once; no unload handler runs.
     virtual void endProgram() = 0;
     // The per-user settings store, written only.
-    virtual void saveSetting(const QString& section, const QString& key,
-                             const QVariant& value) = 0;
+    virtual void saveSetting(const QString& section, const QString& key, const QVariant& value) = 0;
     // The folder the program and its data files live in.
     virtual QString programFolder() const = 0;
 
@@ -35,7 +34,7 @@ public:
 };
 
 class DesktopServices : public Services {
-public:
+  public:
     void message(const QString& text, const QString& title, Icon icon) override;
     void endProgram() override;
     void saveSetting(const QString& section, const QString& key, const QVariant& value) override;

@@ -3,31 +3,26 @@
 namespace text {
 
 int find(const QString& haystack, const QString& key, int from) {
-    if (from < 1)
-        throw CutError("search start before the first character");
+    if (from < 1) throw CutError("search start before the first character");
     const qsizetype at = haystack.indexOf(key, from - 1, Qt::CaseSensitive);
     return at < 0 ? 0 : static_cast<int>(at) + 1;
 }
 
 QString cut(const QString& source, int start, int length) {
-    if (start < 1 || length < 0)
-        throw CutError("invalid cut");
-    if (start > source.size())
-        return QString();
+    if (start < 1 || length < 0) throw CutError("invalid cut");
+    if (start > source.size()) return QString();
     return source.mid(start - 1, length);
 }
 
 QString cutRest(const QString& source, int start) {
-    if (start < 1)
-        throw CutError("invalid cut");
+    if (start < 1) throw CutError("invalid cut");
     return start > source.size() ? QString() : source.mid(start - 1);
 }
 
 double number(const QString& text) {
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
-    if (!ok)
-        throw CutError("not a number");
+    if (!ok) throw CutError("not a number");
     return value;
 }
 

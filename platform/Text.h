@@ -10,7 +10,7 @@ namespace text {
 
 // A cut the handler cannot make (a negative length, a start before 1).
 class CutError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

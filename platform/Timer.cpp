@@ -1,21 +1,22 @@
 #include "platform/Timer.h"
 
-Timer::Timer(QObject* parent, int intervalMs, bool enabled) : QObject(parent), interval_(intervalMs) {
+Timer::Timer(QObject* parent, int intervalMs, bool enabled)
+    : QObject(parent), interval_(intervalMs) {
     setEnabled(enabled);
 }
 
-Timer::~Timer() { disarm(); }
+Timer::~Timer() {
+    disarm();
+}
 
 void Timer::disarm() {
-    if (clock_ && pending_)
-        clock_->cancel(pending_);
+    if (clock_ && pending_) clock_->cancel(pending_);
     pending_ = 0;
 }
 
 void Timer::setInterval(int ms) {
     interval_ = ms;
-    if (enabled_)
-        arm();
+    if (enabled_) arm();
 }
 
 void Timer::setEnabled(bool on) {
@@ -28,16 +29,14 @@ void Timer::setEnabled(bool on) {
 
 void Timer::arm() {
     disarm();
-    if (interval_ <= 0)
-        return;
+    if (interval_ <= 0) return;
     clock_ = &Clock::instance();
     pending_ = clock_->schedule(clock_->seconds() + interval_ / 1000.0, [this] { fire(); });
 }
 
 void Timer::fire() {
     pending_ = 0;
-    if (!enabled_)
-        return;
+    if (!enabled_) return;
     arm();
     emit tick();
 }

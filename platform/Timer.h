@@ -9,7 +9,7 @@
 // than the interval sees the next tick arrive inside its own wait.
 class Timer : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit Timer(QObject* parent = nullptr, int intervalMs = 1000, bool enabled = false);
     ~Timer() override;
 
@@ -18,10 +18,10 @@ public:
     bool Enabled() const { return enabled_; }
     void setEnabled(bool on);
 
-signals:
+  signals:
     void tick();
 
-private:
+  private:
     void arm();
     void disarm();
     void fire();

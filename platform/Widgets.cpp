@@ -9,8 +9,8 @@ void selectOption(QRadioButton* option) {
 }
 
 void clearOptionGroup(QRadioButton* member) {
-    const auto siblings = member->parentWidget()->findChildren<QRadioButton*>(
-        QString(), Qt::FindDirectChildrenOnly);
+    const auto siblings =
+        member->parentWidget()->findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly);
     for (QRadioButton* option : siblings) {
         option->setAutoExclusive(false);
         option->setChecked(false);

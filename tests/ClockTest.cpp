@@ -66,8 +66,7 @@ TEST_F(PauseTest, DisabledTimerStopsTicking) {
     Timer timer(nullptr, 500, true);
     int ticks = 0;
     QObject::connect(&timer, &Timer::tick, [&] {
-        if (++ticks == 2)
-            timer.setEnabled(false);
+        if (++ticks == 2) timer.setEnabled(false);
     });
     Pause(5);
     EXPECT_EQ(ticks, 2);

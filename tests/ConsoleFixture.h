@@ -6,7 +6,7 @@
 // The main window loaded with no saved port (no COM.txt, so no start-up
 // search), then connected by hand to a simulated modem on port 3 at 9600.
 class ConnectedConsole : public ConsoleTest {
-protected:
+  protected:
     ConnectedConsole();
 
     Form1& main() { return form<Form1>(); }
@@ -16,7 +16,7 @@ protected:
     // What the console wrote to the modem since the last call.
     QByteArray sent();
 
-private:
+  private:
     sim::SimModem* modem_;
     int consumed_ = 0;
 };

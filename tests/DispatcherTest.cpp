@@ -6,14 +6,13 @@
 #include "console/Form7.h"
 #include "tests/ConsoleFixture.h"
 
-
 namespace {
 // Bars shown in the signal window, left to right.
 QString bars() {
     Form7& signal = form<Form7>();
     QString shown;
-    for (QLabel* bar : {signal.ui.Image1, signal.ui.Image2, signal.ui.Image3, signal.ui.Image4,
-                        signal.ui.Image5})
+    for (QLabel* bar :
+         {signal.ui.Image1, signal.ui.Image2, signal.ui.Image3, signal.ui.Image4, signal.ui.Image5})
         shown += bar->isVisibleTo(&signal) ? '|' : '.';
     return shown;
 }
@@ -46,8 +45,11 @@ TEST_F(DispatcherTest, SignalQualitySetsBarsAndLabel) {
         const char* label;
     };
     const Case cases[] = {
-        {"0", "|....", "0,99"},  {"1", "||...", "1,99"},  {"15", "|||..", "15,99"},
-        {"31", "||||.", "31,99"}, {"99", ".....", "Unknown/Undetectable"},
+        {"0", "|....", "0,99"},
+        {"1", "||...", "1,99"},
+        {"15", "|||..", "15,99"},
+        {"31", "||||.", "31,99"},
+        {"99", ".....", "Unknown/Undetectable"},
         {"50", ".....", "Unknown/Undetectable"}, // unchanged from the case before
     };
     for (const Case& c : cases) {
@@ -152,7 +154,8 @@ TEST_F(DispatcherTest, CallEndTextsInTheirOrder) {
 
 TEST_F(DispatcherTest, UnsolicitedCodesInsideAnotherReplyFireNothing) {
     arrive("\r\n+CPBR: 1,\"0123\",129,\"RING BUSY\"\r\n\r\nOK\r\n"
-           "\r\n+CMGR: \"REC READ\",\"0123\",,\"26/01/01,10:00:00+00\"\r\nCALL ME NO CARRIER CMTI\r\n");
+           "\r\n+CMGR: \"REC READ\",\"0123\",,\"26/01/01,10:00:00+00\"\r\nCALL ME NO CARRIER "
+           "CMTI\r\n");
     run(3);
     EXPECT_FALSE(main().Timer2.Enabled());
     EXPECT_FALSE(Forms::instance().isLoaded<Form11>());
@@ -167,7 +170,8 @@ TEST_F(DispatcherTest, NewMessageMarksTheSmsButtonAndShowsTheIndex) {
     };
     // Two characters are taken: a one-character index keeps its carriage
     // return, so only an index at the very end of the log reads as a letter.
-    const Case cases[] = {{"3", "New Message Received.3\r"}, {"A", "New Message Received.A\r"},
+    const Case cases[] = {{"3", "New Message Received.3\r"},
+                          {"A", "New Message Received.A\r"},
                           {"12", "New Message Received.12"}};
     for (const Case& c : cases) {
         arrive(QByteArray("\r\n+CMTI: \"SM\",") + c.index + "\r\n");

@@ -35,8 +35,7 @@ void ConsoleTest::writeFile(const QString& name, const QByteArray& bytes) {
 
 QByteArray ConsoleTest::readFile(const QString& name) const {
     QFile file(services_->path(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
     return file.readAll();
 }
 
@@ -55,7 +54,9 @@ void PrintTo(const QByteArray& bytes, std::ostream* out) {
     *out << '"';
 }
 
-void PrintTo(const QString& text, std::ostream* out) { PrintTo(text.toLatin1(), out); }
+void PrintTo(const QString& text, std::ostream* out) {
+    PrintTo(text.toLatin1(), out);
+}
 
 void PrintTo(const QStringList& list, std::ostream* out) {
     *out << "{";

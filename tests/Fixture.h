@@ -17,7 +17,7 @@ void PrintTo(const QStringList& list, std::ostream* out);
 // Every console test: a virtual clock, recording services in a fresh program
 // folder, and simulated ports. Windows are destroyed after each test.
 class ConsoleTest : public ::testing::Test {
-protected:
+  protected:
     ConsoleTest();
     ~ConsoleTest() override;
 
@@ -31,7 +31,7 @@ protected:
     void writeFile(const QString& name, const QByteArray& bytes);
     QByteArray readFile(const QString& name) const;
 
-private:
+  private:
     VirtualClock* clock_;
     TestServices* services_;
     SimPorts* ports_;

@@ -1,4 +1,5 @@
 #include "console/Form1.h"
+#include "console/Form7.h"
 #include "tests/Fixture.h"
 
 #include <QFontInfo>
@@ -51,9 +52,8 @@ TEST_F(Form1Test, CaptionPlacesAndFontsFollowTheDesignInTwips) {
 TEST_F(Form1Test, LogPortListsAndSimCodeBoxesLieOutsideTheVisibleArea) {
     Form1& main = form<Form1>();
     const QRect client = main.rect();
-    for (QWidget* hidden : std::initializer_list<QWidget*>{main.ui.Text1, main.ui.Combo1,
-                                                           main.ui.Combo2, main.ui.Text2,
-                                                           main.ui.Text3})
+    for (QWidget* hidden : std::initializer_list<QWidget*>{
+             main.ui.Text1, main.ui.Combo1, main.ui.Combo2, main.ui.Text2, main.ui.Text3})
         EXPECT_FALSE(client.intersects(hidden->geometry())) << hidden->objectName().toStdString();
     EXPECT_EQ(main.ui.Text2->text(), "0");
     EXPECT_EQ(main.ui.Text3->text(), "0");
@@ -104,4 +104,15 @@ TEST_F(Form1Test, PortLabelsShowTheSerialControl) {
     EXPECT_EQ(main.ui.Label1->text(), "Open");
     EXPECT_EQ(main.ui.Label2->text(), "Port 3");
     EXPECT_EQ(main.ui.Label3->text(), "9600,N,8,1");
+}
+
+TEST_F(Form1Test, MinimisingAndRestoringTheMainWindowTakesTheSignalWindowAlong) {
+    Form1& main = form<Form1>();
+    main.Show();
+    form<Form7>().Show();
+    main.setWindowState(Qt::WindowMinimized);
+    EXPECT_TRUE(form<Form7>().isMinimized());
+    main.setWindowState(Qt::WindowNoState);
+    EXPECT_FALSE(form<Form7>().isMinimized());
+    EXPECT_TRUE(form<Form7>().isVisible());
 }

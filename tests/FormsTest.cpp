@@ -1,5 +1,5 @@
-#include "link/SerialLink.h"
 #include "platform/Forms.h"
+#include "link/SerialLink.h"
 #include "platform/Widgets.h"
 #include "tests/Fixture.h"
 
@@ -12,7 +12,7 @@
 namespace {
 // A small window with a label, an option group and a handler that waits.
 class ProbeForm : public FormBase {
-public:
+  public:
     ProbeForm() {
         label = new QLabel("design", this);
         first = new QRadioButton(this);

@@ -21,7 +21,7 @@ namespace {
 
 // A simulated modem behind the master side of a pseudo-terminal.
 class PtyModem {
-public:
+  public:
     PtyModem() {
         master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         grantpt(master_);
@@ -33,8 +33,7 @@ public:
         QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
             char buffer[512];
             const ssize_t n = ::read(master_, buffer, sizeof buffer);
-            if (n > 0)
-                modem.receive(QByteArray(buffer, static_cast<int>(n)));
+            if (n > 0) modem.receive(QByteArray(buffer, static_cast<int>(n)));
         });
     }
     ~PtyModem() {
@@ -50,7 +49,7 @@ public:
         });
     }};
 
-private:
+  private:
     int master_ = -1;
     int keepOpen_ = -1;
     QString slave_;
@@ -58,7 +57,7 @@ private:
 };
 
 class PtyTest : public ::testing::Test {
-protected:
+  protected:
     PtyTest() {
         auto services = std::make_unique<TestServices>();
         services_ = services.get();

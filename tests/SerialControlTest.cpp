@@ -16,18 +16,23 @@ TEST(LineSettingsTest, ParsesRateParityDataStop) {
         double stop;
     };
     const Case cases[] = {
-        {"9600,n,8,1", true, 9600, 'N', 8, 1},     {"115200,N,8,1", true, 115200, 'N', 8, 1},
-        {"19200,e,7,2", true, 19200, 'E', 7, 2},   {"2400,O,8,1.5", true, 2400, 'O', 8, 1.5},
-        {" 300 , n , 8 , 1 ", true, 300, 'N', 8, 1}, {"9600,x,8,1", false, 0, 0, 0, 0},
-        {"9600,n,9,1", false, 0, 0, 0, 0},         {"9600,n,8,3", false, 0, 0, 0, 0},
-        {"9601,n,8,1", false, 0, 0, 0, 0},         {"9600,n,8", false, 0, 0, 0, 0},
-        {"", false, 0, 0, 0, 0},                   {"abc,n,8,1", false, 0, 0, 0, 0},
+        {"9600,n,8,1", true, 9600, 'N', 8, 1},
+        {"115200,N,8,1", true, 115200, 'N', 8, 1},
+        {"19200,e,7,2", true, 19200, 'E', 7, 2},
+        {"2400,O,8,1.5", true, 2400, 'O', 8, 1.5},
+        {" 300 , n , 8 , 1 ", true, 300, 'N', 8, 1},
+        {"9600,x,8,1", false, 0, 0, 0, 0},
+        {"9600,n,9,1", false, 0, 0, 0, 0},
+        {"9600,n,8,3", false, 0, 0, 0, 0},
+        {"9601,n,8,1", false, 0, 0, 0, 0},
+        {"9600,n,8", false, 0, 0, 0, 0},
+        {"", false, 0, 0, 0, 0},
+        {"abc,n,8,1", false, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
         const auto parsed = LineSettings::parse(QString::fromLatin1(c.text));
         ASSERT_EQ(parsed.has_value(), c.valid) << c.text;
-        if (!c.valid)
-            continue;
+        if (!c.valid) continue;
         EXPECT_EQ(parsed->baud, c.baud) << c.text;
         EXPECT_EQ(parsed->parity, c.parity) << c.text;
         EXPECT_EQ(parsed->dataBits, c.data) << c.text;
@@ -83,7 +88,7 @@ TEST_F(SerialControlTest, MissingPortAndPortChangeWhileOpenAreRefused) {
 
 // A link on its own, with a dispatcher that records what it is given.
 class ExchangeTest : public ConsoleTest {
-protected:
+  protected:
     ExchangeTest() : modem(ports().attachModem(3, 9600)) {
         link.port().setCommPort(3);
         link.port().setSettings("9600,n,8,1");
@@ -154,8 +159,14 @@ TEST(PortMapTest, LinkBesideTheProgramWinsElseTheFixedTable) {
     ASSERT_TRUE(QFile::link("/dev/null", folder.filePath("ports/COM3")));
     EXPECT_EQ(devicePathForPort(3, folder.path()), folder.filePath("ports/COM3"));
     const std::pair<int, const char*> table[] = {
-        {1, "/dev/ttyUSB0"}, {8, "/dev/ttyUSB7"}, {9, "/dev/ttyACM0"}, {16, "/dev/ttyACM7"},
-        {17, "/dev/ttyS0"},  {32, "/dev/ttyS15"}, {33, ""},            {0, ""},
+        {1, "/dev/ttyUSB0"},
+        {8, "/dev/ttyUSB7"},
+        {9, "/dev/ttyACM0"},
+        {16, "/dev/ttyACM7"},
+        {17, "/dev/ttyS0"},
+        {32, "/dev/ttyS15"},
+        {33, ""},
+        {0, ""},
     };
     for (const auto& [port, path] : table)
         EXPECT_EQ(devicePathForPort(port, folder.path()), QString::fromLatin1(path)) << port;

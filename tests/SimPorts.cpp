@@ -4,7 +4,9 @@
 
 namespace {
 // Seconds the line needs for these bytes: ten bits a character.
-double lineTime(int bytes, int baud) { return bytes * 10.0 / baud; }
+double lineTime(int bytes, int baud) {
+    return bytes * 10.0 / baud;
+}
 
 QString settingsText(const LineSettings& s) {
     return QStringLiteral("%1,%2,%3,%4")
@@ -16,7 +18,7 @@ QString settingsText(const LineSettings& s) {
 } // namespace
 
 class SimPorts::Backend : public SerialBackend {
-public:
+  public:
     Backend(SimPorts& ports, int port) : ports_(ports), port_(port) {}
     ~Backend() override {
         *alive_ = false;
@@ -25,8 +27,7 @@ public:
 
     void open(const LineSettings& settings, int) override {
         Device& device = ports_.devices_.at(port_);
-        if (device.held || device.open)
-            throw CommError::portAlreadyOpen();
+        if (device.held || device.open) throw CommError::portAlreadyOpen();
         line_ = settings;
         device.open = this;
         ++device.opens;
@@ -46,22 +47,18 @@ public:
         sim::SimModem* modem = device.modem.get();
         clock.schedule(clock.seconds() + lineTime(bytes.size(), line_.baud),
                        [this, understood, modem, bytes, alive = alive_] {
-                           if (!*alive)
-                               return;
-                           if (understood)
-                               modem->receive(bytes);
-                           if (sent)
-                               sent();
+                           if (!*alive) return;
+                           if (understood) modem->receive(bytes);
+                           if (sent) sent();
                        });
     }
 
     int baud() const { return line_.baud; }
     void deliver(const QByteArray& bytes) {
-        if (received)
-            received(bytes);
+        if (received) received(bytes);
     }
 
-private:
+  private:
     SimPorts& ports_;
     int port_;
     LineSettings line_;
@@ -76,23 +73,30 @@ SimPorts::~SimPorts() {
 sim::SimModem& SimPorts::attachModem(int port, int baud) {
     Device& device = devices_[port];
     device.baud = baud;
-    device.modem = std::make_unique<sim::SimModem>([this, port](const QByteArray& bytes, double delay) {
-        Clock& clock = Clock::instance();
-        clock.schedule(clock.seconds() + delay, [this, port, bytes] { deliver(port, bytes); });
-    });
+    device.modem =
+        std::make_unique<sim::SimModem>([this, port](const QByteArray& bytes, double delay) {
+            Clock& clock = Clock::instance();
+            clock.schedule(clock.seconds() + delay, [this, port, bytes] { deliver(port, bytes); });
+        });
     return *device.modem;
 }
 
-void SimPorts::addDevice(int port) { devices_[port]; }
+void SimPorts::addDevice(int port) {
+    devices_[port];
+}
 
-void SimPorts::hold(int port, bool held) { devices_[port].held = held; }
+void SimPorts::hold(int port, bool held) {
+    devices_[port].held = held;
+}
 
 bool SimPorts::isOpen(int port) const {
     auto found = devices_.find(port);
     return found != devices_.end() && found->second.open;
 }
 
-bool SimPorts::exists(int port) const { return devices_.count(port) > 0; }
+bool SimPorts::exists(int port) const {
+    return devices_.count(port) > 0;
+}
 
 bool SimPorts::canOpenExclusively(int port) const {
     auto found = devices_.find(port);
@@ -100,14 +104,12 @@ bool SimPorts::canOpenExclusively(int port) const {
 }
 
 std::unique_ptr<SerialBackend> SimPorts::backend(int port) {
-    if (!exists(port))
-        throw CommError::invalidPortNumber();
+    if (!exists(port)) throw CommError::invalidPortNumber();
     return std::make_unique<Backend>(*this, port);
 }
 
 void SimPorts::deliver(int port, const QByteArray& bytes) {
     Device& device = devices_.at(port);
     // A modem's reply is only understood at the rate the modem runs at.
-    if (device.open && device.open->baud() == device.baud)
-        device.open->deliver(bytes);
+    if (device.open && device.open->baud() == device.baud) device.open->deliver(bytes);
 }

@@ -12,7 +12,7 @@
 // them that answers at one bit rate only, some held by another program.
 // Bytes travel on the console's clock, at the speed of the line.
 class SimPorts : public PortEnvironment {
-public:
+  public:
     struct Write {
         QString settings; // the line settings the bytes went out with
         QByteArray bytes;
@@ -34,7 +34,7 @@ public:
     bool canOpenExclusively(int port) const override;
     std::unique_ptr<SerialBackend> backend(int port) override;
 
-private:
+  private:
     class Backend;
     struct Device {
         std::unique_ptr<sim::SimModem> modem;

@@ -25,17 +25,16 @@ const QStringList kSearchLines(int ports) {
 QStringList probeRates(SimPorts& ports, int port) {
     QStringList rates;
     for (const auto& write : ports.writes(port))
-        if (write.bytes == "AT+CGSN\r")
-            rates << write.settings.section(',', 0, 0);
+        if (write.bytes == "AT+CGSN\r") rates << write.settings.section(',', 0, 0);
     return rates;
 }
 
-const QStringList kAllRates = {"300",   "600",   "1200",  "2400",  "4800",
-                               "9600",  "19200", "38400", "57600", "115200"};
+const QStringList kAllRates = {"300",  "600",   "1200",  "2400",  "4800",
+                               "9600", "19200", "38400", "57600", "115200"};
 } // namespace
 
 class StartupTest : public ConsoleTest {
-protected:
+  protected:
     Form1& start() { return form<Form1>(); }
 };
 
@@ -129,8 +128,8 @@ TEST_F(StartupTest, LastCandidateHeldEndsAsASearchWithoutResult) {
 }
 
 TEST_F(StartupTest, UnusableSavedLinesEndTheStartUpQuietly) {
-    for (const char* line : {"9600,N,8,1\r\n", "9600,N,8,1 x\r\n", "9600,Q,8,1 3\r\n",
-                             "9600,N,8,1 4\r\n"}) {
+    for (const char* line :
+         {"9600,N,8,1\r\n", "9600,N,8,1 x\r\n", "9600,Q,8,1 3\r\n", "9600,N,8,1 4\r\n"}) {
         Forms::instance().clear();
         writeFile("COM.txt", line);
         ports().attachModem(3);

@@ -8,7 +8,7 @@
 
 // Services that record what the console asked for, in a temporary program folder.
 class TestServices : public Services {
-public:
+  public:
     struct Message {
         QString text;
         QString title;
