@@ -1,8 +1,81 @@
 #include "console/Form10.h"
 
+#include "console/Form1.h"
+#include "platform/Forms.h"
+#include "platform/Services.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString kTitle = QStringLiteral("GSM");
+
+// A PIN or PUK goes into the command line as it is typed: digits only, so that
+// nothing else can join the command or pass for the modem's answer.
+bool isCode(const QString& code) {
+    return !code.isEmpty() && std::all_of(code.begin(), code.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+}
+
+void submit(const QString& codes) {
+    form<Form1>().link().sendCommand(QStringLiteral("AT+CPIN=") + codes, 1);
+}
+
+} // namespace
+
 Form10::Form10() {
     ui.setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setClientTwips(2970, 2265);
+    connect(ui.Command1, &QPushButton::clicked, this, &Form10::Command1_Click);
+}
+
+void Form10::showEntries(bool pin, bool puk) {
+    ui.Label1->setVisible(pin);
+    ui.Text1->setVisible(pin);
+    ui.Label2->setVisible(puk);
+    ui.Text2->setVisible(puk);
+}
+
+bool Form10::entriesShown(bool pin, bool puk) const {
+    return !ui.Label1->isHidden() == pin && !ui.Text1->isHidden() == pin &&
+           !ui.Label2->isHidden() == puk && !ui.Text2->isHidden() == puk;
+}
+
+void Form10::Command1_Click() {
+    try {
+        if (isPinDisplay())
+            submitPin();
+        else if (isPukDisplay())
+            submitPuk();
+    } catch (const std::exception&) {
+        // The code could not be sent; the boxes keep what was typed.
+    }
+}
+
+// The modem's answer is judged by the main window while this waits.
+void Form10::submitPin() {
+    const QString pin = ui.Text1->text().trimmed();
+    if (isCode(pin)) {
+        submit(pin);
+        ui.Text1->clear();
+    } else {
+        Services::instance().message(QStringLiteral("Enter Valid PIN Number"), kTitle);
+    }
+    setPinDisplay();
+}
+
+void Form10::submitPuk() {
+    const QString newPin = ui.Text1->text().trimmed();
+    const QString puk = ui.Text2->text().trimmed();
+    if (!isCode(puk) || !isCode(newPin)) {
+        Services::instance().message(QStringLiteral("Enter Valid PUK/PIN Number"), kTitle);
+        return;
+    }
+    submit(puk + QLatin1Char(',') + newPin);
+    ui.Text1->clear();
+    ui.Text2->clear();
+    setPukDisplay();
 }

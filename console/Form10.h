@@ -4,12 +4,27 @@
 #include "ui_Form10.h"
 
 // The PIN entry window, without a caption. Its design state is the PUK
-// display: both labels and both boxes visible; the PIN display hides the PUK
-// label and box. The PIN box shows each character as "*".
+// display: both labels and both boxes visible, the PIN box then taking the new
+// PIN; the PIN display hides the PUK label and box. The PIN box shows each
+// character as "*".
 class Form10 : public FormBase {
     Q_OBJECT
   public:
     Form10();
 
     Ui::Form10 ui;
+
+    void setPinDisplay() { showEntries(true, false); }
+    void setPukDisplay() { showEntries(true, true); }
+    bool isPinDisplay() const { return entriesShown(true, false); }
+    bool isPukDisplay() const { return entriesShown(true, true); }
+
+    // "&Ok": submits the PIN, or the PUK with a new PIN, as the display asks.
+    void Command1_Click();
+
+  private:
+    void showEntries(bool pin, bool puk);
+    bool entriesShown(bool pin, bool puk) const;
+    void submitPin();
+    void submitPuk();
 };

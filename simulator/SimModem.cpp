@@ -574,8 +574,7 @@ struct Commands {
     static Reply identification(SimModem& m, const Request& r) {
         if (r.kind != Kind::Exec) return error();
         const ModemState& s = m.state_;
-        // The console cuts this text from one character into the line, hence the leading blank.
-        if (r.args.isEmpty() || r.args == "0") return ok({' ' + s.manufacturer + "\r\n" + s.model});
+        if (r.args.isEmpty() || r.args == "0") return ok({s.manufacturer + "\r\n" + s.model});
         if (r.args == "3") return ok({s.revision});
         return error();
     }

@@ -41,8 +41,8 @@ class SimPorts::Backend : public SerialBackend {
 
     void write(const QByteArray& bytes) override {
         Device& device = ports_.devices_.at(port_);
-        device.writes.push_back({settingsText(line_), bytes});
         Clock& clock = Clock::instance();
+        device.writes.push_back({settingsText(line_), bytes, clock.seconds()});
         const bool understood = device.modem && line_.baud == device.baud;
         sim::SimModem* modem = device.modem.get();
         clock.schedule(clock.seconds() + lineTime(bytes.size(), line_.baud),

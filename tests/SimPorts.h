@@ -16,6 +16,7 @@ class SimPorts : public PortEnvironment {
     struct Write {
         QString settings; // the line settings the bytes went out with
         QByteArray bytes;
+        double seconds = 0; // when they were written, on the console's clock
     };
 
     ~SimPorts() override;

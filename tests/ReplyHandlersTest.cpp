@@ -1,0 +1,283 @@
+// The reply handlers behind the dispatcher: the identity texts and Model.txt,
+// the SIM phonebook download, echo cancellation values and the service centre.
+
+#include "calls/Form3.h"
+#include "calls/Form6.h"
+#include "calls/Form8.h"
+#include "console/Form2.h"
+#include "platform/Files.h"
+#include "platform/Widgets.h"
+#include "tests/ConsoleFixture.h"
+
+namespace {
+
+QStringList tableRows(const QString& table, const QStringList& fields) {
+    db::DataControl data(db::kPhoneBookFile, table);
+    data.Refresh();
+    db::Recordset& records = data.Recordset();
+    QStringList rows;
+    if (records.isEOF()) return rows;
+    for (records.MoveFirst(); !records.isEOF(); records.MoveNext()) {
+        QStringList values;
+        for (const QString& field : fields)
+            values << records.Fields(field).Value();
+        rows << values.join('|');
+    }
+    return rows;
+}
+QStringList entries() {
+    return tableRows("DATA", {"Index", "Number", "Name"});
+}
+QStringList counts() {
+    return tableRows("Details", {"TotalIndex", "UsedIndex"});
+}
+
+QStringList listRows() {
+    QStringList rows;
+    for (int i = 0; i < form<Form3>().ui.List1->count(); ++i)
+        rows << form<Form3>().ui.List1->item(i)->text();
+    return rows;
+}
+
+QStringList entryReads(const QByteArray& sent) {
+    QStringList reads;
+    for (const QString& command : QString::fromLatin1(sent).split('\r'))
+        if (command.startsWith("AT+CPBR=")) reads << command.mid(8);
+    return reads;
+}
+
+void storeLocalCopy() {
+    db::DataControl data(db::kPhoneBookFile, "DATA");
+    data.Refresh();
+    data.Recordset().AddNew();
+    data.Recordset().Fields("Index").setValue("1");
+    data.Recordset().Fields("Number").setValue("0123456789");
+    data.Recordset().Fields("Name").setValue("KEPT");
+    data.Recordset().Update();
+    db::DataControl details(db::kPhoneBookFile, "Details");
+    details.Refresh();
+    details.Recordset().AddNew();
+    details.Recordset().Fields("TotalIndex").setValue("250");
+    details.Recordset().Fields("UsedIndex").setValue("1");
+    details.Recordset().Update();
+}
+
+QByteArray reply(const QByteArray& text) {
+    return "\r\n" + text + "\r\n\r\nOK\r\n";
+}
+
+} // namespace
+
+using ReplyHandlersTest = ConnectedConsole;
+
+// --- phonebook download
+
+struct Download {
+    const char* name;
+    std::map<int, sim::PhonebookEntry> entries;
+    int capacity;
+    QStringList reads; // the positions asked for
+    QStringList list;  // the call window's rows
+    QStringList table; // DATA: Index|Number|Name
+    QString counts;    // Details: TotalIndex|UsedIndex
+};
+
+void PrintTo(const Download& d, std::ostream* out) {
+    *out << d.name;
+}
+
+class PhonebookDownloadTest : public ConnectedConsole,
+                              public ::testing::WithParamInterface<Download> {};
+
+// The call window's first load finds the local copy empty and asks for the
+// SIM phonebook; the download fills it and shows the window.
+TEST_P(PhonebookDownloadTest, CallWindowLoadCopiesTheSimPhonebook) {
+    const Download& d = GetParam();
+    sim::Phonebook& book = modem().state().phonebooks["SM"];
+    book.entries = d.entries;
+    book.capacity = d.capacity;
+    Form3& calls = form<Form3>();
+    const QByteArray written = sent();
+    EXPECT_TRUE(written.startsWith("AT+CPBS?\r"));
+    EXPECT_EQ(entryReads(written), d.reads);
+    EXPECT_EQ(listRows(), d.list);
+    EXPECT_EQ(entries(), d.table);
+    EXPECT_EQ(counts(), QStringList{d.counts});
+    EXPECT_EQ(calls.ui.Text4->text() + '|' + calls.ui.Text2->text(), d.counts);
+    EXPECT_TRUE(calls.isVisible());
+    EXPECT_EQ(main().ui.Label5->text(), "Saving Phone Book...Please Wait");
+    EXPECT_TRUE(main().Text1().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Phonebooks, PhonebookDownloadTest,
+    ::testing::Values(
+        Download{"ThreeOfTwoHundredFifty",
+                 {{1, {"0123456789", 129, "JOHN"}},
+                  {2, {"+441632960961", 145, "OFFICE"}},
+                  {3, {"0207946000", 129, "ABCDEFGHIJKLM"}}},
+                 250,
+                 {"1", "2", "3"},
+                 {"1  0123456789          JOHN", "2  +441632960961       OFFICE",
+                  "3  0207946000          ABCDEFGHIJKLM"},
+                 {"1|0123456789|JOHN", "2|+441632960961|OFFICE", "3|0207946000|ABCDEFGHIJKLM"},
+                 "250|3"},
+        Download{"NoneUsed", {}, 250, {}, {}, {}, "250|0"},
+        // Positions past the used count are read until every entry in use is found.
+        Download{"Gaps",
+                 {{2, {"111", 129, "A"}}, {5, {"222", 129, "B"}}},
+                 250,
+                 {"1", "2", "3", "4", "5"},
+                 {"2  111                 A", "5  222                 B"},
+                 {"2|111|A", "5|222|B"},
+                 "250|2"},
+        // A long name or number neither stops the download nor loses what follows.
+        Download{"LongNameAndNumber",
+                 {{1, {"0123456789", 129, "ABCDEFGHIJKLMN"}},
+                  {2, {"123456789012345678901", 129, "X"}},
+                  {3, {"5", 129, "LAST"}}},
+                 250,
+                 {"1", "2", "3"},
+                 {"1  0123456789          ABCDEFGHIJKLMN", "2  123456789012345678901 X",
+                  "3  5                   LAST"},
+                 {"1|0123456789|ABCDEFGHIJKLMN", "2|123456789012345678901|X", "3|5|LAST"},
+                 "250|3"},
+        // Read up to the last position; the two-digit capacity is stored as it stands.
+        Download{"LastOfTen",
+                 {{10, {"999", 129, "END"}}},
+                 10,
+                 {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"},
+                 {"10  999                 END"},
+                 {"10|999|END"},
+                 "10|1"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ReplyHandlersTest, MalformedEntryIsSkippedAndTheDownloadGoesOn) {
+    modem().state().phonebooks["SM"].entries = {
+        {1, {"111", 129, "A"}}, {2, {"222", 129, "B"}}, {3, {"333", 129, "C"}}};
+    modem().overrideReply("AT+CPBR=2", reply("+CPBR: 2,222,129,B"));
+    Form3& calls = form<Form3>();
+    EXPECT_EQ(entryReads(sent()), (QStringList{"1", "2", "3"}));
+    EXPECT_EQ(entries(), (QStringList{"1|111|A", "3|333|C"}));
+    EXPECT_TRUE(calls.isVisible());
+}
+
+// The local copy is emptied only once the status reply has been read.
+TEST_F(ReplyHandlersTest, StatusReplyThatCannotBeReadKeepsTheLocalPhonebook) {
+    storeLocalCopy();
+    Form3& calls = form<Form3>(); // rows present: nothing asked
+    const QByteArray replies[] = {
+        reply("+CPBS: \"FD\",0,10"),
+        reply("+CPBS: \"SM\""),
+        reply("+CPBS: \"SM\",x,250"),
+    };
+    for (const QByteArray& status : replies) {
+        modem().overrideReply("AT+CPBS?", status);
+        sent();
+        main().link().sendCommand("AT+CPBS?", 1);
+        EXPECT_EQ(entryReads(sent()), QStringList()) << status.data();
+        EXPECT_EQ(entries(), QStringList{"1|0123456789|KEPT"}) << status.data();
+        EXPECT_EQ(counts(), QStringList{"250|1"}) << status.data();
+        EXPECT_FALSE(calls.isVisible()) << status.data();
+    }
+}
+
+// --- identity
+
+TEST_F(ReplyHandlersTest, IdentityRepliesFillTheDetailsAndModelTxt) {
+    form<Form2>().ui.Label3->setText("356938035643809");
+    writeFile("COM.txt", "9600,N,8,1 3\r\n");
+    Files::instance().openForInput(1, "COM.txt"); // as the start-up holds it
+    main().link().sendCommand("ATI0", 1);
+    main().link().sendCommand("ATI3", 1);
+    Form2& details = form<Form2>();
+    EXPECT_EQ(details.ui.Label4->text(), "ManuFacturer And Model Details ");
+    EXPECT_EQ(details.ui.Label5->text(), "GSM SIMULATOR MODEM\r\nMULTIBAND  900E  1800\r\n\r");
+    EXPECT_EQ(details.ui.Label6->text(), "SIM100 1.0.0 010124 12:00\r\n\r");
+    for (QLabel* label : {details.ui.Label4, details.ui.Label5, details.ui.Label6})
+        EXPECT_FALSE(label->isHidden());
+    EXPECT_EQ(readFile("Model.txt"), "356938035643809\r\n"
+                                     "GSM SIMULATOR MODEM\r\nMULTIBAND  900E  1800\r\n\r\r\n"
+                                     "SIM100 1.0.0 010124 12:00\r\n\r\r\n");
+    EXPECT_FALSE(Files::instance().isOpen(1));
+    EXPECT_TRUE(main().Text1().isEmpty());
+}
+
+// --- echo cancellation
+
+TEST_F(ReplyHandlersTest, EchoReplyShowsTheValuesOfItsAlgorithm) {
+    Form6& control = form<Form6>();
+    if (control.ui.Combo1->count() == 0) fillDropDown(control.ui.Combo1, {"0", "1"});
+    if (control.ui.Combo2->count() == 0) fillDropDown(control.ui.Combo2, {"1", "3"});
+    struct Case {
+        const char* values;
+        const char* label;
+        std::vector<std::pair<QSlider*, int>> sliders;
+        bool firstFrame;
+    };
+    const Case cases[] = {
+        {"1,1,0,3,10,7",
+         "Echo Current Values--1,1,0,3,10,7\r\n\r\nOK\r\n",
+         {{control.ui.Slider3, 0},
+          {control.ui.Slider4, 3},
+          {control.ui.Slider5, 10},
+          {control.ui.Slider6, 7}},
+         true},
+        {"0,3,30,8000,256",
+         "Echo Current Values--0,3,30,8000,256\r\n\r\nO",
+         {{control.ui.Slider7, 30}, {control.ui.Slider8, 8000}, {control.ui.Slider9, 256}},
+         false},
+    };
+    for (const Case& c : cases) {
+        modem().state().settings.params["+ECHO"] = c.values;
+        main().link().sendCommand("AT+ECHO?", 1);
+        const QStringList values = QString(c.values).split(',');
+        EXPECT_EQ(control.ui.Label7->text(), c.label);
+        EXPECT_EQ(control.ui.Combo1->currentText(), values[0]);
+        EXPECT_EQ(control.ui.Combo2->currentText(), values[1]);
+        for (const auto& [slider, value] : c.sliders)
+            EXPECT_EQ(slider->value(), value) << c.values;
+        EXPECT_EQ(!control.ui.Frame6->isHidden(), c.firstFrame);
+        EXPECT_EQ(!control.ui.Frame7->isHidden(), !c.firstFrame);
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
+}
+
+TEST_F(ReplyHandlersTest, EchoReplyWithAnotherAlgorithmChangesNothing) {
+    form<Form6>().ui.Label7->setText("kept");
+    modem().overrideReply("AT+ECHO?", reply("+ECHO: 1,2,5,5"));
+    main().link().sendCommand("AT+ECHO?", 1);
+    EXPECT_EQ(form<Form6>().ui.Label7->text(), "kept");
+    EXPECT_TRUE(main().Text1().contains("+ECHO: 1,2,5,5"));
+}
+
+// --- service centre
+
+TEST_F(ReplyHandlersTest, ServiceCentreReplyFillsTheNumberOrReportsItUnknown) {
+    Form8& messages = form<Form8>();
+    messages.ui.Label4->setText("before");
+    main().link().sendCommand("AT+CSCA?", 1);
+    EXPECT_EQ(messages.ui.Text4->text(), "+447700900100");
+    EXPECT_EQ(messages.ui.Label4->text(), "");
+    EXPECT_TRUE(main().Text1().isEmpty());
+
+    modem().overrideReply("AT+CSCA?", "\r\nERROR\r\n");
+    main().link().sendCommand("AT+CSCA?", 1);
+    EXPECT_EQ(messages.ui.Text4->text(), "+447700900100");
+    EXPECT_EQ(messages.ui.Label4->text(), "Service Center Unknown");
+    EXPECT_TRUE(main().Text1().isEmpty());
+
+    // The number is cut at the comma after it, not at an earlier reply's.
+    messages.ui.Text4->clear();
+    main().Text1().setText("\r\n+COPS: 0,0\r\n");
+    arrive("AT+CSCA?\r\r\n+CSCA: \"+4412\",145\r\n\r\nOK\r\n");
+    run(3);
+    EXPECT_EQ(messages.ui.Text4->text(), "+4412");
+}
+
+TEST_F(ReplyHandlersTest, ServiceCentreEchoAloneEmptiesTheLogAndTouchesNoWindow) {
+    modem().dropReplies("AT+CSCA?");
+    main().link().sendCommand("AT+CSCA?", 1);
+    EXPECT_TRUE(main().Text1().isEmpty());
+    EXPECT_FALSE(Forms::instance().isLoaded<Form8>());
+}
