@@ -101,6 +101,21 @@ private:
 
     // ---- buttons (Form1Buttons.cpp)
     void connectButtons();
+    void Command1_Click();  // "&Model "
+    void Command2_Click();  // "&Voice Call"
+    void Command3_Click();  // "&SMS"
+    void Command4_Click();  // "&Supplementary Service "
+    void Command5_Click();  // "&Security"
+    void Command6_Click();  // "&Call Control"
+    void Command7_Click();  // "Port Settings->"
+    void Command8_Click();  // "&Exit"
+    void Command9_Click();  // "REFRESH"
+    void Command10_Click(); // "Data-Fax Setup"
+    void Command11_Click(); // "Modem Setting->"
+    void Command12_Click(); // "Other Features"
+    void Command13_Click(); // "Factory Settings"
+    // Probes the port the settings dialog left open and takes it into use.
+    void probePortAfterSettings();
 
     SerialLink link_;
     int dispatchDepth_ = 0;

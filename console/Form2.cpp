@@ -1,9 +1,41 @@
 #include "console/Form2.h"
 
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+
+const QString kIdentityFile = QStringLiteral("Model.txt");
+
+// The lines of the identity file that are not empty, in order; none when the
+// file cannot be read. A line ends at a carriage return, a line feed or the pair.
+QStringList identityLines() {
+    QFile file(kIdentityFile);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    return QString::fromLatin1(file.readAll()).split(lineEnd, Qt::SkipEmptyParts);
+}
+
+} // namespace
+
 Form2::Form2() {
     ui.setupUi(this);
+    connect(ui.Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setClientTwips(5655, 5910);
+}
+
+// "View": the serial number is the first line, the manufacturer text the
+// second and third joined, the model text the fourth; further lines are not
+// used. A missing or empty file leaves the labels as they are.
+void Form2::Command1_Click() {
+    ui.Label2->setText(QStringLiteral("IMEI: "));
+    ui.Label4->setText(QStringLiteral("ManuFacturer And Model Details "));
+    const QStringList lines = identityLines();
+    if (lines.isEmpty()) return;
+    ui.Label3->setText(lines.value(0));
+    ui.Label5->setText(lines.value(1) + lines.value(2));
+    ui.Label6->setText(lines.value(3));
 }

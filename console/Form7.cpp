@@ -1,12 +1,24 @@
 #include "console/Form7.h"
 
+#include <QFontDatabase>
+
+namespace {
+// The designed face where this desktop has it, else another one whose
+// characters really are all of one width.
+QFont fixedPitchFont() {
+    for (const char* family : {"Courier New", "DejaVu Sans Mono", "Liberation Mono"})
+        if (QFontDatabase::isFixedPitch(QString::fromLatin1(family)))
+            return QFont(QString::fromLatin1(family));
+    for (const QString& family : QFontDatabase::families())
+        if (QFontDatabase::isFixedPitch(family))
+            return QFont(family);
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+}
+} // namespace
+
 Form7::Form7() {
     ui.setupUi(this);
-    // Falls back to any fixed-pitch face where the named one is missing.
-    QFont pitch = ui.Label4->font();
-    pitch.setStyleHint(QFont::TypeWriter);
-    pitch.setFixedPitch(true);
-    ui.Label4->setFont(pitch);
+    ui.Label4->setFont(fixedPitchFont());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setClientTwips(4215, 2175);

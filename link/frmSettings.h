@@ -5,6 +5,8 @@
 
 #include <array>
 
+class MSComm;
+
 // The serial settings dialog: port and rate lists, and option groups for
 // parity, data bits, stop bits and handshaking. Its caption is set when it is
 // opened.
@@ -14,10 +16,21 @@
 // (optParity0 "Even", optParity1 "Odd", optParity2 "None"; cmdAction0 "OK",
 // cmdAction1 "Cancel"; ...) and is reached by index through the accessor of
 // the array's name.
+//
+// The dialog is modeless and stays on top. While it is open the serial
+// control's port is closed; OK applies the choices to the control and hands
+// them to the settings store, and leaving the dialog opens the port again
+// unless the user chose no port or the port was closed when it opened.
 class frmSettings : public FormBase {
     Q_OBJECT
   public:
     frmSettings();
+
+    // Opens the dialog on a serial control; returns once the dialog is filled,
+    // with the dialog left open.
+    static void CommSettings(MSComm* ctl, const QString& title);
+
+    void Form_Unload() override;
 
     Ui::frmSettings ui;
 
@@ -30,9 +43,37 @@ class frmSettings : public FormBase {
     QPushButton* cmdAction(int index) const { return action_.at(static_cast<size_t>(index)); }
 
   private:
+    void showWhileScanning();
+    void SetTopMost(bool topMost);
+    void fill(const QString& title);
+    void buildPortList();
+    void takeControlState();
+    void presetChoices();
+    void presetPort();
+    void presetRate();
+
+    void cmdAction_Click(int index);
+    // OK's work; false when the dialog is to stay open.
+    bool applyChoices();
+    void readChoices();
+    void applyToControl();
+    void saveToStore();
+    void optDataBits_Click();
+    void optHandshake_Click(int index);
+
     std::array<QRadioButton*, 3> parity_{};
     std::array<QRadioButton*, 2> dataBits_{};
     std::array<QRadioButton*, 2> stopBits_{};
     std::array<QRadioButton*, 4> handshake_{};
     std::array<QPushButton*, 2> action_{};
+
+    MSComm* m_CommCtl = nullptr;
+    QString m_Port;
+    QString m_Baud;
+    QString m_Parity;
+    int m_DataBits = 8;
+    int m_StopBits = 1;
+    int m_Handshake = 0;
+    // The port was closed when the dialog opened, or the user chose no port.
+    bool m_PortWasClosed = false;
 };

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "console/FeatureWindow.h"
+#include "ui_Form16.h"
+
+// The others menu: one button for each of the vendor-features, SIM toolkit
+// and GPRS windows, and the line Label1 shown while one of them loads.
+class Form16 : public FeatureWindow {
+    Q_OBJECT
+  public:
+    Form16();
+
+    Ui::Form16 ui;
+};

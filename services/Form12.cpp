@@ -1,0 +1,13 @@
+#include "services/Form12.h"
+
+Form12::Form12() {
+    ui.setupUi(this);
+    ui.TabStrip1->addTab(QStringLiteral("Call Forward"));
+    ui.TabStrip1->addTab(QStringLiteral("Call Baring"));
+    ui.TabStrip1->addTab(QStringLiteral("Call Waiting"));
+    ui.TabStrip1->addTab(QStringLiteral("Closed User Group"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setClientTwips(9000, 6600);
+}

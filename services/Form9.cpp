@@ -1,0 +1,12 @@
+#include "services/Form9.h"
+
+Form9::Form9() {
+    ui.setupUi(this);
+    ui.TabStrip1->addTab(QStringLiteral("PHONE"));
+    ui.TabStrip1->addTab(QStringLiteral("SIM PIN"));
+    ui.TabStrip1->addTab(QStringLiteral("NETWORK"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setClientTwips(6600, 5400);
+}

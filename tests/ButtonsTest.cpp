@@ -1,0 +1,455 @@
+#include "calls/Form3.h"
+#include "calls/Form6.h"
+#include "calls/Form8.h"
+#include "config/Form14.h"
+#include "config/Form15.h"
+#include "config/Form16.h"
+#include "console/Form2.h"
+#include "console/Form7.h"
+#include "link/frmSettings.h"
+#include "services/Form12.h"
+#include "services/Form9.h"
+#include "tests/ConsoleFixture.h"
+
+#include <QListWidget>
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+const QString kWelcome = QString(22, ' ') + "Welcome To Kovalt Telecom Application";
+
+QStringList listLines(QListWidget* list) {
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i)
+        lines << list->item(i)->text();
+    return lines;
+}
+
+// The options of a window that are selected, by name, among those named.
+QStringList checkedAmong(QWidget& window, const QStringList& names) {
+    QStringList checked;
+    for (const QString& name : names)
+        if (window.findChild<QRadioButton*>(name)->isChecked()) checked << name;
+    return checked;
+}
+
+template <class T> void unloadIfLoaded() {
+    if (Forms::instance().isLoaded<T>()) form<T>().close();
+}
+
+} // namespace
+
+// The main window connected to the modem on port 3, with every button
+// enabled as the end of the modem initialisation leaves them.
+class ButtonsTest : public ConnectedConsole {
+  protected:
+    ButtonsTest() {
+        main().Show();
+        main().ShowPortStatus();
+        for (QPushButton* button : main().findChildren<QPushButton*>())
+            button->setEnabled(true);
+    }
+
+    void setPortOpen(bool open) {
+        if (main().MSComm1().PortOpen() != open) main().MSComm1().setPortOpen(open);
+    }
+
+    // Every message box so far, as its text and its title.
+    QStringList messages() {
+        QStringList texts;
+        for (const auto& m : services().messages)
+            texts << m.text + " | " + m.title;
+        return texts;
+    }
+
+    // Presses "Port Settings->" and, once its dialog is up, acts on it the
+    // way a user would while the button waits for the dialog to close.
+    void pressPortSettings(const std::function<void(frmSettings&)>& act, double after = 0.5) {
+        clock().schedule(clock().seconds() + after, [act] {
+            if (!Forms::instance().isLoaded<frmSettings>()) {
+                ADD_FAILURE() << "the settings dialog is not open";
+                return;
+            }
+            act(form<frmSettings>());
+        });
+        const auto guard = clock().schedule(clock().seconds() + 60, [] {
+            if (!Forms::instance().isLoaded<frmSettings>()) return;
+            ADD_FAILURE() << "the settings dialog was left open";
+            form<frmSettings>().close();
+        });
+        main().ui.Command7->click();
+        clock().cancel(guard);
+    }
+};
+
+TEST_F(ButtonsTest, ModelShowsTheDetailsOnlyWhenThePortIsOpenAndTheModemAnswers) {
+    struct Case {
+        const char* name;
+        bool portOpen;
+        bool modemAnswers;
+        const char* portLabel;
+        QByteArray sent;
+        bool detailsShown;
+        QStringList messages;
+    };
+    const Case cases[] = {
+        {"port closed", false, true, "Closed", "", false, {}},
+        {"modem answers", true, true, "Open", "AT\r", true, {}},
+        {"modem silent",
+         true,
+         false,
+         "Open",
+         "AT\r",
+         false,
+         {"Check If Modem Is Connected Properly.Set The CommPorts | GSM"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setPortOpen(c.portOpen);
+        modem().dropReplies("AT", !c.modemAnswers);
+        services().messages.clear();
+        form<Form2>().hide();
+        main().Show();
+        sent();
+        main().ui.Command1->click();
+        EXPECT_EQ(main().ui.Label1->text(), c.portLabel);
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(form<Form2>().isVisible(), c.detailsShown);
+        EXPECT_EQ(main().isVisible(), !c.detailsShown);
+        EXPECT_EQ(messages(), c.messages);
+        if (c.detailsShown) {
+            EXPECT_TRUE(main().Text1().isEmpty());
+        }
+    }
+}
+
+TEST_F(ButtonsTest, VoiceCallOpensTheCallWindowBesideTheMainWindowWhenTheModemAnswers) {
+    struct Case {
+        const char* name;
+        bool portOpen;
+        bool modemAnswers;
+        QByteArray firstSent;
+        bool callShown;
+    };
+    const Case cases[] = {
+        {"modem answers", true, true, "AT\r", true},
+        {"modem silent", true, false, "AT\r", false},
+        {"port closed", false, true, "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setPortOpen(c.portOpen);
+        modem().dropReplies("AT", !c.modemAnswers);
+        unloadIfLoaded<Form3>();
+        main().ui.Label5->setText("before");
+        sent();
+        main().ui.Command2->click();
+        // Once shown, the call window's own load goes on talking to the modem.
+        const QByteArray written = sent();
+        EXPECT_TRUE(written.startsWith(c.firstSent));
+        EXPECT_EQ(Forms::instance().isLoaded<Form3>() && form<Form3>().isVisible(), c.callShown);
+        EXPECT_TRUE(main().isVisible());
+        if (!c.callShown) {
+            EXPECT_EQ(written, c.firstSent);
+            EXPECT_EQ(main().ui.Label5->text(), "before");
+        }
+    }
+}
+
+TEST_F(ButtonsTest, SmsPresetsTheStatusReportChoiceFromTheMessageIndicationSettings) {
+    struct Case {
+        QByteArray reply;
+        const char* reportText;
+        QStringList selected;
+    };
+    const Case cases[] = {
+        {"\r\n+CNMI: 0,1,0,1,0\r\n\r\nOK\r\n", "Status Report Enabled", {"Option3"}},
+        {"\r\n+CNMI: 2,1,0,0,0\r\n\r\nOK\r\n", "Status Report Disabled", {"Option4"}},
+        {"\r\n+CNMI: 0,1,0,1,0\r\n\r\nERROR\r\n", "Status Report Disabled", {"Option4"}},
+        {"\r\nERROR\r\n", "Status Report Disabled", {"Option4"}},
+        {"\r\n+CNMI: 0,1,0,2,0\r\n\r\nOK\r\n", "", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply.toStdString());
+        modem().overrideReply("AT+CNMI?", c.reply);
+        unloadIfLoaded<Form8>();
+        main().Show();
+        main().ui.Command3->setStyleSheet("background-color: #ffc0c0;"); // a new message came
+        sent();
+        main().ui.Command3->click();
+        EXPECT_EQ(sent(), "AT+CNMI?\r");
+        Form8& sms = form<Form8>();
+        EXPECT_EQ(sms.ui.Label6->text(), c.reportText);
+        EXPECT_EQ(checkedAmong(sms, {"Option3", "Option4"}), c.selected);
+        EXPECT_TRUE(sms.isVisible());
+        EXPECT_FALSE(main().isVisible());
+        EXPECT_EQ(main().ui.Label5->text(), "");
+        EXPECT_EQ(main().ui.Command3->styleSheet(), "background-color: #e0e0e0;");
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
+}
+
+TEST_F(ButtonsTest, SmsWithThePortClosedEndsQuietly) {
+    setPortOpen(false);
+    main().ui.Command3->click();
+    EXPECT_EQ(sent(), "");
+    EXPECT_FALSE(Forms::instance().isLoaded<Form8>() && form<Form8>().isVisible());
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_TRUE(services().messages.empty());
+}
+
+TEST_F(ButtonsTest, ModemSettingPresetsFlowControlAndControlLinesFromTheProfile) {
+    const QStringList groups = {"Option13", "Option14", "Option15", "Option16",
+                                "Option17", "Option18", "Option19", "Option22",
+                                "Option23", "Option24", "Option25", "Option26"};
+    struct Case {
+        const char* name;
+        std::optional<QByteArray> dump; // none: the modem's own profile
+        QStringList selected;
+    };
+    const Case cases[] = {
+        {"the modem's own profile", std::nullopt, {"Option15", "Option19", "Option23", "Option26"}},
+        {"RTS, CTS, DCD follows, DTR clears down",
+         "+IFC:2,2 &C:1 &D:2",
+         {"Option15", "Option19", "Option23", "Option26"}},
+        {"no flow control in the dump", "&C:0 &D:1", {"Option22", "Option25"}},
+        {"the lowest values",
+         "+IFC:0,1 &C:0 &D:0",
+         {"Option13", "Option18", "Option22", "Option24"}},
+        {"global XON/XOFF", "+IFC:3,0", {"Option16", "Option17"}},
+        {"values outside the tables", "+IFC:4,3 &C:2 &D:3", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        modem().clearOverrides();
+        if (c.dump)
+            modem().overrideReply("AT&V", "\r\nE:1 Q:0 V:1\r\n" + *c.dump + "\r\n\r\nOK\r\n");
+        unloadIfLoaded<Form15>();
+        main().Show();
+        sent();
+        main().ui.Command11->click();
+        EXPECT_EQ(sent(), "AT&V\r");
+        EXPECT_EQ(checkedAmong(form<Form15>(), groups), c.selected);
+        EXPECT_TRUE(form<Form15>().isVisible());
+        EXPECT_FALSE(main().isVisible());
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
+}
+
+TEST_F(ButtonsTest, ModemSettingWithoutFramingInTheProfileKeepsTheFramingOptions) {
+    Form15& settings = form<Form15>();
+    settings.ui.Option4->setChecked(true);
+    settings.ui.Option9->setChecked(true);
+    modem().overrideReply("AT&V", "\r\n+IPR:9600 &C:1 &D:2 +IFC:2,2\r\n\r\nOK\r\n");
+    main().ui.Command11->click();
+    EXPECT_EQ(checkedAmong(settings,
+                           {"Option1", "Option2", "Option3", "Option4", "Option5", "Option6",
+                            "Option7", "Option8", "Option9", "Option10", "Option11", "Option12"}),
+              (QStringList{"Option4", "Option9"}));
+}
+
+TEST_F(ButtonsTest, FactorySettingsResetsAnOpenPortAndOnlyReportsAClosedOne) {
+    struct Case {
+        bool portOpen;
+        QByteArray sent;
+        const char* during;
+        const char* after;
+    };
+    const Case cases[] = {
+        {true, "AT&F\rAT+SPEAKER=1\rAT&W\r", "IniTializing To Factory Settings",
+         "Restart in Process.Click Refresh "},
+        {false, "", "Port Not Open ", "Port Not Open "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.portOpen ? "open" : "closed");
+        setPortOpen(c.portOpen);
+        main().ui.Label5->clear();
+        sent();
+        QString during;
+        clock().schedule(clock().seconds() + 0.5, [&] { during = main().ui.Label5->text(); });
+        main().ui.Command13->click();
+        run(1);
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(during, c.during);
+        EXPECT_EQ(main().ui.Label5->text(), c.after);
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
+}
+
+TEST_F(ButtonsTest, ExitSavesTheProfileOnAnOpenPortAndEndsTheProgram) {
+    struct Case {
+        bool portOpen;
+        QByteArray sent;
+    };
+    for (const Case& c : {Case{true, "AT&W\r"}, Case{false, ""}}) {
+        SCOPED_TRACE(c.portOpen ? "open" : "closed");
+        setPortOpen(c.portOpen);
+        form<Form7>().Show();
+        main().Text1().setText("earlier text");
+        services().ended = 0;
+        sent();
+        main().ui.Command8->click();
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_TRUE(main().Text1().text().startsWith("earlier text")); // not emptied first
+        EXPECT_FALSE(form<Form7>().isVisible());
+        EXPECT_EQ(services().ended, 1);
+    }
+}
+
+TEST_F(ButtonsTest, RefreshClosesThePortEmptiesItsLabelsAndStartsAgain) {
+    main().ui.Frame5->hide();
+    main().ui.List1->addItem("an old progress line");
+    clock().setDateTime(QDateTime(QDate(2026, 6, 1), QTime(12, 30, 0)));
+    main().ui.Command9->click();
+    EXPECT_FALSE(main().MSComm1().PortOpen());
+    EXPECT_EQ(main().ui.Label1->text(), "");
+    EXPECT_EQ(main().ui.Label2->text(), "");
+    EXPECT_EQ(main().ui.Label3->text(), "");
+    EXPECT_TRUE(main().ui.Frame5->isVisibleTo(main().ui.Picture1));
+    EXPECT_EQ(listLines(main().ui.List1), QStringList{kWelcome});
+    EXPECT_EQ(main().ui.Label9->text(), "System Started  01/06/2026,12:30:00");
+}
+
+TEST_F(ButtonsTest, RefreshTwiceRunsTheStartUpTwiceAndKeepsTheWrongPinCount) {
+    writeFile("COM.txt", "9600,N,8,1 3\r\n");
+    main().ui.Text2->setText("2");
+    const int opensBefore = ports().opens(3);
+    for (int press = 1; press <= 2; ++press) {
+        SCOPED_TRACE(press);
+        sent();
+        main().ui.Command9->click();
+        EXPECT_TRUE(sent().startsWith("AT+CGSN\r"));
+        EXPECT_EQ(ports().opens(3), opensBefore + press);
+        EXPECT_EQ(main().ui.Label1->text(), "Open");
+        EXPECT_EQ(main().ui.Label2->text(), "Port 3");
+        EXPECT_EQ(main().ui.Label3->text(), "9600,N,8,1");
+        EXPECT_EQ(main().ui.Text2->text(), "2");
+    }
+}
+
+TEST_F(ButtonsTest, EachFeatureButtonOpensItsWindowInsteadOfTheMainWindow) {
+    struct Case {
+        const char* name;
+        QPushButton* button;
+        std::function<FormBase&()> window;
+        std::function<bool()> loaded;
+        const char* caption;
+        const char* status; // nullptr: the status line is not touched
+        bool closeBoxShowsMain;
+    };
+    const Case cases[] = {
+        {"Supplementary Service", main().ui.Command4, []() -> FormBase& { return form<Form12>(); },
+         [] { return Forms::instance().isLoaded<Form12>(); }, "GSM-Supplementary Service",
+         "Please Wait....", true},
+        {"Security", main().ui.Command5, []() -> FormBase& { return form<Form9>(); },
+         [] { return Forms::instance().isLoaded<Form9>(); }, "GSM-SECURITY", nullptr, true},
+        {"Call Control", main().ui.Command6, []() -> FormBase& { return form<Form6>(); },
+         [] { return Forms::instance().isLoaded<Form6>(); }, "GSM-Call Control", "Please Wait...",
+         false},
+        {"Data-Fax Setup", main().ui.Command10, []() -> FormBase& { return form<Form14>(); },
+         [] { return Forms::instance().isLoaded<Form14>(); }, "GSM-DATA&FAX SETUP", nullptr, true},
+        {"Other Features", main().ui.Command12, []() -> FormBase& { return form<Form16>(); },
+         [] { return Forms::instance().isLoaded<Form16>(); }, "GSM-Others FeaTures", nullptr, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        main().Show();
+        main().ui.Label5->setText("before");
+        c.button->click();
+        FormBase& window = c.window();
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(window.windowTitle(), c.caption);
+        EXPECT_FALSE(main().isVisible());
+        EXPECT_EQ(main().ui.Label5->text(), c.status ? c.status : "before");
+        if (!c.closeBoxShowsMain) continue;
+        window.close();
+        EXPECT_FALSE(c.loaded());
+        EXPECT_TRUE(main().isVisible());
+    }
+}
+
+TEST_F(ButtonsTest, PortSettingsWaitsForTheDialogWhileTheWindowsStayLive) {
+    main().ui.Label4->clear();
+    bool dialogSeen = false;
+    pressPortSettings(
+        [&](frmSettings& dialog) {
+            dialogSeen = dialog.isVisible();
+            EXPECT_EQ(dialog.windowTitle(), "Communications Port Settings");
+            EXPECT_FALSE(main().MSComm1().PortOpen());
+            EXPECT_EQ(sent(), "");
+            EXPECT_NE(main().ui.Label4->text(), ""); // the clock kept ticking
+            dialog.cmdAction(1)->click();
+        },
+        2.5);
+    EXPECT_TRUE(dialogSeen);
+    EXPECT_FALSE(Forms::instance().isLoaded<frmSettings>());
+}
+
+TEST_F(ButtonsTest, PortSettingsPressedAgainWhileTheDialogIsOpenOnlyBringsItForward) {
+    pressPortSettings([this](frmSettings& dialog) {
+        main().ui.Command7->click();
+        EXPECT_EQ(&form<frmSettings>(), &dialog);
+        EXPECT_EQ(dialog.ui.cboBaud->count(), 10);
+        dialog.cmdAction(1)->click();
+    });
+    EXPECT_TRUE(ports().isOpen(3));
+    EXPECT_EQ(sent().count("AT+CGSN\r"), 1);
+}
+
+TEST_F(ButtonsTest, PortSettingsTakesTheNewPortIntoUseWhenTheModemAnswers) {
+    ports().attachModem(2, 4800).state().imei = "356938035643809";
+    pressPortSettings([](frmSettings& dialog) {
+        dialog.ui.cboPort->setCurrentIndex(dialog.ui.cboPort->findText(" 2"));
+        dialog.ui.cboBaud->setCurrentIndex(dialog.ui.cboBaud->findText("4800"));
+        dialog.optParity(0)->click();
+        dialog.optDataBits(0)->click();
+        dialog.optStopBits(1)->click();
+        dialog.cmdAction(0)->click();
+    });
+    EXPECT_FALSE(ports().isOpen(3));
+    EXPECT_TRUE(ports().isOpen(2));
+    ASSERT_FALSE(ports().writes(2).empty());
+    EXPECT_EQ(ports().writes(2).front().bytes, "AT+CGSN\r");
+    EXPECT_EQ(main().ui.Label1->text(), "Open");
+    EXPECT_EQ(main().ui.Label2->text(), "Port 2");
+    EXPECT_EQ(main().ui.Label3->text(), "4800,E,7,2");
+    EXPECT_EQ(form<Form2>().ui.Label2->text(), "IMEI: ");
+    EXPECT_EQ(form<Form2>().ui.Label3->text(), "356938035643809");
+    EXPECT_EQ(readFile("COM.txt"), "4800,E,7,2 2\r\n");
+    EXPECT_TRUE(main().isVisible());
+}
+
+TEST_F(ButtonsTest, PortSettingsReportsAPortWithoutAModem) {
+    ports().addDevice(5);
+    pressPortSettings([](frmSettings& dialog) {
+        dialog.ui.cboPort->setCurrentIndex(dialog.ui.cboPort->findText(" 5"));
+        dialog.cmdAction(0)->click();
+    });
+    EXPECT_EQ(ports().writes(5).size(), 1u);
+    EXPECT_EQ(main().ui.Label1->text(), "Open");
+    EXPECT_EQ(main().ui.Label2->text(), "Port 5");
+    EXPECT_EQ(main().ui.Label5->text(), "Check If Modem Is Connected Properly");
+    EXPECT_EQ(listLines(main().ui.List1).last(), "Check If Modem Is Connected Properly.");
+    EXPECT_EQ(readFile("COM.txt"), "");
+}
+
+TEST_F(ButtonsTest, PortSettingsCancelledProbesThePortAgainAndSavesIt) {
+    pressPortSettings([](frmSettings& dialog) { dialog.cmdAction(1)->click(); });
+    EXPECT_TRUE(ports().isOpen(3));
+    EXPECT_TRUE(sent().startsWith("AT+CGSN\r"));
+    EXPECT_EQ(readFile("COM.txt"), "9600,N,8,1 3\r\n");
+}
+
+TEST_F(ButtonsTest, PortSettingsThatLeaveThePortClosedShowItAsClosed) {
+    ASSERT_EQ(main().ui.Label1->text(), "Open");
+    pressPortSettings([](frmSettings& dialog) {
+        dialog.ui.cboPort->setCurrentIndex(0); // "<none>"
+        dialog.cmdAction(0)->click();
+    });
+    EXPECT_FALSE(main().MSComm1().PortOpen());
+    EXPECT_EQ(main().ui.Label1->text(), "Closed");
+    EXPECT_EQ(sent(), "");
+    EXPECT_EQ(readFile("COM.txt"), "");
+}

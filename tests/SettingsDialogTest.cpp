@@ -1,0 +1,234 @@
+#include "link/frmSettings.h"
+#include "tests/ConsoleFixture.h"
+
+namespace {
+
+const QString kTitle = "Communications Port Settings";
+
+QStringList items(QComboBox* box) {
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
+    return texts;
+}
+
+// The index of the selected option of a group, -1 when none is.
+template <class Option> int selectedIndex(Option option, int count) {
+    for (int i = 0; i < count; ++i)
+        if (option(i)->isChecked()) return i;
+    return -1;
+}
+
+} // namespace
+
+// The main window's serial control open on port 3 at 9600,n,8,1 beside a free
+// port 2 and a port 12 that another program holds.
+class SettingsDialogTest : public ConnectedConsole {
+  protected:
+    SettingsDialogTest() {
+        ports().addDevice(2);
+        ports().addDevice(12);
+        ports().hold(12);
+    }
+
+    MSComm& port() { return main().MSComm1(); }
+    frmSettings& openDialog() {
+        frmSettings::CommSettings(&port(), kTitle);
+        return form<frmSettings>();
+    }
+    bool dialogLoaded() const { return Forms::instance().isLoaded<frmSettings>(); }
+    void choosePort(frmSettings& dialog, const QString& entry) {
+        const int at = dialog.ui.cboPort->findText(entry);
+        ASSERT_GE(at, 0) << entry.toStdString();
+        dialog.ui.cboPort->setCurrentIndex(at);
+    }
+    // What the settings store received, one "section/key=value" a write.
+    QStringList storeWrites() {
+        QStringList writes;
+        for (const auto& s : services().settings)
+            writes << s.section + "/" + s.key + "=" + s.value.toString();
+        return writes;
+    }
+};
+
+TEST_F(SettingsDialogTest, FirstOpeningClosesThePortAndPresetsItsState) {
+    frmSettings& dialog = openDialog();
+    EXPECT_FALSE(ports().isOpen(3));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(dialog.windowTitle(), kTitle);
+    EXPECT_TRUE(dialog.cmdAction(0)->isEnabled());
+    EXPECT_TRUE(dialog.cmdAction(1)->isEnabled());
+    EXPECT_EQ(items(dialog.ui.cboPort), (QStringList{"<none>", " 2", " 3", " 12 - Not Available"}));
+    EXPECT_EQ(dialog.ui.cboPort->currentText(), " 3");
+    EXPECT_EQ(items(dialog.ui.cboBaud), (QStringList{"300", "600", "1200", "2400", "4800", "9600",
+                                                     "19200", "38400", "57600", "115200"}));
+    EXPECT_EQ(dialog.ui.cboBaud->currentText(), "9600");
+    EXPECT_TRUE(dialog.optParity(2)->isChecked());
+    EXPECT_TRUE(dialog.optDataBits(1)->isChecked());
+    EXPECT_TRUE(dialog.optStopBits(0)->isChecked());
+    EXPECT_FALSE(dialog.optStopBits(1)->isEnabled());
+    EXPECT_TRUE(dialog.optHandshake(0)->isChecked());
+}
+
+TEST_F(SettingsDialogTest, ChoicesArePresetFromTheControl) {
+    struct Case {
+        const char* settings;
+        int handshaking;
+        const char* rate;
+        int parity;
+        int dataBits;
+        int stopBits;
+        bool twoStopBitsAllowed;
+    };
+    const Case cases[] = {
+        {"9600,n,8,1", 0, "9600", 2, 1, 0, false},
+        {"110,e,7,2", 2, "115200", 0, 0, 1, true}, // a rate the list lacks: the last one
+        {"2400,O,7,1", 3, "2400", 1, 0, 0, true},
+        {"57600,E,8,1", 1, "57600", 0, 1, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.settings);
+        port().setSettings(c.settings);
+        port().setHandshaking(c.handshaking);
+        frmSettings& dialog = openDialog();
+        EXPECT_EQ(dialog.ui.cboBaud->currentText(), c.rate);
+        EXPECT_EQ(selectedIndex([&](int i) { return dialog.optParity(i); }, 3), c.parity);
+        EXPECT_EQ(selectedIndex([&](int i) { return dialog.optDataBits(i); }, 2), c.dataBits);
+        EXPECT_EQ(selectedIndex([&](int i) { return dialog.optStopBits(i); }, 2), c.stopBits);
+        EXPECT_EQ(dialog.optStopBits(1)->isEnabled(), c.twoStopBitsAllowed);
+        EXPECT_EQ(selectedIndex([&](int i) { return dialog.optHandshake(i); }, 4), c.handshaking);
+        dialog.cmdAction(1)->click();
+        EXPECT_TRUE(ports().isOpen(3));
+    }
+}
+
+TEST_F(SettingsDialogTest, OpenedWithThePortClosedSelectsNoneAndCancelKeepsItClosed) {
+    port().setPortOpen(false);
+    frmSettings& dialog = openDialog();
+    EXPECT_EQ(dialog.ui.cboPort->currentText(), "<none>");
+    dialog.cmdAction(1)->click();
+    EXPECT_FALSE(dialogLoaded());
+    EXPECT_FALSE(ports().isOpen(3));
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_TRUE(storeWrites().isEmpty());
+}
+
+TEST_F(SettingsDialogTest, OkAppliesTheChoicesOpensThePortAndStoresWhatTheControlTook) {
+    frmSettings& dialog = openDialog();
+    dialog.optDataBits(0)->click();
+    dialog.optStopBits(1)->click();
+    dialog.optParity(0)->click();
+    dialog.optHandshake(2)->click();
+    dialog.ui.cboBaud->setCurrentIndex(dialog.ui.cboBaud->findText("4800"));
+    choosePort(dialog, " 2");
+    dialog.cmdAction(0)->click();
+    EXPECT_EQ(port().CommPort(), 2);
+    EXPECT_EQ(port().Settings(), "4800,E,7,2");
+    EXPECT_EQ(port().Handshaking(), 2);
+    EXPECT_TRUE(ports().isOpen(2));
+    EXPECT_FALSE(ports().isOpen(3));
+    EXPECT_EQ(storeWrites(), (QStringList{"/Settings=4800,E,7,2", "/Port=2", "/Handshaking=2"}));
+    EXPECT_FALSE(dialogLoaded());
+    EXPECT_TRUE(main().isVisible());
+}
+
+TEST_F(SettingsDialogTest, TwoStopBitsGoOnlyWithSevenDataBits) {
+    frmSettings& dialog = openDialog();
+    dialog.optDataBits(0)->click();
+    EXPECT_TRUE(dialog.optStopBits(1)->isEnabled());
+    dialog.optStopBits(1)->click();
+    dialog.optDataBits(1)->click();
+    EXPECT_TRUE(dialog.optStopBits(0)->isChecked());
+    EXPECT_FALSE(dialog.optStopBits(1)->isEnabled());
+    dialog.optDataBits(0)->click();
+    EXPECT_TRUE(dialog.optStopBits(1)->isEnabled());
+    EXPECT_TRUE(dialog.optStopBits(0)->isChecked());
+}
+
+TEST_F(SettingsDialogTest, NoPortStoresOnlyPortZeroAndLeavesThePortClosed) {
+    frmSettings& dialog = openDialog();
+    choosePort(dialog, "<none>");
+    dialog.cmdAction(0)->click();
+    EXPECT_EQ(storeWrites(), QStringList{"/Port=0"});
+    EXPECT_FALSE(dialogLoaded());
+    EXPECT_FALSE(port().PortOpen());
+}
+
+TEST_F(SettingsDialogTest, PortHeldByAnotherProgramIsRefusedAndTheDialogStaysOpen) {
+    frmSettings& dialog = openDialog();
+    choosePort(dialog, " 12 - Not Available");
+    dialog.cmdAction(0)->click();
+    ASSERT_EQ(services().messages.size(), 1u);
+    EXPECT_EQ(services().messages[0].text,
+              "Port 12 is already open by another process. Please select a different Comm port.");
+    EXPECT_EQ(services().messages[0].title, "GSM");
+    EXPECT_TRUE(dialogLoaded());
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(port().PortOpen());
+    EXPECT_TRUE(storeWrites().isEmpty());
+
+    dialog.cmdAction(1)->click();
+    EXPECT_TRUE(ports().isOpen(3));
+}
+
+TEST_F(SettingsDialogTest, WithoutAControlOnlyTheMessageShows) {
+    frmSettings::CommSettings(nullptr, kTitle);
+    ASSERT_EQ(services().messages.size(), 1u);
+    EXPECT_EQ(services().messages[0].text, "No serial communications control specified.");
+    EXPECT_EQ(services().messages[0].title, "GSM");
+    EXPECT_EQ(services().messages[0].icon, Services::Icon::Critical);
+    EXPECT_FALSE(dialogLoaded());
+    EXPECT_TRUE(ports().isOpen(3));
+}
+
+TEST_F(SettingsDialogTest, CancelReopensAPortThatWasOpenAtThisOpeningWhateverEarlierOnesLeft) {
+    struct Case {
+        const char* name;
+        std::function<void()> earlierOpening;
+    };
+    const Case cases[] = {
+        {"opened with the port closed, then cancelled",
+         [this] {
+             port().setPortOpen(false);
+             openDialog().cmdAction(1)->click();
+         }},
+        {"no port chosen",
+         [this] {
+             frmSettings& dialog = openDialog();
+             choosePort(dialog, "<none>");
+             dialog.cmdAction(0)->click();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.earlierOpening();
+        ASSERT_FALSE(port().PortOpen());
+        port().setPortOpen(true);
+        openDialog().cmdAction(1)->click();
+        EXPECT_TRUE(ports().isOpen(3));
+    }
+}
+
+TEST_F(SettingsDialogTest, CloseBoxActsAsCancel) {
+    frmSettings& dialog = openDialog();
+    dialog.optDataBits(0)->click();
+    main().hide();
+    dialog.close();
+    EXPECT_FALSE(dialogLoaded());
+    EXPECT_TRUE(ports().isOpen(3));
+    EXPECT_EQ(port().Settings(), "9600,n,8,1");
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_TRUE(storeWrites().isEmpty());
+}
+
+TEST_F(SettingsDialogTest, APortTakenMeanwhileIsAppliedButStaysClosed) {
+    frmSettings& dialog = openDialog();
+    choosePort(dialog, " 2");
+    ports().hold(2);
+    dialog.cmdAction(0)->click();
+    EXPECT_EQ(port().CommPort(), 2);
+    EXPECT_FALSE(port().PortOpen());
+    EXPECT_FALSE(dialogLoaded());
+    EXPECT_EQ(storeWrites(), (QStringList{"/Settings=9600,N,8,1", "/Port=2", "/Handshaking=0"}));
+}
