@@ -4,35 +4,16 @@
 #include "platform/Forms.h"
 #include "platform/Services.h"
 
-#include <QPainter>
-#include <QPixmap>
+#include "platform/Pictures.h"
 
-namespace {
-// A handset on a round badge: green to dial, red to hang up.
-QPixmap handset(const QColor& badge, int size) {
-    QPixmap picture(size, size);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(badge);
-    painter.drawEllipse(QRectF(0, 0, size, size));
-    QPen receiver(Qt::white, size / 7.0, Qt::SolidLine, Qt::RoundCap);
-    painter.setPen(receiver);
-    painter.setBrush(Qt::NoBrush);
-    const QRectF arc(size * 0.25, size * 0.3, size * 0.5, size * 0.55);
-    painter.drawArc(arc, 20 * 16, 140 * 16);
-    return picture;
-}
-} // namespace
 
 Form3::Form3() {
     ui.setupUi(this);
     keys_ = {ui.Image0, ui.Image1, ui.Image2, ui.Image3, ui.Image4,
              ui.Image5, ui.Image6, ui.Image7, ui.Image8, ui.Image9};
-    ui.Command1->setIcon(handset(QColor(0x00, 0x90, 0x00), 24));
+    ui.Command1->setIcon(handsetPicture(QColor(0x00, 0x90, 0x00), 24));
     ui.Command1->setIconSize(QSize(24, 24));
-    ui.Command4->setIcon(handset(QColor(0xc0, 0x00, 0x00), 24));
+    ui.Command4->setIcon(handsetPicture(QColor(0xc0, 0x00, 0x00), 24));
     ui.Command4->setIconSize(QSize(24, 24));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

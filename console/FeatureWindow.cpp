@@ -4,12 +4,14 @@
 #include "console/Form7.h"
 #include "platform/Forms.h"
 
-void FeatureWindow::Form_Resize() {
-    if (isMinimized())
+void followWithSignalWindow(const FormBase& window) {
+    if (window.isMinimized())
         form<Form7>().showMinimized();
-    else if (windowState() == Qt::WindowNoState)
+    else if (window.windowState() == Qt::WindowNoState)
         form<Form7>().showNormal();
 }
+
+void FeatureWindow::Form_Resize() { followWithSignalWindow(*this); }
 
 void FeatureWindow::Form_Unload() {
     form<Form1>().Show();

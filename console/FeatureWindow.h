@@ -13,3 +13,6 @@ class FeatureWindow : public FormBase {
     void Form_Resize() override;
     void Form_Unload() override;
 };
+
+// Minimises or restores the signal window as `window` was.
+void followWithSignalWindow(const FormBase& window);

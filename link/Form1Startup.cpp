@@ -1,6 +1,7 @@
 // Start-up: the saved port in COM.txt, the search for a port on which a modem
 // answers, and taking the port found into use.
 
+#include "console/FeatureWindow.h"
 #include "console/Form1.h"
 #include "console/Form2.h"
 #include "console/Form7.h"
@@ -213,12 +214,7 @@ void Form1::SavePortAndCheckSIM() {
     files.closeAll();
 }
 
-void Form1::Form_Resize() {
-    if (isMinimized())
-        form<Form7>().showMinimized();
-    else if (windowState() == Qt::WindowNoState)
-        form<Form7>().showNormal();
-}
+void Form1::Form_Resize() { followWithSignalWindow(*this); }
 
 void Form1::Form_Unload() {
     if (MSComm1().PortOpen()) {
