@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -57,9 +58,12 @@ class Installation {
         return simulator.waitForReadyRead(10000) &&
                simulator.readLine().startsWith("gsm-modem-sim: COM3 -> ");
     }
-    void startConsole() {
+    // Without a display the console draws offscreen.
+    void startConsole(const QString& display = QString()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QT_QPA_PLATFORM", display.isEmpty() ? "offscreen" : "xcb");
+        if (!display.isEmpty())
+            env.insert("DISPLAY", display);
         console.setProcessEnvironment(env);
         console.setWorkingDirectory(QDir::tempPath()); // it finds its own folder
         console.start(path("gsmconsole"), {});
@@ -70,6 +74,56 @@ class Installation {
     QTemporaryDir folder;
     QProcess simulator;
     QProcess console;
+};
+
+// A virtual X display and keyboard input to it, for pressing the console's
+// buttons as a user would.
+class Display {
+public:
+    Display() {
+        if (QStandardPaths::findExecutable("Xvfb").isEmpty() ||
+            QStandardPaths::findExecutable("xdotool").isEmpty())
+            return;
+        server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten",
+                               "tcp"});
+        if (server_.waitForReadyRead(10000))
+            name_ = ":" + QString::fromLatin1(server_.readLine().trimmed());
+    }
+    ~Display() {
+        server_.terminate();
+        server_.waitForFinished(3000);
+    }
+    const QString& name() const { return name_; }
+
+    // Runs xdotool on this display; its output.
+    QByteArray xdotool(const QStringList& arguments) {
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", name_);
+        tool.setProcessEnvironment(env);
+        tool.start("xdotool", arguments);
+        tool.waitForFinished(20000);
+        return tool.readAllStandardOutput().trimmed();
+    }
+    // Gives the keyboard to the window with this title and types the keys.
+    bool press(const QString& title, const QString& keys) {
+        const QByteArray id =
+            xdotool({"search", "--sync", "--onlyvisible", "--name", "^" + title + "$"})
+                .split('\n')
+                .value(0);
+        if (id.isEmpty())
+            return false;
+        xdotool({"windowfocus", "--sync", QString::fromLatin1(id)});
+        xdotool({"key", "--clearmodifiers", keys});
+        return true;
+    }
+    bool isShown(const QString& title) {
+        return !xdotool({"search", "--onlyvisible", "--name", "^" + title + "$"}).isEmpty();
+    }
+
+private:
+    QProcess server_;
+    QString name_;
 };
 
 } // namespace
@@ -88,4 +142,23 @@ TEST(EndToEndTest, FreshConsoleFindsTheModemAtItsRateAndSavesThePort) {
     EXPECT_TRUE(received.startsWith("AT+CGSN\rAT\rAT+CPIN?\r")) << received.toStdString();
     EXPECT_TRUE(received.contains("AT+CMEE=0\rAT+CRC=0\rAT+CLIP=1\rAT+WIND=0\rAT+CMGF=1\r"));
     EXPECT_TRUE(installation.console.state() == QProcess::Running);
+}
+
+TEST(EndToEndTest, StartUpEndsWithTheFeatureButtonsEnabled) {
+    Display display;
+    if (display.name().isEmpty())
+        GTEST_SKIP() << "no virtual X display (Xvfb, xdotool)";
+    Installation installation;
+    ASSERT_TRUE(installation.startSimulator({"--rate", "19200"}));
+    installation.startConsole(display.name());
+    ASSERT_TRUE(waitFor([&] { return installation.received().contains("AT+ICF?\r"); }, 150));
+    QThread::sleep(3); // the framing reply completes the start-up
+
+    // "&Model " was disabled until the end of the initialisation.
+    ASSERT_TRUE(display.press("GSM-APPLICATION", "alt+m"));
+    EXPECT_TRUE(waitFor([&] { return installation.received().endsWith("AT+ICF?\rAT\r"); }, 10))
+        << installation.received().toStdString();
+    EXPECT_TRUE(waitFor([&] { return display.isShown("GSM-Model Details"); }, 10));
+    EXPECT_EQ(readAll(installation.path("COM.txt")), "19200,N,8,1 3\r\n");
+    EXPECT_TRUE(readAll(installation.path("Model.txt")).startsWith("123456789012345\r\n"));
 }
