@@ -7,6 +7,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("GsmConsole"));
     QCoreApplication::setApplicationName(QStringLiteral("GSM-APPLICATION"));
-    form<Form1>().Show();
+    // The windows are laid out for small dialog text.
+    QFont text = QApplication::font();
+    text.setPointSize(8);
+    QApplication::setFont(text);
+    // Loading the main window runs the whole start-up, which shows it as soon
+    // as it has a port to work on; a window it opened (the PIN entry) stays in front.
+    Form1& main = form<Form1>();
+    if (!main.isVisible())
+        main.Show();
     return app.exec();
 }
