@@ -37,10 +37,13 @@ class Clock {
     // Installs the clock for the whole program; returns the previous one.
     static std::unique_ptr<Clock> install(std::unique_ptr<Clock> clock);
 
-  protected:
+    // Counts as a wait while it lives: also for event loops of their own, such
+    // as a message box's, inside which a handler is suspended as in a wait.
     struct DepthScope {
         explicit DepthScope(Clock& c) : clock(c) { ++clock.depth_; }
         ~DepthScope();
+        DepthScope(const DepthScope&) = delete;
+        DepthScope& operator=(const DepthScope&) = delete;
         Clock& clock;
     };
 

@@ -1,5 +1,7 @@
 #include "platform/Services.h"
 
+#include "platform/Clock.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -48,6 +50,7 @@ void DesktopServices::message(const QString& text, const QString& title, Icon ic
     // A box without a title of its own carries the program's name.
     QMessageBox box(boxIcon(icon), title.isEmpty() ? QStringLiteral("GSM-APPLICATION") : title,
                     text, QMessageBox::Ok);
+    Clock::DepthScope waiting(Clock::instance());
     box.exec();
 }
 
