@@ -4,11 +4,12 @@
 #include "console/Form7.h"
 #include "platform/Forms.h"
 
+// Only the state changes: a hidden signal window stays hidden.
 void followWithSignalWindow(const FormBase& window) {
     if (window.isMinimized())
-        form<Form7>().showMinimized();
+        form<Form7>().setWindowState(Qt::WindowMinimized);
     else if (window.windowState() == Qt::WindowNoState)
-        form<Form7>().showNormal();
+        form<Form7>().setWindowState(Qt::WindowNoState);
 }
 
 void FeatureWindow::Form_Resize() { followWithSignalWindow(*this); }

@@ -85,8 +85,8 @@ private:
     void FindModemPort();
     void ListFreePorts();
     void readSavedPorts();
-    // Fills Combo1 with the candidate ports; false when there is none.
-    bool buildPortList();
+    // Fills Combo1 with the candidate ports; throws when there is none.
+    void buildPortList();
     void startSearch();
     // Tries the current candidate at every rate; true when a modem answered.
     bool tryCandidate();

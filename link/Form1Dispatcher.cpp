@@ -156,19 +156,23 @@ void Form1::examineLog() {
     changeResult("AT+VGR=", QStringLiteral("Changes SuccessFul-Speaker"));
     changeResult("AT+VGT=", QStringLiteral("Changes SuccessFul-Microphone"));
     // 9 and 10: speaker and microphone gain read
-    auto gain = [&](const char* key, const QString& caption, QLabel* value, QSlider* slider) {
+    using LabelOf = QLabel* Ui::Form6::*;
+    using SliderOf = QSlider* Ui::Form6::*;
+    auto gain = [&](const char* key, const QString& caption, LabelOf value, SliderOf slider) {
         const int p = has(key);
-        if (!p) return;
+        if (!p)
+            return;
         const QString v = log.cut(p + 5, 3);
-        form<Form6>().ui.Label7->setText(caption + v);
-        value->setText(v);
-        slider->setValue(static_cast<int>(text::number(v)));
+        Ui::Form6& control = form<Form6>().ui;
+        control.Label7->setText(caption + v);
+        (control.*value)->setText(v);
+        setSliderValue(control.*slider, text::number(v));
         log.clear();
     };
-    gain("VGR:", QStringLiteral("Default Values-Speaker "), form<Form6>().ui.Label5,
-         form<Form6>().ui.Slider1);
-    gain("VGT:", QStringLiteral("Default Values-MicroPhone "), form<Form6>().ui.Label6,
-         form<Form6>().ui.Slider2);
+    gain("VGR:", QStringLiteral("Default Values-Speaker "), &Ui::Form6::Label5,
+         &Ui::Form6::Slider1);
+    gain("VGT:", QStringLiteral("Default Values-MicroPhone "), &Ui::Form6::Label6,
+         &Ui::Form6::Slider2);
     // 11 and 12: echo cancellation
     if (const int p = has("ECHO:")) ShowEchoValues(p);
     changeResult("AT+ECHO=", QStringLiteral("Changes SuccessFul"));
@@ -180,7 +184,7 @@ void Form1::examineLog() {
             selectOption(form<Form6>().ui.Option1);
         else if (modeValue == 1)
             selectOption(form<Form6>().ui.Option2);
-        form<Form6>().ui.Slider10->setValue(static_cast<int>(text::number(level)));
+        setSliderValue(form<Form6>().ui.Slider10, text::number(level));
         log.clear();
     }
     changeResult("AT+SIDET=", QStringLiteral("Changes SuccessFul"));

@@ -10,6 +10,7 @@
 #include "platform/Files.h"
 #include "platform/Forms.h"
 #include "platform/Text.h"
+#include "platform/Widgets.h"
 
 #include <algorithm>
 #include <iterator>
@@ -56,8 +57,8 @@ PhonebookStatus phonebookStatus(const TerminalLog& log) {
     if (!storage) throw text::CutError("not the SIM phonebook");
     const int lineEnd = log.find(QStringLiteral("\r"), storage);
     const QStringList fields = log.cut(storage, lineEnd - storage).split(QLatin1Char(','));
-    if (fields.size() < 3) throw text::CutError("phonebook counts missing");
-    return {fields[1].trimmed(), fields[2].trimmed()};
+    if (fields.size() < 2) throw text::CutError("phonebook count missing");
+    return {fields[1].trimmed(), fields.value(2).trimmed()};
 }
 
 void emptyPhonebook() {
@@ -106,6 +107,16 @@ void addEntry(Form3& calls, int position, const PhonebookEntry& entry) {
     records.Fields(QStringLiteral("Number")).setValue(entry.number);
     records.Fields(QStringLiteral("Name")).setValue(entry.name);
     records.Update();
+}
+
+// How far the download may look for the entries in use: the capacity, or
+// just the used count when the reply gives no capacity that is a number.
+int searchLimit(const PhonebookStatus& status, int used) {
+    try {
+        return std::max(used, wholeNumber(status.capacity));
+    } catch (const text::CutError&) {
+        return used;
+    }
 }
 
 // Reads position after position until as many entries as are in use have
@@ -202,12 +213,14 @@ void Form1::SavePhoneBook() {
         // The reply is read whole before the local copy is emptied.
         const PhonebookStatus status = phonebookStatus(Text1());
         const int used = wholeNumber(status.used);
-        const int capacity = wholeNumber(status.capacity);
         emptyPhonebook();
-        Form3& calls = form<Form3>();
-        saveCounts(calls, status);
+        Form3& filling = form<Form3>();
+        saveCounts(filling, status);
         Text1().clear();
-        downloadEntries(*this, calls, used, capacity);
+        downloadEntries(*this, filling, used, searchLimit(status, used));
+        // Reached anew: a call window the user closed during the download is
+        // loaded again, and lists the copy from the table.
+        Form3& calls = form<Form3>();
         calls.Data1.Refresh();
         calls.Data2.Refresh();
         calls.Show();
@@ -233,7 +246,7 @@ void Form1::ShowEchoValues(int echoAt) {
         control.ui.Combo2->setCurrentText(fields[1]);
         for (size_t i = 0; i < algorithm->sliders.size(); ++i) {
             QSlider* slider = control.ui.*algorithm->sliders[i];
-            slider->setValue(wholeNumber(fields[static_cast<int>(i) + 2]));
+            setSliderValue(slider, text::number(fields[static_cast<int>(i) + 2]));
         }
         (control.ui.*algorithm->shown)->show();
         (control.ui.*algorithm->hidden)->hide();

@@ -23,6 +23,11 @@ const QStringList kSearchSettings = {
     QStringLiteral("115200,n,8,1"),
 };
 
+// Ends the start-up: there is no port to search.
+struct NoCandidatePort : std::runtime_error {
+    NoCandidatePort() : std::runtime_error("no port to search") {}
+};
+
 bool isPortHeld(const CommError& e) {
     return e.description() == QLatin1String("Port already open");
 }
@@ -44,13 +49,16 @@ void Form1::Form_Load() {
     ui.List1->addItem(QString(22, QLatin1Char(' ')) +
                       QStringLiteral("Welcome To Kovalt Telecom Application"));
     try {
-        readSavedPorts();
-    } catch (const CommError& e) {
-        if (!isPortHeld(e)) return;
-        ui.Command7->setEnabled(true);
-        if (!buildPortList()) return;
-        ui.List1->addItem(QStringLiteral("Port Selected Already Open in Other Application"));
-        startSearch();
+        try {
+            readSavedPorts();
+        } catch (const CommError& e) {
+            if (!isPortHeld(e))
+                throw;
+            ui.Command7->setEnabled(true);
+            buildPortList();
+            ui.List1->addItem(QStringLiteral("Port Selected Already Open in Other Application"));
+            startSearch();
+        }
     } catch (const std::exception&) {
         // Anything else ends the start-up quietly.
     }
@@ -66,7 +74,8 @@ void Form1::readSavedPorts() {
         const QString line = files.readLine(number);
         ui.Command7->setEnabled(true);
         if (line.isEmpty()) {
-            if (buildPortList()) startSearch();
+            buildPortList();
+            startSearch();
             continue;
         }
         const int blank = line.indexOf(QLatin1Char(' '));
@@ -82,7 +91,8 @@ void Form1::readSavedPorts() {
         link().sendCommand(kSerialQuery, 1);
         if (!Text1().contains(QStringLiteral("OK"))) {
             MSComm1().setPortOpen(false);
-            if (buildPortList()) startSearch();
+            buildPortList();
+            startSearch();
             continue;
         }
         MSComm1().setSettings(settings);
@@ -93,7 +103,7 @@ void Form1::readSavedPorts() {
     }
 }
 
-bool Form1::buildPortList() {
+void Form1::buildPortList() {
     ui.Combo1->clear();
     for (int port = 1; port <= 16; ++port)
         if (PortEnvironment::instance().exists(port)) ui.Combo1->addItem(QString::number(port));
@@ -106,10 +116,9 @@ bool Form1::buildPortList() {
             Services::instance().message(QStringLiteral("No Comm Ports Present"),
                                          QStringLiteral("GSM"));
     }
-    if (ui.Combo1->count() == 0) return false;
+    if (ui.Combo1->count() == 0) throw NoCandidatePort();
     ui.Combo1->setCurrentIndex(0);
     portCount = ui.Combo1->count();
-    return true;
 }
 
 void Form1::startSearch() {

@@ -165,7 +165,7 @@ void frmSettings::buildPortList() {
         const QString entry = QStringLiteral(" ") + QString::number(port);
         if (ports.canOpenExclusively(port))
             ui.cboPort->addItem(entry);
-        else if (ports.exists(port))
+        else if (ports.isHeld(port))
             ui.cboPort->addItem(entry + kHeldMark);
     }
 }

@@ -125,6 +125,20 @@ bool DevicePorts::canOpenExclusively(int port) const {
     return true;
 }
 
+bool DevicePorts::isHeld(int port) const {
+    if (!exists(port))
+        return false;
+    const QString device = deviceOf(port);
+    QSerialPort probe(device);
+    if (probe.open(QIODevice::ReadWrite)) {
+        probe.close();
+        return false;
+    }
+    // Refused by another program's lock or exclusive open; a device we may
+    // use at all but that fails otherwise (no hardware behind it) is not held.
+    return probe.error() == QSerialPort::PermissionError && QFileInfo(device).isWritable();
+}
+
 std::unique_ptr<SerialBackend> DevicePorts::backend(int port) {
     if (!exists(port)) throw CommError::invalidPortNumber();
     return std::make_unique<QtSerialBackend>(deviceOf(port));

@@ -19,7 +19,10 @@ void Timer::setInterval(int ms) {
     if (enabled_) arm();
 }
 
+// Switching on a timer that is already on changes nothing: its next tick keeps its time.
 void Timer::setEnabled(bool on) {
+    if (on == enabled_)
+        return;
     enabled_ = on;
     if (on)
         arm();

@@ -2,6 +2,10 @@
 
 #include <QComboBox>
 #include <QRadioButton>
+#include <QSlider>
+
+#include <cmath>
+#include <stdexcept>
 
 void selectOption(QRadioButton* option) {
     option->setChecked(true);
@@ -21,4 +25,11 @@ void clearOptionGroup(QRadioButton* member) {
 void fillDropDown(QComboBox* box, const QStringList& items) {
     box->addItems(items);
     box->setCurrentIndex(-1);
+}
+
+void setSliderValue(QSlider* slider, double value) {
+    const long rounded = std::lround(value);
+    if (rounded < slider->minimum() || rounded > slider->maximum())
+        throw std::out_of_range("slider value outside its range");
+    slider->setValue(static_cast<int>(rounded));
 }

@@ -4,6 +4,7 @@
 
 class QComboBox;
 class QRadioButton;
+class QSlider;
 
 // Selects an option button from code; its click handler runs as for a user click.
 void selectOption(QRadioButton* option);
@@ -11,3 +12,5 @@ void selectOption(QRadioButton* option);
 void clearOptionGroup(QRadioButton* member);
 // Fills a drop-down list; it shows nothing until the user picks an item.
 void fillDropDown(QComboBox* box, const QStringList& items);
+// Sets a slider's value; throws std::out_of_range for a value outside its range.
+void setSliderValue(QSlider* slider, double value);

@@ -107,3 +107,12 @@ TEST(RealPauseTest, NestedWaitsReturnWhenTheirTimeHasPassed) {
     EXPECT_LT(elapsed.elapsed() - innerEnded, 50);
     EXPECT_EQ(clock.waitDepth(), 0);
 }
+
+TEST_F(PauseTest, SwitchingOnATimerThatIsOnKeepsItsNextTick) {
+    Timer timer(nullptr, 2000, true);
+    std::vector<double> ticks;
+    QObject::connect(&timer, &Timer::tick, [&] { ticks.push_back(clock().seconds()); });
+    clock().schedule(1.5, [&] { timer.setEnabled(true); });
+    Pause(4.5);
+    EXPECT_EQ(ticks, (std::vector<double>{2.0, 4.0}));
+}

@@ -98,6 +98,7 @@ TEST_F(DispatcherTest, RingWithCallerShowsTheNumberOrTheStoredName) {
     };
     for (const Case& c : cases) {
         form<Form5>().hide();
+        main().Timer2.setEnabled(false);
         arrive(QByteArray("\r\nRING\r\n\r\n") + c.clip + "\r\n");
         run(3);
         EXPECT_TRUE(form<Form5>().isVisible()) << c.clip;
@@ -216,4 +217,22 @@ TEST_F(DispatcherTest, EndlessStreamNestsOnlySoDeepAndLosesNoByte) {
     }
     run(15);
     EXPECT_EQ(main().Text1().text(), QString::fromLatin1(expected));
+}
+
+TEST_F(DispatcherTest, RepliesLoadOnlyTheWindowsTheyWriteInto) {
+    arrive("\r\n+CSQ: 5,0\r\n\r\nOK\r\n");
+    run(3);
+    EXPECT_TRUE(Forms::instance().isLoaded<Form7>());
+    for (bool loaded : {Forms::instance().isLoaded<Form3>(), Forms::instance().isLoaded<Form5>(),
+                        Forms::instance().isLoaded<Form6>(), Forms::instance().isLoaded<Form8>()})
+        EXPECT_FALSE(loaded);
+}
+
+TEST_F(DispatcherTest, GainTheSliderCannotHoldEndsTheRunAndKeepsTheLog) {
+    form<Form6>().ui.Label7->setText("before");
+    arrive("\r\n+VGR: 300\r\n\r\nOK\r\n");
+    run(3);
+    EXPECT_EQ(form<Form6>().ui.Label7->text(), "Default Values-Speaker 300");
+    EXPECT_NE(form<Form6>().ui.Slider1->value(), 255); // refused, not cut down to the maximum
+    EXPECT_TRUE(main().Text1().contains("VGR: 300"));
 }

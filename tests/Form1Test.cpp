@@ -109,6 +109,10 @@ TEST_F(Form1Test, PortLabelsShowTheSerialControl) {
 TEST_F(Form1Test, MinimisingAndRestoringTheMainWindowTakesTheSignalWindowAlong) {
     Form1& main = form<Form1>();
     main.Show();
+    main.setWindowState(Qt::WindowMinimized);
+    main.setWindowState(Qt::WindowNoState);
+    EXPECT_FALSE(form<Form7>().isVisible()); // a hidden signal window stays hidden
+
     form<Form7>().Show();
     main.setWindowState(Qt::WindowMinimized);
     EXPECT_TRUE(form<Form7>().isMinimized());

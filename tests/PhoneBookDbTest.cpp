@@ -316,3 +316,16 @@ TEST_F(PhoneBookDbTest, EngineFailuresThrow) {
 }
 
 } // namespace
+
+TEST_F(PhoneBookDbTest, AnExistingFileIsFoundWhateverTheCaseOfItsName) {
+    ASSERT_TRUE(db::createPhoneBookIfMissing(QDir::current().filePath("phonebook.mdb")));
+    DataControl control("PhoneBook.mdb", "DATA");
+    control.Refresh();
+    control.Recordset().AddNew();
+    control.Recordset().Fields("Name").setValue("KEPT");
+    control.Recordset().Update();
+    EXPECT_EQ(filesHere(), QStringList{"phonebook.mdb"});
+    DataControl again("PHONEBOOK.MDB", "DATA");
+    again.Refresh();
+    EXPECT_EQ(again.Recordset().RecordCount(), 1);
+}

@@ -162,6 +162,31 @@ TEST_F(ReplyHandlersTest, MalformedEntryIsSkippedAndTheDownloadGoesOn) {
     EXPECT_TRUE(calls.isVisible());
 }
 
+TEST_F(ReplyHandlersTest, StatusReplyWithoutCapacityReadsTheUsedPositions) {
+    modem().state().phonebooks["SM"].entries = {{1, {"111", 129, "A"}}, {2, {"222", 129, "B"}}};
+    modem().overrideReply("AT+CPBS?", reply("+CPBS: \"SM\",2"));
+    Form3& calls = form<Form3>();
+    EXPECT_EQ(entryReads(sent()), (QStringList{"1", "2"}));
+    EXPECT_EQ(entries(), (QStringList{"1|111|A", "2|222|B"}));
+    EXPECT_TRUE(calls.isVisible());
+}
+
+// Rows go to the call window as it is when they arrive, also after the user
+// has closed the one that was open.
+TEST_F(ReplyHandlersTest, CallWindowClosedDuringTheDownloadGetsTheRestOfTheRows) {
+    modem().state().phonebooks["SM"].entries = {
+        {1, {"111", 129, "A"}}, {2, {"222", 129, "B"}}, {3, {"333", 129, "C"}}};
+    clock().schedule(clock().seconds() + 4, [] {
+        if (Forms::instance().isLoaded<Form3>())
+            form<Form3>().close();
+    });
+    form<Form3>();
+    run(1);
+    EXPECT_TRUE(form<Form3>().isVisible());
+    EXPECT_EQ(entries(), (QStringList{"1|111|A", "2|222|B", "3|333|C"}));
+    EXPECT_TRUE(listRows().endsWith("3  333                 C"));
+}
+
 // The local copy is emptied only once the status reply has been read.
 TEST_F(ReplyHandlersTest, StatusReplyThatCannotBeReadKeepsTheLocalPhonebook) {
     storeLocalCopy();

@@ -103,6 +103,8 @@ bool SimPorts::canOpenExclusively(int port) const {
     return found != devices_.end() && !found->second.held && !found->second.open;
 }
 
+bool SimPorts::isHeld(int port) const { return exists(port) && !canOpenExclusively(port); }
+
 std::unique_ptr<SerialBackend> SimPorts::backend(int port) {
     if (!exists(port)) throw CommError::invalidPortNumber();
     return std::make_unique<Backend>(*this, port);

@@ -33,6 +33,7 @@ class SimPorts : public PortEnvironment {
 
     bool exists(int port) const override;
     bool canOpenExclusively(int port) const override;
+    bool isHeld(int port) const override;
     std::unique_ptr<SerialBackend> backend(int port) override;
 
   private:

@@ -1,6 +1,7 @@
 #include "console/Form1.h"
 #include "console/Form2.h"
 #include "console/Form7.h"
+#include "platform/Files.h"
 #include "tests/Fixture.h"
 
 #include <QListWidget>
@@ -150,7 +151,18 @@ TEST_F(StartupTest, UnusableSavedLinesEndTheStartUpQuietly) {
         EXPECT_FALSE(main.MSComm1().PortOpen()) << line;
         EXPECT_EQ(progress(), QStringList{kWelcome}) << line;
         EXPECT_TRUE(services().messages.empty()) << line;
+        // The start-up no longer holds COM.txt: a later save can write it.
+        EXPECT_FALSE(Files::instance().isOpen(1)) << line;
     }
+}
+
+TEST_F(StartupTest, NoPortToSearchEndsTheStartUpAtOnce) {
+    // Port 40 lies beyond the ports that are searched, so the list stays empty.
+    ports().attachModem(40);
+    writeFile("COM.txt", "\r\n\r\n9600,N,8,1 40\r\n");
+    start();
+    EXPECT_EQ(services().messages.size(), 1u);
+    EXPECT_EQ(ports().opens(40), 0);
 }
 
 TEST_F(StartupTest, SecondStartUpTriesEachFreePortOnce) {
