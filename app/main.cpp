@@ -14,7 +14,6 @@ int main(int argc, char** argv) {
     // Loading the main window runs the whole start-up, which shows it as soon
     // as it has a port to work on; a window it opened (the PIN entry) stays in front.
     Form1& main = form<Form1>();
-    if (!main.isVisible())
-        main.Show();
+    if (!main.isVisible()) main.Show();
     return app.exec();
 }

@@ -6,7 +6,6 @@
 
 #include "platform/Pictures.h"
 
-
 Form3::Form3() {
     ui.setupUi(this);
     keys_ = {ui.Image0, ui.Image1, ui.Image2, ui.Image3, ui.Image4,

@@ -2,7 +2,6 @@
 
 #include "platform/Pictures.h"
 
-
 Form5::Form5() {
     ui.setupUi(this);
     ui.Image1->setPixmap(handsetPicture(QColor(0x1c, 0x3d, 0x6e), 44));

@@ -146,13 +146,11 @@ std::shared_ptr<Connection> openConnection(const QString& name) {
 
 QString resolveDatabasePath(const QString& name) {
     const QFileInfo given(QDir::current(), name);
-    if (!isPhoneBookName(given.fileName()))
-        return given.absoluteFilePath();
+    if (!isPhoneBookName(given.fileName())) return given.absoluteFilePath();
     // The file as it stands in the folder, whatever the case of its name.
     const QDir folder = given.dir();
     for (const QString& present : folder.entryList(QDir::Files))
-        if (isPhoneBookName(present))
-            return folder.absoluteFilePath(present);
+        if (isPhoneBookName(present)) return folder.absoluteFilePath(present);
     return folder.absoluteFilePath(QLatin1String(kPhoneBookFile));
 }
 

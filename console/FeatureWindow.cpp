@@ -12,7 +12,9 @@ void followWithSignalWindow(const FormBase& window) {
         form<Form7>().setWindowState(Qt::WindowNoState);
 }
 
-void FeatureWindow::Form_Resize() { followWithSignalWindow(*this); }
+void FeatureWindow::Form_Resize() {
+    followWithSignalWindow(*this);
+}
 
 void FeatureWindow::Form_Unload() {
     form<Form1>().Show();

@@ -15,7 +15,7 @@
 // reply handlers) in link/.
 class Form1 : public FormBase {
     Q_OBJECT
-public:
+  public:
     Form1();
     ~Form1() override;
 
@@ -72,10 +72,10 @@ public:
     int scanCount = 0;
     QString scanIndex = QStringLiteral("0");
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     // ---- dispatcher (Form1Dispatcher.cpp)
     void ProcessModemData(const QString& received);
     void examineLog();

@@ -10,8 +10,7 @@ QFont fixedPitchFont() {
         if (QFontDatabase::isFixedPitch(QString::fromLatin1(family)))
             return QFont(QString::fromLatin1(family));
     for (const QString& family : QFontDatabase::families())
-        if (QFontDatabase::isFixedPitch(family))
-            return QFont(family);
+        if (QFontDatabase::isFixedPitch(family)) return QFont(family);
     return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
 } // namespace

@@ -160,8 +160,7 @@ void Form1::examineLog() {
     using SliderOf = QSlider* Ui::Form6::*;
     auto gain = [&](const char* key, const QString& caption, LabelOf value, SliderOf slider) {
         const int p = has(key);
-        if (!p)
-            return;
+        if (!p) return;
         const QString v = log.cut(p + 5, 3);
         Ui::Form6& control = form<Form6>().ui;
         control.Label7->setText(caption + v);

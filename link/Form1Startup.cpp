@@ -52,8 +52,7 @@ void Form1::Form_Load() {
         try {
             readSavedPorts();
         } catch (const CommError& e) {
-            if (!isPortHeld(e))
-                throw;
+            if (!isPortHeld(e)) throw;
             ui.Command7->setEnabled(true);
             buildPortList();
             ui.List1->addItem(QStringLiteral("Port Selected Already Open in Other Application"));
@@ -223,7 +222,9 @@ void Form1::SavePortAndCheckSIM() {
     files.closeAll();
 }
 
-void Form1::Form_Resize() { followWithSignalWindow(*this); }
+void Form1::Form_Resize() {
+    followWithSignalWindow(*this);
+}
 
 void Form1::Form_Unload() {
     if (MSComm1().PortOpen()) {

@@ -126,8 +126,7 @@ bool DevicePorts::canOpenExclusively(int port) const {
 }
 
 bool DevicePorts::isHeld(int port) const {
-    if (!exists(port))
-        return false;
+    if (!exists(port)) return false;
     const QString device = deviceOf(port);
     QSerialPort probe(device);
     if (probe.open(QIODevice::ReadWrite)) {

@@ -21,8 +21,7 @@ void Timer::setInterval(int ms) {
 
 // Switching on a timer that is already on changes nothing: its next tick keeps its time.
 void Timer::setEnabled(bool on) {
-    if (on == enabled_)
-        return;
+    if (on == enabled_) return;
     enabled_ = on;
     if (on)
         arm();

@@ -62,8 +62,7 @@ class Installation {
     void startConsole(const QString& display = QString()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", display.isEmpty() ? "offscreen" : "xcb");
-        if (!display.isEmpty())
-            env.insert("DISPLAY", display);
+        if (!display.isEmpty()) env.insert("DISPLAY", display);
         console.setProcessEnvironment(env);
         console.setWorkingDirectory(QDir::tempPath()); // it finds its own folder
         console.start(path("gsmconsole"), {});
@@ -79,13 +78,13 @@ class Installation {
 // A virtual X display and keyboard input to it, for pressing the console's
 // buttons as a user would.
 class Display {
-public:
+  public:
     Display() {
         if (QStandardPaths::findExecutable("Xvfb").isEmpty() ||
             QStandardPaths::findExecutable("xdotool").isEmpty())
             return;
-        server_.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten",
-                               "tcp"});
+        server_.start("Xvfb",
+                      {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
         if (server_.waitForReadyRead(10000))
             name_ = ":" + QString::fromLatin1(server_.readLine().trimmed());
     }
@@ -111,8 +110,7 @@ public:
             xdotool({"search", "--sync", "--onlyvisible", "--name", "^" + title + "$"})
                 .split('\n')
                 .value(0);
-        if (id.isEmpty())
-            return false;
+        if (id.isEmpty()) return false;
         xdotool({"windowfocus", "--sync", QString::fromLatin1(id)});
         xdotool({"key", "--clearmodifiers", keys});
         return true;
@@ -121,7 +119,7 @@ public:
         return !xdotool({"search", "--onlyvisible", "--name", "^" + title + "$"}).isEmpty();
     }
 
-private:
+  private:
     QProcess server_;
     QString name_;
 };
@@ -146,8 +144,7 @@ TEST(EndToEndTest, FreshConsoleFindsTheModemAtItsRateAndSavesThePort) {
 
 TEST(EndToEndTest, StartUpEndsWithTheFeatureButtonsEnabled) {
     Display display;
-    if (display.name().isEmpty())
-        GTEST_SKIP() << "no virtual X display (Xvfb, xdotool)";
+    if (display.name().isEmpty()) GTEST_SKIP() << "no virtual X display (Xvfb, xdotool)";
     Installation installation;
     ASSERT_TRUE(installation.startSimulator({"--rate", "19200"}));
     installation.startConsole(display.name());

@@ -177,8 +177,7 @@ TEST_F(ReplyHandlersTest, CallWindowClosedDuringTheDownloadGetsTheRestOfTheRows)
     modem().state().phonebooks["SM"].entries = {
         {1, {"111", 129, "A"}}, {2, {"222", 129, "B"}}, {3, {"333", 129, "C"}}};
     clock().schedule(clock().seconds() + 4, [] {
-        if (Forms::instance().isLoaded<Form3>())
-            form<Form3>().close();
+        if (Forms::instance().isLoaded<Form3>()) form<Form3>().close();
     });
     form<Form3>();
     run(1);

@@ -103,7 +103,9 @@ bool SimPorts::canOpenExclusively(int port) const {
     return found != devices_.end() && !found->second.held && !found->second.open;
 }
 
-bool SimPorts::isHeld(int port) const { return exists(port) && !canOpenExclusively(port); }
+bool SimPorts::isHeld(int port) const {
+    return exists(port) && !canOpenExclusively(port);
+}
 
 std::unique_ptr<SerialBackend> SimPorts::backend(int port) {
     if (!exists(port)) throw CommError::invalidPortNumber();

@@ -212,8 +212,7 @@ int pollTimeout(const OutputQueue& out, const Caller& caller, double t) {
 std::FILE* recordFile = nullptr;
 
 void record(const char* bytes, ssize_t n) {
-    if (!recordFile)
-        return;
+    if (!recordFile) return;
     std::fwrite(bytes, 1, static_cast<size_t>(n), recordFile);
     std::fflush(recordFile);
 }
@@ -227,8 +226,7 @@ void readInput(const Pty& pty, sim::SimModem& modem, bool& listening) {
             return;
         }
         const int rate = modem.bitRate();
-        if (rate != 0 && pty.lineRate() != rate)
-            continue;
+        if (rate != 0 && pty.lineRate() != rate) continue;
         record(buffer, n);
         modem.receive(QByteArray(buffer, int(n)));
     }
@@ -283,8 +281,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     installSignalHandlers();
-    if (!options.record.empty())
-        recordFile = std::fopen(options.record.c_str(), "ab");
+    if (!options.record.empty()) recordFile = std::fopen(options.record.c_str(), "ab");
 
     OutputQueue out;
     sim::SimModem modem(
