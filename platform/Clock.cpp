@@ -1,4 +1,5 @@
 #include "platform/Clock.h"
+#include "platform/Installed.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -9,22 +10,12 @@
 #include <map>
 #include <utility>
 
-namespace {
-std::unique_ptr<Clock>& installed() {
-    static std::unique_ptr<Clock> clock;
-    return clock;
-}
-} // namespace
-
 Clock& Clock::instance() {
-    auto& clock = installed();
-    if (!clock) clock = std::make_unique<RealClock>();
-    return *clock;
+    return Installed<Clock, RealClock>::get();
 }
 
 std::unique_ptr<Clock> Clock::install(std::unique_ptr<Clock> clock) {
-    std::swap(installed(), clock);
-    return clock;
+    return Installed<Clock, RealClock>::install(std::move(clock));
 }
 
 Clock::DepthScope::~DepthScope() {

@@ -1,4 +1,5 @@
 #include "platform/QtSerialBackend.h"
+#include "platform/Installed.h"
 
 #include "platform/PortMap.h"
 #include "platform/Services.h"
@@ -143,20 +144,10 @@ std::unique_ptr<SerialBackend> DevicePorts::backend(int port) {
     return std::make_unique<QtSerialBackend>(deviceOf(port));
 }
 
-namespace {
-std::unique_ptr<PortEnvironment>& installedPorts() {
-    static std::unique_ptr<PortEnvironment> env;
-    return env;
-}
-} // namespace
-
 PortEnvironment& PortEnvironment::instance() {
-    auto& env = installedPorts();
-    if (!env) env = std::make_unique<DevicePorts>();
-    return *env;
+    return Installed<PortEnvironment, DevicePorts>::get();
 }
 
 std::unique_ptr<PortEnvironment> PortEnvironment::install(std::unique_ptr<PortEnvironment> env) {
-    std::swap(installedPorts(), env);
-    return env;
+    return Installed<PortEnvironment, DevicePorts>::install(std::move(env));
 }

@@ -1,6 +1,7 @@
 #include "platform/Services.h"
 
 #include "platform/Clock.h"
+#include "platform/Installed.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,11 +12,6 @@
 #include <cstdlib>
 
 namespace {
-std::unique_ptr<Services>& installed() {
-    static std::unique_ptr<Services> services;
-    return services;
-}
-
 QMessageBox::Icon boxIcon(Services::Icon icon) {
     switch (icon) {
     case Services::Icon::Critical:
@@ -32,14 +28,11 @@ QMessageBox::Icon boxIcon(Services::Icon icon) {
 } // namespace
 
 Services& Services::instance() {
-    auto& services = installed();
-    if (!services) services = std::make_unique<DesktopServices>();
-    return *services;
+    return Installed<Services, DesktopServices>::get();
 }
 
 std::unique_ptr<Services> Services::install(std::unique_ptr<Services> services) {
-    std::swap(installed(), services);
-    return services;
+    return Installed<Services, DesktopServices>::install(std::move(services));
 }
 
 void Services::enterProgramFolder() const {
