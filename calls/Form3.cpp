@@ -14,9 +14,7 @@ Form3::Form3() {
     ui.Command1->setIconSize(QSize(24, 24));
     ui.Command4->setIcon(handsetPicture(QColor(0xc0, 0x00, 0x00), 24));
     ui.Command4->setIconSize(QSize(24, 24));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setBorder(Border::FixedWithMinimize);
     setClientTwips(7575, 5055);
 }
 

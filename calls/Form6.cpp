@@ -5,8 +5,6 @@ Form6::Form6() {
     ui.TabStrip1->addTab(QStringLiteral("Volume Control"));
     ui.TabStrip1->addTab(QStringLiteral("Tone/Echo Control"));
     ui.TabStrip1->addTab(QStringLiteral("AutoAnswer Mode/DTMF"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setBorder(Border::FixedWithMinimize);
     setClientTwips(9120, 5805);
 }

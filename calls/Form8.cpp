@@ -2,8 +2,6 @@
 
 Form8::Form8() {
     ui.setupUi(this);
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setBorder(Border::FixedWithMinimize);
     setClientTwips(9015, 6735);
 }

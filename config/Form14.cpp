@@ -2,8 +2,6 @@
 
 Form14::Form14() {
     ui.setupUi(this);
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setBorder(Border::FixedWithMinimize);
     setClientTwips(8400, 5400);
 }

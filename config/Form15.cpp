@@ -2,8 +2,6 @@
 
 Form15::Form15() {
     ui.setupUi(this);
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setBorder(Border::FixedWithMinimize);
     setClientTwips(9855, 6135);
 }

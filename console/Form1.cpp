@@ -10,9 +10,7 @@ Form1::Form1() : Timer1(this, 1000, true), Timer2(this, 2000, false) {
     MSComm1().setRThreshold(1);
     MSComm1().setSThreshold(1);
     MSComm1().setInputMode(1);
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setBorder(Border::FixedWithMinimize);
     setClientTwips(8640, 6105);
     link_.setDispatcher([this](const QString& received) { ProcessModemData(received); });
     connect(&Timer1, &Timer::tick, this, &Form1::Timer1_Timer);

@@ -91,6 +91,9 @@ class Form1 : public FormBase {
     // Tries the current candidate at every rate; true when a modem answered.
     bool tryCandidate();
     void nextCandidate();
+    // After "AT+CGSN" answered: the settings again, the serial number, the
+    // port labels, then the SIM check and COM.txt.
+    void takePortIntoUse(const QString& settings);
     void takeSerialNumber();
 
     // ---- signal window and timers (Form1Signal.cpp)

@@ -26,8 +26,7 @@ void submit(const QString& codes) {
 
 Form10::Form10() {
     ui.setupUi(this);
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setBorder(Border::Fixed);
     setClientTwips(2970, 2265);
     connect(ui.Command1, &QPushButton::clicked, this, &Form10::Command1_Click);
 }

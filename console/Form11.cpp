@@ -23,6 +23,6 @@ QPixmap envelope(int size) {
 Form11::Form11() {
     ui.setupUi(this);
     ui.Image1->setPixmap(envelope(154));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setBorder(Border::None);
     setClientTwips(2310, 2310);
 }

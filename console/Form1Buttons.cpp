@@ -242,11 +242,7 @@ void Form1::probePortAfterSettings() {
         ui.List1->addItem(QStringLiteral("Check If Modem Is Connected Properly."));
         return;
     }
-    MSComm1().setSettings(ui.Label3->text());
-    takeSerialNumber();
-    ShowPortStatus();
-    SavePortAndCheckSIM();
-    Text1().clear();
+    takePortIntoUse(ui.Label3->text());
 }
 
 // The exit button ends the program as closing the main window does.

@@ -5,12 +5,10 @@
 
 namespace {
 
-const QString kIdentityFile = QStringLiteral("Model.txt");
-
 // The lines of the identity file that are not empty, in order; none when the
 // file cannot be read. A line ends at a carriage return, a line feed or the pair.
 QStringList identityLines() {
-    QFile file(kIdentityFile);
+    QFile file(Form2::kIdentityFile);
     if (!file.open(QIODevice::ReadOnly)) return {};
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     return QString::fromLatin1(file.readAll()).split(lineEnd, Qt::SkipEmptyParts);
@@ -21,9 +19,7 @@ QStringList identityLines() {
 Form2::Form2() {
     ui.setupUi(this);
     connect(ui.Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setBorder(Border::FixedWithMinimize);
     setClientTwips(5655, 5910);
 }
 
@@ -31,8 +27,8 @@ Form2::Form2() {
 // second and third joined, the model text the fourth; further lines are not
 // used. A missing or empty file leaves the labels as they are.
 void Form2::Command1_Click() {
-    ui.Label2->setText(QStringLiteral("IMEI: "));
-    ui.Label4->setText(QStringLiteral("ManuFacturer And Model Details "));
+    ui.Label2->setText(kSerialCaption);
+    ui.Label4->setText(kDetailsCaption);
     const QStringList lines = identityLines();
     if (lines.isEmpty()) return;
     ui.Label3->setText(lines.value(0));

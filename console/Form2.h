@@ -13,6 +13,12 @@ class Form2 : public FeatureWindow {
 
     Ui::Form2 ui;
 
+    // The identity file: serial number, manufacturer and model texts.
+    static inline const QString kIdentityFile = QStringLiteral("Model.txt");
+    // The captions the labels carry whenever they are filled.
+    static inline const QString kSerialCaption = QStringLiteral("IMEI: ");
+    static inline const QString kDetailsCaption = QStringLiteral("ManuFacturer And Model Details ");
+
   private:
     void Command1_Click();
 };

@@ -4,7 +4,7 @@
 
 Form20::Form20() : Timer1(this, 50000, false) {
     ui.setupUi(this);
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setBorder(Border::None);
     setClientTwips(4335, 1095);
     connect(&Timer1, &Timer::tick, this, &Form20::Timer1_Timer);
 }

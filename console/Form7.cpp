@@ -18,7 +18,6 @@ QFont fixedPitchFont() {
 Form7::Form7() {
     ui.setupUi(this);
     ui.Label4->setFont(fixedPitchFont());
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setBorder(Border::Fixed);
     setClientTwips(4215, 2175);
 }

@@ -19,7 +19,6 @@
 
 namespace {
 
-const QString kIdentityFile = QStringLiteral("Model.txt");
 constexpr int kIdentityFileNumber = 2;
 
 int wholeNumber(const QString& number) {
@@ -37,7 +36,7 @@ QString identityText(const TerminalLog& log, int echoAt, int okAt) {
 // files are all closed afterwards, the start-up's reading of COM.txt among them.
 void writeIdentityFile(const Form2& details) {
     Files& files = Files::instance();
-    files.openForOutput(kIdentityFileNumber, kIdentityFile);
+    files.openForOutput(kIdentityFileNumber, Form2::kIdentityFile);
     for (const QLabel* label : {details.ui.Label3, details.ui.Label5, details.ui.Label6})
         files.write(kIdentityFileNumber, label->text() + QStringLiteral("\r\n"));
     files.closeAll();
@@ -188,7 +187,7 @@ void Form1::ShowManufacturer(int echoAt, int okAt) {
         Form2& details = form<Form2>();
         for (QLabel* label : {details.ui.Label4, details.ui.Label5, details.ui.Label6})
             label->setVisible(true);
-        details.ui.Label4->setText(QStringLiteral("ManuFacturer And Model Details "));
+        details.ui.Label4->setText(Form2::kDetailsCaption);
         details.ui.Label5->setText(identityText(Text1(), echoAt, okAt));
         Text1().clear();
     } catch (const std::exception&) {

@@ -94,11 +94,7 @@ void Form1::readSavedPorts() {
             startSearch();
             continue;
         }
-        MSComm1().setSettings(settings);
-        takeSerialNumber();
-        ShowPortStatus();
-        SavePortAndCheckSIM();
-        Text1().clear();
+        takePortIntoUse(settings);
     }
 }
 
@@ -167,11 +163,7 @@ bool Form1::tryCandidate() {
         if (MSComm1().Settings() == settings) {
             link().sendCommand(kSerialQuery, 1);
             if (Text1().contains(QStringLiteral("OK"))) {
-                MSComm1().setSettings(settings);
-                takeSerialNumber();
-                ShowPortStatus();
-                SavePortAndCheckSIM();
-                Text1().clear();
+                takePortIntoUse(settings);
                 return true;
             }
         }
@@ -191,10 +183,18 @@ void Form1::nextCandidate() {
     }
 }
 
+void Form1::takePortIntoUse(const QString& settings) {
+    MSComm1().setSettings(settings);
+    takeSerialNumber();
+    ShowPortStatus();
+    SavePortAndCheckSIM();
+    Text1().clear();
+}
+
 void Form1::takeSerialNumber() {
     const QString serial = Text1().cut(Text1().find(kSerialQuery) + 10, 15);
     Form2& details = form<Form2>();
-    details.ui.Label2->setText(QStringLiteral("IMEI: "));
+    details.ui.Label2->setText(Form2::kSerialCaption);
     details.ui.Label3->setText(serial);
 }
 

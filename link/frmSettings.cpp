@@ -94,8 +94,7 @@ frmSettings::frmSettings() {
                 [this, i] { optHandshake_Click(i); });
     for (int i = 0; i < static_cast<int>(action_.size()); ++i)
         connect(cmdAction(i), &QPushButton::clicked, this, [this, i] { cmdAction_Click(i); });
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setBorder(Border::Fixed);
     setClientTwips(4935, 3405);
 }
 

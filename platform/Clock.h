@@ -81,9 +81,10 @@ class VirtualClock : public Clock {
     void cancel(TaskId id) override;
 
     void setDateTime(const QDateTime& start);
-    bool hasTaskDueBy(double due) const;
 
   private:
+    bool hasTaskDueBy(double due) const;
+
     struct Impl;
     std::unique_ptr<Impl> d;
     double now_ = 0;

@@ -25,6 +25,22 @@ void FormBase::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange) Form_Resize();
 }
 
+void FormBase::setBorder(Border border) {
+    const Qt::WindowFlags fixed = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    switch (border) {
+    case Border::Fixed:
+        setWindowFlags(fixed);
+        break;
+    case Border::FixedWithMinimize:
+        setWindowFlags(fixed | Qt::WindowMinimizeButtonHint);
+        break;
+    case Border::None:
+        setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+        break;
+    }
+}
+
 void FormBase::setClientTwips(int width, int height) {
     setFixedSize(width / 15, height / 15);
 }

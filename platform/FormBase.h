@@ -25,6 +25,9 @@ class FormBase : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // A fixed single border with a close box (and a minimise button), or none.
+    enum class Border { Fixed, FixedWithMinimize, None };
+    void setBorder(Border border);
     // Lays the window out at the given client size in twips (15 twips a pixel).
     void setClientTwips(int width, int height);
 };

@@ -40,10 +40,6 @@ struct LineSettings {
     double stopBits = 1;
 
     static std::optional<LineSettings> parse(const QString& text);
-    bool operator==(const LineSettings& o) const {
-        return baud == o.baud && parity == o.parity && dataBits == o.dataBits &&
-               stopBits == o.stopBits;
-    }
 };
 
 // Handshaking values of the serial control.

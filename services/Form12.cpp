@@ -6,8 +6,6 @@ Form12::Form12() {
     ui.TabStrip1->addTab(QStringLiteral("Call Baring"));
     ui.TabStrip1->addTab(QStringLiteral("Call Waiting"));
     ui.TabStrip1->addTab(QStringLiteral("Closed User Group"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setBorder(Border::FixedWithMinimize);
     setClientTwips(9000, 6600);
 }

@@ -5,8 +5,6 @@ Form9::Form9() {
     ui.TabStrip1->addTab(QStringLiteral("PHONE"));
     ui.TabStrip1->addTab(QStringLiteral("SIM PIN"));
     ui.TabStrip1->addTab(QStringLiteral("NETWORK"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setBorder(Border::FixedWithMinimize);
     setClientTwips(6600, 5400);
 }

@@ -1,13 +1,8 @@
 #include "tests/ConsoleFixture.h"
+#include "tests/OpenPort.h"
 
 ConnectedConsole::ConnectedConsole() : modem_(&ports().attachModem(3, 9600)) {
-    MSComm& port = main().MSComm1();
-    port.setCommPort(3);
-    port.setSettings("9600,n,8,1");
-    port.setRThreshold(1);
-    port.setSThreshold(1);
-    port.setInputMode(1);
-    port.setPortOpen(true);
+    openPort(main().MSComm1(), 3);
 }
 
 QByteArray ConnectedConsole::sent() {

@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/QtSerialBackend.h"
 #include "simulator/SimModem.h"
+#include "tests/OpenPort.h"
 #include "tests/TestServices.h"
 
 #include <QDir>
@@ -113,13 +114,7 @@ TEST_F(PtyTest, ExchangeOverARealPortInRealTime) {
         events.push_back(text);
         link.log().append(text);
     });
-    MSComm& port = link.port();
-    port.setCommPort(5);
-    port.setSettings("9600,n,8,1");
-    port.setRThreshold(1);
-    port.setSThreshold(1);
-    port.setInputMode(1);
-    port.setPortOpen(true);
+    openPort(link.port(), 5);
 
     link.sendCommand("AT+CGSN", 1);
     EXPECT_EQ(pty.modem.received(), QByteArray("AT+CGSN\r"));

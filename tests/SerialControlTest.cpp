@@ -2,6 +2,7 @@
 #include "platform/MSComm.h"
 #include "platform/PortMap.h"
 #include "tests/Fixture.h"
+#include "tests/OpenPort.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,12 +91,7 @@ TEST_F(SerialControlTest, MissingPortAndPortChangeWhileOpenAreRefused) {
 class ExchangeTest : public ConsoleTest {
   protected:
     ExchangeTest() : modem(ports().attachModem(3, 9600)) {
-        link.port().setCommPort(3);
-        link.port().setSettings("9600,n,8,1");
-        link.port().setRThreshold(1);
-        link.port().setSThreshold(1);
-        link.port().setInputMode(1);
-        link.port().setPortOpen(true);
+        openPort(link.port(), 3);
         link.setDispatcher([this](const QString& text) {
             received.push_back(text);
             link.log().append(text);
