@@ -1,12 +1,13 @@
 #include "console/Form1.h"
 #include "platform/Forms.h"
+#include "platform/Services.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("GsmConsole"));
-    QCoreApplication::setApplicationName(QStringLiteral("GSM-APPLICATION"));
+    QCoreApplication::setApplicationName(kProgramTitle);
     // The windows are laid out for small dialog text.
     QFont text = QApplication::font();
     text.setPointSize(8);

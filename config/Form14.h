@@ -1,7 +1,12 @@
 #pragma once
 
 #include "console/FeatureWindow.h"
-#include "ui_Form14.h"
+
+#include <memory>
+
+namespace Ui {
+class Form14;
+}
 
 // The data and fax window: three buttons choose one of the bearer (Frame1),
 // compression and error-correction (Frame2) and fax (Frame3) panels.
@@ -9,6 +14,7 @@ class Form14 : public FeatureWindow {
     Q_OBJECT
   public:
     Form14();
+    ~Form14() override;
 
-    Ui::Form14 ui;
+    std::unique_ptr<Ui::Form14> ui;
 };

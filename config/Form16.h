@@ -1,7 +1,12 @@
 #pragma once
 
 #include "console/FeatureWindow.h"
-#include "ui_Form16.h"
+
+#include <memory>
+
+namespace Ui {
+class Form16;
+}
 
 // The others menu: one button for each of the vendor-features, SIM toolkit
 // and GPRS windows, and the line Label1 shown while one of them loads.
@@ -9,6 +14,7 @@ class Form16 : public FeatureWindow {
     Q_OBJECT
   public:
     Form16();
+    ~Form16() override;
 
-    Ui::Form16 ui;
+    std::unique_ptr<Ui::Form16> ui;
 };

@@ -1,8 +1,11 @@
 #include "console/FeatureWindow.h"
 
-#include "console/Form1.h"
 #include "console/Form7.h"
+#include "link/Modem.h"
 #include "platform/Forms.h"
+
+FeatureWindow::FeatureWindow(ShowOpener showOpener)
+    : showOpener_(showOpener ? showOpener : &modem::showMain) {}
 
 // Only the state changes: a hidden signal window stays hidden.
 void followWithSignalWindow(const FormBase& window) {
@@ -17,6 +20,6 @@ void FeatureWindow::Form_Resize() {
 }
 
 void FeatureWindow::Form_Unload() {
-    form<Form1>().Show();
+    showOpener_();
     hide();
 }

@@ -1,10 +1,13 @@
 #include "console/Form1.h"
 
+#include "ui_Form1.h"
+
 #include <QCloseEvent>
 
-Form1::Form1() : Timer1(this, 1000, true), Timer2(this, 2000, false) {
-    ui.setupUi(this);
-    link_.log().setMirror(ui.Text1);
+Form1::Form1()
+    : ui(std::make_unique<Ui::Form1>()), Timer1(this, 1000, true), Timer2(this, 2000, false) {
+    ui->setupUi(this);
+    link_.log().setMirror(ui->Text1);
     // A search that starts before any saved port was opened needs every
     // received character too.
     MSComm1().setRThreshold(1);

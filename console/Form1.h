@@ -3,13 +3,18 @@
 #include "link/SerialLink.h"
 #include "platform/FormBase.h"
 #include "platform/Timer.h"
-#include "ui_Form1.h"
+
+#include <memory>
 
 // The main window: the row of feature buttons, the start-up progress list,
 // the status, port and modem lines, and beneath them (outside the visible
 // area) the terminal log, the port lists and the SIM code boxes. It owns the
 // serial control and with it the only channel to the modem.
 //
+namespace Ui {
+class Form1;
+}
+
 // Its operations are spread over files by concern: the layout and buttons in
 // console/, the link to the modem (exchange, dispatcher, start-up, SIM check,
 // reply handlers) in link/.
@@ -19,7 +24,7 @@ class Form1 : public FormBase {
     Form1();
     ~Form1() override;
 
-    Ui::Form1 ui;
+    std::unique_ptr<Ui::Form1> ui;
     Timer Timer1; // clock
     Timer Timer2; // call watch
 
@@ -79,7 +84,8 @@ class Form1 : public FormBase {
     // ---- dispatcher (Form1Dispatcher.cpp)
     void ProcessModemData(const QString& received);
     void examineLog();
-    void lookUpCaller(const QString& number, const QString& unknownText, const QString& knownText);
+    void announceCaller(const QString& number, const QString& unknownText,
+                        const QString& knownText);
 
     // ---- start-up (Form1Startup.cpp)
     void FindModemPort();
@@ -121,5 +127,6 @@ class Form1 : public FormBase {
     void probePortAfterSettings();
 
     SerialLink link_;
+    quint64 watchCommand_ = 0; // the call watch's last query
     int dispatchDepth_ = 0;
 };

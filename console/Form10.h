@@ -1,7 +1,12 @@
 #pragma once
 
 #include "platform/FormBase.h"
-#include "ui_Form10.h"
+
+#include <memory>
+
+namespace Ui {
+class Form10;
+}
 
 // The PIN entry window, without a caption. Its design state is the PUK
 // display: both labels and both boxes visible, the PIN box then taking the new
@@ -11,18 +16,18 @@ class Form10 : public FormBase {
     Q_OBJECT
   public:
     Form10();
+    ~Form10() override;
 
-    Ui::Form10 ui;
+    std::unique_ptr<Ui::Form10> ui;
 
     void setPinDisplay() { showEntries(true, false); }
     void setPukDisplay() { showEntries(true, true); }
     bool isPinDisplay() const { return entriesShown(true, false); }
     bool isPukDisplay() const { return entriesShown(true, true); }
 
+  private:
     // "&Ok": submits the PIN, or the PUK with a new PIN, as the display asks.
     void Command1_Click();
-
-  private:
     void showEntries(bool pin, bool puk);
     bool entriesShown(bool pin, bool puk) const;
     void submitPin();

@@ -1,5 +1,7 @@
 #include "console/Form11.h"
 
+#include "ui_Form11.h"
+
 #include <QPainter>
 #include <QPixmap>
 
@@ -20,9 +22,11 @@ QPixmap envelope(int size) {
 }
 } // namespace
 
-Form11::Form11() {
-    ui.setupUi(this);
-    ui.Image1->setPixmap(envelope(154));
+Form11::Form11() : ui(std::make_unique<Ui::Form11>()) {
+    ui->setupUi(this);
+    ui->Image1->setPixmap(envelope(154));
     setBorder(Border::None);
     setClientTwips(2310, 2310);
 }
+
+Form11::~Form11() = default;

@@ -1,13 +1,17 @@
 #include "console/Form20.h"
 
+#include "ui_Form20.h"
+
 #include "link/SerialLink.h"
 
-Form20::Form20() : Timer1(this, 50000, false) {
-    ui.setupUi(this);
+Form20::Form20() : ui(std::make_unique<Ui::Form20>()), Timer1(this, 50000, false) {
+    ui->setupUi(this);
     setBorder(Border::None);
     setClientTwips(4335, 1095);
     connect(&Timer1, &Timer::tick, this, &Form20::Timer1_Timer);
 }
+
+Form20::~Form20() = default;
 
 void Form20::Timer1_Timer() {
     Show();

@@ -2,7 +2,12 @@
 
 #include "platform/FormBase.h"
 #include "platform/Timer.h"
-#include "ui_Form20.h"
+
+#include <memory>
+
+namespace Ui {
+class Form20;
+}
 
 // The reminder pop-up: a white, borderless window whose picture asks the user
 // to refresh the signal strength. Timer1 shows it every 50 seconds once the
@@ -11,8 +16,9 @@ class Form20 : public FormBase {
     Q_OBJECT
   public:
     Form20();
+    ~Form20() override;
 
-    Ui::Form20 ui;
+    std::unique_ptr<Ui::Form20> ui;
     Timer Timer1; // reminder
 
   private:

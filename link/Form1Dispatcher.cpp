@@ -11,9 +11,10 @@
 #include "console/Form7.h"
 #include "platform/Forms.h"
 #include "platform/Text.h"
-#include "platform/Widgets.h"
+#include "ui_Form1.h"
 
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -22,32 +23,6 @@ namespace {
 constexpr int kMaxNestedRuns = 16;
 
 const QString kCR = QStringLiteral("\r");
-
-// Bars shown for a signal quality; a quality not listed changes nothing.
-struct SignalBars {
-    int shown;
-    bool unknown; // "Unknown/Undetectable" instead of the values
-};
-std::optional<SignalBars> barsFor(int rssi) {
-    if (rssi == 0) return SignalBars{1, false};
-    if (rssi == 1) return SignalBars{2, false};
-    if (rssi >= 2 && rssi <= 30) return SignalBars{3, false};
-    if (rssi == 31) return SignalBars{4, false};
-    if (rssi == 99) return SignalBars{0, true};
-    return std::nullopt;
-}
-
-const std::map<int, QString>& registrationTexts() {
-    static const std::map<int, QString> texts = {
-        {0, QStringLiteral("Not Registered")},
-        {1, QStringLiteral("Registered/Home Network")},
-        {2, QStringLiteral("Not Registered.Searching Operator")},
-        {3, QStringLiteral("Registration Denied")},
-        {4, QStringLiteral("Unknown")},
-        {5, QStringLiteral("Registered/Roaming")},
-    };
-    return texts;
-}
 
 // New-message indexes the modem gives as letters.
 QString messageIndex(const QString& idx) {
@@ -88,12 +63,28 @@ std::pair<QString, QString> splitAtComma(const QString& window) {
     return {first, second};
 }
 
-// The number that follows a "+CLIP:" or "+CCWA:" prefix at `at`, up to the
-// comma that closes its quotes.
+// A caller's number begins past the blank and the opening quote after its
+// "+CLIP:" or "+CCWA:" prefix and ends at the quote before the next comma.
+constexpr int kCallerNumberOffset = 8;
+constexpr int kClosingQuote = 1;
+
 QString callerNumber(const TerminalLog& log, int at) {
-    const int comma = log.find(QStringLiteral(","), at);
-    return log.cut(at + 8, comma - at - 9);
+    return log.upToComma(at, kCallerNumberOffset, kClosingQuote);
 }
+
+// In the new-message line, the index begins past the quoted two-letter
+// storage name and its comma.
+constexpr int kMessageIndexOffset = 11;
+constexpr int kMessageIndexLength = 2;
+// Gains are read past "VGR:" or "VGT:" and a blank; three digits.
+constexpr int kGainOffset = 5;
+constexpr int kGainLength = 3;
+// The values of a side-tone, signal or registration reply, read as a window
+// past their key and blank.
+constexpr int kSideToneOffset = 6;
+constexpr int kSignalOffset = 5;
+constexpr int kRegistrationOffset = 6;
+constexpr int kValuesLength = 10;
 
 } // namespace
 
@@ -109,7 +100,7 @@ void Form1::ProcessModemData(const QString& received) {
     } leave{dispatchDepth_};
 
     Text1().append(received);
-    link().awaitReply(2);
+    link().awaitRestOfArrival(2);
     if (Text1().isEmpty()) return;
     examineLog();
     Text1().moveCaretToEnd();
@@ -123,24 +114,24 @@ void Form1::examineLog() {
     if (const int p = newMessagePosition(log)) {
         form<Form11>().Show();
         Pause(3);
-        ui.Command3->setStyleSheet(QStringLiteral("background-color: #ffc0c0;"));
+        ui->Command3->setStyleSheet(QStringLiteral("background-color: #ffc0c0;"));
         form<Form11>().hide();
-        const QString idx = messageIndex(log.cut(p + 11, 2));
-        form<Form8>().ui.Label4->setText(QStringLiteral("New Message Received.") + idx);
+        const QString idx = messageIndex(log.window(p, kMessageIndexOffset, kMessageIndexLength));
+        form<Form8>().ShowNotice(QStringLiteral("New Message Received.") + idx);
         log.clear();
     }
     // 2: a waiting call
     if (const int p = lineStartPosition(log, QStringLiteral("+CCWA:")); p && has("\""))
-        lookUpCaller(callerNumber(log, p), QStringLiteral("Call Waiting-  "),
-                     QStringLiteral("Call Waiting- "));
+        announceCaller(callerNumber(log, p), QStringLiteral("Call Waiting-  "),
+                       QStringLiteral("Call Waiting- "));
     // 3: the call ended
     if (lineStartPosition(log, QStringLiteral("NO ANSWER"))) {
-        form<Form3>().ui.Label3->setText(QStringLiteral("No Answer.Plz Disconnect"));
+        form<Form3>().ShowCallStatus(QStringLiteral("No Answer.Plz Disconnect"));
     } else if (lineStartPosition(log, QStringLiteral("NO CARRIER"))) {
-        form<Form3>().ui.Label3->setText(QStringLiteral("No Carrier.Plz Disconnect"));
+        form<Form3>().ShowCallStatus(QStringLiteral("No Carrier.Plz Disconnect"));
         form<Form5>().hide();
     } else if (lineStartPosition(log, QStringLiteral("BUSY"))) {
-        form<Form3>().ui.Label3->setText(QStringLiteral("Busy.Plz Disconnect"));
+        form<Form3>().ShowCallStatus(QStringLiteral("Busy.Plz Disconnect"));
     }
     // 4 to 6: identity and phonebook replies
     if (const int a = has("ATI0"); a && has("OK")) ShowManufacturer(a, has("OK"));
@@ -149,63 +140,39 @@ void Form1::examineLog() {
     // 7 and 8: speaker and microphone gain set
     auto changeResult = [&](const char* echo, const QString& success) {
         if (!has(echo)) return;
-        form<Form6>().ui.Label7->setText(has("OK") ? success
-                                                   : QStringLiteral("UnSuccessFul.Try Again"));
+        form<Form6>().ShowResult(has("OK") ? success : QStringLiteral("UnSuccessFul.Try Again"));
         log.clear();
     };
     changeResult("AT+VGR=", QStringLiteral("Changes SuccessFul-Speaker"));
     changeResult("AT+VGT=", QStringLiteral("Changes SuccessFul-Microphone"));
     // 9 and 10: speaker and microphone gain read
-    using LabelOf = QLabel* Ui::Form6::*;
-    using SliderOf = QSlider* Ui::Form6::*;
-    auto gain = [&](const char* key, const QString& caption, LabelOf value, SliderOf slider) {
-        const int p = has(key);
-        if (!p) return;
-        const QString v = log.cut(p + 5, 3);
-        Ui::Form6& control = form<Form6>().ui;
-        control.Label7->setText(caption + v);
-        (control.*value)->setText(v);
-        setSliderValue(control.*slider, text::number(v));
+    auto gain = [&](const char* key, Form6::Gain which) {
+        if (!has(key)) return;
+        form<Form6>().ShowGain(which, log.window(QLatin1String(key), kGainOffset, kGainLength));
         log.clear();
     };
-    gain("VGR:", QStringLiteral("Default Values-Speaker "), &Ui::Form6::Label5,
-         &Ui::Form6::Slider1);
-    gain("VGT:", QStringLiteral("Default Values-MicroPhone "), &Ui::Form6::Label6,
-         &Ui::Form6::Slider2);
+    gain("VGR:", Form6::Gain::Speaker);
+    gain("VGT:", Form6::Gain::Microphone);
     // 11 and 12: echo cancellation
     if (const int p = has("ECHO:")) ShowEchoValues(p);
     changeResult("AT+ECHO=", QStringLiteral("Changes SuccessFul"));
     // 13 and 14: side tone
     if (const int p = has("SIDET:")) {
-        const auto [mode, level] = splitAtComma(log.cut(p + 6, 10));
-        const double modeValue = text::number(mode);
-        if (modeValue == 0)
-            selectOption(form<Form6>().ui.Option1);
-        else if (modeValue == 1)
-            selectOption(form<Form6>().ui.Option2);
-        setSliderValue(form<Form6>().ui.Slider10, text::number(level));
+        const auto [mode, level] = splitAtComma(log.window(p, kSideToneOffset, kValuesLength));
+        form<Form6>().ShowSideTone(mode, level);
         log.clear();
     }
     changeResult("AT+SIDET=", QStringLiteral("Changes SuccessFul"));
     // 15: signal quality
     if (const int p = has("CSQ:")) {
-        const auto [rssi, ber] = splitAtComma(log.cut(p + 5, 10));
-        if (const auto bars = barsFor(static_cast<int>(text::number(rssi)))) {
-            Form7& signal = form<Form7>();
-            QLabel* images[] = {signal.ui.Image1, signal.ui.Image2, signal.ui.Image3,
-                                signal.ui.Image4, signal.ui.Image5};
-            for (int i = 0; i < 5; ++i)
-                images[i]->setVisible(i < bars->shown);
-            signal.ui.Label4->setText(bars->unknown ? QStringLiteral("Unknown/Undetectable")
-                                                    : rssi + QLatin1Char(',') + ber);
-        }
+        const auto [rssi, ber] = splitAtComma(log.window(p, kSignalOffset, kValuesLength));
+        form<Form7>().ShowSignalQuality(static_cast<int>(text::number(rssi)), rssi, ber);
         log.clear();
     }
     // 16: registration
     if (const int p = has("CREG:")) {
-        const QString stat = splitAtComma(log.cut(p + 6, 10)).second;
-        const auto found = registrationTexts().find(static_cast<int>(text::number(stat)));
-        if (found != registrationTexts().end()) form<Form7>().ui.Label5->setText(found->second);
+        const QString stat = splitAtComma(log.window(p, kRegistrationOffset, kValuesLength)).second;
+        form<Form7>().ShowRegistration(static_cast<int>(text::number(stat)));
         log.clear();
     }
     // 17 and 18: SIM state and code submission
@@ -219,24 +186,15 @@ void Form1::examineLog() {
     // 20: an incoming call
     if (lineStartPosition(log, QStringLiteral("RING"))) {
         if (const int q = has("+CLIP:"))
-            lookUpCaller(callerNumber(log, q), QStringLiteral("Call Received-  "),
-                         QStringLiteral("Call Received From  "));
+            announceCaller(callerNumber(log, q), QStringLiteral("Call Received-  "),
+                           QStringLiteral("Call Received From  "));
         log.clear();
         Timer2.setEnabled(true);
     }
 }
 
-void Form1::lookUpCaller(const QString& number, const QString& unknownText,
-                         const QString& knownText) {
-    db::DataControl& phonebook = form<Form3>().Data1;
-    phonebook.Refresh();
-    db::Recordset& records = phonebook.Recordset();
-    records.FindFirst(
-        db::Criterion::lastCharsEqual(QStringLiteral("number"), 10, number.right(10)));
-    Form5& incoming = form<Form5>();
-    incoming.Show();
-    if (records.NoMatch())
-        incoming.ui.Label1->setText(unknownText + number);
-    else
-        incoming.ui.Label1->setText(knownText + records.Fields(QStringLiteral("name")).Value());
+void Form1::announceCaller(const QString& number, const QString& unknownText,
+                           const QString& knownText) {
+    const std::optional<QString> name = form<Form3>().CallerName(number);
+    form<Form5>().AnnounceCaller(name ? knownText + *name : unknownText + number);
 }

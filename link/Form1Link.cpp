@@ -1,4 +1,5 @@
 #include "console/Form1.h"
+#include "ui_Form1.h"
 
 int Form1::getCountOf(const QString& text, const QString& find) {
     if (find.isEmpty()) return 0;
@@ -22,7 +23,7 @@ void Form1::LogResponse(const QString& reply) {
 }
 
 void Form1::ShowPortStatus() {
-    ui.Label3->setText(MSComm1().Settings().toUpper());
-    ui.Label2->setText(QStringLiteral("Port ") + QString::number(MSComm1().CommPort()));
-    ui.Label1->setText(MSComm1().PortOpen() ? QStringLiteral("Open") : QStringLiteral("Closed"));
+    ui->Label3->setText(MSComm1().Settings().toUpper());
+    ui->Label2->setText(QStringLiteral("Port ") + QString::number(MSComm1().CommPort()));
+    ui->Label1->setText(MSComm1().PortOpen() ? QStringLiteral("Open") : QStringLiteral("Closed"));
 }

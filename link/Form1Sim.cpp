@@ -7,28 +7,28 @@
 #include "console/Form20.h"
 #include "link/Framing.h"
 #include "platform/Forms.h"
+#include "platform/Handlers.h"
 #include "platform/Services.h"
 #include "platform/Text.h"
 #include "platform/Widgets.h"
+#include "ui_Form1.h"
 
 #include <initializer_list>
 
 namespace {
-
-const QString kTitle = QStringLiteral("GSM");
 
 // The SIM code the main window waits for, held in the Visible flags of its
 // two code boxes: the PIN box alone, the PUK box alone, or both (neither code).
 enum class SimCode { None, Pin, Puk };
 
 void setSimCode(Form1& main, SimCode code) {
-    main.ui.Text2->setVisible(code == SimCode::Pin);
-    main.ui.Text3->setVisible(code == SimCode::Puk);
+    main.ui->Text2->setVisible(code == SimCode::Pin);
+    main.ui->Text3->setVisible(code == SimCode::Puk);
 }
 
 SimCode simCode(const Form1& main) {
-    const bool pinBox = !main.ui.Text2->isHidden();
-    const bool pukBox = !main.ui.Text3->isHidden();
+    const bool pinBox = !main.ui->Text2->isHidden();
+    const bool pukBox = !main.ui->Text3->isHidden();
     if (pinBox == pukBox) return SimCode::None;
     return pinBox ? SimCode::Pin : SimCode::Puk;
 }
@@ -45,7 +45,7 @@ void askForCode(Form1& main, SimCode code) {
 }
 
 void note(Form1& main, const char* line) {
-    main.ui.List1->addItem(QLatin1String(line));
+    main.ui->List1->addItem(QLatin1String(line));
 }
 
 void setButtonsEnabled(std::initializer_list<QPushButton*> buttons, bool enabled) {
@@ -63,8 +63,8 @@ QString pinVerdict(const TerminalLog& log) {
 
 // The wrong-PIN counter, one up; its text is kept from one start-up to the next.
 int countWrongPin(Form1& main) {
-    const int count = static_cast<int>(text::number(main.ui.Text2->text())) + 1;
-    main.ui.Text2->setText(QString::number(count));
+    const int count = static_cast<int>(text::number(main.ui->Text2->text())) + 1;
+    main.ui->Text2->setText(QString::number(count));
     return count;
 }
 
@@ -85,7 +85,7 @@ void takePinVerdict(Form1& main, bool accepted, bool refused) {
     if (wrong <= 2) return;
     note(main, "Invalid PIN Entered 3Times.GET PUK Number");
     Services::instance().message(QStringLiteral("Invalid PIN Entered.GET PUK Number And TRY LAter"),
-                                 kTitle);
+                                 kMessageTitle);
     Services::instance().endProgram();
 }
 
@@ -117,15 +117,16 @@ void noteEcho(Form1& main) {
     note(main, "Echo Enabled");
 }
 
-// "ATS0?" answers the number of rings before the modem answers by itself.
+// "ATS0?" answers the number of rings before the modem answers by itself, in
+// three digits on the line after the echo.
+constexpr int kRingsOffset = 8;
+constexpr int kRingsLength = 3;
 void presetAnswerButton(Form1& main) {
     const TerminalLog& log = main.Text1();
     const int echo = log.find(QStringLiteral("ATS0?"));
     if (!echo || !log.contains(QStringLiteral("OK"))) return;
-    const bool answeredByHand = log.cut(echo + 8, 3) == QLatin1String("000");
-    Form5& incoming = form<Form5>();
-    incoming.ui.Command1->setEnabled(answeredByHand);
-    incoming.ui.Label2->setText(answeredByHand ? QString() : QStringLiteral("AutoAnswer Enabled"));
+    form<Form5>().PresetAnswerButton(log.window(echo, kRingsOffset, kRingsLength) ==
+                                     QLatin1String("000"));
 }
 
 void checkSpeed(Form1& main) {
@@ -168,18 +169,22 @@ const InitStep kInitWithoutSim[] = {
 // The framing query keeps the rate reply in the log, and its reply completes
 // the start-up.
 template <size_t N> void initialise(Form1& main, const InitStep (&steps)[N]) {
-    try {
-        main.ui.Label5->setText(QStringLiteral("Intializing Settings...."));
+    runGuarded([&] {
+        main.ui->Label5->setText(QStringLiteral("Intializing Settings...."));
         for (const InitStep& step : steps) {
             main.link().sendCommand(QLatin1String(step.command), 1);
             if (step.after) step.after(main);
         }
         main.link().sendCommand(QStringLiteral("AT+ICF?"), 1, SerialLink::LogFirst::Keep);
         main.ShowCharFraming();
-    } catch (const std::exception&) {
-        // The initialisation ends here; what it has set stays.
-    }
+    });
+    // The initialisation ends here; what it has set stays.
 }
+
+// The framing codes past "+ICF:": after a blank in the reply, directly in
+// the profile dump; the parity code two places after the format code.
+constexpr int kFramingOffset = 6;
+constexpr int kProfileFramingOffset = 5;
 
 // Tested in this order; the first found anywhere in the log is the device's rate.
 const char* const kDeviceRates[] = {"9600", "115200", "19200", "300",  "57600",
@@ -188,8 +193,8 @@ const char* const kDeviceRates[] = {"9600", "115200", "19200", "300",  "57600",
 } // namespace
 
 void Form1::CheckSIM() {
-    try {
-        ui.Label5->setText(QStringLiteral("Please Wait..."));
+    runGuarded([&] {
+        ui->Label5->setText(QStringLiteral("Please Wait..."));
         link().sendCommand(QStringLiteral("AT"), 1);
         if (Text1().contains(QStringLiteral("OK"))) {
             note(*this, "Check SIM PIN");
@@ -200,15 +205,14 @@ void Form1::CheckSIM() {
         if (Text1().contains(QStringLiteral("ERROR"))) {
             note(*this, "SIM Not Found !.Insert SIM Properly");
             InitModemNoSIM();
-            ui.Frame5->hide();
-            setButtonsEnabled({ui.Command1, ui.Command6, ui.Command10, ui.Command12, ui.Command11},
-                              true);
-            setButtonsEnabled({ui.Command2, ui.Command3, ui.Command4, ui.Command5}, false);
+            ui->Frame5->hide();
+            setButtonsEnabled(
+                {ui->Command1, ui->Command6, ui->Command10, ui->Command12, ui->Command11}, true);
+            setButtonsEnabled({ui->Command2, ui->Command3, ui->Command4, ui->Command5}, false);
         }
-        ui.Label5->setText(QString());
-    } catch (const std::exception&) {
-        // The check ends here; the buttons keep their state.
-    }
+        ui->Label5->setText(QString());
+    });
+    // The check ends here; the buttons keep their state.
 }
 
 void Form1::CheckPinStatus() {
@@ -226,13 +230,13 @@ void Form1::CheckPinStatus() {
         askForCode(*this, SimCode::Puk);
         return;
     }
-    ui.Label5->setText(QStringLiteral("SIM Failure"));
-    Services::instance().message(QStringLiteral("SIM FAILURE"), kTitle);
+    ui->Label5->setText(QStringLiteral("SIM Failure"));
+    Services::instance().message(QStringLiteral("SIM FAILURE"), kMessageTitle);
     Services::instance().endProgram();
 }
 
 void Form1::HandlePinResult() {
-    try {
+    runGuarded([&] {
         const QString verdict = pinVerdict(Text1());
         const bool accepted = verdict.contains(QLatin1String("OK"));
         const bool refused = verdict.contains(QLatin1String("ERROR"));
@@ -246,9 +250,8 @@ void Form1::HandlePinResult() {
         case SimCode::None:
             break;
         }
-    } catch (const std::exception&) {
-        // The handling ends here; the entry window stays as it is.
-    }
+    });
+    // The handling ends here; the entry window stays as it is.
 }
 
 void Form1::InitModem() {
@@ -260,44 +263,43 @@ void Form1::InitModemNoSIM() {
 }
 
 void Form1::ShowBaudRate() {
-    try {
+    runGuarded([&] {
         for (const char* rate : kDeviceRates) {
             if (!Text1().contains(QLatin1String(rate))) continue;
-            ui.Label6->setText(QLatin1String(rate));
-            form<Form15>().ui.Combo1->setCurrentText(QLatin1String(rate));
+            ui->Label6->setText(QLatin1String(rate));
+            form<Form15>().PresetRate(QLatin1String(rate));
             return;
         }
-    } catch (const std::exception&) {
-    }
+    });
 }
 
 void Form1::ShowCharFraming() {
-    try {
+    runGuarded([&] {
         // "+ICF: <format>,<parity>"
         if (const int p = Text1().find(QStringLiteral("+ICF:"))) {
-            const QString formatCode = Text1().cut(p + 6, 1);
-            const QString parityCode = Text1().cut(p + 8, 1);
-            framing::selectOptions(formatCode, parityCode);
-            selectOption(form<Form15>().ui.Option28);
-            ui.Label7->setText(QStringLiteral("Character Framing:") +
-                               framing::formatText(formatCode) + QLatin1Char(' ') +
-                               framing::parityText(parityCode) + QStringLiteral("ECHO:Enabled"));
-            ui.Frame5->hide();
-            setButtonsEnabled({ui.Command1, ui.Command2, ui.Command3, ui.Command4, ui.Command5,
-                               ui.Command6, ui.Command10, ui.Command12, ui.Command11},
+            const QString formatCode = Text1().window(p, kFramingOffset, 1);
+            const QString parityCode = Text1().window(p, kFramingOffset + 2, 1);
+            Form15& settings = form<Form15>();
+            settings.PresetFraming(formatCode, parityCode);
+            settings.PresetEchoEnabled();
+            ui->Label7->setText(QStringLiteral("Character Framing:") +
+                                framing::formatText(formatCode) + QLatin1Char(' ') +
+                                framing::parityText(parityCode) + QStringLiteral("ECHO:Enabled"));
+            ui->Frame5->hide();
+            setButtonsEnabled({ui->Command1, ui->Command2, ui->Command3, ui->Command4, ui->Command5,
+                               ui->Command6, ui->Command10, ui->Command12, ui->Command11},
                               true);
             form<Form20>().Timer1.setEnabled(true);
         }
         Text1().clear();
-    } catch (const std::exception&) {
-    }
+    });
 }
 
 void Form1::SetFramingOptions() {
-    try {
+    runGuarded([&] {
         // The profile dump writes "+ICF:<format>,<parity>", without a blank.
         if (const int p = Text1().find(QStringLiteral("+ICF:")))
-            framing::selectOptions(Text1().cut(p + 5, 1), Text1().cut(p + 7, 1));
-    } catch (const std::exception&) {
-    }
+            form<Form15>().PresetFraming(Text1().window(p, kProfileFramingOffset, 1),
+                                         Text1().window(p, kProfileFramingOffset + 2, 1));
+    });
 }

@@ -9,11 +9,16 @@
 #include "platform/Files.h"
 #include "platform/Forms.h"
 #include "platform/Services.h"
+#include "ui_Form1.h"
 
 namespace {
 
 const QString kPortFile = QStringLiteral("COM.txt");
 const QString kSerialQuery = QStringLiteral("AT+CGSN");
+// The serial number stands on the line after the echo: past the command,
+// its carriage return and the line break that opens the reply.
+constexpr int kSerialNumberOffset = 10;
+constexpr int kSerialNumberLength = 15;
 
 // The rates the search tries on every candidate port, slowest first.
 const QStringList kSearchSettings = {
@@ -44,18 +49,18 @@ int savedPortNumber(const QString& text) {
 
 void Form1::Form_Load() {
     Services::instance().enterProgramFolder();
-    ui.Label9->setText(QStringLiteral("System Started  ") +
-                       Clock::instance().now().toString(QStringLiteral("dd/MM/yyyy,HH:mm:ss")));
-    ui.List1->addItem(QString(22, QLatin1Char(' ')) +
-                      QStringLiteral("Welcome To Kovalt Telecom Application"));
+    ui->Label9->setText(QStringLiteral("System Started  ") +
+                        Clock::instance().now().toString(QStringLiteral("dd/MM/yyyy,HH:mm:ss")));
+    ui->List1->addItem(QString(22, QLatin1Char(' ')) +
+                       QStringLiteral("Welcome To Kovalt Telecom Application"));
     try {
         try {
             readSavedPorts();
         } catch (const CommError& e) {
             if (!isPortHeld(e)) throw;
-            ui.Command7->setEnabled(true);
+            ui->Command7->setEnabled(true);
             buildPortList();
-            ui.List1->addItem(QStringLiteral("Port Selected Already Open in Other Application"));
+            ui->List1->addItem(QStringLiteral("Port Selected Already Open in Other Application"));
             startSearch();
         }
     } catch (const std::exception&) {
@@ -71,7 +76,7 @@ void Form1::readSavedPorts() {
     files.openForInput(number, kPortFile);
     while (!files.atEnd(number)) {
         const QString line = files.readLine(number);
-        ui.Command7->setEnabled(true);
+        ui->Command7->setEnabled(true);
         if (line.isEmpty()) {
             buildPortList();
             startSearch();
@@ -99,28 +104,27 @@ void Form1::readSavedPorts() {
 }
 
 void Form1::buildPortList() {
-    ui.Combo1->clear();
+    ui->Combo1->clear();
     for (int port = 1; port <= 16; ++port)
-        if (PortEnvironment::instance().exists(port)) ui.Combo1->addItem(QString::number(port));
+        if (PortEnvironment::instance().exists(port)) ui->Combo1->addItem(QString::number(port));
     Show();
-    if (ui.Combo1->count() == 0) {
+    if (ui->Combo1->count() == 0) {
         ListFreePorts();
-        for (int i = 0; i < ui.Combo2->count(); ++i)
-            ui.Combo1->addItem(ui.Combo2->itemText(i));
-        if (ui.Combo2->count() == 0)
-            Services::instance().message(QStringLiteral("No Comm Ports Present"),
-                                         QStringLiteral("GSM"));
+        for (int i = 0; i < ui->Combo2->count(); ++i)
+            ui->Combo1->addItem(ui->Combo2->itemText(i));
+        if (ui->Combo2->count() == 0)
+            Services::instance().message(QStringLiteral("No Comm Ports Present"), kMessageTitle);
     }
-    if (ui.Combo1->count() == 0) throw NoCandidatePort();
-    ui.Combo1->setCurrentIndex(0);
-    portCount = ui.Combo1->count();
+    if (ui->Combo1->count() == 0) throw NoCandidatePort();
+    ui->Combo1->setCurrentIndex(0);
+    portCount = ui->Combo1->count();
 }
 
 void Form1::startSearch() {
-    ui.List1->addItem(QStringLiteral("Checking For Available Communication Ports"));
-    ui.List1->addItem(QStringLiteral("Found  ") + QString::number(ui.Combo1->count()) +
-                      QStringLiteral(" Ports"));
-    ui.List1->addItem(QStringLiteral("Detecting Modem Present.."));
+    ui->List1->addItem(QStringLiteral("Checking For Available Communication Ports"));
+    ui->List1->addItem(QStringLiteral("Found  ") + QString::number(ui->Combo1->count()) +
+                       QStringLiteral(" Ports"));
+    ui->List1->addItem(QStringLiteral("Detecting Modem Present.."));
     scanCount = portCount;
     scanIndex = QStringLiteral("0");
     FindModemPort();
@@ -128,10 +132,10 @@ void Form1::startSearch() {
 
 void Form1::ListFreePorts() {
     // Emptied first: a second start-up would otherwise try every free port twice.
-    ui.Combo2->clear();
+    ui->Combo2->clear();
     for (int port = 1; port <= 32; ++port)
         if (PortEnvironment::instance().canOpenExclusively(port))
-            ui.Combo2->addItem(QStringLiteral(" ") + QString::number(port));
+            ui->Combo2->addItem(QStringLiteral(" ") + QString::number(port));
 }
 
 void Form1::FindModemPort() {
@@ -153,10 +157,10 @@ void Form1::FindModemPort() {
 
 bool Form1::tryCandidate() {
     const int index = scanIndex.toInt();
-    ui.Combo1->setCurrentIndex(index);
-    const QString entry = ui.Combo1->itemText(index);
+    ui->Combo1->setCurrentIndex(index);
+    const QString entry = ui->Combo1->itemText(index);
     MSComm1().setCommPort(entry.trimmed().toInt());
-    ui.Label5->setText(QStringLiteral("Scanning Port  ") + entry);
+    ui->Label5->setText(QStringLiteral("Scanning Port  ") + entry);
     for (const QString& settings : kSearchSettings) {
         if (!MSComm1().PortOpen()) MSComm1().setPortOpen(true);
         MSComm1().setSettings(settings);
@@ -177,9 +181,9 @@ void Form1::nextCandidate() {
     scanIndex = QString::number(scanIndex.toInt() + 1);
     // Also when the last candidate was held by another program: the search
     // ends as one without result.
-    if (scanIndex.toInt() == ui.Combo1->count()) {
-        ui.Label5->setText(QStringLiteral("No Modem Device Found.Set The Comm Ports"));
-        ui.Command7->setEnabled(true);
+    if (scanIndex.toInt() == ui->Combo1->count()) {
+        ui->Label5->setText(QStringLiteral("No Modem Device Found.Set The Comm Ports"));
+        ui->Command7->setEnabled(true);
     }
 }
 
@@ -192,10 +196,8 @@ void Form1::takePortIntoUse(const QString& settings) {
 }
 
 void Form1::takeSerialNumber() {
-    const QString serial = Text1().cut(Text1().find(kSerialQuery) + 10, 15);
-    Form2& details = form<Form2>();
-    details.ui.Label2->setText(Form2::kSerialCaption);
-    details.ui.Label3->setText(serial);
+    form<Form2>().ShowSerialNumber(
+        Text1().window(kSerialQuery, kSerialNumberOffset, kSerialNumberLength));
 }
 
 void Form1::SavePortAndCheckSIM() {
@@ -214,7 +216,7 @@ void Form1::SavePortAndCheckSIM() {
         return;
     }
     try {
-        files.write(1, ui.Label3->text() + QLatin1Char(' ') +
+        files.write(1, ui->Label3->text() + QLatin1Char(' ') +
                            QString::number(MSComm1().CommPort()) + QStringLiteral("\r\n"));
     } catch (const Files::Error& e) {
         Services::instance().message(e.description());

@@ -4,6 +4,7 @@
 #include "platform/MSComm.h"
 
 #include <functional>
+#include <set>
 
 // The one channel to the modem: the serial control, the terminal log it
 // fills, and the command exchange every window performs.
@@ -26,11 +27,14 @@ class SerialLink : public QObject {
     // Writes text as it stands, without a carriage return.
     void write(const QString& text);
 
-    // Something is waiting for the modem: a command's reply, or the rest of
-    // an arrival the dispatcher is collecting.
-    bool isWaiting() const { return waiting_ > 0; }
-    // Waits like Pause, counted as waiting for the modem.
-    void awaitReply(double seconds);
+    // Every command written so far has a number; 0 before the first.
+    quint64 lastCommand() const { return commands_; }
+    // Waits while the rest of an arrival comes in, counted as a run for the
+    // last command written (whose reply it most likely is).
+    void awaitRestOfArrival(double seconds);
+    // Something else than the exchange of `command` is waiting for the modem:
+    // another command's reply, or an arrival that came before it was written.
+    bool isBusyApartFrom(quint64 command) const;
 
   private:
     void onComm();
@@ -38,8 +42,7 @@ class SerialLink : public QObject {
     MSComm port_;
     TerminalLog log_;
     std::function<void(const QString&)> dispatcher_;
-    int waiting_ = 0;
+    int commandWaits_ = 0;
+    quint64 commands_ = 0;
+    std::multiset<quint64> arrivalRuns_; // by the command each run's arrival followed
 };
-
-// Waits on the console's clock while handling every kind of event.
-void Pause(double seconds);

@@ -3,19 +3,57 @@
 #include "platform/Text.h"
 
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTextCursor>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+bool isLineEnd(QChar c) {
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
+
+// Index of the first line end at or after `from` (0-based), the text's size when there is none.
+qsizetype lineEnd(const QString& text, qsizetype from) {
+    while (from < text.size() && !isLineEnd(text.at(from)))
+        ++from;
+    return from;
+}
+
+QStringList linesOf(const QString& text) {
+    static const QRegularExpression breaks(QStringLiteral("[\r\n]"));
+    return text.split(breaks, Qt::SkipEmptyParts);
+}
+
+bool isErrorLine(const QString& line) {
+    return line == QLatin1String("ERROR") || line.startsWith(QLatin1String("+CME ERROR")) ||
+           line.startsWith(QLatin1String("+CMS ERROR"));
+}
+
+} // namespace
+
+void TerminalLog::setMirror(QPlainTextEdit* mirror) {
+    mirror_ = mirror;
+    mirrorReset();
+}
 
 void TerminalLog::setText(const QString& text) {
     text_ = text;
     bound();
-    refreshMirror();
+    mirrorReset();
 }
 
 void TerminalLog::append(const QString& more) {
     if (more.isEmpty()) return;
     text_ += more;
-    bound();
-    refreshMirror();
+    if (text_.size() > kMaxChars) {
+        bound();
+        mirrorReset();
+    } else {
+        mirrorAppended(more);
+    }
 }
 
 int TerminalLog::find(const QString& key, int from) const {
@@ -26,8 +64,61 @@ QString TerminalLog::cut(int start, int length) const {
     return text::cut(text_, start, length);
 }
 
+QString TerminalLog::window(const QString& key, int offset, int length) const {
+    const int at = find(key);
+    return at ? window(at, offset, length) : QString();
+}
+
+QString TerminalLog::upToComma(const QString& key, int offset, int keepOff) const {
+    const int at = find(key);
+    return at ? upToComma(at, offset, keepOff) : QString();
+}
+
+QString TerminalLog::upToComma(int at, int offset, int keepOff) const {
+    const int comma = find(QStringLiteral(","), at);
+    if (!comma) throw text::CutError("no comma after the key");
+    return cut(at + offset, comma - at - offset - keepOff);
+}
+
+QString TerminalLog::lineAfter(const QString& key) const {
+    const int at = find(key);
+    if (!at) return QString();
+    const qsizetype start = at - 1 + key.size();
+    return text_.mid(start, lineEnd(text_, start) - start);
+}
+
+QStringList TerminalLog::fieldsAfter(const QString& key) const {
+    return contains(key) ? text::fields(lineAfter(key)) : QStringList();
+}
+
+QString TerminalLog::afterEcho(const QString& command) const {
+    const int at = command.isEmpty() ? 0 : find(command);
+    if (!at) return text_;
+    const qsizetype end = lineEnd(text_, at - 1 + command.size());
+    return text_.mid(end + 1);
+}
+
+TerminalLog::Result TerminalLog::result(const QString& command) const {
+    Result result = Result::None;
+    for (const QString& line : linesOf(afterEcho(command))) {
+        const QString trimmed = line.trimmed();
+        if (trimmed == QLatin1String("OK"))
+            result = Result::Ok;
+        else if (isErrorLine(trimmed))
+            result = Result::Error;
+    }
+    return result;
+}
+
+bool TerminalLog::hasLine(const QString& line, const QString& command) const {
+    const QStringList lines = linesOf(afterEcho(command));
+    return std::any_of(lines.begin(), lines.end(),
+                       [&line](const QString& l) { return l.trimmed() == line; });
+}
+
 void TerminalLog::moveCaretToEnd() {
     if (!mirror_) return;
+    flushMirror();
     QTextCursor cursor = mirror_->textCursor();
     cursor.movePosition(QTextCursor::End);
     mirror_->setTextCursor(cursor);
@@ -37,7 +128,46 @@ void TerminalLog::bound() {
     if (text_.size() > kMaxChars) text_.remove(0, text_.size() - kMaxChars);
 }
 
-void TerminalLog::refreshMirror() {
-    // The box lies outside the window; it is only kept current while someone can see it.
-    if (mirror_ && mirror_->isVisible()) mirror_->setPlainText(text_);
+// The mirror follows the log at a cost that does not grow with the log: what
+// arrived is appended, several arrivals at once when events are next handled,
+// and the mirror is refilled from the log's end only after the log was emptied
+// or replaced, or when the mirror has grown past twice its share.
+void TerminalLog::mirrorAppended(const QString& more) {
+    if (!mirror_) return;
+    if (mirrorStale_ || mirrorPending_.size() + more.size() > kMirrorChars) {
+        mirrorReset();
+        return;
+    }
+    mirrorPending_ += more;
+    scheduleMirrorFlush();
+}
+
+void TerminalLog::mirrorReset() {
+    if (!mirror_) return;
+    mirrorStale_ = true;
+    mirrorPending_.clear();
+    scheduleMirrorFlush();
+}
+
+void TerminalLog::scheduleMirrorFlush() {
+    if (flushScheduled_) return;
+    flushScheduled_ = true;
+    QTimer::singleShot(0, this, [this] { flushMirror(); });
+}
+
+void TerminalLog::flushMirror() {
+    flushScheduled_ = false;
+    if (!mirror_) return;
+    if (mirrorStale_ || mirrorChars_ + mirrorPending_.size() > 2 * kMirrorChars) {
+        const QString shown = text_.right(kMirrorChars);
+        mirror_->setPlainText(shown);
+        mirrorChars_ = static_cast<int>(shown.size());
+    } else if (!mirrorPending_.isEmpty()) {
+        QTextCursor end(mirror_->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(mirrorPending_);
+        mirrorChars_ += static_cast<int>(mirrorPending_.size());
+    }
+    mirrorPending_.clear();
+    mirrorStale_ = false;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QPlainTextEdit;
 
@@ -8,13 +10,23 @@ class QPlainTextEdit;
 // emptied it, carriage returns and line feeds included, in order of arrival.
 // It is the receive buffer every window searches; the text box of the main
 // window only mirrors it (a text box would turn line breaks into paragraphs).
-class TerminalLog {
+//
+// Positions are 1-based, as replies are counted; searches are plain and
+// case-sensitive and give 0 when the key is absent. Replies are read with the
+// small vocabulary below, so that every window cuts them the same way.
+class TerminalLog : public QObject {
+    Q_OBJECT
   public:
     // Past this size the oldest text is dropped, never the newest.
     static constexpr int kMaxChars = 4 * 1024 * 1024;
+    // The mirror shows at most about this much of the log's end.
+    static constexpr int kMirrorChars = 64 * 1024;
+
+    // The outcome of an exchange.
+    enum class Result { None, Ok, Error };
 
     // The text box that shows the log.
-    void setMirror(QPlainTextEdit* mirror) { mirror_ = mirror; }
+    void setMirror(QPlainTextEdit* mirror);
 
     const QString& text() const { return text_; }
     void setText(const QString& text);
@@ -22,19 +34,60 @@ class TerminalLog {
     void append(const QString& more);
     bool isEmpty() const { return text_.isEmpty(); }
 
-    // 1-based position of the first occurrence of key, 0 when absent.
+    // ---- searching and cutting
+
+    // Position of the first occurrence of key at or after `from`, 0 when absent.
     int find(const QString& key, int from = 1) const;
     bool contains(const QString& key) const { return find(key) > 0; }
-    // `length` characters from `start`; throws text::CutError for a negative length.
+    // `length` characters from `start` (fewer at the end, "" past it); throws
+    // text::CutError for a negative length or a start before 1.
     QString cut(int start, int length) const;
+
+    // `length` characters from `offset` characters past the start of `key`
+    // ("" when the key is absent).
+    QString window(const QString& key, int offset, int length) const;
+    // The same from a key found at position `at`.
+    QString window(int at, int offset, int length) const { return cut(at + offset, length); }
+    // From `offset` characters past the start of `key` up to the first comma
+    // after the key, short of the `keepOff` characters before that comma.
+    // Throws text::CutError when no comma follows the key. "" when the key is absent.
+    QString upToComma(const QString& key, int offset, int keepOff = 0) const;
+    // The same from a key found at position `at`.
+    QString upToComma(int at, int offset, int keepOff = 0) const;
+    // What follows `key` up to the end of its line (a carriage return or line
+    // feed, or the end of the log); "" when the key is absent.
+    QString lineAfter(const QString& key) const;
+    // The comma-separated fields of the line after `key`, blanks around each
+    // field dropped; none when the key is absent.
+    QStringList fieldsAfter(const QString& key) const;
+    // What follows the echo of `command` and the end of the echo's line: the
+    // reply. The whole log when the command is not echoed.
+    QString afterEcho(const QString& command) const;
+    // The final result of the exchange of `command`: of the lines after its
+    // echo (the whole log when no command is given or it is not echoed), the
+    // last that is "OK" (Ok), "ERROR" or an extended error (Error); None when
+    // there is none. Text inside the echo never counts.
+    Result result(const QString& command = QString()) const;
+    // Whether a line that reads `line` (blanks around it aside) stands after
+    // the echo of `command`, as `result` looks: for replies judged by two
+    // independent tests, "OK" and "ERROR".
+    bool hasLine(const QString& line, const QString& command = QString()) const;
 
     // Puts the caret after the last character (the box scrolls to its end).
     void moveCaretToEnd();
 
   private:
     void bound();
-    void refreshMirror();
+    void mirrorAppended(const QString& more);
+    void mirrorReset();
+    void scheduleMirrorFlush();
+    void flushMirror();
 
     QString text_;
     QPlainTextEdit* mirror_ = nullptr;
+    // What the mirror has not shown yet, shown together once events are handled.
+    QString mirrorPending_;
+    bool mirrorStale_ = false; // the mirror must be refilled from the log's end
+    bool flushScheduled_ = false;
+    int mirrorChars_ = 0;
 };

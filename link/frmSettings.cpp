@@ -1,6 +1,8 @@
 #include "link/frmSettings.h"
 
-#include "console/Form1.h"
+#include "ui_frmSettings.h"
+
+#include "link/Modem.h"
 #include "platform/Forms.h"
 #include "platform/MSComm.h"
 #include "platform/Services.h"
@@ -12,7 +14,6 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("GSM");
 const QString kNoPort = QStringLiteral("<none>");
 const QString kHeldMark = QStringLiteral(" - Not Available");
 constexpr int kLastPort = 32;
@@ -80,13 +81,13 @@ void closePort(MSComm& port) {
 
 } // namespace
 
-frmSettings::frmSettings() {
-    ui.setupUi(this);
-    parity_ = {ui.optParity0, ui.optParity1, ui.optParity2};
-    dataBits_ = {ui.optDataBits0, ui.optDataBits1};
-    stopBits_ = {ui.optStopBits0, ui.optStopBits1};
-    handshake_ = {ui.optHandshake0, ui.optHandshake1, ui.optHandshake2, ui.optHandshake3};
-    action_ = {ui.cmdAction0, ui.cmdAction1};
+frmSettings::frmSettings() : ui(std::make_unique<Ui::frmSettings>()) {
+    ui->setupUi(this);
+    parity_ = {ui->optParity0, ui->optParity1, ui->optParity2};
+    dataBits_ = {ui->optDataBits0, ui->optDataBits1};
+    stopBits_ = {ui->optStopBits0, ui->optStopBits1};
+    handshake_ = {ui->optHandshake0, ui->optHandshake1, ui->optHandshake2, ui->optHandshake3};
+    action_ = {ui->cmdAction0, ui->cmdAction1};
     for (QRadioButton* option : dataBits_)
         connect(option, &QRadioButton::clicked, this, [this] { optDataBits_Click(); });
     for (int i = 0; i < static_cast<int>(handshake_.size()); ++i)
@@ -98,10 +99,12 @@ frmSettings::frmSettings() {
     setClientTwips(4935, 3405);
 }
 
+frmSettings::~frmSettings() = default;
+
 void frmSettings::CommSettings(MSComm* ctl, const QString& title) {
     if (!ctl) {
         Services::instance().message(QStringLiteral("No serial communications control specified."),
-                                     kTitle, Services::Icon::Critical);
+                                     kMessageTitle, Services::Icon::Critical);
         if (Forms::instance().isLoaded<frmSettings>()) form<frmSettings>().close();
         return;
     }
@@ -128,14 +131,14 @@ void frmSettings::showWhileScanning() {
         move((screen->size().width() - width()) / 2, (screen->size().height() - height()) / 2);
     show();
     repaint();
-    ui.cboBaud->addItems(kRates);
+    ui->cboBaud->addItems(kRates);
 }
 
 // OK, Cancel and the close box all leave through here.
 void frmSettings::Form_Unload() {
     if (m_CommCtl && !m_PortWasClosed && !m_CommCtl->PortOpen())
         skipIfRefused([this] { m_CommCtl->setPortOpen(true); });
-    form<Form1>().Show();
+    modem::showMain();
 }
 
 void frmSettings::SetTopMost(bool topMost) {
@@ -157,15 +160,15 @@ void frmSettings::fill(const QString& title) {
 }
 
 void frmSettings::buildPortList() {
-    ui.cboPort->clear();
-    ui.cboPort->addItem(kNoPort);
+    ui->cboPort->clear();
+    ui->cboPort->addItem(kNoPort);
     const PortEnvironment& ports = PortEnvironment::instance();
     for (int port = 1; port <= kLastPort; ++port) {
         const QString entry = QStringLiteral(" ") + QString::number(port);
         if (ports.canOpenExclusively(port))
-            ui.cboPort->addItem(entry);
+            ui->cboPort->addItem(entry);
         else if (ports.isHeld(port))
-            ui.cboPort->addItem(entry + kHeldMark);
+            ui->cboPort->addItem(entry + kHeldMark);
     }
 }
 
@@ -190,19 +193,19 @@ void frmSettings::presetChoices() {
 
 // The port in use, or "<none>" when it is not listed or was closed.
 void frmSettings::presetPort() {
-    for (int i = 0; i < ui.cboPort->count(); ++i) {
-        if (ui.cboPort->itemText(i).trimmed() == m_Port) {
-            ui.cboPort->setCurrentIndex(i);
+    for (int i = 0; i < ui->cboPort->count(); ++i) {
+        if (ui->cboPort->itemText(i).trimmed() == m_Port) {
+            ui->cboPort->setCurrentIndex(i);
             return;
         }
     }
-    ui.cboPort->setCurrentIndex(0);
+    ui->cboPort->setCurrentIndex(0);
 }
 
 // The rate in use, or the last one when it is not listed.
 void frmSettings::presetRate() {
-    const int at = ui.cboBaud->findText(m_Baud);
-    ui.cboBaud->setCurrentIndex(at >= 0 ? at : ui.cboBaud->count() - 1);
+    const int at = ui->cboBaud->findText(m_Baud);
+    ui->cboBaud->setCurrentIndex(at >= 0 ? at : ui->cboBaud->count() - 1);
 }
 
 void frmSettings::cmdAction_Click(int index) {
@@ -212,7 +215,7 @@ void frmSettings::cmdAction_Click(int index) {
 
 bool frmSettings::applyChoices() {
     closePort(*m_CommCtl);
-    const QString entry = ui.cboPort->currentText();
+    const QString entry = ui->cboPort->currentText();
     if (entry.contains(QLatin1String("none"))) {
         Services::instance().saveSetting(kStoreSection, QStringLiteral("Port"),
                                          QStringLiteral("0"));
@@ -224,7 +227,7 @@ bool frmSettings::applyChoices() {
             QStringLiteral("Port") + entry.left(entry.indexOf(kHeldMark)) +
                 QStringLiteral(" is already open by another process. Please select a different "
                                "Comm port."),
-            kTitle);
+            kMessageTitle);
         return false;
     }
     readChoices();
@@ -238,8 +241,8 @@ void frmSettings::readChoices() {
     m_DataBits = chosenCode(dataBits_, kDataBits);
     m_StopBits = chosenCode(stopBits_, kStopBits);
     m_Parity = chosenCode(parity_, kParityLetters);
-    m_Baud = ui.cboBaud->currentText();
-    m_Port = ui.cboPort->currentText().trimmed();
+    m_Baud = ui->cboBaud->currentText();
+    m_Port = ui->cboPort->currentText().trimmed();
 }
 
 void frmSettings::applyToControl() {

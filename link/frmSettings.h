@@ -1,9 +1,12 @@
 #pragma once
 
 #include "platform/FormBase.h"
-#include "ui_frmSettings.h"
+
+#include <QPushButton>
+#include <QRadioButton>
 
 #include <array>
+#include <memory>
 
 class MSComm;
 
@@ -17,6 +20,10 @@ class MSComm;
 // cmdAction1 "Cancel"; ...) and is reached by index through the accessor of
 // the array's name.
 //
+namespace Ui {
+class frmSettings;
+}
+
 // The dialog is modeless and stays on top. While it is open the serial
 // control's port is closed; OK applies the choices to the control and hands
 // them to the settings store, and leaving the dialog opens the port again
@@ -25,6 +32,7 @@ class frmSettings : public FormBase {
     Q_OBJECT
   public:
     frmSettings();
+    ~frmSettings() override;
 
     // Opens the dialog on a serial control; returns once the dialog is filled,
     // with the dialog left open.
@@ -32,7 +40,7 @@ class frmSettings : public FormBase {
 
     void Form_Unload() override;
 
-    Ui::frmSettings ui;
+    std::unique_ptr<Ui::frmSettings> ui;
 
     QRadioButton* optParity(int index) const { return parity_.at(static_cast<size_t>(index)); }
     QRadioButton* optDataBits(int index) const { return dataBits_.at(static_cast<size_t>(index)); }

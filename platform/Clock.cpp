@@ -140,3 +140,7 @@ void VirtualClock::cancel(TaskId id) {
     d->queue.erase(std::make_pair(found->second, id));
     d->dueOf.erase(found);
 }
+
+void Pause(double seconds) {
+    Clock::instance().wait(seconds);
+}

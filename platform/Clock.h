@@ -89,3 +89,7 @@ class VirtualClock : public Clock {
     std::unique_ptr<Impl> d;
     double now_ = 0;
 };
+
+// Waits on the console's clock while every kind of event is handled: the
+// timed wait inside which every reply arrives.
+void Pause(double seconds);

@@ -37,7 +37,12 @@ class Forms {
     std::vector<std::unique_ptr<FormBase>> unloaded_;
 };
 
-// Shorthand used throughout: form<Form3>().Label3 ...
+// Shorthand used throughout: form<Form3>().Show() ...
 template <class T> T& form() {
     return Forms::instance().get<T>();
+}
+
+// Shows a window, loading it first when needed.
+template <class T> void showForm() {
+    form<T>().Show();
 }

@@ -40,9 +40,7 @@ void Services::enterProgramFolder() const {
 }
 
 void DesktopServices::message(const QString& text, const QString& title, Icon icon) {
-    // A box without a title of its own carries the program's name.
-    QMessageBox box(boxIcon(icon), title.isEmpty() ? QStringLiteral("GSM-APPLICATION") : title,
-                    text, QMessageBox::Ok);
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok);
     Clock::DepthScope waiting(Clock::instance());
     box.exec();
 }

@@ -7,6 +7,11 @@
 
 class QWidget;
 
+// The title most message boxes carry.
+inline const QString kMessageTitle = QStringLiteral("GSM");
+// The program's own title: a message box that passes no title carries it.
+inline const QString kProgramTitle = QStringLiteral("GSM-APPLICATION");
+
 // What the console asks of the desktop beyond its own windows: message boxes,
 // ending the program, the per-user settings store and the program's folder.
 // Tests install their own implementation and inspect what was asked.
@@ -16,8 +21,9 @@ class Services {
 
     virtual ~Services() = default;
 
-    // A message box with an OK button only.
-    virtual void message(const QString& text, const QString& title = QString(),
+    // A message box with an OK button only, titled exactly `title` (an empty
+    // title stays empty).
+    virtual void message(const QString& text, const QString& title = kProgramTitle,
                          Icon icon = Icon::None) = 0;
     // Stops the program at once; no unload handler runs.
     virtual void endProgram() = 0;

@@ -26,4 +26,27 @@ double number(const QString& text) {
     return value;
 }
 
+QStringList fields(const QString& line) {
+    QStringList values;
+    QString value;
+    bool quoted = false;
+    for (const QChar c : line) {
+        if (c == QLatin1Char('"')) quoted = !quoted;
+        if (c == QLatin1Char(',') && !quoted) {
+            values << value.trimmed();
+            value.clear();
+        } else {
+            value += c;
+        }
+    }
+    values << value.trimmed();
+    return values;
+}
+
+QString unquoted(const QString& field) {
+    if (field.size() >= 2 && field.startsWith(QLatin1Char('"')) && field.endsWith(QLatin1Char('"')))
+        return field.mid(1, field.size() - 2);
+    return field;
+}
+
 } // namespace text

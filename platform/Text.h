@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <stdexcept>
 
@@ -23,5 +24,11 @@ QString cutRest(const QString& source, int start);
 // The number a text holds, white space around the digits not counting; throws
 // CutError when the text is not a number.
 double number(const QString& text);
+
+// The comma-separated fields of a line, blanks around each field dropped;
+// commas inside double quotes do not separate.
+QStringList fields(const QString& line);
+// The text between a field's surrounding double quotes; the field itself when it has none.
+QString unquoted(const QString& field);
 
 } // namespace text

@@ -1,7 +1,12 @@
 #pragma once
 
 #include "console/FeatureWindow.h"
-#include "ui_Form12.h"
+
+#include <memory>
+
+namespace Ui {
+class Form12;
+}
 
 // The supplementary-services window: a tab strip over the panels for call
 // forwarding (Frame1), call barring (Frame9, with its settings Frame5 hidden),
@@ -10,6 +15,7 @@ class Form12 : public FeatureWindow {
     Q_OBJECT
   public:
     Form12();
+    ~Form12() override;
 
-    Ui::Form12 ui;
+    std::unique_ptr<Ui::Form12> ui;
 };

@@ -1,7 +1,12 @@
 #pragma once
 
 #include "console/FeatureWindow.h"
-#include "ui_Form9.h"
+
+#include <memory>
+
+namespace Ui {
+class Form9;
+}
 
 // The security window: the phone, SIM PIN and network lock pages under one
 // tab strip, each with its status line and its "Change Status" button, and
@@ -10,6 +15,7 @@ class Form9 : public FeatureWindow {
     Q_OBJECT
   public:
     Form9();
+    ~Form9() override;
 
-    Ui::Form9 ui;
+    std::unique_ptr<Ui::Form9> ui;
 };

@@ -2,6 +2,7 @@
 
 #include "console/Form1.h"
 #include "tests/Fixture.h"
+#include "ui_Form1.h"
 
 // The main window loaded with no saved port (no COM.txt, so no start-up
 // search), then connected by hand to a simulated modem on port 3 at 9600.

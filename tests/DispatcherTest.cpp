@@ -5,14 +5,20 @@
 #include "console/Form11.h"
 #include "console/Form7.h"
 #include "tests/ConsoleFixture.h"
+#include "ui_Form11.h"
+#include "ui_Form3.h"
+#include "ui_Form5.h"
+#include "ui_Form6.h"
+#include "ui_Form7.h"
+#include "ui_Form8.h"
 
 namespace {
 // Bars shown in the signal window, left to right.
 QString bars() {
     Form7& signal = form<Form7>();
     QString shown;
-    for (QLabel* bar :
-         {signal.ui.Image1, signal.ui.Image2, signal.ui.Image3, signal.ui.Image4, signal.ui.Image5})
+    for (QLabel* bar : {signal.ui->Image1, signal.ui->Image2, signal.ui->Image3, signal.ui->Image4,
+                        signal.ui->Image5})
         shown += bar->isVisibleTo(&signal) ? '|' : '.';
     return shown;
 }
@@ -31,11 +37,11 @@ void storeContact(const QString& number, const QString& name) {
 using DispatcherTest = ConnectedConsole;
 
 TEST_F(DispatcherTest, EmptyEventOnEmptyLogTouchesNothing) {
-    form<Form7>().ui.Label4->setText("kept");
+    form<Form7>().ui->Label4->setText("kept");
     main().link().write("");
     run(3);
     EXPECT_TRUE(main().Text1().isEmpty());
-    EXPECT_EQ(form<Form7>().ui.Label4->text(), "kept");
+    EXPECT_EQ(form<Form7>().ui->Label4->text(), "kept");
 }
 
 TEST_F(DispatcherTest, SignalQualitySetsBarsAndLabel) {
@@ -56,7 +62,7 @@ TEST_F(DispatcherTest, SignalQualitySetsBarsAndLabel) {
         arrive(QByteArray("\r\n+CSQ: ") + c.rssi + ",99\r\n\r\nOK\r\n");
         run(3);
         EXPECT_EQ(bars(), c.bars) << c.rssi;
-        EXPECT_EQ(form<Form7>().ui.Label4->text(), c.label) << c.rssi;
+        EXPECT_EQ(form<Form7>().ui->Label4->text(), c.label) << c.rssi;
         EXPECT_TRUE(main().Text1().isEmpty()) << c.rssi;
     }
 }
@@ -74,16 +80,16 @@ TEST_F(DispatcherTest, RegistrationTextFollowsTheStatus) {
     for (const auto& [stat, label] : cases) {
         arrive(QByteArray("\r\n+CREG: 0,") + stat + "\r\n\r\nOK\r\n");
         run(3);
-        EXPECT_EQ(form<Form7>().ui.Label5->text(), label) << stat;
+        EXPECT_EQ(form<Form7>().ui->Label5->text(), label) << stat;
     }
 }
 
 TEST_F(DispatcherTest, SignalAndRegistrationTogetherShowOnlyTheSignal) {
-    form<Form7>().ui.Label5->setText("before");
+    form<Form7>().ui->Label5->setText("before");
     arrive("\r\n+CSQ: 20,0\r\n\r\nOK\r\n\r\n+CREG: 0,1\r\n\r\nOK\r\n");
     run(3);
-    EXPECT_EQ(form<Form7>().ui.Label4->text(), "20,0");
-    EXPECT_EQ(form<Form7>().ui.Label5->text(), "before");
+    EXPECT_EQ(form<Form7>().ui->Label4->text(), "20,0");
+    EXPECT_EQ(form<Form7>().ui->Label5->text(), "before");
 }
 
 TEST_F(DispatcherTest, RingWithCallerShowsTheNumberOrTheStoredName) {
@@ -102,7 +108,7 @@ TEST_F(DispatcherTest, RingWithCallerShowsTheNumberOrTheStoredName) {
         arrive(QByteArray("\r\nRING\r\n\r\n") + c.clip + "\r\n");
         run(3);
         EXPECT_TRUE(form<Form5>().isVisible()) << c.clip;
-        EXPECT_EQ(form<Form5>().ui.Label1->text(), c.shown) << c.clip;
+        EXPECT_EQ(form<Form5>().ui->Label1->text(), c.shown) << c.clip;
         EXPECT_TRUE(main().Text1().isEmpty());
         EXPECT_TRUE(main().Timer2.Enabled());
     }
@@ -122,7 +128,7 @@ TEST_F(DispatcherTest, CallerNumberIsCutAtTheCommaAfterItsKeyNotAnEarlierOne) {
     modem().setLatency(0);
     arrive("\r\nRING\r\n\r\n+CLIP: \"0123456789\",129\r\n");
     run(3);
-    EXPECT_EQ(form<Form5>().ui.Label1->text(), "Call Received-  0123456789");
+    EXPECT_EQ(form<Form5>().ui->Label1->text(), "Call Received-  0123456789");
 }
 
 TEST_F(DispatcherTest, WaitingCallNeedsAQuotedNumber) {
@@ -132,7 +138,7 @@ TEST_F(DispatcherTest, WaitingCallNeedsAQuotedNumber) {
     main().Text1().clear();
     arrive("\r\n+CCWA: \"0123456789\",129,1\r\n");
     run(3);
-    EXPECT_EQ(form<Form5>().ui.Label1->text(), "Call Waiting-  0123456789");
+    EXPECT_EQ(form<Form5>().ui->Label1->text(), "Call Waiting-  0123456789");
 }
 
 TEST_F(DispatcherTest, CallEndTextsInTheirOrder) {
@@ -149,7 +155,7 @@ TEST_F(DispatcherTest, CallEndTextsInTheirOrder) {
         main().Text1().clear();
         arrive(c.codes);
         run(3);
-        EXPECT_EQ(form<Form3>().ui.Label3->text(), c.status) << c.codes;
+        EXPECT_EQ(form<Form3>().ui->Label3->text(), c.status) << c.codes;
     }
 }
 
@@ -177,8 +183,8 @@ TEST_F(DispatcherTest, NewMessageMarksTheSmsButtonAndShowsTheIndex) {
     for (const Case& c : cases) {
         arrive(QByteArray("\r\n+CMTI: \"SM\",") + c.index + "\r\n");
         run(6);
-        EXPECT_EQ(form<Form8>().ui.Label4->text(), c.shown) << c.index;
-        EXPECT_TRUE(main().ui.Command3->styleSheet().contains("#ffc0c0"));
+        EXPECT_EQ(form<Form8>().ui->Label4->text(), c.shown) << c.index;
+        EXPECT_TRUE(main().ui->Command3->styleSheet().contains("#ffc0c0"));
         EXPECT_FALSE(form<Form11>().isVisible());
     }
 }
@@ -186,26 +192,26 @@ TEST_F(DispatcherTest, NewMessageMarksTheSmsButtonAndShowsTheIndex) {
 TEST_F(DispatcherTest, GainRepliesSetTheCallControlWindow) {
     arrive("\r\n+VGR: 128\r\n\r\nOK\r\n");
     run(3);
-    EXPECT_EQ(form<Form6>().ui.Label7->text(), "Default Values-Speaker 128");
-    EXPECT_EQ(form<Form6>().ui.Label5->text(), "128");
-    EXPECT_EQ(form<Form6>().ui.Slider1->value(), 128);
+    EXPECT_EQ(form<Form6>().ui->Label7->text(), "Default Values-Speaker 128");
+    EXPECT_EQ(form<Form6>().ui->Label5->text(), "128");
+    EXPECT_EQ(form<Form6>().ui->Slider1->value(), 128);
     arrive("AT+VGT=10\r\r\nERROR\r\n");
     run(3);
-    EXPECT_EQ(form<Form6>().ui.Label7->text(), "UnSuccessFul.Try Again");
+    EXPECT_EQ(form<Form6>().ui->Label7->text(), "UnSuccessFul.Try Again");
 }
 
 TEST_F(DispatcherTest, SideToneSelectsItsOption) {
     arrive("\r\n+SIDET: 1,3\r\n\r\nOK\r\n");
     run(3);
-    EXPECT_TRUE(form<Form6>().ui.Option2->isChecked());
-    EXPECT_EQ(form<Form6>().ui.Slider10->value(), 3);
+    EXPECT_TRUE(form<Form6>().ui->Option2->isChecked());
+    EXPECT_EQ(form<Form6>().ui->Slider10->value(), 3);
 }
 
 TEST_F(DispatcherTest, ArrivalsWithinTwoSecondsAreExaminedTogether) {
     arrive("\r\n+CSQ: 1");
     modem().unsolicited("7,99\r\n\r\nOK\r\n", 1.0);
     run(5);
-    EXPECT_EQ(form<Form7>().ui.Label4->text(), "17,99");
+    EXPECT_EQ(form<Form7>().ui->Label4->text(), "17,99");
 }
 
 TEST_F(DispatcherTest, EndlessStreamNestsOnlySoDeepAndLosesNoByte) {
@@ -229,10 +235,10 @@ TEST_F(DispatcherTest, RepliesLoadOnlyTheWindowsTheyWriteInto) {
 }
 
 TEST_F(DispatcherTest, GainTheSliderCannotHoldEndsTheRunAndKeepsTheLog) {
-    form<Form6>().ui.Label7->setText("before");
+    form<Form6>().ui->Label7->setText("before");
     arrive("\r\n+VGR: 300\r\n\r\nOK\r\n");
     run(3);
-    EXPECT_EQ(form<Form6>().ui.Label7->text(), "Default Values-Speaker 300");
-    EXPECT_NE(form<Form6>().ui.Slider1->value(), 255); // refused, not cut down to the maximum
+    EXPECT_EQ(form<Form6>().ui->Label7->text(), "Default Values-Speaker 300");
+    EXPECT_NE(form<Form6>().ui->Slider1->value(), 255); // refused, not cut down to the maximum
     EXPECT_TRUE(main().Text1().contains("VGR: 300"));
 }

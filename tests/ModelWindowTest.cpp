@@ -2,6 +2,9 @@
 #include "console/Form2.h"
 #include "console/Form7.h"
 #include "tests/Fixture.h"
+#include "ui_Form1.h"
+#include "ui_Form2.h"
+#include "ui_Form7.h"
 
 #include <QFile>
 
@@ -10,11 +13,11 @@
 class ModelWindowTest : public ConsoleTest {
   protected:
     Form2& details() { return form<Form2>(); }
-    void view() { details().ui.Command1->click(); }
+    void view() { details().ui->Command1->click(); }
     QStringList labels() {
-        const Ui::Form2& ui = details().ui;
-        return {ui.Label2->text(), ui.Label3->text(), ui.Label4->text(), ui.Label5->text(),
-                ui.Label6->text()};
+        const auto& ui = details().ui;
+        return {ui->Label2->text(), ui->Label3->text(), ui->Label4->text(), ui->Label5->text(),
+                ui->Label6->text()};
     }
 };
 
@@ -42,8 +45,8 @@ TEST_F(ModelWindowTest, ViewReadsTheIdentityFileSkippingEmptyLines) {
         SCOPED_TRACE(c.name);
         QFile::remove(services().path("Model.txt"));
         if (c.file) writeFile("Model.txt", *c.file);
-        for (QLabel* label : {details().ui.Label2, details().ui.Label3, details().ui.Label4,
-                              details().ui.Label5, details().ui.Label6})
+        for (QLabel* label : {details().ui->Label2, details().ui->Label3, details().ui->Label4,
+                              details().ui->Label5, details().ui->Label6})
             label->setText("old");
         const QStringList expected = {imei, c.shown[0], heading, c.shown[1], c.shown[2]};
         view();
@@ -55,12 +58,12 @@ TEST_F(ModelWindowTest, ViewReadsTheIdentityFileSkippingEmptyLines) {
 
 TEST_F(ModelWindowTest, CloseBoxShowsTheMainWindowAndTheNextOpeningStartsEmpty) {
     form<Form1>().hide();
-    details().ui.Label3->setText("356938035643809");
+    details().ui->Label3->setText("356938035643809");
     details().Show();
     details().close();
     EXPECT_TRUE(form<Form1>().isVisible());
     EXPECT_FALSE(Forms::instance().isLoaded<Form2>());
-    EXPECT_EQ(details().ui.Label3->text(), "");
+    EXPECT_EQ(details().ui->Label3->text(), "");
 }
 
 TEST_F(ModelWindowTest, SignalWindowFollowsMinimiseAndRestore) {

@@ -1,5 +1,6 @@
 #include "link/frmSettings.h"
 #include "tests/ConsoleFixture.h"
+#include "ui_frmSettings.h"
 
 namespace {
 
@@ -38,9 +39,9 @@ class SettingsDialogTest : public ConnectedConsole {
     }
     bool dialogLoaded() const { return Forms::instance().isLoaded<frmSettings>(); }
     void choosePort(frmSettings& dialog, const QString& entry) {
-        const int at = dialog.ui.cboPort->findText(entry);
+        const int at = dialog.ui->cboPort->findText(entry);
         ASSERT_GE(at, 0) << entry.toStdString();
-        dialog.ui.cboPort->setCurrentIndex(at);
+        dialog.ui->cboPort->setCurrentIndex(at);
     }
     // What the settings store received, one "section/key=value" a write.
     QStringList storeWrites() {
@@ -59,11 +60,12 @@ TEST_F(SettingsDialogTest, FirstOpeningClosesThePortAndPresetsItsState) {
     EXPECT_EQ(dialog.windowTitle(), kTitle);
     EXPECT_TRUE(dialog.cmdAction(0)->isEnabled());
     EXPECT_TRUE(dialog.cmdAction(1)->isEnabled());
-    EXPECT_EQ(items(dialog.ui.cboPort), (QStringList{"<none>", " 2", " 3", " 12 - Not Available"}));
-    EXPECT_EQ(dialog.ui.cboPort->currentText(), " 3");
-    EXPECT_EQ(items(dialog.ui.cboBaud), (QStringList{"300", "600", "1200", "2400", "4800", "9600",
-                                                     "19200", "38400", "57600", "115200"}));
-    EXPECT_EQ(dialog.ui.cboBaud->currentText(), "9600");
+    EXPECT_EQ(items(dialog.ui->cboPort),
+              (QStringList{"<none>", " 2", " 3", " 12 - Not Available"}));
+    EXPECT_EQ(dialog.ui->cboPort->currentText(), " 3");
+    EXPECT_EQ(items(dialog.ui->cboBaud), (QStringList{"300", "600", "1200", "2400", "4800", "9600",
+                                                      "19200", "38400", "57600", "115200"}));
+    EXPECT_EQ(dialog.ui->cboBaud->currentText(), "9600");
     EXPECT_TRUE(dialog.optParity(2)->isChecked());
     EXPECT_TRUE(dialog.optDataBits(1)->isChecked());
     EXPECT_TRUE(dialog.optStopBits(0)->isChecked());
@@ -92,7 +94,7 @@ TEST_F(SettingsDialogTest, ChoicesArePresetFromTheControl) {
         port().setSettings(c.settings);
         port().setHandshaking(c.handshaking);
         frmSettings& dialog = openDialog();
-        EXPECT_EQ(dialog.ui.cboBaud->currentText(), c.rate);
+        EXPECT_EQ(dialog.ui->cboBaud->currentText(), c.rate);
         EXPECT_EQ(selectedIndex([&](int i) { return dialog.optParity(i); }, 3), c.parity);
         EXPECT_EQ(selectedIndex([&](int i) { return dialog.optDataBits(i); }, 2), c.dataBits);
         EXPECT_EQ(selectedIndex([&](int i) { return dialog.optStopBits(i); }, 2), c.stopBits);
@@ -106,7 +108,7 @@ TEST_F(SettingsDialogTest, ChoicesArePresetFromTheControl) {
 TEST_F(SettingsDialogTest, OpenedWithThePortClosedSelectsNoneAndCancelKeepsItClosed) {
     port().setPortOpen(false);
     frmSettings& dialog = openDialog();
-    EXPECT_EQ(dialog.ui.cboPort->currentText(), "<none>");
+    EXPECT_EQ(dialog.ui->cboPort->currentText(), "<none>");
     dialog.cmdAction(1)->click();
     EXPECT_FALSE(dialogLoaded());
     EXPECT_FALSE(ports().isOpen(3));
@@ -120,7 +122,7 @@ TEST_F(SettingsDialogTest, OkAppliesTheChoicesOpensThePortAndStoresWhatTheContro
     dialog.optStopBits(1)->click();
     dialog.optParity(0)->click();
     dialog.optHandshake(2)->click();
-    dialog.ui.cboBaud->setCurrentIndex(dialog.ui.cboBaud->findText("4800"));
+    dialog.ui->cboBaud->setCurrentIndex(dialog.ui->cboBaud->findText("4800"));
     choosePort(dialog, " 2");
     dialog.cmdAction(0)->click();
     EXPECT_EQ(port().CommPort(), 2);

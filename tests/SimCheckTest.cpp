@@ -7,6 +7,11 @@
 #include "console/Form20.h"
 #include "console/Form7.h"
 #include "tests/ConsoleFixture.h"
+#include "ui_Form10.h"
+#include "ui_Form15.h"
+#include "ui_Form20.h"
+#include "ui_Form5.h"
+#include "ui_Form7.h"
 
 #include <QListWidget>
 
@@ -33,8 +38,8 @@ QStringList commands(const QByteArray& bytes) {
 
 QStringList progress(const Form1& main) {
     QStringList lines;
-    for (int i = 0; i < main.ui.List1->count(); ++i)
-        lines << main.ui.List1->item(i)->text();
+    for (int i = 0; i < main.ui->List1->count(); ++i)
+        lines << main.ui->List1->item(i)->text();
     return lines;
 }
 
@@ -44,11 +49,11 @@ QByteArray reply(const QByteArray& text) {
 
 // The feature buttons by the state the initialisation leaves them in.
 std::vector<QPushButton*> simFreeButtons(Form1& main) {
-    return {main.ui.Command1, main.ui.Command6, main.ui.Command10, main.ui.Command12,
-            main.ui.Command11};
+    return {main.ui->Command1, main.ui->Command6, main.ui->Command10, main.ui->Command12,
+            main.ui->Command11};
 }
 std::vector<QPushButton*> simButtons(Form1& main) {
-    return {main.ui.Command2, main.ui.Command3, main.ui.Command4, main.ui.Command5};
+    return {main.ui->Command2, main.ui->Command3, main.ui->Command4, main.ui->Command5};
 }
 std::vector<QPushButton*> featureButtons(Form1& main) {
     std::vector<QPushButton*> all = simFreeButtons(main);
@@ -58,10 +63,10 @@ std::vector<QPushButton*> featureButtons(Form1& main) {
 }
 
 bool pinMode(const Form1& main) {
-    return !main.ui.Text2->isHidden() && main.ui.Text3->isHidden();
+    return !main.ui->Text2->isHidden() && main.ui->Text3->isHidden();
 }
 bool pukMode(const Form1& main) {
-    return main.ui.Text2->isHidden() && !main.ui.Text3->isHidden();
+    return main.ui->Text2->isHidden() && !main.ui->Text3->isHidden();
 }
 
 // The checked options of the format (1 to 7) and parity (8 to 12) groups.
@@ -75,11 +80,11 @@ QStringList framingOptions() {
 
 // Types into the entry window and presses "&Ok".
 void enterPin(const QString& pin) {
-    form<Form10>().ui.Text1->setText(pin);
-    form<Form10>().ui.Command1->click();
+    form<Form10>().ui->Text1->setText(pin);
+    form<Form10>().ui->Command1->click();
 }
 void enterPuk(const QString& puk, const QString& newPin) {
-    form<Form10>().ui.Text2->setText(puk);
+    form<Form10>().ui->Text2->setText(puk);
     enterPin(newPin);
 }
 
@@ -122,7 +127,7 @@ TEST_P(SimStateTest, TheStateDecidesBetweenInitialisationCodeEntryAndTheEnd) {
     switch (state.outcome) {
     case Outcome::Initialised:
         EXPECT_EQ(sentCommands, kSimQueries + kFullInit);
-        EXPECT_EQ(main().ui.Label7->text(), kReadyFraming);
+        EXPECT_EQ(main().ui->Label7->text(), kReadyFraming);
         EXPECT_FALSE(entryShown);
         break;
     case Outcome::PinEntry:
@@ -150,13 +155,13 @@ TEST_P(SimStateTest, TheStateDecidesBetweenInitialisationCodeEntryAndTheEnd) {
             EXPECT_TRUE(button->isEnabled()) << button->text().toStdString();
         for (QPushButton* button : simButtons(main()))
             EXPECT_FALSE(button->isEnabled()) << button->text().toStdString();
-        EXPECT_FALSE(main().ui.Frame5->isVisibleTo(&main()));
+        EXPECT_FALSE(main().ui->Frame5->isVisibleTo(&main()));
         EXPECT_TRUE(form<Form20>().Timer1.Enabled());
         break;
     }
     EXPECT_EQ(services().ended, state.outcome == Outcome::Failure ? 1 : 0);
     if (state.outcome != Outcome::Failure) {
-        EXPECT_EQ(main().ui.Label5->text(), "");
+        EXPECT_EQ(main().ui->Label5->text(), "");
     }
 }
 
@@ -208,18 +213,18 @@ TEST_F(SimCheckTest, ReadySimLeavesTheConsoleReadyForUse) {
     EXPECT_EQ(progress(console).mid(1),
               (QStringList{"Check SIM PIN", "Setting to Text Mode", "Speaker Set ", "Echo Enabled",
                            "Checking Modem Speed"}));
-    EXPECT_EQ(console.ui.Label6->text(), "9600");
-    EXPECT_FALSE(console.ui.Frame5->isVisibleTo(&console));
+    EXPECT_EQ(console.ui->Label6->text(), "9600");
+    EXPECT_FALSE(console.ui->Frame5->isVisibleTo(&console));
     for (QPushButton* button : featureButtons(console))
         EXPECT_TRUE(button->isEnabled()) << button->text().toStdString();
     EXPECT_TRUE(form<Form20>().Timer1.Enabled());
     EXPECT_TRUE(form<Form7>().isVisible()); // the signal refresh after text mode
     Form15& settings = form<Form15>();
-    EXPECT_EQ(settings.ui.Combo1->currentText(), "9600");
+    EXPECT_EQ(settings.ui->Combo1->currentText(), "9600");
     EXPECT_EQ(framingOptions(), (QStringList{"Option4", "Option12"}));
-    EXPECT_TRUE(settings.ui.Option28->isChecked());
-    EXPECT_TRUE(form<Form5>().ui.Command1->isEnabled());
-    EXPECT_EQ(form<Form5>().ui.Label2->text(), "");
+    EXPECT_TRUE(settings.ui->Option28->isChecked());
+    EXPECT_TRUE(form<Form5>().ui->Command1->isEnabled());
+    EXPECT_EQ(form<Form5>().ui->Label2->text(), "");
     EXPECT_TRUE(console.Text1().isEmpty());
 }
 
@@ -242,7 +247,7 @@ TEST_F(SimCheckTest, FramingReplySetsTheFramingLineAndTheOptions) {
     for (const Case& c : cases) {
         modem().state().settings.params["+ICF"] = c.codes;
         EXPECT_EQ(initialise().last(), "AT+ICF?");
-        EXPECT_EQ(main().ui.Label7->text(), c.line) << c.codes;
+        EXPECT_EQ(main().ui->Label7->text(), c.line) << c.codes;
         EXPECT_EQ(framingOptions(), c.options) << c.codes;
     }
 }
@@ -250,15 +255,15 @@ TEST_F(SimCheckTest, FramingReplySetsTheFramingLineAndTheOptions) {
 TEST_F(SimCheckTest, FramingCodesOutsideTheTablesGiveEmptyTextsAndNoOption) {
     modem().overrideReply("AT+ICF?", reply("+ICF: 7,9"));
     initialise();
-    EXPECT_EQ(main().ui.Label7->text(), "Character Framing: ECHO:Enabled");
+    EXPECT_EQ(main().ui->Label7->text(), "Character Framing: ECHO:Enabled");
     EXPECT_EQ(framingOptions(), QStringList());
 }
 
 TEST_F(SimCheckTest, WithoutAFramingReplyTheStartUpIsNotCompleted) {
     modem().overrideReply("AT+ICF?", "\r\nERROR\r\n");
     initialise();
-    EXPECT_EQ(main().ui.Label7->text(), "");
-    EXPECT_TRUE(main().ui.Frame5->isVisibleTo(&main()));
+    EXPECT_EQ(main().ui->Label7->text(), "");
+    EXPECT_TRUE(main().ui->Frame5->isVisibleTo(&main()));
     for (QPushButton* button : featureButtons(main()))
         EXPECT_FALSE(button->isEnabled());
     EXPECT_FALSE(form<Form20>().Timer1.Enabled());
@@ -270,7 +275,7 @@ TEST_F(SimCheckTest, ProfileDumpSetsOnlyTheFramingOptions) {
     main().link().sendCommand("AT&V", 1);
     main().SetFramingOptions();
     EXPECT_EQ(framingOptions(), (QStringList{"Option3", "Option11"}));
-    EXPECT_EQ(main().ui.Label7->text(), "");
+    EXPECT_EQ(main().ui->Label7->text(), "");
     EXPECT_TRUE(main().Text1().contains("+ICF:2,3"));
 }
 
@@ -283,13 +288,13 @@ TEST_F(SimCheckTest, AutoAnswerRegisterSetsTheAnswerButton) {
     for (const Case& c : {Case{2, false, "AutoAnswer Enabled"}, Case{0, true, ""}}) {
         modem().state().settings.sRegisters[0] = c.rings;
         initialise();
-        EXPECT_EQ(form<Form5>().ui.Command1->isEnabled(), c.answerEnabled) << c.rings;
-        EXPECT_EQ(form<Form5>().ui.Label2->text(), c.note) << c.rings;
+        EXPECT_EQ(form<Form5>().ui->Command1->isEnabled(), c.answerEnabled) << c.rings;
+        EXPECT_EQ(form<Form5>().ui->Label2->text(), c.note) << c.rings;
     }
     modem().overrideReply("ATS0?", "\r\nERROR\r\n");
-    form<Form5>().ui.Label2->setText("kept");
+    form<Form5>().ui->Label2->setText("kept");
     initialise();
-    EXPECT_EQ(form<Form5>().ui.Label2->text(), "kept");
+    EXPECT_EQ(form<Form5>().ui->Label2->text(), "kept");
 }
 
 TEST_F(SimCheckTest, RateReplyShowsTheDeviceRate) {
@@ -302,8 +307,8 @@ TEST_F(SimCheckTest, RateReplyShowsTheDeviceRate) {
     for (const auto& [rate, shown] : cases) {
         modem().state().settings.params["+IPR"] = rate;
         initialise();
-        EXPECT_EQ(main().ui.Label6->text(), shown) << rate;
-        EXPECT_EQ(form<Form15>().ui.Combo1->currentText(), shown) << rate;
+        EXPECT_EQ(main().ui->Label6->text(), shown) << rate;
+        EXPECT_EQ(form<Form15>().ui->Combo1->currentText(), shown) << rate;
     }
 }
 
@@ -317,9 +322,9 @@ TEST_F(SimCheckTest, RightPinIsAcceptedAndTheModemInitialised) {
     EXPECT_EQ(commands(sent()), QStringList{"AT+CPIN=1234"} + kFullInit);
     EXPECT_TRUE(progress(main()).contains("PIN Accepted"));
     EXPECT_FALSE(form<Form10>().isVisible());
-    EXPECT_EQ(form<Form10>().ui.Text1->text(), "");
+    EXPECT_EQ(form<Form10>().ui->Text1->text(), "");
     EXPECT_TRUE(form<Form10>().isPinDisplay());
-    EXPECT_EQ(main().ui.Label7->text(), kReadyFraming);
+    EXPECT_EQ(main().ui->Label7->text(), kReadyFraming);
     EXPECT_EQ(modem().state().sim.status, SimStatus::Ready);
 }
 
@@ -330,11 +335,11 @@ TEST_F(SimCheckTest, WrongPinCountsAndKeepsTheEntryOpen) {
     enterPin(" 432"); // sent without its blank
     EXPECT_EQ(sent(), "AT+CPIN=432\r");
     EXPECT_EQ(progress(main()).last(), "Invalid PIN Entered");
-    EXPECT_EQ(main().ui.Text2->text(), "1");
+    EXPECT_EQ(main().ui->Text2->text(), "1");
     EXPECT_TRUE(form<Form10>().isVisible());
     EXPECT_TRUE(form<Form10>().isPinDisplay());
     EXPECT_EQ(services().ended, 0);
-    EXPECT_EQ(main().ui.Label7->text(), "");
+    EXPECT_EQ(main().ui->Label7->text(), "");
 }
 
 TEST_F(SimCheckTest, PukWithNewPinUnblocksTheSim) {
@@ -351,10 +356,10 @@ TEST_F(SimCheckTest, PukWithNewPinUnblocksTheSim) {
     EXPECT_EQ(commands(sent()), QStringList{"AT+CPIN=12345678,4321"} + kFullInit);
     EXPECT_TRUE(progress(main()).contains("PIN,PUK Accepted"));
     EXPECT_FALSE(form<Form10>().isVisible());
-    EXPECT_EQ(form<Form10>().ui.Text1->text(), "");
-    EXPECT_EQ(form<Form10>().ui.Text2->text(), "");
+    EXPECT_EQ(form<Form10>().ui->Text1->text(), "");
+    EXPECT_EQ(form<Form10>().ui->Text2->text(), "");
     EXPECT_EQ(modem().state().sim.pin, "4321");
-    EXPECT_EQ(main().ui.Text2->text(), "0"); // wrong PUKs are not counted
+    EXPECT_EQ(main().ui->Text2->text(), "0"); // wrong PUKs are not counted
     EXPECT_EQ(services().ended, 0);
 }
 
@@ -396,7 +401,7 @@ TEST_F(SimCheckTest, VerdictIsTheModemsAnswerNotTheEchoedCommand) {
     arrive("AT+CPIN=OK\r\r\nERROR\r\n");
     run(3);
     EXPECT_EQ(progress(main()).last(), "Invalid PIN Entered");
-    EXPECT_EQ(main().ui.Text2->text(), "1");
+    EXPECT_EQ(main().ui->Text2->text(), "1");
     EXPECT_EQ(commands(sent()), kSimQueries);
 }
 
@@ -428,17 +433,17 @@ TEST_F(SimStartUpTest, ThirdWrongPinEndsTheProgramAlsoAcrossARefresh) {
     Form1& main = form<Form1>();
     ASSERT_TRUE(form<Form10>().isVisible());
     enterPin("1111");
-    EXPECT_EQ(main.ui.Text2->text(), "1");
+    EXPECT_EQ(main.ui->Text2->text(), "1");
 
     refresh();
     ASSERT_TRUE(form<Form10>().isPinDisplay());
     enterPin("2222");
-    EXPECT_EQ(main.ui.Text2->text(), "2");
+    EXPECT_EQ(main.ui->Text2->text(), "2");
     EXPECT_EQ(services().ended, 0);
     EXPECT_TRUE(services().messages.empty());
 
     enterPin("3333");
-    EXPECT_EQ(main.ui.Text2->text(), "3");
+    EXPECT_EQ(main.ui->Text2->text(), "3");
     EXPECT_EQ(progress(main).mid(progress(main).size() - 2),
               (QStringList{"Invalid PIN Entered", "Invalid PIN Entered 3Times.GET PUK Number"}));
     ASSERT_EQ(services().messages.size(), 1u);

@@ -10,6 +10,17 @@
 #include "console/Form7.h"
 #include "link/frmSettings.h"
 #include "tests/Fixture.h"
+#include "ui_Form10.h"
+#include "ui_Form11.h"
+#include "ui_Form15.h"
+#include "ui_Form2.h"
+#include "ui_Form20.h"
+#include "ui_Form3.h"
+#include "ui_Form5.h"
+#include "ui_Form6.h"
+#include "ui_Form7.h"
+#include "ui_Form8.h"
+#include "ui_frmSettings.h"
 
 #include <QFontInfo>
 #include <QStyle>
@@ -343,10 +354,10 @@ TEST_F(WindowLayoutTest, SlidersCarryTheirRangesAndSteps) {
         EXPECT_EQ(slider->value(), s.minimum);
         EXPECT_EQ(slider->orientation(), Qt::Horizontal);
     }
-    ASSERT_EQ(window.ui.TabStrip1->count(), 3);
-    EXPECT_EQ(window.ui.TabStrip1->tabText(0), "Volume Control");
-    EXPECT_EQ(window.ui.TabStrip1->tabText(1), "Tone/Echo Control");
-    EXPECT_EQ(window.ui.TabStrip1->tabText(2), "AutoAnswer Mode/DTMF");
+    ASSERT_EQ(window.ui->TabStrip1->count(), 3);
+    EXPECT_EQ(window.ui->TabStrip1->tabText(0), "Volume Control");
+    EXPECT_EQ(window.ui->TabStrip1->tabText(1), "Tone/Echo Control");
+    EXPECT_EQ(window.ui->TabStrip1->tabText(2), "AutoAnswer Mode/DTMF");
 }
 
 TEST_F(WindowLayoutTest, TextBoxesCarryTheirLengthLimits) {
@@ -369,11 +380,11 @@ TEST_F(WindowLayoutTest, TextBoxesCarryTheirLengthLimits) {
         EXPECT_EQ(box->property("maxLength").toInt(), b.maxLength);
     }
     Form10& pin = form<Form10>();
-    EXPECT_EQ(pin.ui.Text1->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(pin.ui.Text1->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
-                                               pin.ui.Text1),
+    EXPECT_EQ(pin.ui->Text1->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(pin.ui->Text1->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
+                                                pin.ui->Text1),
               '*');
-    EXPECT_EQ(pin.ui.Text2->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(pin.ui->Text2->echoMode(), QLineEdit::Normal);
 }
 
 TEST_F(WindowLayoutTest, ListsAreEmptyAndNoOptionIsSetAtDesign) {
@@ -419,17 +430,17 @@ TEST_F(WindowLayoutTest, TimersDataControlsColoursAndFontsFollowTheDesign) {
         EXPECT_EQ(d.control.RecordSource(), d.source);
     }
 
-    QLabel* note = form<Form5>().ui.Label2;
+    QLabel* note = form<Form5>().ui->Label2;
     note->ensurePolished();
     EXPECT_EQ(note->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    QLabel* status = form<Form6>().ui.Label7;
+    QLabel* status = form<Form6>().ui->Label7;
     status->ensurePolished();
     EXPECT_EQ(status->palette().color(QPalette::WindowText), QColor(192, 0, 0));
 
-    EXPECT_TRUE(QFontInfo(form<Form7>().ui.Label4->font()).fixedPitch());
-    EXPECT_FALSE(form<Form11>().ui.Image1->pixmap().isNull());
-    EXPECT_FALSE(form<Form3>().ui.Command1->icon().isNull());
-    EXPECT_FALSE(form<Form5>().ui.Command2->icon().isNull());
+    EXPECT_TRUE(QFontInfo(form<Form7>().ui->Label4->font()).fixedPitch());
+    EXPECT_FALSE(form<Form11>().ui->Image1->pixmap().isNull());
+    EXPECT_FALSE(form<Form3>().ui->Command1->icon().isNull());
+    EXPECT_FALSE(form<Form5>().ui->Command2->icon().isNull());
 }
 
 TEST_F(WindowLayoutTest, ControlArraysAreReachedByIndex) {
@@ -442,7 +453,7 @@ TEST_F(WindowLayoutTest, ControlArraysAreReachedByIndex) {
     EXPECT_EQ(dialog.optParity(1)->text(), "Odd");
     EXPECT_EQ(dialog.optDataBits(0)->text(), "7 Bit");
     EXPECT_EQ(dialog.optStopBits(0)->text(), "1 Bit");
-    EXPECT_EQ(dialog.cmdAction(1), dialog.ui.cmdAction1);
+    EXPECT_EQ(dialog.cmdAction(1), dialog.ui->cmdAction1);
     EXPECT_THROW(dialog.optParity(3), std::out_of_range);
 
     Form3& call = form<Form3>();

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "link/TerminalLog.h"
+#include "platform/Clock.h"
+
+#include <QString>
+
+// The one face through which every window reaches the modem: the command
+// exchange, the terminal log it fills, and the few things of the main window
+// that the other windows use. The serial control and the rest of the main
+// window stay the main window's own.
+namespace modem {
+
+enum class LogFirst { Empty, Keep };
+
+// The command exchange: empties the log (unless told to keep it), writes the
+// command and one carriage return, and waits `seconds` while the replies come
+// in and pass through the dispatcher. Throws when the port is closed.
+void send(const QString& command, double seconds = 1, LogFirst logFirst = LogFirst::Empty);
+// Writes text as it stands, without a carriage return (a message body with
+// its closing character). Throws when the port is closed.
+void write(const QString& text);
+// The terminal log: the receive buffer every window empties and reads.
+TerminalLog& log();
+bool isPortOpen();
+
+// Shows the signal window and asks the modem for signal and registration.
+void networkset();
+// Shows the main window: where a window closed by its close box returns.
+void showMain();
+// The main window's progress and failure line.
+void setStatus(const QString& text);
+// The main window's device speed and character framing lines.
+void setSpeedLine(const QString& text);
+QString framingLine();
+void setFramingLine(const QString& text);
+
+} // namespace modem

@@ -1,0 +1,37 @@
+#include "platform/Handlers.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+
+namespace {
+
+class ClickFilter : public QObject {
+  public:
+    ClickFilter(QObject* parent, std::function<void()> handler)
+        : QObject(parent), handler_(std::move(handler)) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease) handler_();
+        return false;
+    }
+
+  private:
+    std::function<void()> handler_;
+};
+
+} // namespace
+
+void installClickHandler(QWidget* widget, std::function<void()> handler) {
+    widget->installEventFilter(new ClickFilter(widget, std::move(handler)));
+}
+
+QString LimitTextInput(int& KeyAscii) {
+    constexpr int kBackspace = 8;
+    const bool digit = KeyAscii >= '0' && KeyAscii <= '9';
+    return QString::number(digit || KeyAscii == kBackspace ? KeyAscii : 0);
+}
+
+void limitToDigits(QLineEdit* box) {
+    static const QRegularExpression digits(QStringLiteral("[0-9]*"));
+    box->setValidator(new QRegularExpressionValidator(digits, box));
+}

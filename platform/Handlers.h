@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QObject>
+#include <QString>
+
+#include <exception>
+#include <functional>
+
+class QLineEdit;
+
+// How a window's controls reach its handlers.
+//
+// A handler that fails (a cut it cannot make, a port that is closed, a table
+// that cannot be read) ends where it failed, without a word: its error exit.
+// Connect controls through `on` and `onClick` and every handler has it.
+
+// Runs `body`; a failure inside it ends it silently.
+template <class Body> void runGuarded(Body&& body) {
+    try {
+        body();
+    } catch (const std::exception&) {
+    }
+}
+
+// Runs `handler` of `window` whenever `sender` emits `signal` (its arguments
+// are not passed on: a handler reads its controls).
+template <class Sender, class Signal, class Window>
+void on(Sender* sender, Signal signal, Window* window, void (Window::*handler)()) {
+    QObject::connect(sender, signal, window,
+                     [window, handler] { runGuarded([&] { (window->*handler)(); }); });
+}
+
+// A click of a command button, option button or check box; selecting an
+// option from code runs the handler too (see selectOption).
+template <class Window>
+void onClick(QAbstractButton* button, Window* window, void (Window::*handler)()) {
+    on(button, &QAbstractButton::clicked, window, handler);
+}
+
+// Gives a label (or a picture) the click it lacks.
+void installClickHandler(QWidget* widget, std::function<void()> handler);
+template <class Window> void onClick(QLabel* label, Window* window, void (Window::*handler)()) {
+    installClickHandler(label, [window, handler] { runGuarded([&] { (window->*handler)(); }); });
+}
+
+// The key filter of the boxes that take digits only: Backspace (8) and the
+// codes of "0" to "9" come back as their code in decimal text, every other
+// key as "0", which cancels it.
+QString LimitTextInput(int& KeyAscii);
+// Puts that filter on a box, for pasted text too.
+void limitToDigits(QLineEdit* box);
