@@ -3,22 +3,21 @@
 #include "calls/PhoneBookDb.h"
 #include "platform/FormBase.h"
 
-#include <memory>
-
 #include <QLabel>
 
 #include <array>
+#include <memory>
 #include <optional>
+
+namespace Ui {
+class Form3;
+}
 
 // The call window: the dial box with its keypad, Dial (Command1, a picture),
 // Redial and hang-up (Command4, a picture), the call status line (Label3),
 // and the phonebook list with its buttons. Text2 (used entries) and Text4
 // (capacity) are hidden count boxes.
 //
-namespace Ui {
-class Form3;
-}
-
 // The keypad digits are the picture array Image, index = digit; its elements
 // are named Image0 to Image9 and reached by index through Image(). Label2 is
 // the "#" key, Label4 the star key.

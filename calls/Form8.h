@@ -6,15 +6,15 @@
 
 #include <memory>
 
+namespace Ui {
+class Form8;
+}
+
 // The short-message window: the editor with its number, header and text
 // boxes, the reading frame, the cell-broadcast and status-report choices, the
 // phonebook names and the service-centre number (hidden until asked for), and
 // the status line Label4. The outbox index list Combo2 is hidden at design.
 //
-namespace Ui {
-class Form8;
-}
-
 // A multi-line box has no length limit of its own: the message box Text2
 // carries its design limit as the property "maxLength" (160), for the code
 // that enforces it.

@@ -6,15 +6,15 @@
 
 #include <memory>
 
+namespace Ui {
+class Form1;
+}
+
 // The main window: the row of feature buttons, the start-up progress list,
 // the status, port and modem lines, and beneath them (outside the visible
 // area) the terminal log, the port lists and the SIM code boxes. It owns the
 // serial control and with it the only channel to the modem.
 //
-namespace Ui {
-class Form1;
-}
-
 // Its operations are spread over files by concern: the layout and buttons in
 // console/, the link to the modem (exchange, dispatcher, start-up, SIM check,
 // reply handlers) in link/.
@@ -72,11 +72,6 @@ class Form1 : public FormBase {
     // ---- buttons (Form1Buttons.cpp)
     void ResetStatusList();
 
-    // Members of the port search.
-    int portCount = 0;
-    int scanCount = 0;
-    QString scanIndex = QStringLiteral("0");
-
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -126,7 +121,16 @@ class Form1 : public FormBase {
     // Probes the port the settings dialog left open and takes it into use.
     void probePortAfterSettings();
 
+    // The port search: the candidates and the one being tried.
+    int portCount = 0;
+    int scanCount = 0;
+    QString scanIndex = QStringLiteral("0");
+
     SerialLink link_;
-    quint64 watchCommand_ = 0; // the call watch's last query
+    // The call watch: the query of the tick in progress (0 when none), the
+    // last query, and a tick that came while one was in progress.
+    quint64 watchQuery_ = 0;
+    quint64 lastWatchQuery_ = 0;
+    bool watchDue_ = false;
     int dispatchDepth_ = 0;
 };

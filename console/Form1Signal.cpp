@@ -7,7 +7,12 @@
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Text.h"
+
+#include <QPointer>
+#include <QScopeGuard>
+
 #include "ui_Form1.h"
+#include <utility>
 
 namespace {
 // The call indicator is the fifth of the values after "+CIND:" (battery,
@@ -40,12 +45,27 @@ void Form1::Timer1_Timer() {
 }
 
 void Form1::Timer2_Timer() {
-    // A tick lasts longer than the interval, and emptying the log at its end
-    // would throw away a reply another exchange is waiting for: wait for the
-    // next tick instead. The watch's own reply of the tick before does not count.
-    if (link().isBusyApartFrom(watchCommand_)) return;
+    // A tick outlasts the interval: the dispatcher collects its reply for two
+    // seconds. The next tick then asks as soon as this one is over, so that
+    // ticks never pile up inside each other.
+    if (watchQuery_) {
+        watchDue_ = true;
+        return;
+    }
+    // Emptying the log at the end of the tick would throw away a reply that
+    // another exchange is waiting for: wait for the next tick instead. What
+    // still arrives for the watch's own last query does not count.
+    if (link().isBusyApartFrom(lastWatchQuery_)) return;
+    lastWatchQuery_ = watchQuery_ = link().lastCommand() + 1;
+    const auto done = qScopeGuard([this] {
+        watchQuery_ = 0;
+        if (!std::exchange(watchDue_, false)) return;
+        Clock& clock = Clock::instance();
+        clock.schedule(clock.seconds(), [main = QPointer<Form1>(this)] {
+            if (main && main->Timer2.Enabled()) main->Timer2_Timer();
+        });
+    });
     runGuarded([&] {
-        watchCommand_ = link().lastCommand() + 1;
         link().sendCommand(QStringLiteral("AT+CIND?"), 1, SerialLink::LogFirst::Keep);
         if (Text1().contains(QStringLiteral("ERROR"))) Timer2.setEnabled(false);
         if (Text1().contains(QStringLiteral("+CIND:"))) {

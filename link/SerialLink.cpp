@@ -25,22 +25,25 @@ void SerialLink::onComm() {
 void SerialLink::sendCommand(const QString& command, double seconds, LogFirst logFirst) {
     if (logFirst == LogFirst::Empty) log_.clear();
     write(command + QLatin1Char('\r'));
-    ++commandWaits_;
-    const auto done = qScopeGuard([this] { --commandWaits_; });
-    Pause(seconds);
+    waitFor(commands_, seconds);
 }
 
 void SerialLink::awaitRestOfArrival(double seconds) {
-    const auto run = arrivalRuns_.insert(commands_);
-    const auto done = qScopeGuard([this, run] { arrivalRuns_.erase(run); });
+    waitFor(commands_, seconds);
+}
+
+void SerialLink::waitFor(quint64 command, double seconds) {
+    const auto wait = waits_.insert(command);
+    const auto done = qScopeGuard([this, wait] { waits_.erase(wait); });
     Pause(seconds);
 }
 
 bool SerialLink::isBusyApartFrom(quint64 command) const {
-    return commandWaits_ > 0 || arrivalRuns_.size() > arrivalRuns_.count(command);
+    return waits_.size() > waits_.count(command);
 }
 
 void SerialLink::write(const QString& text) {
-    port_.setOutput(text);
+    // Numbered first: the send event may come while the text is written.
     ++commands_;
+    port_.setOutput(text);
 }

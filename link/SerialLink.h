@@ -33,16 +33,18 @@ class SerialLink : public QObject {
     // last command written (whose reply it most likely is).
     void awaitRestOfArrival(double seconds);
     // Something else than the exchange of `command` is waiting for the modem:
-    // another command's reply, or an arrival that came before it was written.
+    // another command's reply, or an arrival that followed another command.
     bool isBusyApartFrom(quint64 command) const;
 
   private:
     void onComm();
+    void waitFor(quint64 command, double seconds);
 
     MSComm port_;
     TerminalLog log_;
     std::function<void(const QString&)> dispatcher_;
-    int commandWaits_ = 0;
     quint64 commands_ = 0;
-    std::multiset<quint64> arrivalRuns_; // by the command each run's arrival followed
+    // What waits for the modem, by command: a command's own wait, and the runs
+    // of arrivals that came after the command was written.
+    std::multiset<quint64> waits_;
 };

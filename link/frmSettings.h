@@ -10,6 +10,10 @@
 
 class MSComm;
 
+namespace Ui {
+class frmSettings;
+}
+
 // The serial settings dialog: port and rate lists, and option groups for
 // parity, data bits, stop bits and handshaking. Its caption is set when it is
 // opened.
@@ -20,10 +24,6 @@ class MSComm;
 // cmdAction1 "Cancel"; ...) and is reached by index through the accessor of
 // the array's name.
 //
-namespace Ui {
-class frmSettings;
-}
-
 // The dialog is modeless and stays on top. While it is open the serial
 // control's port is closed; OK applies the choices to the control and hands
 // them to the settings store, and leaving the dialog opens the port again

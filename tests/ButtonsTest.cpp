@@ -10,6 +10,7 @@
 #include "services/Form12.h"
 #include "services/Form9.h"
 #include "tests/ConsoleFixture.h"
+#include "tests/Helpers.h"
 #include "ui_Form12.h"
 #include "ui_Form14.h"
 #include "ui_Form15.h"
@@ -30,25 +31,6 @@
 namespace {
 
 const QString kWelcome = QString(22, ' ') + "Welcome To Kovalt Telecom Application";
-
-QStringList listLines(QListWidget* list) {
-    QStringList lines;
-    for (int i = 0; i < list->count(); ++i)
-        lines << list->item(i)->text();
-    return lines;
-}
-
-// The options of a window that are selected, by name, among those named.
-QStringList checkedAmong(QWidget& window, const QStringList& names) {
-    QStringList checked;
-    for (const QString& name : names)
-        if (window.findChild<QRadioButton*>(name)->isChecked()) checked << name;
-    return checked;
-}
-
-template <class T> void unloadIfLoaded() {
-    if (Forms::instance().isLoaded<T>()) form<T>().close();
-}
 
 } // namespace
 
@@ -319,7 +301,7 @@ TEST_F(ButtonsTest, RefreshClosesThePortEmptiesItsLabelsAndStartsAgain) {
     EXPECT_EQ(main().ui->Label2->text(), "");
     EXPECT_EQ(main().ui->Label3->text(), "");
     EXPECT_TRUE(main().ui->Frame5->isVisibleTo(main().ui->Picture1));
-    EXPECT_EQ(listLines(main().ui->List1), QStringList{kWelcome});
+    EXPECT_EQ(items(main().ui->List1), QStringList{kWelcome});
     EXPECT_EQ(main().ui->Label9->text(), "System Started  01/06/2026,12:30:00");
 }
 
@@ -442,7 +424,7 @@ TEST_F(ButtonsTest, PortSettingsReportsAPortWithoutAModem) {
     EXPECT_EQ(main().ui->Label1->text(), "Open");
     EXPECT_EQ(main().ui->Label2->text(), "Port 5");
     EXPECT_EQ(main().ui->Label5->text(), "Check If Modem Is Connected Properly");
-    EXPECT_EQ(listLines(main().ui->List1).last(), "Check If Modem Is Connected Properly.");
+    EXPECT_EQ(items(main().ui->List1).last(), "Check If Modem Is Connected Properly.");
     EXPECT_EQ(readFile("COM.txt"), "");
 }
 

@@ -86,14 +86,6 @@ TEST_F(Form1Test, LogKeepsCarriageReturnsAndCountsThemInPositions) {
     EXPECT_TRUE(main.Text1().text().endsWith("Response Received\r\nx\r\nEnd of Reponse\r\n"));
 }
 
-TEST_F(Form1Test, LogDropsItsOldestTextPastItsBound) {
-    TerminalLog log;
-    log.append(QString(TerminalLog::kMaxChars, QLatin1Char('a')));
-    log.append("newest");
-    EXPECT_EQ(log.text().size(), TerminalLog::kMaxChars);
-    EXPECT_TRUE(log.text().endsWith("newest"));
-}
-
 TEST_F(Form1Test, PortLabelsShowTheSerialControl) {
     ports().attachModem(3);
     Form1& main = form<Form1>();

@@ -8,6 +8,7 @@
 #include "platform/Files.h"
 #include "platform/Widgets.h"
 #include "tests/ConsoleFixture.h"
+#include "tests/Helpers.h"
 #include "ui_Form2.h"
 #include "ui_Form3.h"
 #include "ui_Form6.h"
@@ -37,10 +38,7 @@ QStringList counts() {
 }
 
 QStringList listRows() {
-    QStringList rows;
-    for (int i = 0; i < form<Form3>().ui->List1->count(); ++i)
-        rows << form<Form3>().ui->List1->item(i)->text();
-    return rows;
+    return items(form<Form3>().ui->List1);
 }
 
 QStringList entryReads(const QByteArray& sent) {
@@ -64,10 +62,6 @@ void storeLocalCopy() {
     details.Recordset().Fields("TotalIndex").setValue("250");
     details.Recordset().Fields("UsedIndex").setValue("1");
     details.Recordset().Update();
-}
-
-QByteArray reply(const QByteArray& text) {
-    return "\r\n" + text + "\r\n\r\nOK\r\n";
 }
 
 } // namespace

@@ -1,17 +1,11 @@
 #include "link/frmSettings.h"
 #include "tests/ConsoleFixture.h"
+#include "tests/Helpers.h"
 #include "ui_frmSettings.h"
 
 namespace {
 
 const QString kTitle = "Communications Port Settings";
-
-QStringList items(QComboBox* box) {
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
-    return texts;
-}
 
 // The index of the selected option of a group, -1 when none is.
 template <class Option> int selectedIndex(Option option, int count) {

@@ -78,6 +78,21 @@ TEST_F(SignalTest, CallWatchFollowsARealCallUntilTheCallerHangsUp) {
     EXPECT_FALSE(main().Timer2.Enabled());
 }
 
+TEST_F(SignalTest, CallWatchAsksEveryTwoSecondsWhenNothingElseWaits) {
+    modem().state().call.status = sim::CallStatus::Active;
+    main().Timer2.setEnabled(true);
+    const double start = clock().seconds();
+    run(12.5);
+    std::vector<double> asked;
+    for (const SimPorts::Write& write : ports().writes(3))
+        if (write.bytes == "AT+CIND?\r") asked.push_back(write.seconds - start);
+    // Each query as soon as the reply of the one before has been collected.
+    ASSERT_EQ(asked.size(), 6u);
+    EXPECT_EQ(asked[0], 2);
+    for (size_t i = 1; i < asked.size(); ++i)
+        EXPECT_NEAR(asked[i] - asked[i - 1], 2, 0.1);
+}
+
 TEST_F(SignalTest, CallWatchLeavesAnotherExchangesReplyAlone) {
     main().Timer2.setEnabled(true);
     sent();

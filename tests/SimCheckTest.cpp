@@ -7,6 +7,7 @@
 #include "console/Form20.h"
 #include "console/Form7.h"
 #include "tests/ConsoleFixture.h"
+#include "tests/Helpers.h"
 #include "ui_Form10.h"
 #include "ui_Form15.h"
 #include "ui_Form20.h"
@@ -30,21 +31,8 @@ const QStringList kSimQueries = {"AT", "AT+CPIN?"};
 
 const QString kReadyFraming = "Character Framing:8 Data,1 Stop Parity:NoneECHO:Enabled";
 
-QStringList commands(const QByteArray& bytes) {
-    QStringList lines = QString::fromLatin1(bytes).split('\r');
-    lines.removeLast(); // after the last carriage return
-    return lines;
-}
-
 QStringList progress(const Form1& main) {
-    QStringList lines;
-    for (int i = 0; i < main.ui->List1->count(); ++i)
-        lines << main.ui->List1->item(i)->text();
-    return lines;
-}
-
-QByteArray reply(const QByteArray& text) {
-    return "\r\n" + text + "\r\n\r\nOK\r\n";
+    return items(main.ui->List1);
 }
 
 // The feature buttons by the state the initialisation leaves them in.

@@ -3,6 +3,7 @@
 #include "console/Form7.h"
 #include "platform/Files.h"
 #include "tests/Fixture.h"
+#include "tests/Helpers.h"
 #include "ui_Form1.h"
 #include "ui_Form2.h"
 #include "ui_Form7.h"
@@ -13,11 +14,7 @@ namespace {
 const QString kWelcome = QString(22, ' ') + "Welcome To Kovalt Telecom Application";
 
 QStringList progress() {
-    QStringList lines;
-    QListWidget* list = form<Form1>().ui->List1;
-    for (int i = 0; i < list->count(); ++i)
-        lines << list->item(i)->text();
-    return lines;
+    return items(form<Form1>().ui->List1);
 }
 
 // The progress lines of the start-up itself; the SIM check that follows a

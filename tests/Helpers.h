@@ -1,0 +1,50 @@
+#pragma once
+
+// Small readings of windows and bytes that many tests share.
+
+#include "platform/Forms.h"
+
+#include <QByteArray>
+#include <QComboBox>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QStringList>
+
+// The rows of a list box, the items of a combo box.
+inline QStringList items(const QListWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->count(); ++i)
+        rows << list->item(i)->text();
+    return rows;
+}
+inline QStringList items(const QComboBox* box) {
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
+    return texts;
+}
+
+// The options of a window that are selected, by name, among those named.
+inline QStringList checkedAmong(QWidget& window, const QStringList& names) {
+    QStringList checked;
+    for (const QString& name : names)
+        if (window.findChild<QRadioButton*>(name)->isChecked()) checked << name;
+    return checked;
+}
+
+// The command lines in the bytes a console wrote, each without its carriage return.
+inline QStringList commands(const QByteArray& bytes) {
+    QStringList lines = QString::fromLatin1(bytes).split('\r');
+    lines.removeLast(); // after the last carriage return
+    return lines;
+}
+
+// An information reply as a module with echo and verbose results frames it.
+inline QByteArray reply(const QByteArray& text) {
+    return "\r\n" + text + "\r\n\r\nOK\r\n";
+}
+
+// Closes a window with its close box when it is loaded.
+template <class T> void unloadIfLoaded() {
+    if (Forms::instance().isLoaded<T>()) form<T>().close();
+}

@@ -1,0 +1,161 @@
+// The log's reading vocabulary, on one table of replies, and the text box
+// that mirrors the log.
+
+#include "link/TerminalLog.h"
+#include "platform/Text.h"
+#include "tests/Fixture.h"
+
+#include <QPlainTextEdit>
+
+#include <functional>
+
+namespace {
+
+using Reading = std::function<QString(const TerminalLog&)>;
+
+struct Case {
+    const char* name;
+    QString log;
+    Reading read;
+    QString expected; // "<throws>" when the reading cannot be made
+};
+
+const QString kThrows = "<throws>";
+
+QString describe(TerminalLog::Result result) {
+    switch (result) {
+    case TerminalLog::Result::Ok:
+        return "OK";
+    case TerminalLog::Result::Error:
+        return "ERROR";
+    case TerminalLog::Result::None:
+        break;
+    }
+    return "none";
+}
+
+QString readOrThrows(const Reading& read, const TerminalLog& log) {
+    try {
+        return read(log);
+    } catch (const text::CutError&) {
+        return kThrows;
+    }
+}
+
+} // namespace
+
+TEST(TerminalLogTest, ReadingVocabulary) {
+    const QString clip = "RING\r\n\r\n+CLIP: \"+441234567\",145\r\n";
+    const Case cases[] = {
+        // a window of n characters at an offset from a key
+        {"window", "AT+VGR?\r\r\n+VGR: 064\r\n\r\nOK\r\n",
+         [](const TerminalLog& l) { return l.window("VGR:", 5, 3); }, "064"},
+        {"window, key absent", "\r\nOK\r\n",
+         [](const TerminalLog& l) { return l.window("VGR:", 5, 3); }, ""},
+        {"window past the end", "+VGR: 6",
+         [](const TerminalLog& l) { return l.window("VGR:", 5, 3); }, "6"},
+        {"window starting past the end",
+         "+VGR:", [](const TerminalLog& l) { return l.window("VGR:", 9, 3); }, ""},
+        // the text up to the comma after a key
+        {"up to the comma", clip, [](const TerminalLog& l) { return l.upToComma("+CLIP:", 8, 1); },
+         "+441234567"},
+        {"up to the comma, first comma of the log before the key", "1,2\r\n" + clip,
+         [](const TerminalLog& l) { return l.upToComma("+CLIP:", 8, 1); }, "+441234567"},
+        {"up to the comma, no comma", "+CLIP: \"123\"\r\n",
+         [](const TerminalLog& l) { return l.upToComma("+CLIP:", 8, 1); }, kThrows},
+        {"up to the comma, key absent", "RING\r\n",
+         [](const TerminalLog& l) { return l.upToComma("+CLIP:", 8, 1); }, ""},
+        {"up to the comma, empty field", "+CLIP: \"\",129\r\n",
+         [](const TerminalLog& l) { return l.upToComma("+CLIP:", 8, 1); }, ""},
+        // one line after a key
+        {"line after", "AT+CIND?\r\r\n+CIND: 5,3,1,0,1,0,0\r\n\r\nOK\r\n",
+         [](const TerminalLog& l) { return l.lineAfter("+CIND:"); }, " 5,3,1,0,1,0,0"},
+        {"line after, at the end of the log", "+CSQ: 15,99",
+         [](const TerminalLog& l) { return l.lineAfter("+CSQ:"); }, " 15,99"},
+        {"line after, key absent", "OK", [](const TerminalLog& l) { return l.lineAfter("+CSQ:"); },
+         ""},
+        // the comma-separated fields of a line
+        {"fields", "+CCFC: 1,7,\"+4412\",145\r\n",
+         [](const TerminalLog& l) { return l.fieldsAfter("+CCFC:").join('|'); },
+         "1|7|\"+4412\"|145"},
+        {"fields, empty and quoted comma",
+         "+CMGR: \"REC READ\",\"+44\",,\"26/01/15,10:00:00+00\"\r\n",
+         [](const TerminalLog& l) { return l.fieldsAfter("+CMGR:").join('|'); },
+         "\"REC READ\"|\"+44\"||\"26/01/15,10:00:00+00\""},
+        {"fields, no comma", "+CREG: 1\r\n",
+         [](const TerminalLog& l) { return l.fieldsAfter("+CREG:").join('|'); }, "1"},
+        {"fields, key absent", "OK\r\n",
+         [](const TerminalLog& l) { return QString::number(l.fieldsAfter("+CREG:").size()); }, "0"},
+        // what follows the echo of a command
+        {"after the echo", "AT+CGSN\r\r\n123456789012345\r\n\r\nOK\r\n",
+         [](const TerminalLog& l) { return l.afterEcho("AT+CGSN"); },
+         "\r\n123456789012345\r\n\r\nOK\r\n"},
+        {"after the echo, not echoed", "\r\n123456789012345\r\n\r\nOK\r\n",
+         [](const TerminalLog& l) { return l.afterEcho("AT+CGSN"); },
+         "\r\n123456789012345\r\n\r\nOK\r\n"},
+        // the final result of an exchange
+        {"result OK", "AT\r\r\nOK\r\n",
+         [](const TerminalLog& l) { return describe(l.result("AT")); }, "OK"},
+        {"result ERROR", "AT+CPIN?\r\r\nERROR\r\n",
+         [](const TerminalLog& l) { return describe(l.result("AT+CPIN?")); }, "ERROR"},
+        {"result, extended error", "AT+CPIN?\r\r\n+CME ERROR: 10\r\n",
+         [](const TerminalLog& l) { return describe(l.result()); }, "ERROR"},
+        {"result none", "AT+CMGS=\"123\"\r\r\n> ",
+         [](const TerminalLog& l) { return describe(l.result("AT+CMGS=")); }, "none"},
+        {"result, OK then ERROR", "\r\nOK\r\n\r\nERROR\r\n",
+         [](const TerminalLog& l) { return describe(l.result()); }, "ERROR"},
+        {"result, ERROR then OK", "\r\nERROR\r\n\r\nOK\r\n",
+         [](const TerminalLog& l) { return describe(l.result()); }, "OK"},
+        {"result, OK typed into the echo", "AT+CPBW=1,\"1\",129,\"OK\"\r\r\nERROR\r\n",
+         [](const TerminalLog& l) { return describe(l.result("AT+CPBW=")); }, "ERROR"},
+        {"result, OK inside a word", "AT+CPBR=1\r\r\n+CPBR: 1,\"1\",129,\"BOOK\"\r\n",
+         [](const TerminalLog& l) { return describe(l.result("AT+CPBR=")); }, "none"},
+        {"both lines, as two independent tests", "\r\nOK\r\n\r\nERROR\r\n",
+         [](const TerminalLog& l) {
+             return QString("%1%2").arg(l.hasLine("OK")).arg(l.hasLine("ERROR"));
+         },
+         "11"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TerminalLog log;
+        log.setText(c.log);
+        EXPECT_EQ(readOrThrows(c.read, log), c.expected);
+    }
+}
+
+TEST(TerminalLogTest, TheOldestTextIsDroppedAtTheBound) {
+    TerminalLog log;
+    log.append(QString(TerminalLog::kMaxChars, QLatin1Char('a')));
+    log.append("newest");
+    EXPECT_EQ(log.text().size(), TerminalLog::kMaxChars);
+    EXPECT_TRUE(log.text().endsWith("newest"));
+}
+
+// The box shows the end of the log once events have been handled, however
+// the log got there: appended in pieces, emptied, grown past the box's share.
+TEST_F(ConsoleTest, TheMirrorFollowsTheEndOfTheLog) {
+    QPlainTextEdit box;
+    TerminalLog log;
+    log.setMirror(&box);
+    const auto shown = [&] {
+        run(0.01);
+        return box.toPlainText();
+    };
+    // A text box breaks lines at a carriage return, a line feed or the pair.
+    const auto asShown = [](QString text) {
+        return text.replace("\r\n", "\n").replace('\r', '\n');
+    };
+    log.append("AT\r");
+    log.append("\r\nOK");
+    EXPECT_EQ(shown(), "AT\n\nOK");
+    log.clear();
+    log.append("RING");
+    EXPECT_EQ(shown(), "RING");
+    const QString line = QString(63, 'x') + '\n';
+    for (int i = 0; i < 4 * TerminalLog::kMirrorChars / line.size(); ++i)
+        log.append(line);
+    const QString tail = shown();
+    EXPECT_LE(tail.size(), 2 * TerminalLog::kMirrorChars);
+    EXPECT_TRUE(asShown(log.text()).endsWith(tail));
+}
