@@ -167,7 +167,7 @@ void frmSettings::buildPortList() {
         const QString entry = QStringLiteral(" ") + QString::number(port);
         if (ports.canOpenExclusively(port))
             ui->cboPort->addItem(entry);
-        else if (ports.isHeld(port))
+        else if (ports.isRefused(port))
             ui->cboPort->addItem(entry + kHeldMark);
     }
 }

@@ -126,17 +126,16 @@ bool DevicePorts::canOpenExclusively(int port) const {
     return true;
 }
 
-bool DevicePorts::isHeld(int port) const {
+bool DevicePorts::isRefused(int port) const {
     if (!exists(port)) return false;
-    const QString device = deviceOf(port);
-    QSerialPort probe(device);
+    QSerialPort probe(deviceOf(port));
     if (probe.open(QIODevice::ReadWrite)) {
         probe.close();
         return false;
     }
-    // Refused by another program's lock or exclusive open; a device we may
-    // use at all but that fails otherwise (no hardware behind it) is not held.
-    return probe.error() == QSerialPort::PermissionError && QFileInfo(device).isWritable();
+    // Another program's lock or exclusive open, or a device this user may not
+    // use; one that fails otherwise (no hardware behind it) is not refused.
+    return probe.error() == QSerialPort::PermissionError;
 }
 
 std::unique_ptr<SerialBackend> DevicePorts::backend(int port) {

@@ -7,6 +7,6 @@ class DevicePorts : public PortEnvironment {
   public:
     bool exists(int port) const override;
     bool canOpenExclusively(int port) const override;
-    bool isHeld(int port) const override;
+    bool isRefused(int port) const override;
     std::unique_ptr<SerialBackend> backend(int port) override;
 };

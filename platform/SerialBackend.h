@@ -68,8 +68,9 @@ class PortEnvironment {
     virtual ~PortEnvironment() = default;
     virtual bool exists(int port) const = 0;
     virtual bool canOpenExclusively(int port) const = 0;
-    // The port exists but another program holds it.
-    virtual bool isHeld(int port) const = 0;
+    // The port exists but opening it is refused: another program holds it,
+    // or this user may not use the device.
+    virtual bool isRefused(int port) const = 0;
     // Throws CommError for a port that does not exist.
     virtual std::unique_ptr<SerialBackend> backend(int port) = 0;
 

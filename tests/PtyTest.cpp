@@ -88,12 +88,12 @@ TEST_F(PtyTest, PortHeldByAnotherProgramIsPortAlreadyOpen) {
     EXPECT_TRUE(ports.exists(5));
     EXPECT_FALSE(ports.exists(6 + 100)); // no link and no device
     EXPECT_TRUE(ports.canOpenExclusively(5));
-    EXPECT_FALSE(ports.isHeld(5));
+    EXPECT_FALSE(ports.isRefused(5));
 
     QSerialPort holder(pty.slave());
     ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
     EXPECT_FALSE(ports.canOpenExclusively(5));
-    EXPECT_TRUE(ports.isHeld(5));
+    EXPECT_TRUE(ports.isRefused(5));
     MSComm comm;
     comm.setCommPort(5);
     try {

@@ -17,13 +17,15 @@ template <class Option> int selectedIndex(Option option, int count) {
 } // namespace
 
 // The main window's serial control open on port 3 at 9600,n,8,1 beside a free
-// port 2 and a port 12 that another program holds.
+// port 2, a port 12 that another program holds and a port 14 this user may
+// not open.
 class SettingsDialogTest : public ConnectedConsole {
   protected:
     SettingsDialogTest() {
         ports().addDevice(2);
         ports().addDevice(12);
         ports().hold(12);
+        ports().deny(14);
     }
 
     MSComm& port() { return main().MSComm1(); }
@@ -55,7 +57,7 @@ TEST_F(SettingsDialogTest, FirstOpeningClosesThePortAndPresetsItsState) {
     EXPECT_TRUE(dialog.cmdAction(0)->isEnabled());
     EXPECT_TRUE(dialog.cmdAction(1)->isEnabled());
     EXPECT_EQ(items(dialog.ui->cboPort),
-              (QStringList{"<none>", " 2", " 3", " 12 - Not Available"}));
+              (QStringList{"<none>", " 2", " 3", " 12 - Not Available", " 14 - Not Available"}));
     EXPECT_EQ(dialog.ui->cboPort->currentText(), " 3");
     EXPECT_EQ(items(dialog.ui->cboBaud), (QStringList{"300", "600", "1200", "2400", "4800", "9600",
                                                       "19200", "38400", "57600", "115200"}));

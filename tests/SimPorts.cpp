@@ -28,6 +28,7 @@ class SimPorts::Backend : public SerialBackend {
     void open(const LineSettings& settings, int) override {
         Device& device = ports_.devices_.at(port_);
         if (device.held || device.open) throw CommError::portAlreadyOpen();
+        if (device.denied) throw CommError(8002, QStringLiteral("Permission denied"));
         line_ = settings;
         device.open = this;
         ++device.opens;
@@ -89,6 +90,10 @@ void SimPorts::hold(int port, bool held) {
     devices_[port].held = held;
 }
 
+void SimPorts::deny(int port) {
+    devices_[port].denied = true;
+}
+
 bool SimPorts::isOpen(int port) const {
     auto found = devices_.find(port);
     return found != devices_.end() && found->second.open;
@@ -100,10 +105,11 @@ bool SimPorts::exists(int port) const {
 
 bool SimPorts::canOpenExclusively(int port) const {
     auto found = devices_.find(port);
-    return found != devices_.end() && !found->second.held && !found->second.open;
+    return found != devices_.end() && !found->second.held && !found->second.denied &&
+           !found->second.open;
 }
 
-bool SimPorts::isHeld(int port) const {
+bool SimPorts::isRefused(int port) const {
     return exists(port) && !canOpenExclusively(port);
 }
 

@@ -24,6 +24,8 @@ class SimPorts : public PortEnvironment {
     sim::SimModem& attachModem(int port, int baud = 9600);
     void addDevice(int port);
     void hold(int port, bool held = true);
+    // The device is there, but this user may not open it.
+    void deny(int port);
 
     sim::SimModem& modem(int port) { return *devices_.at(port).modem; }
     const std::vector<Write>& writes(int port) { return devices_.at(port).writes; }
@@ -33,7 +35,7 @@ class SimPorts : public PortEnvironment {
 
     bool exists(int port) const override;
     bool canOpenExclusively(int port) const override;
-    bool isHeld(int port) const override;
+    bool isRefused(int port) const override;
     std::unique_ptr<SerialBackend> backend(int port) override;
 
   private:
@@ -42,6 +44,7 @@ class SimPorts : public PortEnvironment {
         std::unique_ptr<sim::SimModem> modem;
         int baud = 0;
         bool held = false;
+        bool denied = false;
         int opens = 0;
         Backend* open = nullptr;
         std::vector<Write> writes;
