@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what the console needs on Debian 12 (only what is missing) and builds it.
+# Installs what the console needs on Debian 12 (only what is missing) and
+# builds the targets named (everything when none is named).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,4 +18,6 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON >/dev/null
-cmake --build build -j"$(nproc)"
+targets=()
+for target in "$@"; do targets+=(--target "$target"); done
+cmake --build build -j"$(nproc)" "${targets[@]}"
