@@ -133,4 +133,6 @@ class Form1 : public FormBase {
     quint64 lastWatchQuery_ = 0;
     bool watchDue_ = false;
     int dispatchDepth_ = 0;
+    quint64 examined_ = 0;        // runs that examined the log
+    quint64 changesExamined_ = 0; // the log's changes when it was last examined
 };

@@ -100,9 +100,14 @@ void Form1::ProcessModemData(const QString& received) {
     } leave{dispatchDepth_};
 
     Text1().append(received);
+    const quint64 examinedBefore = examined_;
     link().awaitRestOfArrival(2);
     if (Text1().isEmpty()) return;
+    // A run that came during this one's wait has just examined this very log.
+    if (examined_ != examinedBefore && Text1().changes() == changesExamined_) return;
     examineLog();
+    ++examined_;
+    changesExamined_ = Text1().changes();
     Text1().moveCaretToEnd();
 }
 

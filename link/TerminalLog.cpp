@@ -5,7 +5,6 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTextCursor>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -34,6 +33,10 @@ bool isErrorLine(const QString& line) {
 
 } // namespace
 
+TerminalLog::TerminalLog() {
+    connect(&mirrorRefresh_, &Timer::tick, this, &TerminalLog::flushMirror);
+}
+
 void TerminalLog::setMirror(QPlainTextEdit* mirror) {
     mirror_ = mirror;
     mirrorReset();
@@ -41,6 +44,7 @@ void TerminalLog::setMirror(QPlainTextEdit* mirror) {
 
 void TerminalLog::setText(const QString& text) {
     text_ = text;
+    ++changes_;
     bound();
     mirrorReset();
 }
@@ -48,6 +52,7 @@ void TerminalLog::setText(const QString& text) {
 void TerminalLog::append(const QString& more) {
     if (more.isEmpty()) return;
     text_ += more;
+    ++changes_;
     if (text_.size() > kMaxChars) {
         bound();
         mirrorReset();
@@ -129,9 +134,9 @@ void TerminalLog::bound() {
 }
 
 // The mirror follows the log at a cost that does not grow with the log: what
-// arrived is appended, several arrivals at once when events are next handled,
-// and the mirror is refilled from the log's end only after the log was emptied
-// or replaced, or when the mirror has grown past twice its share.
+// arrived is appended, the arrivals of a fifth of a second at once, and the
+// mirror is refilled from the log's end only after the log was emptied or
+// replaced, or when it has grown past twice its share.
 void TerminalLog::mirrorAppended(const QString& more) {
     if (!mirror_) return;
     if (mirrorStale_ || mirrorPending_.size() + more.size() > kMirrorChars) {
@@ -139,24 +144,18 @@ void TerminalLog::mirrorAppended(const QString& more) {
         return;
     }
     mirrorPending_ += more;
-    scheduleMirrorFlush();
+    mirrorRefresh_.setEnabled(true);
 }
 
 void TerminalLog::mirrorReset() {
     if (!mirror_) return;
     mirrorStale_ = true;
     mirrorPending_.clear();
-    scheduleMirrorFlush();
-}
-
-void TerminalLog::scheduleMirrorFlush() {
-    if (flushScheduled_) return;
-    flushScheduled_ = true;
-    QTimer::singleShot(0, this, [this] { flushMirror(); });
+    mirrorRefresh_.setEnabled(true);
 }
 
 void TerminalLog::flushMirror() {
-    flushScheduled_ = false;
+    mirrorRefresh_.setEnabled(false);
     if (!mirror_) return;
     if (mirrorStale_ || mirrorChars_ + mirrorPending_.size() > 2 * kMirrorChars) {
         const QString shown = text_.right(kMirrorChars);

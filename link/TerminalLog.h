@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Timer.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -17,10 +19,14 @@ class QPlainTextEdit;
 class TerminalLog : public QObject {
     Q_OBJECT
   public:
+    TerminalLog();
+
     // Past this size the oldest text is dropped, never the newest.
     static constexpr int kMaxChars = 4 * 1024 * 1024;
-    // The mirror shows at most about this much of the log's end.
-    static constexpr int kMirrorChars = 64 * 1024;
+    // The mirror shows at most about this much of the log's end, brought up
+    // to date at most this often.
+    static constexpr int kMirrorChars = 4 * 1024;
+    static constexpr int kMirrorRefreshMs = 200;
 
     // The outcome of an exchange.
     enum class Result { None, Ok, Error };
@@ -33,6 +39,8 @@ class TerminalLog : public QObject {
     void clear() { setText(QString()); }
     void append(const QString& more);
     bool isEmpty() const { return text_.isEmpty(); }
+    // Counts every change of the text.
+    quint64 changes() const { return changes_; }
 
     // ---- searching and cutting
 
@@ -80,14 +88,14 @@ class TerminalLog : public QObject {
     void bound();
     void mirrorAppended(const QString& more);
     void mirrorReset();
-    void scheduleMirrorFlush();
     void flushMirror();
 
     QString text_;
+    quint64 changes_ = 0;
     QPlainTextEdit* mirror_ = nullptr;
     // What the mirror has not shown yet, shown together once events are handled.
     QString mirrorPending_;
     bool mirrorStale_ = false; // the mirror must be refilled from the log's end
-    bool flushScheduled_ = false;
     int mirrorChars_ = 0;
+    Timer mirrorRefresh_{this, kMirrorRefreshMs, false};
 };

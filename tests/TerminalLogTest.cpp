@@ -139,7 +139,7 @@ TEST_F(ConsoleTest, TheMirrorFollowsTheEndOfTheLog) {
     TerminalLog log;
     log.setMirror(&box);
     const auto shown = [&] {
-        run(0.01);
+        run(TerminalLog::kMirrorRefreshMs / 1000.0);
         return box.toPlainText();
     };
     // A text box breaks lines at a carriage return, a line feed or the pair.
