@@ -2,13 +2,15 @@
 
 // An in-process GSM module: it takes the bytes a console writes, answers in
 // AT commands (3GPP TS 27.007 / 27.005, V.25ter) and hands its output to a
-// transport that delivers it after a delay.
+// transport that delivers it after a delay. Its commands are kept by family
+// in simulator/commands/.
 
 #include <QByteArray>
 
 #include <array>
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace sim {
@@ -138,6 +140,18 @@ struct ModemState {
 // Settings as the module leaves the factory.
 Settings factorySettings();
 
+// A message typed after the "> " prompt of +CMGS (send) or +CMGW (store).
+struct TextEntry {
+    bool send = false;
+    QByteArray number;
+    QByteArray status; // what +CMGW stores it as
+    QByteArray body;
+};
+
+namespace commands {
+struct Reply; // what a command gives back, known inside the module only
+}
+
 class SimModem {
   public:
     using Sender = std::function<void(const QByteArray& bytes, double delaySeconds)>;
@@ -154,6 +168,10 @@ class SimModem {
     int bitRate() const;
     // One field of a simple parameter, e.g. parameterField("+CNMI", 1) is <mt>.
     QByteArray parameterField(const QByteArray& name, int index) const;
+
+    // For a command that answers with the "> " prompt: what follows on the line
+    // is message text, up to Ctrl-Z (the entry goes to its command) or Esc (dropped).
+    void startText(const TextEntry& entry);
 
     // Test hooks.
     void setLatency(double seconds) { latency_ = seconds; }
@@ -177,27 +195,18 @@ class SimModem {
     void setRegistration(int stat);
 
   private:
-    friend struct Commands;
-
-    struct TextEntry {
-        bool active = false;
-        bool send = false; // +CMGS, else +CMGW
-        QByteArray number;
-        QByteArray status;
-        QByteArray body;
-    };
-
     int consumeCommand(const QByteArray& bytes, int from);
     int consumeText(const QByteArray& bytes, int from);
     void handleLine();
     void finishText(bool submit);
+    void deliver(const QByteArray& echo, const commands::Reply& r);
     void reply(const QByteArray& bytes, double extraDelay = 0);
 
     Sender send_;
     ModemState state_;
     QByteArray received_;
     QByteArray line_;
-    TextEntry text_;
+    std::optional<TextEntry> text_; // while message text is typed
     double latency_ = 0.05;
     int pieces_ = 1;
     double gap_ = 0;
