@@ -2,18 +2,27 @@
 #include "calls/Form5.h"
 #include "calls/Form6.h"
 #include "calls/Form8.h"
+#include "config/Form14.h"
 #include "config/Form15.h"
+#include "config/Form16.h"
+#include "console/Form1.h"
 #include "console/Form10.h"
 #include "console/Form11.h"
 #include "console/Form2.h"
 #include "console/Form20.h"
 #include "console/Form7.h"
 #include "link/frmSettings.h"
+#include "platform/Look.h"
+#include "services/Form12.h"
+#include "services/Form9.h"
 #include "tests/Fixture.h"
 
+#include <QApplication>
 #include <QFontInfo>
+#include <QPainter>
 #include <QStyle>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -450,4 +459,190 @@ TEST_F(WindowLayoutTest, ControlArraysAreReachedByIndex) {
         EXPECT_EQ(call.Image(digit)->objectName(), QString("Image%1").arg(digit));
         EXPECT_EQ(call.Image(digit)->text(), QString::number(digit));
     }
+}
+
+namespace {
+
+// Every window of the program, for the checks that look at all of them.
+// A new window joins the list with one line.
+const std::vector<std::function<FormBase&()>>& everyWindow() {
+    static const std::vector<std::function<FormBase&()>> all = {
+        loader<Form1>(),  //
+        loader<Form2>(),  //
+        loader<Form3>(),  //
+        loader<Form5>(),  //
+        loader<Form6>(),  //
+        loader<Form7>(),  //
+        loader<Form8>(),  //
+        loader<Form9>(),  //
+        loader<Form10>(), //
+        loader<Form11>(), //
+        loader<Form12>(), //
+        loader<Form14>(), //
+        loader<Form15>(), //
+        loader<Form16>(), //
+        loader<Form20>(), //
+        loader<frmSettings>(),
+    };
+    return all;
+}
+
+// The program's own style, noting every text it draws: on which control, in
+// which rectangle, and the room the text takes there as it is drawn (wrapped
+// or not, in the font the painter draws it in).
+class RecordingStyle : public CaptionStyle {
+  public:
+    struct Drawn {
+        const QWidget* control;
+        QString text;
+        QRect rect;
+        QRect needed;
+    };
+
+    void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette,
+                      bool enabled, const QString& text, QPalette::ColorRole role) const override {
+        QPaintDevice* device = painter->device();
+        if (device && device->devType() == QInternal::Widget) {
+            const QRect needed =
+                painter->fontMetrics().boundingRect(rect, textFlags(painter, flags), text);
+            drawn_.push_back({static_cast<QWidget*>(device), text, rect, needed});
+        }
+        CaptionStyle::drawItemText(painter, rect, flags, palette, enabled, text, role);
+    }
+
+    // Paints the control on its own and returns the texts drawn on it.
+    std::vector<Drawn> paint(QWidget* control) {
+        drawn_.clear();
+        control->grab();
+        std::vector<Drawn> own;
+        for (const Drawn& d : drawn_)
+            if (d.control == control) own.push_back(d);
+        return own;
+    }
+
+  private:
+    mutable std::vector<Drawn> drawn_;
+};
+
+// Draws with a recording style for the length of a test, then with the program's own again.
+class Recording {
+  public:
+    Recording() : style_(new RecordingStyle) { QApplication::setStyle(style_); }
+    ~Recording() { QApplication::setStyle(new CaptionStyle); }
+    RecordingStyle& style() { return *style_; }
+
+  private:
+    RecordingStyle* style_; // owned by the application
+};
+
+// The caption a control shows, for the kinds whose caption a user reads.
+QString caption(QWidget* control) {
+    if (qobject_cast<QAbstractButton*>(control) || qobject_cast<QLabel*>(control) ||
+        qobject_cast<QGroupBox*>(control))
+        return shownText(control);
+    return QString();
+}
+
+std::string describe(const RecordingStyle::Drawn& d) {
+    auto text = [](const QRect& r) {
+        return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    };
+    return QString("\"%1\" needs %2, has %3 in %4")
+        .arg(d.text, text(d.needed), text(d.rect), text(d.control->rect()))
+        .toStdString();
+}
+
+// Whether a drawn text lies whole inside the room it was given and inside its control.
+bool drawnWhole(const RecordingStyle::Drawn& d) {
+    return d.rect.contains(d.needed) && d.control->rect().contains(d.needed);
+}
+
+} // namespace
+
+// Every caption of every window, a hidden one too, is drawn whole: the text
+// as the style draws it (a button's caption wrapped at blanks, a label's when
+// it wraps), in the face and size it is drawn in, lies inside its control.
+TEST_F(WindowLayoutTest, EveryCaptionIsDrawnWhole) {
+    Recording recording;
+    for (const auto& load : everyWindow()) {
+        FormBase& window = load();
+        for (QWidget* control : window.findChildren<QWidget*>()) {
+            const QString text = caption(control);
+            if (text.trimmed().isEmpty()) continue;
+            SCOPED_TRACE(window.objectName().toStdString() + "." +
+                         control->objectName().toStdString());
+            const auto drawn = recording.style().paint(control);
+            EXPECT_TRUE(std::any_of(drawn.begin(), drawn.end(),
+                                    [&](const auto& d) { return d.text == text; }))
+                << "the caption \"" << text.toStdString() << "\" was not drawn as text";
+            for (const auto& d : drawn)
+                EXPECT_TRUE(drawnWhole(d)) << describe(d);
+        }
+        for (QTabBar* strip : window.findChildren<QTabBar*>()) {
+            SCOPED_TRACE(window.objectName().toStdString() + "." +
+                         strip->objectName().toStdString());
+            const auto drawn = recording.style().paint(strip);
+            EXPECT_EQ(int(drawn.size()), strip->count());
+            for (const auto& d : drawn)
+                EXPECT_TRUE(drawnWhole(d)) << describe(d);
+        }
+    }
+}
+
+// The longest texts the program writes into its status lines and labels at
+// run time are drawn whole as well.
+TEST_F(WindowLayoutTest, StatusLinesHoldTheirLongestMessagesWhole) {
+    struct Message {
+        std::function<FormBase&()> load;
+        const char* label;
+        const char* text;
+    };
+    const Message messages[] = {
+        {loader<Form1>(), "Label5", "No Modem Device Found.Set The Comm Ports"},
+        {loader<Form1>(), "Label5", "Check If Modem Is Connected Properly"},
+        {loader<Form1>(), "Label9", "System Started  31/12/2026,23:59:59"},
+        {loader<Form1>(), "Label1", "Closed"},
+        {loader<Form1>(), "Label2", "Port 32"},
+        {loader<Form1>(), "Label3", "115200,N,8,1"},
+        {loader<Form1>(), "Label4", "23:59:59"},
+        {loader<Form1>(), "Label6", "115200"},
+        {loader<Form1>(), "Label7",
+         "Character Framing:8 Data,1 Parity,1 Stop Parity:SpaceECHO:Enabled"},
+        {loader<Form7>(), "Label4", "Unknown/Undetectable"},
+        {loader<Form7>(), "Label5", "Not Registered.Searching Operator"},
+        {loader<Form5>(), "Label1", "Call Waiting-  +441632960961"},
+        {loader<Form3>(), "Label3", "No Carrier.Plz Disconnect"},
+        {loader<Form8>(), "Label4", "New Message Received.30"},
+    };
+    Recording recording;
+    for (const Message& m : messages) {
+        FormBase& window = m.load();
+        SCOPED_TRACE(window.objectName().toStdString() + "." + m.label);
+        auto* label = window.findChild<QLabel*>(m.label);
+        ASSERT_NE(label, nullptr);
+        label->setText(m.text);
+        const auto drawn = recording.style().paint(label);
+        ASSERT_EQ(drawn.size(), 1u);
+        EXPECT_TRUE(drawnWhole(drawn.front())) << describe(drawn.front());
+    }
+}
+
+// The faces the windows name are drawn in the free faces that stand in for
+// them (tools/setup.sh installs them), unless the desktop has the face itself;
+// every other text in the small dialog face.
+TEST(LookTest, NamedFacesAreDrawnInTheirStandIns) {
+    const std::pair<QString, QString> faces[] = {
+        {"Georgia", "C059"},
+        {"Times New Roman", "Liberation Serif"},
+        {"Garamond", "EB Garamond"},
+        {"Courier New", "Liberation Mono"},
+    };
+    for (const auto& [named, standIn] : faces) {
+        const QString drawn = QFontInfo(QFont(named)).family();
+        EXPECT_TRUE(drawn == named || drawn.startsWith(standIn))
+            << named.toStdString() << " is drawn in " << drawn.toStdString();
+    }
+    const QFontInfo dialog(QApplication::font());
+    EXPECT_TRUE(dialog.family().startsWith("Liberation Sans")) << dialog.family().toStdString();
+    EXPECT_EQ(dialog.pointSize(), 8);
 }
