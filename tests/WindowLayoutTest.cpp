@@ -185,8 +185,8 @@ const std::vector<Window>& windows() {
          {
              {"TabStrip1", "QTabBar", nullptr, {}},
              {"Frame1", "QFrame", nullptr, {}},
-             {"Frame2", "QFrame", nullptr, {}},
-             {"Frame10", "QFrame", nullptr, {}},
+             {"Frame2", "QFrame", nullptr, {}, true, false},
+             {"Frame10", "QFrame", nullptr, {}, true, false},
              {"Frame12", "QGroupBox", "Ring Melody", {}, true, false},
              {"Frame3", "QGroupBox", "Tune For Speaker", {}},
              {"Frame5", "QGroupBox", "Configure Echo Cancellation", {}},
@@ -557,6 +557,46 @@ bool drawnWhole(const RecordingStyle::Drawn& d) {
     return d.rect.contains(d.needed) && d.control->rect().contains(d.needed);
 }
 
+// Whether `upper` is painted after `lower`, and so over it where they meet:
+// the children of their nearest common container are painted in stacking
+// order. A control never covers the one that holds it, nor what it holds.
+bool paintedOver(const QWidget* upper, const QWidget* lower) {
+    auto line = [](const QWidget* w) {
+        std::vector<const QWidget*> fromWindow;
+        for (; w; w = w->parentWidget())
+            fromWindow.insert(fromWindow.begin(), w);
+        return fromWindow;
+    };
+    const auto up = line(upper), low = line(lower);
+    size_t split = 0;
+    while (split < up.size() && split < low.size() && up[split] == low[split])
+        ++split;
+    if (split == 0 || split == up.size() || split == low.size()) return false;
+    const QObjectList& order = up[split - 1]->children();
+    return order.indexOf(up[split]) > order.indexOf(low[split]);
+}
+
+// Where, in the window, a control hides what lies beneath it: a label its
+// text or picture, a frame its title, an entry box, list, slider or button
+// all of itself.
+std::vector<QRect> hiddenBy(QWidget* control, const FormBase& window, RecordingStyle& style) {
+    std::vector<QRect> areas;
+    auto inWindow = [&](const QRect& r) {
+        return QRect(control->mapTo(&window, r.topLeft()), r.size());
+    };
+    if (qobject_cast<QLabel*>(control) || qobject_cast<QGroupBox*>(control)) {
+        auto* label = qobject_cast<QLabel*>(control);
+        if (label && !label->pixmap().isNull()) areas.push_back(inWindow(label->rect()));
+        for (const auto& d : style.paint(control))
+            areas.push_back(inWindow(d.needed));
+    } else if (qobject_cast<QAbstractButton*>(control) || qobject_cast<QLineEdit*>(control) ||
+               qobject_cast<QComboBox*>(control) || qobject_cast<QAbstractScrollArea*>(control) ||
+               qobject_cast<QAbstractSlider*>(control) || qobject_cast<QTabBar*>(control)) {
+        areas.push_back(inWindow(control->rect()));
+    }
+    return areas;
+}
+
 } // namespace
 
 // Every caption of every window, a hidden one too, is drawn whole: the text
@@ -624,6 +664,34 @@ TEST_F(WindowLayoutTest, StatusLinesHoldTheirLongestMessagesWhole) {
         const auto drawn = recording.style().paint(label);
         ASSERT_EQ(drawn.size(), 1u);
         EXPECT_TRUE(drawnWhole(drawn.front())) << describe(drawn.front());
+    }
+}
+
+// What a window shows at load hides no caption under another control: page
+// frames that share a place show one at a time, and no control lies over a
+// label's text.
+TEST_F(WindowLayoutTest, NoShownCaptionLiesUnderAnotherControl) {
+    Recording recording;
+    for (const auto& load : everyWindow()) {
+        FormBase& window = load();
+        std::vector<QWidget*> shown;
+        for (QWidget* control : window.findChildren<QWidget*>())
+            if (control->isVisibleTo(&window)) shown.push_back(control);
+        std::vector<std::pair<QWidget*, QRect>> hiding;
+        for (QWidget* control : shown)
+            for (const QRect& area : hiddenBy(control, window, recording.style()))
+                hiding.emplace_back(control, area);
+        for (QWidget* control : shown) {
+            if (caption(control).trimmed().isEmpty()) continue;
+            for (const auto& d : recording.style().paint(control)) {
+                const QRect text(control->mapTo(&window, d.needed.topLeft()), d.needed.size());
+                for (const auto& [other, area] : hiding)
+                    EXPECT_FALSE(paintedOver(other, control) && area.intersects(text))
+                        << window.objectName().toStdString() << "."
+                        << control->objectName().toStdString() << " \"" << d.text.toStdString()
+                        << "\" lies under " << other->objectName().toStdString();
+            }
+        }
     }
 }
 
