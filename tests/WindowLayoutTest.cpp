@@ -17,6 +17,7 @@
 #include "services/Form9.h"
 #include "tests/Fixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontInfo>
 #include <QPainter>
@@ -691,6 +692,20 @@ TEST_F(WindowLayoutTest, NoShownCaptionLiesUnderAnotherControl) {
                         << control->objectName().toStdString() << " \"" << d.text.toStdString()
                         << "\" lies under " << other->objectName().toStdString();
             }
+        }
+    }
+}
+
+// What a screen reader or a user-interface test reads as a button's name: its
+// accessible name, else its caption without the mnemonic.
+TEST_F(WindowLayoutTest, EveryButtonHasAName) {
+    for (const auto& load : everyWindow()) {
+        FormBase& window = load();
+        for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(button);
+            ASSERT_NE(face, nullptr);
+            EXPECT_FALSE(face->text(QAccessible::Name).trimmed().isEmpty())
+                << window.objectName().toStdString() << "." << button->objectName().toStdString();
         }
     }
 }
