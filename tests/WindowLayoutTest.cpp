@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -71,6 +72,50 @@ template <class T> std::function<FormBase&()> loader() {
 
 const std::vector<Window>& windows() {
     static const std::vector<Window> table = {
+        {"Form1",
+         loader<Form1>(),
+         "GSM-APPLICATION",
+         QSize(576, 407),
+         true,
+         false,
+         {
+             {"Frame1", "QFrame", nullptr, twips(120, 120, 8415, 5895)},
+             {"Frame2", "QFrame", nullptr, twips(0, 0, 8295, 615)},
+             {"Command1", "QPushButton", "&Model ", twips(120, 120, 735, 495), false},
+             {"Command2", "QPushButton", "&Voice Call", twips(840, 120, 735, 495), false},
+             {"Command3", "QPushButton", "&SMS", twips(1560, 120, 735, 495), false},
+             {"Command4", "QPushButton", "&Supplementary Service ", twips(2280, 120, 1455, 495),
+              false},
+             {"Command5", "QPushButton", "&Security", twips(3720, 120, 855, 495), false},
+             {"Command6", "QPushButton", "&Call Control", twips(4560, 120, 855, 495), false},
+             {"Command10", "QPushButton", "Data-Fax Setup", twips(5400, 120, 975, 495), false},
+             {"Command12", "QPushButton", "Other Features", twips(6360, 120, 975, 495), false},
+             {"Command8", "QPushButton", "&Exit", twips(7320, 120, 855, 495)},
+             {"Shape1", "QFrame", nullptr, twips(7080, 600, 1095, 255)},
+             {"Label8", "QLabel", "<<Signal>>", twips(7200, 600, 975, 255)},
+             {"Picture1", "QLabel", nullptr, twips(120, 840, 8055, 2895)},
+             {"Frame5", "QFrame", nullptr, twips(0, 0, 8415, 3135)},
+             {"List1", "QListWidget", nullptr, twips(0, 0, 8055, 2835)},
+             {"Label5", "QLabel", nullptr, twips(120, 3720, 8055, 495)},
+             {"Command13", "QPushButton", "Factory Settings", twips(120, 4200, 1455, 375)},
+             {"Label9", "QLabel", nullptr, twips(1560, 4200, 5295, 375)},
+             {"Command9", "QPushButton", "REFRESH", twips(6960, 4320, 1335, 375)},
+             {"Frame3", "QFrame", nullptr, twips(120, 4560, 8295, 615)},
+             {"Command7", "QPushButton", "Port Settings->", twips(120, 120, 1455, 375)},
+             {"Label1", "QLabel", nullptr, twips(1680, 120, 1455, 375)},
+             {"Label2", "QLabel", nullptr, twips(3240, 120, 1335, 375)},
+             {"Label3", "QLabel", nullptr, twips(4680, 120, 2055, 375)},
+             {"Label4", "QLabel", nullptr, twips(6840, 120, 1335, 375)},
+             {"Frame4", "QFrame", nullptr, twips(120, 5160, 8175, 615)},
+             {"Command11", "QPushButton", "Modem Setting->", twips(120, 120, 1695, 375), false},
+             {"Label6", "QLabel", nullptr, twips(1920, 120, 1095, 375)},
+             {"Label7", "QLabel", nullptr, twips(3120, 120, 4935, 375)},
+             {"Text1", "QPlainTextEdit", nullptr, twips(1560, 6120, 6735, 975)},
+             {"Combo1", "QComboBox", "", twips(240, 6120, 1095, 315)},
+             {"Combo2", "QComboBox", "", twips(360, 6840, 975, 315)},
+             {"Text2", "QLineEdit", "0", twips(8880, 7440, 615, 615)},
+             {"Text3", "QLineEdit", "0", twips(8880, 7920, 615, 375)},
+         }},
         {"Form2",
          loader<Form2>(),
          "GSM-Model Details",
@@ -310,9 +355,15 @@ TEST_F(WindowLayoutTest, EveryWindowHasItsCaptionClientSizeBorderAndDesignContro
     }
 }
 
-// The designs place everything inside its frame, with the one exception the
-// PIN window's design has: its unused label runs past the frame's right edge.
+// The designs place everything inside its frame, with the exceptions the
+// designs have: the PIN window's unused label runs past the frame's right
+// edge, and the main window keeps its log, port lists and SIM code boxes below
+// and to the right of its visible area.
 TEST_F(WindowLayoutTest, EveryControlLiesWithinItsContainer) {
+    const std::set<std::pair<QString, QString>> designedOutside = {
+        {"Form10", "Label3"}, {"Form1", "Text1"}, {"Form1", "Combo1"},
+        {"Form1", "Combo2"},  {"Form1", "Text2"}, {"Form1", "Text3"},
+    };
     for (const Window& w : windows()) {
         FormBase& window = w.load();
         for (QWidget* widget : window.findChildren<QWidget*>()) {
@@ -322,7 +373,7 @@ TEST_F(WindowLayoutTest, EveryControlLiesWithinItsContainer) {
             const QByteArray kind = container->metaObject()->className();
             if (container != &window && kind != "QFrame" && kind != "QGroupBox") continue;
             const QString name = widget->objectName();
-            if (QLatin1String(w.name) == QLatin1String("Form10") && name == "Label3") continue;
+            if (designedOutside.count({QString::fromLatin1(w.name), name})) continue;
             EXPECT_TRUE(container->rect().contains(widget->geometry()))
                 << w.name << "." << name.toStdString() << " in "
                 << container->objectName().toStdString();
