@@ -1,5 +1,6 @@
 #include "console/Form1.h"
 #include "platform/Forms.h"
+#include "platform/Look.h"
 #include "platform/Services.h"
 
 #include <QApplication>
@@ -8,10 +9,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("GsmConsole"));
     QCoreApplication::setApplicationName(kProgramTitle);
-    // The windows are laid out for small dialog text.
-    QFont text = QApplication::font();
-    text.setPointSize(8);
-    QApplication::setFont(text);
+    installLook();
     // Loading the main window runs the whole start-up, which shows it as soon
     // as it has a port to work on; a window it opened (the PIN entry) stays in front.
     Form1& main = form<Form1>();

@@ -4,8 +4,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# The fonts are the free faces drawn in place of the faces the windows name
+# (see "Fonts" in the README); the tests measure every caption in them.
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
-          libsqlite3-dev libgtest-dev libgmock-dev xvfb xdotool)
+          libsqlite3-dev libgtest-dev libgmock-dev xvfb xdotool
+          fonts-liberation fonts-urw-base35 fonts-ebgaramond)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
