@@ -92,6 +92,17 @@ QString TerminalLog::lineAfter(const QString& key) const {
     return text_.mid(start, lineEnd(text_, start) - start);
 }
 
+QStringList TerminalLog::linesAfter(const QString& key) const {
+    QStringList lines;
+    for (int at = find(key); at > 0;) {
+        const qsizetype start = at - 1 + key.size();
+        const qsizetype end = lineEnd(text_, start);
+        lines << text_.mid(start, end - start);
+        at = find(key, static_cast<int>(end) + 1);
+    }
+    return lines;
+}
+
 QStringList TerminalLog::fieldsAfter(const QString& key) const {
     return contains(key) ? text::fields(lineAfter(key)) : QStringList();
 }

@@ -65,6 +65,9 @@ class TerminalLog : public QObject {
     // What follows `key` up to the end of its line (a carriage return or line
     // feed, or the end of the log); "" when the key is absent.
     QString lineAfter(const QString& key) const;
+    // The same for every occurrence of `key`, in order: for replies of
+    // several lines with one prefix.
+    QStringList linesAfter(const QString& key) const;
     // The comma-separated fields of the line after `key`, blanks around each
     // field dropped; none when the key is absent.
     QStringList fieldsAfter(const QString& key) const;

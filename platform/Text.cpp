@@ -1,5 +1,7 @@
 #include "platform/Text.h"
 
+#include <algorithm>
+
 namespace text {
 
 int find(const QString& haystack, const QString& key, int from) {
@@ -47,6 +49,18 @@ QString unquoted(const QString& field) {
     if (field.size() >= 2 && field.startsWith(QLatin1Char('"')) && field.endsWith(QLatin1Char('"')))
         return field.mid(1, field.size() - 2);
     return field;
+}
+
+bool isDigits(const QString& typed) {
+    return !typed.isEmpty() && std::all_of(typed.begin(), typed.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+}
+
+bool fitsInQuotes(const QString& typed) {
+    return std::none_of(typed.begin(), typed.end(), [](QChar c) {
+        return c == QLatin1Char('"') || c.category() == QChar::Other_Control;
+    });
 }
 
 } // namespace text

@@ -27,6 +27,11 @@ void fillDropDown(QComboBox* box, const QStringList& items) {
     box->setCurrentIndex(-1);
 }
 
+int chosenItem(const QComboBox* box) {
+    const QString shown = box->currentText().trimmed();
+    return shown.isEmpty() ? -1 : box->findText(shown);
+}
+
 void setSliderValue(QSlider* slider, double value) {
     const long rounded = std::lround(value);
     if (rounded < slider->minimum() || rounded > slider->maximum())

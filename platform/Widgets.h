@@ -12,5 +12,9 @@ void selectOption(QRadioButton* option);
 void clearOptionGroup(QRadioButton* member);
 // Fills a drop-down list; it shows nothing until the user picks an item.
 void fillDropDown(QComboBox* box, const QStringList& items);
+// The position of the item an editable combo box shows (blanks around its
+// text aside), -1 when its text is empty or was typed to name no item: such
+// a text is no choice.
+int chosenItem(const QComboBox* box);
 // Sets a slider's value; throws std::out_of_range for a value outside its range.
 void setSliderValue(QSlider* slider, double value);

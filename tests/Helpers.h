@@ -3,6 +3,7 @@
 // Small readings of windows and bytes that many tests share.
 
 #include "platform/Forms.h"
+#include "tests/TestServices.h"
 
 #include <QByteArray>
 #include <QComboBox>
@@ -22,6 +23,14 @@ inline QStringList items(const QComboBox* box) {
     for (int i = 0; i < box->count(); ++i)
         texts << box->itemText(i);
     return texts;
+}
+
+// Picks an item of a combo box as a user does: the box shows it and its
+// Click handler runs.
+inline void pick(QComboBox* box, const QString& item) {
+    const int at = box->findText(item);
+    box->setCurrentIndex(at);
+    if (at >= 0) emit box->activated(at);
 }
 
 // The options of a window that are selected, by name, among those named.
@@ -47,4 +56,20 @@ inline QByteArray reply(const QByteArray& text) {
 // Closes a window with its close box when it is loaded.
 template <class T> void unloadIfLoaded() {
     if (Forms::instance().isLoaded<T>()) form<T>().close();
+}
+
+// Shows a window freshly loaded: its load handler runs again.
+template <class T> T& reopen() {
+    unloadIfLoaded<T>();
+    T& window = form<T>();
+    window.Show();
+    return window;
+}
+
+// Every message box so far, as its text and its title.
+inline QStringList shownMessages(const TestServices& services) {
+    QStringList texts;
+    for (const auto& m : services.messages)
+        texts << m.text + " | " + m.title;
+    return texts;
 }

@@ -74,6 +74,16 @@ TEST(TerminalLogTest, ReadingVocabulary) {
          [](const TerminalLog& l) { return l.lineAfter("+CSQ:"); }, " 15,99"},
         {"line after, key absent", "OK", [](const TerminalLog& l) { return l.lineAfter("+CSQ:"); },
          ""},
+        // the line after every occurrence of a key
+        {"lines after",
+         "AT+CGDCONT?\r\r\n+CGDCONT: 1,\"IP\",\"a\",,0,0\r\n+CGDCONT: 3,\"PPP\",\"b\",,0,0\r\n"
+         "\r\nOK\r\n",
+         [](const TerminalLog& l) { return l.linesAfter("+CGDCONT:").join('|'); },
+         " 1,\"IP\",\"a\",,0,0| 3,\"PPP\",\"b\",,0,0"},
+        {"lines after, the last at the end of the log", "+CSQ: 1\n+CSQ: 2",
+         [](const TerminalLog& l) { return l.linesAfter("+CSQ:").join('|'); }, " 1| 2"},
+        {"lines after, key absent", "OK",
+         [](const TerminalLog& l) { return QString::number(l.linesAfter("+CSQ:").size()); }, "0"},
         // the comma-separated fields of a line
         {"fields", "+CCFC: 1,7,\"+4412\",145\r\n",
          [](const TerminalLog& l) { return l.fieldsAfter("+CCFC:").join('|'); },
