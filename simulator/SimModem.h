@@ -131,6 +131,7 @@ struct ModemState {
     std::map<QByteArray, int> locks;                // "PS", "PN" -> 0 or 1
     std::map<int, PdpContext> contexts;             // by cid 1-4
     std::array<int, 8> inputPins{};
+    std::array<int, 8> cphsFunctions{}; // by CPHS function 1-7: 1 activated
     bool poweredOff = false;
 
     Settings settings;

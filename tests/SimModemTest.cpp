@@ -197,8 +197,6 @@ TEST_F(SimModemTest, ConsoleCutsFindTheirFields) {
         {"AT+CCFC=0,2", "+CCFC:", 7, 3, "0,7"},
         {"AT+CCUG?", "+CCUG:", 7, 5, "0,0,0"},
         {"AT+CBST?", "+CBST:", 7, 5, "0,0,1"},
-        {"AT+STSF?", "+STSF:", 7, 1, "0"},
-        {"AT+STSF?", "+STSF:", 22, 3, "3,0"}, // time-out and automatic response
     };
     for (const Cut& c : cuts) {
         const QByteArray log = command(c.command);
@@ -549,6 +547,36 @@ TEST_F(SimModemTest, SimpleParametersShowSetAndCheckTheirValues) {
     for (const auto& [line, expected] : steps)
         EXPECT_EQ(response(line), expected) << line;
     EXPECT_TRUE(command("AT&V").contains("&C:0"));
+}
+
+TEST_F(SimModemTest, VendorFeaturesAnswerAndCheckTheirValues) {
+    state().inputPins[5] = 1;
+    const std::pair<const char*, QByteArray> steps[] = {
+        {"AT+CCED=0,1", info("+CCED: 001,01,00C3,1A2B,37,705,37,,,0,,,0")},
+        {"AT+CCED=1,4", kOk},
+        {"AT+CCED=3,1", kError},
+        {"AT+WIND=16", kOk},
+        {"AT+WIND?", info("+WIND: 16")},
+        {"AT+WIND=512", kError},
+        {"AT+CPHS=2,1", info("+CPHS: 1,0")},
+        {"AT+CPHS=1,1", kOk},
+        {"AT+CPHS=2,1", info("+CPHS: 1,1")},
+        {"AT+CPHS=,1", kError},
+        {"AT+CPHS=1,8", kError},
+        {"AT+WIOR=5", info("+WIOR: 1")},
+        {"AT+WIOR=", kError},
+        {"AT+WIOR=8", kError},
+        {"AT+STSF=2,\"5FFFFFFF7F\"", kOk},
+        {"AT+STSF?", info("+STSF: 2,\"5FFFFFFF7F\",3,0")},
+        {"AT+STSF=3", kError},
+        {"AT+CGDCONT=3,\"PPP\",\"VIPNET\"", kOk},
+        {"AT+CGDCONT=5,\"IP\",\"A\"", kError},
+        {"AT+CGDCONT=2,\"X25\",\"A\"", kError},
+        {"AT+CGDCONT=1", kOk}, // undefines the context
+        {"AT+CGDCONT?", info("+CGDCONT: 3,\"PPP\",\"VIPNET\",,0,0")},
+    };
+    for (const auto& [line, expected] : steps)
+        EXPECT_EQ(response(line), expected) << line;
 }
 
 TEST_F(SimModemTest, ProfileIsStoredRestoredAndReset) {

@@ -1,5 +1,5 @@
-// The maker's own commands: the cell dump, the input pins, switching off and
-// the stored settings of its extensions.
+// The maker's own commands: the cell dump, the input pins, the CPHS
+// functions, switching off and the stored settings of its extensions.
 
 #include "simulator/commands/Command.h"
 
@@ -25,6 +25,27 @@ Reply readInputPin(SimModem& m, const Request& r) {
     return ok({"+WIOR: " + number(m.state().inputPins[pin])});
 }
 
+// The CPHS functions, 1 (voice mail indicator) to 7: mode 0 deactivates
+// one, 1 activates it, 2 tells whether it is active.
+Reply cphs(SimModem& m, const Request& r) {
+    auto& active = m.state().cphsFunctions;
+    if (r.kind == Kind::Test) return ok({"+CPHS: (0-2),(1-7)"});
+    if (r.kind == Kind::Read) {
+        QByteArrayList lines;
+        for (int function = 1; function <= 7; ++function)
+            lines << "+CPHS: " + number(active[function]) + ',' + number(function);
+        return ok(lines);
+    }
+    const QByteArrayList f = fields(r.args);
+    int mode = 0, function = 0;
+    if (r.kind != Kind::Set || !intField(f, 0, mode, -1) || !inRange(mode, 0, 2) ||
+        !intField(f, 1, function, -1) || !inRange(function, 1, 7))
+        return error();
+    if (mode == 2) return ok({"+CPHS: " + number(function) + ',' + number(active[function])});
+    active[function] = mode;
+    return ok();
+}
+
 Reply powerOff(SimModem& m, const Request& r) {
     if (r.kind != Kind::Exec) return r.kind == Kind::Test ? ok() : error();
     m.state().poweredOff = true; // this reply still goes out, then the module is silent
@@ -37,12 +58,12 @@ void addVendor(CommandTable& table) {
     table.addCommands({
         {"+CCED", cellDump},
         {"+WIOR", readInputPin},
+        {"+CPHS", cphs},
         {"+CPOF", powerOff},
     });
     table.addParameters({
         {"+WIND", "0", "(0-511)"},
         {"+SPEAKER", "0", "(0,1)"},
-        {"+CPHS", "0,1", "(0-2),(1-2)"},
         {"+STSF", "0,\"5FFFFFFF7F\",3,0", "(0-2),(160060C01F-5FFFFFFF7F),(1-255),(0-1)"},
     });
 }
