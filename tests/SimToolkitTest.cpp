@@ -1,0 +1,169 @@
+// The SIM toolkit window: the status query and its decode, the configuration
+// entry, and the change of mode with its notice.
+
+#include "config/Form18.h"
+#include "tests/ConsoleFixture.h"
+#include "tests/Helpers.h"
+#include "ui_Form18.h"
+
+#include <optional>
+
+namespace {
+
+const QByteArray kError = "\r\nERROR\r\n";
+const char* kActivated = "Current Status: Mode:  Activate SIM ToolKit Functionalities";
+
+} // namespace
+
+class SimToolkitTest : public ConnectedConsole {
+  protected:
+    // Opens the window afresh, its query answered by `status` (the modem's
+    // own reply when there is none); what it sent is dropped.
+    Form18& open(const std::optional<QByteArray>& status = std::nullopt) {
+        modem().clearOverrides();
+        if (status) modem().overrideReply("AT+STSF?", *status);
+        Form18& window = reopen<Form18>();
+        sent();
+        return window;
+    }
+    Ui::Form18& ui() { return *form<Form18>().ui; }
+
+    // The status lines as shown: text, or "<hidden>".
+    QStringList statusLines() {
+        QStringList lines;
+        for (QLabel* label : {ui().Label2, ui().Label3, ui().Label4})
+            lines << (label->isVisible() ? label->text() : "<hidden>");
+        return lines;
+    }
+    bool entryShown() { return ui().Text1->isVisible() && ui().Label5->isVisible(); }
+};
+
+// The reply is read by its fields, however long the configuration and the
+// time-out; the reported mode is picked in the list.
+TEST_F(SimToolkitTest, TheStatusQueryShowsTheReportedValues) {
+    struct Case {
+        const char* name;
+        QByteArray reply;
+        QStringList shown; // status, time-out, automatic response
+        QString listed;
+    };
+    const Case cases[] = {
+        {"ten-character configuration",
+         reply("+STSF: 1,\"5FFFFFFF7F\",3,0"),
+         {kActivated, "TIMEOUT: 3", "Automatic Response Not Activated"},
+         "Activate"},
+        {"twenty-character configuration",
+         reply("+STSF: 2,\"5FFFFFFF7F0000000000\",255,1"),
+         {"Current Status: Mode:  Configure SIM ToolKit Functionalities", "TIMEOUT: 255",
+          "Automatic Response  Activated"},
+         "Configure"},
+        {"three-digit time-out",
+         reply("+STSF: 0,\"5FFFFFFF7F\",120,0"),
+         {"Current Status: Mode:  DeActivate SIM ToolKit Functionalities", "TIMEOUT: 120",
+          "Automatic Response Not Activated"},
+         "DeActivate"},
+        {"unknown mode",
+         reply("+STSF: 5,\"5FFFFFFF7F\",3,2"),
+         {"Current Status: ", "TIMEOUT: 3", ""},
+         ""},
+        {"ERROR", kError, {"Cannot Get The Current Status", "<hidden>", "<hidden>"}, ""},
+        {"no reply", "\r\n", {"<hidden>", "<hidden>", "<hidden>"}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        modem().clearOverrides();
+        open(c.reply);
+        EXPECT_EQ(commands(ports().writes(3).back().bytes), QStringList{"AT+STSF?"});
+        EXPECT_EQ(statusLines(), c.shown);
+        EXPECT_EQ(ui().Combo1->currentText(), c.listed);
+        EXPECT_FALSE(entryShown());
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
+}
+
+TEST_F(SimToolkitTest, OkAfterAQuerySendsTheReportedModeAndAsksForAReset) {
+    modem().state().settings.params["+STSF"] = "1,\"5FFFFFFF7F\",3,0";
+    open();
+    ui().Command1->click();
+    EXPECT_EQ(sent(), "AT+STSF=1\r");
+    EXPECT_EQ(statusLines(),
+              QStringList({"Changes SuccessFul-SIM ToolKit", "<hidden>", "<hidden>"}));
+    EXPECT_TRUE(ui().Label6->isVisible());
+    EXPECT_EQ(ui().Label6->text(), "RESET MODEM TO ACTIVATE CHANGES");
+
+    ui().Command2->click();
+    EXPECT_EQ(sent(), "AT+STSF?\r");
+    EXPECT_FALSE(ui().Label6->isVisible());
+    EXPECT_EQ(statusLines()[0], kActivated);
+}
+
+TEST_F(SimToolkitTest, ConfigureTakesAConfigurationBetweenQuotes) {
+    open();
+    pick(ui().Combo1, "Configure");
+    EXPECT_TRUE(entryShown());
+    ui().Text1->setText("5FFFFFFF7F 1");
+    ui().Command1->click();
+    EXPECT_EQ(sent(), "AT+STSF=2,\"5FFFFFFF7F 1\"\r");
+    EXPECT_EQ(ui().Label2->text(), "Changes SuccessFul-SIM ToolKit");
+    EXPECT_TRUE(ui().Label6->isVisible());
+    EXPECT_FALSE(entryShown());
+    EXPECT_EQ(ui().Text1->text(), "");
+
+    pick(ui().Combo1, "Activate");
+    EXPECT_FALSE(ui().Label6->isVisible());
+    EXPECT_FALSE(entryShown());
+}
+
+// What is typed goes into the command only when it can stand there as it is,
+// and the device's verdict is looked for after the echo, not in it.
+TEST_F(SimToolkitTest, AChangeIsSentOnlyAsAWholeCommandAndJudgedByTheModem) {
+    struct Case {
+        const char* name;
+        const char* mode; // typed into the list
+        QString config;
+        QByteArray reply; // empty: the modem's own
+        QByteArray sent;
+        const char* status;
+        bool notice;
+        const char* message; // nullptr: none
+    };
+    const char* kInvalid = "Enter Valid Config Number | GSM-APPLICATION";
+    const Case cases[] = {
+        {"no configuration", "Configure", "", "", "", "", false, kInvalid},
+        {"a quote in the configuration", "Configure", "5F\";+CPOF", "", "", "", false, kInvalid},
+        {"a control character", "Configure", QString("5F") + QChar(26), "", "", "", false,
+         kInvalid},
+        {"a typed OK refused", "Configure", "OK", kError, "AT+STSF=2,\"OK\"\r",
+         "Changes UnSuccessFul", false, nullptr},
+        {"a typed OK without a verdict", "Configure", "OK", "\r\n", "AT+STSF=2,\"OK\"\r", "", false,
+         nullptr},
+        {"a mode that is no item", "Activ", "", "", "", "", false, nullptr},
+        {"a refused mode", "DeActivate", "", kError, "AT+STSF=0\r", "Changes UnSuccessFul", false,
+         nullptr},
+    };
+    open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        services().messages.clear();
+        modem().clearOverrides();
+        if (!c.reply.isEmpty()) modem().overrideReply(c.sent.chopped(1), c.reply);
+        pick(ui().Combo1, "Configure");
+        ui().Text1->setText(c.config);
+        ui().Combo1->setEditText(c.mode);
+        ui().Command1->click();
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(ui().Label2->text(), c.status);
+        EXPECT_TRUE(ui().Label2->isVisible());
+        EXPECT_EQ(ui().Label6->isVisible(), c.notice);
+        EXPECT_FALSE(entryShown());
+        EXPECT_EQ(shownMessages(services()), c.message ? QStringList{c.message} : QStringList());
+    }
+}
+
+TEST_F(SimToolkitTest, OkWithAnEmptyListOnlyResetsTheLines) {
+    open(kError);
+    ui().Combo1->setEditText("");
+    ui().Command1->click();
+    EXPECT_EQ(sent(), "");
+    EXPECT_EQ(statusLines(), QStringList({"", "<hidden>", "<hidden>"}));
+}
