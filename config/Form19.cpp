@@ -1,0 +1,144 @@
+#include "config/Form19.h"
+
+#include "ui_Form19.h"
+
+#include "config/Form16.h"
+#include "link/Modem.h"
+#include "platform/Forms.h"
+#include "platform/Handlers.h"
+#include "platform/Services.h"
+#include "platform/Text.h"
+#include "platform/Widgets.h"
+
+namespace {
+
+// The contexts the table shows, by row, and the types it knows.
+const QStringList kContextIds = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                                 QStringLiteral("4")};
+const QStringList kTypes = {QStringLiteral("IP"), QStringLiteral("PPP")};
+
+const QString kQuery = QStringLiteral("AT+CGDCONT?");
+const QString kReply = QStringLiteral("+CGDCONT:");
+constexpr double kQuerySeconds = 3;
+// The fields of a reply line: identifier, type, access point name, address...
+enum ContextField { kIdField, kTypeField, kApnField };
+enum Cell { kIdCell, kTypeCell, kApnCell };
+
+const QString kRefused = QStringLiteral("Changes UnsuccessFul");
+
+} // namespace
+
+Form19::Form19() : FeatureWindow(&showForm<Form16>), ui(std::make_unique<Ui::Form19>()) {
+    ui->setupUi(this);
+    rows_ = {{{ui->Text2, ui->Text3, ui->Text4},
+              {ui->Text5, ui->Text6, ui->Text7},
+              {ui->Text8, ui->Text9, ui->Text10},
+              {ui->Text11, ui->Text12, ui->Text13}}};
+    onClick(ui->Command1, this, &Form19::Command1_Click);
+    onClick(ui->Command2, this, &Form19::Command2_Click);
+    setBorder(Border::FixedWithMinimize);
+    setClientTwips(7200, 5040);
+}
+
+Form19::~Form19() = default;
+
+void Form19::Form_Load() {
+    runGuarded([this] { contextQuery(); });
+}
+
+void Form19::contextQuery() {
+    ui->Label1->clear();
+    ui->Combo1->clear();
+    ui->Combo2->clear();
+    fillDropDown(ui->Combo1, kContextIds);
+    fillDropDown(ui->Combo2, kTypes);
+    modem::send(kQuery, kQuerySeconds);
+    TerminalLog& log = modem::log();
+    if (log.contains(kReply)) {
+        showContexts(log.linesAfter(kReply));
+        ui->Label1->setText(QStringLiteral("Current Status"));
+        for (QLabel* heading : {ui->Label2, ui->Label6, ui->Label7})
+            heading->show();
+    }
+    if (log.result(kQuery) == TerminalLog::Result::Error) {
+        ui->Label1->setText(QStringLiteral("Current Status Not Avialable"));
+        ClearContextFields();
+    }
+    log.clear();
+}
+
+// Each line is read by its own fields: a context with an address, or one
+// numbered past 4, changes no other row. The first line of a context counts.
+void Form19::showContexts(const QStringList& lines) {
+    std::array<bool, 4> shown{};
+    for (const QString& line : lines) {
+        const QStringList fields = text::fields(line);
+        const int row = static_cast<int>(kContextIds.indexOf(fields.value(kIdField)));
+        if (row < 0 || shown.at(static_cast<size_t>(row))) continue;
+        shown.at(static_cast<size_t>(row)) = true;
+        showRow(row, fields);
+    }
+}
+
+// A type other than exactly "IP" or "PPP" leaves the row's cells empty, shown.
+void Form19::showRow(int row, const QStringList& fields) {
+    const QString type = text::unquoted(fields.value(kTypeField));
+    const bool known = kTypes.contains(type);
+    const auto& cells = rows_.at(static_cast<size_t>(row));
+    for (QLineEdit* cell : cells)
+        cell->show();
+    cells[kIdCell]->setText(known ? kContextIds.at(row) : QString());
+    cells[kTypeCell]->setText(known ? type : QString());
+    cells[kApnCell]->setText(known ? text::unquoted(fields.value(kApnField)) : QString());
+}
+
+// The table shows the contexts afresh after every press; a refusal stays on
+// the status line over the query's own status.
+void Form19::Command1_Click() {
+    const bool refused = defineContext();
+    Command2_Click();
+    if (refused) ui->Label1->setText(kRefused);
+}
+
+// The access point name goes between quotes as typed, blanks included, so it
+// may hold no quote and no control character. The verdict is looked for
+// after the command's echo only.
+bool Form19::defineContext() {
+    const QString id = ui->Combo1->currentText();
+    const QString type = ui->Combo2->currentText();
+    const QString apn = ui->Text1->text();
+    if (id.isEmpty() || type.isEmpty() || apn.isEmpty() || !text::fitsInQuotes(apn)) {
+        Services::instance().message(QStringLiteral("Please Enter Proper Data"), kMessageTitle);
+        return false;
+    }
+    ui->Label1->clear();
+    const QString command = QStringLiteral("AT+CGDCONT=") + id + QStringLiteral(",\"") + type +
+                            QStringLiteral("\",\"") + apn + QLatin1Char('"');
+    modem::send(command);
+    TerminalLog& log = modem::log();
+    const TerminalLog::Result verdict = log.result(command);
+    if (verdict == TerminalLog::Result::Ok) {
+        ui->Label1->setText(QStringLiteral("Changes SuccessFul-GPRS"));
+        ui->Text1->clear();
+    } else if (verdict == TerminalLog::Result::Error) {
+        ui->Label1->setText(kRefused);
+    }
+    log.clear();
+    return verdict == TerminalLog::Result::Error;
+}
+
+void Form19::Command2_Click() {
+    ClearContextFields();
+    contextQuery();
+}
+
+void Form19::ClearContextFields() {
+    for (QLabel* heading : {ui->Label2, ui->Label6, ui->Label7})
+        heading->hide();
+    for (const auto& cells : rows_) {
+        for (QLineEdit* cell : cells) {
+            cell->hide();
+            cell->clear();
+        }
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "console/FeatureWindow.h"
+
+#include <QStringList>
+
+#include <array>
+#include <memory>
+
+class QLineEdit;
+
+namespace Ui {
+class Form19;
+}
+
+// The GPRS window: the entry of a context (Frame2) and, below the line, the
+// table of contexts 1 to 4 the device reports: one row each, with its
+// identifier, type and access point name, under three headings. Closing it
+// shows the others menu.
+class Form19 : public FeatureWindow {
+    Q_OBJECT
+  public:
+    Form19();
+    ~Form19() override;
+
+    // The context query; also run by Refresh and after OK.
+    void Form_Load() override;
+
+    std::unique_ptr<Ui::Form19> ui;
+
+  private:
+    void contextQuery();
+    // The reply lines of the contexts, each after its prefix.
+    void showContexts(const QStringList& lines);
+    void showRow(int row, const QStringList& fields);
+    void Command1_Click();
+    // Returns whether the device refused the context.
+    bool defineContext();
+    void Command2_Click();
+    void ClearContextFields();
+
+    // The cells of each row: identifier, type, access point name.
+    std::array<std::array<QLineEdit*, 3>, 4> rows_{};
+};

@@ -1,0 +1,166 @@
+// The GPRS window: the context table read from the device's reply, line by
+// line, and the definition of a context.
+
+#include "config/Form19.h"
+#include "tests/ConsoleFixture.h"
+#include "tests/Helpers.h"
+#include "ui_Form19.h"
+
+#include <optional>
+
+namespace {
+
+const QByteArray kError = "\r\nERROR\r\n";
+const QStringList kHidden = {"<hidden>"};
+
+} // namespace
+
+class GprsTest : public ConnectedConsole {
+  protected:
+    // Opens the window afresh, its query answered by `contexts` (the modem's
+    // own reply when there is none); what it sent is dropped.
+    Form19& open(const std::optional<QByteArray>& contexts = std::nullopt) {
+        modem().clearOverrides();
+        if (contexts) modem().overrideReply("AT+CGDCONT?", *contexts);
+        Form19& window = reopen<Form19>();
+        sent();
+        return window;
+    }
+    Ui::Form19& ui() { return *form<Form19>().ui; }
+
+    // Each row of the table: its three cells, or "<hidden>".
+    std::vector<QStringList> table() {
+        const QLineEdit* cells[4][3] = {{ui().Text2, ui().Text3, ui().Text4},
+                                        {ui().Text5, ui().Text6, ui().Text7},
+                                        {ui().Text8, ui().Text9, ui().Text10},
+                                        {ui().Text11, ui().Text12, ui().Text13}};
+        std::vector<QStringList> rows;
+        for (const auto& row : cells) {
+            if (!row[0]->isVisible()) {
+                rows.push_back(kHidden);
+                continue;
+            }
+            rows.push_back({row[0]->text(), row[1]->text(), row[2]->text()});
+        }
+        return rows;
+    }
+    bool headingsShown() {
+        return ui().Label2->isVisible() && ui().Label6->isVisible() && ui().Label7->isVisible();
+    }
+};
+
+// Every "+CGDCONT:" line is read by its own fields; only contexts 1 to 4
+// have rows, and only the types "IP" and "PPP" are shown.
+TEST_F(GprsTest, TheTableShowsTheContextsTheDeviceReports) {
+    struct Case {
+        const char* name;
+        std::optional<QByteArray> reply; // none: the modem's own
+        std::vector<QStringList> rows;
+        const char* status;
+    };
+    const Case cases[] = {
+        {"the modem's own context",
+         std::nullopt,
+         {{"1", "IP", "internet"}, kHidden, kHidden, kHidden},
+         "Current Status"},
+        {"contexts 1 and 3 only",
+         reply("+CGDCONT: 1,\"IP\",\"web\",,0,0\r\n+CGDCONT: 3,\"PPP\",\"dial\",,0,0"),
+         {{"1", "IP", "web"}, kHidden, {"3", "PPP", "dial"}, kHidden},
+         "Current Status"},
+        {"a PPP context whose name holds IP",
+         reply("+CGDCONT: 2,\"PPP\",\"VIPNET\",,0,0"),
+         {kHidden, {"2", "PPP", "VIPNET"}, kHidden, kHidden},
+         "Current Status"},
+        {"a context with an address",
+         reply("+CGDCONT: 1,\"IP\",\"web\",\"10.0.0.1\",0,0\r\n"
+               "+CGDCONT: 2,\"IP\",\"other\",,0,0"),
+         {{"1", "IP", "web"}, {"2", "IP", "other"}, kHidden, kHidden},
+         "Current Status"},
+        {"the only context with an address",
+         reply("+CGDCONT: 4,\"IP\",\"web\",\"10.0.0.1\",0,0"),
+         {kHidden, kHidden, kHidden, {"4", "IP", "web"}},
+         "Current Status"},
+        {"context 12 beside context 1",
+         reply("+CGDCONT: 12,\"PPP\",\"far\",,0,0\r\n+CGDCONT: 1,\"IP\",\"near\",,0,0"),
+         {{"1", "IP", "near"}, kHidden, kHidden, kHidden},
+         "Current Status"},
+        {"a type it does not know",
+         reply("+CGDCONT: 2,\"IPV6\",\"v6\",,0,0"),
+         {kHidden, {"", "", ""}, kHidden, kHidden},
+         "Current Status"},
+        {"ERROR", kError, {kHidden, kHidden, kHidden, kHidden}, "Current Status Not Avialable"},
+        {"no context", "\r\nOK\r\n", {kHidden, kHidden, kHidden, kHidden}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        open(c.reply);
+        EXPECT_EQ(commands(ports().writes(3).back().bytes), QStringList{"AT+CGDCONT?"});
+        EXPECT_EQ(table(), c.rows);
+        EXPECT_EQ(ui().Label1->text(), c.status);
+        EXPECT_EQ(headingsShown(), c.rows[0] != kHidden || c.rows[1] != kHidden ||
+                                       c.rows[2] != kHidden || c.rows[3] != kHidden);
+        EXPECT_EQ(items(ui().Combo1), QStringList({"1", "2", "3", "4"}));
+        EXPECT_EQ(items(ui().Combo2), QStringList({"IP", "PPP"}));
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
+}
+
+TEST_F(GprsTest, OkDefinesTheContextAndShowsTheTableAfresh) {
+    open();
+    pick(ui().Combo1, "2");
+    pick(ui().Combo2, "PPP");
+    ui().Text1->setText("my apn");
+    ui().Command1->click();
+    EXPECT_EQ(commands(sent()), QStringList({"AT+CGDCONT=2,\"PPP\",\"my apn\"", "AT+CGDCONT?"}));
+    // the query waits three seconds for its reply
+    EXPECT_NEAR(clock().seconds() - ports().writes(3).back().seconds, 3.0, 0.01);
+    EXPECT_EQ(table(), std::vector<QStringList>(
+                           {{"1", "IP", "internet"}, {"2", "PPP", "my apn"}, kHidden, kHidden}));
+    EXPECT_EQ(ui().Label1->text(), "Current Status");
+    EXPECT_EQ(ui().Text1->text(), "");
+    EXPECT_EQ(ui().Combo1->currentText(), "");
+    EXPECT_EQ(ui().Combo2->currentText(), "");
+}
+
+// Only what can stand between quotes as it is goes out; the verdict is the
+// device's, after the echo; a refusal stays on the status line after the
+// table has been read again.
+TEST_F(GprsTest, ADefinitionIsSentOnlyAsAWholeCommandAndARefusalStaysShown) {
+    struct Case {
+        const char* name;
+        const char* id;
+        QString apn;
+        QByteArray reply; // empty: the modem's own
+        QByteArray definition;
+        const char* status;
+        const char* apnLeft;
+        const char* message; // nullptr: none
+    };
+    const char* kImproper = "Please Enter Proper Data | GSM";
+    const Case cases[] = {
+        {"no access point name", "1", "", "", "", "Current Status", "", kImproper},
+        {"no context", nullptr, "web", "", "", "Current Status", "web", kImproper},
+        {"a quote in the name", "1", "x\";+CPOF", "", "", "Current Status", "x\";+CPOF", kImproper},
+        {"a control character in the name", "1", QString("web") + QChar(27), "", "",
+         "Current Status", "web\x1b", kImproper},
+        {"a name holding OK, refused", "1", "BOOK.NET", kError,
+         "AT+CGDCONT=1,\"IP\",\"BOOK.NET\"\r", "Changes UnsuccessFul", "BOOK.NET", nullptr},
+        {"a name holding OK, no verdict", "1", "BOOK.NET", "\r\n",
+         "AT+CGDCONT=1,\"IP\",\"BOOK.NET\"\r", "Current Status", "BOOK.NET", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        open();
+        services().messages.clear();
+        if (!c.reply.isEmpty()) modem().overrideReply(c.definition.chopped(1), c.reply);
+        if (c.id) pick(ui().Combo1, c.id);
+        pick(ui().Combo2, "IP");
+        ui().Text1->setText(c.apn);
+        ui().Command1->click();
+        EXPECT_EQ(sent(), c.definition + "AT+CGDCONT?\r");
+        EXPECT_EQ(ui().Label1->text(), c.status);
+        EXPECT_EQ(table()[0], QStringList({"1", "IP", "internet"}));
+        EXPECT_EQ(ui().Text1->text(), c.apnLeft);
+        EXPECT_EQ(shownMessages(services()), c.message ? QStringList{c.message} : QStringList());
+    }
+}
