@@ -17,4 +17,14 @@ class Form16 : public FeatureWindow {
     ~Form16() override;
 
     std::unique_ptr<Ui::Form16> ui;
+
+  private:
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+    // Shows a feature window in place of the menu. The window's load, with
+    // its queries, runs first, while the menu says it is busy; `caption`, when
+    // there is one, replaces the window's own once it is shown.
+    template <class Window> void openFeature(const QString& caption = QString());
 };

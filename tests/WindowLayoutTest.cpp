@@ -5,6 +5,9 @@
 #include "config/Form14.h"
 #include "config/Form15.h"
 #include "config/Form16.h"
+#include "config/Form17.h"
+#include "config/Form18.h"
+#include "config/Form19.h"
 #include "console/Form1.h"
 #include "console/Form10.h"
 #include "console/Form11.h"
@@ -544,6 +547,9 @@ const std::vector<std::function<FormBase&()>>& everyWindow() {
         loader<Form14>(), //
         loader<Form15>(), //
         loader<Form16>(), //
+        loader<Form17>(), //
+        loader<Form18>(), //
+        loader<Form19>(), //
         loader<Form20>(), //
         loader<frmSettings>(),
     };
@@ -716,6 +722,24 @@ TEST_F(WindowLayoutTest, StatusLinesHoldTheirLongestMessagesWhole) {
         {loader<Form5>(), "Label1", "Call Waiting-  +441632960961"},
         {loader<Form3>(), "Label3", "No Carrier.Plz Disconnect"},
         {loader<Form8>(), "Label4", "New Message Received.30"},
+        {loader<Form16>(), "Label1", "Please Wait"},
+        {loader<Form17>(), "Label14",
+         "BatteryChargeLevel->5,   signal level-5,   service Enabled,   Received New Message,   "
+         "Call Received,   Roam Enabled,   SMS Not FULL"},
+        {loader<Form17>(), "Label14", "Works Only For Veltran 100"},
+        {loader<Form17>(), "Label5",
+         "Indication that an Active,Held or Waiting Call Has Been Released by network or other "
+         "Party"},
+        {loader<Form17>(), "Label1", "Changes UnSuccessFul-CCED"},
+        {loader<Form17>(), "Label6", "Changes UnSuccessFul-CPHS"},
+        {loader<Form17>(), "Label9", "Not Supported"},
+        {loader<Form17>(), "Label13", "POWER OFF SuccessFul"},
+        {loader<Form18>(), "Label2",
+         "Current Status: Mode:  DeActivate SIM ToolKit Functionalities"},
+        {loader<Form18>(), "Label2", "Plz Wait.Checking Current Values"},
+        {loader<Form18>(), "Label3", "TIMEOUT: 255"},
+        {loader<Form18>(), "Label4", "Automatic Response Not Activated"},
+        {loader<Form19>(), "Label1", "Current Status Not Avialable"},
     };
     Recording recording;
     for (const Message& m : messages) {
