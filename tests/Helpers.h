@@ -6,6 +6,9 @@
 
 #include <QByteArray>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QStringList>
@@ -47,4 +50,13 @@ inline QByteArray reply(const QByteArray& text) {
 // Closes a window with its close box when it is loaded.
 template <class T> void unloadIfLoaded() {
     if (Forms::instance().isLoaded<T>()) form<T>().close();
+}
+
+// Types text into a box key by key, as a user would: the box's filter sees
+// every key.
+inline void typeInto(QLineEdit* box, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(box, &press);
+    }
 }
