@@ -512,6 +512,9 @@ TEST_F(SimModemTest, LocksForwardingAndBarring) {
         {"AT+CCFC=1,4", kOk},
         {"AT+CCFC=1,2", info("+CCFC: 0,7")},
         {"AT+CCFC=6,2", kError},
+        {"AT+CCFC=0,3,\"   \",,7", kError}, // no number to forward to
+        {"AT+CCFC=0,3,\"12;&F\",,7", kError},
+        {"AT+CCFC=0,3,\"*#21#\",,7", kOk},
     };
     for (const auto& [line, expected] : steps)
         EXPECT_EQ(response(line), expected) << line;
