@@ -164,10 +164,10 @@ TEST_F(SecurityWindowTest, EachActionSendsItsCommandAndShowsItsOutcomeInItsColou
         {kPhone, Change, "12345678", "87654321", "AT+CPWD=\"PS\",12345678,87654321",
          "Changes SuccessFul-PASSWORD CHANGED",
          "Changes Unsuccessful,Phone is UNLocked Or Invalid Password Entered"},
-        {kSimPin, Lock, "1234", "", "AT+CLCK=\"SC\",1,1234", "Changes SuccessFul-ACTIVATED",
-         "Changes Unsuccessful,SIM PIN is Already Active Or Invalid Password Entered"},
         {kSimPin, Unlock, "1234", "", "AT+CLCK=\"SC\",0,1234", "Changes SuccessFul-DEACTIVATED",
          "Changes Unsuccessful,SIM PIN is Already DeActivated Or Invalid Password Entered"},
+        {kSimPin, Lock, "1234", "", "AT+CLCK=\"SC\",1,1234", "Changes SuccessFul-ACTIVATED",
+         "Changes Unsuccessful,SIM PIN is Already Active Or Invalid Password Entered"},
         {kSimPin, Change, "1234", "4321", "AT+CPWD=\"SC\",1234,4321",
          "Changes SuccessFul-PASSWORD CHANGED",
          "Changes Unsuccessful,SIM PIN is DeActivated Or Invalid Password Entered"},
@@ -366,6 +366,7 @@ TEST_F(SecurityWindowTest, PasswordBoxesTakeDigitsOnlyAndShowStars) {
             entry->clear();
         }
     }
+    modem().state().sim.pinLock = false;
     lockWith(kSimPin, kSimPin.lock, "1234;&F");
     EXPECT_EQ(sent(), "AT+CLCK=\"SC\",1,1234\r");
     EXPECT_EQ(label(kSimPin.status)->text(), "Changes SuccessFul-ACTIVATED");

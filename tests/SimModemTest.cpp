@@ -504,6 +504,10 @@ TEST_F(SimModemTest, LocksForwardingAndBarring) {
         {"AT+CLCK=\"PS\",2", info("+CLCK: 1")},
         {"AT+CLCK=\"SC\",0,1234", kOk},
         {"AT+CLCK?", info("+CLCK: (\"PS\",1),(\"SC\",0),(\"FD\",0),(\"PN\",0)")},
+        {"AT+CLCK=\"SC\",0,1234", kError}, // already disabled
+        {"AT+CPWD=\"SC\",1234,5678", kError}, // a disabled PIN is not changed
+        {"AT+CLCK=\"SC\",1,1234", kOk},
+        {"AT+CLCK=\"SC\",1,1234", kError}, // already enabled
         {"AT+CPWD=\"SC\",1234,5678", kOk},
         {"AT+CLCK=\"AO\",1,0000,1", kOk},
         {"AT+CLCK=\"AO\",2", info("+CLCK: 1,1")},
