@@ -99,8 +99,10 @@ const QMap<QString, QString> kForwardStatusTexts = {
     {QStringLiteral("4"), QStringLiteral("Call Forward  Deleted For")},
 };
 const QMap<QString, QString> kForwardClassTexts = {
-    {QStringLiteral("1"), QStringLiteral("Voice")}, {QStringLiteral("2"), QStringLiteral("Data")},
-    {QStringLiteral("4"), QStringLiteral("Fax")},   {QStringLiteral("8"), QStringLiteral("SMS")},
+    {QStringLiteral("1"), QStringLiteral("Voice")},
+    {QStringLiteral("2"), QStringLiteral("Data")},
+    {QStringLiteral("4"), QStringLiteral("Fax")},
+    {QStringLiteral("8"), QStringLiteral("SMS")},
     {QStringLiteral("7"), QStringLiteral("All Classes")},
 };
 
@@ -164,31 +166,32 @@ constexpr int kBarringClassOffset = 9;
 const QStringList kCugModeItems = {QStringLiteral("Disable CUG Mode"),
                                    QStringLiteral("Enable CUG Mode")};
 const QStringList kCugIndexItems = {
-    QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-    QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+    QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),  QStringLiteral("3"),
+    QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),  QStringLiteral("7"),
     QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10"),
 };
-const QStringList kCugInfoItems = {
-    QStringLiteral("Default"), QStringLiteral("Supress OA"),
-    QStringLiteral("Supress Preferential CUG"), QStringLiteral("Supress OA and Prefer.CUG")};
+const QStringList kCugInfoItems = {QStringLiteral("Default"), QStringLiteral("Supress OA"),
+                                   QStringLiteral("Supress Preferential CUG"),
+                                   QStringLiteral("Supress OA and Prefer.CUG")};
 
 // The status texts of the values, by code.
 const QStringList kCugModeTexts = {QStringLiteral("CUG Mode Disabled"),
                                    QStringLiteral("CUG Mode Enabled")};
 const QStringList kCugIndexTexts = {
-    QStringLiteral("CUG Index 0"), QStringLiteral("CUG Index 1"), QStringLiteral("CUG Index 2"),
-    QStringLiteral("CUG Index 3"), QStringLiteral("CUG Index 4"), QStringLiteral("CUG Index 5"),
-    QStringLiteral("CUG Index 6"), QStringLiteral("CUG Index 7"), QStringLiteral("CUG Index 8"),
+    QStringLiteral("CUG Index 0"), QStringLiteral("CUG Index 1"),  QStringLiteral("CUG Index 2"),
+    QStringLiteral("CUG Index 3"), QStringLiteral("CUG Index 4"),  QStringLiteral("CUG Index 5"),
+    QStringLiteral("CUG Index 6"), QStringLiteral("CUG Index 7"),  QStringLiteral("CUG Index 8"),
     QStringLiteral("CUG Index 9"), QStringLiteral("CUG Index 10"),
 };
-const QStringList kCugInfoTexts = {
-    QStringLiteral("Default"), QStringLiteral("Suppress Outgoing Access"),
-    QStringLiteral("Suppress Preferential CUG"),
-    QStringLiteral("Suppress Outgoing Access And Preferential CUG")};
+const QStringList kCugInfoTexts = {QStringLiteral("Default"),
+                                   QStringLiteral("Suppress Outgoing Access"),
+                                   QStringLiteral("Suppress Preferential CUG"),
+                                   QStringLiteral("Suppress Outgoing Access And Preferential CUG")};
 
 // The code of the item a list shows; empty for a typed text that is no item.
 QString cugCode(const QComboBox* box) {
-    const int position = box->findText(box->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int position =
+        box->findText(box->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
     return position < 0 ? QString() : QString::number(position);
 }
 
@@ -254,9 +257,7 @@ void Form12::TabStrip1_Click() {
     };
     const Tab tabs[] = {
         {{ui->Frame1, ui->Frame13}, {ui->Frame12, ui->Frame9, ui->Frame5}, &Form12::Form_Load},
-        {{ui->Frame9},
-         {ui->Frame12, ui->Frame1, ui->Frame5, ui->Frame10},
-         &Form12::QueryBarring},
+        {{ui->Frame9}, {ui->Frame12, ui->Frame1, ui->Frame5, ui->Frame10}, &Form12::QueryBarring},
         {{ui->Frame10},
          {ui->Frame12, ui->Frame1, ui->Frame5, ui->Frame9, ui->Frame11, ui->Command6},
          &Form12::QueryCallWaiting},

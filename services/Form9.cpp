@@ -156,9 +156,9 @@ void Form9::QueryStatus() {
 }
 
 void Form9::ChangeStatus(const Page& page) {
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             page.lock, page.unlock, page.passwordLabel, page.password, page.lockOk,
-             page.changePassword})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{page.lock, page.unlock, page.passwordLabel, page.password,
+                                         page.lockOk, page.changePassword})
         control->show();
     if (page.facility->changeStatusEmptiesPassword) page.password->clear();
     // The options show the current state; picking one runs its click handler.
@@ -245,8 +245,8 @@ void Form9::TabStrip1_Click() {
     const Page& page = pages_.at(static_cast<size_t>(shown));
     for (QWidget* control : std::initializer_list<QWidget*>{
              page.lock, page.unlock, page.passwordLabel, page.password, page.lockOk,
-             page.changePassword, page.oldLabel, page.oldPassword, page.newLabel,
-             page.newPassword, page.changeOk})
+             page.changePassword, page.oldLabel, page.oldPassword, page.newLabel, page.newPassword,
+             page.changeOk})
         control->hide();
     for (QLineEdit* box : {page.password, page.oldPassword, page.newPassword})
         box->clear();

@@ -27,12 +27,12 @@ struct Page {
     const char* changeOk;
 };
 
-const Page kPhone = {0,         "Frame2",  "Label2", "Command2", "Option1", "Option2",
-                     "Text1",   "Command1", "Option3", "Text2",   "Text3",   "Command3"};
-const Page kSimPin = {1,         "Frame3",  "Label6", "Command4", "Option4", "Option5",
-                      "Text4",   "Command5", "Option6", "Text5",   "Text6",   "Command6"};
-const Page kNetwork = {2,         "Frame4",  "Label10", "Command7", "Option7", "Option8",
-                       "Text7",   "Command8", "Option9", "Text8",    "Text9",   "Command9"};
+const Page kPhone = {0,       "Frame2",   "Label2",  "Command2", "Option1", "Option2",
+                     "Text1", "Command1", "Option3", "Text2",    "Text3",   "Command3"};
+const Page kSimPin = {1,       "Frame3",   "Label6",  "Command4", "Option4", "Option5",
+                      "Text4", "Command5", "Option6", "Text5",    "Text6",   "Command6"};
+const Page kNetwork = {2,       "Frame4",   "Label10", "Command7", "Option7", "Option8",
+                       "Text7", "Command8", "Option9", "Text8",    "Text9",   "Command9"};
 
 const QColor kSuccessColour(0x00, 0x00, 0x40);
 const QColor kFailureColour(0xc0, 0x00, 0x00);
@@ -97,9 +97,9 @@ TEST_F(SecurityWindowTest, OpeningShowsThePhonePageAndTheStateOfEachLock) {
     EXPECT_EQ(sent(), "AT+CLCK?\r");
     EXPECT_TRUE(security().isVisible());
     EXPECT_FALSE(main().isVisible());
-    EXPECT_EQ(statusLines(), (QStringList{"Current Status:SIM Locked",
-                                          "Current Status:PIN Deactivated",
-                                          "Current Status:NetWork UNlocked"}));
+    EXPECT_EQ(statusLines(),
+              (QStringList{"Current Status:SIM Locked", "Current Status:PIN Deactivated",
+                           "Current Status:NetWork UNlocked"}));
     EXPECT_EQ(security().ui->Label1->text(), "");
     EXPECT_TRUE(security().ui->Frame2->isVisibleTo(&security()));
     EXPECT_FALSE(security().ui->Frame3->isVisibleTo(&security()));
@@ -158,8 +158,7 @@ TEST_F(SecurityWindowTest, EachActionSendsItsCommandAndShowsItsOutcomeInItsColou
     const Case cases[] = {
         {kPhone, Lock, "12345678", "", "AT+CLCK=\"PS\",1,12345678", "Changes SuccessFul-LOCKED",
          "Changes Unsuccessful,Phone is Already Lock Or Invalid Password Entered"},
-        {kPhone, Unlock, "12345678", "", "AT+CLCK=\"PS\",0,12345678",
-         "Changes SuccessFul-UNLOCKED",
+        {kPhone, Unlock, "12345678", "", "AT+CLCK=\"PS\",0,12345678", "Changes SuccessFul-UNLOCKED",
          "Changes Unsuccessful,Phone is Already UNLocked Or Invalid Password Entered"},
         {kPhone, Change, "12345678", "87654321", "AT+CPWD=\"PS\",12345678,87654321",
          "Changes SuccessFul-PASSWORD CHANGED",
@@ -227,20 +226,16 @@ TEST_F(SecurityWindowTest, PasswordLengthRulesDifferByPage) {
     const Case cases[] = {
         {"7-digit phone lock", [this] { lockWith(kPhone, kPhone.lock, "1234567"); },
          "Pasword Length Should Be 8", ""},
-        {"7-digit SIM PIN activation",
-         [this] { lockWith(kSimPin, kSimPin.lock, "1234567"); }, nullptr,
-         "AT+CLCK=\"SC\",1,1234567\r"},
-        {"7-digit network unlock",
-         [this] { lockWith(kNetwork, kNetwork.unlock, "1234567"); },
+        {"7-digit SIM PIN activation", [this] { lockWith(kSimPin, kSimPin.lock, "1234567"); },
+         nullptr, "AT+CLCK=\"SC\",1,1234567\r"},
+        {"7-digit network unlock", [this] { lockWith(kNetwork, kNetwork.unlock, "1234567"); },
          "Pasword Length Should Be 8", ""},
-        {"5-digit phone password change",
-         [this] { changePassword(kPhone, "12345", "54321"); },
+        {"5-digit phone password change", [this] { changePassword(kPhone, "12345", "54321"); },
          "Password Lenght Should be 8", ""},
-        {"5-digit SIM PIN change", [this] { changePassword(kSimPin, "12345", "54321"); },
-         nullptr, "AT+CPWD=\"SC\",12345,54321\r"},
-        {"5-digit network password change",
-         [this] { changePassword(kNetwork, "12345", "54321"); }, nullptr,
-         "AT+CPWD=\"PN\",12345,54321\r"},
+        {"5-digit SIM PIN change", [this] { changePassword(kSimPin, "12345", "54321"); }, nullptr,
+         "AT+CPWD=\"SC\",12345,54321\r"},
+        {"5-digit network password change", [this] { changePassword(kNetwork, "12345", "54321"); },
+         nullptr, "AT+CPWD=\"PN\",12345,54321\r"},
     };
     open();
     for (const Case& c : cases) {
@@ -290,8 +285,8 @@ TEST_F(SecurityWindowTest, ChangeStatusShowsTheChoicesWithTheCurrentStatePresele
         box(c.page.password)->setText("12");
         button(c.page.changeStatus)->click();
         QWidget* frame = control<QWidget>(c.page.frame);
-        for (const char* name : {c.page.lock, c.page.unlock, c.page.password, c.page.lockOk,
-                                 c.page.changeOption})
+        for (const char* name :
+             {c.page.lock, c.page.unlock, c.page.password, c.page.lockOk, c.page.changeOption})
             EXPECT_TRUE(control<QWidget>(name)->isVisibleTo(frame)) << name;
         for (const char* name : {c.page.oldPassword, c.page.newPassword, c.page.changeOk})
             EXPECT_FALSE(control<QWidget>(name)->isVisibleTo(frame)) << name;

@@ -1,9 +1,9 @@
 #include "calls/Form5.h"
 #include "console/Form7.h"
+#include "platform/Widgets.h"
 #include "services/Form12.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
-#include "platform/Widgets.h"
 #include "ui_Form12.h"
 
 #include <gmock/gmock.h>
@@ -23,14 +23,15 @@ const QStringList kForwardQueries = {"AT+CCFC=0,2", "AT+CCFC=1,2", "AT+CCFC=2,2"
 const QStringList kBarringQueries = {"AT+CLCK=\"AO\",2", "AT+CLCK=\"OI\",2", "AT+CLCK=\"OX\",2",
                                      "AT+CLCK=\"AI\",2", "AT+CLCK=\"IR\",2"};
 
-const QStringList kForwardOptions = {"Option1", "Option2",  "Option3",  "Option4",  "Option5",
-                                     "Option6", "Option7",  "Option8",  "Option12", "Option13",
+const QStringList kForwardOptions = {"Option1",  "Option2",  "Option3", "Option4",  "Option5",
+                                     "Option6",  "Option7",  "Option8", "Option12", "Option13",
                                      "Option14", "Option15", "Option16"};
 
 // The forwarding labels of a modem on which nothing is forwarded.
 QStringList noneForwarded() {
-    const QStringList prefixes = {"UNCONDITIONAL-", "MOBILE BUSY-",         "NO REPLY-",
-                                  "NOT REACHABLE-", "ALL CALL FORWARDING-", "ALL CONDITON CALL FORWARDING-"};
+    const QStringList prefixes = {
+        "UNCONDITIONAL-", "MOBILE BUSY-",         "NO REPLY-",
+        "NOT REACHABLE-", "ALL CALL FORWARDING-", "ALL CONDITON CALL FORWARDING-"};
     QStringList lines;
     for (const QString& prefix : prefixes)
         lines << prefix + "Call Forward Not Active For All Classes ";
@@ -109,8 +110,8 @@ TEST_F(SupplementaryServicesTest, OpeningShowsTheWindowAndAsksForEachReasonThree
     EXPECT_EQ(ui().Label2->text(), "");
     EXPECT_TRUE(shown(ui().Frame1));
     EXPECT_TRUE(shown(ui().Frame13));
-    for (QWidget* hidden : std::initializer_list<QWidget*>{ui().Frame9, ui().Frame5, ui().Frame10,
-                                                           ui().Frame12})
+    for (QWidget* hidden :
+         std::initializer_list<QWidget*>{ui().Frame9, ui().Frame5, ui().Frame10, ui().Frame12})
         EXPECT_FALSE(shown(hidden)) << hidden->objectName().toStdString();
 
     run(60); // the held-back replies
@@ -182,10 +183,16 @@ TEST_F(SupplementaryServicesTest, ForwardingChecksRunInTheirOrderAndSendNothing)
         const char* status; // Label2 held "before"
     };
     const Case cases[] = {
-        {"register without a number", {"Option1", "Option7", "Option12"}, "",
-         "Enter Valid Number ", "before"},
-        {"a number a command line cannot carry", {"Option1", "Option7", "Option12"},
-         "12\";&FOK", "Enter Valid Number ", "before"},
+        {"register without a number",
+         {"Option1", "Option7", "Option12"},
+         "",
+         "Enter Valid Number ",
+         "before"},
+        {"a number a command line cannot carry",
+         {"Option1", "Option7", "Option12"},
+         "12\";&FOK",
+         "Enter Valid Number ",
+         "before"},
         {"no reason", {"Option7", "Option12"}, "0123", "Select Status Property", "before"},
         {"no mode", {"Option1", "Option12"}, "0123", "Select Mode Correctly", "before"},
         {"register without a class", {"Option1", "Option7"}, "0123", "Select Class Correctly", ""},
@@ -215,17 +222,41 @@ TEST_F(SupplementaryServicesTest, RegisterAndEraseSendTheirCommandsAndShowTheOut
         const char* status;
     };
     const Case cases[] = {
-        {"register", {"Option2", "Option7", "Option12"}, "+441632960961", std::nullopt,
-         "AT+CCFC=1,3,\"+441632960961\",,1", "Changes SuccessFul"},
-        {"only what a number holds is typed", {"Option3", "Option7", "Option14"},
-         "+44\";&FOK 12#*", std::nullopt, "AT+CCFC=2,3,\"+44 12#*\",,4", "Changes UnSuccessFul"},
-        {"blanks are sent as typed", {"Option1", "Option7", "Option16"}, "   ", std::nullopt,
-         "AT+CCFC=0,3,\"   \",,7", "Changes UnSuccessFul"},
-        {"erase sends no number and no class", {"Option2", "Option8", "Option12"},
-         "+441632960961", std::nullopt, "AT+CCFC=1,4", "Changes SuccessFul"},
-        {"refused", {"Option4", "Option7", "Option13"}, "0123", "\r\nERROR\r\n",
-         "AT+CCFC=3,3,\"0123\",,2", "Changes UnSuccessFul"},
-        {"no verdict", {"Option4", "Option7", "Option13"}, "0123", "", "AT+CCFC=3,3,\"0123\",,2",
+        {"register",
+         {"Option2", "Option7", "Option12"},
+         "+441632960961",
+         std::nullopt,
+         "AT+CCFC=1,3,\"+441632960961\",,1",
+         "Changes SuccessFul"},
+        {"only what a number holds is typed",
+         {"Option3", "Option7", "Option14"},
+         "+44\";&FOK 12#*",
+         std::nullopt,
+         "AT+CCFC=2,3,\"+44 12#*\",,4",
+         "Changes UnSuccessFul"},
+        {"blanks are sent as typed",
+         {"Option1", "Option7", "Option16"},
+         "   ",
+         std::nullopt,
+         "AT+CCFC=0,3,\"   \",,7",
+         "Changes UnSuccessFul"},
+        {"erase sends no number and no class",
+         {"Option2", "Option8", "Option12"},
+         "+441632960961",
+         std::nullopt,
+         "AT+CCFC=1,4",
+         "Changes SuccessFul"},
+        {"refused",
+         {"Option4", "Option7", "Option13"},
+         "0123",
+         "\r\nERROR\r\n",
+         "AT+CCFC=3,3,\"0123\",,2",
+         "Changes UnSuccessFul"},
+        {"no verdict",
+         {"Option4", "Option7", "Option13"},
+         "0123",
+         "",
+         "AT+CCFC=3,3,\"0123\",,2",
          ""},
     };
     open();
@@ -448,16 +479,31 @@ TEST_F(SupplementaryServicesTest, BarringSettingSendsFacilityModePasswordAndClas
         const char* status;
     };
     const Case cases[] = {
-        {{"Option17", "Option23", "Option24"}, "0000", std::nullopt, "AT+CLCK=\"AO\",1,0000,1",
+        {{"Option17", "Option23", "Option24"},
+         "0000",
+         std::nullopt,
+         "AT+CLCK=\"AO\",1,0000,1",
          "Changes SuccessFully"},
-        {{"Option21", "Option22", "Option28"}, "0000", std::nullopt, "AT+CLCK=\"IR\",0,0000,7",
+        {{"Option21", "Option22", "Option28"},
+         "0000",
+         std::nullopt,
+         "AT+CLCK=\"IR\",0,0000,7",
          "Changes SuccessFully"},
         // A short password is sent as typed; the network refuses it.
-        {{"Option18", "Option23", "Option27"}, "12", std::nullopt, "AT+CLCK=\"OI\",1,12,8",
+        {{"Option18", "Option23", "Option27"},
+         "12",
+         std::nullopt,
+         "AT+CLCK=\"OI\",1,12,8",
          "Error! Changes UnsuccessFul"},
-        {{"Option19", "Option23", "Option25"}, "1;2&F3\"45", std::nullopt,
-         "AT+CLCK=\"OX\",1,1234,2", "Error! Changes UnsuccessFul"},
-        {{"Option20", "Option23", "Option26"}, "0000", "", "AT+CLCK=\"AI\",1,0000,4",
+        {{"Option19", "Option23", "Option25"},
+         "1;2&F3\"45",
+         std::nullopt,
+         "AT+CLCK=\"OX\",1,1234,2",
+         "Error! Changes UnsuccessFul"},
+        {{"Option20", "Option23", "Option26"},
+         "0000",
+         "",
+         "AT+CLCK=\"AI\",1,0000,4",
          "Please Wait"},
     };
     open();
@@ -589,18 +635,25 @@ TEST_F(SupplementaryServicesTest, ClosedUserGroupQueryFillsAndPresetsTheLists) {
         QStringList preset; // mode, index and info lists
     };
     const Case cases[] = {
-        {"factory setting", std::nullopt,
+        {"factory setting",
+         std::nullopt,
          "Current Status: CUG Mode Disabled    ,CUG Index 0   ,Default",
          {"Disable CUG Mode", "0", "Default"}},
-        {"index 10", reply("+CCUG: 1,10,3"),
+        {"index 10",
+         reply("+CCUG: 1,10,3"),
          "Current Status: CUG Mode Enabled    ,CUG Index 10   ,Suppress Outgoing Access And "
          "Preferential CUG",
          {"Enable CUG Mode", "10", "Supress OA and Prefer.CUG"}},
-        {"values outside the lists", reply("+CCUG: 2,11,4"), "Current Status:     ,   ,",
+        {"values outside the lists",
+         reply("+CCUG: 2,11,4"),
+         "Current Status:     ,   ,",
          {"", "", ""}},
-        {"no commas", reply("+CCUG: 1"), "Current Status: CUG Mode Enabled    ,   ,",
+        {"no commas",
+         reply("+CCUG: 1"),
+         "Current Status: CUG Mode Enabled    ,   ,",
          {"Enable CUG Mode", "", ""}},
-        {"no OK", "\r\n+CCUG: 0,4,2\r\n",
+        {"no OK",
+         "\r\n+CCUG: 0,4,2\r\n",
          "Current Status: CUG Mode Disabled    ,CUG Index 4   ,Suppress Preferential CUG",
          {"Disable CUG Mode", "4", "Supress Preferential CUG"}},
         {"refused", "\r\nERROR\r\n", "Plz wait...", {"", "", ""}},
