@@ -40,7 +40,10 @@ void Services::enterProgramFolder() const {
 }
 
 void DesktopServices::message(const QString& text, const QString& title, Icon icon) {
-    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok);
+    // A window system shows the program's name in place of an empty title;
+    // a lone blank is a title that shows nothing.
+    QMessageBox box(boxIcon(icon), title.isEmpty() ? QStringLiteral(" ") : title, text,
+                    QMessageBox::Ok);
     Clock::DepthScope waiting(Clock::instance());
     box.exec();
 }

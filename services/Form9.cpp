@@ -2,13 +2,253 @@
 
 #include "ui_Form9.h"
 
+#include "link/Modem.h"
+#include "platform/Handlers.h"
+#include "platform/Services.h"
+#include "platform/Widgets.h"
+#include "services/Passwords.h"
+
+struct LockFacility {
+    QString code;          // "PS", "SC", "PN"
+    QString unlockedState; // the status line for status digit 0
+    QString lockedState;   // ... and for status digit 1
+    QString lockDone, lockRefused;
+    QString unlockDone, unlockRefused;
+    QString passwordRefused;
+    bool lockNeedsEightDigits;
+    bool changeNeedsEightDigits;
+    // "Change Status" empties the page's password box (the phone page's lock
+    // option empties it instead when the preselection picks it).
+    bool changeStatusEmptiesPassword;
+};
+
+namespace {
+
+const LockFacility kPhone = {
+    QStringLiteral("PS"),
+    QStringLiteral("Current Status:SIM Not Locked"),
+    QStringLiteral("Current Status:SIM Locked"),
+    QStringLiteral("Changes SuccessFul-LOCKED"),
+    QStringLiteral("Changes Unsuccessful,Phone is Already Lock Or Invalid Password Entered"),
+    QStringLiteral("Changes SuccessFul-UNLOCKED"),
+    QStringLiteral("Changes Unsuccessful,Phone is Already UNLocked Or Invalid Password Entered"),
+    QStringLiteral("Changes Unsuccessful,Phone is UNLocked Or Invalid Password Entered"),
+    true,
+    true,
+    false,
+};
+
+const LockFacility kSimPin = {
+    QStringLiteral("SC"),
+    QStringLiteral("Current Status:PIN Deactivated"),
+    QStringLiteral("Current Status:PIN Activated"),
+    QStringLiteral("Changes SuccessFul-ACTIVATED"),
+    QStringLiteral("Changes Unsuccessful,SIM PIN is Already Active Or Invalid Password Entered"),
+    QStringLiteral("Changes SuccessFul-DEACTIVATED"),
+    QStringLiteral(
+        "Changes Unsuccessful,SIM PIN is Already DeActivated Or Invalid Password Entered"),
+    QStringLiteral("Changes Unsuccessful,SIM PIN is DeActivated Or Invalid Password Entered"),
+    false,
+    false,
+    true,
+};
+
+const LockFacility kNetwork = {
+    QStringLiteral("PN"),
+    QStringLiteral("Current Status:NetWork UNlocked"),
+    QStringLiteral("Current Status:NetWork Locked"),
+    QStringLiteral("Changes SuccessFul-N/W LOCKED"),
+    QStringLiteral("Changes Unsuccessful,N/W is Already Lock Or Invalid Password Entered"),
+    QStringLiteral("Changes SuccessFul-N/WUNLOCKED"),
+    QStringLiteral("Changes Unsuccessful,N/w is Already UNLocked Or Invalid Password Entered"),
+    QStringLiteral("Changes Unsuccessful,N/W is UNLocked Or Invalid Password Entered"),
+    true,
+    false,
+    true,
+};
+
+const QString kPasswordChanged = QStringLiteral("Changes SuccessFul-PASSWORD CHANGED");
+const QString kPleaseWait = QStringLiteral("Please Wait....");
+
+// The reply to "AT+CLCK?" lists each facility as its quoted code, a comma and
+// its status digit: the digit stands this far after the code's first letter.
+constexpr int kStatusDigitOffset = 4;
+constexpr int kPasswordLength = 8;
+
+const QString kSuccessColour = QStringLiteral("color: #000040;");
+const QString kFailureColour = QStringLiteral("color: #c00000;");
+
+QString lockCommand(const LockFacility& facility, const QString& mode, const QString& password) {
+    return QStringLiteral("AT+CLCK=\"") + facility.code + QStringLiteral("\",") + mode +
+           QLatin1Char(',') + password;
+}
+
+QString passwordCommand(const LockFacility& facility, const QString& old, const QString& fresh) {
+    return QStringLiteral("AT+CPWD=\"") + facility.code + QStringLiteral("\",") + old +
+           QLatin1Char(',') + fresh;
+}
+
+} // namespace
+
 Form9::Form9() : ui(std::make_unique<Ui::Form9>()) {
     ui->setupUi(this);
     ui->TabStrip1->addTab(QStringLiteral("PHONE"));
     ui->TabStrip1->addTab(QStringLiteral("SIM PIN"));
     ui->TabStrip1->addTab(QStringLiteral("NETWORK"));
+    pages_ = {{
+        {&kPhone, ui->Frame2, ui->Label2, ui->Option1, ui->Option2, ui->Label3, ui->Text1,
+         ui->Command1, ui->Option3, ui->Label4, ui->Text2, ui->Label5, ui->Text3, ui->Command3},
+        {&kSimPin, ui->Frame3, ui->Label6, ui->Option4, ui->Option5, ui->Label7, ui->Text4,
+         ui->Command5, ui->Option6, ui->Label8, ui->Text5, ui->Label9, ui->Text6, ui->Command6},
+        {&kNetwork, ui->Frame4, ui->Label10, ui->Option7, ui->Option8, ui->Label11, ui->Text7,
+         ui->Command8, ui->Option9, ui->Label12, ui->Text8, ui->Label13, ui->Text9, ui->Command9},
+    }};
+    for (const Page& page : pages_)
+        for (QLineEdit* box : {page.password, page.oldPassword, page.newPassword})
+            limitToDigits(box);
+    connectHandlers();
     setBorder(Border::FixedWithMinimize);
     setClientTwips(6600, 5400);
 }
 
 Form9::~Form9() = default;
+
+void Form9::connectHandlers() {
+    const std::pair<QAbstractButton*, void (Form9::*)()> handlers[] = {
+        {ui->Command1, &Form9::Command1_Click},   {ui->Command2, &Form9::Command2_Click},
+        {ui->Command3, &Form9::Command3_Click},   {ui->Command4, &Form9::Command4_Click},
+        {ui->Command5, &Form9::Command5_Click},   {ui->Command6, &Form9::Command6_Click},
+        {ui->Command7, &Form9::Command7_Click},   {ui->Command8, &Form9::Command8_Click},
+        {ui->Command9, &Form9::Command9_Click},   {ui->Command10, &Form9::Command10_Click},
+        {ui->Command11, &Form9::Command11_Click}, {ui->Option1, &Form9::Option1_Click},
+        {ui->Option3, &Form9::Option3_Click},     {ui->Option6, &Form9::Option6_Click},
+        {ui->Option9, &Form9::Option9_Click},
+    };
+    for (const auto& [control, handler] : handlers)
+        onClick(control, this, handler);
+    on(ui->TabStrip1, &QTabBar::currentChanged, this, &Form9::TabStrip1_Click);
+}
+
+// The phone page shows at design; the status query runs at every load.
+void Form9::Form_Load() {
+    runGuarded([this] { QueryStatus(); });
+}
+
+// "AT+CLCK?" lists the facilities with their status digits. A facility whose
+// digit is neither 0 nor 1 keeps its line, and the others are still read.
+void Form9::QueryStatus() {
+    ui->Label1->setText(kPleaseWait);
+    modem::send(QStringLiteral("AT+CLCK?"));
+    TerminalLog& log = modem::log();
+    if (log.contains(QStringLiteral("+CLCK:"))) {
+        for (const Page& page : pages_) {
+            const LockFacility& facility = *page.facility;
+            if (!log.contains(facility.code)) continue;
+            const QString digit = log.window(facility.code, kStatusDigitOffset, 1);
+            ui->Label1->clear();
+            if (digit == QLatin1String("0"))
+                page.status->setText(facility.unlockedState);
+            else if (digit == QLatin1String("1"))
+                page.status->setText(facility.lockedState);
+        }
+    }
+    log.clear();
+}
+
+void Form9::ChangeStatus(const Page& page) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{page.lock, page.unlock, page.passwordLabel, page.password,
+                                         page.lockOk, page.changePassword})
+        control->show();
+    if (page.facility->changeStatusEmptiesPassword) page.password->clear();
+    // The options show the current state; picking one runs its click handler.
+    const QString state = page.status->text();
+    if (state == page.facility->unlockedState)
+        selectOption(page.unlock);
+    else if (state == page.facility->lockedState)
+        selectOption(page.lock);
+}
+
+void Form9::Option1_Click() {
+    ui->Label3->show();
+    ui->Text1->show();
+    ui->Text1->clear();
+}
+
+void Form9::ShowChangePasswordFields(const Page& page) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             page.oldLabel, page.newLabel, page.oldPassword, page.newPassword, page.changeOk})
+        control->show();
+    page.oldPassword->clear();
+    page.newPassword->clear();
+}
+
+// The lock option locks, the unlock option unlocks; with neither nothing is sent.
+void Form9::LockOrUnlock(const Page& page) {
+    const LockFacility& facility = *page.facility;
+    const ForgetPasswords forget{page.password};
+    const QString password = page.password->text().trimmed();
+    if (facility.lockNeedsEightDigits && password.size() != kPasswordLength) {
+        Services::instance().message(QStringLiteral("Pasword Length Should Be 8"), kMessageTitle);
+    } else if (isDigits(password) && (page.lock->isChecked() || page.unlock->isChecked())) {
+        const bool lock = page.lock->isChecked();
+        const QString command =
+            lockCommand(facility, lock ? QStringLiteral("1") : QStringLiteral("0"), password);
+        modem::send(command);
+        ShowResult(page, command, lock ? facility.lockDone : facility.unlockDone,
+                   lock ? facility.lockRefused : facility.unlockRefused);
+    }
+    modem::log().clear();
+}
+
+void Form9::ChangePassword(const Page& page) {
+    const LockFacility& facility = *page.facility;
+    const ForgetPasswords forget{page.oldPassword, page.newPassword};
+    const QString old = page.oldPassword->text().trimmed();
+    const QString fresh = page.newPassword->text().trimmed();
+    if (facility.changeNeedsEightDigits &&
+        (old.size() != kPasswordLength || fresh.size() != kPasswordLength)) {
+        Services::instance().message(QStringLiteral("Password Lenght Should be 8"), kMessageTitle);
+    } else if (isDigits(old) && isDigits(fresh)) {
+        const QString command = passwordCommand(facility, old, fresh);
+        modem::send(command);
+        ShowResult(page, command, kPasswordChanged, facility.passwordRefused);
+    }
+    modem::log().clear();
+}
+
+// "OK" and "ERROR" are two independent tests: a reply holding both ends with
+// the failure. The result's colour stays until the page's next result.
+void Form9::ShowResult(const Page& page, const QString& command, const QString& done,
+                       const QString& refused) {
+    const TerminalLog& log = modem::log();
+    if (log.hasLine(QStringLiteral("OK"), command)) {
+        page.status->setStyleSheet(kSuccessColour);
+        page.status->setText(done);
+    }
+    if (log.hasLine(QStringLiteral("ERROR"), command)) {
+        page.status->setStyleSheet(kFailureColour);
+        page.status->setText(refused);
+    }
+}
+
+void Form9::Command11_Click() {
+    modem::networkset();
+}
+
+// A page shows only its status line and "Change Status" again, with its boxes
+// empty; the status lines keep the last known state.
+void Form9::TabStrip1_Click() {
+    const int shown = ui->TabStrip1->currentIndex();
+    for (int i = 0; i < static_cast<int>(pages_.size()); ++i)
+        pages_[static_cast<size_t>(i)].frame->setVisible(i == shown);
+    const Page& page = pages_.at(static_cast<size_t>(shown));
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             page.lock, page.unlock, page.passwordLabel, page.password, page.lockOk,
+             page.changePassword, page.oldLabel, page.oldPassword, page.newLabel, page.newPassword,
+             page.changeOk})
+        control->hide();
+    for (QLineEdit* box : {page.password, page.oldPassword, page.newPassword})
+        box->clear();
+    modem::log().clear();
+}

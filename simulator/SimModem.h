@@ -176,6 +176,7 @@ class SimModem {
 
     // Test hooks.
     void setLatency(double seconds) { latency_ = seconds; }
+    double latency() const { return latency_; }
     // Replaces everything after the echo for this command line (no CR), which is not executed.
     void overrideReply(const QByteArray& commandLine, const QByteArray& response);
     void clearOverrides();

@@ -7,6 +7,9 @@
 
 #include <QByteArray>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QStringList>
@@ -72,4 +75,13 @@ inline QStringList shownMessages(const TestServices& services) {
     for (const auto& m : services.messages)
         texts << m.text + " | " + m.title;
     return texts;
+}
+
+// Types text into a box key by key, as a user would: the box's filter sees
+// every key.
+inline void typeInto(QLineEdit* box, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(box, &press);
+    }
 }

@@ -502,6 +502,10 @@ TEST_F(SimModemTest, LocksForwardingAndBarring) {
         {"AT+CLCK=\"PS\",2", info("+CLCK: 1")},
         {"AT+CLCK=\"SC\",0,1234", kOk},
         {"AT+CLCK?", info("+CLCK: (\"PS\",1),(\"SC\",0),(\"FD\",0),(\"PN\",0)")},
+        {"AT+CLCK=\"SC\",0,1234", kError}, // already disabled
+        {"AT+CPWD=\"SC\",1234,5678", kError}, // a disabled PIN is not changed
+        {"AT+CLCK=\"SC\",1,1234", kOk},
+        {"AT+CLCK=\"SC\",1,1234", kError}, // already enabled
         {"AT+CPWD=\"SC\",1234,5678", kOk},
         {"AT+CLCK=\"AO\",1,0000,1", kOk},
         {"AT+CLCK=\"AO\",2", info("+CLCK: 1,1")},
@@ -510,6 +514,9 @@ TEST_F(SimModemTest, LocksForwardingAndBarring) {
         {"AT+CCFC=1,4", kOk},
         {"AT+CCFC=1,2", info("+CCFC: 0,7")},
         {"AT+CCFC=6,2", kError},
+        {"AT+CCFC=0,3,\"   \",,7", kError}, // no number to forward to
+        {"AT+CCFC=0,3,\"12;&F\",,7", kError},
+        {"AT+CCFC=0,3,\"*#21#\",,7", kOk},
     };
     for (const auto& [line, expected] : steps)
         EXPECT_EQ(response(line), expected) << line;

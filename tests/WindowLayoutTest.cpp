@@ -740,6 +740,27 @@ TEST_F(WindowLayoutTest, StatusLinesHoldTheirLongestMessagesWhole) {
         {loader<Form18>(), "Label3", "TIMEOUT: 255"},
         {loader<Form18>(), "Label4", "Automatic Response Not Activated"},
         {loader<Form19>(), "Label1", "Current Status Not Avialable"},
+        {loader<Form9>(), "Label2",
+         "Changes Unsuccessful,Phone is Already UNLocked Or Invalid Password Entered"},
+        {loader<Form9>(), "Label6",
+         "Changes Unsuccessful,SIM PIN is Already DeActivated Or Invalid Password Entered"},
+        {loader<Form9>(), "Label10",
+         "Changes Unsuccessful,N/w is Already UNLocked Or Invalid Password Entered"},
+        {loader<Form9>(), "Label1", "Please Wait...."},
+        {loader<Form12>(), "Label2", "Checking Current Status..."},
+        {loader<Form12>(), "Label16",
+         "ALL CONDITON CALL FORWARDING-Call Forward  Interrogated For All Classes +441632960961"},
+        {loader<Form12>(), "Label3",
+         "Current Status:All OutGoing Calls Barred For Short Message,      Current "
+         "Status:OutGoing International Calls Barred For Short Message,     Current "
+         "Status:OutGoing Internet Calls Barred For Short Message,     Current Status:All "
+         "Incoming Calls Barred For Short Message,     Current Status:Barr Incoing when  For "
+         "Short Message"},
+        {loader<Form12>(), "Label5", "Error! Changes UnsuccessFul"},
+        {loader<Form12>(), "Label6", "Current Status:Call Waiting Disabled"},
+        {loader<Form12>(), "Label7",
+         "Current Status: CUG Mode Disabled    ,CUG Index 10   ,Suppress Outgoing Access And "
+         "Preferential CUG"},
     };
     Recording recording;
     for (const Message& m : messages) {

@@ -165,18 +165,22 @@ Reply pin(SimModem& m, const Request& r) {
 
 // --- locks: "SC" asks for the PIN after a restart, "PS" and "PN" lock the phone
 
+// The card refuses to enable a PIN that is enabled or to disable one that is
+// disabled, before it looks at the code.
 Reply simLock(ModemState& s, const LockRequest& request) {
     SimCard& sim = s.sim;
     if (sim.status != SimStatus::Ready) return cme(simError(sim.status));
     if (request.mode == 2) return ok({"+CLCK: " + number(sim.pinLock)});
+    if (request.mode == int(sim.pinLock)) return cme(3);
     Reply reply = checkPin(sim, request.password);
     if (reply.result == Result::Ok) sim.pinLock = request.mode;
     return reply;
 }
 
+// A disabled PIN is not changed.
 Reply changePin(ModemState& s, const QByteArray&, const QByteArray& old, const QByteArray& fresh) {
     if (s.sim.status != SimStatus::Ready) return cme(simError(s.sim.status));
-    if (!validPin(fresh)) return cme(3);
+    if (!s.sim.pinLock || !validPin(fresh)) return cme(3);
     Reply reply = checkPin(s.sim, old);
     if (reply.result == Result::Ok) s.sim.pin = fresh;
     return reply;

@@ -3,6 +3,8 @@
 
 #include "simulator/commands/Command.h"
 
+#include <algorithm>
+
 namespace sim::commands {
 
 namespace {
@@ -14,6 +16,14 @@ QByteArrayList classLines(const QByteArray& prefix, int mask, const QByteArray& 
         if (mask & bit) lines << prefix + "1," + number(bit) + suffix;
     if (lines.isEmpty()) lines << prefix + "0,7";
     return lines;
+}
+
+// A number the network can forward to: digits, with "+" "*" "#" beside them.
+bool forwardableNumber(const QByteArray& number) {
+    return std::any_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+           std::all_of(number.begin(), number.end(), [](char c) {
+               return (c >= '0' && c <= '9') || c == '+' || c == '*' || c == '#';
+           });
 }
 
 Reply forwarding(SimModem& m, const Request& r) {
@@ -31,7 +41,7 @@ Reply forwarding(SimModem& m, const Request& r) {
         return ok(classLines("+CCFC: ", entry.classes & classes,
                              ',' + quoted(entry.number) + ',' + number(entry.type)));
     case 3:
-        if (f.value(2).isEmpty()) return error();
+        if (!forwardableNumber(f.value(2))) return error();
         entry.number = f[2];
         entry.type = type;
         entry.classes |= classes;

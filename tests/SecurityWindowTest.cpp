@@ -1,0 +1,418 @@
+#include "console/Form7.h"
+#include "services/Form9.h"
+#include "tests/ConsoleFixture.h"
+#include "tests/Helpers.h"
+#include "ui_Form9.h"
+
+#include <gmock/gmock.h>
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+// The controls of one page, by name, in their roles.
+struct Page {
+    int tab;
+    const char* frame;
+    const char* status;
+    const char* changeStatus;
+    const char* lock;
+    const char* unlock;
+    const char* password;
+    const char* lockOk;
+    const char* changeOption;
+    const char* oldPassword;
+    const char* newPassword;
+    const char* changeOk;
+};
+
+const Page kPhone = {0,       "Frame2",   "Label2",  "Command2", "Option1", "Option2",
+                     "Text1", "Command1", "Option3", "Text2",    "Text3",   "Command3"};
+const Page kSimPin = {1,       "Frame3",   "Label6",  "Command4", "Option4", "Option5",
+                      "Text4", "Command5", "Option6", "Text5",    "Text6",   "Command6"};
+const Page kNetwork = {2,       "Frame4",   "Label10", "Command7", "Option7", "Option8",
+                       "Text7", "Command8", "Option9", "Text8",    "Text9",   "Command9"};
+
+const QColor kSuccessColour(0x00, 0x00, 0x40);
+const QColor kFailureColour(0xc0, 0x00, 0x00);
+
+} // namespace
+
+class SecurityWindowTest : public ConnectedConsole {
+  protected:
+    Form9& security() { return form<Form9>(); }
+    template <class T> T* control(const char* name) {
+        T* found = security().findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QLabel* label(const char* name) { return control<QLabel>(name); }
+    QLineEdit* box(const char* name) { return control<QLineEdit>(name); }
+    QAbstractButton* button(const char* name) { return control<QAbstractButton>(name); }
+    QColor colour(QLabel* line) {
+        line->ensurePolished();
+        return line->palette().color(QPalette::WindowText);
+    }
+
+    // Opens the window from the main window's "&Security" button.
+    void open() {
+        main().Show();
+        main().ui->Command5->setEnabled(true);
+        main().ui->Command5->click();
+    }
+
+    void showPage(const Page& page) {
+        security().ui->TabStrip1->setCurrentIndex(page.tab);
+        button(page.changeStatus)->click();
+    }
+    // Locks or unlocks a page's facility as a user does: "Change Status", the
+    // option, the password typed, "OK".
+    void lockWith(const Page& page, const char* option, const QString& password) {
+        showPage(page);
+        button(option)->click();
+        typeInto(box(page.password), password);
+        sent();
+        button(page.lockOk)->click();
+    }
+    void changePassword(const Page& page, const QString& old, const QString& fresh) {
+        showPage(page);
+        button(page.changeOption)->click();
+        typeInto(box(page.oldPassword), old);
+        typeInto(box(page.newPassword), fresh);
+        sent();
+        button(page.changeOk)->click();
+    }
+    QStringList statusLines() {
+        return {label(kPhone.status)->text(), label(kSimPin.status)->text(),
+                label(kNetwork.status)->text()};
+    }
+};
+
+TEST_F(SecurityWindowTest, OpeningShowsThePhonePageAndTheStateOfEachLock) {
+    modem().state().locks["PS"] = 1;
+    modem().state().sim.pinLock = false;
+    sent();
+    open();
+    EXPECT_EQ(sent(), "AT+CLCK?\r");
+    EXPECT_TRUE(security().isVisible());
+    EXPECT_FALSE(main().isVisible());
+    EXPECT_EQ(statusLines(),
+              (QStringList{"Current Status:SIM Locked", "Current Status:PIN Deactivated",
+                           "Current Status:NetWork UNlocked"}));
+    EXPECT_EQ(security().ui->Label1->text(), "");
+    EXPECT_TRUE(security().ui->Frame2->isVisibleTo(&security()));
+    EXPECT_FALSE(security().ui->Frame3->isVisibleTo(&security()));
+    EXPECT_FALSE(security().ui->Frame4->isVisibleTo(&security()));
+    EXPECT_FALSE(security().ui->Option1->isVisibleTo(security().ui->Frame2));
+    EXPECT_TRUE(main().Text1().isEmpty());
+}
+
+// A facility whose status is no 0 or 1 keeps its line; the others are still read.
+TEST_F(SecurityWindowTest, StatusQueryReadsEachFacilityOnItsOwn) {
+    struct Case {
+        const char* name;
+        QByteArray reply;
+        QStringList lines;
+        const char* general;
+    };
+    const Case cases[] = {
+        {"status digit 2",
+         reply("+CLCK: (\"PS\",2),(\"SC\",1),(\"FD\",0),(\"PN\",1)"),
+         {"before", "Current Status:PIN Activated", "Current Status:NetWork Locked"},
+         ""},
+        {"no digit at all",
+         reply("+CLCK: (\"PS\",x),(\"SC\",0),(\"FD\",0),(\"PN\",0)"),
+         {"before", "Current Status:PIN Deactivated", "Current Status:NetWork UNlocked"},
+         ""},
+        {"no status reply", "\r\nERROR\r\n", {"before", "before", "before"}, "Please Wait...."},
+    };
+    open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* line : {kPhone.status, kSimPin.status, kNetwork.status})
+            label(line)->setText("before");
+        modem().overrideReply("AT+CLCK?", c.reply);
+        sent();
+        security().ui->Command10->click();
+        EXPECT_EQ(sent(), "AT+CLCK?\r");
+        EXPECT_EQ(statusLines(), c.lines);
+        EXPECT_EQ(security().ui->Label1->text(), c.general);
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
+}
+
+// Each action with its command; the modem's own answer gives the success,
+// a refusal the failure, and a reply holding both ends with the failure.
+TEST_F(SecurityWindowTest, EachActionSendsItsCommandAndShowsItsOutcomeInItsColour) {
+    enum Action { Lock, Unlock, Change };
+    struct Case {
+        const Page& page;
+        Action action;
+        const char* old;   // or the password
+        const char* fresh; // change only
+        const char* command;
+        const char* done;
+        const char* refused;
+    };
+    const Case cases[] = {
+        {kPhone, Lock, "12345678", "", "AT+CLCK=\"PS\",1,12345678", "Changes SuccessFul-LOCKED",
+         "Changes Unsuccessful,Phone is Already Lock Or Invalid Password Entered"},
+        {kPhone, Unlock, "12345678", "", "AT+CLCK=\"PS\",0,12345678", "Changes SuccessFul-UNLOCKED",
+         "Changes Unsuccessful,Phone is Already UNLocked Or Invalid Password Entered"},
+        {kPhone, Change, "12345678", "87654321", "AT+CPWD=\"PS\",12345678,87654321",
+         "Changes SuccessFul-PASSWORD CHANGED",
+         "Changes Unsuccessful,Phone is UNLocked Or Invalid Password Entered"},
+        {kSimPin, Unlock, "1234", "", "AT+CLCK=\"SC\",0,1234", "Changes SuccessFul-DEACTIVATED",
+         "Changes Unsuccessful,SIM PIN is Already DeActivated Or Invalid Password Entered"},
+        {kSimPin, Lock, "1234", "", "AT+CLCK=\"SC\",1,1234", "Changes SuccessFul-ACTIVATED",
+         "Changes Unsuccessful,SIM PIN is Already Active Or Invalid Password Entered"},
+        {kSimPin, Change, "1234", "4321", "AT+CPWD=\"SC\",1234,4321",
+         "Changes SuccessFul-PASSWORD CHANGED",
+         "Changes Unsuccessful,SIM PIN is DeActivated Or Invalid Password Entered"},
+        {kNetwork, Lock, "12345678", "", "AT+CLCK=\"PN\",1,12345678",
+         "Changes SuccessFul-N/W LOCKED",
+         "Changes Unsuccessful,N/W is Already Lock Or Invalid Password Entered"},
+        {kNetwork, Unlock, "12345678", "", "AT+CLCK=\"PN\",0,12345678",
+         "Changes SuccessFul-N/WUNLOCKED",
+         "Changes Unsuccessful,N/w is Already UNLocked Or Invalid Password Entered"},
+        {kNetwork, Change, "12345678", "11112222", "AT+CPWD=\"PN\",12345678,11112222",
+         "Changes SuccessFul-PASSWORD CHANGED",
+         "Changes Unsuccessful,N/W is UNLocked Or Invalid Password Entered"},
+    };
+    open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        QLabel* line = label(c.page.status);
+        const auto act = [&] {
+            if (c.action == Change)
+                changePassword(c.page, c.old, c.fresh);
+            else
+                lockWith(c.page, c.action == Lock ? c.page.lock : c.page.unlock, c.old);
+        };
+        const struct {
+            std::optional<QByteArray> reply; // none: the modem answers itself
+            const char* text;
+            QColor colour;
+        } outcomes[] = {
+            {std::nullopt, c.done, kSuccessColour},
+            {"\r\nERROR\r\n", c.refused, kFailureColour},
+            {"\r\nOK\r\n\r\nERROR\r\n", c.refused, kFailureColour},
+        };
+        for (const auto& outcome : outcomes) {
+            if (outcome.reply) modem().overrideReply(c.command, *outcome.reply);
+            act();
+            EXPECT_EQ(sent(), QByteArray(c.command) + "\r");
+            EXPECT_EQ(line->text(), outcome.text);
+            EXPECT_EQ(colour(line), outcome.colour);
+            EXPECT_EQ(box(c.page.password)->text(), "");
+            EXPECT_EQ(box(c.page.oldPassword)->text(), "");
+            EXPECT_EQ(box(c.page.newPassword)->text(), "");
+            EXPECT_TRUE(main().Text1().isEmpty());
+        }
+        modem().clearOverrides();
+    }
+    EXPECT_EQ(modem().state().lockPasswords["PS"], "87654321");
+    EXPECT_EQ(modem().state().sim.pin, "4321");
+}
+
+TEST_F(SecurityWindowTest, PasswordLengthRulesDifferByPage) {
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        const char* message; // nullptr: the command is sent
+        const char* command;
+    };
+    const Case cases[] = {
+        {"7-digit phone lock", [this] { lockWith(kPhone, kPhone.lock, "1234567"); },
+         "Pasword Length Should Be 8", ""},
+        {"7-digit SIM PIN activation", [this] { lockWith(kSimPin, kSimPin.lock, "1234567"); },
+         nullptr, "AT+CLCK=\"SC\",1,1234567\r"},
+        {"7-digit network unlock", [this] { lockWith(kNetwork, kNetwork.unlock, "1234567"); },
+         "Pasword Length Should Be 8", ""},
+        {"5-digit phone password change", [this] { changePassword(kPhone, "12345", "54321"); },
+         "Password Lenght Should be 8", ""},
+        {"5-digit SIM PIN change", [this] { changePassword(kSimPin, "12345", "54321"); }, nullptr,
+         "AT+CPWD=\"SC\",12345,54321\r"},
+        {"5-digit network password change", [this] { changePassword(kNetwork, "12345", "54321"); },
+         nullptr, "AT+CPWD=\"PN\",12345,54321\r"},
+    };
+    open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        services().messages.clear();
+        main().Text1().setText("left over");
+        c.act();
+        EXPECT_EQ(sent(), c.command);
+        if (c.message) {
+            ASSERT_EQ(services().messages.size(), 1u);
+            EXPECT_EQ(services().messages[0].text, c.message);
+            EXPECT_EQ(services().messages[0].title, "GSM");
+        } else {
+            EXPECT_TRUE(services().messages.empty());
+        }
+        for (const Page* page : {&kPhone, &kSimPin, &kNetwork})
+            for (const char* name : {page->password, page->oldPassword, page->newPassword})
+                EXPECT_EQ(box(name)->text(), "") << name;
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
+}
+
+TEST_F(SecurityWindowTest, ChangeStatusShowsTheChoicesWithTheCurrentStatePreselected) {
+    struct Case {
+        const char* name;
+        const Page& page;
+        const char* state;
+        QStringList checked;
+        const char* passwordAfter; // the box held "12"
+    };
+    const Case cases[] = {
+        // Selecting the phone's lock option runs its handler, which empties the box.
+        {"phone locked", kPhone, "Current Status:SIM Locked", {"Option1"}, ""},
+        {"phone unlocked", kPhone, "Current Status:SIM Not Locked", {"Option2"}, "12"},
+        {"phone not known", kPhone, "", {}, "12"},
+        {"PIN active", kSimPin, "Current Status:PIN Activated", {"Option4"}, ""},
+        {"PIN not known", kSimPin, "", {}, ""},
+        {"network unlocked", kNetwork, "Current Status:NetWork UNlocked", {"Option8"}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        unloadIfLoaded<Form9>();
+        modem().overrideReply("AT+CLCK?", "\r\nERROR\r\n");
+        open();
+        label(c.page.status)->setText(c.state);
+        security().ui->TabStrip1->setCurrentIndex(c.page.tab);
+        box(c.page.password)->setText("12");
+        button(c.page.changeStatus)->click();
+        QWidget* frame = control<QWidget>(c.page.frame);
+        for (const char* name :
+             {c.page.lock, c.page.unlock, c.page.password, c.page.lockOk, c.page.changeOption})
+            EXPECT_TRUE(control<QWidget>(name)->isVisibleTo(frame)) << name;
+        for (const char* name : {c.page.oldPassword, c.page.newPassword, c.page.changeOk})
+            EXPECT_FALSE(control<QWidget>(name)->isVisibleTo(frame)) << name;
+        EXPECT_EQ(checkedAmong(security(), {c.page.lock, c.page.unlock, c.page.changeOption}),
+                  c.checked);
+        EXPECT_EQ(box(c.page.password)->text(), c.passwordAfter);
+
+        // "OK" with no choice sends nothing and still empties the box.
+        if (!c.checked.isEmpty()) continue;
+        typeInto(box(c.page.password), "12345678");
+        sent();
+        button(c.page.lockOk)->click();
+        EXPECT_EQ(sent(), "");
+        EXPECT_EQ(box(c.page.password)->text(), "");
+    }
+}
+
+TEST_F(SecurityWindowTest, ChangePasswordShowsEmptyFields) {
+    open();
+    showPage(kNetwork);
+    box("Text8")->setText("1");
+    box("Text9")->setText("2");
+    security().ui->Option9->click();
+    for (QWidget* shown : std::initializer_list<QWidget*>{
+             security().ui->Label12, security().ui->Text8, security().ui->Label13,
+             security().ui->Text9, security().ui->Command9})
+        EXPECT_TRUE(shown->isVisibleTo(security().ui->Frame4)) << shown->objectName().toStdString();
+    EXPECT_EQ(box("Text8")->text(), "");
+    EXPECT_EQ(box("Text9")->text(), "");
+}
+
+TEST_F(SecurityWindowTest, PageChangeHidesTheDetailsEmptiesTheBoxesAndTheLogAndKeepsTheStates) {
+    open();
+    const QStringList states = statusLines();
+    showPage(kPhone);
+    security().ui->Option3->click();
+    for (const char* name : {"Text1", "Text2", "Text3"})
+        box(name)->setText("1234");
+    main().Text1().setText("left over");
+    security().ui->TabStrip1->setCurrentIndex(kSimPin.tab);
+    EXPECT_TRUE(security().ui->Frame3->isVisibleTo(&security()));
+    EXPECT_FALSE(security().ui->Frame2->isVisibleTo(&security()));
+    EXPECT_TRUE(main().Text1().isEmpty());
+    // The phone page's details stay until the phone page is chosen again.
+    EXPECT_EQ(box("Text1")->text(), "1234");
+
+    security().ui->TabStrip1->setCurrentIndex(kPhone.tab);
+    EXPECT_TRUE(security().ui->Frame2->isVisibleTo(&security()));
+    EXPECT_FALSE(security().ui->Frame3->isVisibleTo(&security()));
+    for (const char* name : {"Option1", "Option2", "Label3", "Text1", "Command1", "Option3",
+                             "Label4", "Text2", "Label5", "Text3", "Command3"})
+        EXPECT_FALSE(control<QWidget>(name)->isVisibleTo(security().ui->Frame2)) << name;
+    for (const char* name : {"Text1", "Text2", "Text3"})
+        EXPECT_EQ(box(name)->text(), "") << name;
+    EXPECT_EQ(statusLines(), states);
+}
+
+// The passwords go unquoted into the command line: ";" would chain a further
+// command there. Every box takes digits only, typed or pasted, and shows stars.
+TEST_F(SecurityWindowTest, PasswordBoxesTakeDigitsOnlyAndShowStars) {
+    open();
+    for (const Page* page : {&kPhone, &kSimPin, &kNetwork}) {
+        for (const char* name : {page->password, page->oldPassword, page->newPassword}) {
+            SCOPED_TRACE(name);
+            QLineEdit* entry = box(name);
+            EXPECT_EQ(entry->echoMode(), QLineEdit::Password);
+            EXPECT_EQ(entry->maxLength(), 8);
+            typeInto(entry, "12;&F 34\"");
+            EXPECT_EQ(entry->text(), "1234");
+            entry->insert(";&F");
+            EXPECT_EQ(entry->text(), "1234");
+            entry->clear();
+        }
+    }
+    modem().state().sim.pinLock = false;
+    lockWith(kSimPin, kSimPin.lock, "1234;&F");
+    EXPECT_EQ(sent(), "AT+CLCK=\"SC\",1,1234\r");
+    EXPECT_EQ(label(kSimPin.status)->text(), "Changes SuccessFul-ACTIVATED");
+}
+
+TEST_F(SecurityWindowTest, AFailedCommandStillEmptiesThePasswordBoxes) {
+    open();
+    showPage(kPhone);
+    security().ui->Option1->click();
+    typeInto(box("Text1"), "12345678");
+    security().ui->Option3->click();
+    typeInto(box("Text2"), "12345678");
+    typeInto(box("Text3"), "87654321");
+    security().ui->Option1->setChecked(true);
+    main().MSComm1().setPortOpen(false);
+    sent();
+    label(kPhone.status)->setText("before");
+    security().ui->Command1->click();
+    security().ui->Command3->click();
+    for (const char* name : {"Text1", "Text2", "Text3"})
+        EXPECT_EQ(box(name)->text(), "") << name;
+    EXPECT_EQ(label(kPhone.status)->text(), "before");
+    EXPECT_EQ(sent(), "");
+}
+
+TEST_F(SecurityWindowTest, EveryCommandWaitsOneSecond) {
+    open();
+    using testing::DoubleNear;
+    using testing::ElementsAre;
+    EXPECT_THAT(waitsOf([&] { security().ui->Command10->click(); }),
+                ElementsAre(DoubleNear(1, 1e-9)));
+    EXPECT_THAT(waitsOf([&] { lockWith(kNetwork, kNetwork.lock, "12345678"); }),
+                ElementsAre(DoubleNear(1, 1e-9)));
+    EXPECT_THAT(waitsOf([&] { changePassword(kSimPin, "1234", "1234"); }),
+                ElementsAre(DoubleNear(1, 1e-9)));
+}
+
+TEST_F(SecurityWindowTest, SignalButtonRefreshesTheSignalWindow) {
+    open();
+    sent();
+    security().ui->Command11->click();
+    EXPECT_TRUE(form<Form7>().isVisible());
+    EXPECT_EQ(commands(sent()), (QStringList{"AT", "AT+CSQ", "AT+CREG?"}));
+}
+
+TEST_F(SecurityWindowTest, CloseBoxShowsTheMainWindowAndTheNextOpeningAsksAgain) {
+    open();
+    security().close();
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_FALSE(Forms::instance().isLoaded<Form9>());
+    sent();
+    open();
+    EXPECT_EQ(sent(), "AT+CLCK?\r");
+}
