@@ -4,6 +4,7 @@
 #include <QRadioButton>
 #include <QSlider>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -25,6 +26,14 @@ void clearOptionGroup(QRadioButton* member) {
 void fillDropDown(QComboBox* box, const QStringList& items) {
     box->addItems(items);
     box->setCurrentIndex(-1);
+}
+
+QString typedDigits(const QComboBox* box) {
+    const QString text = box->currentText().trimmed();
+    const bool digits = std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    return digits ? text : QString();
 }
 
 void setSliderValue(QSlider* slider, double value) {

@@ -12,5 +12,8 @@ void selectOption(QRadioButton* option);
 void clearOptionGroup(QRadioButton* member);
 // Fills a drop-down list; it shows nothing until the user picks an item.
 void fillDropDown(QComboBox* box, const QStringList& items);
+// The text of a box that takes a number, trimmed, when it is plain digits
+// (0 to 9); "" otherwise, so that nothing else typed reaches a command.
+QString typedDigits(const QComboBox* box);
 // Sets a slider's value; throws std::out_of_range for a value outside its range.
 void setSliderValue(QSlider* slider, double value);

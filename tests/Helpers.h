@@ -6,7 +6,10 @@
 
 #include <QByteArray>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QStringList>
 
@@ -47,4 +50,12 @@ inline QByteArray reply(const QByteArray& text) {
 // Closes a window with its close box when it is loaded.
 template <class T> void unloadIfLoaded() {
     if (Forms::instance().isLoaded<T>()) form<T>().close();
+}
+
+// A click on a label that has a click handler.
+inline void clickLabel(QLabel* label) {
+    const QPointF inside(1, 1);
+    QMouseEvent release(QEvent::MouseButtonRelease, inside, label->mapToGlobal(inside),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(label, &release);
 }
