@@ -489,8 +489,8 @@ TEST_F(WindowLayoutTest, ListsAreEmptyAndNoOptionIsSetAtDesign) {
         {loader<Form6>(), "Combo1", false},        {loader<Form6>(), "Combo2", false},
         {loader<Form6>(), "Combo3", true},         {loader<Form6>(), "Combo4", false},
         {loader<Form6>(), "Combo5", false},        {loader<Form8>(), "Combo1", false},
-        {loader<Form8>(), "Combo2", false},        {loader<Form15>(), "Combo1", true},
-        {loader<frmSettings>(), "cboPort", false}, {loader<frmSettings>(), "cboBaud", false},
+        {loader<Form8>(), "Combo2", false},        {loader<frmSettings>(), "cboPort", false},
+        {loader<frmSettings>(), "cboBaud", false},
     };
     for (const Combo& c : combos) {
         FormBase& window = c.load();
