@@ -187,7 +187,7 @@ TEST_F(DataFaxWindowTest, QueriesReadEachValueFromItsOwnReplyLine) {
     }
 }
 
-// The Part's error exit: the handler stops, the status line keeps its text
+// The handler's error exit: it stops, the status line keeps its text
 // and the log is not emptied.
 TEST_F(DataFaxWindowTest, AnIncompleteBearerReplyEndsTheQuery) {
     open();
