@@ -2,90 +2,102 @@
 
 #include "ui_Form15.h"
 
+#include "link/Framing.h"
+#include "link/Modem.h"
+#include "platform/Handlers.h"
+#include "platform/Services.h"
 #include "platform/Widgets.h"
 
-#include <map>
 #include <vector>
 
 namespace {
 
 using OptionOf = QRadioButton* Ui::Form15::*;
+// The options of a group; each stands for its position in the group as a code.
+using Group = std::vector<OptionOf>;
 
-// The options that stand for the framing codes, by code.
-const std::map<QString, OptionOf> kFormatOptions = {
-    {QStringLiteral("0"), &Ui::Form15::Option1}, {QStringLiteral("1"), &Ui::Form15::Option2},
-    {QStringLiteral("2"), &Ui::Form15::Option3}, {QStringLiteral("3"), &Ui::Form15::Option4},
-    {QStringLiteral("4"), &Ui::Form15::Option5}, {QStringLiteral("5"), &Ui::Form15::Option6},
-    {QStringLiteral("6"), &Ui::Form15::Option7},
+const Group kFormat = {&Ui::Form15::Option1, &Ui::Form15::Option2, &Ui::Form15::Option3,
+                       &Ui::Form15::Option4, &Ui::Form15::Option5, &Ui::Form15::Option6,
+                       &Ui::Form15::Option7};
+const Group kParity = {&Ui::Form15::Option8, &Ui::Form15::Option9, &Ui::Form15::Option10,
+                       &Ui::Form15::Option11, &Ui::Form15::Option12};
+const Group kDceDte = {&Ui::Form15::Option13, &Ui::Form15::Option14, &Ui::Form15::Option15,
+                       &Ui::Form15::Option16};
+const Group kDteDce = {&Ui::Form15::Option17, &Ui::Form15::Option18, &Ui::Form15::Option19};
+const Group kDsr = {&Ui::Form15::Option20, &Ui::Form15::Option21};
+const Group kDcd = {&Ui::Form15::Option22, &Ui::Form15::Option23};
+const Group kDtr = {&Ui::Form15::Option24, &Ui::Form15::Option25, &Ui::Form15::Option26};
+const Group kEcho = {&Ui::Form15::Option27, &Ui::Form15::Option28};
+
+const QStringList kRates = {
+    QStringLiteral("300"),    QStringLiteral("600"),   QStringLiteral("1200"),
+    QStringLiteral("2400"),   QStringLiteral("4800"),  QStringLiteral("9600"),
+    QStringLiteral("19200"),  QStringLiteral("38400"), QStringLiteral("57600"),
+    QStringLiteral("115200"),
 };
-const std::map<QString, OptionOf> kParityOptions = {
-    {QStringLiteral("0"), &Ui::Form15::Option8},  {QStringLiteral("1"), &Ui::Form15::Option9},
-    {QStringLiteral("2"), &Ui::Form15::Option10}, {QStringLiteral("3"), &Ui::Form15::Option11},
-    {QStringLiteral("4"), &Ui::Form15::Option12},
-};
+
+const QString kEchoKey = QStringLiteral("ECHO:");
+
+// Selects the option that stands for a one-digit code; another code selects nothing.
+void selectCode(Ui::Form15& ui, const Group& group, const QString& code) {
+    const int index = code.size() == 1 ? code[0].unicode() - '0' : -1;
+    if (index >= 0 && index < static_cast<int>(group.size())) selectOption(ui.*group[index]);
+}
+
+// The code of the group's set option; "" when none is set.
+QString chosenCode(const Ui::Form15& ui, const Group& group) {
+    for (size_t code = 0; code < group.size(); ++code)
+        if ((ui.*group[code])->isChecked()) return QString::number(code);
+    return QString();
+}
 
 // An option group chosen by the one character `offset` places after the
-// start of `key` in the profile dump (name, colon, value, no blanks). A value
-// the table does not hold chooses nothing.
+// start of `key` in the profile dump (name, colon, value, no blanks).
 struct ProfileChoice {
     QString key;
     int offset;
-    std::map<QString, OptionOf> options;
+    const Group& group;
 };
 
-const std::vector<ProfileChoice> kFlowControlChoices = {
-    {QStringLiteral("IFC:"),
-     4,
-     {{QStringLiteral("0"), &Ui::Form15::Option13},
-      {QStringLiteral("1"), &Ui::Form15::Option14},
-      {QStringLiteral("2"), &Ui::Form15::Option15},
-      {QStringLiteral("3"), &Ui::Form15::Option16}}},
-    {QStringLiteral("IFC:"),
-     6,
-     {{QStringLiteral("0"), &Ui::Form15::Option17},
-      {QStringLiteral("1"), &Ui::Form15::Option18},
-      {QStringLiteral("2"), &Ui::Form15::Option19}}},
+const ProfileChoice kFlowControlChoices[] = {
+    {QStringLiteral("IFC:"), 4, kDceDte},
+    {QStringLiteral("IFC:"), 6, kDteDce},
+};
+const ProfileChoice kControlLineChoices[] = {
+    {QStringLiteral("&C"), 3, kDcd},
+    {QStringLiteral("&D"), 3, kDtr},
 };
 
-const std::vector<ProfileChoice> kControlLineChoices = {
-    {QStringLiteral("&C"),
-     3,
-     {{QStringLiteral("0"), &Ui::Form15::Option22}, {QStringLiteral("1"), &Ui::Form15::Option23}}},
-    {QStringLiteral("&D"),
-     3,
-     {{QStringLiteral("0"), &Ui::Form15::Option24},
-      {QStringLiteral("1"), &Ui::Form15::Option25},
-      {QStringLiteral("2"), &Ui::Form15::Option26}}},
-};
-
+template <size_t N>
 void presetFromProfile(Ui::Form15& ui, const TerminalLog& profile,
-                       const std::vector<ProfileChoice>& choices) {
-    for (const ProfileChoice& choice : choices) {
-        const auto found = choice.options.find(profile.window(choice.key, choice.offset, 1));
-        if (found != choice.options.end()) selectOption(ui.*found->second);
-    }
+                       const ProfileChoice (&choices)[N]) {
+    for (const ProfileChoice& choice : choices)
+        selectCode(ui, choice.group, profile.window(choice.key, choice.offset, 1));
 }
 
 } // namespace
 
 Form15::Form15() : ui(std::make_unique<Ui::Form15>()) {
     ui->setupUi(this);
+    onClick(ui->Command1, this, &Form15::Command1_Click);
     setBorder(Border::FixedWithMinimize);
     setClientTwips(9855, 6135);
 }
 
 Form15::~Form15() = default;
 
+void Form15::Form_Load() {
+    ui->Combo1->clear();
+    fillDropDown(ui->Combo1, kRates);
+}
+
 void Form15::PresetRate(const QString& rate) {
     ui->Combo1->setCurrentText(rate);
 }
 
 void Form15::PresetFraming(const QString& formatCode, const QString& parityCode) {
-    for (const auto& [options, code] :
-         {std::pair{&kFormatOptions, formatCode}, std::pair{&kParityOptions, parityCode}}) {
-        const auto found = options->find(code);
-        if (found != options->end()) selectOption((*ui).*found->second);
-    }
+    selectCode(*ui, kFormat, formatCode);
+    selectCode(*ui, kParity, parityCode);
 }
 
 void Form15::PresetEchoEnabled() {
@@ -98,4 +110,107 @@ void Form15::PresetFlowControl(const TerminalLog& profile) {
 
 void Form15::PresetControlLines(const TerminalLog& profile) {
     presetFromProfile(*ui, profile, kControlLineChoices);
+}
+
+// "Save Configurations": every group must hold a choice; then the eight
+// commands, each judged on its own reply, and the device's profile stored.
+void Form15::Command1_Click() {
+    const std::optional<Choices> choices = checkedChoices();
+    if (!choices) return;
+    const Choices& c = *choices;
+    const Step steps[] = {
+        {QStringLiteral("AT+IPR=") + c.rate, " Changes UnsuccessFul-IPR ", &Form15::showSpeed,
+         &Form15::followRate},
+        {QStringLiteral("AT+ICF=") + c.format + QLatin1Char(',') + c.parity,
+         " Changes UnsuccessFul-Character Framing ", &Form15::showFraming, &Form15::followFraming},
+        {QStringLiteral("AT+IFC=") + c.dceDte + QLatin1Char(',') + c.dteDce,
+         "Changes UnsuccessFul-DCE-DTE Flow Control"},
+        {QStringLiteral("AT&C") + c.dcd, "Changes UnsuccessFul-DCD signal"},
+        {QStringLiteral("AT&D") + c.dtr, "Changes UnsuccessFul-DTR signal"},
+        {QStringLiteral("AT&S") + c.dsr, "Changes UnsuccessFul-DSR signal"},
+        {QStringLiteral("ATE") + c.echo, "Changes UnsuccessFul-ECHO", &Form15::showEcho},
+    };
+    modem::log().clear();
+    ui->Label1->setText(QStringLiteral("Please Wait...Saving The Setting"));
+    QString failures;
+    for (const Step& step : steps)
+        failures += sendStep(step, c);
+    modem::send(QStringLiteral("AT&W")); // its reply is not examined
+    modem::log().clear();
+    ui->Label1->setText(failures.isEmpty() ? QStringLiteral("Changes SuccessFul") : failures);
+}
+
+std::optional<Form15::Choices> Form15::checkedChoices() const {
+    // In the order they are checked; no group: the rate box, which takes digits only.
+    struct Check {
+        const Group* group;
+        QString Choices::*code;
+        const char* message;
+    };
+    static const Check checks[] = {
+        {&kFormat, &Choices::format, "Framing Format Cannot Be Blank"},
+        {&kParity, &Choices::parity, "Parity Cannot Be Blank"},
+        {&kDceDte, &Choices::dceDte, "DCE-DTE Control Cannot Be Blank"},
+        {&kDteDce, &Choices::dteDce, "DTE-DCE Control Cannot Be Blank"},
+        {nullptr, &Choices::rate, "Select IPR Correctly"},
+        {&kDsr, &Choices::dsr, "Error:Set DSR Signal"},
+        {&kDcd, &Choices::dcd, "Error:Set DCD Signal"},
+        {&kDtr, &Choices::dtr, "Error:Set DTR Signal"},
+        {&kEcho, &Choices::echo, "Error:Enable/Disable Echo"},
+    };
+    Choices choices;
+    for (const Check& check : checks) {
+        const QString code = check.group ? chosenCode(*ui, *check.group) : typedDigits(ui->Combo1);
+        if (code.isEmpty()) {
+            Services::instance().message(QLatin1String(check.message), kMessageTitle);
+            return std::nullopt;
+        }
+        choices.*check.code = code;
+    }
+    return choices;
+}
+
+// "OK" and "ERROR" are judged independently, on the lines after the echo: a
+// reply holding both does both. A reply holding neither is no success.
+QString Form15::sendStep(const Step& step, const Choices& choices) {
+    modem::send(step.command);
+    const bool ok = modem::log().hasLine(QStringLiteral("OK"), step.command);
+    const bool refused = modem::log().hasLine(QStringLiteral("ERROR"), step.command);
+    if (ok && step.onOk) (this->*step.onOk)(choices);
+    if (ok && !refused && step.onAccepted) (this->*step.onAccepted)(choices);
+    return ok && !refused ? QString() : QLatin1String(step.failure);
+}
+
+void Form15::showSpeed(const Choices& choices) {
+    modem::setSpeedLine(QStringLiteral("Speed:") + choices.rate);
+}
+
+// The device now runs at the new rate: so must the port, or every later
+// command is lost. A rate the port does not know, and 0 (the device detects
+// the rate), keep the port's.
+void Form15::followRate(const Choices& choices) {
+    if (kRates.contains(choices.rate)) modem::followDeviceLine({choices.rate, {}, {}, {}});
+}
+
+void Form15::showFraming(const Choices& choices) {
+    ShowFramingSummary(choices.format, choices.parity);
+}
+
+void Form15::followFraming(const Choices& choices) {
+    if (const auto line = framing::lineOf(choices.format, choices.parity))
+        modem::followDeviceLine({{}, line->parity, line->dataBits, line->stopBits});
+}
+
+// The echo text replaces the one the line already ends in.
+void Form15::showEcho(const Choices& choices) {
+    const QString line = modem::framingLine();
+    const qsizetype echoAt = line.lastIndexOf(kEchoKey);
+    modem::setFramingLine((echoAt < 0 ? line : line.left(echoAt)) +
+                          (choices.echo == QLatin1String("0") ? QStringLiteral("ECHO:Disable")
+                                                              : QStringLiteral("ECHO:Enable")));
+}
+
+void Form15::ShowFramingSummary(const QString& formatCode, const QString& parityCode) {
+    modem::setFramingLine(QStringLiteral("Character Framing:") + framing::formatText(formatCode) +
+                          QLatin1Char(' ') + framing::parityText(parityCode));
 }

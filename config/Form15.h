@@ -1,9 +1,10 @@
 #pragma once
 
+#include "console/FeatureWindow.h"
 #include "link/TerminalLog.h"
-#include "platform/FormBase.h"
 
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class Form15;
@@ -11,14 +12,18 @@ class Form15;
 
 // The modem settings window: the fixed rate (an editable list), and one
 // option group per frame for framing, parity, both flow-control directions,
-// DCD, DTR, DSR and echo. No option is set at design.
-class Form15 : public FormBase {
+// DCD, DTR, DSR and echo. No option is set at design; the main window
+// presets most groups from the device's replies. "Save Configurations" sends
+// them all and stores them in the device's profile.
+class Form15 : public FeatureWindow {
     Q_OBJECT
   public:
     Form15();
     ~Form15() override;
 
     std::unique_ptr<Ui::Form15> ui;
+
+    void Form_Load() override;
 
     // Presets from the device's replies, as a click on each option would.
     void PresetRate(const QString& rate);
@@ -29,4 +34,30 @@ class Form15 : public FormBase {
     // The flow-control and control-line groups from the profile dump in the log.
     void PresetFlowControl(const TerminalLog& profile);
     void PresetControlLines(const TerminalLog& profile);
+
+  private:
+    // The codes of the choices, as the commands send them.
+    struct Choices {
+        QString rate, format, parity, dceDte, dteDce, dsr, dcd, dtr, echo;
+    };
+    // One command of the save and what its reply does.
+    struct Step {
+        QString command;
+        const char* failure; // collected when the device refuses or does not answer
+        void (Form15::*onOk)(const Choices&) = nullptr;       // whenever "OK" came
+        void (Form15::*onAccepted)(const Choices&) = nullptr; // "OK" and no "ERROR"
+    };
+
+    void Command1_Click();
+    // Every group's code; none after the message of the first without a choice.
+    std::optional<Choices> checkedChoices() const;
+    // Sends one step; its failure text, "" when the device took it.
+    QString sendStep(const Step& step, const Choices& choices);
+
+    void showSpeed(const Choices& choices);
+    void followRate(const Choices& choices);
+    void showFraming(const Choices& choices);
+    void followFraming(const Choices& choices);
+    void showEcho(const Choices& choices);
+    void ShowFramingSummary(const QString& formatCode, const QString& parityCode);
 };

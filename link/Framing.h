@@ -2,23 +2,47 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
-// The two codes of a character framing reply ("+ICF: <format>,<parity>") and
-// their texts. Codes are compared as one-character texts.
+// The two codes of a character framing reply ("+ICF: <format>,<parity>"),
+// their texts, and how a serial line runs with them. Codes are compared as
+// one-character texts.
 namespace framing {
 
-struct Code {
+struct Format {
     const char* code;
     const char* text;
+    int dataBits; // 0: the device detects the framing
+    int stopBits;
+    bool parityBit; // the parity code says which
+};
+
+struct Parity {
+    const char* code;
+    const char* text;
+    char letter; // as the serial control's settings write it
 };
 
 // Every entry, in the order of the codes.
-const std::vector<Code>& formats();
-const std::vector<Code>& parities();
+const std::vector<Format>& formats();
+const std::vector<Parity>& parities();
 
 // The texts of the codes, "" for a code outside the tables.
 QString formatText(const QString& code);
 QString parityText(const QString& code);
+
+// A serial line's parity letter, data bits and stop bits, as its settings
+// string writes them ("n", "8", "1").
+struct Line {
+    QString parity;
+    QString dataBits;
+    QString stopBits;
+};
+
+// The line a device runs with this framing: without a parity bit the parity
+// code does not count. None for a framing the device detects (format 0), a
+// parity bit with the parity "None", and codes outside the tables.
+std::optional<Line> lineOf(const QString& formatCode, const QString& parityCode);
 
 } // namespace framing

@@ -54,4 +54,15 @@ void setFramingLine(const QString& text) {
     main().ui->Label7->setText(text);
 }
 
+void followDeviceLine(const LineChange& change) {
+    MSComm& port = main().MSComm1();
+    // "9600,n,8,1": rate, parity, data bits, stop bits
+    QStringList parts = port.Settings().split(QLatin1Char(','));
+    const QString* given[] = {&change.rate, &change.parity, &change.dataBits, &change.stopBits};
+    for (int i = 0; i < parts.size() && i < 4; ++i)
+        if (!given[i]->isEmpty()) parts[i] = *given[i];
+    port.setSettings(parts.join(QLatin1Char(',')));
+    main().ShowPortStatus();
+}
+
 } // namespace modem

@@ -35,4 +35,18 @@ void setSpeedLine(const QString& text);
 QString framingLine();
 void setFramingLine(const QString& text);
 
+// What the device has been told to run its side of the line with; an empty
+// part is kept as it is.
+struct LineChange {
+    QString rate;
+    QString parity; // a settings string's letter: "n", "e", "o", "m", "s"
+    QString dataBits;
+    QString stopBits;
+};
+// The serial control follows the device onto a new rate or framing it has
+// accepted: the parts given replace those of its settings, the port stays
+// open, and the main window's port lines show the result. The saved port
+// file is not written: a later start-up that fails on it searches.
+void followDeviceLine(const LineChange& change);
+
 } // namespace modem

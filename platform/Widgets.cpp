@@ -4,6 +4,7 @@
 #include <QRadioButton>
 #include <QSlider>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -30,6 +31,14 @@ void fillDropDown(QComboBox* box, const QStringList& items) {
 int chosenItem(const QComboBox* box) {
     const QString shown = box->currentText().trimmed();
     return shown.isEmpty() ? -1 : box->findText(shown);
+}
+
+QString typedDigits(const QComboBox* box) {
+    const QString text = box->currentText().trimmed();
+    const bool digits = std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    return digits ? text : QString();
 }
 
 void setSliderValue(QSlider* slider, double value) {

@@ -16,5 +16,8 @@ void fillDropDown(QComboBox* box, const QStringList& items);
 // text aside), -1 when its text is empty or was typed to name no item: such
 // a text is no choice.
 int chosenItem(const QComboBox* box);
+// The text of a box that takes a number, trimmed, when it is plain digits
+// (0 to 9); "" otherwise, so that nothing else typed reaches a command.
+QString typedDigits(const QComboBox* box);
 // Sets a slider's value; throws std::out_of_range for a value outside its range.
 void setSliderValue(QSlider* slider, double value);

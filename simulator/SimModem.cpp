@@ -100,8 +100,24 @@ ModemState::ModemState() : settings(factorySettings()), storedProfile(settings) 
 
 SimModem::SimModem(Sender send) : send_(std::move(send)) {}
 
-int SimModem::bitRate() const {
-    return parameterField("+IPR", 0).toInt();
+bool LineFormat::matches(int lineRate, char lineParity, int lineDataBits, int lineStopBits) const {
+    if (rate != 0 && rate != lineRate) return false;
+    return dataBits == 0 ||
+           (dataBits == lineDataBits && parity == lineParity && stopBits == lineStopBits);
+}
+
+QByteArray LineFormat::text() const {
+    const QByteArray framing =
+        dataBits == 0 ? QByteArray("auto")
+                      : QByteArray(1, parity) + ',' + number(dataBits) + ',' + number(stopBits);
+    return (rate == 0 ? QByteArray("auto") : number(rate)) + ',' + framing;
+}
+
+LineFormat SimModem::line() const {
+    if (answeringOn_) return *answeringOn_;
+    LineFormat line = framingOf(parameterField("+ICF", 0), parameterField("+ICF", 1));
+    line.rate = parameterField("+IPR", 0).toInt();
+    return line;
 }
 
 QByteArray SimModem::parameterField(const QByteArray& name, int index) const {
@@ -154,12 +170,14 @@ void SimModem::handleLine() {
         reply(echo + override->second);
         return;
     }
+    answeringOn_ = line();
     const Reply r = execute(*this, commandLine.mid(2));
     const auto drop = dropped_.find(commandLine);
     if (drop != dropped_.end() && drop->second)
         reply(echo);
     else
         deliver(echo, r);
+    answeringOn_.reset();
 }
 
 void SimModem::startText(const TextEntry& entry) {

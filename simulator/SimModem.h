@@ -153,6 +153,24 @@ namespace commands {
 struct Reply; // what a command gives back, known inside the module only
 }
 
+// How the module runs its side of the serial line: the rate (+IPR) and the
+// character framing (+ICF).
+struct LineFormat {
+    int rate = 9600;   // 0: the module takes the rate of what arrives
+    int dataBits = 8;  // 0: the module takes the framing of what arrives
+    char parity = 'N'; // 'N', 'O', 'E', 'M' or 'S'
+    int stopBits = 1;
+
+    bool operator==(const LineFormat& other) const {
+        return rate == other.rate && dataBits == other.dataBits && parity == other.parity &&
+               stopBits == other.stopBits;
+    }
+    // Whether characters on a line set this way and the module's understand each other.
+    bool matches(int lineRate, char lineParity, int lineDataBits, int lineStopBits) const;
+    // "9600,N,8,1"; a part the module detects is written "auto".
+    QByteArray text() const;
+};
+
 class SimModem {
   public:
     using Sender = std::function<void(const QByteArray& bytes, double delaySeconds)>;
@@ -165,8 +183,9 @@ class SimModem {
     ModemState& state() { return state_; }
     const ModemState& state() const { return state_; }
 
-    // The serial rate the module runs at (+IPR); 0 while it detects the rate.
-    int bitRate() const;
+    // The line the module talks on. A command that changes it is still
+    // answered on the old one; the change holds from then on.
+    LineFormat line() const;
     // One field of a simple parameter, e.g. parameterField("+CNMI", 1) is <mt>.
     QByteArray parameterField(const QByteArray& name, int index) const;
 
@@ -214,6 +233,7 @@ class SimModem {
     double gap_ = 0;
     std::map<QByteArray, QByteArray> overrides_;
     std::map<QByteArray, bool> dropped_;
+    std::optional<LineFormat> answeringOn_; // while a command's reply goes out
 };
 
 } // namespace sim

@@ -392,7 +392,9 @@ TEST_F(ButtonsTest, PortSettingsPressedAgainWhileTheDialogIsOpenOnlyBringsItForw
 }
 
 TEST_F(ButtonsTest, PortSettingsTakesTheNewPortIntoUseWhenTheModemAnswers) {
-    ports().attachModem(2, 4800).state().imei = "356938035643809";
+    sim::SimModem& other = ports().attachModem(2, 4800);
+    other.state().imei = "356938035643809";
+    other.state().settings.params["+ICF"] = "0,4"; // it detects the framing
     pressPortSettings([](frmSettings& dialog) {
         dialog.ui->cboPort->setCurrentIndex(dialog.ui->cboPort->findText(" 2"));
         dialog.ui->cboBaud->setCurrentIndex(dialog.ui->cboBaud->findText("4800"));

@@ -9,8 +9,10 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QStringList>
 
@@ -84,4 +86,12 @@ inline void typeInto(QLineEdit* box, const QString& text) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
         QCoreApplication::sendEvent(box, &press);
     }
+}
+
+// A click on a label that has a click handler.
+inline void clickLabel(QLabel* label) {
+    const QPointF inside(1, 1);
+    QMouseEvent release(QEvent::MouseButtonRelease, inside, label->mapToGlobal(inside),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(label, &release);
 }

@@ -233,7 +233,7 @@ TEST_F(SimCheckTest, FramingReplySetsTheFramingLineAndTheOptions) {
          {"Option3", "Option11"}},
     };
     for (const Case& c : cases) {
-        modem().state().settings.params["+ICF"] = c.codes;
+        modem().overrideReply("AT+ICF?", reply(QByteArray("+ICF: ") + c.codes));
         EXPECT_EQ(initialise().last(), "AT+ICF?");
         EXPECT_EQ(main().ui->Label7->text(), c.line) << c.codes;
         EXPECT_EQ(framingOptions(), c.options) << c.codes;
@@ -259,7 +259,7 @@ TEST_F(SimCheckTest, WithoutAFramingReplyTheStartUpIsNotCompleted) {
 }
 
 TEST_F(SimCheckTest, ProfileDumpSetsOnlyTheFramingOptions) {
-    modem().state().settings.params["+ICF"] = "2,3";
+    modem().overrideReply("AT&V", reply("E:1 Q:0 V:1\r\n+IPR:9600 +ICF:2,3 +IFC:2,2"));
     main().link().sendCommand("AT&V", 1);
     main().SetFramingOptions();
     EXPECT_EQ(framingOptions(), (QStringList{"Option3", "Option11"}));
@@ -293,7 +293,7 @@ TEST_F(SimCheckTest, RateReplyShowsTheDeviceRate) {
         {"115200", "115200"},
     };
     for (const auto& [rate, shown] : cases) {
-        modem().state().settings.params["+IPR"] = rate;
+        modem().overrideReply("AT+IPR?", reply(QByteArray("+IPR: ") + rate));
         initialise();
         EXPECT_EQ(main().ui->Label6->text(), shown) << rate;
         EXPECT_EQ(form<Form15>().ui->Combo1->currentText(), shown) << rate;

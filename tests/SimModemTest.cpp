@@ -530,8 +530,9 @@ TEST_F(SimModemTest, SimpleParametersShowSetAndCheckTheirValues) {
         {"AT+VGR=256", kError},
         {"AT+VGR=?", info("+VGR: (0-255)")},
         {"AT+IPR=14400", kError},
-        {"AT+ICF=2", kOk},
-        {"AT+ICF?", info("+ICF: 2,4")}, // parity kept
+        {"AT+ICF=6", kOk},
+        {"AT+ICF?", info("+ICF: 6,4")}, // parity kept
+        {"AT+ICF=2", kError},           // a parity bit needs a parity
         {"AT+CNMI=0,1,0,0,0,0", kError},
         {"AT+ECHO=1,3,30,8000,256", kOk},
         {"AT+ECHO?", info("+ECHO: 1,3,30,8000,256")},
@@ -714,6 +715,16 @@ void setRate(int fd, speed_t speed) {
     tcsetattr(fd, TCSANOW, &t);
 }
 
+void setStopBits(int fd, int stopBits) {
+    termios t{};
+    tcgetattr(fd, &t);
+    if (stopBits == 2)
+        t.c_cflag |= CSTOPB;
+    else
+        t.c_cflag &= ~tcflag_t(CSTOPB);
+    tcsetattr(fd, TCSANOW, &t);
+}
+
 // Reads until the text ends with `end` or the time is up.
 QByteArray readLine(int fd, const QByteArray& end, int timeoutMs) {
     QByteArray got;
@@ -756,6 +767,33 @@ TEST(GsmModemSimTool, AnswersOnlyAtItsRate) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     struct stat st {};
     EXPECT_NE(lstat(link.c_str(), &st), 0); // link removed
+}
+
+// A pseudo-terminal keeps the stop bits of the framing (not its data bits or
+// parity): the module follows "AT+ICF=" on them, and says on its output how
+// its line now runs.
+TEST(GsmModemSimTool, FollowsItsFramingAndSaysSo) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString();
+    Tool tool({"--dir", path, "--port", "8", "--rate", "9600"});
+    EXPECT_TRUE(tool.readyLine().endsWith(" at 9600,N,8,1\n"));
+    const int fd = open((path + "/ports/COM8").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    setRate(fd, B9600);
+    setStopBits(fd, 1);
+    ASSERT_EQ(write(fd, "AT+ICF=4,4\r", 11), 11);
+    EXPECT_EQ(readLine(fd, "OK\r\n", 3000), "AT+ICF=4,4\r\r\nOK\r\n");
+    EXPECT_EQ(tool.readyLine(), "gsm-modem-sim: COM8 now at 9600,N,7,2\n");
+    ASSERT_EQ(write(fd, "AT\r", 3), 3); // one stop bit: lost
+    EXPECT_EQ(readLine(fd, {}, 500), "");
+    setStopBits(fd, 2);
+    ASSERT_EQ(write(fd, "AT+IPR=19200\r", 13), 13);
+    EXPECT_EQ(readLine(fd, "OK\r\n", 3000), "AT+IPR=19200\r\r\nOK\r\n");
+    EXPECT_EQ(tool.readyLine(), "gsm-modem-sim: COM8 now at 19200,N,7,2\n");
+    setRate(fd, B19200);
+    ASSERT_EQ(write(fd, "AT\r", 3), 3);
+    EXPECT_EQ(readLine(fd, "OK\r\n", 3000), "AT\r\r\nOK\r\n");
+    close(fd);
 }
 
 } // namespace

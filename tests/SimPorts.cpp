@@ -8,6 +8,10 @@ double lineTime(int bytes, int baud) {
     return bytes * 10.0 / baud;
 }
 
+bool understood(const sim::LineFormat& modem, const LineSettings& port) {
+    return modem.matches(port.baud, port.parity, port.dataBits, static_cast<int>(port.stopBits));
+}
+
 QString settingsText(const LineSettings& s) {
     return QStringLiteral("%1,%2,%3,%4")
         .arg(s.baud)
@@ -44,17 +48,16 @@ class SimPorts::Backend : public SerialBackend {
         Device& device = ports_.devices_.at(port_);
         Clock& clock = Clock::instance();
         device.writes.push_back({settingsText(line_), bytes, clock.seconds()});
-        const bool understood = device.modem && line_.baud == device.baud;
         sim::SimModem* modem = device.modem.get();
         clock.schedule(clock.seconds() + lineTime(bytes.size(), line_.baud),
-                       [this, understood, modem, bytes, alive = alive_] {
+                       [this, line = line_, modem, bytes, alive = alive_] {
                            if (!*alive) return;
-                           if (understood) modem->receive(bytes);
+                           if (modem && understood(modem->line(), line)) modem->receive(bytes);
                            if (sent) sent();
                        });
     }
 
-    int baud() const { return line_.baud; }
+    const LineSettings& line() const { return line_; }
     void deliver(const QByteArray& bytes) {
         if (received) received(bytes);
     }
@@ -73,12 +76,16 @@ SimPorts::~SimPorts() {
 
 sim::SimModem& SimPorts::attachModem(int port, int baud) {
     Device& device = devices_[port];
-    device.baud = baud;
     device.modem =
         std::make_unique<sim::SimModem>([this, port](const QByteArray& bytes, double delay) {
             Clock& clock = Clock::instance();
-            clock.schedule(clock.seconds() + delay, [this, port, bytes] { deliver(port, bytes); });
+            clock.schedule(clock.seconds() + delay, [this, port, bytes, line = modem(port).line()] {
+                deliver(port, bytes, line);
+            });
         });
+    sim::ModemState& state = device.modem->state();
+    state.settings.params["+IPR"] = QByteArray::number(baud);
+    state.storedProfile = state.settings;
     return *device.modem;
 }
 
@@ -118,8 +125,7 @@ std::unique_ptr<SerialBackend> SimPorts::backend(int port) {
     return std::make_unique<Backend>(*this, port);
 }
 
-void SimPorts::deliver(int port, const QByteArray& bytes) {
+void SimPorts::deliver(int port, const QByteArray& bytes, const sim::LineFormat& line) {
     Device& device = devices_.at(port);
-    // A modem's reply is only understood at the rate the modem runs at.
-    if (device.open && device.open->baud() == device.baud) device.open->deliver(bytes);
+    if (device.open && understood(line, device.open->line())) device.open->deliver(bytes);
 }

@@ -9,8 +9,10 @@
 #include <vector>
 
 // The ports of a test: devices by number, some with a simulated modem behind
-// them that answers at one bit rate only, some held by another program.
-// Bytes travel on the console's clock, at the speed of the line.
+// them, some held by another program. Bytes travel on the console's clock, at
+// the speed of the line; the modem and the port understand each other only
+// while the port runs at the modem's rate and framing (the modem changes them
+// when told to with "AT+IPR=" and "AT+ICF=").
 class SimPorts : public PortEnvironment {
   public:
     struct Write {
@@ -21,6 +23,7 @@ class SimPorts : public PortEnvironment {
 
     ~SimPorts() override;
 
+    // A modem whose rate, set and stored in its profile, is `baud`.
     sim::SimModem& attachModem(int port, int baud = 9600);
     void addDevice(int port);
     void hold(int port, bool held = true);
@@ -42,14 +45,14 @@ class SimPorts : public PortEnvironment {
     class Backend;
     struct Device {
         std::unique_ptr<sim::SimModem> modem;
-        int baud = 0;
         bool held = false;
         bool denied = false;
         int opens = 0;
         Backend* open = nullptr;
         std::vector<Write> writes;
     };
-    void deliver(int port, const QByteArray& bytes);
+    // Bytes the modem sent on `line` reach the port when it runs the same way.
+    void deliver(int port, const QByteArray& bytes, const sim::LineFormat& line);
 
     std::map<int, Device> devices_;
 };

@@ -21,6 +21,7 @@
 #include "tests/Fixture.h"
 #include "ui_Form10.h"
 #include "ui_Form11.h"
+#include "ui_Form14.h"
 #include "ui_Form15.h"
 #include "ui_Form2.h"
 #include "ui_Form20.h"
@@ -289,6 +290,36 @@ const std::vector<Window>& windows() {
              {"Label7", "QLabel", "<<Signal>>", {}},
              {"Label4", "QLabel", "", {}},
          }},
+        {"Form14",
+         loader<Form14>(),
+         "GSM-DATA&FAX SETUP",
+         QSize(560, 360),
+         true,
+         false,
+         {
+             {"Command1", "QPushButton", "Bearer Type", {}},
+             {"Command2", "QPushButton", "Data Compression/Error Correction", {}},
+             {"Command3", "QPushButton", "FAX ", {}},
+             {"Label9", "QLabel", "<<Signal>>", {}},
+             {"Frame1", "QGroupBox", "Bearer Type Selection", {}},
+             {"Label2", "QLabel", "Speed", {}},
+             {"Label3", "QLabel", "Connection Element", {}},
+             {"Command6", "QPushButton", "OK", {}},
+             {"Frame2", "QGroupBox", "Data Compression                    Error Correction Mode",
+              {}, true, false},
+             {"Command7", "QPushButton", "OK", {}},
+             {"Command8", "QPushButton", "OK", {}},
+             {"Line1", "QFrame", nullptr, {}},
+             {"Frame3", "QGroupBox", "FAX", {}, true, false},
+             {"Label6", "QLabel", "Fax Mode", {}},
+             {"Command4", "QPushButton", "Ok", {}},
+             {"Label7", "QLabel", "Set Transmit Speed", {}},
+             {"Combo6", "QComboBox", "", {}},
+             {"Command5", "QPushButton", "Ok", {}},
+             {"Label8", "QLabel", "Set Receive Speed", {}},
+             {"Command9", "QPushButton", "Ok", {}},
+             {"Label5", "QLabel", "", {}},
+         }},
         {"Form15",
          loader<Form15>(),
          "GSM-Modem Settings",
@@ -461,8 +492,8 @@ TEST_F(WindowLayoutTest, ListsAreEmptyAndNoOptionIsSetAtDesign) {
         {loader<Form6>(), "Combo1", false},        {loader<Form6>(), "Combo2", false},
         {loader<Form6>(), "Combo3", true},         {loader<Form6>(), "Combo4", false},
         {loader<Form6>(), "Combo5", false},        {loader<Form8>(), "Combo1", false},
-        {loader<Form8>(), "Combo2", false},        {loader<Form15>(), "Combo1", true},
-        {loader<frmSettings>(), "cboPort", false}, {loader<frmSettings>(), "cboBaud", false},
+        {loader<Form8>(), "Combo2", false},        {loader<frmSettings>(), "cboPort", false},
+        {loader<frmSettings>(), "cboBaud", false},
     };
     for (const Combo& c : combos) {
         FormBase& window = c.load();

@@ -208,15 +208,12 @@ Reply setParameter(SimModem& m, const Parameter& p, const QByteArray& args) {
     const QByteArrayList values = splitFields(args);
     if (!valuesAllowed(p.ranges, values)) return error();
     QByteArray& stored = m.state().settings.params[p.name];
-    if (p.replace) {
-        stored = values.join(',');
-        return ok();
-    }
-    QByteArrayList merged = splitFields(stored);
+    QByteArrayList merged = p.replace ? values : splitFields(stored);
     for (int i = 0; i < values.size(); ++i) {
         if (i >= merged.size()) merged << QByteArray();
         if (!values[i].isEmpty()) merged[i] = values[i];
     }
+    if (p.accepts && !p.accepts(merged.join(','))) return error();
     stored = merged.join(',');
     return ok();
 }

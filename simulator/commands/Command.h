@@ -112,6 +112,8 @@ Reply execute(SimModem& m, const QByteArray& body);
 QByteArray registrationText(const ModemState& s, bool withMode); // "+CREG: ..."
 Reply completeText(SimModem& m, const TextEntry& entry);         // the message typed after "> "
 int firstFree(const std::map<int, ShortMessage>& store, int capacity); // 0 when full
+// The line of a +ICF <format>,<parity> pair (its rate is left at 0).
+LineFormat framingOf(const QByteArray& format, const QByteArray& parity);
 QByteArray timestampNow();
 
 } // namespace sim::commands

@@ -61,9 +61,14 @@ Reply restoreProfile(SimModem& m, const Request& r) {
     return ok();
 }
 
+// The serial line keeps its rate and framing: the terminal would lose the module.
 Reply factoryDefaults(SimModem& m, const Request& r) {
     if (r.kind != Kind::Exec) return error();
-    m.state().settings = factorySettings();
+    Settings& settings = m.state().settings;
+    Settings factory = factorySettings();
+    for (const char* line : {"+IPR", "+ICF"})
+        factory.params[line] = settings.params[line];
+    settings = factory;
     return ok();
 }
 

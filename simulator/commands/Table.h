@@ -39,6 +39,9 @@ struct Parameter {
     const char* value; // factory value
     const char* ranges;
     bool replace = false; // a set replaces every field; otherwise omitted fields keep their values
+    // Whether the module takes the value a set leaves (all fields, joined by
+    // commas) beyond the lists of NAME=?; null: it always does.
+    bool (*accepts)(const QByteArray& value) = nullptr;
 };
 
 // An S-register and its factory value.

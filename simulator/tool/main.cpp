@@ -1,6 +1,10 @@
 // gsm-modem-sim: serves the simulated GSM module on a pseudo-terminal and links
-// it as <dir>/ports/COM<n>. It only understands the console while the line runs
-// at the module's own rate (+IPR); at other rates the input is lost.
+// it as <dir>/ports/COM<n>. The module and the console understand each other
+// only while the line runs at the module's own rate (+IPR) and framing (+ICF);
+// otherwise what either sends is lost. A pseudo-terminal keeps the rate and the
+// stop bits the console sets, but always reports 8 data bits and no parity, so
+// only those two are compared. The module says on its output when it changes
+// its line.
 
 #include "simulator/SimModem.h"
 
@@ -105,6 +109,12 @@ void configureModem(sim::SimModem& modem, const Options& o) {
                      "Hello from the network"};
 }
 
+int rateOf(const termios& t) {
+    for (const auto& [rate, speed] : kSpeeds)
+        if (cfgetospeed(&t) == speed) return rate;
+    return 0;
+}
+
 // The pseudo-terminal: a master we keep, a slave the console opens.
 class Pty {
   public:
@@ -125,13 +135,13 @@ class Pty {
     int fd() const { return master_; }
     const std::string& slavePath() const { return slavePath_; }
 
-    // The rate the console set on its end of the line (the master shares the slave's settings).
-    int lineRate() const {
+    // Whether the console's end of the line runs as the module's does (the
+    // master shares the slave's settings).
+    bool carries(const sim::LineFormat& line) const {
         termios t{};
-        if (tcgetattr(master_, &t) != 0) return 0;
-        for (const auto& [rate, speed] : kSpeeds)
-            if (cfgetospeed(&t) == speed) return rate;
-        return 0;
+        if (tcgetattr(master_, &t) != 0) return false;
+        const int stopBits = (t.c_cflag & CSTOPB) ? 2 : 1;
+        return line.matches(rateOf(t), line.parity, line.dataBits, stopBits);
     }
 
   private:
@@ -139,26 +149,31 @@ class Pty {
     std::string slavePath_;
 };
 
-// Output waiting for its time; equal times keep their order.
+// Output waiting for its time, with the line the module sent it on; equal
+// times keep their order.
 class OutputQueue {
   public:
-    void add(double due, const QByteArray& bytes) { queue_.emplace(due, bytes); }
+    void add(double due, const QByteArray& bytes, const sim::LineFormat& line) {
+        queue_.emplace(due, Output{bytes, line});
+    }
     bool empty() const { return queue_.empty(); }
     double nextDue() const { return queue_.begin()->first; }
     bool writePending(double t) const { return !empty() && nextDue() <= t; }
 
-    // Writes what is due; a line without a listener loses it, as a real one would.
-    void deliver(int fd, double t, bool listening) {
+    // Writes what is due; a line without a listener, or one that runs
+    // otherwise than the module sent on, loses it, as a real one would.
+    void deliver(const Pty& pty, double t, bool listening) {
         while (writePending(t)) {
             auto head = queue_.begin();
-            if (!listening) {
+            QByteArray& bytes = head->second.bytes;
+            if (!listening || !pty.carries(head->second.line)) {
                 queue_.erase(head);
                 continue;
             }
-            const ssize_t n = write(fd, head->second.constData(), head->second.size());
+            const ssize_t n = write(pty.fd(), bytes.constData(), bytes.size());
             if (n < 0) return; // full: poll waits for room
-            if (n < head->second.size()) {
-                head->second.remove(0, n);
+            if (n < bytes.size()) {
+                bytes.remove(0, n);
                 return;
             }
             queue_.erase(head);
@@ -166,7 +181,11 @@ class OutputQueue {
     }
 
   private:
-    std::multimap<double, QByteArray> queue_;
+    struct Output {
+        QByteArray bytes;
+        sim::LineFormat line;
+    };
+    std::multimap<double, Output> queue_;
 };
 
 // An incoming call rings every five seconds until answered; after six rings the caller gives up.
@@ -225,19 +244,29 @@ void readInput(const Pty& pty, sim::SimModem& modem, bool& listening) {
             if (n < 0 && errno == EIO) listening = false;
             return;
         }
-        const int rate = modem.bitRate();
-        if (rate != 0 && pty.lineRate() != rate) continue;
+        if (!pty.carries(modem.line())) continue;
         record(buffer, n);
         modem.receive(QByteArray(buffer, int(n)));
     }
 }
 
-void serve(Pty& pty, sim::SimModem& modem, OutputQueue& out, Caller& caller) {
+// Tells whoever watches the module that it now runs its line otherwise.
+void reportLineChange(const sim::SimModem& modem, int port, sim::LineFormat& reported) {
+    const sim::LineFormat line = modem.line();
+    if (line == reported) return;
+    reported = line;
+    std::printf("gsm-modem-sim: COM%d now at %s\n", port, line.text().constData());
+    std::fflush(stdout);
+}
+
+void serve(Pty& pty, sim::SimModem& modem, OutputQueue& out, Caller& caller, int port) {
     bool listening = true;
+    sim::LineFormat reported = modem.line();
     while (!stopRequested) {
         const double t = now();
         caller.tick(modem, t);
-        out.deliver(pty.fd(), t, listening);
+        reportLineChange(modem, port, reported);
+        out.deliver(pty, t, listening);
         pollfd p{pty.fd(), short(POLLIN | (out.writePending(now()) ? POLLOUT : 0)), 0};
         const int ready = poll(&p, 1, pollTimeout(out, caller, now()));
         if (ready < 0) continue; // a signal
@@ -284,17 +313,18 @@ int main(int argc, char** argv) {
     if (!options.record.empty()) recordFile = std::fopen(options.record.c_str(), "ab");
 
     OutputQueue out;
-    sim::SimModem modem(
-        [&out](const QByteArray& bytes, double delay) { out.add(now() + delay, bytes); });
+    sim::SimModem modem([&out, &modem](const QByteArray& bytes, double delay) {
+        out.add(now() + delay, bytes, modem.line());
+    });
     modem.setLatency(options.latency);
     configureModem(modem, options);
     Caller caller(options.ringAfter < 0 ? -1 : now() + options.ringAfter,
                   QByteArray::fromStdString(options.ringNumber));
 
-    std::printf("gsm-modem-sim: COM%d -> %s at %d\n", options.port, pty.slavePath().c_str(),
-                options.rate);
+    std::printf("gsm-modem-sim: COM%d -> %s at %s\n", options.port, pty.slavePath().c_str(),
+                modem.line().text().constData());
     std::fflush(stdout);
-    serve(pty, modem, out, caller);
+    serve(pty, modem, out, caller, options.port);
     unlink(link.c_str());
     return 0;
 }
