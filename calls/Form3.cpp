@@ -212,8 +212,9 @@ void Form3::Command8_Click() {
     const int end = log.find(QStringLiteral(";"));
     if (!end) {
         // No number to dial again: the modem refused.
-        if (log.result(kRedial) == TerminalLog::Result::Error)
-            ShowCallStatus(QStringLiteral("Error Occurred.Plz Disconnect"));
+        if (log.result(kRedial) != TerminalLog::Result::Error) return;
+        ShowCallStatus(QStringLiteral("Error Occurred.Plz Disconnect"));
+        log.clear();
         return;
     }
     const QString number = log.cut(kRedialNumberAt, end - kRedialNumberAt);

@@ -246,11 +246,13 @@ void Form6::showToneLength(const QString& value) {
 }
 
 void Form6::fillRingMelodyLists() {
+    QStringList callTypes;
+    for (const auto& [callType, code] : kCallTypes)
+        callTypes << callType;
     ui->Combo4->clear();
     ui->Combo5->clear();
-    for (const auto& [callType, code] : kCallTypes)
-        ui->Combo4->addItem(callType);
-    ui->Combo5->addItems(kMelodyIndexes);
+    fillDropDown(ui->Combo4, callTypes);
+    fillDropDown(ui->Combo5, kMelodyIndexes);
 }
 
 // ---- volume page
