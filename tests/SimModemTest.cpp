@@ -627,12 +627,14 @@ TEST_F(SimModemTest, MegabyteOfOutputIsQuick) {
 class Tool {
   public:
     explicit Tool(const std::vector<std::string>& args) {
-        int out[2];
-        if (pipe(out) != 0) return;
+        int out[2], in[2];
+        if (pipe(out) != 0 || pipe(in) != 0) return;
         pid_ = fork();
         if (pid_ == 0) {
             dup2(out[1], STDOUT_FILENO);
+            dup2(in[0], STDIN_FILENO);
             close(out[0]);
+            close(in[1]);
             std::vector<char*> argv{const_cast<char*>(SIM_BINARY)};
             for (const std::string& a : args)
                 argv.push_back(const_cast<char*>(a.c_str()));
@@ -641,11 +643,19 @@ class Tool {
             _exit(127);
         }
         close(out[1]);
+        close(in[0]);
         stdout_ = out[0];
+        stdin_ = in[1];
     }
     ~Tool() {
         stop();
         if (stdout_ >= 0) close(stdout_);
+        if (stdin_ >= 0) close(stdin_);
+    }
+    // A line typed on the tool's standard input.
+    void say(const std::string& line) {
+        const std::string text = line + "\n";
+        EXPECT_EQ(write(stdin_, text.data(), text.size()), ssize_t(text.size()));
     }
     QByteArray readyLine(int timeoutMs = 5000) {
         QByteArray line;
@@ -668,6 +678,7 @@ class Tool {
   private:
     pid_t pid_ = -1;
     int stdout_ = -1;
+    int stdin_ = -1;
 };
 
 void setRate(int fd, speed_t speed) {
@@ -721,6 +732,51 @@ TEST(GsmModemSimTool, AnswersOnlyAtItsRate) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     struct stat st {};
     EXPECT_NE(lstat(link.c_str(), &st), 0); // link removed
+}
+
+// What a newcomer brings about around the module: the outcome of a dial, the
+// far end hanging up, an incoming call with its number, arriving messages.
+TEST(GsmModemSimTool, OptionsAndInputLinesDriveTheWorldAroundTheModule) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString();
+    Tool tool({"--dir", path, "--port", "8", "--latency", "0.01", "--dial-outcome", "busy",
+               "--sms-after", "1", "+441632960961", "Hello there"});
+    EXPECT_TRUE(tool.readyLine().contains("COM8"));
+    const int fd = open((path + "/ports/COM8").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    setRate(fd, B9600);
+    EXPECT_EQ(readLine(fd, "\r\n", 3000), "\r\n+CMTI: \"SM\",2\r\n");
+
+    ASSERT_EQ(write(fd, "ATD123;\r", 8), 8);
+    EXPECT_EQ(readLine(fd, "BUSY\r\n", 4000), "ATD123;\r\r\nBUSY\r\n");
+
+    tool.say("outcome answered");
+    EXPECT_TRUE(tool.readyLine().contains("the next call is answered"));
+    ASSERT_EQ(write(fd, "ATD123;\r", 8), 8);
+    EXPECT_EQ(readLine(fd, "OK\r\n", 4000), "ATD123;\r\r\nOK\r\n");
+    tool.say("hangup");
+    EXPECT_TRUE(tool.readyLine().contains("the far end hangs up"));
+    EXPECT_EQ(readLine(fd, "CARRIER\r\n", 3000), "\r\nNO CARRIER\r\n");
+
+    ASSERT_EQ(write(fd, "AT+CLIP=1\r", 10), 10);
+    EXPECT_EQ(readLine(fd, "OK\r\n", 3000), "AT+CLIP=1\r\r\nOK\r\n");
+    tool.say("call 0123456789");
+    EXPECT_TRUE(tool.readyLine().contains("a call from 0123456789"));
+    EXPECT_EQ(readLine(fd, "129\r\n", 3000), "\r\nRING\r\n\r\n+CLIP: \"0123456789\",129\r\n");
+
+    tool.say("sms 0207946000 See you at eight");
+    EXPECT_TRUE(tool.readyLine().contains("a message from 0207946000 at index 3"));
+    EXPECT_EQ(readLine(fd, ",3\r\n", 3000), "\r\n+CMTI: \"SM\",3\r\n");
+    ASSERT_EQ(write(fd, "AT+CMGF=1\r", 10), 10);
+    EXPECT_EQ(readLine(fd, "OK\r\n", 3000), "AT+CMGF=1\r\r\nOK\r\n");
+    ASSERT_EQ(write(fd, "AT+CMGR=3\r", 10), 10);
+    const QByteArray read = readLine(fd, "OK\r\n", 3000);
+    EXPECT_TRUE(read.contains("\"0207946000\",,")) << read.toStdString();
+    EXPECT_TRUE(read.contains("\r\nSee you at eight\r\n")) << read.toStdString();
+    close(fd);
+
+    tool.say("nonsense");
+    EXPECT_TRUE(tool.readyLine().contains("outcome answered|busy|no-answer|no-carrier"));
 }
 
 } // namespace
