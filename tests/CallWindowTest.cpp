@@ -353,6 +353,11 @@ class EntryWindowTest : public CallWindowTest {
         entry.ui->Text4->setText(name);
         return entry;
     }
+    // The four boxes of the entry window, joined.
+    static QString boxes(const Form4& entry) {
+        return entry.ui->Text1->text() + entry.ui->Text2->text() + entry.ui->Text3->text() +
+               entry.ui->Text4->text();
+    }
     // Deletes the entry on the given list row, as the user would.
     void deleteRow(int row) {
         clickRow(calls().ui->List1, row);
@@ -486,17 +491,11 @@ TEST_F(EntryWindowTest, OkAndCancelKeepTheBoxesTheCloseBoxEmptiesThem) {
     add("44", "20", "7946", "KEEP").ui->Command2->click();
     EXPECT_TRUE(calls().isVisible());
     calls().ui->Command2->click();
-    Form4& entry = form<Form4>();
-    EXPECT_EQ(entry.ui->Text1->text() + entry.ui->Text2->text() + entry.ui->Text3->text() +
-                  entry.ui->Text4->text(),
-              "44207946KEEP");
-    entry.close();
+    EXPECT_EQ(boxes(form<Form4>()), "44207946KEEP");
+    form<Form4>().close();
     EXPECT_TRUE(calls().isVisible());
     calls().ui->Command2->click();
-    Form4& again = form<Form4>();
-    EXPECT_EQ(again.ui->Text1->text() + again.ui->Text2->text() + again.ui->Text3->text() +
-                  again.ui->Text4->text(),
-              "");
+    EXPECT_EQ(boxes(form<Form4>()), "");
     EXPECT_EQ(sent(), "");
 }
 

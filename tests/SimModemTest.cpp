@@ -745,21 +745,24 @@ TEST(GsmModemSimTool, OptionsAndInputLinesDriveTheWorldAroundTheModule) {
     const int fd = open((path + "/ports/COM8").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(fd, 0);
     setRate(fd, B9600);
+    // A command line written, and what comes back up to `end`.
+    auto exchange = [fd](const QByteArray& line, const QByteArray& end) {
+        const QByteArray bytes = line + "\r";
+        EXPECT_EQ(write(fd, bytes.constData(), bytes.size()), bytes.size());
+        return readLine(fd, end, 4000);
+    };
     EXPECT_EQ(readLine(fd, "\r\n", 3000), "\r\n+CMTI: \"SM\",2\r\n");
 
-    ASSERT_EQ(write(fd, "ATD123;\r", 8), 8);
-    EXPECT_EQ(readLine(fd, "BUSY\r\n", 4000), "ATD123;\r\r\nBUSY\r\n");
+    EXPECT_EQ(exchange("ATD123;", "BUSY\r\n"), "ATD123;\r\r\nBUSY\r\n");
 
     tool.say("outcome answered");
     EXPECT_TRUE(tool.readyLine().contains("the next call is answered"));
-    ASSERT_EQ(write(fd, "ATD123;\r", 8), 8);
-    EXPECT_EQ(readLine(fd, "OK\r\n", 4000), "ATD123;\r\r\nOK\r\n");
+    EXPECT_EQ(exchange("ATD123;", "OK\r\n"), "ATD123;\r\r\nOK\r\n");
     tool.say("hangup");
     EXPECT_TRUE(tool.readyLine().contains("the far end hangs up"));
     EXPECT_EQ(readLine(fd, "CARRIER\r\n", 3000), "\r\nNO CARRIER\r\n");
 
-    ASSERT_EQ(write(fd, "AT+CLIP=1\r", 10), 10);
-    EXPECT_EQ(readLine(fd, "OK\r\n", 3000), "AT+CLIP=1\r\r\nOK\r\n");
+    EXPECT_EQ(exchange("AT+CLIP=1", "OK\r\n"), "AT+CLIP=1\r\r\nOK\r\n");
     tool.say("call 0123456789");
     EXPECT_TRUE(tool.readyLine().contains("a call from 0123456789"));
     EXPECT_EQ(readLine(fd, "129\r\n", 3000), "\r\nRING\r\n\r\n+CLIP: \"0123456789\",129\r\n");
@@ -767,10 +770,8 @@ TEST(GsmModemSimTool, OptionsAndInputLinesDriveTheWorldAroundTheModule) {
     tool.say("sms 0207946000 See you at eight");
     EXPECT_TRUE(tool.readyLine().contains("a message from 0207946000 at index 3"));
     EXPECT_EQ(readLine(fd, ",3\r\n", 3000), "\r\n+CMTI: \"SM\",3\r\n");
-    ASSERT_EQ(write(fd, "AT+CMGF=1\r", 10), 10);
-    EXPECT_EQ(readLine(fd, "OK\r\n", 3000), "AT+CMGF=1\r\r\nOK\r\n");
-    ASSERT_EQ(write(fd, "AT+CMGR=3\r", 10), 10);
-    const QByteArray read = readLine(fd, "OK\r\n", 3000);
+    EXPECT_EQ(exchange("AT+CMGF=1", "OK\r\n"), "AT+CMGF=1\r\r\nOK\r\n");
+    const QByteArray read = exchange("AT+CMGR=3", "OK\r\n");
     EXPECT_TRUE(read.contains("\"0207946000\",,")) << read.toStdString();
     EXPECT_TRUE(read.contains("\r\nSee you at eight\r\n")) << read.toStdString();
     close(fd);
