@@ -135,7 +135,7 @@ bool isPrompted(const TerminalLog& log, const QString& command) {
 
 // Makes the record at `position` (counted from 0) current; false when there is none.
 bool moveTo(db::Recordset& records, int position) {
-    if (records.isEOF() || position < 0) return false;
+    if (records.isBOF() || position < 0) return false;
     records.MoveFirst();
     for (int i = 0; i < position && !records.isEOF(); ++i)
         records.MoveNext();
