@@ -2,12 +2,56 @@
 
 #include "ui_Form3.h"
 
+#include "calls/Form4.h"
+#include "calls/TypedText.h"
 #include "link/Modem.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
-#include "platform/Services.h"
-
 #include "platform/Pictures.h"
+#include "platform/Services.h"
+#include "platform/Text.h"
+
+#include <iterator>
+
+namespace {
+
+// What a look at the log during a call shows, by priority: the first result
+// code that stands after the dial's echo decides.
+struct CallOutcome {
+    QString resultCode;
+    QString status;
+    bool withNumber; // the dial box text follows the status
+};
+
+const CallOutcome kCallOutcomes[] = {
+    {QStringLiteral("OK"), QStringLiteral("Connected SuccessFully-"), true},
+    {QStringLiteral("NO ANSWER"), QStringLiteral("NO ANSWER.Plz Disconnect"), false},
+    {QStringLiteral("NO CARRIER"), QStringLiteral("No Carrier.Plz Disconnect"), false},
+    {QStringLiteral("BUSY"), QStringLiteral("Busy.Plz Disconnect"), false},
+    // Redial only: the modem has no number to dial again.
+    {QStringLiteral("ERROR"), QStringLiteral("Error Occurred.Plz Disconnect"), false},
+};
+constexpr size_t kDialOutcomes = std::size(kCallOutcomes) - 1;
+
+constexpr int kCallPolls = 9;
+constexpr double kCallPollSeconds = 2;
+
+// The number "ATDL" dials again stands from the 8th character of the log
+// (past the echo, its carriage return and the line break opening the reply)
+// up to the ";" that ends it.
+const QString kRedial = QStringLiteral("ATDL");
+constexpr int kRedialNumberAt = 8;
+
+const QString kIndexField = QStringLiteral("Index");
+const QString kUsedField = QStringLiteral("UsedIndex");
+const QString kCapacityField = QStringLiteral("TotalIndex");
+
+bool isIndex(const QString& text) {
+    return !text.isEmpty() && typed::isNumber(text, typed::Blanks::Refused) &&
+           text.toInt() > 0;
+}
+
+} // namespace
 
 Form3::Form3() : ui(std::make_unique<Ui::Form3>()) {
     ui->setupUi(this);
@@ -17,11 +61,30 @@ Form3::Form3() : ui(std::make_unique<Ui::Form3>()) {
     ui->Command1->setIconSize(QSize(24, 24));
     ui->Command4->setIcon(handsetPicture(QColor(0xc0, 0x00, 0x00), 24));
     ui->Command4->setIconSize(QSize(24, 24));
+    connectHandlers();
     setBorder(Border::FixedWithMinimize);
     setClientTwips(7575, 5055);
 }
 
 Form3::~Form3() = default;
+
+void Form3::connectHandlers() {
+    onClick(ui->Command1, this, &Form3::Command1_Click);
+    onClick(ui->Command8, this, &Form3::Command8_Click);
+    onClick(ui->Command4, this, &Form3::Command4_Click);
+    onClick(ui->Command5, this, &Form3::Command5_Click);
+    onClick(ui->Command3, this, &Form3::Command3_Click);
+    onClick(ui->Command2, this, &Form3::Command2_Click);
+    // Backspace and Clear cannot fail.
+    connect(ui->Command6, &QPushButton::clicked, this, &Form3::Command6_Click);
+    connect(ui->Command7, &QPushButton::clicked, this, &Form3::Command7_Click);
+    for (int digit = 0; digit < static_cast<int>(keys_.size()); ++digit)
+        installClickHandler(Image(digit), [this, digit] { runGuarded([&] { Image_Click(digit); }); });
+    onClick(ui->Label2, this, &Form3::Label2_Click);
+    onClick(ui->Label4, this, &Form3::Label4_Click);
+    onClick(ui->Label1, this, &Form3::Label1_Click);
+    on(ui->List1, &QListWidget::itemClicked, this, &Form3::List1_Click);
+}
 
 QString Form3::listRow(const QString& index, const QString& number, const QString& name) {
     const int padding = std::max<int>(1, 20 - number.size());
@@ -39,7 +102,7 @@ void Form3::Form_Load() {
             modem::send(QStringLiteral("AT+CPBS?"));
         } else {
             for (entries.MoveFirst(); !entries.isEOF(); entries.MoveNext())
-                ui->List1->addItem(listRow(entries.Fields(QStringLiteral("Index")).Value(),
+                ui->List1->addItem(listRow(entries.Fields(kIndexField).Value(),
                                            entries.Fields(QStringLiteral("Number")).Value(),
                                            entries.Fields(QStringLiteral("Name")).Value()));
         }
@@ -47,12 +110,19 @@ void Form3::Form_Load() {
         db::Recordset& details = Data2.Recordset();
         if (!details.isEOF()) {
             details.MoveFirst();
-            ui->Text4->setText(details.Fields(QStringLiteral("TotalIndex")).Value());
-            ui->Text2->setText(details.Fields(QStringLiteral("UsedIndex")).Value());
+            ui->Text4->setText(details.Fields(kCapacityField).Value());
+            ui->Text2->setText(details.Fields(kUsedField).Value());
         }
     });
     // A phonebook that cannot be read leaves the list empty.
 }
+
+void Form3::Form_Unload() {
+    FeatureWindow::Form_Unload();
+    modem::setStatus(QString());
+}
+
+// ---- what other windows show here
 
 void Form3::ShowCallStatus(const QString& text) {
     ui->Label3->setText(text);
@@ -62,7 +132,7 @@ void Form3::AddPhonebookEntry(const QString& index, const QString& number, const
     ui->List1->addItem(listRow(index, number, name));
     db::Recordset& records = Data1.Recordset();
     records.AddNew();
-    records.Fields(QStringLiteral("Index")).setValue(index);
+    records.Fields(kIndexField).setValue(index);
     records.Fields(QStringLiteral("Number")).setValue(number);
     records.Fields(QStringLiteral("Name")).setValue(name);
     records.Update();
@@ -74,8 +144,8 @@ void Form3::SetPhonebookCounts(const QString& used, const QString& capacity) {
     Data2.Refresh();
     db::Recordset& details = Data2.Recordset();
     details.AddNew();
-    details.Fields(QStringLiteral("TotalIndex")).setValue(capacity);
-    details.Fields(QStringLiteral("UsedIndex")).setValue(used);
+    details.Fields(kCapacityField).setValue(capacity);
+    details.Fields(kUsedField).setValue(used);
     details.Update();
 }
 
@@ -86,4 +156,193 @@ std::optional<QString> Form3::CallerName(const QString& number) {
         db::Criterion::lastCharsEqual(QStringLiteral("number"), 10, number.right(10)));
     if (records.NoMatch()) return std::nullopt;
     return records.Fields(QStringLiteral("name")).Value();
+}
+
+Form3::PhonebookCounts Form3::Counts() const {
+    return {typed::integer16(ui->Text2->text()), typed::integer16(ui->Text4->text())};
+}
+
+std::set<int> Form3::StoredIndexes() {
+    std::set<int> indexes;
+    Data1.Refresh();
+    db::Recordset& records = Data1.Recordset();
+    if (records.isEOF()) return indexes;
+    for (records.MoveFirst(); !records.isEOF(); records.MoveNext())
+        indexes.insert(records.Fields(kIndexField).Value().trimmed().toInt());
+    return indexes;
+}
+
+void Form3::EntryAdded(int index, const QString& number, const QString& name, int usedBefore) {
+    AddPhonebookEntry(QString::number(index), number, name.toUpper());
+    rewriteUsedCount(usedBefore, usedBefore + 1);
+    ShowCallStatus(QStringLiteral("New Entry  ") + number);
+    Data1.Refresh();
+}
+
+void Form3::rewriteUsedCount(int before, int after) {
+    ui->Text2->setText(QString::number(after));
+    Data2.Refresh();
+    db::Recordset& details = Data2.Recordset();
+    details.FindFirst(db::Criterion::equals(kUsedField, QString::number(before)));
+    if (details.NoMatch()) return;
+    details.Edit();
+    details.Fields(kCapacityField).setValue(ui->Text4->text());
+    details.Fields(kUsedField).setValue(ui->Text2->text());
+    details.Update();
+}
+
+// ---- dialling
+
+void Form3::Command1_Click() {
+    const QString number = ui->Text1->text();
+    if (number.isEmpty() || !typed::isDialString(number)) {
+        Services::instance().message(QStringLiteral("Please Enter Correct Number To Dial"),
+                                     kMessageTitle);
+        return;
+    }
+    const QString dial = QStringLiteral("ATD") + number + QLatin1Char(';');
+    modem::send(dial);
+    ShowCallStatus(QStringLiteral("Dialing....") + number.trimmed());
+    watchCall(dial, false);
+}
+
+void Form3::Command8_Click() {
+    modem::send(kRedial);
+    TerminalLog& log = modem::log();
+    const int end = log.find(QStringLiteral(";"));
+    if (!end) {
+        // No number to dial again: the modem refused.
+        if (log.result(kRedial) != TerminalLog::Result::Error) return;
+        ShowCallStatus(QStringLiteral("Error Occurred.Plz Disconnect"));
+        log.clear();
+        return;
+    }
+    const QString number = log.cut(kRedialNumberAt, end - kRedialNumberAt);
+    ShowCallStatus(QStringLiteral("Redialing ") + number);
+    ui->Text1->setText(number);
+    watchCall(kRedial, true);
+    modem::log().clear();
+}
+
+void Form3::watchCall(const QString& dialCommand, bool watchErrors) {
+    const size_t watched = watchErrors ? std::size(kCallOutcomes) : kDialOutcomes;
+    for (int poll = 1; poll <= kCallPolls; ++poll) {
+        const TerminalLog& log = modem::log();
+        for (size_t i = 0; i < watched; ++i) {
+            const CallOutcome& outcome = kCallOutcomes[i];
+            if (!log.hasLine(outcome.resultCode, dialCommand)) continue;
+            ShowCallStatus(outcome.status + (outcome.withNumber ? ui->Text1->text() : QString()));
+            break;
+        }
+        Pause(kCallPollSeconds);
+    }
+}
+
+void Form3::Command4_Click() {
+    modem::send(QStringLiteral("ATH"));
+    ShowCallStatus(QStringLiteral("DisConnected "));
+    modem::log().clear();
+    ui->Text1->clear();
+}
+
+// ---- the keypad and the dial box
+
+void Form3::Image_Click(int Index) {
+    sendKey(QString::number(Index).right(1));
+}
+
+void Form3::Label2_Click() {
+    sendKey(QStringLiteral("#"));
+}
+
+void Form3::Label4_Click() {
+    sendKey(QStringLiteral("*"));
+}
+
+// The key joins the dial box and goes out as a tone, whether a call is up or not.
+void Form3::sendKey(const QString& key) {
+    ui->Text1->setText(ui->Text1->text() + key);
+    modem::send(QStringLiteral("AT+VTS=") + key);
+    modem::log().clear();
+}
+
+void Form3::Command6_Click() {
+    QString number = ui->Text1->text();
+    number.chop(1);
+    ui->Text1->setText(number);
+}
+
+void Form3::Command7_Click() {
+    ui->Text1->clear();
+}
+
+void Form3::Label1_Click() {
+    modem::networkset();
+}
+
+// ---- the phonebook
+
+// The row begins with the index and a blank; the rest, trimmed, with the
+// number, which ends at the next blank (a row without a name has none).
+void Form3::List1_Click() {
+    const QString row = ui->List1->currentItem()->text();
+    const QString rest = row.mid(row.indexOf(QLatin1Char(' ')) + 1).trimmed();
+    const qsizetype blank = rest.indexOf(QLatin1Char(' '));
+    ui->Text1->setText(blank < 0 ? rest : rest.left(blank));
+}
+
+void Form3::Command5_Click() {
+    ui->List1->clear();
+    ShowCallStatus(QStringLiteral("Please Wait......."));
+    // The download runs inside this wait, when the dispatcher meets the reply.
+    modem::send(QStringLiteral("AT+CPBS?"));
+    ShowCallStatus(QString());
+}
+
+QString Form3::selectedIndex() const {
+    const QListWidgetItem* row = ui->List1->currentItem();
+    if (!row || !row->isSelected()) return QString();
+    const QString index = row->text().section(QLatin1Char(' '), 0, 0).trimmed();
+    return isIndex(index) ? index : QString();
+}
+
+void Form3::Command3_Click() {
+    const QString index = selectedIndex();
+    if (index.isEmpty()) {
+        Services::instance().message(QStringLiteral("Select the Number To Delete In PhoneBook"),
+                                     kMessageTitle);
+        return;
+    }
+    const QString row = ui->List1->currentItem()->text();
+    const QString erase = QStringLiteral("AT+CPBW=") + index;
+    modem::send(erase);
+    if (modem::log().result(erase) != TerminalLog::Result::Ok) {
+        Services::instance().message(QStringLiteral("Error Occurred.Try Again"), kMessageTitle);
+        return;
+    }
+    ShowCallStatus(QStringLiteral("Number Deleted"));
+    removeRow(row);
+    // The record goes first: a count box that holds no number must not keep
+    // an entry the SIM no longer has.
+    Data1.Refresh();
+    db::Recordset& records = Data1.Recordset();
+    records.FindFirst(db::Criterion::equals(kIndexField, index));
+    if (!records.NoMatch()) records.Delete();
+    const int used = typed::integer16(ui->Text2->text());
+    rewriteUsedCount(used, used - 1);
+    Data1.Refresh();
+    Data2.Refresh();
+    ui->Text1->clear();
+}
+
+// The row is found again by its text: the list may have been filled anew
+// while the modem answered.
+void Form3::removeRow(const QString& row) {
+    const QList<QListWidgetItem*> found = ui->List1->findItems(row, Qt::MatchExactly);
+    if (!found.isEmpty()) delete ui->List1->takeItem(ui->List1->row(found.first()));
+}
+
+void Form3::Command2_Click() {
+    form<Form4>().Show();
+    hide();
 }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "calls/PhoneBookDb.h"
-#include "platform/FormBase.h"
+#include "console/FeatureWindow.h"
 
 #include <QLabel>
 
 #include <array>
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace Ui {
 class Form3;
@@ -21,7 +22,9 @@ class Form3;
 // The keypad digits are the picture array Image, index = digit; its elements
 // are named Image0 to Image9 and reached by index through Image(). Label2 is
 // the "#" key, Label4 the star key.
-class Form3 : public FormBase {
+//
+// It leaves the main window shown; its close box shows the main window again.
+class Form3 : public FeatureWindow {
     Q_OBJECT
   public:
     Form3();
@@ -34,6 +37,7 @@ class Form3 : public FormBase {
     QLabel* Image(int index) const { return keys_.at(static_cast<size_t>(index)); }
 
     void Form_Load() override;
+    void Form_Unload() override;
 
     // The call status line.
     void ShowCallStatus(const QString& text);
@@ -45,10 +49,49 @@ class Form3 : public FormBase {
     // in the same last ten characters. None when there is no such entry.
     std::optional<QString> CallerName(const QString& number);
 
+    // The counts the count boxes hold. Throws when one is not a 16-bit number.
+    struct PhonebookCounts {
+        int used;
+        int capacity;
+    };
+    PhonebookCounts Counts() const;
+    // The SIM indexes the local copy holds entries for.
+    std::set<int> StoredIndexes();
+    // An entry the phonebook entry window has written to the SIM at `index`:
+    // its list row and record (the name in upper case), the used count one
+    // higher, and the status line.
+    void EntryAdded(int index, const QString& number, const QString& name, int usedBefore);
+
     // A phonebook list row: the index, two blanks, the number padded to 20
     // characters (with at least one blank after it), the name.
     static QString listRow(const QString& index, const QString& number, const QString& name);
 
   private:
+    void connectHandlers();
+    void Command1_Click(); // Dial
+    void Command8_Click(); // Redial
+    void Command4_Click(); // hang up
+    void Command5_Click(); // "Reload PhoneBook"
+    void Command3_Click(); // "Delete"
+    void Command2_Click(); // "Add"
+    void Command6_Click(); // "<="
+    void Command7_Click(); // "Clear"
+    void Image_Click(int Index);
+    void Label2_Click(); // "#"
+    void Label4_Click(); // star
+    void List1_Click();
+    void Label1_Click(); // "<<Signal>>"
+
+    // Nine looks at the log, two seconds apart, each showing the outcome of
+    // the highest priority whose result code stands after the dial's echo;
+    // "ERROR" counts only when `watchErrors`.
+    void watchCall(const QString& dialCommand, bool watchErrors);
+    void sendKey(const QString& key);
+    // The SIM index of the selected row, "" when none is selected.
+    QString selectedIndex() const;
+    void removeRow(const QString& row);
+    // The used count goes from `before` to `after`, in its box and in the details record.
+    void rewriteUsedCount(int before, int after);
+
     std::array<QLabel*, 10> keys_{};
 };

@@ -9,7 +9,8 @@ class Form5;
 }
 
 // The incoming-call window: the caller line (Label1), the auto-answer note in
-// red (Label2), and the Answer and HangUp buttons.
+// red (Label2), and the Answer and HangUp buttons. Other windows show, fill
+// and hide it; neither button looks at the modem's reply.
 class Form5 : public FormBase {
     Q_OBJECT
   public:
@@ -23,4 +24,8 @@ class Form5 : public FormBase {
     // Sets the Answer button from the modem's auto-answer setting: enabled
     // when calls are answered by hand, else disabled with the auto-answer note.
     void PresetAnswerButton(bool answeredByHand);
+
+  private:
+    void Command1_Click(); // "&Answer"
+    void Command2_Click(); // "&HangUp"
 };

@@ -2,11 +2,21 @@
 
 #include "ui_Form6.h"
 
+#include "calls/Form5.h"
+#include "calls/TypedText.h"
+#include "link/Modem.h"
+#include "platform/Forms.h"
+#include "platform/Handlers.h"
+#include "platform/Services.h"
 #include "platform/Text.h"
 #include "platform/Widgets.h"
 
+#include <QColor>
+
 #include <algorithm>
+#include <cmath>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -54,6 +64,52 @@ QStringList replyValues(const QString& reply, int count) {
     return values;
 }
 
+const QStringList kModes = {QStringLiteral("0"), QStringLiteral("1")};
+const QStringList kAlgorithms = {QStringLiteral("1"), QStringLiteral("3")};
+const QStringList kRingCounts = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                                 QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
+                                 QStringLiteral("7"), QStringLiteral("8")};
+const QStringList kMelodyIndexes = {
+    QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+    QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+    QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10")};
+
+// The ring-melody call types and their codes, by list position.
+const std::pair<QString, QString> kCallTypes[] = {
+    {QStringLiteral("Incoming Voice Call"), QStringLiteral("0")},
+    {QStringLiteral("Incoming Data Call"), QStringLiteral("1")},
+    {QStringLiteral("Incoming Fax Call"), QStringLiteral("2")},
+    {QStringLiteral("Incoming SMS"), QStringLiteral("3")},
+};
+
+const QString kPleaseWait = QStringLiteral("Please Wait......");
+const QString kUnsuccessful = QStringLiteral("Changes UNSuccessFul.Try Again");
+const QColor kDarkBlue(0, 0, 64);
+const QColor kDarkRed(192, 0, 0);
+
+// The rings "ATS0?" reports: three digits past the echo, its carriage return
+// and the line break that opens the reply.
+const QString kRingsQuery = QStringLiteral("ATS0?");
+constexpr int kRingsOffset = 8;
+constexpr int kRingsLength = 3;
+// The tone length "AT+VTD?" reports, in tenths of a second, past "+VTD:" and
+// a blank, up to the end of its line.
+const QString kToneLengthQuery = QStringLiteral("AT+VTD?");
+const QString kToneLengthReply = QStringLiteral("+VTD:");
+constexpr int kToneLengthOffset = 6;
+constexpr int kToneLengthLength = 3;
+constexpr int kMillisecondsPerStep = 100;
+
+// Milliseconds in the steps "AT+VTD=" takes, a half going to the even neighbour.
+int toneLengthSteps(int milliseconds) {
+    return static_cast<int>(std::nearbyint(milliseconds / double(kMillisecondsPerStep)));
+}
+
+bool isWholeNumber(const QString& text) {
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(),
+                                          [](QChar c) { return c.isDigit(); });
+}
+
 } // namespace
 
 Form6::Form6() : ui(std::make_unique<Ui::Form6>()) {
@@ -61,11 +117,286 @@ Form6::Form6() : ui(std::make_unique<Ui::Form6>()) {
     ui->TabStrip1->addTab(QStringLiteral("Volume Control"));
     ui->TabStrip1->addTab(QStringLiteral("Tone/Echo Control"));
     ui->TabStrip1->addTab(QStringLiteral("AutoAnswer Mode/DTMF"));
+    // The ring-melody page is reached by a tab of its own.
+    ui->TabStrip1->addTab(QStringLiteral("Ring Melody"));
+    limitToDigits(ui->Text1);
+    connectHandlers();
     setBorder(Border::FixedWithMinimize);
     setClientTwips(9120, 5805);
 }
 
 Form6::~Form6() = default;
+
+void Form6::connectHandlers() {
+    on(ui->TabStrip1, &QTabBar::currentChanged, this, &Form6::TabStrip1_Click);
+    on(ui->Slider1, &QSlider::valueChanged, this, &Form6::Slider1_Change);
+    on(ui->Slider2, &QSlider::valueChanged, this, &Form6::Slider2_Change);
+    on(ui->Combo2, &QComboBox::activated, this, &Form6::Combo2_Click);
+    onClick(ui->Option3, this, &Form6::Option3_Click);
+    onClick(ui->Option4, this, &Form6::Option4_Click);
+    const std::pair<QPushButton*, void (Form6::*)()> buttons[] = {
+        {ui->Command1, &Form6::Command1_Click}, {ui->Command2, &Form6::Command2_Click},
+        {ui->Command3, &Form6::Command3_Click}, {ui->Command4, &Form6::Command4_Click},
+        {ui->Command5, &Form6::Command5_Click}, {ui->Command6, &Form6::Command6_Click},
+        {ui->Command7, &Form6::Command7_Click},
+    };
+    for (const auto& [button, handler] : buttons)
+        onClick(button, this, handler);
+}
+
+QString Form6::LimitTextInput(int& KeyAscii) {
+    return ::LimitTextInput(KeyAscii);
+}
+
+void Form6::Form_Load() {
+    Services::instance().enterProgramFolder();
+    fillDropDown(ui->Combo1, kModes);
+    fillDropDown(ui->Combo2, kAlgorithms);
+    fillDropDown(ui->Combo3, kRingCounts);
+    showPage(1);
+    ShowResult(QStringLiteral("Please Wait...."));
+    // The dispatcher reads both replies into the page.
+    runGuarded([] {
+        modem::send(QStringLiteral("AT+VGR?"));
+        modem::send(QStringLiteral("AT+VGT?"), 1, modem::LogFirst::Keep);
+    });
+}
+
+// The settings made here become the modem's profile. With the port closed
+// there is nothing to store, and the window closes all the same.
+void Form6::Form_Unload() {
+    runGuarded([] {
+        modem::send(QStringLiteral("AT&W"), 1, modem::LogFirst::Keep);
+        modem::log().clear();
+    });
+    FeatureWindow::Form_Unload();
+    modem::setStatus(QString());
+}
+
+// ---- pages
+
+std::array<QWidget*, 4> Form6::pages() const {
+    return {ui->Frame1, ui->Frame2, ui->Frame10, ui->Frame12};
+}
+
+void Form6::showPage(int page) {
+    const std::array<QWidget*, 4> frames = pages();
+    for (size_t i = 0; i < frames.size(); ++i)
+        frames[i]->setVisible(static_cast<int>(i) + 1 == page);
+}
+
+void Form6::TabStrip1_Click() {
+    struct Entry {
+        const QString* status; // null: the status line stays
+        void (Form6::*enter)();
+    };
+    static const QString kEmpty;
+    static const Entry entries[] = {
+        {nullptr, nullptr},
+        {&kPleaseWait, &Form6::queryEchoAndSideTone},
+        {&kPleaseWait, &Form6::queryAutoAnswerAndToneLength},
+        {&kEmpty, &Form6::fillRingMelodyLists},
+    };
+    const int page = ui->TabStrip1->currentIndex() + 1;
+    if (page < 1 || page > static_cast<int>(std::size(entries))) return;
+    const Entry& entry = entries[page - 1];
+    if (entry.status) ShowResult(*entry.status);
+    showPage(page);
+    if (entry.enter) (this->*entry.enter)();
+}
+
+// The dispatcher reads both replies into the page.
+void Form6::queryEchoAndSideTone() {
+    modem::send(QStringLiteral("AT+ECHO?"));
+    modem::send(QStringLiteral("AT+SIDET?"), 1, modem::LogFirst::Keep);
+}
+
+void Form6::queryAutoAnswerAndToneLength() {
+    TerminalLog& log = modem::log();
+    modem::send(kRingsQuery);
+    if (log.hasLine(QStringLiteral("OK"), kRingsQuery) && log.contains(kRingsQuery))
+        showAutoAnswer(log.window(kRingsQuery, kRingsOffset, kRingsLength));
+    log.clear();
+    ui->Text1->clear();
+    modem::send(kToneLengthQuery);
+    if (log.contains(kToneLengthReply) && log.hasLine(QStringLiteral("OK"), kToneLengthQuery))
+        showToneLength(log.window(kToneLengthReply, kToneLengthOffset, kToneLengthLength));
+    log.clear();
+}
+
+// No rings means the modem does not answer by itself.
+void Form6::showAutoAnswer(const QString& rings) {
+    const int count = typed::integer16(rings);
+    const bool enabled = count != 0;
+    selectOption(enabled ? ui->Option4 : ui->Option3);
+    if (enabled) ui->Combo3->setCurrentText(QString::number(count));
+    ShowResult(enabled ? QStringLiteral("Auto Answer Enabled,Total Rings") + QString::number(count)
+                       : QStringLiteral("Auto Answer Disabled"));
+    ui->Label33->setVisible(enabled);
+    ui->Combo3->setVisible(enabled);
+}
+
+// The value ends at the end of its line, within the characters taken.
+void Form6::showToneLength(const QString& value) {
+    const int lineEnd = text::find(value, QStringLiteral("\r"));
+    const int steps = typed::integer16(text::cut(value, 1, lineEnd - 1));
+    const QString milliseconds = QString::number(steps * kMillisecondsPerStep);
+    ShowResult(QStringLiteral("Tone Lenght Currently Is") + milliseconds);
+    ui->Text1->setText(milliseconds);
+}
+
+void Form6::fillRingMelodyLists() {
+    QStringList callTypes;
+    for (const auto& [callType, code] : kCallTypes)
+        callTypes << callType;
+    ui->Combo4->clear();
+    ui->Combo5->clear();
+    fillDropDown(ui->Combo4, callTypes);
+    fillDropDown(ui->Combo5, kMelodyIndexes);
+}
+
+// ---- volume page
+
+void Form6::Slider1_Change() {
+    ui->Label5->setText(QString::number(ui->Slider1->value()));
+}
+
+void Form6::Slider2_Change() {
+    ui->Label6->setText(QString::number(ui->Slider2->value()));
+}
+
+// The dispatcher shows each outcome. A gain the labels do not hold as a
+// number is not sent.
+void Form6::Command1_Click() {
+    const QString speaker = ui->Label5->text().trimmed();
+    const QString microphone = ui->Label6->text().trimmed();
+    if (isWholeNumber(speaker)) modem::send(QStringLiteral("AT+VGR=") + speaker);
+    if (isWholeNumber(microphone))
+        modem::send(QStringLiteral("AT+VGT=") + microphone, 1, modem::LogFirst::Keep);
+}
+
+void Form6::Command2_Click() {
+    modem::showMain();
+    hide();
+}
+
+// ---- tone and echo page
+
+void Form6::Combo2_Click() {
+    const EchoAlgorithm* algorithm =
+        echoAlgorithm(static_cast<int>(text::number(ui->Combo2->currentText())));
+    if (!algorithm) return;
+    ((*ui).*algorithm->shown)->show();
+    ((*ui).*algorithm->hidden)->hide();
+}
+
+// The dispatcher shows the outcome.
+void Form6::Command3_Click() {
+    const QString mode = ui->Combo1->currentText();
+    const QString algorithmText = ui->Combo2->currentText();
+    if (mode.isEmpty() && algorithmText.isEmpty()) return;
+    const EchoAlgorithm* algorithm =
+        echoAlgorithm(static_cast<int>(text::number(algorithmText)));
+    if (!algorithm) return;
+    QStringList values = {mode, algorithmText};
+    for (SliderOf slider : algorithm->sliders)
+        values << QString::number(((*ui).*slider)->value());
+    modem::send(QStringLiteral("AT+ECHO=") + values.join(QLatin1Char(',')));
+}
+
+// The dispatcher shows the outcome.
+void Form6::Command4_Click() {
+    if (!ui->Option1->isChecked() && !ui->Option2->isChecked()) {
+        Services::instance().message(QStringLiteral("Please Select The Options "), kMessageTitle);
+        return;
+    }
+    const QString mode = ui->Option1->isChecked() ? QStringLiteral("0") : QStringLiteral("1");
+    modem::send(QStringLiteral("AT+SIDET=") + mode + QLatin1Char(',') +
+                QString::number(ui->Slider10->value()));
+}
+
+// ---- auto-answer and tone length page
+
+void Form6::Option3_Click() {
+    ui->Label33->hide();
+    ui->Combo3->hide();
+}
+
+void Form6::Option4_Click() {
+    ui->Label33->show();
+    ui->Combo3->show();
+}
+
+// Enabling takes 1 to 8 rings: 0 would switch auto-answer off, and the
+// Answer button of the incoming-call window would stay disabled.
+void Form6::Command5_Click() {
+    const QString rings = ui->Combo3->currentText();
+    if (ui->Option4->isChecked() && kRingCounts.contains(rings))
+        setAutoAnswer(rings, false, QStringLiteral("Changes SuccessFul.AutoAnswer Enabled"));
+    else if (ui->Option3->isChecked())
+        setAutoAnswer(QStringLiteral("0"), true, QStringLiteral("Changes SuccessFul.AutoAnswer Disabled"));
+    else
+        Services::instance().message(QStringLiteral("UnsuccessFul Changes.Check Rings "),
+                                     kMessageTitle);
+    modem::log().clear();
+}
+
+void Form6::setAutoAnswer(const QString& rings, bool answeredByHand, const QString& success) {
+    const QString command = QStringLiteral("ATS0=") + rings;
+    modem::send(command);
+    if (modem::log().result(command) != TerminalLog::Result::Ok) {
+        ShowResult(kUnsuccessful);
+        return;
+    }
+    ShowResult(success);
+    form<Form5>().PresetAnswerButton(answeredByHand);
+}
+
+// The range the page shows (300 to 1500 ms) is not enforced.
+void Form6::Command6_Click() {
+    const QString length = ui->Text1->text();
+    if (length.isEmpty()) {
+        Services::instance().message(
+            QStringLiteral("Tone Length Cannot Be Blank,Enter Proper Data"), kMessageTitle);
+        return;
+    }
+    const QString command =
+        QStringLiteral("AT+VTD=") + QString::number(toneLengthSteps(typed::integer16(length)));
+    modem::send(command);
+    const TerminalLog& log = modem::log();
+    if (log.hasLine(QStringLiteral("OK"), command))
+        showColouredResult(kDarkBlue, QStringLiteral("Changes SuccessFul-TONE LENGTH"));
+    if (log.hasLine(QStringLiteral("ERROR"), command))
+        showColouredResult(kDarkRed, QStringLiteral("Changes Unsuccessful,CHECK TONE LENGTH"));
+}
+
+void Form6::showColouredResult(const QColor& colour, const QString& text) {
+    ui->Label7->setStyleSheet(QStringLiteral("color: %1;").arg(colour.name()));
+    ShowResult(text);
+}
+
+// ---- ring melody page
+
+void Form6::Command7_Click() {
+    if (ui->Combo4->currentText().isEmpty() || ui->Combo5->currentText().isEmpty()) return;
+    ShowResult(QString());
+    const QString callType = kCallTypes[ui->Combo4->currentIndex()].second;
+    const QString command = QStringLiteral("AT+CRMP= ") + callType + QLatin1Char(',') +
+                            QString::number(ui->Slider11->value()) + QStringLiteral(",0,") +
+                            ui->Combo5->currentText();
+    modem::send(command);
+    switch (modem::log().result(command)) {
+    case TerminalLog::Result::Ok:
+        ShowResult(QStringLiteral("Changes SuccessFul-Ring Melody"));
+        break;
+    case TerminalLog::Result::Error:
+        ShowResult(QStringLiteral("Changes UnSuccessFul-Ring Melody"));
+        break;
+    case TerminalLog::Result::None:
+        break;
+    }
+    modem::log().clear();
+}
 
 void Form6::ShowResult(const QString& text) {
     ui->Label7->setText(text);

@@ -1,24 +1,35 @@
 #pragma once
 
-#include "platform/FormBase.h"
+#include "console/FeatureWindow.h"
 
+#include <array>
 #include <memory>
+
+class QColor;
 
 namespace Ui {
 class Form6;
 }
 
-// The call-control window. The tab strip holds three tabs; each tab's page is
-// a frame over the same place: Frame1 (volume), Frame2 (tone and echo),
-// Frame10 (auto-answer and DTMF). The ring-melody page Frame12 has no tab and
-// is hidden at design. Label7 is the status line of every page.
-class Form6 : public FormBase {
+// The call-control window. Each tab's page is a frame over the same place:
+// Frame1 (volume), Frame2 (tone and echo), Frame10 (auto-answer and DTMF) and
+// Frame12 (ring melody, hidden at design), reached by the fourth tab "Ring
+// Melody". Label7 is the status line of every page. Each setting has its own
+// apply button; the dispatcher reads the gain, echo and side-tone replies
+// into the window, the window itself the auto-answer and tone-length ones.
+//
+// Its close box stores the settings in the modem's profile ("AT&W") and
+// shows the main window again.
+class Form6 : public FeatureWindow {
     Q_OBJECT
   public:
     Form6();
     ~Form6() override;
 
     std::unique_ptr<Ui::Form6> ui;
+
+    void Form_Load() override;
+    void Form_Unload() override;
 
     enum class Gain { Speaker, Microphone };
 
@@ -34,4 +45,35 @@ class Form6 : public FormBase {
     bool ShowEchoValues(const QString& values);
     // The side tone mode (0 off, 1 on: its option is selected) and level.
     void ShowSideTone(const QString& mode, const QString& level);
+
+    // The key filter of the boxes that take digits only: Backspace and the
+    // digits come back as their code in decimal text, every other key as "0".
+    static QString LimitTextInput(int& KeyAscii);
+
+  private:
+    void connectHandlers();
+    void TabStrip1_Click();
+    void Slider1_Change();
+    void Slider2_Change();
+    void Command1_Click(); // gains "&Ok"
+    void Command2_Click(); // "&Back"
+    void Combo2_Click();   // echo algorithm picked
+    void Command3_Click(); // echo "&Ok"
+    void Command4_Click(); // side tone "&Ok"
+    void Option3_Click();  // auto-answer "Disable"
+    void Option4_Click();  // auto-answer "Enable "
+    void Command5_Click(); // auto-answer "&OK"
+    void Command6_Click(); // tone length "OK"
+    void Command7_Click(); // ring melody "OK"
+
+    // The page frames by tab index 1 to 4.
+    std::array<QWidget*, 4> pages() const;
+    void showPage(int page);
+    void queryEchoAndSideTone();
+    void queryAutoAnswerAndToneLength();
+    void showAutoAnswer(const QString& rings);
+    void showToneLength(const QString& value);
+    void fillRingMelodyLists();
+    void setAutoAnswer(const QString& rings, bool answeredByHand, const QString& success);
+    void showColouredResult(const QColor& colour, const QString& text);
 };

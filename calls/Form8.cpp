@@ -2,10 +2,22 @@
 
 #include "ui_Form8.h"
 
+#include "calls/TypedText.h"
+#include "link/Modem.h"
+#include "platform/Clock.h"
+#include "platform/Handlers.h"
+#include "platform/Services.h"
+#include "platform/Text.h"
 #include "platform/Widgets.h"
 
+#include <QRegularExpression>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
 #include <map>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -37,15 +49,137 @@ std::optional<StatusReportPreset> statusReportPreset(const TerminalLog& log) {
     return found->second;
 }
 
+const QStringList kMessageIndexes = {
+    QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),  QStringLiteral("4"),
+    QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),  QStringLiteral("8"),
+    QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("11"), QStringLiteral("12")};
+
+constexpr int kMessageLength = 160;
+const QChar kEndOfText(26);
+const QString kPrompt = QStringLiteral("> ");
+const QString kRead = QStringLiteral("AT+CMGR= ");
+const QString kNoMessage = QStringLiteral("No Message");
+
+// ---- reading a stored message
+
+// What the read-out shows after the number, by the message's status.
+const std::map<QString, QString> kStatusTags = {
+    {QStringLiteral("STO SENT"), QStringLiteral("  ,SENTMSG: ")},
+    {QStringLiteral("STO UNSENT"), QStringLiteral("  ,UNSENTMSG: ")},
+    {QStringLiteral("REC READ"), QStringLiteral("  ,READMSG: ")},
+    {QStringLiteral("REC UNREAD"), QStringLiteral("  ,UNREADMSG: ")},
+};
+
+struct StoredMessage {
+    QString number;
+    QString tag;
+    QString body;
+};
+
+// The reply to "AT+CMGR=": "+CMGR: " with the quoted status and number (and
+// for a received message the name and time stamp), a line break, then the
+// text, which keeps its own line ends up to the final "OK" standing alone on
+// its line; a text may hold "OK" or a status word itself. None when the log
+// holds no such reply; throws when the reply is cut short.
+std::optional<StoredMessage> storedMessage(const TerminalLog& log) {
+    const QString header = QStringLiteral("+CMGR:");
+    const QStringList fields = log.fieldsAfter(header);
+    if (fields.isEmpty()) return std::nullopt;
+    const auto tag = kStatusTags.find(text::unquoted(fields[0]));
+    if (tag == kStatusTags.end()) return std::nullopt;
+    if (fields.size() < 2) throw text::CutError("no number in the message header");
+    const int lineBreak = log.find(QStringLiteral("\r\n"), log.find(header));
+    if (!lineBreak) throw text::CutError("no text after the message header");
+    const int bodyAt = lineBreak + 2;
+    const QString body = log.cut(bodyAt, log.lastLine(QStringLiteral("OK")) - bodyAt);
+    return StoredMessage{text::unquoted(fields[1]), tag->second, body};
+}
+
+// "No Message" when the modem refused the read.
+QString refusal(const QString& read) {
+    return modem::log().result(read) == TerminalLog::Result::Error ? kNoMessage : QString();
+}
+
+// ---- writing a message
+
+// What the modem answered to a text typed after the prompt of `command`: the
+// log past the prompt and the text's echo (a line end typed in the text comes
+// back followed by a new prompt), so that nothing the user typed counts as a
+// reply. Past the prompt alone when the modem does not echo the text as typed.
+QString replyToText(const TerminalLog& log, const QString& command, const QString& typedText) {
+    const QString reply = log.afterEcho(command);
+    const qsizetype prompt = reply.indexOf(kPrompt);
+    if (prompt < 0) return reply;
+    const qsizetype start = prompt + kPrompt.size();
+    const QString continuation = QStringLiteral("\n") + kPrompt;
+    qsizetype at = start;
+    for (const QChar c : typedText) {
+        if (at >= reply.size() || reply.at(at) != c) return reply.mid(start);
+        ++at;
+        if (c == QLatin1Char('\r') && reply.mid(at, continuation.size()) == continuation)
+            at += continuation.size();
+    }
+    return reply.mid(at);
+}
+
+bool hasLineStarting(const QString& text, const QString& prefix) {
+    const QStringList lines = text.split(QRegularExpression(QStringLiteral("[\r\n]")));
+    return std::any_of(lines.begin(), lines.end(),
+                       [&prefix](const QString& line) { return line.startsWith(prefix); });
+}
+
+bool isPrompted(const TerminalLog& log, const QString& command) {
+    return log.result(command) != TerminalLog::Result::Error &&
+           log.afterEcho(command).contains(kPrompt);
+}
+
+// Makes the record at `position` (counted from 0) current; false when there is none.
+bool moveTo(db::Recordset& records, int position) {
+    if (records.isBOF() || position < 0) return false;
+    records.MoveFirst();
+    for (int i = 0; i < position && !records.isEOF(); ++i)
+        records.MoveNext();
+    return !records.isEOF();
+}
+
 } // namespace
 
 Form8::Form8() : ui(std::make_unique<Ui::Form8>()) {
     ui->setupUi(this);
+    connectHandlers();
     setBorder(Border::FixedWithMinimize);
     setClientTwips(9015, 6735);
 }
 
 Form8::~Form8() = default;
+
+void Form8::connectHandlers() {
+    const std::pair<QPushButton*, void (Form8::*)()> buttons[] = {
+        {ui->Command1, &Form8::Command1_Click}, {ui->Command2, &Form8::Command2_Click},
+        {ui->Command3, &Form8::Command3_Click}, {ui->Command4, &Form8::Command4_Click},
+        {ui->Command5, &Form8::Command5_Click}, {ui->Command6, &Form8::Command6_Click},
+        {ui->Command7, &Form8::Command7_Click}, {ui->Command8, &Form8::Command8_Click},
+        {ui->Command9, &Form8::Command9_Click},
+    };
+    for (const auto& [button, handler] : buttons)
+        onClick(button, this, handler);
+    on(ui->Combo2, &QComboBox::activated, this, &Form8::Combo2_Click);
+    on(ui->List1, &QListWidget::itemClicked, this, &Form8::List1_Click);
+    on(ui->Text5, &QLineEdit::textChanged, this, &Form8::Text5_Change);
+    onClick(ui->Label7, this, &Form8::Label7_Click);
+    connect(ui->Text2->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) {
+                changedAt_ = position;
+                added_ = added;
+            });
+    connect(ui->Text2, &QPlainTextEdit::textChanged, this, &Form8::keepWithinLimit);
+}
+
+void Form8::Form_Load() {
+    Services::instance().enterProgramFolder();
+    fillDropDown(ui->Combo1, kMessageIndexes);
+    fillDropDown(ui->Combo2, kMessageIndexes);
+}
 
 void Form8::ShowNotice(const QString& text) {
     ui->Label4->setText(text);
@@ -61,4 +195,224 @@ void Form8::PresetStatusReports(const TerminalLog& log) {
         ui->Label6->setText(preset->text);
         selectOption((*ui).*preset->option);
     }
+}
+
+// ---- the editor
+
+void Form8::Text5_Change() {
+    ui->Text2->setProperty("maxLength", kMessageLength - static_cast<int>(ui->Text5->text().size()));
+}
+
+// Only what was just put in is cut back, from its end: a limit lowered by a
+// longer header leaves the text already typed whole.
+void Form8::keepWithinLimit() {
+    const int added = std::exchange(added_, 0);
+    if (settingText_) return;
+    const int length = static_cast<int>(ui->Text2->toPlainText().size());
+    const int excess = length - ui->Text2->property("maxLength").toInt();
+    const int cut = std::min(excess, added);
+    if (cut <= 0) return;
+    const int end = std::min(changedAt_ + added, length);
+    QTextCursor cursor(ui->Text2->document());
+    cursor.setPosition(end - cut);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
+void Form8::setMessageText(const QString& text) {
+    settingText_ = true;
+    ui->Text2->setPlainText(text);
+    settingText_ = false;
+}
+
+void Form8::Command7_Click() {
+    ui->Text1->clear();
+    ui->Text2->clear();
+}
+
+void Form8::Command5_Click() {
+    ui->Combo2->show();
+}
+
+// ---- sending and saving
+
+void Form8::Command1_Click() {
+    static const Submission send{QStringLiteral("AT+CMGS="),
+                                 6,
+                                 QStringLiteral("+CMGS:"),
+                                 QStringLiteral("Message Sent SuccessFully At "),
+                                 true,
+                                 QStringLiteral("Message Not Sent.Error Occurred")};
+    ui->Combo2->hide();
+    submit(send, ui->Text1->text(),
+           ui->Text5->text().trimmed() + ui->Text2->toPlainText().trimmed());
+}
+
+// The header is not stored.
+void Form8::Command2_Click() {
+    static const Submission save{QStringLiteral("AT+CMGW="),
+                                 3,
+                                 QStringLiteral("+CMGW:"),
+                                 QStringLiteral("Message Saved"),
+                                 false,
+                                 QStringLiteral("Message Not Saved.Error Occurred")};
+    submit(save, ui->Text1->text(), ui->Text2->toPlainText().trimmed());
+}
+
+// The number and the text are checked before anything is written, so that a
+// refusal never leaves the modem waiting for a text; after a refusal of the
+// command nothing more is written, or the text would run as commands.
+void Form8::submit(const Submission& submission, const QString& number, const QString& text) {
+    if (number.isEmpty() || !typed::isNumber(number, typed::Blanks::Allowed)) {
+        Services::instance().message(QStringLiteral("Please Enter Destination Number"),
+                                     kMessageTitle);
+        return;
+    }
+    ui->Label4->clear();
+    if (!typed::isMessageText(text)) {
+        ui->Label4->setText(submission.failed);
+        return;
+    }
+    const QString command = submission.command + number;
+    modem::send(command);
+    TerminalLog& log = modem::log();
+    if (!isPrompted(log, command)) {
+        ui->Label4->setText(submission.failed);
+        log.clear();
+        return;
+    }
+    modem::write(text + kEndOfText);
+    Pause(submission.seconds);
+    const bool taken = hasLineStarting(replyToText(log, command, text), submission.reply);
+    const QString time = Clock::instance().now().toString(QStringLiteral("hh:mm:ss"));
+    ui->Label4->setText(taken ? submission.done + (submission.doneWithTime ? time : QString())
+                              : submission.failed);
+    log.clear();
+}
+
+// ---- reading and deleting
+
+void Form8::Command3_Click() {
+    ui->Text3->clear();
+    modem::log().clear();
+    ui->Label4->clear();
+    const QString read = kRead + ui->Combo1->currentText();
+    modem::send(read);
+    ui->Text3->setPlainText(refusal(read));
+    if (const auto message = storedMessage(modem::log()))
+        ui->Text3->setPlainText(QStringLiteral("From:") + message->number + message->tag +
+                                message->body);
+    modem::log().clear();
+}
+
+// A stored message back into the editor: its text only.
+void Form8::Combo2_Click() {
+    setMessageText(QString());
+    modem::log().clear();
+    const QString read = kRead + ui->Combo2->currentText();
+    modem::send(read);
+    setMessageText(refusal(read));
+    if (const auto message = storedMessage(modem::log())) setMessageText(message->body);
+    modem::log().clear();
+}
+
+void Form8::Command4_Click() {
+    const QString index = ui->Combo1->currentText();
+    if (index.isEmpty()) return;
+    ui->Text3->clear();
+    const QString erase = QStringLiteral("AT+CMGD=") + index;
+    modem::send(erase);
+    ui->Text3->setPlainText(modem::log().result(erase) == TerminalLog::Result::Ok
+                                ? QStringLiteral("Message Deleted")
+                                : QStringLiteral("Message Not Deleted"));
+    modem::log().clear();
+}
+
+// ---- the phonebook and the service centre
+
+void Form8::Command6_Click() {
+    Data1.setRecordSource(QStringLiteral("select name from data"));
+    Data1.Refresh();
+    db::Recordset& names = Data1.Recordset();
+    if (names.isEOF() || names.isBOF()) {
+        Services::instance().message(QStringLiteral("Empty !No Numbers Stored"), kMessageTitle);
+        ui->List1->setEnabled(false);
+        return;
+    }
+    ui->List1->setEnabled(true);
+    ui->List1->clear();
+    for (names.MoveFirst(); !names.isEOF(); names.MoveNext())
+        ui->List1->addItem(names.Fields(QStringLiteral("name")).Value());
+    // The dispatcher reads the reply into the number box.
+    modem::send(QStringLiteral("AT+CSCA?"));
+    ui->Label3->show();
+    ui->Text4->show();
+}
+
+// The entry is the one at the row's position in the table, so that two
+// entries with one name each give their own number; when the table has
+// changed since it was listed, the first entry of that name.
+void Form8::List1_Click() {
+    const QString name = ui->List1->currentItem()->text();
+    Data1.setRecordSource(QStringLiteral("select * from data"));
+    Data1.Refresh();
+    db::Recordset& records = Data1.Recordset();
+    const db::Criterion listed = db::Criterion::equals(QStringLiteral("name"), name);
+    if (!moveTo(records, ui->List1->currentRow()) ||
+        !listed.matches(records.Fields(QStringLiteral("name")).Value())) {
+        records.FindFirst(listed);
+        if (records.NoMatch()) return;
+    }
+    ui->Text1->setText(records.Fields(QStringLiteral("number")).Value());
+}
+
+void Form8::Label7_Click() {
+    modem::networkset();
+}
+
+// ---- cell broadcast and status reports
+
+void Form8::Command8_Click() {
+    static const std::vector<Choice> choices = {
+        {&Ui::Form8::Option1, {QStringLiteral("AT+CSCB=1")},
+         QStringLiteral("Cell BroadCast Enabled"), QStringLiteral("Error,Cudnt Enable"), false},
+        {&Ui::Form8::Option2, {QStringLiteral("AT+CSCB=0")},
+         QStringLiteral("Cell BroadCast Disabled"), QStringLiteral("Error,Cudnt Disable"), false},
+    };
+    ui->Label4->clear();
+    apply(choices);
+}
+
+void Form8::Command9_Click() {
+    static const std::vector<Choice> choices = {
+        {&Ui::Form8::Option3,
+         {QStringLiteral("AT+CSMP=33,167,0,0"), QStringLiteral("AT+CNMI=0,1,0,1,0")},
+         QStringLiteral("Status Report Enabled"),
+         QStringLiteral("Error,Cudnt Enable Status report"),
+         true},
+        {&Ui::Form8::Option4, {QStringLiteral("AT+CNMI=0,1,0,0,0")},
+         QStringLiteral("Status Report Disabled"), QStringLiteral("Error,Cudnt Disable"), true},
+    };
+    ui->Label4->setText(QStringLiteral("Please Wait"));
+    apply(choices);
+}
+
+// Every command of the option goes out; one refusal among them makes the
+// outcome a failure. With no option chosen nothing is sent.
+void Form8::apply(const std::vector<Choice>& choices) {
+    const auto chosen = std::find_if(choices.begin(), choices.end(), [this](const Choice& c) {
+        return ((*ui).*c.option)->isChecked();
+    });
+    if (chosen == choices.end()) return;
+    TerminalLog& log = modem::log();
+    log.clear();
+    for (const QString& command : chosen->commands)
+        modem::send(command, 1, modem::LogFirst::Keep);
+    if (log.hasLine(QStringLiteral("ERROR"))) {
+        ui->Label4->setText(chosen->failed);
+    } else if (log.hasLine(QStringLiteral("OK"))) {
+        ui->Label4->setText(chosen->done);
+        if (chosen->stateLine) ui->Label6->setText(chosen->done);
+    }
+    log.clear();
 }

@@ -143,9 +143,11 @@ void Form1::examineLog() {
     if (const int a = has("ATI3"); a && has("OK")) SaveModelDetails(a, has("OK"));
     if (has("AT+CPBS?") && has("OK")) SavePhoneBook();
     // 7 and 8: speaker and microphone gain set
+    // Read before the window is reached: loading it runs its own queries.
     auto changeResult = [&](const char* echo, const QString& success) {
         if (!has(echo)) return;
-        form<Form6>().ShowResult(has("OK") ? success : QStringLiteral("UnSuccessFul.Try Again"));
+        const QString result = has("OK") ? success : QStringLiteral("UnSuccessFul.Try Again");
+        form<Form6>().ShowResult(result);
         log.clear();
     };
     changeResult("AT+VGR=", QStringLiteral("Changes SuccessFul-Speaker"));
@@ -153,7 +155,8 @@ void Form1::examineLog() {
     // 9 and 10: speaker and microphone gain read
     auto gain = [&](const char* key, Form6::Gain which) {
         if (!has(key)) return;
-        form<Form6>().ShowGain(which, log.window(QLatin1String(key), kGainOffset, kGainLength));
+        const QString value = log.window(QLatin1String(key), kGainOffset, kGainLength);
+        form<Form6>().ShowGain(which, value);
         log.clear();
     };
     gain("VGR:", Form6::Gain::Speaker);

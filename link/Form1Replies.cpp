@@ -151,10 +151,10 @@ void Form1::SavePhoneBook() {
 void Form1::ShowEchoValues(int echoAt) {
     if (!echoAt) return;
     runGuarded([&] {
-        // "+ECHO: <mode>,<algorithm>,<the algorithm's parameters>"
-        if (form<Form6>().ShowEchoValues(
-                Text1().window(echoAt, kEchoValuesOffset, kEchoValuesLength)))
-            Text1().clear();
+        // "+ECHO: <mode>,<algorithm>,<the algorithm's parameters>", read
+        // before the window is reached: loading it runs its own queries.
+        const QString values = Text1().window(echoAt, kEchoValuesOffset, kEchoValuesLength);
+        if (form<Form6>().ShowEchoValues(values)) Text1().clear();
     });
 }
 

@@ -132,6 +132,17 @@ bool TerminalLog::hasLine(const QString& line, const QString& command) const {
                        [&line](const QString& l) { return l.trimmed() == line; });
 }
 
+int TerminalLog::lastLine(const QString& line) const {
+    for (qsizetype at = text_.lastIndexOf(line); at >= 0;
+         at = at > 0 ? text_.lastIndexOf(line, at - 1) : -1) {
+        const qsizetype end = at + line.size();
+        const bool startsLine = at == 0 || isLineEnd(text_.at(at - 1));
+        const bool endsLine = end == text_.size() || isLineEnd(text_.at(end));
+        if (startsLine && endsLine) return static_cast<int>(at) + 1;
+    }
+    return 0;
+}
+
 void TerminalLog::moveCaretToEnd() {
     if (!mirror_) return;
     flushMirror();

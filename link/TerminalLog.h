@@ -83,6 +83,10 @@ class TerminalLog : public QObject {
     // the echo of `command`, as `result` looks: for replies judged by two
     // independent tests, "OK" and "ERROR".
     bool hasLine(const QString& line, const QString& command = QString()) const;
+    // Position of the last line that reads exactly `line`, 0 when there is
+    // none: where a reply that may itself hold the word ends at its final
+    // result ("OK" standing alone on its line).
+    int lastLine(const QString& line) const;
 
     // Puts the caret after the last character (the box scrolls to its end).
     void moveCaretToEnd();

@@ -368,7 +368,7 @@ TEST_F(DataFaxWindowTest, RefusedOrUnansweredSettings) {
 TEST_F(DataFaxWindowTest, SignalLabelRefreshesTheSignalWindow) {
     open();
     form<Form7>().hide();
-    clickLabel(ui().Label9);
+    click(ui().Label9);
     EXPECT_TRUE(form<Form7>().isVisible());
     EXPECT_EQ(commands(sent()), (QStringList{"AT", "AT+CSQ", "AT+CREG?"}));
 }

@@ -2,9 +2,11 @@
 
 // Small readings of windows and bytes that many tests share.
 
+#include "calls/PhoneBookDb.h"
 #include "platform/Forms.h"
 #include "tests/TestServices.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -15,6 +17,9 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QStringList>
+
+#include <utility>
+#include <vector>
 
 // The rows of a list box, the items of a combo box.
 inline QStringList items(const QListWidget* list) {
@@ -79,19 +84,62 @@ inline QStringList shownMessages(const TestServices& services) {
     return texts;
 }
 
-// Types text into a box key by key, as a user would: the box's filter sees
-// every key.
-inline void typeInto(QLineEdit* box, const QString& text) {
+// A click of the left button at `at` (the control's centre when not given),
+// as on a label or picture that the window gives a click.
+inline void click(QWidget* control, QPoint at = QPoint(-1, -1)) {
+    if (at == QPoint(-1, -1)) at = control->rect().center();
+    const QPointF local(at);
+    const QPointF global(control->mapToGlobal(at));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(control, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(control, &release);
+}
+
+// A click on a row of a list box.
+inline void clickRow(QListWidget* list, int row) {
+    list->doItemsLayout();
+    click(list->viewport(), list->visualItemRect(list->item(row)).center());
+}
+
+// Keys typed into a box, one character at a time.
+inline void type(QWidget* box, const QString& text) {
     for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(box, &press);
+        const int key = c == QLatin1Char('\n') ? int(Qt::Key_Return) : int(c.toUpper().unicode());
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier,
+                        c == QLatin1Char('\n') ? QString() : QString(c));
+        QApplication::sendEvent(box, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(box, &release);
     }
 }
 
-// A click on a label that has a click handler.
-inline void clickLabel(QLabel* label) {
-    const QPointF inside(1, 1);
-    QMouseEvent release(QEvent::MouseButtonRelease, inside, label->mapToGlobal(inside),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(label, &release);
+// The rows of a table of the phonebook file, each as the values of `fields`
+// joined by "|".
+inline QStringList tableRows(const QString& table, const QStringList& fields) {
+    db::DataControl data(db::kPhoneBookFile, table);
+    data.Refresh();
+    db::Recordset& records = data.Recordset();
+    QStringList rows;
+    if (records.isEOF()) return rows;
+    for (records.MoveFirst(); !records.isEOF(); records.MoveNext()) {
+        QStringList values;
+        for (const QString& field : fields)
+            values << records.Fields(field).Value();
+        rows << values.join('|');
+    }
+    return rows;
+}
+
+// Adds a row to a table of the phonebook file.
+inline void addTableRow(const QString& table,
+                        const std::vector<std::pair<QString, QString>>& values) {
+    db::DataControl data(db::kPhoneBookFile, table);
+    db::Recordset& records = data.Recordset();
+    records.AddNew();
+    for (const auto& [field, value] : values)
+        records.Fields(field).setValue(value);
+    records.Update();
 }

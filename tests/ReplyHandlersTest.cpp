@@ -16,20 +16,6 @@
 
 namespace {
 
-QStringList tableRows(const QString& table, const QStringList& fields) {
-    db::DataControl data(db::kPhoneBookFile, table);
-    data.Refresh();
-    db::Recordset& records = data.Recordset();
-    QStringList rows;
-    if (records.isEOF()) return rows;
-    for (records.MoveFirst(); !records.isEOF(); records.MoveNext()) {
-        QStringList values;
-        for (const QString& field : fields)
-            values << records.Fields(field).Value();
-        rows << values.join('|');
-    }
-    return rows;
-}
 QStringList entries() {
     return tableRows("DATA", {"Index", "Number", "Name"});
 }

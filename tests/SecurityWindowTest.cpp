@@ -71,15 +71,15 @@ class SecurityWindowTest : public ConnectedConsole {
     void lockWith(const Page& page, const char* option, const QString& password) {
         showPage(page);
         button(option)->click();
-        typeInto(box(page.password), password);
+        type(box(page.password), password);
         sent();
         button(page.lockOk)->click();
     }
     void changePassword(const Page& page, const QString& old, const QString& fresh) {
         showPage(page);
         button(page.changeOption)->click();
-        typeInto(box(page.oldPassword), old);
-        typeInto(box(page.newPassword), fresh);
+        type(box(page.oldPassword), old);
+        type(box(page.newPassword), fresh);
         sent();
         button(page.changeOk)->click();
     }
@@ -296,7 +296,7 @@ TEST_F(SecurityWindowTest, ChangeStatusShowsTheChoicesWithTheCurrentStatePresele
 
         // "OK" with no choice sends nothing and still empties the box.
         if (!c.checked.isEmpty()) continue;
-        typeInto(box(c.page.password), "12345678");
+        type(box(c.page.password), "12345678");
         sent();
         button(c.page.lockOk)->click();
         EXPECT_EQ(sent(), "");
@@ -354,7 +354,7 @@ TEST_F(SecurityWindowTest, PasswordBoxesTakeDigitsOnlyAndShowStars) {
             QLineEdit* entry = box(name);
             EXPECT_EQ(entry->echoMode(), QLineEdit::Password);
             EXPECT_EQ(entry->maxLength(), 8);
-            typeInto(entry, "12;&F 34\"");
+            type(entry, "12;&F 34\"");
             EXPECT_EQ(entry->text(), "1234");
             entry->insert(";&F");
             EXPECT_EQ(entry->text(), "1234");
@@ -371,10 +371,10 @@ TEST_F(SecurityWindowTest, AFailedCommandStillEmptiesThePasswordBoxes) {
     open();
     showPage(kPhone);
     security().ui->Option1->click();
-    typeInto(box("Text1"), "12345678");
+    type(box("Text1"), "12345678");
     security().ui->Option3->click();
-    typeInto(box("Text2"), "12345678");
-    typeInto(box("Text3"), "87654321");
+    type(box("Text2"), "12345678");
+    type(box("Text3"), "87654321");
     security().ui->Option1->setChecked(true);
     main().MSComm1().setPortOpen(false);
     sent();

@@ -663,12 +663,14 @@ TEST_F(SimModemTest, MegabyteOfOutputIsQuick) {
 class Tool {
   public:
     explicit Tool(const std::vector<std::string>& args) {
-        int out[2];
-        if (pipe(out) != 0) return;
+        int out[2], in[2];
+        if (pipe(out) != 0 || pipe(in) != 0) return;
         pid_ = fork();
         if (pid_ == 0) {
             dup2(out[1], STDOUT_FILENO);
+            dup2(in[0], STDIN_FILENO);
             close(out[0]);
+            close(in[1]);
             std::vector<char*> argv{const_cast<char*>(SIM_BINARY)};
             for (const std::string& a : args)
                 argv.push_back(const_cast<char*>(a.c_str()));
@@ -677,11 +679,19 @@ class Tool {
             _exit(127);
         }
         close(out[1]);
+        close(in[0]);
         stdout_ = out[0];
+        stdin_ = in[1];
     }
     ~Tool() {
         stop();
         if (stdout_ >= 0) close(stdout_);
+        if (stdin_ >= 0) close(stdin_);
+    }
+    // A line typed on the tool's standard input.
+    void say(const std::string& line) {
+        const std::string text = line + "\n";
+        EXPECT_EQ(write(stdin_, text.data(), text.size()), ssize_t(text.size()));
     }
     QByteArray readyLine(int timeoutMs = 5000) {
         QByteArray line;
@@ -704,6 +714,7 @@ class Tool {
   private:
     pid_t pid_ = -1;
     int stdout_ = -1;
+    int stdin_ = -1;
 };
 
 void setRate(int fd, speed_t speed) {
@@ -794,6 +805,52 @@ TEST(GsmModemSimTool, FollowsItsFramingAndSaysSo) {
     ASSERT_EQ(write(fd, "AT\r", 3), 3);
     EXPECT_EQ(readLine(fd, "OK\r\n", 3000), "AT\r\r\nOK\r\n");
     close(fd);
+}
+
+// What a newcomer brings about around the module: the outcome of a dial, the
+// far end hanging up, an incoming call with its number, arriving messages.
+TEST(GsmModemSimTool, OptionsAndInputLinesDriveTheWorldAroundTheModule) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString();
+    Tool tool({"--dir", path, "--port", "8", "--latency", "0.01", "--dial-outcome", "busy",
+               "--sms-after", "1", "+441632960961", "Hello there"});
+    EXPECT_TRUE(tool.readyLine().contains("COM8"));
+    const int fd = open((path + "/ports/COM8").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    setRate(fd, B9600);
+    // A command line written, and what comes back up to `end`.
+    auto exchange = [fd](const QByteArray& line, const QByteArray& end) {
+        const QByteArray bytes = line + "\r";
+        EXPECT_EQ(write(fd, bytes.constData(), bytes.size()), bytes.size());
+        return readLine(fd, end, 4000);
+    };
+    EXPECT_EQ(readLine(fd, "\r\n", 3000), "\r\n+CMTI: \"SM\",2\r\n");
+
+    EXPECT_EQ(exchange("ATD123;", "BUSY\r\n"), "ATD123;\r\r\nBUSY\r\n");
+
+    tool.say("outcome answered");
+    EXPECT_TRUE(tool.readyLine().contains("the next call is answered"));
+    EXPECT_EQ(exchange("ATD123;", "OK\r\n"), "ATD123;\r\r\nOK\r\n");
+    tool.say("hangup");
+    EXPECT_TRUE(tool.readyLine().contains("the far end hangs up"));
+    EXPECT_EQ(readLine(fd, "CARRIER\r\n", 3000), "\r\nNO CARRIER\r\n");
+
+    EXPECT_EQ(exchange("AT+CLIP=1", "OK\r\n"), "AT+CLIP=1\r\r\nOK\r\n");
+    tool.say("call 0123456789");
+    EXPECT_TRUE(tool.readyLine().contains("a call from 0123456789"));
+    EXPECT_EQ(readLine(fd, "129\r\n", 3000), "\r\nRING\r\n\r\n+CLIP: \"0123456789\",129\r\n");
+
+    tool.say("sms 0207946000 See you at eight");
+    EXPECT_TRUE(tool.readyLine().contains("a message from 0207946000 at index 3"));
+    EXPECT_EQ(readLine(fd, ",3\r\n", 3000), "\r\n+CMTI: \"SM\",3\r\n");
+    EXPECT_EQ(exchange("AT+CMGF=1", "OK\r\n"), "AT+CMGF=1\r\r\nOK\r\n");
+    const QByteArray read = exchange("AT+CMGR=3", "OK\r\n");
+    EXPECT_TRUE(read.contains("\"0207946000\",,")) << read.toStdString();
+    EXPECT_TRUE(read.contains("\r\nSee you at eight\r\n")) << read.toStdString();
+    close(fd);
+
+    tool.say("nonsense");
+    EXPECT_TRUE(tool.readyLine().contains("outcome answered|busy|no-answer|no-carrier"));
 }
 
 } // namespace

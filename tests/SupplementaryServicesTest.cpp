@@ -264,7 +264,7 @@ TEST_F(SupplementaryServicesTest, RegisterAndEraseSendTheirCommandsAndShowTheOut
         SCOPED_TRACE(c.name);
         clearChoices({ui().Option1, ui().Option7, ui().Option12});
         choose(c.chosen);
-        typeInto(ui().Text1, c.typed);
+        type(ui().Text1, c.typed);
         if (c.reply) modem().overrideReply(c.command, *c.reply);
         ui().Label2->setText("before");
         sent();
@@ -281,7 +281,7 @@ TEST_F(SupplementaryServicesTest, RegisterAndEraseSendTheirCommandsAndShowTheOut
     }
     EXPECT_EQ(modem().state().network.forwarding.count(1), 0u); // registered, then erased
     choose({"Option1", "Option7", "Option12"});
-    typeInto(ui().Text1, "0123");
+    type(ui().Text1, "0123");
     EXPECT_THAT(waitsOf([&] { ui().Command1->click(); }), ElementsAre(DoubleNear(3, 1e-9)));
 }
 
@@ -513,7 +513,7 @@ TEST_F(SupplementaryServicesTest, BarringSettingSendsFacilityModePasswordAndClas
         SCOPED_TRACE(c.command);
         clearChoices({ui().Option17, ui().Option22, ui().Option24});
         choose(c.chosen);
-        typeInto(ui().Text2, c.typed);
+        type(ui().Text2, c.typed);
         if (c.reply) modem().overrideReply(c.command, *c.reply);
         ui().Label5->setText("before");
         sent();
@@ -524,7 +524,7 @@ TEST_F(SupplementaryServicesTest, BarringSettingSendsFacilityModePasswordAndClas
         EXPECT_TRUE(main().Text1().isEmpty());
     }
     EXPECT_EQ(modem().state().network.barring["AO"], 1);
-    typeInto(ui().Text2, "0000");
+    type(ui().Text2, "0000");
     EXPECT_THAT(waitsOf([&] { ui().Command3->click(); }), ElementsAre(DoubleNear(4, 1e-9)));
 }
 
@@ -533,14 +533,14 @@ TEST_F(SupplementaryServicesTest, BarringPasswordTakesFourDigitsShowsStarsAndIsA
     open();
     EXPECT_EQ(ui().Text2->echoMode(), QLineEdit::Password);
     EXPECT_EQ(ui().Text2->maxLength(), 4);
-    typeInto(ui().Text2, "1;&F234567");
+    type(ui().Text2, "1;&F234567");
     EXPECT_EQ(ui().Text2->text(), "1234");
     ui().Text2->clear();
     ui().Text2->insert("1;&F");
     EXPECT_EQ(ui().Text2->text(), "");
 
     choose({"Option17", "Option23", "Option24"});
-    typeInto(ui().Text2, "0000");
+    type(ui().Text2, "0000");
     main().MSComm1().setPortOpen(false);
     ui().Command3->click();
     EXPECT_EQ(ui().Label5->text(), "Please Wait");

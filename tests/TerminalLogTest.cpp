@@ -125,6 +125,13 @@ TEST(TerminalLogTest, ReadingVocabulary) {
              return QString("%1%2").arg(l.hasLine("OK")).arg(l.hasLine("ERROR"));
          },
          "11"},
+        // the last line that reads a word: a text may hold the word itself
+        {"last line", "+CMGR: \"REC READ\"\r\nBOOK OK\r\nOK\r\nbye\r\n\r\nOK\r\n",
+         [](const TerminalLog& l) { return QString::number(l.lastLine("OK")); }, "40"},
+        {"last line at the end of the log", "text\r\nOK",
+         [](const TerminalLog& l) { return QString::number(l.lastLine("OK")); }, "7"},
+        {"last line, only inside words", "BOOK\r\nOKAY\r\n",
+         [](const TerminalLog& l) { return QString::number(l.lastLine("OK")); }, "0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,4 +1,5 @@
 #include "calls/Form3.h"
+#include "calls/Form4.h"
 #include "calls/Form5.h"
 #include "calls/Form6.h"
 #include "calls/Form8.h"
@@ -265,7 +266,25 @@ const std::vector<Window>& windows() {
              {"Command5", "QPushButton", "&OK", {}},
              {"Command6", "QPushButton", "OK", {}},
              {"Combo4", "QComboBox", "", {}},
-             {"Label7", "QLabel", "", {}},
+             {"Label7", "QLabel", nullptr, {}}, // the load handler's "Please Wait...."
+         }},
+        {"Form4",
+         loader<Form4>(),
+         "GSM-Add NUmbers To PhoneBook",
+         QSize(297, 153),
+         true,
+         false,
+         {
+             {"Label1", "QLabel", "Country-Code", {}},
+             {"Text1", "QLineEdit", "", {}},
+             {"Label2", "QLabel", "Area-Code", {}},
+             {"Text2", "QLineEdit", "", {}},
+             {"Label3", "QLabel", "Phone-Number", {}},
+             {"Text3", "QLineEdit", "", {}},
+             {"Label4", "QLabel", "Name", {}},
+             {"Text4", "QLineEdit", "", {}},
+             {"Command1", "QPushButton", "&Ok", {}},
+             {"Command2", "QPushButton", "&Cancel", {}},
          }},
         {"Form8",
          loader<Form8>(),
@@ -449,10 +468,12 @@ TEST_F(WindowLayoutTest, SlidersCarryTheirRangesAndSteps) {
         EXPECT_EQ(slider->value(), s.minimum);
         EXPECT_EQ(slider->orientation(), Qt::Horizontal);
     }
-    ASSERT_EQ(window.ui->TabStrip1->count(), 3);
+    // The ring-melody page has a tab of its own after the three.
+    ASSERT_EQ(window.ui->TabStrip1->count(), 4);
     EXPECT_EQ(window.ui->TabStrip1->tabText(0), "Volume Control");
     EXPECT_EQ(window.ui->TabStrip1->tabText(1), "Tone/Echo Control");
     EXPECT_EQ(window.ui->TabStrip1->tabText(2), "AutoAnswer Mode/DTMF");
+    EXPECT_EQ(window.ui->TabStrip1->tabText(3), "Ring Melody");
 }
 
 TEST_F(WindowLayoutTest, TextBoxesCarryTheirLengthLimits) {
@@ -464,6 +485,8 @@ TEST_F(WindowLayoutTest, TextBoxesCarryTheirLengthLimits) {
     const Box boxes[] = {
         {loader<Form10>(), "Text1", 4}, {loader<Form10>(), "Text2", 8},
         {loader<Form3>(), "Text1", 30}, {loader<Form6>(), "Text1", 5},
+        {loader<Form4>(), "Text1", 4},  {loader<Form4>(), "Text2", 4},
+        {loader<Form4>(), "Text3", 15}, {loader<Form4>(), "Text4", 14},
         {loader<Form8>(), "Text5", 20}, {loader<Form8>(), "Text2", 160},
     };
     for (const Box& b : boxes) {
@@ -487,13 +510,13 @@ TEST_F(WindowLayoutTest, ListsAreEmptyAndNoOptionIsSetAtDesign) {
         std::function<FormBase&()> load;
         const char* name;
         bool editable;
+        int filledAtLoad; // items the load handler puts in the list; nothing is chosen
     };
     const Combo combos[] = {
-        {loader<Form6>(), "Combo1", false},        {loader<Form6>(), "Combo2", false},
-        {loader<Form6>(), "Combo3", true},         {loader<Form6>(), "Combo4", false},
-        {loader<Form6>(), "Combo5", false},        {loader<Form8>(), "Combo1", false},
-        {loader<Form8>(), "Combo2", false},        {loader<frmSettings>(), "cboPort", false},
-        {loader<frmSettings>(), "cboBaud", false},
+        {loader<Form6>(), "Combo1", false, 2},        {loader<Form6>(), "Combo2", false, 2},
+        {loader<Form6>(), "Combo3", true, 8},         {loader<Form6>(), "Combo4", false, 0},
+        {loader<Form6>(), "Combo5", false, 0},        {loader<Form8>(), "Combo1", false, 12},
+        {loader<Form8>(), "Combo2", false, 12},       {loader<frmSettings>(), "cboPort", false, 0}, {loader<frmSettings>(), "cboBaud", false, 0},
     };
     for (const Combo& c : combos) {
         FormBase& window = c.load();
@@ -501,7 +524,8 @@ TEST_F(WindowLayoutTest, ListsAreEmptyAndNoOptionIsSetAtDesign) {
         auto* box = window.findChild<QComboBox*>(c.name);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->isEditable(), c.editable);
-        EXPECT_EQ(box->count(), 0); // the load handlers fill them
+        EXPECT_EQ(box->count(), c.filledAtLoad);
+        EXPECT_EQ(box->currentText(), "");
     }
     for (const Window& w : windows())
         for (QRadioButton* option : w.load().findChildren<QRadioButton*>())
@@ -567,6 +591,7 @@ const std::vector<std::function<FormBase&()>>& everyWindow() {
         loader<Form1>(),  //
         loader<Form2>(),  //
         loader<Form3>(),  //
+        loader<Form4>(),  //
         loader<Form5>(),  //
         loader<Form6>(),  //
         loader<Form7>(),  //

@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -46,6 +47,10 @@ struct Options {
     double ringAfter = -1;
     std::string ringNumber;
     std::string record; // file that receives every byte the module understood
+    std::string dialOutcome;
+    double smsAfter = -1;
+    std::string smsNumber;
+    std::string smsText;
 };
 
 void usage() {
@@ -53,7 +58,32 @@ void usage() {
                          "--no-sim]\n"
                          "                     [--imei DIGITS] [--latency SECONDS] "
                          "[--ring-after SECONDS NUMBER]\n"
-                         "                     [--record FILE]\n");
+                         "                     [--record FILE] [--dial-outcome OUTCOME]\n"
+                         "                     [--sms-after SECONDS NUMBER TEXT]\n"
+                         "OUTCOME: answered, busy, no-answer or no-carrier. While it runs, lines on\n"
+                         "standard input drive the world around the module (\"help\" lists them).\n");
+}
+
+const std::map<std::string, sim::DialOutcome> kDialOutcomes = {
+    {"answered", sim::DialOutcome::Answered},
+    {"busy", sim::DialOutcome::Busy},
+    {"no-answer", sim::DialOutcome::NoAnswer},
+    {"no-carrier", sim::DialOutcome::NoCarrier},
+};
+
+// The options that schedule what happens around the module; false when one is malformed.
+bool parseWorldOption(const std::string& arg, int argc, char** argv, int& i, Options& o) {
+    if (arg == "--dial-outcome" && i + 1 < argc) {
+        o.dialOutcome = argv[++i];
+        return kDialOutcomes.count(o.dialOutcome) > 0;
+    }
+    if (arg == "--sms-after" && i + 3 < argc) {
+        o.smsAfter = std::atof(argv[++i]);
+        o.smsNumber = argv[++i];
+        o.smsText = argv[++i];
+        return true;
+    }
+    return false;
 }
 
 bool parseOptions(int argc, char** argv, Options& o) {
@@ -79,7 +109,7 @@ bool parseOptions(int argc, char** argv, Options& o) {
         else if (arg == "--ring-after" && i + 2 < argc) {
             o.ringAfter = std::atof(argv[++i]);
             o.ringNumber = argv[++i];
-        } else
+        } else if (!parseWorldOption(arg, argc, argv, i, o))
             return false;
     }
     return o.port > 0 && kSpeeds.count(o.rate);
@@ -107,6 +137,7 @@ void configureModem(sim::SimModem& modem, const Options& o) {
                                   {3, {"0207946000", 129, "HOME"}}};
     s.messages[1] = {"REC UNREAD", "+441632960962", "24/01/15,10:30:00+00",
                      "Hello from the network"};
+    if (!o.dialOutcome.empty()) s.network.dialOutcome = kDialOutcomes.at(o.dialOutcome);
 }
 
 int rateOf(const termios& t) {
@@ -221,10 +252,99 @@ class Caller {
     int rings_ = 0;
 };
 
-int pollTimeout(const OutputQueue& out, const Caller& caller, double t) {
+// A short message that reaches the module at a given time.
+class Arrival {
+  public:
+    Arrival(double at, QByteArray number, QByteArray text)
+        : at_(at), number_(std::move(number)), text_(std::move(text)) {}
+
+    double next() const { return at_; }
+    void tick(sim::SimModem& modem, double t) {
+        if (at_ < 0 || t < at_) return;
+        at_ = -1;
+        modem.receiveMessage(number_, text_);
+    }
+
+  private:
+    double at_;
+    QByteArray number_;
+    QByteArray text_;
+};
+
+void say(const std::string& text) {
+    std::printf("gsm-modem-sim: %s\n", text.c_str());
+    std::fflush(stdout);
+}
+
+// What happens around the module: a caller, an arriving message, and the
+// lines typed on standard input that bring them about.
+class World {
+  public:
+    World(Caller caller, Arrival message) : caller_(std::move(caller)), message_(std::move(message)) {}
+
+    // The input to watch; -1 once it has ended.
+    int input() const { return inputOpen_ ? STDIN_FILENO : -1; }
+    void tick(sim::SimModem& modem, double t) {
+        caller_.tick(modem, t);
+        message_.tick(modem, t);
+    }
+    // When something is next due; -1 when nothing is.
+    double next() const {
+        const double a = caller_.next(), b = message_.next();
+        return a < 0 ? b : b < 0 ? a : std::min(a, b);
+    }
+    void readInput(sim::SimModem& modem, double t) {
+        char buffer[1024];
+        const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            inputOpen_ = false; // ended, or not ours to read
+            return;
+        }
+        pending_.append(buffer, static_cast<size_t>(n));
+        for (size_t end; (end = pending_.find('\n')) != std::string::npos;) {
+            const std::string line = pending_.substr(0, end);
+            pending_.erase(0, end + 1);
+            control(line, modem, t);
+        }
+    }
+
+  private:
+    void control(const std::string& line, sim::SimModem& modem, double t) {
+        std::istringstream words(line);
+        std::string command, number;
+        words >> command >> number;
+        std::string text;
+        std::getline(words >> std::ws, text);
+        if (command == "outcome" && kDialOutcomes.count(number)) {
+            modem.state().network.dialOutcome = kDialOutcomes.at(number);
+            say("the next call is " + number);
+        } else if (command == "hangup") {
+            modem.callerHangsUp();
+            say("the far end hangs up");
+        } else if (command == "call" && !number.empty()) {
+            caller_ = Caller(t, QByteArray::fromStdString(number));
+            say("a call from " + number);
+        } else if (command == "sms" && !number.empty()) {
+            const int index = modem.receiveMessage(QByteArray::fromStdString(number),
+                                                   QByteArray::fromStdString(text));
+            say(index ? "a message from " + number + " at index " + std::to_string(index)
+                      : std::string("the message store is full"));
+        } else if (!command.empty()) {
+            say("outcome answered|busy|no-answer|no-carrier, hangup, call NUMBER, "
+                "sms NUMBER TEXT");
+        }
+    }
+
+    Caller caller_;
+    Arrival message_;
+    bool inputOpen_ = true;
+    std::string pending_;
+};
+
+int pollTimeout(const OutputQueue& out, const World& world, double t) {
     double wait = 1.0;
     if (!out.empty()) wait = std::min(wait, out.nextDue() - t);
-    if (caller.next() >= 0) wait = std::min(wait, caller.next() - t);
+    if (world.next() >= 0) wait = std::min(wait, world.next() - t);
     return wait <= 0 ? 0 : int(wait * 1000) + 1;
 }
 
@@ -259,17 +379,20 @@ void reportLineChange(const sim::SimModem& modem, int port, sim::LineFormat& rep
     std::fflush(stdout);
 }
 
-void serve(Pty& pty, sim::SimModem& modem, OutputQueue& out, Caller& caller, int port) {
+void serve(Pty& pty, sim::SimModem& modem, OutputQueue& out, World& world, int port) {
     bool listening = true;
     sim::LineFormat reported = modem.line();
     while (!stopRequested) {
         const double t = now();
-        caller.tick(modem, t);
+        world.tick(modem, t);
         reportLineChange(modem, port, reported);
         out.deliver(pty, t, listening);
-        pollfd p{pty.fd(), short(POLLIN | (out.writePending(now()) ? POLLOUT : 0)), 0};
-        const int ready = poll(&p, 1, pollTimeout(out, caller, now()));
+        pollfd fds[] = {{pty.fd(), short(POLLIN | (out.writePending(now()) ? POLLOUT : 0)), 0},
+                        {world.input(), POLLIN, 0}};
+        const int ready = poll(fds, 2, pollTimeout(out, world, now()));
         if (ready < 0) continue; // a signal
+        if (fds[1].revents) world.readInput(modem, now());
+        const pollfd& p = fds[0];
         listening = true;
         if (p.revents & POLLIN) readInput(pty, modem, listening);
         if (p.revents & POLLHUP) {
@@ -286,6 +409,8 @@ void installSignalHandlers() {
     sigemptyset(&action.sa_mask);
     for (int signal : {SIGINT, SIGTERM, SIGHUP})
         sigaction(signal, &action, nullptr);
+    // Started in the background of a shell, reading the terminal fails instead of stopping.
+    signal(SIGTTIN, SIG_IGN);
 }
 
 } // namespace
@@ -318,13 +443,16 @@ int main(int argc, char** argv) {
     });
     modem.setLatency(options.latency);
     configureModem(modem, options);
-    Caller caller(options.ringAfter < 0 ? -1 : now() + options.ringAfter,
-                  QByteArray::fromStdString(options.ringNumber));
+    World world(Caller(options.ringAfter < 0 ? -1 : now() + options.ringAfter,
+                       QByteArray::fromStdString(options.ringNumber)),
+                Arrival(options.smsAfter < 0 ? -1 : now() + options.smsAfter,
+                        QByteArray::fromStdString(options.smsNumber),
+                        QByteArray::fromStdString(options.smsText)));
 
     std::printf("gsm-modem-sim: COM%d -> %s at %s\n", options.port, pty.slavePath().c_str(),
                 modem.line().text().constData());
     std::fflush(stdout);
-    serve(pty, modem, out, caller, options.port);
+    serve(pty, modem, out, world, options.port);
     unlink(link.c_str());
     return 0;
 }

@@ -1,0 +1,361 @@
+// The call-control window: its pages, the queries on entry, each apply
+// button with its command and outcome, the key filter and the close box.
+
+#include "calls/Form5.h"
+#include "calls/Form6.h"
+#include "platform/Widgets.h"
+#include "tests/ConsoleFixture.h"
+#include "tests/Helpers.h"
+#include "ui_Form5.h"
+#include "ui_Form6.h"
+
+#include <functional>
+
+class CallControlTest : public ConnectedConsole {
+  protected:
+    CallControlTest() {
+        modem().state().settings.params["+VGR"] = "128";
+        modem().state().settings.params["+VGT"] = "100";
+    }
+
+    Form6& open() {
+        Form6& control = form<Form6>();
+        control.Show();
+        sent();
+        return control;
+    }
+    Form6& control() { return form<Form6>(); }
+    QString status() { return control().ui->Label7->text(); }
+    QColor statusColour() {
+        QLabel* label = control().ui->Label7;
+        label->ensurePolished();
+        return label->palette().color(QPalette::WindowText);
+    }
+    // The page frames shown, by name.
+    QStringList shownPages() {
+        QStringList shown;
+        for (QWidget* page : {static_cast<QWidget*>(control().ui->Frame1),
+                              static_cast<QWidget*>(control().ui->Frame2),
+                              static_cast<QWidget*>(control().ui->Frame10),
+                              static_cast<QWidget*>(control().ui->Frame12)})
+            if (page->isVisibleTo(&control())) shown << page->objectName();
+        return shown;
+    }
+    void showTab(int index) {
+        control().ui->TabStrip1->setCurrentIndex(0);
+        control().ui->TabStrip1->setCurrentIndex(index);
+    }
+    QStringList messages() { return shownMessages(services()); }
+};
+
+TEST_F(CallControlTest, LoadShowsTheVolumePageWithTheModemsGains) {
+    Form6& window = form<Form6>();
+    EXPECT_EQ(sent(), "AT+VGR?\rAT+VGT?\r");
+    EXPECT_EQ(shownPages(), QStringList{"Frame1"});
+    EXPECT_EQ(window.ui->Slider1->value(), 128);
+    EXPECT_EQ(window.ui->Slider2->value(), 100);
+    EXPECT_EQ(window.ui->Label5->text(), "128");
+    EXPECT_EQ(window.ui->Label6->text(), "100");
+    EXPECT_EQ(status(), "Default Values-MicroPhone 100");
+    EXPECT_EQ(items(window.ui->Combo3), (QStringList{"1", "2", "3", "4", "5", "6", "7", "8"}));
+}
+
+TEST_F(CallControlTest, SlidersCopyTheirValuesAndOkAppliesBothGains) {
+    Form6& window = open();
+    window.ui->Slider1->setValue(200);
+    window.ui->Slider2->setValue(35);
+    EXPECT_EQ(window.ui->Label5->text(), "200");
+    EXPECT_EQ(window.ui->Label6->text(), "35");
+    window.ui->Command1->click();
+    EXPECT_EQ(sent(), "AT+VGR=200\rAT+VGT=35\r");
+    EXPECT_EQ(status(), "Changes SuccessFul-Microphone");
+    EXPECT_EQ(modem().state().settings.params["+VGR"], "200");
+}
+
+TEST_F(CallControlTest, EachTabShowsItsPageAndAsksForItsValues) {
+    struct Case {
+        int tab;
+        QString page;
+        QByteArray sent;
+    };
+    const Case cases[] = {
+        {1, "Frame2", "AT+ECHO?\rAT+SIDET?\r"},
+        {2, "Frame10", "ATS0?\rAT+VTD?\r"},
+        {3, "Frame12", ""},
+        {0, "Frame1", ""},
+    };
+    Form6& window = open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.page.toStdString());
+        window.ui->TabStrip1->setCurrentIndex(c.tab);
+        EXPECT_EQ(shownPages(), QStringList{c.page});
+        EXPECT_EQ(sent(), c.sent);
+    }
+    EXPECT_EQ(window.ui->TabStrip1->tabText(3), "Ring Melody");
+}
+
+TEST_F(CallControlTest, EchoCancellationSendsTheParametersOfItsAlgorithm) {
+    struct Case {
+        QString mode, algorithm;
+        std::vector<std::pair<QSlider*, int>> sliders;
+        QString frameShown;
+        QByteArray sent;
+    };
+    Form6& window = open();
+    Ui::Form6& ui = *window.ui;
+    const Case cases[] = {
+        {"1", "3", {{ui.Slider7, 10}, {ui.Slider8, 2000}, {ui.Slider9, 128}}, "Frame7",
+         "AT+ECHO=1,3,10,2000,128\r"},
+        {"0", "1", {{ui.Slider3, 5}, {ui.Slider4, 2}, {ui.Slider5, 20}, {ui.Slider6, 30}},
+         "Frame6", "AT+ECHO=0,1,5,2,20,30\r"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sent.toStdString());
+        pick(ui.Combo1, c.mode);
+        pick(ui.Combo2, c.algorithm);
+        EXPECT_FALSE(window.findChild<QWidget*>(c.frameShown)->isHidden());
+        EXPECT_TRUE(window.findChild<QWidget*>(c.frameShown == "Frame6" ? "Frame7" : "Frame6")
+                        ->isHidden());
+        for (const auto& [slider, value] : c.sliders)
+            slider->setValue(value);
+        ui.Command3->click();
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(status(), "Changes SuccessFul");
+    }
+}
+
+TEST_F(CallControlTest, EchoWithNoChoiceSendsNothing) {
+    Form6& window = open();
+    window.ui->Command3->click();
+    EXPECT_EQ(sent(), "");
+}
+
+TEST_F(CallControlTest, SideToneNeedsAnOption) {
+    Form6& window = open();
+    window.ui->Slider10->setValue(2);
+    window.ui->Command4->click();
+    EXPECT_EQ(sent(), "");
+    EXPECT_EQ(messages(), QStringList{"Please Select The Options  | GSM"});
+    selectOption(window.ui->Option2);
+    window.ui->Command4->click();
+    EXPECT_EQ(sent(), "AT+SIDET=1,2\r");
+    selectOption(window.ui->Option1);
+    window.ui->Command4->click();
+    EXPECT_EQ(sent(), "AT+SIDET=0,2\r");
+    EXPECT_EQ(status(), "Changes SuccessFul");
+}
+
+TEST_F(CallControlTest, AutoAnswerPageReadsTheRingsAndTheToneLength) {
+    struct Case {
+        const char* name;
+        int rings;
+        QByteArray toneLength;          // "+VTD" the modem holds
+        std::optional<QByteArray> vtd;  // what follows the echo of "AT+VTD?" instead
+        const char* option;
+        QString ringBox;
+        bool ringsShown;
+        QString status;
+        QString box;
+    };
+    const Case cases[] = {
+        {"three rings", 3, "3", {}, "Option4", "3", true, "Tone Lenght Currently Is300", "300"},
+        {"no rings", 0, "15", {}, "Option3", "", false, "Tone Lenght Currently Is1500", "1500"},
+        {"three rings, tone length refused", 3, "3", "\r\nERROR\r\n", "Option4", "3", true,
+         "Auto Answer Enabled,Total Rings3", ""},
+        {"no rings, tone length refused", 0, "3", "\r\nERROR\r\n", "Option3", "", false,
+         "Auto Answer Disabled", ""},
+        // Three digits leave no line end within the characters taken.
+        {"tone length of three digits", 0, "100", {}, "Option3", "", false,
+         "Auto Answer Disabled", ""},
+    };
+    Form6& window = open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        modem().state().settings.sRegisters[0] = c.rings;
+        modem().state().settings.params["+VTD"] = c.toneLength;
+        modem().clearOverrides();
+        if (c.vtd) modem().overrideReply("AT+VTD?", *c.vtd);
+        window.ui->Combo3->setCurrentIndex(-1);
+        showTab(2);
+        EXPECT_EQ(sent(), "ATS0?\rAT+VTD?\r");
+        EXPECT_EQ(checkedAmong(window, {"Option3", "Option4"}), QStringList{c.option});
+        EXPECT_EQ(window.ui->Combo3->currentText(), c.ringBox);
+        EXPECT_EQ(window.ui->Combo3->isVisibleTo(&window), c.ringsShown);
+        EXPECT_EQ(window.ui->Label33->isVisibleTo(&window), c.ringsShown);
+        EXPECT_EQ(status(), c.status);
+        EXPECT_EQ(window.ui->Text1->text(), c.box);
+    }
+}
+
+TEST_F(CallControlTest, AutoAnswerTakesOneToEightRings) {
+    struct Case {
+        const char* name;
+        const char* option; // nullptr: none
+        QString rings;
+        std::optional<QByteArray> reply;
+        QByteArray sent;
+        QString status;
+        QStringList messages;
+        bool answerEnabled;
+        QString note;
+    };
+    const QString checkRings = "UnsuccessFul Changes.Check Rings  | GSM";
+    const Case cases[] = {
+        {"enable with 3", "Option4", "3", {}, "ATS0=3\r", "Changes SuccessFul.AutoAnswer Enabled",
+         {}, false, "AutoAnswer Enabled"},
+        {"enable with 8", "Option4", "8", {}, "ATS0=8\r", "Changes SuccessFul.AutoAnswer Enabled",
+         {}, false, "AutoAnswer Enabled"},
+        // 0 rings would switch auto-answer off and leave Answer disabled.
+        {"enable with 0", "Option4", "0", {}, "", "", {checkRings}, true, ""},
+        {"enable with 9", "Option4", "9", {}, "", "", {checkRings}, true, ""},
+        {"enable with a command", "Option4", "3;+CPBW=1", {}, "", "", {checkRings}, true, ""},
+        {"enable with nothing", "Option4", "", {}, "", "", {checkRings}, true, ""},
+        // Disable does not need the ring box.
+        {"disable with an empty ring box", "Option3", "", {}, "ATS0=0\r",
+         "Changes SuccessFul.AutoAnswer Disabled", {}, true, ""},
+        {"no option", nullptr, "3", {}, "", "", {checkRings}, true, ""},
+        {"enable refused", "Option4", "3", "\r\nERROR\r\n", "ATS0=3\r",
+         "Changes UNSuccessFul.Try Again", {}, true, ""},
+    };
+    Form6& window = open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        modem().clearOverrides();
+        if (c.reply) modem().overrideReply("ATS0=" + c.rings.toLatin1(), *c.reply);
+        services().messages.clear();
+        window.ShowResult("");
+        form<Form5>().PresetAnswerButton(true);
+        if (c.option)
+            selectOption(window.findChild<QRadioButton*>(c.option));
+        else
+            clearOptionGroup(window.ui->Option3);
+        window.ui->Combo3->setEditText(c.rings);
+        window.ui->Command5->click();
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(status(), c.status);
+        EXPECT_EQ(messages(), c.messages);
+        EXPECT_EQ(form<Form5>().ui->Command1->isEnabled(), c.answerEnabled);
+        EXPECT_EQ(form<Form5>().ui->Label2->text(), c.note);
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
+}
+
+TEST_F(CallControlTest, ToneLengthGoesOutInTenthsOfASecond) {
+    struct Case {
+        QString typed;
+        QByteArray sent;
+    };
+    const Case cases[] = {
+        {"300", "AT+VTD=3\r"},   {"350", "AT+VTD=4\r"}, {"250", "AT+VTD=2\r"},
+        {"1500", "AT+VTD=15\r"}, {"40", "AT+VTD=0\r"},
+    };
+    Form6& window = open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        window.ui->Text1->setText(c.typed);
+        window.ui->Command6->click();
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(status(), "Changes SuccessFul-TONE LENGTH");
+        EXPECT_EQ(statusColour(), QColor(0, 0, 64));
+    }
+}
+
+TEST_F(CallControlTest, ToneLengthRefusedOrMissing) {
+    Form6& window = open();
+    modem().overrideReply("AT+VTD=3", "\r\nERROR\r\n");
+    window.ui->Text1->setText("300");
+    window.ui->Command6->click();
+    EXPECT_EQ(sent(), "AT+VTD=3\r");
+    EXPECT_EQ(status(), "Changes Unsuccessful,CHECK TONE LENGTH");
+    EXPECT_EQ(statusColour(), QColor(192, 0, 0));
+
+    window.ui->Text1->clear();
+    window.ui->Command6->click();
+    EXPECT_EQ(sent(), "");
+    EXPECT_EQ(messages(), QStringList{"Tone Length Cannot Be Blank,Enter Proper Data | GSM"});
+}
+
+TEST_F(CallControlTest, ToneLengthBoxTakesDigitsAndBackspaceOnly) {
+    struct Key {
+        int code;
+        QString passed;
+    };
+    const Key keys[] = {{'0', "48"}, {'9', "57"}, {8, "8"},     {'a', "0"},
+                        {'-', "0"},  {' ', "0"},  {13, "0"},    {';', "0"}};
+    for (const Key& k : keys) {
+        int code = k.code;
+        EXPECT_EQ(Form6::LimitTextInput(code), k.passed) << k.code;
+    }
+    Form6& window = open();
+    type(window.ui->Text1, "1a2;3");
+    EXPECT_EQ(window.ui->Text1->text(), "123");
+    window.ui->Text1->insert("4x");
+    EXPECT_EQ(window.ui->Text1->text(), "123");
+}
+
+TEST_F(CallControlTest, RingMelodyGoesOutWithTheCodeOfItsCallType) {
+    struct Case {
+        QString callType;
+        int volume;
+        QString index;
+        QByteArray sent;
+    };
+    const Case cases[] = {
+        {"Incoming Voice Call", 0, "0", "AT+CRMP= 0,0,0,0\r"},
+        {"Incoming Data Call", 15, "5", "AT+CRMP= 1,15,0,5\r"},
+        {"Incoming Fax Call", 3, "9", "AT+CRMP= 2,3,0,9\r"},
+        {"Incoming SMS", 7, "10", "AT+CRMP= 3,7,0,10\r"},
+    };
+    Form6& window = open();
+    window.ui->TabStrip1->setCurrentIndex(3);
+    EXPECT_EQ(status(), "");
+    EXPECT_EQ(items(window.ui->Combo4), (QStringList{"Incoming Voice Call", "Incoming Data Call",
+                                                     "Incoming Fax Call", "Incoming SMS"}));
+    EXPECT_EQ(window.ui->Combo5->count(), 11);
+    window.ui->Command7->click(); // nothing chosen yet
+    EXPECT_EQ(sent(), "");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.callType.toStdString());
+        pick(window.ui->Combo4, c.callType);
+        window.ui->Slider11->setValue(c.volume);
+        pick(window.ui->Combo5, c.index);
+        window.ui->Command7->click();
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(status(), "Changes SuccessFul-Ring Melody");
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
+    modem().overrideReply("AT+CRMP= 3,7,0,10", "\r\nERROR\r\n");
+    window.ui->Command7->click();
+    EXPECT_EQ(status(), "Changes UnSuccessFul-Ring Melody");
+}
+
+TEST_F(CallControlTest, BackHidesTheCloseBoxStoresTheProfile) {
+    Form6& window = open();
+    main().ui->Label5->setText("Please Wait...");
+    main().hide();
+    window.ui->Command2->click();
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(Forms::instance().isLoaded<Form6>());
+    EXPECT_EQ(sent(), "");
+
+    window.Show();
+    main().hide();
+    main().Text1().setText("kept\r\n");
+    window.close();
+    EXPECT_EQ(sent(), "AT&W\r");
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_EQ(main().ui->Label5->text(), "");
+    EXPECT_TRUE(main().Text1().isEmpty());
+    EXPECT_FALSE(Forms::instance().isLoaded<Form6>());
+}
+
+TEST_F(CallControlTest, CloseBoxWithThePortClosedDoesNotEndTheProgram) {
+    Form6& window = open();
+    main().hide();
+    main().MSComm1().setPortOpen(false);
+    window.close();
+    EXPECT_EQ(services().ended, 0);
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_FALSE(Forms::instance().isLoaded<Form6>());
+}

@@ -1,0 +1,547 @@
+// The call window, the phonebook entry window and the incoming-call window,
+// driven through their buttons against the simulated modem.
+
+#include "calls/Form3.h"
+#include "calls/Form4.h"
+#include "calls/Form5.h"
+#include "tests/ConsoleFixture.h"
+#include "tests/Helpers.h"
+#include "ui_Form3.h"
+#include "ui_Form4.h"
+#include "ui_Form5.h"
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+const std::map<int, sim::PhonebookEntry> kThreeEntries = {
+    {1, {"0123456789", 129, "JOHN"}},
+    {2, {"+441632960961", 145, "OFFICE"}},
+    {3, {"0207946000", 129, "HOME"}},
+};
+
+std::map<int, sim::PhonebookEntry> entriesUpTo(int last) {
+    std::map<int, sim::PhonebookEntry> entries;
+    for (int i = 1; i <= last; ++i)
+        entries[i] = {"01234" + QByteArray::number(i), 129, "N" + QByteArray::number(i)};
+    return entries;
+}
+
+QStringList storedEntries() {
+    return tableRows("DATA", {"Index", "Number", "Name"});
+}
+
+// Details: used|capacity
+QStringList storedCounts() {
+    return tableRows("Details", {"UsedIndex", "TotalIndex"});
+}
+
+} // namespace
+
+class CallWindowTest : public ConnectedConsole {
+  protected:
+    sim::Phonebook& simBook() { return modem().state().phonebooks["SM"]; }
+
+    // Opens the call window on a SIM phonebook that holds `entries`: the
+    // first opening finds the local copy empty and downloads it.
+    Form3& open(const std::map<int, sim::PhonebookEntry>& entries = kThreeEntries) {
+        simBook().entries = entries;
+        Form3& calls = form<Form3>();
+        calls.Show();
+        sent();
+        return calls;
+    }
+    Form3& calls() { return form<Form3>(); }
+    QString status() { return calls().ui->Label3->text(); }
+    QStringList rows() { return items(calls().ui->List1); }
+    QStringList messages() { return shownMessages(services()); }
+
+    // Presses a button and tells how long it took.
+    double press(QAbstractButton* button) {
+        const double start = clock().seconds();
+        button->click();
+        return clock().seconds() - start;
+    }
+};
+
+// ---- dialling
+
+TEST_F(CallWindowTest, DialWatchesNinePollsAndShowsTheOutcomeOfHighestPriority) {
+    struct Case {
+        const char* name;
+        sim::DialOutcome outcome;
+        std::optional<QByteArray> reply; // what follows the echo instead
+        QString status;
+    };
+    using sim::DialOutcome;
+    const Case cases[] = {
+        {"answered", DialOutcome::Answered, {}, "Connected SuccessFully-0123456789"},
+        {"busy", DialOutcome::Busy, {}, "Busy.Plz Disconnect"},
+        {"no answer", DialOutcome::NoAnswer, {}, "NO ANSWER.Plz Disconnect"},
+        {"no carrier", DialOutcome::NoCarrier, {}, "No Carrier.Plz Disconnect"},
+        {"OK before BUSY", DialOutcome::Answered, "\r\nBUSY\r\n\r\nOK\r\n",
+         "Connected SuccessFully-0123456789"},
+        {"NO ANSWER before NO CARRIER and BUSY", DialOutcome::Answered,
+         "\r\nBUSY\r\n\r\nNO CARRIER\r\n\r\nNO ANSWER\r\n", "NO ANSWER.Plz Disconnect"},
+        {"NO CARRIER before BUSY", DialOutcome::Answered, "\r\nBUSY\r\n\r\nNO CARRIER\r\n",
+         "No Carrier.Plz Disconnect"},
+        {"no outcome", DialOutcome::Answered, "", "Dialing....0123456789"},
+        {"ERROR is not Dial's", DialOutcome::Answered, "\r\nERROR\r\n", "Dialing....0123456789"},
+    };
+    Form3& window = open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        modem().state().call = sim::Call();
+        modem().state().network.dialOutcome = c.outcome;
+        modem().clearOverrides();
+        if (c.reply) modem().overrideReply("ATD0123456789;", *c.reply);
+        window.ui->Text1->setText("0123456789");
+        const double took = press(window.ui->Command1);
+        EXPECT_EQ(sent(), "ATD0123456789;\r");
+        EXPECT_EQ(status(), c.status);
+        EXPECT_GE(took, 1 + 9 * 2); // the nine polls run whatever they find
+        EXPECT_LT(took, 1 + 9 * 2 + 4);
+    }
+}
+
+TEST_F(CallWindowTest, EveryPollShowsTheConnectedTextAgain) {
+    Form3& window = open();
+    window.ui->Text1->setText("0123456789");
+    clock().schedule(clock().seconds() + 8, [&window] { window.ShowCallStatus("overwritten"); });
+    window.ui->Command1->click();
+    EXPECT_EQ(status(), "Connected SuccessFully-0123456789");
+}
+
+TEST_F(CallWindowTest, DialTakesDialCharactersOnly) {
+    struct Case {
+        QString typed;
+        QByteArray sent;
+        QString dialing; // the status line once dialled
+    };
+    const QString refused = "Please Enter Correct Number To Dial | GSM";
+    const Case cases[] = {
+        {"", "", ""},
+        {"3;+CPBW=1", "", ""},
+        {"012\"3", "", ""},
+        {"0123OK", "", ""},
+        {"+441632960961", "ATD+441632960961;\r", "Dialing....+441632960961"},
+        {"*#06#", "ATD*#06#;\r", "Dialing....*#06#"},
+        {"0123,45p6W7", "ATD0123,45p6W7;\r", "Dialing....0123,45p6W7"},
+        {" 0123 ", "ATD 0123 ;\r", "Dialing....0123"},
+    };
+    Form3& window = open();
+    modem().overrideReply("ATD+441632960961;", ""); // no outcome: the status stays
+    modem().overrideReply("ATD*#06#;", "");
+    modem().overrideReply("ATD0123,45p6W7;", "");
+    modem().overrideReply("ATD 0123 ;", "");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        services().messages.clear();
+        window.ShowCallStatus("");
+        window.ui->Text1->setText(c.typed);
+        window.ui->Command1->click();
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(messages(), c.sent.isEmpty() ? QStringList{refused} : QStringList());
+        EXPECT_EQ(status(), c.dialing);
+    }
+}
+
+TEST_F(CallWindowTest, RedialTakesTheNumberBeforeTheSemicolon) {
+    struct Case {
+        const char* name;
+        QByteArray reply;
+        QString box;    // the dial box afterwards
+        QString status; // after the nine polls
+    };
+    const Case cases[] = {
+        {"number and OK", "\r\n0123456789;\r\n\r\nOK\r\n", "0123456789",
+         "Connected SuccessFully-0123456789"},
+        {"no outcome yet", "\r\n+441632960961;\r\n", "+441632960961", "Redialing +441632960961"},
+        {"BUSY", "\r\n0123;\r\n\r\nBUSY\r\n", "0123", "Busy.Plz Disconnect"},
+        {"ERROR after the number", "\r\n0123;\r\n\r\nERROR\r\n", "0123",
+         "Error Occurred.Plz Disconnect"},
+        // No number to dial again: the modem refuses, and the window says so.
+        {"no last number", "\r\nERROR\r\n", "typed", "Error Occurred.Plz Disconnect"},
+    };
+    Form3& window = open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        modem().overrideReply("ATDL", c.reply);
+        window.ui->Text1->setText("typed");
+        window.ShowCallStatus("");
+        window.ui->Command8->click();
+        EXPECT_EQ(sent(), "ATDL\r");
+        EXPECT_EQ(window.ui->Text1->text(), c.box);
+        EXPECT_EQ(status(), c.status);
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
+}
+
+TEST_F(CallWindowTest, RedialDialsTheLastNumberAgain) {
+    Form3& window = open();
+    window.ui->Text1->setText("0207946000");
+    window.ui->Command1->click();
+    window.ui->Command4->click();
+    sent();
+    window.ui->Text1->clear();
+    window.ui->Command8->click();
+    EXPECT_EQ(sent(), "ATDL\r");
+    EXPECT_EQ(window.ui->Text1->text(), "0207946000");
+    EXPECT_EQ(status(), "Connected SuccessFully-0207946000");
+    EXPECT_EQ(modem().state().call.status, sim::CallStatus::Active);
+}
+
+TEST_F(CallWindowTest, HangUpEndsTheCallAndEmptiesTheDialBox) {
+    Form3& window = open();
+    window.ui->Text1->setText("0123456789");
+    window.ui->Command1->click();
+    sent();
+    window.ui->Command4->click();
+    EXPECT_EQ(sent(), "ATH\r");
+    EXPECT_EQ(status(), "DisConnected ");
+    EXPECT_EQ(window.ui->Text1->text(), "");
+    EXPECT_TRUE(main().Text1().isEmpty());
+    EXPECT_EQ(modem().state().call.status, sim::CallStatus::Idle);
+}
+
+// ---- keypad and dial box
+
+TEST_F(CallWindowTest, KeysJoinTheDialBoxAndGoOutAsTonesEvenWithoutACall) {
+    Form3& window = open();
+    QStringList tones;
+    for (int digit = 0; digit <= 9; ++digit) {
+        click(window.Image(digit));
+        tones << "AT+VTS=" + QString::number(digit);
+    }
+    click(window.ui->Label2);
+    click(window.ui->Label4);
+    tones << "AT+VTS=#" << "AT+VTS=*";
+    EXPECT_EQ(window.ui->Text1->text(), "0123456789#*");
+    EXPECT_EQ(commands(sent()), tones);
+    EXPECT_TRUE(main().Text1().isEmpty());
+}
+
+TEST_F(CallWindowTest, BackspaceAndClearEditTheDialBox) {
+    Form3& window = open();
+    window.ui->Text1->setText("123");
+    window.ui->Command6->click();
+    EXPECT_EQ(window.ui->Text1->text(), "12");
+    window.ui->Command7->click();
+    EXPECT_EQ(window.ui->Text1->text(), "");
+    window.ui->Command6->click();
+    EXPECT_EQ(window.ui->Text1->text(), "");
+    EXPECT_EQ(sent(), "");
+}
+
+// ---- the phonebook list
+
+TEST_F(CallWindowTest, ClickOnARowPutsItsNumberIntoTheDialBox) {
+    struct Case {
+        QString row;
+        QString number;
+    };
+    const Case cases[] = {
+        {Form3::listRow("1", "0123456789", "JOHN"), "0123456789"},
+        {Form3::listRow("12", "0207946000", "MARY ANN"), "0207946000"},
+        // No name: no blank after the trimmed number, which is the whole rest.
+        {Form3::listRow("2", "0123456789", ""), "0123456789"},
+        {Form3::listRow("3", "+4416329609612345678901", "LONG"), "+4416329609612345678901"},
+    };
+    Form3& window = open({});
+    for (const Case& c : cases)
+        window.ui->List1->addItem(c.row);
+    for (int row = 0; row < static_cast<int>(std::size(cases)); ++row) {
+        window.ui->Text1->setText("typed");
+        clickRow(window.ui->List1, row);
+        EXPECT_EQ(window.ui->Text1->text(), cases[row].number) << cases[row].row.toStdString();
+    }
+}
+
+TEST_F(CallWindowTest, DeleteErasesTheSimEntryThenTheCopyAndTheCounts) {
+    struct Case {
+        const char* name;
+        int selected;                       // -1: no row
+        std::function<void()> prepare;
+        QStringList sent;
+        QStringList rows;
+        QStringList entries;
+        QStringList counts;
+        QString usedBox;
+        QStringList messages;
+    };
+    const QStringList allRows = {Form3::listRow("1", "0123456789", "JOHN"),
+                                 Form3::listRow("2", "+441632960961", "OFFICE"),
+                                 Form3::listRow("3", "0207946000", "HOME")};
+    const QStringList allEntries = {"1|0123456789|JOHN", "2|+441632960961|OFFICE",
+                                    "3|0207946000|HOME"};
+    const Case cases[] = {
+        {"middle entry", 1, nullptr, {"AT+CPBW=2"}, {allRows[0], allRows[2]},
+         {allEntries[0], allEntries[2]}, {"2|250"}, "2", {}},
+        {"last entry", 2, nullptr, {"AT+CPBW=3"}, {allRows[0], allRows[1]},
+         {allEntries[0], allEntries[1]}, {"2|250"}, "2", {}},
+        {"no row selected", -1, nullptr, {}, allRows, allEntries, {"3|250"}, "3",
+         {"Select the Number To Delete In PhoneBook | GSM"}},
+        {"modem refuses", 1,
+         [this] { modem().overrideReply("AT+CPBW=2", "\r\nERROR\r\n"); },
+         {"AT+CPBW=2"}, allRows, allEntries, {"3|250"}, "3", {"Error Occurred.Try Again | GSM"}},
+        // The SIM entry is gone: so is its record, though the count cannot be lowered.
+        {"count box holds no number", 1,
+         [this] { calls().ui->Text2->setText("x"); }, {"AT+CPBW=2"},
+         {allRows[0], allRows[2]}, {allEntries[0], allEntries[2]}, {"3|250"}, "x", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        unloadIfLoaded<Form3>();
+        db::OpenDatabase("phonebook.mdb").Execute("delete from data");
+        db::OpenDatabase("phonebook.mdb").Execute("delete from details");
+        modem().clearOverrides();
+        services().messages.clear();
+        Form3& window = open();
+        if (c.prepare) c.prepare();
+        if (c.selected >= 0) clickRow(window.ui->List1, c.selected);
+        window.ui->Command3->click();
+        EXPECT_EQ(commands(sent()), c.sent);
+        EXPECT_EQ(rows(), c.rows);
+        EXPECT_EQ(storedEntries(), c.entries);
+        EXPECT_EQ(storedCounts(), c.counts);
+        EXPECT_EQ(window.ui->Text2->text(), c.usedBox);
+        EXPECT_EQ(messages(), c.messages);
+        EXPECT_EQ(status(), c.sent.isEmpty() || !c.messages.isEmpty() ? "" : "Number Deleted");
+    }
+    EXPECT_FALSE(simBook().entries.count(2));
+}
+
+TEST_F(CallWindowTest, ReloadDownloadsTheSimPhonebookAgain) {
+    Form3& window = open();
+    simBook().entries[4] = {"0800123456", 129, "NEW"};
+    QString during;
+    clock().schedule(clock().seconds() + 4, [&] { during = status(); });
+    window.ui->Command5->click();
+    const QStringList written = commands(sent());
+    EXPECT_EQ(written.value(0), "AT+CPBS?");
+    EXPECT_EQ(written.mid(1), (QStringList{"AT+CPBR=1", "AT+CPBR=2", "AT+CPBR=3", "AT+CPBR=4"}));
+    EXPECT_EQ(during, "Please Wait.......");
+    EXPECT_EQ(status(), "");
+    EXPECT_EQ(rows().size(), 4);
+    EXPECT_EQ(rows().last(), Form3::listRow("4", "0800123456", "NEW"));
+    EXPECT_EQ(storedCounts(), QStringList{"4|250"});
+}
+
+TEST_F(CallWindowTest, CloseBoxReturnsToTheMainWindow) {
+    Form3& window = open();
+    main().ui->Label5->setText("Please Wait.......");
+    main().hide();
+    window.close();
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_EQ(main().ui->Label5->text(), "");
+    EXPECT_FALSE(Forms::instance().isLoaded<Form3>());
+}
+
+// ---- the phonebook entry window
+
+class EntryWindowTest : public CallWindowTest {
+  protected:
+    // Presses "Add" in the call window and fills the entry window's boxes.
+    Form4& add(const QString& country, const QString& area, const QString& phone,
+               const QString& name) {
+        calls().ui->Command2->click();
+        Form4& entry = form<Form4>();
+        entry.ui->Text1->setText(country);
+        entry.ui->Text2->setText(area);
+        entry.ui->Text3->setText(phone);
+        entry.ui->Text4->setText(name);
+        return entry;
+    }
+    // The four boxes of the entry window, joined.
+    static QString boxes(const Form4& entry) {
+        return entry.ui->Text1->text() + entry.ui->Text2->text() + entry.ui->Text3->text() +
+               entry.ui->Text4->text();
+    }
+    // Deletes the entry on the given list row, as the user would.
+    void deleteRow(int row) {
+        clickRow(calls().ui->List1, row);
+        calls().ui->Command3->click();
+        sent();
+    }
+};
+
+TEST_F(EntryWindowTest, OkWritesTheEntryToTheSimThenToTheCopyAndTheList) {
+    open(entriesUpTo(5));
+    Form4& entry = add("", "12", "3", "alice");
+    EXPECT_TRUE(entry.isVisible());
+    EXPECT_FALSE(calls().isVisible());
+    entry.ui->Command1->click();
+    EXPECT_EQ(commands(sent()), (QStringList{"AT+CPBR=6", "AT+CPBW=6,123,,\" alice\""}));
+    EXPECT_EQ(rows().last(), Form3::listRow("6", "123", "ALICE"));
+    EXPECT_EQ(calls().ui->Text2->text(), "6");
+    EXPECT_EQ(storedEntries().last(), "6|123|ALICE");
+    EXPECT_EQ(storedCounts(), QStringList{"6|250"});
+    EXPECT_EQ(status(), "New Entry  123");
+    EXPECT_TRUE(calls().isVisible());
+    EXPECT_FALSE(entry.isVisible());
+    EXPECT_EQ(simBook().entries.at(6).number, "123");
+    EXPECT_EQ(simBook().entries.at(6).name, " alice");
+}
+
+// An entry deleted in the middle leaves "used + 1" taken: the new entry goes
+// to a free index and no SIM entry is overwritten.
+TEST_F(EntryWindowTest, NewEntryGoesToAnIndexTheSimShowsFree) {
+    struct Case {
+        const char* name;
+        int capacity;
+        std::function<void()> afterDeletion;
+        QStringList sent;
+        QStringList messages;
+        QString usedBox;
+    };
+    const Case cases[] = {
+        {"the deleted index", 250, nullptr,
+         {"AT+CPBR=3", "AT+CPBR=2", "AT+CPBW=2,0800,,\" BOB\""}, {}, "3"},
+        {"full SIM", 3,
+         [this] { simBook().entries[2] = {"0999", 129, "OTHER PHONE"}; },
+         {"AT+CPBR=3", "AT+CPBR=2"}, {"Error Occurred.Cannot Add | GSM"}, "2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        unloadIfLoaded<Form4>(); // its close box shows the call window
+        unloadIfLoaded<Form3>();
+        db::OpenDatabase("phonebook.mdb").Execute("delete from data");
+        db::OpenDatabase("phonebook.mdb").Execute("delete from details");
+        services().messages.clear();
+        simBook().capacity = c.capacity;
+        open();
+        deleteRow(1);
+        if (c.afterDeletion) c.afterDeletion();
+        const std::map<int, sim::PhonebookEntry> before = simBook().entries;
+        add("", "", "0800", "BOB").ui->Command1->click();
+        EXPECT_EQ(commands(sent()), c.sent);
+        EXPECT_EQ(messages(), c.messages);
+        EXPECT_EQ(calls().ui->Text2->text(), c.usedBox);
+        EXPECT_EQ(simBook().entries.at(3).name, "HOME");
+        for (const auto& [index, e] : before)
+            EXPECT_EQ(simBook().entries.at(index).name, e.name) << index;
+        EXPECT_TRUE(calls().isVisible());
+    }
+}
+
+TEST_F(EntryWindowTest, RefusalsSendNothingAndReturnToTheCallWindow) {
+    struct Case {
+        QString country, area, phone, name;
+        QString message;
+    };
+    const QString invalid = "Please Enter Valid Number/Name | GSM";
+    const Case cases[] = {
+        {"", "", "3", "", invalid},
+        {"", "", "", "ALICE", invalid},
+        {"", "", "3;+CPBW=1", "X", invalid},
+        {"", "1,2", "3", "X", invalid},
+        {"44", "", "1 2", "X", invalid},
+        {"", "", "3", "AL\"ICE", invalid},
+        {"", "", "3", QString("AL") + QChar(13) + "ICE", invalid},
+    };
+    open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.phone + "/" + c.name).toStdString());
+        services().messages.clear();
+        Form4& entry = add(c.country, c.area, c.phone, c.name);
+        entry.ui->Command1->click();
+        EXPECT_EQ(sent(), "");
+        EXPECT_EQ(messages(), QStringList{c.message});
+        EXPECT_TRUE(calls().isVisible());
+        EXPECT_FALSE(entry.isVisible());
+    }
+}
+
+TEST_F(EntryWindowTest, AFullAddressBookOrARefusedWriteChangesNothing) {
+    open();
+    const QStringList rowsBefore = rows();
+    const QStringList entriesBefore = storedEntries();
+
+    calls().ui->Text2->setText("250");
+    calls().ui->Text4->setText("250");
+    add("", "", "3", "X").ui->Command1->click();
+    EXPECT_EQ(sent(), "");
+    EXPECT_EQ(messages(), QStringList{"Address Book full | GSM"});
+
+    services().messages.clear();
+    calls().ui->Text2->setText("3");
+    modem().overrideReply("AT+CPBW=4,3,,\" X\"", "\r\nERROR\r\n");
+    add("", "", "3", "X").ui->Command1->click();
+    EXPECT_EQ(commands(sent()), (QStringList{"AT+CPBR=4", "AT+CPBW=4,3,,\" X\""}));
+    EXPECT_EQ(messages(), QStringList{"Error Occurred.Cannot Add | GSM"});
+    EXPECT_EQ(rows(), rowsBefore);
+    EXPECT_EQ(storedEntries(), entriesBefore);
+    EXPECT_EQ(calls().ui->Text2->text(), "3");
+    EXPECT_TRUE(calls().isVisible());
+}
+
+TEST_F(EntryWindowTest, CountsThatAreNoNumbersEndTheAdditionQuietly) {
+    open();
+    calls().ui->Text2->setText("");
+    Form4& entry = add("", "", "3", "X");
+    entry.ui->Command1->click();
+    EXPECT_EQ(sent(), "");
+    EXPECT_TRUE(services().messages.empty());
+    EXPECT_TRUE(entry.isVisible());
+}
+
+TEST_F(EntryWindowTest, OkAndCancelKeepTheBoxesTheCloseBoxEmptiesThem) {
+    open();
+    add("44", "20", "7946", "KEEP").ui->Command2->click();
+    EXPECT_TRUE(calls().isVisible());
+    calls().ui->Command2->click();
+    EXPECT_EQ(boxes(form<Form4>()), "44207946KEEP");
+    form<Form4>().close();
+    EXPECT_TRUE(calls().isVisible());
+    calls().ui->Command2->click();
+    EXPECT_EQ(boxes(form<Form4>()), "");
+    EXPECT_EQ(sent(), "");
+}
+
+// ---- the incoming-call window
+
+TEST_F(CallWindowTest, IncomingCallIsAnsweredAndEndsWhenTheCallerHangsUp) {
+    open();
+    modem().state().settings.clip = 1;
+    modem().incomingCall("0123456789");
+    run(3);
+    Form5& incoming = form<Form5>();
+    EXPECT_TRUE(incoming.isVisible());
+    EXPECT_EQ(incoming.ui->Label1->text(), "Call Received From  JOHN");
+    sent();
+    incoming.ui->Command1->click();
+    EXPECT_TRUE(sent().startsWith("ATA\r"));
+    EXPECT_EQ(modem().state().call.status, sim::CallStatus::Active);
+    EXPECT_TRUE(incoming.isVisible());
+    modem().callerHangsUp();
+    run(3);
+    EXPECT_FALSE(incoming.isVisible());
+    EXPECT_EQ(status(), "No Carrier.Plz Disconnect");
+}
+
+TEST_F(CallWindowTest, AnswerKeepsTheLogHangUpEmptiesItAndHides) {
+    open();
+    modem().state().call.status = sim::CallStatus::Incoming;
+    Form5& incoming = form<Form5>();
+    incoming.Show();
+    auto logDuringWait = [this] {
+        auto seen = std::make_shared<QString>();
+        clock().schedule(clock().seconds() + 0.5, [this, seen] { *seen = main().Text1().text(); });
+        return seen;
+    };
+    main().Text1().setText("earlier\r\n");
+    auto seen = logDuringWait();
+    incoming.ui->Command1->click();
+    EXPECT_TRUE(seen->startsWith("earlier\r\nATA\r")) << seen->toStdString();
+    EXPECT_TRUE(main().Text1().isEmpty());
+    EXPECT_TRUE(incoming.isVisible());
+
+    main().Text1().setText("earlier\r\n");
+    seen = logDuringWait();
+    incoming.ui->Command2->click();
+    EXPECT_TRUE(seen->startsWith("ATH\r")) << seen->toStdString();
+    EXPECT_TRUE(main().Text1().isEmpty());
+    EXPECT_FALSE(incoming.isVisible());
+    EXPECT_EQ(sent(), "ATA\rATH\r");
+}

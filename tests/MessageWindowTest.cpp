@@ -1,0 +1,472 @@
+// The short-message window: sending and saving with the two-step exchange,
+// reading and deleting by index, the outbox pick, phonebook names, the
+// service centre, cell broadcast, status reports and the editor's length rule.
+
+#include "calls/Form8.h"
+#include "platform/Widgets.h"
+#include "tests/ConsoleFixture.h"
+#include "tests/Helpers.h"
+#include "ui_Form8.h"
+
+#include <optional>
+
+namespace {
+
+const QChar kCtrlZ(26);
+
+sim::ShortMessage message(const QByteArray& status, const QByteArray& number,
+                          const QByteArray& text) {
+    const QByteArray stamp = status.startsWith("REC") ? "24/01/15,10:30:00+00" : "";
+    return {status, number, stamp, text};
+}
+
+void storeEntry(const QString& index, const QString& number, const QString& name) {
+    addTableRow("DATA", {{"Index", index}, {"Number", number}, {"Name", name}});
+}
+
+} // namespace
+
+class MessageWindowTest : public ConnectedConsole {
+  protected:
+    MessageWindowTest() { modem().state().settings.cmgf = 1; } // text mode, as initialised
+
+    Form8& open() {
+        Form8& window = form<Form8>();
+        window.Show();
+        sent();
+        return window;
+    }
+    Form8& sms() { return form<Form8>(); }
+    QString status() { return sms().ui->Label4->text(); }
+    QString readOut() { return sms().ui->Text3->toPlainText(); }
+    QStringList messages() { return shownMessages(services()); }
+    QString timeNow() { return clock().now().toString("hh:mm:ss"); }
+
+    void write(const QString& number, const QString& header, const QString& text) {
+        sms().ui->Text1->setText(number);
+        sms().ui->Text5->setText(header);
+        sms().ui->Text2->setPlainText(text);
+    }
+};
+
+// ---- sending and saving
+
+TEST_F(MessageWindowTest, SendWritesTheNumberThenHeaderAndTextTrimmedAndCharacter26) {
+    Form8& window = open();
+    window.ui->Command5->click();
+    write("+441632960961", "  Hi ", " there  ");
+    const double start = clock().seconds();
+    window.ui->Command1->click();
+    EXPECT_EQ(sent(), "AT+CMGS=+441632960961\rHithere\x1a");
+    EXPECT_EQ(status(), "Message Sent SuccessFully At " + timeNow());
+    const auto& writes = ports().writes(3);
+    ASSERT_GE(writes.size(), 2u);
+    EXPECT_GE(writes.back().seconds - writes[writes.size() - 2].seconds, 1);
+    EXPECT_GE(clock().seconds() - start, 7);
+    ASSERT_EQ(modem().state().sent.size(), 1u);
+    EXPECT_EQ(modem().state().sent[0].number, "+441632960961");
+    EXPECT_EQ(modem().state().sent[0].text, "Hithere");
+    EXPECT_FALSE(window.ui->Combo2->isVisibleTo(&window));
+    EXPECT_EQ(window.ui->Text1->text() + "|" + window.ui->Text5->text() + "|" +
+                  window.ui->Text2->toPlainText(),
+              "+441632960961|  Hi | there  ");
+    EXPECT_TRUE(main().Text1().isEmpty());
+}
+
+TEST_F(MessageWindowTest, SaveStoresTheTextWithoutTheHeader) {
+    Form8& window = open();
+    window.ui->Command5->click();
+    write("0123456789", "Header", " Remember the milk ");
+    window.ui->Command2->click();
+    EXPECT_EQ(sent(), "AT+CMGW=0123456789\rRemember the milk\x1a");
+    EXPECT_EQ(status(), "Message Saved");
+    ASSERT_EQ(modem().state().messages.size(), 1u);
+    EXPECT_EQ(modem().state().messages.begin()->second.text, "Remember the milk");
+    EXPECT_EQ(modem().state().messages.begin()->second.status, "STO UNSENT");
+    EXPECT_TRUE(window.ui->Combo2->isVisibleTo(&window));
+}
+
+// Number and text are checked before anything is written: ";" would chain a
+// command, character 26 would end the text early and the rest would run as
+// commands.
+TEST_F(MessageWindowTest, RefusedNumbersAndTextsWriteNothing) {
+    struct Case {
+        QString number, header, text;
+        QStringList messages;
+        QString sendStatus, saveStatus;
+    };
+    const QStringList destination = {"Please Enter Destination Number | GSM"};
+    const Case cases[] = {
+        {"", "", "hello", destination, "", ""},
+        {"123;+CPBW=1", "", "hello", destination, "", ""},
+        {"12\"3", "", "hello", destination, "", ""},
+        {"1,2", "", "hello", destination, "", ""},
+        {"123", "", QString("hi") + kCtrlZ + "AT+CPBW=1", {}, "Message Not Sent.Error Occurred",
+         "Message Not Saved.Error Occurred"},
+        {"123", "", QString("hi") + QChar(27) + "ATH", {}, "Message Not Sent.Error Occurred",
+         "Message Not Saved.Error Occurred"},
+        // The header is sent, not saved.
+        {"123", QString("x") + kCtrlZ, "hello", {}, "Message Not Sent.Error Occurred",
+         "Message Saved"},
+    };
+    Form8& window = open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.number + "|" + c.header + "|" + c.text).toStdString());
+        write(c.number, c.header, c.text);
+        services().messages.clear();
+        window.ui->Label4->setText("");
+        window.ui->Command1->click();
+        EXPECT_EQ(sent(), "");
+        EXPECT_EQ(messages(), c.messages);
+        EXPECT_EQ(status(), c.sendStatus);
+        services().messages.clear();
+        window.ui->Label4->setText("");
+        window.ui->Command2->click();
+        if (c.saveStatus == "Message Saved")
+            EXPECT_EQ(sent(), "AT+CMGW=123\rhello\x1a");
+        else
+            EXPECT_EQ(sent(), "");
+        EXPECT_EQ(messages(), c.messages);
+        EXPECT_EQ(status(), c.saveStatus);
+    }
+    EXPECT_TRUE(modem().state().sent.empty());
+}
+
+// After a refusal of the command (or no prompt at all) the text is not
+// written: it would reach the command parser.
+TEST_F(MessageWindowTest, NothingMoreIsWrittenWhenTheModemDoesNotPrompt) {
+    struct Case {
+        const char* name;
+        QByteArray reply;
+    };
+    const Case cases[] = {
+        {"ERROR", "\r\nERROR\r\n"},
+        {"extended error", "\r\n+CMS ERROR: 304\r\n"},
+        {"silence", ""},
+    };
+    Form8& window = open();
+    write("123", "", "at+cpbw=1");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        modem().overrideReply("AT+CMGS=123", c.reply);
+        modem().overrideReply("AT+CMGW=123", c.reply);
+        window.ui->Command1->click();
+        EXPECT_EQ(sent(), "AT+CMGS=123\r");
+        EXPECT_EQ(status(), "Message Not Sent.Error Occurred");
+        window.ui->Command2->click();
+        EXPECT_EQ(sent(), "AT+CMGW=123\r");
+        EXPECT_EQ(status(), "Message Not Saved.Error Occurred");
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
+}
+
+// A text that holds the modem's own reply does not pass for it: only what
+// follows the text's echo counts.
+TEST_F(MessageWindowTest, TheTextsEchoNeverCountsAsTheReply) {
+    Form8& window = open();
+    modem().setRegistration(0); // the network takes no message
+    write("123", "", "x\n+CMGS: 7\nOK");
+    window.ui->Command1->click();
+    EXPECT_EQ(status(), "Message Not Sent.Error Occurred");
+    write("123", "", "x\n+CMGW: 7\nOK");
+    modem().state().messageCapacity = 0; // the store is full
+    window.ui->Command2->click();
+    EXPECT_EQ(status(), "Message Not Saved.Error Occurred");
+    modem().setRegistration(1);
+    modem().state().messageCapacity = 20;
+    write("123", "", "line one\rline two");
+    window.ui->Command1->click();
+    EXPECT_EQ(status(), "Message Sent SuccessFully At " + timeNow());
+}
+
+TEST_F(MessageWindowTest, EverySendHidesTheOutboxList) {
+    Form8& window = open();
+    window.ui->Command5->click();
+    EXPECT_TRUE(window.ui->Combo2->isVisibleTo(&window));
+    write("", "", "hello");
+    window.ui->Command1->click();
+    EXPECT_FALSE(window.ui->Combo2->isVisibleTo(&window));
+}
+
+TEST_F(MessageWindowTest, ClearEmptiesNumberAndTextButNotTheHeader) {
+    Form8& window = open();
+    write("123", "Head", "Body");
+    window.ui->Command7->click();
+    EXPECT_EQ(window.ui->Text1->text() + "|" + window.ui->Text5->text() + "|" +
+                  window.ui->Text2->toPlainText(),
+              "|Head|");
+}
+
+// ---- the length rule
+
+TEST_F(MessageWindowTest, HeaderAndTextTogetherStayWithin160AsTyped) {
+    Form8& window = open();
+    type(window.ui->Text5, QString(20, 'h'));
+    EXPECT_EQ(window.ui->Text2->property("maxLength").toInt(), 140);
+    type(window.ui->Text2, QString(150, 'a'));
+    EXPECT_EQ(window.ui->Text2->toPlainText(), QString(140, 'a'));
+
+    window.ui->Text5->clear();
+    EXPECT_EQ(window.ui->Text2->property("maxLength").toInt(), 160);
+    type(window.ui->Text2, QString(30, 'b'));
+    EXPECT_EQ(window.ui->Text2->toPlainText(), QString(140, 'a') + QString(20, 'b'));
+    window.ui->Text2->insertPlainText("cccc"); // a paste cut to what still fits
+    EXPECT_EQ(window.ui->Text2->toPlainText().size(), 160);
+}
+
+TEST_F(MessageWindowTest, ALongerHeaderNeverCutsTextAlreadyTyped) {
+    Form8& window = open();
+    type(window.ui->Text2, QString(150, 'a'));
+    type(window.ui->Text5, QString(20, 'h'));
+    EXPECT_EQ(window.ui->Text2->toPlainText(), QString(150, 'a'));
+    type(window.ui->Text2, "z");
+    EXPECT_EQ(window.ui->Text2->toPlainText(), QString(150, 'a'));
+    window.ui->Text2->textCursor().deletePreviousChar();
+    EXPECT_EQ(window.ui->Text2->toPlainText().size(), 149);
+}
+
+// ---- reading, the outbox and deleting
+
+TEST_F(MessageWindowTest, ReadCutsTheMessageOfEachStatusAtItsFinalOk) {
+    struct Case {
+        sim::ShortMessage stored;
+        QString shown;
+    };
+    const QByteArray body = "Got the BOOK\r\nOK\r\nbye";
+    const QString shownBody = "Got the BOOK\nOK\nbye\n\n";
+    const Case cases[] = {
+        {message("REC UNREAD", "+441632960962", body),
+         "From:+441632960962  ,UNREADMSG: " + shownBody},
+        {message("REC READ", "+441632960963", body), "From:+441632960963  ,READMSG: " + shownBody},
+        {message("STO SENT", "+441632960964", body), "From:+441632960964  ,SENTMSG: " + shownBody},
+        {message("STO UNSENT", "0123456789", body), "From:0123456789  ,UNSENTMSG: " + shownBody},
+        // A status word in the text is not the message's status.
+        {message("REC UNREAD", "+441632960965", "STO SENT and REC READ"),
+         "From:+441632960965  ,UNREADMSG: STO SENT and REC READ\n\n"},
+    };
+    Form8& window = open();
+    for (int i = 0; i < static_cast<int>(std::size(cases)); ++i)
+        modem().state().messages[i + 1] = cases[i].stored;
+    for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
+        SCOPED_TRACE(i + 1);
+        window.ui->Label4->setText("before");
+        pick(window.ui->Combo1, QString::number(i + 1));
+        window.ui->Command3->click();
+        EXPECT_EQ(sent(), "AT+CMGR= " + QByteArray::number(i + 1) + "\r");
+        EXPECT_EQ(readOut(), cases[i].shown);
+        EXPECT_EQ(status(), "");
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
+}
+
+TEST_F(MessageWindowTest, AnEmptySlotShowsNothingARefusalNoMessage) {
+    struct Case {
+        const char* name;
+        std::optional<QByteArray> reply;
+        QString shown;
+    };
+    const Case cases[] = {
+        {"empty slot", {}, ""},
+        {"refused", "\r\nERROR\r\n", "No Message"},
+        {"refused with a code", "\r\n+CMS ERROR: 321\r\n", "No Message"},
+        // No final result: the text cannot be cut, nothing is shown.
+        {"cut short", "\r\n+CMGR: \"REC READ\",\"123\",,\"24/01/15,10:30:00+00\"\r\nhalf", ""},
+    };
+    Form8& window = open();
+    pick(window.ui->Combo1, "4");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        modem().clearOverrides();
+        if (c.reply) modem().overrideReply("AT+CMGR= 4", *c.reply);
+        window.ui->Text3->setPlainText("earlier");
+        window.ui->Command3->click();
+        EXPECT_EQ(readOut(), c.shown);
+    }
+}
+
+TEST_F(MessageWindowTest, OutboxPickPutsTheStoredTextIntoTheEditor) {
+    Form8& window = open();
+    modem().state().messages[2] = message("STO UNSENT", "+441632960961", "Draft with OK\r\ninside");
+    window.ui->Text1->setText("kept");
+    window.ui->Command5->click();
+    pick(window.ui->Combo2, "2");
+    EXPECT_EQ(sent(), "AT+CMGR= 2\r");
+    EXPECT_EQ(window.ui->Text2->toPlainText(), "Draft with OK\ninside\n\n");
+    EXPECT_EQ(window.ui->Text1->text(), "kept");
+    EXPECT_TRUE(window.ui->Combo2->isVisibleTo(&window));
+    pick(window.ui->Combo2, "3");
+    EXPECT_EQ(window.ui->Text2->toPlainText(), "");
+    modem().overrideReply("AT+CMGR= 5", "\r\nERROR\r\n");
+    pick(window.ui->Combo2, "5");
+    EXPECT_EQ(window.ui->Text2->toPlainText(), "No Message");
+}
+
+TEST_F(MessageWindowTest, DeleteSaysWhatTheModemDid) {
+    Form8& window = open();
+    modem().state().messages[3] = message("REC READ", "123", "old");
+    window.ui->Text3->setPlainText("earlier");
+    window.ui->Command4->click(); // no index chosen
+    EXPECT_EQ(sent(), "");
+    EXPECT_EQ(readOut(), "earlier");
+
+    pick(window.ui->Combo1, "3");
+    window.ui->Command4->click();
+    EXPECT_EQ(sent(), "AT+CMGD=3\r");
+    EXPECT_EQ(readOut(), "Message Deleted");
+    EXPECT_FALSE(modem().state().messages.count(3));
+
+    modem().overrideReply("AT+CMGD=3", "\r\nERROR\r\n");
+    window.ui->Command4->click();
+    EXPECT_EQ(readOut(), "Message Not Deleted");
+    EXPECT_TRUE(main().Text1().isEmpty());
+}
+
+// Message texts are the user's data, not replies: a text holding one of the
+// dispatcher's keys is read like any other.
+class HostileMessageTest : public MessageWindowTest,
+                           public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(HostileMessageTest, DISABLED_ATextHoldingADispatcherKeyIsOnlyRead) {
+    // Left disabled until the dispatcher keeps message texts out of its key
+    // tests (the mechanism that does the same for phonebook entries).
+    Form8& window = open();
+    storeEntry("1", "0123456789", "KEPT");
+    writeFile("Model.txt", "identity\r\n");
+    const QByteArray text = GetParam();
+    modem().state().messages[1] = message("REC UNREAD", "+441632960962", text);
+    pick(window.ui->Combo1, "1");
+    window.ui->Command3->click();
+    run(5);
+    const QString shown = QString::fromLatin1(text).replace("\r\n", "\n");
+    EXPECT_EQ(readOut(), "From:+441632960962  ,UNREADMSG: " + shown + "\n\n");
+    EXPECT_EQ(services().ended, 0);
+    EXPECT_EQ(tableRows("DATA", {"Name"}), QStringList{"KEPT"});
+    EXPECT_EQ(readFile("Model.txt"), "identity\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, HostileMessageTest,
+                         ::testing::Values("CPIN: hi", "AT+CPBS? \"SM\",0,9\r\nOK", "ATI3 hello\r\nOK",
+                                           "CSQ: 5,5", "RING"));
+
+// ---- the phonebook and the service centre
+
+TEST_F(MessageWindowTest, PhoneBookListsTheNamesAndAsksForTheServiceCentre) {
+    Form8& window = open();
+    window.ui->Command6->click();
+    EXPECT_EQ(messages(), QStringList{"Empty !No Numbers Stored | GSM"});
+    EXPECT_FALSE(window.ui->List1->isEnabled());
+    EXPECT_EQ(sent(), "");
+    EXPECT_FALSE(window.ui->Text4->isVisibleTo(&window));
+
+    storeEntry("1", "0123456789", "JOHN");
+    storeEntry("2", "+441632960961", "O'BRIEN");
+    window.ui->Command6->click();
+    EXPECT_TRUE(window.ui->List1->isEnabled());
+    EXPECT_EQ(items(window.ui->List1), (QStringList{"JOHN", "O'BRIEN"}));
+    EXPECT_EQ(sent(), "AT+CSCA?\r");
+    EXPECT_EQ(window.ui->Text4->text(), "+447700900100");
+    EXPECT_TRUE(window.ui->Label3->isVisibleTo(&window));
+    EXPECT_TRUE(window.ui->Text4->isVisibleTo(&window));
+}
+
+// Each row gives its own entry's number, also when two entries share a name
+// or a name holds an apostrophe.
+TEST_F(MessageWindowTest, ANameGivesTheNumberOfItsOwnRow) {
+    storeEntry("1", "0123456789", "JOHN");
+    storeEntry("2", "+441632960961", "JOHN");
+    storeEntry("3", "0207946000", "O'BRIEN");
+    Form8& window = open();
+    window.ui->Command6->click();
+    const QString numbers[] = {"0123456789", "+441632960961", "0207946000"};
+    for (int row = 0; row < 3; ++row) {
+        window.ui->Text1->setText("typed");
+        clickRow(window.ui->List1, row);
+        EXPECT_EQ(window.ui->Text1->text(), numbers[row]) << row;
+    }
+    // The table changed since it was listed: the row's name is looked up.
+    db::DataControl data(db::kPhoneBookFile, "DATA");
+    data.Recordset().FindFirst(db::Criterion::equals("Index", "1"));
+    data.Recordset().Delete();
+    clickRow(window.ui->List1, 1);
+    EXPECT_EQ(window.ui->Text1->text(), "+441632960961");
+}
+
+// ---- cell broadcast and status reports
+
+TEST_F(MessageWindowTest, CellBroadcastChoice) {
+    struct Case {
+        const char* option; // nullptr: none
+        std::optional<QByteArray> reply;
+        QByteArray sent;
+        QString status;
+    };
+    const Case cases[] = {
+        {"Option1", {}, "AT+CSCB=1\r", "Cell BroadCast Enabled"},
+        {"Option2", {}, "AT+CSCB=0\r", "Cell BroadCast Disabled"},
+        {"Option1", "\r\nERROR\r\n", "AT+CSCB=1\r", "Error,Cudnt Enable"},
+        {"Option2", "\r\nERROR\r\n", "AT+CSCB=0\r", "Error,Cudnt Disable"},
+        {nullptr, {}, "", ""},
+    };
+    Form8& window = open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sent.toStdString() + (c.reply ? "refused" : ""));
+        modem().clearOverrides();
+        if (c.reply) modem().overrideReply(c.sent.chopped(1), *c.reply);
+        if (c.option)
+            selectOption(window.findChild<QRadioButton*>(c.option));
+        else
+            clearOptionGroup(window.ui->Option1);
+        window.ui->Label4->setText("before");
+        window.ui->Command8->click();
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(status(), c.status);
+    }
+}
+
+TEST_F(MessageWindowTest, StatusReportsSucceedOnlyWhenNoCommandIsRefused) {
+    struct Case {
+        const char* name;
+        const char* option; // nullptr: none
+        std::optional<QByteArray> refused; // the command answered "ERROR"
+        QStringList sent;
+        QString status;
+        QString state; // Label6
+    };
+    const QStringList enable = {"AT+CSMP=33,167,0,0", "AT+CNMI=0,1,0,1,0"};
+    const Case cases[] = {
+        {"enable", "Option3", {}, enable, "Status Report Enabled", "Status Report Enabled"},
+        {"enable, +CNMI refused", "Option3", "AT+CNMI=0,1,0,1,0", enable,
+         "Error,Cudnt Enable Status report", "before"},
+        {"enable, +CSMP refused", "Option3", "AT+CSMP=33,167,0,0", enable,
+         "Error,Cudnt Enable Status report", "before"},
+        {"disable", "Option4", {}, {"AT+CNMI=0,1,0,0,0"}, "Status Report Disabled",
+         "Status Report Disabled"},
+        {"disable refused", "Option4", "AT+CNMI=0,1,0,0,0", {"AT+CNMI=0,1,0,0,0"},
+         "Error,Cudnt Disable", "before"},
+        {"no option", nullptr, {}, {}, "Please Wait", "before"},
+    };
+    Form8& window = open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        modem().clearOverrides();
+        if (c.refused) modem().overrideReply(*c.refused, "\r\nERROR\r\n");
+        if (c.option)
+            selectOption(window.findChild<QRadioButton*>(c.option));
+        else
+            clearOptionGroup(window.ui->Option3);
+        window.ui->Label6->setText("before");
+        window.ui->Command9->click();
+        EXPECT_EQ(commands(sent()), c.sent);
+        EXPECT_EQ(status(), c.status);
+        EXPECT_EQ(window.ui->Label6->text(), c.state);
+    }
+    EXPECT_EQ(modem().parameterField("+CNMI", 3), "0");
+}
+
+TEST_F(MessageWindowTest, CloseBoxReturnsToTheMainWindow) {
+    Form8& window = open();
+    main().hide();
+    window.close();
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_FALSE(Forms::instance().isLoaded<Form8>());
+}

@@ -1,0 +1,46 @@
+// What a user may type into the fields that go into AT commands, and the
+// 16-bit numbers of the count boxes.
+
+#include "calls/TypedText.h"
+#include "platform/Text.h"
+
+#include <gtest/gtest.h>
+
+TEST(TypedTextTest, FieldsTakeWhatTheirCommandAllows) {
+    struct Case {
+        QString text;
+        bool dial, number, numberWithBlanks, quotable, message;
+    };
+    const Case cases[] = {
+        {"0123456789", true, true, true, true, true},
+        {"+44*31#ABCD", true, true, true, true, true},
+        {"0123,4p5W6T!@", true, false, false, true, true},
+        {" 0123 ", true, false, true, true, true},
+        {"3;+CPBW=1", false, false, false, true, true},
+        {"12\"3", false, false, false, false, true},
+        {"0123OK", false, false, false, true, true},
+        {QString("AL") + QChar(13) + "ICE", false, false, false, false, true},
+        {QString("hi") + QChar(26) + "AT", false, false, false, false, false},
+        {QString("hi") + QChar(27), false, false, false, false, false},
+        {"O'BRIEN, J.", false, false, false, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_EQ(typed::isDialString(c.text), c.dial);
+        EXPECT_EQ(typed::isNumber(c.text, typed::Blanks::Refused), c.number);
+        EXPECT_EQ(typed::isNumber(c.text, typed::Blanks::Allowed), c.numberWithBlanks);
+        EXPECT_EQ(typed::isQuotable(c.text), c.quotable);
+        EXPECT_EQ(typed::isMessageText(c.text), c.message);
+    }
+}
+
+TEST(TypedTextTest, CountsAreSixteenBitWholeNumbers) {
+    EXPECT_EQ(typed::integer16("250"), 250);
+    EXPECT_EQ(typed::integer16(" 7 "), 7);
+    EXPECT_EQ(typed::integer16("2.5"), 2);
+    EXPECT_EQ(typed::integer16("3.5"), 4);
+    EXPECT_EQ(typed::integer16("-32768"), -32768);
+    EXPECT_EQ(typed::integer16("32767"), 32767);
+    for (const char* refused : {"32768", "", "x", "nan", "inf", "1e9"})
+        EXPECT_THROW(typed::integer16(refused), text::CutError) << refused;
+}
