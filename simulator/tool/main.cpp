@@ -61,7 +61,12 @@ void usage() {
                          "                     [--record FILE] [--dial-outcome OUTCOME]\n"
                          "                     [--sms-after SECONDS NUMBER TEXT]\n"
                          "OUTCOME: answered, busy, no-answer or no-carrier. While it runs, lines on\n"
-                         "standard input drive the world around the module (\"help\" lists them).\n");
+                         "standard input drive the world around the module (\"help\" lists them).\n"
+                         "\n"
+                         "Start it before the console. A console whose COM.txt names a port that\n"
+                         "does not exist (this simulator not running yet) shows its welcome line\n"
+                         "and nothing more: start the simulator and press REFRESH, pick the port\n"
+                         "with \"Port Settings->\", or empty COM.txt to have the console search.\n");
 }
 
 const std::map<std::string, sim::DialOutcome> kDialOutcomes = {
