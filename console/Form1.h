@@ -66,7 +66,8 @@ class Form1 : public FormBase {
     void ShowManufacturer(int echoAt, int okAt);
     void SaveModelDetails(int echoAt, int okAt);
     void SavePhoneBook();
-    void ShowEchoValues(int echoAt);
+    // True when it took the values apart (and emptied the log).
+    bool ShowEchoValues(int echoAt);
     void ShowServiceCenter(int okAt, int errorAt);
 
     // ---- buttons (Form1Buttons.cpp)
@@ -79,6 +80,7 @@ class Form1 : public FormBase {
     // ---- dispatcher (Form1Dispatcher.cpp)
     void ProcessModemData(const QString& received);
     void examineLog();
+    void announceNewMessage(int at);
     void announceCaller(const QString& number, const QString& unknownText,
                         const QString& knownText);
 
