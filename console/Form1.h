@@ -42,6 +42,8 @@ class Form1 : public FormBase {
     void LogResponse(const QString& reply);
     // Sets the port labels from the serial control.
     void ShowPortStatus();
+    // The device went away and the serial control closed the port.
+    void ShowModemDisconnected();
 
     // ---- start-up and port search (Form1Startup.cpp)
     void Form_Load() override;
