@@ -32,6 +32,13 @@ QString identityText(const TerminalLog& log, int echoAt, int okAt) {
     return log.cut(start, okAt - 1 - start);
 }
 
+QString withoutLeadingBlanks(const QString& text) {
+    qsizetype blanks = 0;
+    while (blanks < text.size() && text.at(blanks) == QLatin1Char(' '))
+        ++blanks;
+    return text.mid(blanks);
+}
+
 // --- phonebook download
 
 // The status reply of the SIM phonebook: "+CPBS: "SM",<used>,<capacity>".
@@ -138,7 +145,8 @@ void downloadEntries(Form1& main, Form3& calls, int used, int last) {
 void Form1::ShowManufacturer(int echoAt, int okAt) {
     runGuarded([&] {
         ui->Label5->setText(QString());
-        form<Form2>().ShowManufacturer(identityText(Text1(), echoAt, okAt));
+        // Modules that pad their identity lines begin them with a blank.
+        form<Form2>().ShowManufacturer(withoutLeadingBlanks(identityText(Text1(), echoAt, okAt)));
         Text1().clear();
     });
 }

@@ -304,23 +304,36 @@ TEST_F(ReplyHandlersTest, BareOkToTheStatusQueryStartsNoDownloadLater) {
 
 // --- identity
 
+// The manufacturer text starts at its first character that is not a blank:
+// a padded module's leading blank is left out, a bare one's first letter kept.
 TEST_F(ReplyHandlersTest, IdentityRepliesFillTheDetailsAndModelTxt) {
-    form<Form2>().ui->Label3->setText("356938035643809");
-    writeFile("COM.txt", "9600,N,8,1 3\r\n");
-    Files::instance().openForInput(1, "COM.txt"); // as the start-up holds it
-    main().link().sendCommand("ATI0", 1);
-    main().link().sendCommand("ATI3", 1);
-    Form2& details = form<Form2>();
-    EXPECT_EQ(details.ui->Label4->text(), "ManuFacturer And Model Details ");
-    EXPECT_EQ(details.ui->Label5->text(), "GSM SIMULATOR MODEM\r\nMULTIBAND  900E  1800\r\n\r");
-    EXPECT_EQ(details.ui->Label6->text(), "SIM100 1.0.0 010124 12:00\r\n\r");
-    for (QLabel* label : {details.ui->Label4, details.ui->Label5, details.ui->Label6})
-        EXPECT_FALSE(label->isHidden());
-    EXPECT_EQ(readFile("Model.txt"), "356938035643809\r\n"
-                                     "GSM SIMULATOR MODEM\r\nMULTIBAND  900E  1800\r\n\r\r\n"
-                                     "SIM100 1.0.0 010124 12:00\r\n\r\r\n");
-    EXPECT_FALSE(Files::instance().isOpen(1));
-    EXPECT_TRUE(main().Text1().isEmpty());
+    struct Case {
+        bool padded;
+        QString manufacturer;
+    };
+    const Case cases[] = {
+        {true, "GSM SIMULATOR MODEM \r\n MULTIBAND  900E  1800 \r\n\r"},
+        {false, "GSM SIMULATOR MODEM\r\nMULTIBAND  900E  1800\r\n\r"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.padded ? "padded" : "bare");
+        modem().state().paddedIdentity = c.padded;
+        form<Form2>().ui->Label3->setText("356938035643809");
+        writeFile("COM.txt", "9600,N,8,1 3\r\n");
+        Files::instance().openForInput(1, "COM.txt"); // as the start-up holds it
+        main().link().sendCommand("ATI0", 1);
+        main().link().sendCommand("ATI3", 1);
+        Form2& details = form<Form2>();
+        EXPECT_EQ(details.ui->Label4->text(), "ManuFacturer And Model Details ");
+        EXPECT_EQ(details.ui->Label5->text(), c.manufacturer);
+        EXPECT_EQ(details.ui->Label6->text(), "SIM100 1.0.0 010124 12:00\r\n\r");
+        for (QLabel* label : {details.ui->Label4, details.ui->Label5, details.ui->Label6})
+            EXPECT_FALSE(label->isHidden());
+        EXPECT_EQ(readFile("Model.txt"), "356938035643809\r\n" + c.manufacturer.toLatin1() +
+                                             "\r\nSIM100 1.0.0 010124 12:00\r\n\r\r\n");
+        EXPECT_FALSE(Files::instance().isOpen(1));
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
 }
 
 // --- echo cancellation
