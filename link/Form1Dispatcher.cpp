@@ -115,35 +115,35 @@ void Form1::ProcessModemData(const QString& received) {
 // being tested.
 void Form1::examineLog() {
     TerminalLog& log = Text1();
-    const auto line = [](const char* key) { return QLatin1String(key); };
+    const auto key = [](const char* text) { return QLatin1String(text); };
 
     // 1: a new message
     runGuarded([&] {
-        if (const int at = log.findLine(line("+CMTI:"))) announceNewMessage(at + kPlus);
+        if (const int at = log.findLine(key("+CMTI:"))) announceNewMessage(at + kPlus);
     });
     // 2: a waiting call
-    onFirstReadable(log, line("+CCWA:"), [&](int at) {
+    onFirstReadable(log, key("+CCWA:"), [&](int at) {
         announceCaller(log.quotedNumberAt(at), QStringLiteral("Call Waiting-  "),
                        QStringLiteral("Call Waiting- "));
         return true;
     });
     // 3: the call ended
     runGuarded([&] {
-        if (log.findLine(line("NO ANSWER"))) {
+        if (log.findLine(key("NO ANSWER"))) {
             form<Form3>().ShowCallStatus(QStringLiteral("No Answer.Plz Disconnect"));
-        } else if (log.findLine(line("NO CARRIER"))) {
+        } else if (log.findLine(key("NO CARRIER"))) {
             form<Form3>().ShowCallStatus(QStringLiteral("No Carrier.Plz Disconnect"));
             form<Form5>().hide();
-        } else if (log.findLine(line("BUSY"))) {
+        } else if (log.findLine(key("BUSY"))) {
             form<Form3>().ShowCallStatus(QStringLiteral("Busy.Plz Disconnect"));
         }
     });
     // 4 to 6: identity and phonebook replies, once the modem has said OK to them
     auto answered = [&](const char* echo, auto handle) {
         runGuarded([&] {
-            const TerminalLog::Outcome outcome = outcomeOf(log, line(echo));
+            const TerminalLog::Outcome outcome = outcomeOf(log, key(echo));
             if (outcome.result == TerminalLog::Result::Ok)
-                handle(log.findLine(line(echo)), outcome.at);
+                handle(log.findLine(key(echo)), outcome.at);
         });
     };
     answered("ATI0", [&](int at, int okAt) { ShowManufacturer(at, okAt); });
@@ -152,8 +152,8 @@ void Form1::examineLog() {
     // 7 and 8: speaker and microphone gain set
     auto changeResult = [&](const char* echo, const QString& success) {
         runGuarded([&] {
-            if (!log.findLine(line(echo))) return;
-            const bool ok = outcomeOf(log, line(echo)).result == TerminalLog::Result::Ok;
+            if (!log.findLine(key(echo))) return;
+            const bool ok = outcomeOf(log, key(echo)).result == TerminalLog::Result::Ok;
             form<Form6>().ShowResult(ok ? success : QStringLiteral("UnSuccessFul.Try Again"));
             log.clear();
         });
@@ -162,7 +162,7 @@ void Form1::examineLog() {
     changeResult("AT+VGT=", QStringLiteral("Changes SuccessFul-Microphone"));
     // 9 and 10: speaker and microphone gain read
     auto gain = [&](const char* reply, Form6::Gain which) {
-        onFirstReadable(log, line(reply), [&](int at) {
+        onFirstReadable(log, key(reply), [&](int at) {
             form<Form6>().ShowGain(which, log.window(at + kPlus, kGainOffset, kGainLength));
             log.clear();
             return true;
@@ -171,10 +171,10 @@ void Form1::examineLog() {
     gain("+VGR:", Form6::Gain::Speaker);
     gain("+VGT:", Form6::Gain::Microphone);
     // 11 and 12: echo cancellation
-    onFirstReadable(log, line("+ECHO:"), [&](int at) { return ShowEchoValues(at + kPlus); });
+    onFirstReadable(log, key("+ECHO:"), [&](int at) { return ShowEchoValues(at + kPlus); });
     changeResult("AT+ECHO=", QStringLiteral("Changes SuccessFul"));
     // 13 and 14: side tone
-    onFirstReadable(log, line("+SIDET:"), [&](int at) {
+    onFirstReadable(log, key("+SIDET:"), [&](int at) {
         const auto [mode, level] =
             splitAtComma(log.window(at + kPlus, kSideToneOffset, kValuesLength));
         form<Form6>().ShowSideTone(mode, level);
@@ -183,14 +183,14 @@ void Form1::examineLog() {
     });
     changeResult("AT+SIDET=", QStringLiteral("Changes SuccessFul"));
     // 15: signal quality
-    onFirstReadable(log, line("+CSQ:"), [&](int at) {
+    onFirstReadable(log, key("+CSQ:"), [&](int at) {
         const auto [rssi, ber] = splitAtComma(log.window(at + kPlus, kSignalOffset, kValuesLength));
         form<Form7>().ShowSignalQuality(static_cast<int>(text::number(rssi)), rssi, ber);
         log.clear();
         return true;
     });
     // 16: registration
-    onFirstReadable(log, line("+CREG:"), [&](int at) {
+    onFirstReadable(log, key("+CREG:"), [&](int at) {
         const QString stat =
             splitAtComma(log.window(at + kPlus, kRegistrationOffset, kValuesLength)).second;
         form<Form7>().ShowRegistration(static_cast<int>(text::number(stat)));
@@ -199,24 +199,24 @@ void Form1::examineLog() {
     });
     // 17 and 18: SIM state and code submission
     runGuarded([&] {
-        if (!log.findLine(line("+CPIN:"))) return;
+        if (!log.findLine(key("+CPIN:"))) return;
         CheckPinStatus();
         log.clear();
     });
     runGuarded([&] {
-        if (log.findLine(line("AT+CPIN="))) HandlePinResult();
+        if (log.findLine(key("AT+CPIN="))) HandlePinResult();
     });
     // 19: service centre
     runGuarded([&] {
-        if (!log.findLine(line("AT+CSCA?"))) return;
-        const TerminalLog::Outcome outcome = outcomeOf(log, line("AT+CSCA?"));
+        if (!log.findLine(key("AT+CSCA?"))) return;
+        const TerminalLog::Outcome outcome = outcomeOf(log, key("AT+CSCA?"));
         ShowServiceCenter(outcome.result == TerminalLog::Result::Ok ? outcome.at : 0,
                           outcome.result == TerminalLog::Result::Error ? outcome.at : 0);
     });
     // 20: an incoming call, with the caller's number when the modem gives it
     runGuarded([&] {
-        if (!log.findLine(line("RING"))) return;
-        onFirstReadable(log, line("+CLIP:"), [&](int at) {
+        if (!log.findLine(key("RING"))) return;
+        onFirstReadable(log, key("+CLIP:"), [&](int at) {
             announceCaller(log.quotedNumberAt(at), QStringLiteral("Call Received-  "),
                            QStringLiteral("Call Received From  "));
             return true;
