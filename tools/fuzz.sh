@@ -40,9 +40,9 @@ log="$build/fuzz.log"
 status=0
 timeout $((seconds + 120)) "$build/fuzz/modem-output-fuzzer" \
   -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -max_len=8192 \
-  -detect_leaks=0 -print_final_stats=1 -artifact_prefix="$build/artifacts/" \
+  -detect_leaks=0 -dict=fuzz/modem.dict -print_final_stats=1 -artifact_prefix="$build/artifacts/" \
   "$build/corpus" "$build/seeds" >"$log" 2>&1 || status=$?
-grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::|ERROR|SUMMARY|Test unit written' "$log" || true
+grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::|^==[0-9]+==ERROR|runtime error|^SUMMARY|Test unit written' "$log" || true
 if [ "$status" -ne 0 ]; then
   echo "fuzzing failed (status $status); the whole output is in $log" >&2
   tail -n 60 "$log" >&2
