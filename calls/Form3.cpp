@@ -94,6 +94,10 @@ QString Form3::listRow(const QString& index, const QString& number, const QStrin
 void Form3::Form_Load() {
     runGuarded([&] {
         Services::instance().enterProgramFolder();
+        if (!db::isReadable(Data1) || !db::isReadable(Data2)) {
+            ShowPhonebookUnreadable();
+            return;
+        }
         Data1.Refresh();
         db::Recordset& entries = Data1.Recordset();
         if (entries.isEOF() || entries.isBOF()) {
@@ -123,6 +127,10 @@ void Form3::Form_Unload() {
 }
 
 // ---- what other windows show here
+
+void Form3::ShowPhonebookUnreadable() {
+    ui->Label3->setText(QStringLiteral("Phone Book File Cannot Be Read"));
+}
 
 void Form3::ShowCallStatus(const QString& text) {
     ui->Label3->setText(text);

@@ -41,6 +41,8 @@ class Form3 : public FeatureWindow {
 
     // The call status line.
     void ShowCallStatus(const QString& text);
+    // Says on the status line that the phonebook file cannot be read.
+    void ShowPhonebookUnreadable();
     // An entry of the SIM phonebook: a list row and a record of the local copy.
     void AddPhonebookEntry(const QString& index, const QString& number, const QString& name);
     // The SIM phonebook's counts: in the count boxes and as the copy's details record.

@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <map>
+
 #include <sqlite3.h>
 
 namespace db {
@@ -42,6 +44,17 @@ bool isSqlText(const QString& source) {
     static const QRegularExpression select(QStringLiteral("^\\s*select\\s"),
                                            QRegularExpression::CaseInsensitiveOption);
     return select.match(source).hasMatch();
+}
+
+// The fields of the phonebook's tables, by table; a file whose table lacks one
+// is not a phonebook the program can use.
+const std::map<QString, QStringList>& phoneBookFields() {
+    static const std::map<QString, QStringList> fields = {
+        {QStringLiteral("DATA"),
+         {QStringLiteral("Index"), QStringLiteral("Number"), QStringLiteral("Name")}},
+        {QStringLiteral("DETAILS"), {QStringLiteral("TotalIndex"), QStringLiteral("UsedIndex")}},
+    };
+    return fields;
 }
 
 QString withoutTrailingBlanks(const QString& text) {
@@ -414,6 +427,25 @@ DataControl::DataControl(const QString& databaseName, const QString& recordSourc
 
 void DataControl::Refresh() {
     recordset_.load(openConnection(databaseName_), recordSource_);
+    if (!isPhoneBookName(QFileInfo(databaseName_).fileName())) return;
+    const auto table = phoneBookFields().find(recordSource_.toUpper());
+    if (table == phoneBookFields().end()) return;
+    try {
+        for (const QString& field : table->second)
+            recordset_.columnOf(field); // throws when the field is missing
+    } catch (const DbError&) {
+        recordset_.close();
+        throw;
+    }
+}
+
+bool isReadable(DataControl& control) {
+    try {
+        control.Refresh();
+        return true;
+    } catch (const DbError&) {
+        return false;
+    }
 }
 
 db::Recordset& DataControl::Recordset() {

@@ -153,6 +153,7 @@ class DataControl {
     void setRecordSource(const QString& source) { recordSource_ = source; }
 
     // Re-reads the record set from the current database name and record source.
+    // A table of the phonebook that lacks one of its fields cannot be read.
     void Refresh();
     // The record set, read at first use like a control opened with its window.
     // The same object across refreshes.
@@ -163,6 +164,10 @@ class DataControl {
     QString recordSource_;
     db::Recordset recordset_;
 };
+
+// Reads the control's record set anew; false when the file cannot be read (it
+// is not a database, or a table or a field of the phonebook is missing).
+bool isReadable(DataControl& control);
 
 // A database opened for bulk statements.
 class Database {

@@ -13,7 +13,8 @@ const QString kNumberCharacters = QStringLiteral("0123456789+*#ABCDabcd");
 const QString kDialModifiers = QStringLiteral(",TtPpWw!@ ");
 
 bool allIn(const QString& text, const QString& allowed) {
-    return std::all_of(text.begin(), text.end(), [&allowed](QChar c) { return allowed.contains(c); });
+    return std::all_of(text.begin(), text.end(),
+                       [&allowed](QChar c) { return allowed.contains(c); });
 }
 
 } // namespace
@@ -38,9 +39,8 @@ bool isMessageText(const QString& text) {
 }
 
 int integer16(const QString& text) {
-    const double value = std::nearbyint(text::number(text));
-    if (!std::isfinite(value) || value < -32768 || value > 32767)
-        throw text::CutError("not a 16-bit number");
+    const double value = text::number(text);
+    if (value > 32767) throw text::CutError("not a 16-bit number");
     return static_cast<int>(value);
 }
 

@@ -24,9 +24,9 @@ bool isQuotable(const QString& text);
 // A message text or header: neither character 26 nor 27.
 bool isMessageText(const QString& text);
 
-// The whole number a count box or a reply holds, as a 16-bit signed number
-// (a fraction rounds to the even neighbour). Throws text::CutError when the
-// text is no number or the number does not fit.
+// The whole number a count box or a reply holds (plain decimal digits, blanks
+// around them aside), as a 16-bit number. Throws text::CutError when the text
+// is no such number or the number does not fit.
 int integer16(const QString& text);
 
 } // namespace typed

@@ -16,6 +16,7 @@ Form1::Form1()
     setBorder(Border::FixedWithMinimize);
     setClientTwips(8640, 6105);
     link_.setDispatcher([this](const QString& received) { ProcessModemData(received); });
+    link_.setDeviceLostHandler([this] { ShowModemDisconnected(); });
     connect(&Timer1, &Timer::tick, this, &Form1::Timer1_Timer);
     connect(&Timer2, &Timer::tick, this, &Form1::Timer2_Timer);
     connectSignalLabel();

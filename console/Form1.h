@@ -42,6 +42,8 @@ class Form1 : public FormBase {
     void LogResponse(const QString& reply);
     // Sets the port labels from the serial control.
     void ShowPortStatus();
+    // The device went away and the serial control closed the port.
+    void ShowModemDisconnected();
 
     // ---- start-up and port search (Form1Startup.cpp)
     void Form_Load() override;
@@ -66,7 +68,8 @@ class Form1 : public FormBase {
     void ShowManufacturer(int echoAt, int okAt);
     void SaveModelDetails(int echoAt, int okAt);
     void SavePhoneBook();
-    void ShowEchoValues(int echoAt);
+    // True when it took the values apart (and emptied the log).
+    bool ShowEchoValues(int echoAt);
     void ShowServiceCenter(int okAt, int errorAt);
 
     // ---- buttons (Form1Buttons.cpp)
@@ -79,6 +82,7 @@ class Form1 : public FormBase {
     // ---- dispatcher (Form1Dispatcher.cpp)
     void ProcessModemData(const QString& received);
     void examineLog();
+    void announceNewMessage(int at);
     void announceCaller(const QString& number, const QString& unknownText,
                         const QString& knownText);
 

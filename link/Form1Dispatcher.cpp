@@ -10,6 +10,7 @@
 #include "console/Form11.h"
 #include "console/Form7.h"
 #include "platform/Forms.h"
+#include "platform/Handlers.h"
 #include "platform/Text.h"
 #include "ui_Form1.h"
 
@@ -35,24 +36,6 @@ QString messageIndex(const QString& idx) {
     return found == letters.end() ? idx : found->second;
 }
 
-// Position of the first occurrence of `code` that begins a line of the log (at
-// its start or after a carriage return or line feed), 0 when there is none.
-// Unsolicited codes count only there, so that a name or a message body that
-// holds one does not fire its action.
-int lineStartPosition(const TerminalLog& log, const QString& code) {
-    for (int at = log.find(code); at > 0; at = log.find(code, at + 1)) {
-        const QChar before = at > 1 ? log.text().at(at - 2) : QChar('\n');
-        if (before == QLatin1Char('\r') || before == QLatin1Char('\n')) return at;
-    }
-    return 0;
-}
-
-// Position of "CMTI" in a new-message line, which modems send as "+CMTI: ...".
-int newMessagePosition(const TerminalLog& log) {
-    if (const int plus = lineStartPosition(log, QStringLiteral("+CMTI"))) return plus + 1;
-    return lineStartPosition(log, QStringLiteral("CMTI"));
-}
-
 // The text after the first comma of `window` up to the first carriage return
 // after that comma, and the text before that comma.
 std::pair<QString, QString> splitAtComma(const QString& window) {
@@ -63,15 +46,30 @@ std::pair<QString, QString> splitAtComma(const QString& window) {
     return {first, second};
 }
 
-// A caller's number begins past the blank and the opening quote after its
-// "+CLIP:" or "+CCWA:" prefix and ends at the quote before the next comma.
-constexpr int kCallerNumberOffset = 8;
-constexpr int kClosingQuote = 1;
-
-QString callerNumber(const TerminalLog& log, int at) {
-    return log.upToComma(at, kCallerNumberOffset, kClosingQuote);
+// Acts on the first line that begins with `key` and that `action` can read,
+// trying them in order: a line it cannot read (the action fails or returns
+// false) is passed over and the next one tried, so that a stale line never
+// hides a later one. True when a line was read.
+template <class Action>
+bool onFirstReadable(const TerminalLog& log, const QString& key, Action&& action) {
+    for (int at = log.findLine(key); at; at = log.findLine(key, at + 1)) {
+        bool read = false;
+        runGuarded([&] { read = action(at); });
+        if (read) return true;
+    }
+    return false;
 }
 
+// The final result of the exchange whose echo begins a line of the log; None
+// when the command is not echoed or its result has not come.
+TerminalLog::Outcome outcomeOf(const TerminalLog& log, const QString& echo) {
+    const int at = log.findLine(echo);
+    return at ? log.outcomeAfter(at) : TerminalLog::Outcome{};
+}
+
+// Offsets are counted, as the replies are read, from the key without its
+// "+": "CMTI", "VGR:", "CSQ:"...
+constexpr int kPlus = 1;
 // In the new-message line, the index begins past the quoted two-letter
 // storage name and its comma.
 constexpr int kMessageIndexOffset = 11;
@@ -111,98 +109,146 @@ void Form1::ProcessModemData(const QString& received) {
     Text1().moveCaretToEnd();
 }
 
+// The keys, in their fixed order. Each is a reply or a code at the start of a
+// line, or the echo of a command, never text inside user data (a phonebook
+// entry, a message); a key that fails does not keep the keys after it from
+// being tested.
 void Form1::examineLog() {
     TerminalLog& log = Text1();
-    auto has = [&log](const char* key) { return log.find(QLatin1String(key)); };
+    const auto key = [](const char* text) { return QLatin1String(text); };
 
     // 1: a new message
-    if (const int p = newMessagePosition(log)) {
-        form<Form11>().Show();
-        Pause(3);
-        ui->Command3->setStyleSheet(QStringLiteral("background-color: #ffc0c0;"));
-        form<Form11>().hide();
-        const QString idx = messageIndex(log.window(p, kMessageIndexOffset, kMessageIndexLength));
-        form<Form8>().ShowNotice(QStringLiteral("New Message Received.") + idx);
-        log.clear();
-    }
+    runGuarded([&] {
+        if (const int at = log.findLine(key("+CMTI:"))) announceNewMessage(at + kPlus);
+    });
     // 2: a waiting call
-    if (const int p = lineStartPosition(log, QStringLiteral("+CCWA:")); p && has("\""))
-        announceCaller(callerNumber(log, p), QStringLiteral("Call Waiting-  "),
+    onFirstReadable(log, key("+CCWA:"), [&](int at) {
+        announceCaller(log.quotedNumberAt(at), QStringLiteral("Call Waiting-  "),
                        QStringLiteral("Call Waiting- "));
+        return true;
+    });
     // 3: the call ended
-    if (lineStartPosition(log, QStringLiteral("NO ANSWER"))) {
-        form<Form3>().ShowCallStatus(QStringLiteral("No Answer.Plz Disconnect"));
-    } else if (lineStartPosition(log, QStringLiteral("NO CARRIER"))) {
-        form<Form3>().ShowCallStatus(QStringLiteral("No Carrier.Plz Disconnect"));
-        form<Form5>().hide();
-    } else if (lineStartPosition(log, QStringLiteral("BUSY"))) {
-        form<Form3>().ShowCallStatus(QStringLiteral("Busy.Plz Disconnect"));
-    }
-    // 4 to 6: identity and phonebook replies
-    if (const int a = has("ATI0"); a && has("OK")) ShowManufacturer(a, has("OK"));
-    if (const int a = has("ATI3"); a && has("OK")) SaveModelDetails(a, has("OK"));
-    if (has("AT+CPBS?") && has("OK")) SavePhoneBook();
+    runGuarded([&] {
+        if (log.findLine(key("NO ANSWER"))) {
+            form<Form3>().ShowCallStatus(QStringLiteral("No Answer.Plz Disconnect"));
+        } else if (log.findLine(key("NO CARRIER"))) {
+            form<Form3>().ShowCallStatus(QStringLiteral("No Carrier.Plz Disconnect"));
+            form<Form5>().hide();
+        } else if (log.findLine(key("BUSY"))) {
+            form<Form3>().ShowCallStatus(QStringLiteral("Busy.Plz Disconnect"));
+        }
+    });
+    // 4 to 6: identity and phonebook replies, once the modem has said OK to them
+    auto answered = [&](const char* echo, auto handle) {
+        runGuarded([&] {
+            const TerminalLog::Outcome outcome = outcomeOf(log, key(echo));
+            if (outcome.result == TerminalLog::Result::Ok)
+                handle(log.findLine(key(echo)), outcome.at);
+        });
+    };
+    answered("ATI0", [&](int at, int okAt) { ShowManufacturer(at, okAt); });
+    answered("ATI3", [&](int at, int okAt) { SaveModelDetails(at, okAt); });
+    answered("AT+CPBS?", [&](int, int) { SavePhoneBook(); });
     // 7 and 8: speaker and microphone gain set
     // Read before the window is reached: loading it runs its own queries.
     auto changeResult = [&](const char* echo, const QString& success) {
-        if (!has(echo)) return;
-        const QString result = has("OK") ? success : QStringLiteral("UnSuccessFul.Try Again");
-        form<Form6>().ShowResult(result);
-        log.clear();
+        runGuarded([&] {
+            if (!log.findLine(key(echo))) return;
+            // Read before the window is reached: loading it runs its own queries.
+            const bool ok = outcomeOf(log, key(echo)).result == TerminalLog::Result::Ok;
+            const QString result = ok ? success : QStringLiteral("UnSuccessFul.Try Again");
+            form<Form6>().ShowResult(result);
+            log.clear();
+        });
     };
     changeResult("AT+VGR=", QStringLiteral("Changes SuccessFul-Speaker"));
     changeResult("AT+VGT=", QStringLiteral("Changes SuccessFul-Microphone"));
     // 9 and 10: speaker and microphone gain read
-    auto gain = [&](const char* key, Form6::Gain which) {
-        if (!has(key)) return;
-        const QString value = log.window(QLatin1String(key), kGainOffset, kGainLength);
-        form<Form6>().ShowGain(which, value);
-        log.clear();
+    auto gain = [&](const char* reply, Form6::Gain which) {
+        onFirstReadable(log, key(reply), [&](int at) {
+            const QString value = log.window(at + kPlus, kGainOffset, kGainLength);
+            form<Form6>().ShowGain(which, value);
+            log.clear();
+            return true;
+        });
     };
-    gain("VGR:", Form6::Gain::Speaker);
-    gain("VGT:", Form6::Gain::Microphone);
+    gain("+VGR:", Form6::Gain::Speaker);
+    gain("+VGT:", Form6::Gain::Microphone);
     // 11 and 12: echo cancellation
-    if (const int p = has("ECHO:")) ShowEchoValues(p);
+    onFirstReadable(log, key("+ECHO:"), [&](int at) { return ShowEchoValues(at + kPlus); });
     changeResult("AT+ECHO=", QStringLiteral("Changes SuccessFul"));
     // 13 and 14: side tone
-    if (const int p = has("SIDET:")) {
-        const auto [mode, level] = splitAtComma(log.window(p, kSideToneOffset, kValuesLength));
+    onFirstReadable(log, key("+SIDET:"), [&](int at) {
+        const auto [mode, level] =
+            splitAtComma(log.window(at + kPlus, kSideToneOffset, kValuesLength));
         form<Form6>().ShowSideTone(mode, level);
         log.clear();
-    }
+        return true;
+    });
     changeResult("AT+SIDET=", QStringLiteral("Changes SuccessFul"));
     // 15: signal quality
-    if (const int p = has("CSQ:")) {
-        const auto [rssi, ber] = splitAtComma(log.window(p, kSignalOffset, kValuesLength));
+    onFirstReadable(log, key("+CSQ:"), [&](int at) {
+        const auto [rssi, ber] = splitAtComma(log.window(at + kPlus, kSignalOffset, kValuesLength));
         form<Form7>().ShowSignalQuality(static_cast<int>(text::number(rssi)), rssi, ber);
         log.clear();
-    }
+        return true;
+    });
     // 16: registration
-    if (const int p = has("CREG:")) {
-        const QString stat = splitAtComma(log.window(p, kRegistrationOffset, kValuesLength)).second;
+    onFirstReadable(log, key("+CREG:"), [&](int at) {
+        const QString stat =
+            splitAtComma(log.window(at + kPlus, kRegistrationOffset, kValuesLength)).second;
         form<Form7>().ShowRegistration(static_cast<int>(text::number(stat)));
         log.clear();
-    }
+        return true;
+    });
     // 17 and 18: SIM state and code submission
-    if (has("CPIN:")) {
+    runGuarded([&] {
+        if (!log.findLine(key("+CPIN:"))) return;
         CheckPinStatus();
         log.clear();
-    }
-    if (has("+CPIN=")) HandlePinResult();
+    });
+    runGuarded([&] {
+        if (log.findLine(key("AT+CPIN="))) HandlePinResult();
+    });
     // 19: service centre
-    if (has("AT+CSCA?")) ShowServiceCenter(has("OK"), has("ERROR"));
-    // 20: an incoming call
-    if (lineStartPosition(log, QStringLiteral("RING"))) {
-        if (const int q = has("+CLIP:"))
-            announceCaller(callerNumber(log, q), QStringLiteral("Call Received-  "),
+    runGuarded([&] {
+        if (!log.findLine(key("AT+CSCA?"))) return;
+        const TerminalLog::Outcome outcome = outcomeOf(log, key("AT+CSCA?"));
+        ShowServiceCenter(outcome.result == TerminalLog::Result::Ok ? outcome.at : 0,
+                          outcome.result == TerminalLog::Result::Error ? outcome.at : 0);
+    });
+    // 20: an incoming call, with the caller's number when the modem gives it
+    runGuarded([&] {
+        if (!log.findLine(key("RING"))) return;
+        onFirstReadable(log, key("+CLIP:"), [&](int at) {
+            announceCaller(log.quotedNumberAt(at), QStringLiteral("Call Received-  "),
                            QStringLiteral("Call Received From  "));
+            return true;
+        });
         log.clear();
         Timer2.setEnabled(true);
-    }
+    });
+}
+
+// Key 1: the pop-up for three seconds, the SMS button marked, and the index
+// read from the log as it is after the wait.
+void Form1::announceNewMessage(int at) {
+    form<Form11>().Show();
+    Pause(3);
+    ui->Command3->setStyleSheet(QStringLiteral("background-color: #ffc0c0;"));
+    form<Form11>().hide();
+    const QString idx = messageIndex(Text1().window(at, kMessageIndexOffset, kMessageIndexLength));
+    form<Form8>().ShowNotice(QStringLiteral("New Message Received.") + idx);
+    Text1().clear();
 }
 
 void Form1::announceCaller(const QString& number, const QString& unknownText,
                            const QString& knownText) {
-    const std::optional<QString> name = form<Form3>().CallerName(number);
+    std::optional<QString> name;
+    try {
+        name = form<Form3>().CallerName(number);
+    } catch (const db::DbError&) {
+        // A phonebook that cannot be read names nobody: the number is shown.
+    }
     form<Form5>().AnnounceCaller(name ? knownText + *name : unknownText + number);
 }

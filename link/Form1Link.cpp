@@ -27,3 +27,8 @@ void Form1::ShowPortStatus() {
     ui->Label2->setText(QStringLiteral("Port ") + QString::number(MSComm1().CommPort()));
     ui->Label1->setText(MSComm1().PortOpen() ? QStringLiteral("Open") : QStringLiteral("Closed"));
 }
+
+void Form1::ShowModemDisconnected() {
+    ui->Label1->setText(QStringLiteral("Closed"));
+    ui->Label5->setText(QStringLiteral("Modem Disconnected.Connect It And Press REFRESH"));
+}

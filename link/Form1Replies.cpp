@@ -20,38 +20,71 @@ namespace {
 // The echo cancellation values begin past "ECHO:" and a blank.
 constexpr int kEchoValuesOffset = 6;
 constexpr int kEchoValuesLength = 20;
-// A quoted value begins past its prefix ("+CSCA:"), a blank and the opening
-// quote, and ends at the quote before the next comma.
-constexpr int kQuotedValueOffset = 8;
-constexpr int kClosingQuote = 1;
 
-int wholeNumber(const QString& number) {
-    return static_cast<int>(text::number(number));
+// An identification reply begins past the echoed command of four characters,
+// its carriage return and the line break that opens the reply.
+constexpr int kIdentityOffset = 7;
+
+// The text of an identification reply: from its first character up to the
+// last line feed before "OK", so that the reply's own line breaks stay.
+QString identityText(const TerminalLog& log, int echoAt, int okAt) {
+    const int start = echoAt + kIdentityOffset;
+    return log.cut(start, okAt - 1 - start);
 }
 
-// The text of an identification reply: it starts after the echo, its carriage
-// return and the line break that opens the reply, and keeps the reply's own
-// line breaks, short of the last line feed before "OK".
-QString identityText(const TerminalLog& log, int echoAt, int okAt) {
-    return log.cut(echoAt + 7, okAt - 9);
+QString withoutLeadingBlanks(const QString& text) {
+    qsizetype blanks = 0;
+    while (blanks < text.size() && text.at(blanks) == QLatin1Char(' '))
+        ++blanks;
+    return text.mid(blanks);
 }
 
 // --- phonebook download
 
-// The status reply of the SIM phonebook: "SM", the entries in use, the capacity.
+// The status reply of the SIM phonebook: "+CPBS: "SM",<used>,<capacity>".
 struct PhonebookStatus {
     QString used;
-    QString capacity;
+    QString capacity; // at most three digits; "" when the reply gives none
 };
 
-// Throws when the reply is not the SIM phonebook's.
+// Positions beyond three digits do not exist: the capacity has three at most.
+constexpr int kCapacityDigits = 3;
+constexpr int kLastPosition = 999;
+// The used count is a 16-bit whole number.
+constexpr int kLargestUsedCount = 32767;
+
+QString leadingDigits(const QString& text, int most) {
+    qsizetype count = 0;
+    while (count < text.size() && count < most && text.at(count) >= QLatin1Char('0') &&
+           text.at(count) <= QLatin1Char('9'))
+        ++count;
+    return text.left(count);
+}
+
+// Throws when there is no status reply of the SIM phonebook.
 PhonebookStatus phonebookStatus(const TerminalLog& log) {
-    const int storage = log.find(QStringLiteral("SM"));
-    if (!storage) throw text::CutError("not the SIM phonebook");
-    const int lineEnd = log.find(QStringLiteral("\r"), storage);
-    const QStringList fields = log.cut(storage, lineEnd - storage).split(QLatin1Char(','));
+    const QString prefix = QStringLiteral("+CPBS:");
+    const int at = log.findLine(prefix);
+    if (!at) throw text::CutError("no phonebook status");
+    const QStringList fields = text::fields(log.lineAt(at).mid(prefix.size()));
+    if (fields[0] != QLatin1String("\"SM\"")) throw text::CutError("not the SIM phonebook");
     if (fields.size() < 2) throw text::CutError("phonebook count missing");
-    return {fields[1].trimmed(), fields.value(2).trimmed()};
+    return {fields[1], leadingDigits(fields.value(2), kCapacityDigits)};
+}
+
+// Throws when the count is not a number.
+int usedCount(const PhonebookStatus& status) {
+    const double used = text::number(status.used);
+    if (used > kLargestUsedCount) throw text::CutError("used count out of range");
+    return static_cast<int>(used);
+}
+
+// The last position the download may read: the capacity, or the used count
+// when the reply gives no capacity.
+int lastPosition(const PhonebookStatus& status, int used) {
+    const int limit =
+        status.capacity.isEmpty() ? used : static_cast<int>(text::number(status.capacity));
+    return std::min(limit, kLastPosition);
 }
 
 void emptyPhonebook() {
@@ -61,49 +94,49 @@ void emptyPhonebook() {
     phonebook.Close();
 }
 
-// The "+CPBR:" line of an entry reply, "" when the position is empty.
-QString entryLine(const TerminalLog& log) {
-    const int at = log.find(QStringLiteral("+CPBR:"));
-    return at ? text::cutRest(log.text(), at).section(QLatin1Char('\r'), 0, 0) : QString();
-}
-
 struct PhonebookEntry {
     QString number;
     QString name;
 };
 
-// +CPBR: <index>,"<number>",<type>,"<name>": both texts are taken between
-// their quotes, whatever their length.
-std::optional<PhonebookEntry> parseEntry(const QString& line) {
-    const QStringList parts = line.split(QLatin1Char('"'));
-    if (parts.size() < 5 || parts[1].isEmpty()) return std::nullopt;
-    return PhonebookEntry{parts[1], parts[3]};
-}
-
-// How far the download may look for the entries in use: the capacity, or
-// just the used count when the reply gives no capacity that is a number.
-int searchLimit(const PhonebookStatus& status, int used) {
-    try {
-        return std::max(used, wholeNumber(status.capacity));
-    } catch (const text::CutError&) {
-        return used;
-    }
+// +CPBR: <index>,"<number>",<type>,"<name>": the number between its quotes
+// (a number holds none), the name from its opening quote to the last quote of
+// the entry, whatever it holds between them (quotes, line breaks).
+std::optional<PhonebookEntry> parseEntry(const QString& entry) {
+    const QChar quote = QLatin1Char('"');
+    const QChar comma = QLatin1Char(',');
+    const qsizetype numberOpen = entry.indexOf(quote);
+    const qsizetype numberClose = numberOpen < 0 ? -1 : entry.indexOf(quote, numberOpen + 1);
+    const qsizetype typeComma = numberClose < 0 ? -1 : entry.indexOf(comma, numberClose);
+    const qsizetype nameComma = typeComma < 0 ? -1 : entry.indexOf(comma, typeComma + 1);
+    const qsizetype nameOpen = nameComma < 0 ? -1 : entry.indexOf(quote, nameComma);
+    const qsizetype nameClose = entry.lastIndexOf(quote);
+    if (nameOpen < 0 || nameClose <= nameOpen || numberClose == numberOpen + 1) return std::nullopt;
+    return PhonebookEntry{entry.mid(numberOpen + 1, numberClose - numberOpen - 1),
+                          entry.mid(nameOpen + 1, nameClose - nameOpen - 1)};
 }
 
 // Reads position after position until as many entries as are in use have
-// been found (a SIM may leave gaps), never past the capacity. A malformed
-// entry is skipped and the download goes on.
-void downloadEntries(Form1& main, Form3& calls, int used, int capacity) {
+// been found (a SIM may leave gaps), never past the last position, and stops
+// at a position the modem refuses (past the SIM's last). A malformed entry is
+// skipped and the download goes on.
+void downloadEntries(Form1& main, Form3& calls, int used, int last) {
+    TerminalLog& log = main.Text1();
     int found = 0;
-    for (int position = 1; found < used && position <= capacity; ++position) {
-        main.link().sendCommand(QStringLiteral("AT+CPBR=") + QString::number(position), 1);
-        const QString line = entryLine(main.Text1());
-        if (!line.isEmpty()) {
-            ++found;
-            if (const auto entry = parseEntry(line))
-                calls.AddPhonebookEntry(QString::number(position), entry->number, entry->name);
+    for (int position = 1; found < used && position <= last; ++position) {
+        const QString command = QStringLiteral("AT+CPBR=") + QString::number(position);
+        main.link().sendCommand(command, 1);
+        if (log.result(command) == TerminalLog::Result::Error) {
+            log.clear();
+            return;
         }
-        main.Text1().clear();
+        const QString entry = log.userData(QStringLiteral("+CPBR:"));
+        if (!entry.isEmpty()) {
+            ++found;
+            if (const auto parsed = parseEntry(entry))
+                calls.AddPhonebookEntry(QString::number(position), parsed->number, parsed->name);
+        }
+        log.clear();
     }
 }
 
@@ -112,7 +145,8 @@ void downloadEntries(Form1& main, Form3& calls, int used, int capacity) {
 void Form1::ShowManufacturer(int echoAt, int okAt) {
     runGuarded([&] {
         ui->Label5->setText(QString());
-        form<Form2>().ShowManufacturer(identityText(Text1(), echoAt, okAt));
+        // Modules that pad their identity lines begin them with a blank.
+        form<Form2>().ShowManufacturer(withoutLeadingBlanks(identityText(Text1(), echoAt, okAt)));
         Text1().clear();
     });
 }
@@ -132,12 +166,12 @@ void Form1::SavePhoneBook() {
         ui->Label5->setText(QStringLiteral("Saving Phone Book...Please Wait"));
         // The reply is read whole before the local copy is emptied.
         const PhonebookStatus status = phonebookStatus(Text1());
-        const int used = wholeNumber(status.used);
+        const int used = usedCount(status);
         emptyPhonebook();
         Form3& filling = form<Form3>();
         filling.SetPhonebookCounts(status.used, status.capacity);
         Text1().clear();
-        downloadEntries(*this, filling, used, searchLimit(status, used));
+        downloadEntries(*this, filling, used, lastPosition(status, used));
         // Reached anew: a call window the user closed during the download is
         // loaded again, and lists the copy from the table.
         Form3& calls = form<Form3>();
@@ -148,23 +182,24 @@ void Form1::SavePhoneBook() {
     // On a failure what was stored before it stays; the call window is not shown.
 }
 
-void Form1::ShowEchoValues(int echoAt) {
-    if (!echoAt) return;
+bool Form1::ShowEchoValues(int echoAt) {
+    bool shown = false;
+    if (!echoAt) return shown;
     runGuarded([&] {
         // "+ECHO: <mode>,<algorithm>,<the algorithm's parameters>", read
         // before the window is reached: loading it runs its own queries.
         const QString values = Text1().window(echoAt, kEchoValuesOffset, kEchoValuesLength);
-        if (form<Form6>().ShowEchoValues(values)) Text1().clear();
+        shown = form<Form6>().ShowEchoValues(values);
+        if (shown) Text1().clear();
     });
+    return shown;
 }
 
 void Form1::ShowServiceCenter(int okAt, int errorAt) {
     runGuarded([&] {
         // "+CSCA: "<number>",<type>"
-        const QString reply = QStringLiteral("+CSCA:");
-        if (okAt && Text1().contains(reply))
-            form<Form8>().ShowServiceCentre(
-                Text1().upToComma(reply, kQuotedValueOffset, kClosingQuote));
+        const int reply = okAt ? Text1().findLine(QStringLiteral("+CSCA:")) : 0;
+        if (reply) form<Form8>().ShowServiceCentre(Text1().quotedNumberAt(reply));
         if (errorAt) form<Form8>().ShowNotice(QStringLiteral("Service Center Unknown"));
         Text1().clear();
     });

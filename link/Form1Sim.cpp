@@ -216,17 +216,20 @@ void Form1::CheckSIM() {
 }
 
 void Form1::CheckPinStatus() {
-    if (Text1().contains(QStringLiteral("READY"))) {
+    // The state is read from the modem's "+CPIN:" line, not from what else the log holds.
+    const int reply = Text1().findLine(QStringLiteral("+CPIN:"));
+    const QString state = reply ? Text1().lineAt(reply) : QString();
+    if (state.contains(QLatin1String("READY"))) {
         Text1().clear();
         InitModem();
         return;
     }
     // "SIM PIN" also stands in "SIM PIN2" and "PH-SIM PIN", "SIM PUK" in "SIM PUK2".
-    if (Text1().contains(QStringLiteral("SIM PIN"))) {
+    if (state.contains(QLatin1String("SIM PIN"))) {
         askForCode(*this, SimCode::Pin);
         return;
     }
-    if (Text1().contains(QStringLiteral("SIM PUK"))) {
+    if (state.contains(QLatin1String("SIM PUK"))) {
         askForCode(*this, SimCode::Puk);
         return;
     }

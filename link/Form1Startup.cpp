@@ -11,14 +11,24 @@
 #include "platform/Services.h"
 #include "ui_Form1.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 const QString kPortFile = QStringLiteral("COM.txt");
 const QString kSerialQuery = QStringLiteral("AT+CGSN");
-// The serial number stands on the line after the echo: past the command,
-// its carriage return and the line break that opens the reply.
-constexpr int kSerialNumberOffset = 10;
 constexpr int kSerialNumberLength = 15;
+
+// The serial number: the first line of the reply, after the echo when the
+// modem echoes, short of the final result.
+QString serialNumber(const TerminalLog& log) {
+    const QString reply = log.afterEcho(kSerialQuery);
+    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
+    const QStringList lines = reply.split(lineBreaks, Qt::SkipEmptyParts);
+    return lines.isEmpty() || lines.first().trimmed() == QLatin1String("OK")
+               ? QString()
+               : lines.first().left(kSerialNumberLength);
+}
 
 // The rates the search tries on every candidate port, slowest first.
 const QStringList kSearchSettings = {
@@ -196,8 +206,7 @@ void Form1::takePortIntoUse(const QString& settings) {
 }
 
 void Form1::takeSerialNumber() {
-    form<Form2>().ShowSerialNumber(
-        Text1().window(kSerialQuery, kSerialNumberOffset, kSerialNumberLength));
+    form<Form2>().ShowSerialNumber(serialNumber(Text1()));
 }
 
 void Form1::SavePortAndCheckSIM() {

@@ -13,9 +13,15 @@ void SerialLink::setDispatcher(std::function<void(const QString&)> dispatcher) {
     dispatcher_ = std::move(dispatcher);
 }
 
+void SerialLink::setDeviceLostHandler(std::function<void()> handler) {
+    deviceLost_ = std::move(handler);
+}
+
 void SerialLink::onComm() {
     QString received;
-    if (port_.CommEvent() == MSComm::comEvReceive) received = QString::fromLatin1(port_.Input());
+    const int event = port_.CommEvent();
+    if (event == MSComm::comEvReceive) received = QString::fromLatin1(port_.Input());
+    if (MSComm::isDeviceLost(event) && !port_.PortOpen() && deviceLost_) deviceLost_();
     runGuarded([&] {
         if (dispatcher_) dispatcher_(received);
     });

@@ -20,6 +20,9 @@ class SerialLink : public QObject {
 
     // Runs for every received text (empty for every other event of the port).
     void setDispatcher(std::function<void(const QString&)> dispatcher);
+    // Runs when the device has gone away and the port has been closed, before
+    // the dispatcher runs for that event.
+    void setDeviceLostHandler(std::function<void()> handler);
 
     // Empties the log (unless told to keep it), writes the command and one
     // carriage return, and waits `seconds` while the replies come in.
@@ -43,6 +46,7 @@ class SerialLink : public QObject {
     MSComm port_;
     TerminalLog log_;
     std::function<void(const QString&)> dispatcher_;
+    std::function<void()> deviceLost_;
     quint64 commands_ = 0;
     // What waits for the modem, by command: a command's own wait, and the runs
     // of arrivals that came after the command was written.

@@ -26,9 +26,84 @@ QStringList linesOf(const QString& text) {
     return text.split(breaks, Qt::SkipEmptyParts);
 }
 
-bool isErrorLine(const QString& line) {
+bool isErrorLine(QStringView line) {
     return line == QLatin1String("ERROR") || line.startsWith(QLatin1String("+CME ERROR")) ||
            line.startsWith(QLatin1String("+CMS ERROR"));
+}
+
+TerminalLog::Result finalResult(QStringView line) {
+    const QStringView trimmed = line.trimmed();
+    if (trimmed == QLatin1String("OK")) return TerminalLog::Result::Ok;
+    return isErrorLine(trimmed) ? TerminalLog::Result::Error : TerminalLog::Result::None;
+}
+
+bool isLineStart(const QString& text, qsizetype index) {
+    return index == 0 || isLineEnd(text.at(index - 1));
+}
+
+// --- user data
+
+// Stands in for user data when the log is searched: no key holds it.
+constexpr QChar kMasked = QChar(0);
+
+bool endsAtFinalResult(QStringView line) {
+    return finalResult(line) != TerminalLog::Result::None;
+}
+
+bool endsMessageEntry(QStringView line) {
+    return line.startsWith(QLatin1String("+CMGS:")) || line.startsWith(QLatin1String("+CMGW:")) ||
+           isErrorLine(line.trimmed());
+}
+
+// The replies that carry user data: the line that opens one, and the line that
+// ends it (which is not part of it).
+struct UserDataReply {
+    const char* opening;
+    bool (*ends)(QStringView line);
+};
+
+const UserDataReply kUserDataReplies[] = {
+    {"+CPBR:", endsAtFinalResult}, {"+CPBF:", endsAtFinalResult}, {"+CMGR:", endsAtFinalResult},
+    {"+CMGL:", endsAtFinalResult}, {"> ", endsMessageEntry},
+};
+
+const UserDataReply* opening(QStringView line) {
+    for (const UserDataReply& reply : kUserDataReplies)
+        if (line.startsWith(QLatin1String(reply.opening))) return &reply;
+    return nullptr;
+}
+
+// A stretch of the log, as 0-based indexes [begin, end).
+struct Span {
+    qsizetype begin;
+    qsizetype end;
+};
+
+// The user data of the log: each reply from its opening line to the end of
+// its last line before the line that ends it (to the end of the log while
+// that has not come). Blank lines do not end it; line breaks inside it belong to it.
+std::vector<Span> userDataSpans(const QString& text) {
+    std::vector<Span> spans;
+    const UserDataReply* open = nullptr;
+    Span current{0, 0};
+    for (qsizetype begin = 0; begin < text.size();) {
+        const qsizetype end = lineEnd(text, begin);
+        const QStringView line = QStringView(text).mid(begin, end - begin);
+        if (!line.isEmpty()) {
+            if (open && open->ends(line)) {
+                spans.push_back(current);
+                open = nullptr;
+            }
+            if (open) {
+                current.end = end;
+            } else if ((open = opening(line))) {
+                current = {begin, end};
+            }
+        }
+        begin = end + 1;
+    }
+    if (open) spans.push_back(current);
+    return spans;
 }
 
 } // namespace
@@ -107,27 +182,26 @@ QStringList TerminalLog::fieldsAfter(const QString& key) const {
     return contains(key) ? text::fields(lineAfter(key)) : QStringList();
 }
 
+qsizetype TerminalLog::replyStart(const QString& command) const {
+    const int at = command.isEmpty() ? 0 : findLine(command);
+    if (!at) return 0;
+    return std::min(lineEnd(text_, at - 1 + command.size()) + 1, text_.size());
+}
+
 QString TerminalLog::afterEcho(const QString& command) const {
-    const int at = command.isEmpty() ? 0 : find(command);
-    if (!at) return text_;
-    const qsizetype end = lineEnd(text_, at - 1 + command.size());
-    return text_.mid(end + 1);
+    return text_.mid(replyStart(command));
 }
 
 TerminalLog::Result TerminalLog::result(const QString& command) const {
     Result result = Result::None;
-    for (const QString& line : linesOf(afterEcho(command))) {
-        const QString trimmed = line.trimmed();
-        if (trimmed == QLatin1String("OK"))
-            result = Result::Ok;
-        else if (isErrorLine(trimmed))
-            result = Result::Error;
+    for (const QString& line : linesOf(withoutUserData().mid(replyStart(command)))) {
+        if (const Result found = finalResult(line); found != Result::None) result = found;
     }
     return result;
 }
 
 bool TerminalLog::hasLine(const QString& line, const QString& command) const {
-    const QStringList lines = linesOf(afterEcho(command));
+    const QStringList lines = linesOf(withoutUserData().mid(replyStart(command)));
     return std::any_of(lines.begin(), lines.end(),
                        [&line](const QString& l) { return l.trimmed() == line; });
 }
@@ -141,6 +215,58 @@ int TerminalLog::lastLine(const QString& line) const {
         if (startsLine && endsLine) return static_cast<int>(at) + 1;
     }
     return 0;
+}
+
+const QString& TerminalLog::withoutUserData() const {
+    if (withoutUserDataOf_ != changes_) {
+        withoutUserData_ = text_;
+        for (const Span& span : userDataSpans(text_))
+            std::fill(withoutUserData_.begin() + span.begin, withoutUserData_.begin() + span.end,
+                      kMasked);
+        withoutUserDataOf_ = changes_;
+    }
+    return withoutUserData_;
+}
+
+int TerminalLog::findLine(const QString& key, int from) const {
+    const QString& searched = withoutUserData();
+    for (int at = text::find(searched, key, from); at > 0; at = text::find(searched, key, at + 1))
+        if (isLineStart(searched, at - 1)) return at;
+    return 0;
+}
+
+QString TerminalLog::lineAt(int at) const {
+    const QString rest = text::cutRest(text_, at);
+    return rest.left(lineEnd(rest, 0));
+}
+
+QString TerminalLog::quotedNumberAt(int at) const {
+    const QString line = lineAt(at);
+    const QStringList values = text::fields(line.mid(line.indexOf(QLatin1Char(':')) + 1));
+    const QString& first = values.first();
+    const bool quoted =
+        first.size() >= 2 && first.startsWith(QLatin1Char('"')) && first.endsWith(QLatin1Char('"'));
+    if (!quoted || values.size() < 2) throw text::CutError("no quoted number and type");
+    return text::unquoted(first);
+}
+
+TerminalLog::Outcome TerminalLog::outcomeAfter(int at) const {
+    const QString& searched = withoutUserData();
+    if (at < 1) return {};
+    for (qsizetype begin = lineEnd(searched, at - 1) + 1; begin < searched.size();) {
+        const qsizetype end = lineEnd(searched, begin);
+        const Result found = finalResult(QStringView(searched).mid(begin, end - begin));
+        if (found != Result::None) return {found, static_cast<int>(begin) + 1};
+        begin = end + 1;
+    }
+    return {};
+}
+
+QString TerminalLog::userData(const QString& prefix) const {
+    for (const Span& span : userDataSpans(text_))
+        if (QStringView(text_).mid(span.begin).startsWith(prefix))
+            return text_.mid(span.begin, span.end - span.begin);
+    return QString();
 }
 
 void TerminalLog::moveCaretToEnd() {

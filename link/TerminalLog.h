@@ -16,6 +16,13 @@ class QPlainTextEdit;
 // Positions are 1-based, as replies are counted; searches are plain and
 // case-sensitive and give 0 when the key is absent. Replies are read with the
 // small vocabulary below, so that every window cuts them the same way.
+//
+// Some replies carry what people wrote: a phonebook entry ("+CPBR:",
+// "+CPBF:") and a stored message ("+CMGR:", "+CMGL:"), each from its line to
+// the final result, and the echo of a message body, from the "> " prompt to
+// "+CMGS:", "+CMGW:" or an error. That text is user data: nothing inside it is
+// a reply, a result code or an echo for `findLine`, `outcomeAfter`,
+// `afterEcho`, `result` and `hasLine`, whatever it holds.
 class TerminalLog : public QObject {
     Q_OBJECT
   public:
@@ -71,8 +78,8 @@ class TerminalLog : public QObject {
     // The comma-separated fields of the line after `key`, blanks around each
     // field dropped; none when the key is absent.
     QStringList fieldsAfter(const QString& key) const;
-    // What follows the echo of `command` and the end of the echo's line: the
-    // reply. The whole log when the command is not echoed.
+    // What follows the echo of `command` (where it begins a line) and the end
+    // of the echo's line: the reply. The whole log when the command is not echoed.
     QString afterEcho(const QString& command) const;
     // The final result of the exchange of `command`: of the lines after its
     // echo (the whole log when no command is given or it is not echoed), the
@@ -88,10 +95,44 @@ class TerminalLog : public QObject {
     // result ("OK" standing alone on its line).
     int lastLine(const QString& line) const;
 
+    // ---- replies and codes, user data left out
+
+    // Position of `key` where it begins a line or the log, outside user data,
+    // at or after `from`: a reply prefix ("+CSQ:"), a result code ("RING") or
+    // a command echo ("ATI0"). 0 when there is none.
+    int findLine(const QString& key, int from = 1) const;
+    // The text from `at` to the end of its line (short of its carriage return
+    // or line feed).
+    QString lineAt(int at) const;
+    // The number of a reply that gives a quoted number and its type on its line
+    // ("+CLIP: "0123",129"), the reply's prefix standing at `at`: the text
+    // between the quotes of its first field. Throws text::CutError when the
+    // first field is not quoted or no field follows it.
+    QString quotedNumberAt(int at) const;
+    // The final result of the exchange whose echo or reply stands at `at`: the
+    // first line after it that is "OK" (Ok), "ERROR" or an extended error
+    // (Error), and its position; None and 0 while none has come.
+    struct Outcome {
+        Result result = Result::None;
+        int at = 0;
+    };
+    Outcome outcomeAfter(int at) const;
+    // The first reply carrying user data that begins with `prefix` ("+CPBR:"):
+    // from the prefix to the end of its data, line breaks inside it kept, those
+    // before the final result left out. "" when there is none.
+    QString userData(const QString& prefix) const;
+
     // Puts the caret after the last character (the box scrolls to its end).
     void moveCaretToEnd();
 
   private:
+    // The log with every character of user data replaced by a character that
+    // no key holds; the same length, so positions agree. Made when first asked
+    // for after a change.
+    const QString& withoutUserData() const;
+    // Index (0-based) where the reply after the echo of `command` begins; 0
+    // when the command is not echoed.
+    qsizetype replyStart(const QString& command) const;
     void bound();
     void mirrorAppended(const QString& more);
     void mirrorReset();
@@ -99,6 +140,8 @@ class TerminalLog : public QObject {
 
     QString text_;
     quint64 changes_ = 0;
+    mutable QString withoutUserData_;
+    mutable quint64 withoutUserDataOf_ = ~quint64(0); // the change it was made for
     QPlainTextEdit* mirror_ = nullptr;
     // What the mirror has not shown yet, shown together once events are handled.
     QString mirrorPending_;

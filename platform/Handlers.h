@@ -16,11 +16,13 @@ class QLineEdit;
 // that cannot be read) ends where it failed, without a word: its error exit.
 // Connect controls through `on` and `onClick` and every handler has it.
 
-// Runs `body`; a failure inside it ends it silently.
-template <class Body> void runGuarded(Body&& body) {
+// Runs `body`; a failure inside it ends it silently. True when it ran to its end.
+template <class Body> bool runGuarded(Body&& body) {
     try {
         body();
+        return true;
     } catch (const std::exception&) {
+        return false;
     }
 }
 

@@ -67,7 +67,7 @@ void MSComm::setPortOpen(bool open) {
     backend->sent = [this] {
         if (sThreshold_ > 0) raise(comEvSend);
     };
-    backend->error = [this](int event) { raise(event); };
+    backend->error = [this](int event) { lineError(event); };
     backend->open(line_, handshaking_);
     backend_ = std::move(backend);
 }
@@ -89,6 +89,26 @@ void MSComm::bytesArrived(const QByteArray& bytes) {
     if (rThreshold_ <= 0 || receivePending_) return;
     receivePending_ = true;
     raise(comEvReceive);
+}
+
+void MSComm::lineError(int event) {
+    if (!isDeviceLost(event)) {
+        raise(event);
+        return;
+    }
+    // The errors that keep coming until the port is closed are not passed on.
+    if (closingLostDevice_) return;
+    closingLostDevice_ = true;
+    // Closed from the event loop, not from inside the device's own notification.
+    QMetaObject::invokeMethod(
+        this,
+        [this, event, lost = backend_.get()] {
+            closingLostDevice_ = false;
+            if (backend_.get() != lost) return; // closed, or opened anew, meanwhile
+            setPortOpen(false);
+            raise(event);
+        },
+        Qt::QueuedConnection);
 }
 
 void MSComm::raise(int event) {

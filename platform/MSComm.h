@@ -11,6 +11,9 @@ class MSComm : public QObject {
     Q_OBJECT
   public:
     enum Event { comEvSend = 1, comEvReceive = 2 };
+    // A read or resource error: the device has gone away. The control then
+    // closes the port itself, once, and raises this event once.
+    static bool isDeviceLost(int event) { return event == ReadFailed || event == DeviceFailed; }
 
     explicit MSComm(QObject* parent = nullptr);
     ~MSComm() override;
@@ -45,6 +48,7 @@ class MSComm : public QObject {
 
   private:
     void bytesArrived(const QByteArray& bytes);
+    void lineError(int event);
     void raise(int event);
 
     int port_ = 1;
@@ -56,6 +60,7 @@ class MSComm : public QObject {
     int inputMode_ = 0;
     int event_ = 0;
     bool receivePending_ = false;
+    bool closingLostDevice_ = false;
     QByteArray input_;
     std::unique_ptr<SerialBackend> backend_;
 };

@@ -38,15 +38,17 @@ QSerialPort::StopBits stopBitsOf(double stop) {
     return QSerialPort::OneStop;
 }
 
-// Line errors as the serial control numbers them.
+// Line errors as the serial control numbers them. A device that goes away
+// (a USB modem pulled out) reports a resource error, or a read error on every
+// pass of the event loop until the port is closed.
 int commEventOf(QSerialPort::SerialPortError error) {
     switch (error) {
     case QSerialPort::ResourceError:
-        return 1011;
+        return DeviceFailed;
     case QSerialPort::WriteError:
-        return 1010;
+        return WriteFailed;
     case QSerialPort::ReadError:
-        return 1006;
+        return ReadFailed;
     default:
         return 0;
     }

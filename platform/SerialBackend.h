@@ -42,6 +42,9 @@ struct LineSettings {
     static std::optional<LineSettings> parse(const QString& text);
 };
 
+// Line errors a device reports, numbered as the serial control's error events.
+enum LineError { ReadFailed = 1006, WriteFailed = 1010, DeviceFailed = 1011 };
+
 // Handshaking values of the serial control.
 enum Handshake { NoHandshaking = 0, XonXoff = 1, RtsCts = 2, RtsCtsXonXoff = 3 };
 
@@ -57,8 +60,8 @@ class SerialBackend {
 
     // Set by the serial control.
     std::function<void(const QByteArray&)> received;
-    std::function<void()> sent; // the transmit buffer has become empty
-    std::function<void(int event)> error;
+    std::function<void()> sent;           // the transmit buffer has become empty
+    std::function<void(int event)> error; // a LineError
 };
 
 // The ports the console can reach, by number: whether a port exists, whether it

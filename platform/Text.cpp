@@ -22,10 +22,15 @@ QString cutRest(const QString& source, int start) {
 }
 
 double number(const QString& text) {
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    if (!ok) throw CutError("not a number");
-    return value;
+    const QString digits = text.trimmed();
+    if (digits.isEmpty()) throw CutError("not a number");
+    qint64 value = 0;
+    for (const QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) throw CutError("not a number");
+        value = value * 10 + (c.unicode() - '0');
+        if (value > kLargestNumber) throw CutError("number out of range");
+    }
+    return static_cast<double>(value);
 }
 
 QStringList fields(const QString& line) {

@@ -21,8 +21,11 @@ int find(const QString& haystack, const QString& key, int from = 1);
 QString cut(const QString& source, int start, int length);
 // Everything from `start`.
 QString cutRest(const QString& source, int start);
-// The number a text holds, white space around the digits not counting; throws
-// CutError when the text is not a number.
+// The number a text holds: plain decimal digits, white space around them not
+// counting, at most `kLargestNumber`. Throws CutError for anything else (a
+// sign, a point, an exponent, "nan", a value out of range): not a number.
+// The value is whole; it is given as a double for the callers that compute with it.
+inline constexpr int kLargestNumber = 2147483647;
 double number(const QString& text);
 
 // The comma-separated fields of a line, blanks around each field dropped;

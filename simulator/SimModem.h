@@ -111,6 +111,9 @@ struct ModemState {
     QByteArray manufacturer = "GSM SIMULATOR MODEM";
     QByteArray model = "MULTIBAND  900E  1800";
     QByteArray revision = "SIM100 1.0.0 010124 12:00";
+    // Many modules pad the identity lines of "ATI0" and "+CGMM" with a blank
+    // before and after the text, as in " MULTIBAND  900E  1800 ".
+    bool paddedIdentity = true;
 
     SimCard sim;
     std::map<QByteArray, Phonebook> phonebooks; // by storage: "SM", "FD", ...

@@ -5,12 +5,17 @@
 #include "console/Form11.h"
 #include "console/Form7.h"
 #include "tests/ConsoleFixture.h"
+#include "tests/Helpers.h"
+
+#include <QFile>
+
 #include "ui_Form11.h"
 #include "ui_Form3.h"
 #include "ui_Form5.h"
 #include "ui_Form6.h"
 #include "ui_Form7.h"
 #include "ui_Form8.h"
+#include <functional>
 
 namespace {
 // Bars shown in the signal window, left to right.
@@ -241,4 +246,161 @@ TEST_F(DispatcherTest, GainTheSliderCannotHoldEndsTheRunAndKeepsTheLog) {
     EXPECT_EQ(form<Form6>().ui->Label7->text(), "Default Values-Speaker 300");
     EXPECT_NE(form<Form6>().ui->Slider1->value(), 255); // refused, not cut down to the maximum
     EXPECT_TRUE(main().Text1().contains("VGR: 300"));
+}
+
+// What people wrote never fires a key, whatever it holds: a message read back
+// with "AT+CMGR=" (from its line to the final result) and the echo of a
+// message body (from the "> " prompt to the modem's verdict). Line feeds in a
+// body are echoed as they are, so its lines begin where keys would.
+TEST_F(DispatcherTest, MessageTextsFireNoKey) {
+    const QByteArray texts[] = {
+        "CPIN: hi",
+        "+CPIN: READY",
+        "AT+CPBS? \"SM\",0,9",
+        "ATI3 hello",
+        "CSQ: 5,",
+        "+CSQ: 5,99",
+        "RING\r\n+CLIP: \"0123\",129",
+        "NO CARRIER",
+        "+CMTI: \"SM\",3",
+        "AT+CSCA?\r\r\n+CSCA: \"1\",129\r\n",
+    };
+    for (const QByteArray& text : texts) {
+        const QByteArray received[] = {
+            "AT+CMGR=1\r\r\n+CMGR: \"REC READ\",\"+4412\",,\"26/01/15,10:00:00+00\"\r\n" + text +
+                "\r\n\r\nOK\r\n",
+            "AT+CMGS=\"0123\"\r\r\n> hello\n" + text + "\n\r\n+CMGS: 5\r\n\r\nOK\r\n",
+            "AT+CMGW=\"0123\"\r\r\n> " + text + "\r\n+CMS ERROR: 322\r\n",
+        };
+        for (const QByteArray& reply : received) {
+            SCOPED_TRACE(reply.constData());
+            main().Text1().clear();
+            arrive(reply);
+            run(6);
+            EXPECT_EQ(main().Text1().text(), QString::fromLatin1(reply)); // nothing acted on it
+            EXPECT_EQ(sent(), QByteArray());
+            EXPECT_FALSE(main().Timer2.Enabled());
+            for (bool loaded :
+                 {Forms::instance().isLoaded<Form3>(), Forms::instance().isLoaded<Form5>(),
+                  Forms::instance().isLoaded<Form7>(), Forms::instance().isLoaded<Form8>(),
+                  Forms::instance().isLoaded<Form11>()})
+                EXPECT_FALSE(loaded);
+            EXPECT_EQ(services().ended, 0);
+            EXPECT_TRUE(services().messages.empty());
+        }
+    }
+}
+
+// A line the dispatcher cannot read is passed over: the keys after it still
+// run, in the same run and in later ones while the line stays in the log.
+TEST_F(DispatcherTest, UnreadableLinesHideNoLaterCall) {
+    const QByteArray unreadable[] = {
+        "+CREG: 1", // the standard unsolicited registration, without a comma
+        "+CSQ: 99",        "+CSQ: 1e10,99", "+CREG: 0,nan", "+VGR: 300",
+        "+CLIP: \"0123\"", // without its type
+        "+CCWA: 1,1",      "+SIDET: x,1",
+    };
+    const QByteArray call = "\r\nRING\r\n\r\n+CLIP: \"0123456789\",129\r\n";
+    // The call-control window is loaded first: loading it runs its own
+    // queries, which empty the log as any window's exchange does.
+    form<Form6>();
+    run(10);
+    for (const QByteArray& line : unreadable) {
+        for (bool stale : {false, true}) {
+            SCOPED_TRACE((line + (stale ? " (stale)" : "")).toStdString());
+            main().Text1().clear();
+            unloadIfLoaded<Form5>();
+            main().Timer2.setEnabled(false);
+            if (stale) {
+                arrive("\r\n" + line + "\r\n");
+                run(3);
+                arrive(call);
+            } else {
+                arrive("\r\n" + line + "\r\n" + call);
+            }
+            run(3);
+            ASSERT_TRUE(Forms::instance().isLoaded<Form5>());
+            EXPECT_EQ(form<Form5>().ui->Label1->text(), "Call Received-  0123456789");
+            EXPECT_TRUE(main().Timer2.Enabled());
+            EXPECT_TRUE(main().Text1().isEmpty());
+        }
+    }
+}
+
+// A stale line that cannot be read does not keep a later reply of the same
+// kind from being shown; values that are not plain digits are not numbers.
+TEST_F(DispatcherTest, LaterReadableReplyIsShownPastAnUnreadableOne) {
+    struct Case {
+        const char* unreadable;
+        const char* readable;
+        QLabel* Ui::Form7::*label;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"+CREG: 1", "+CREG: 0,5", &Ui::Form7::Label5, "Registered/Roaming"},
+        {"+CREG: 0,nan", "+CREG: 0,2", &Ui::Form7::Label5, "Not Registered.Searching Operator"},
+        {"+CREG: 0, 1e10", "+CREG: 0,3", &Ui::Form7::Label5, "Registration Denied"},
+        {"+CSQ: 99", "+CSQ: 20,0", &Ui::Form7::Label4, "20,0"},
+        {"+CSQ: 1e10,99", "+CSQ: 7,1", &Ui::Form7::Label4, "7,1"},
+        {"+CSQ: 0x1f,99", "+CSQ: 31,99", &Ui::Form7::Label4, "31,99"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.unreadable);
+        main().Text1().clear();
+        QLabel* label = (*form<Form7>().ui).*c.label;
+        label->setText("before");
+        arrive(QByteArray("\r\n") + c.unreadable + "\r\n");
+        run(3);
+        EXPECT_EQ(label->text(), "before"); // not a number: nothing shown
+        arrive(QByteArray("\r\n") + c.readable + "\r\n\r\nOK\r\n");
+        run(3);
+        EXPECT_EQ(label->text(), c.shown);
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
+}
+
+// A phonebook file that cannot be read still lets a call be announced with
+// its number, and the call window says so instead of opening empty without a
+// word. A missing file is created as before.
+TEST_F(DispatcherTest, BrokenPhonebookFileStillLetsCallsBeAnnounced) {
+    struct Case {
+        const char* name;
+        std::function<void()> spoil;
+        bool readable;
+    };
+    const QString file = services().path(db::kPhoneBookFile);
+    auto changed = [](const char* statement) {
+        return [statement] {
+            db::Database phonebook = db::OpenDatabase(db::kPhoneBookFile);
+            phonebook.Execute(statement);
+        };
+    };
+    const Case cases[] = {
+        {"not a database", [&] { writeFile(db::kPhoneBookFile, QByteArray(600, 'x')); }, false},
+        {"empty", [&] { writeFile(db::kPhoneBookFile, ""); }, false},
+        {"without its entries", changed("DROP TABLE DATA"), false},
+        {"without its counts", changed("DROP TABLE Details"), false},
+        {"without the names", changed("ALTER TABLE DATA DROP COLUMN Name"), false},
+        {"missing", [&] { QFile::remove(file); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        unloadIfLoaded<Form3>();
+        unloadIfLoaded<Form5>();
+        QFile::remove(file);
+        db::createPhoneBookIfMissing(file);
+        c.spoil();
+        main().Text1().clear();
+        sent();
+        arrive("\r\nRING\r\n\r\n+CLIP: \"0123456789\",129\r\n");
+        run(3);
+        EXPECT_EQ(form<Form5>().ui->Label1->text(), "Call Received-  0123456789");
+        EXPECT_TRUE(main().Timer2.Enabled());
+        // The caller lookup loaded the call window; an empty readable copy asks for the SIM's.
+        EXPECT_EQ(form<Form3>().ui->Label3->text(),
+                  c.readable ? "" : "Phone Book File Cannot Be Read");
+        EXPECT_EQ(commands(sent()).contains("AT+CPBS?"), c.readable);
+        EXPECT_EQ(QFile::exists(file), true);
+        main().Timer2.setEnabled(false);
+    }
 }

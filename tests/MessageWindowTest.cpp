@@ -326,9 +326,7 @@ TEST_F(MessageWindowTest, DeleteSaysWhatTheModemDid) {
 class HostileMessageTest : public MessageWindowTest,
                            public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(HostileMessageTest, DISABLED_ATextHoldingADispatcherKeyIsOnlyRead) {
-    // Left disabled until the dispatcher keeps message texts out of its key
-    // tests (the mechanism that does the same for phonebook entries).
+TEST_P(HostileMessageTest, ATextHoldingADispatcherKeyIsOnlyRead) {
     Form8& window = open();
     storeEntry("1", "0123456789", "KEPT");
     writeFile("Model.txt", "identity\r\n");

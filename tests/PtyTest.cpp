@@ -1,11 +1,15 @@
 // The production serial path: QSerialPort on a pseudo-terminal, on the real clock.
 
+#include "console/Form1.h"
 #include "link/SerialLink.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
+#include "platform/Forms.h"
 #include "platform/QtSerialBackend.h"
 #include "simulator/SimModem.h"
 #include "tests/OpenPort.h"
 #include "tests/TestServices.h"
+#include "ui_Form1.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +20,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <time.h>
 #include <unistd.h>
+
+#include <utility>
 
 namespace {
 
@@ -37,15 +44,18 @@ class PtyModem {
             if (n > 0) modem.receive(QByteArray(buffer, static_cast<int>(n)));
         });
     }
-    ~PtyModem() {
+    ~PtyModem() { unplug(); }
+    // The device goes away under whoever holds the slave side.
+    void unplug() {
         notifier_.reset();
-        ::close(keepOpen_);
-        ::close(master_);
+        if (keepOpen_ >= 0) ::close(std::exchange(keepOpen_, -1));
+        if (master_ >= 0) ::close(std::exchange(master_, -1));
     }
     const QString& slave() const { return slave_; }
 
     sim::SimModem modem{[this](const QByteArray& bytes, double delay) {
         QTimer::singleShot(static_cast<int>(delay * 1000), [this, bytes] {
+            if (master_ < 0) return;
             [[maybe_unused]] ssize_t n = ::write(master_, bytes.constData(), bytes.size());
         });
     }};
@@ -57,6 +67,13 @@ class PtyModem {
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
+// Processor time this process has used, in seconds.
+double processorSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec / 1e9;
+}
+
 class PtyTest : public ::testing::Test {
   protected:
     PtyTest() {
@@ -66,9 +83,17 @@ class PtyTest : public ::testing::Test {
         previousClock_ = Clock::install(std::make_unique<RealClock>());
         previousPorts_ = PortEnvironment::install(std::make_unique<DevicePorts>());
         QDir(services_->folder.path()).mkdir("ports");
-        QFile::link(pty.slave(), services_->path("ports/COM5"));
+        plugIn(pty);
+    }
+    // Links the device as port 5 beside the program.
+    void plugIn(const PtyModem& device) {
+        QFile::remove(services_->path("ports/COM5"));
+        QFile::link(device.slave(), services_->path("ports/COM5"));
     }
     ~PtyTest() override {
+        Forms::instance().clear();
+        Files::instance().closeAll();
+        QDir::setCurrent(QDir::tempPath());
         PortEnvironment::install(std::move(previousPorts_));
         Clock::install(std::move(previousClock_));
         Services::install(std::move(previousServices_));
@@ -121,4 +146,38 @@ TEST_F(PtyTest, ExchangeOverARealPortInRealTime) {
     EXPECT_EQ(link.log().text(), "AT+CGSN\r\r\n123456789012345\r\n\r\nOK\r\n");
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.front(), ""); // the send event
+}
+
+// A modem pulled out while the console holds its port: the port is closed
+// once, the main window says so, no processor time goes to a flood of errors,
+// and REFRESH takes the modem into use again once it is back.
+TEST_F(PtyTest, ModemPulledOutIsClosedOnceAndRefreshFindsItAgain) {
+    Form1& main = form<Form1>(); // no COM.txt: no start-up
+    openPort(main.MSComm1(), 5);
+    main.ShowPortStatus();
+    ASSERT_EQ(main.ui->Label1->text(), "Open");
+
+    int events = 0;
+    QObject::connect(&main.MSComm1(), &MSComm::OnComm, [&events] { ++events; });
+    pty.unplug();
+    const double before = processorSeconds();
+    Pause(2.5);
+    EXPECT_LT(processorSeconds() - before, 0.5);
+    EXPECT_EQ(events, 1);
+    EXPECT_FALSE(main.MSComm1().PortOpen());
+    EXPECT_EQ(main.ui->Label1->text(), "Closed");
+    EXPECT_EQ(main.ui->Label5->text(), "Modem Disconnected.Connect It And Press REFRESH");
+
+    // Back, answering the probe but not the SIM check, which keeps the start-up short.
+    PtyModem back;
+    back.modem.dropReplies("AT");
+    plugIn(back);
+    QFile comTxt(services_->path("COM.txt"));
+    ASSERT_TRUE(comTxt.open(QIODevice::WriteOnly));
+    comTxt.write("9600,N,8,1 5\r\n");
+    comTxt.close();
+    main.ui->Command9->click();
+    EXPECT_TRUE(main.MSComm1().PortOpen());
+    EXPECT_EQ(main.ui->Label1->text(), "Open");
+    EXPECT_TRUE(back.modem.received().startsWith("AT+CGSN\rAT\r"));
 }

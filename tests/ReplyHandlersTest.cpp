@@ -5,6 +5,7 @@
 #include "calls/Form6.h"
 #include "calls/Form8.h"
 #include "console/Form2.h"
+#include "console/Form7.h"
 #include "platform/Files.h"
 #include "platform/Widgets.h"
 #include "tests/ConsoleFixture.h"
@@ -32,6 +33,12 @@ QStringList entryReads(const QByteArray& sent) {
     for (const QString& command : QString::fromLatin1(sent).split('\r'))
         if (command.startsWith("AT+CPBR=")) reads << command.mid(8);
     return reads;
+}
+
+void emptyLocalCopy() {
+    db::Database phonebook = db::OpenDatabase(db::kPhoneBookFile);
+    phonebook.Execute("delete from data");
+    phonebook.Execute("delete from details");
 }
 
 void storeLocalCopy() {
@@ -178,6 +185,10 @@ TEST_F(ReplyHandlersTest, StatusReplyThatCannotBeReadKeepsTheLocalPhonebook) {
         reply("+CPBS: \"FD\",0,10"),
         reply("+CPBS: \"SM\""),
         reply("+CPBS: \"SM\",x,250"),
+        reply("+CPBS: \"SM\",1e10,250"),
+        reply("+CPBS: \"SM\",-1,250"),
+        reply("+CPBS: \"SM\",40000,250"),
+        "\r\nOK\r\n", // a bare OK
     };
     for (const QByteArray& status : replies) {
         modem().overrideReply("AT+CPBS?", status);
@@ -190,25 +201,125 @@ TEST_F(ReplyHandlersTest, StatusReplyThatCannotBeReadKeepsTheLocalPhonebook) {
     }
 }
 
+// Names that look like replies, codes or commands, or that hold a quote or a
+// line break, are stored exactly as the SIM holds them; nothing else happens.
+TEST_F(ReplyHandlersTest, HostileNamesAreStoredByteExactAndFireNothing) {
+    const QByteArray names[] = {
+        "CPIN:",
+        "CPIN: READY",
+        "AT+CPBS?SM,3,9",
+        "ATI3",
+        "CSQ: 5,",
+        "RING",
+        "x\"y",
+        "\"",
+        "x\ry",
+        "a\r\nRING\r\n+CPIN: READY",
+        "\r\n+CSQ: 5,99\r\n",
+        "x,\"y\",129,\"z",
+    };
+    std::map<int, sim::PhonebookEntry> book;
+    QStringList reads{"AT+CPBS?"};
+    QStringList table;
+    for (const QByteArray& name : names) {
+        const int index = int(book.size()) + 1;
+        book[index] = {"0123", 129, name};
+        reads << "AT+CPBR=" + QString::number(index);
+        table << QString::number(index) + "|0123|" + QString::fromLatin1(name);
+    }
+    modem().state().phonebooks["SM"].entries = book;
+    Form3& calls = form<Form3>();
+    EXPECT_EQ(commands(sent()), reads);
+    EXPECT_EQ(entries(), table);
+    EXPECT_EQ(counts(), QStringList{"250|" + QString::number(book.size())});
+    EXPECT_TRUE(calls.isVisible());
+    EXPECT_EQ(services().ended, 0);
+    EXPECT_TRUE(services().messages.empty());
+    EXPECT_FALSE(main().Timer2.Enabled());
+    EXPECT_FALSE(Forms::instance().isLoaded<Form7>());
+}
+
+// The download reads no position past three digits of the capacity, nor
+// past one the modem refuses (outside the SIM's range).
+TEST_F(ReplyHandlersTest, DownloadEndsAtTheCapacityOrAtARefusedPosition) {
+    struct Case {
+        const char* status;
+        int simCapacity;
+        int lastRead;
+        QString counts;
+    };
+    const Case cases[] = {
+        {"+CPBS: \"SM\",5,100000", 999, 100, "100|5"}, // an empty SIM that claims too much
+        {"+CPBS: \"SM\",5,250", 3, 4, "250|5"},        // position 4 answers ERROR
+        {"+CPBS: \"SM\",5", 3, 4, "|5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.status);
+        unloadIfLoaded<Form3>();
+        emptyLocalCopy();
+        sim::Phonebook& book = modem().state().phonebooks["SM"];
+        book.capacity = c.simCapacity;
+        book.entries = c.simCapacity == 3 ? std::map<int, sim::PhonebookEntry>{{1, {"1", 129, "A"}}}
+                                          : std::map<int, sim::PhonebookEntry>{};
+        modem().overrideReply("AT+CPBS?", reply(c.status));
+        sent();
+        Form3& calls = form<Form3>();
+        const QStringList read = entryReads(sent());
+        ASSERT_FALSE(read.isEmpty());
+        EXPECT_EQ(read.size(), c.lastRead);
+        EXPECT_EQ(read.last(), QString::number(c.lastRead));
+        EXPECT_EQ(counts(), QStringList{c.counts});
+        EXPECT_EQ(entries(), c.simCapacity == 3 ? QStringList{"1|1|A"} : QStringList());
+        EXPECT_TRUE(calls.isVisible());
+    }
+}
+
+// A status query answered with a bare "OK" reads nothing, also when a later
+// line holds the storage name and a count.
+TEST_F(ReplyHandlersTest, BareOkToTheStatusQueryStartsNoDownloadLater) {
+    modem().overrideReply("AT+CPBS?", "\r\nOK\r\n");
+    form<Form3>();
+    for (const QByteArray& later : {QByteArray("\r\n+CPMS: \"SM\",40,50,\"SM\",40,50\r\n"),
+                                    QByteArray("\r\n+CMTI: \"SM\",40\r\n")}) {
+        arrive(later);
+        run(8);
+    }
+    EXPECT_EQ(entryReads(sent()), QStringList());
+    EXPECT_EQ(entries(), QStringList());
+}
+
 // --- identity
 
+// The manufacturer text starts at its first character that is not a blank:
+// a padded module's leading blank is left out, a bare one's first letter kept.
 TEST_F(ReplyHandlersTest, IdentityRepliesFillTheDetailsAndModelTxt) {
-    form<Form2>().ui->Label3->setText("356938035643809");
-    writeFile("COM.txt", "9600,N,8,1 3\r\n");
-    Files::instance().openForInput(1, "COM.txt"); // as the start-up holds it
-    main().link().sendCommand("ATI0", 1);
-    main().link().sendCommand("ATI3", 1);
-    Form2& details = form<Form2>();
-    EXPECT_EQ(details.ui->Label4->text(), "ManuFacturer And Model Details ");
-    EXPECT_EQ(details.ui->Label5->text(), "GSM SIMULATOR MODEM\r\nMULTIBAND  900E  1800\r\n\r");
-    EXPECT_EQ(details.ui->Label6->text(), "SIM100 1.0.0 010124 12:00\r\n\r");
-    for (QLabel* label : {details.ui->Label4, details.ui->Label5, details.ui->Label6})
-        EXPECT_FALSE(label->isHidden());
-    EXPECT_EQ(readFile("Model.txt"), "356938035643809\r\n"
-                                     "GSM SIMULATOR MODEM\r\nMULTIBAND  900E  1800\r\n\r\r\n"
-                                     "SIM100 1.0.0 010124 12:00\r\n\r\r\n");
-    EXPECT_FALSE(Files::instance().isOpen(1));
-    EXPECT_TRUE(main().Text1().isEmpty());
+    struct Case {
+        bool padded;
+        QString manufacturer;
+    };
+    const Case cases[] = {
+        {true, "GSM SIMULATOR MODEM \r\n MULTIBAND  900E  1800 \r\n\r"},
+        {false, "GSM SIMULATOR MODEM\r\nMULTIBAND  900E  1800\r\n\r"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.padded ? "padded" : "bare");
+        modem().state().paddedIdentity = c.padded;
+        form<Form2>().ui->Label3->setText("356938035643809");
+        writeFile("COM.txt", "9600,N,8,1 3\r\n");
+        Files::instance().openForInput(1, "COM.txt"); // as the start-up holds it
+        main().link().sendCommand("ATI0", 1);
+        main().link().sendCommand("ATI3", 1);
+        Form2& details = form<Form2>();
+        EXPECT_EQ(details.ui->Label4->text(), "ManuFacturer And Model Details ");
+        EXPECT_EQ(details.ui->Label5->text(), c.manufacturer);
+        EXPECT_EQ(details.ui->Label6->text(), "SIM100 1.0.0 010124 12:00\r\n\r");
+        for (QLabel* label : {details.ui->Label4, details.ui->Label5, details.ui->Label6})
+            EXPECT_FALSE(label->isHidden());
+        EXPECT_EQ(readFile("Model.txt"), "356938035643809\r\n" + c.manufacturer.toLatin1() +
+                                             "\r\nSIM100 1.0.0 010124 12:00\r\n\r\r\n");
+        EXPECT_FALSE(Files::instance().isOpen(1));
+        EXPECT_TRUE(main().Text1().isEmpty());
+    }
 }
 
 // --- echo cancellation

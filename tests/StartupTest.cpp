@@ -189,3 +189,20 @@ TEST_F(StartupTest, ClosingWithThePortClosedSendsNothing) {
     main.close();
     EXPECT_EQ(services().ended, 1);
 }
+
+// The serial number is the reply's own line, whether the modem echoes the
+// query or (with "E0" stored in its profile) does not.
+TEST_F(StartupTest, SerialNumberIsTheReplyLineWithOrWithoutTheEcho) {
+    for (int echo : {1, 0}) {
+        SCOPED_TRACE(echo ? "echo" : "no echo");
+        Forms::instance().clear();
+        writeFile("COM.txt", "9600,N,8,1 3\r\n");
+        sim::SimModem& modem = ports().attachModem(3, 9600);
+        modem.state().imei = "356938035643809";
+        modem.state().settings.echo = echo;
+        modem.state().storedProfile = modem.state().settings;
+        start();
+        EXPECT_EQ(form<Form2>().ui->Label3->text(), "356938035643809");
+        EXPECT_TRUE(readFile("Model.txt").startsWith("356938035643809\r\nGSM SIMULATOR MODEM"));
+    }
+}

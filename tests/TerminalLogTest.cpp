@@ -132,6 +132,43 @@ TEST(TerminalLogTest, ReadingVocabulary) {
          [](const TerminalLog& l) { return QString::number(l.lastLine("OK")); }, "7"},
         {"last line, only inside words", "BOOK\r\nOKAY\r\n",
          [](const TerminalLog& l) { return QString::number(l.lastLine("OK")); }, "0"},
+        {"result, a line of a message body is no verdict",
+         "AT+CMGS=\"1\"\r\r\n> hi\nOK\n\r\n+CMS ERROR: 500\r\n",
+         [](const TerminalLog& l) {
+             return QString("%1 %2").arg(l.hasLine("OK", "AT+CMGS=")).arg(describe(l.result()));
+         },
+         "0 ERROR"},
+        // keys where they begin a line, outside user data
+        {"line start, the echo at the start of the log", "ATI0\r\r\nX\r\n",
+         [](const TerminalLog& l) { return QString::number(l.findLine("ATI0")); }, "1"},
+        {"line start, not inside a line", "X ATI0\r\nATI0",
+         [](const TerminalLog& l) { return QString::number(l.findLine("ATI0")); }, "9"},
+        {"line start, not inside an entry or a message",
+         "+CPBR: 1,\"1\",129,\"A\r\nRING\"\r\n\r\nOK\r\n+CMGR: \"REC READ\",\"1\"\r\nRING\r\n",
+         [](const TerminalLog& l) { return QString::number(l.findLine("RING")); }, "0"},
+        {"line start, past the entry's final result",
+         "+CPBR: 1,\"1\",129,\"RING\"\r\n\r\nOK\r\nRING\r\n",
+         [](const TerminalLog& l) { return QString::number(l.findLine("RING")); }, "32"},
+        {"user data, an entry with a line break in its name",
+         "AT+CPBR=1\r\r\n+CPBR: 1,\"1\",129,\"A\r\nB\"\r\n\r\nOK\r\n",
+         [](const TerminalLog& l) { return l.userData("+CPBR:"); },
+         "+CPBR: 1,\"1\",129,\"A\r\nB\""},
+        {"user data, none", "AT+CPBR=1\r\r\nOK\r\n",
+         [](const TerminalLog& l) { return l.userData("+CPBR:"); }, ""},
+        {"outcome, the result line and not a word holding OK", "ATI0\r\r\nNOKIA\r\n\r\nOK\r\n",
+         [](const TerminalLog& l) {
+             const TerminalLog::Outcome o = l.outcomeAfter(1);
+             return describe(o.result) + QString::number(o.at);
+         },
+         "OK17"},
+        {"outcome, none yet", "ATI0\r\r\nNOKIA\r\n",
+         [](const TerminalLog& l) { return describe(l.outcomeAfter(1).result); }, "none"},
+        {"quoted number", "+CLIP: \"+4412\",145,,,,0\r\n",
+         [](const TerminalLog& l) { return l.quotedNumberAt(1); }, "+4412"},
+        {"quoted number, without its type", "+CLIP: \"+4412\"\r\n,1",
+         [](const TerminalLog& l) { return l.quotedNumberAt(1); }, kThrows},
+        {"quoted number, not quoted", "+CCWA: 1,1\r\n",
+         [](const TerminalLog& l) { return l.quotedNumberAt(1); }, kThrows},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -139,6 +176,19 @@ TEST(TerminalLogTest, ReadingVocabulary) {
         log.setText(c.log);
         EXPECT_EQ(readOrThrows(c.read, log), c.expected);
     }
+}
+
+// Numbers read from modem text: plain decimal digits, blanks around them
+// aside; anything else, and what an int cannot hold, is not a number.
+TEST(TextTest, NumbersArePlainDecimalDigits) {
+    const std::pair<const char*, double> numbers[] = {
+        {"0", 0}, {" 15 ", 15}, {"\t99\r\n", 99}, {"007", 7}, {"2147483647", 2147483647},
+    };
+    for (const auto& [textual, value] : numbers)
+        EXPECT_EQ(text::number(textual), value) << textual;
+    for (const char* notNumber : {"", " ", "1e10", "nan", "inf", "0x1f", "-1", "+5", "1.5", "1 2",
+                                  "2147483648", "99999999999999999999", "١"})
+        EXPECT_THROW(text::number(QString::fromUtf8(notNumber)), text::CutError) << notNumber;
 }
 
 TEST(TerminalLogTest, TheOldestTextIsDroppedAtTheBound) {

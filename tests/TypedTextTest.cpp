@@ -37,10 +37,8 @@ TEST(TypedTextTest, FieldsTakeWhatTheirCommandAllows) {
 TEST(TypedTextTest, CountsAreSixteenBitWholeNumbers) {
     EXPECT_EQ(typed::integer16("250"), 250);
     EXPECT_EQ(typed::integer16(" 7 "), 7);
-    EXPECT_EQ(typed::integer16("2.5"), 2);
-    EXPECT_EQ(typed::integer16("3.5"), 4);
-    EXPECT_EQ(typed::integer16("-32768"), -32768);
     EXPECT_EQ(typed::integer16("32767"), 32767);
-    for (const char* refused : {"32768", "", "x", "nan", "inf", "1e9"})
+    // Plain decimal digits only, as every number the console reads.
+    for (const char* refused : {"32768", "", "x", "nan", "inf", "1e9", "2.5", "-1"})
         EXPECT_THROW(typed::integer16(refused), text::CutError) << refused;
 }

@@ -97,17 +97,27 @@ Reply sRegister(SimModem& m, const Request& r) {
 
 // --- identity
 
+// An identity line as the module sends it: padded with blanks, or not.
+QByteArray identityLine(const ModemState& s, const QByteArray& text) {
+    return s.paddedIdentity ? ' ' + text + ' ' : text;
+}
+
+// ATI0 gives the manufacturer and the model, one line each.
 Reply identification(SimModem& m, const Request& r) {
     if (r.kind != Kind::Exec) return error();
     const ModemState& s = m.state();
-    if (r.args.isEmpty() || r.args == "0") return ok({s.manufacturer + "\r\n" + s.model});
+    if (r.args.isEmpty() || r.args == "0")
+        return ok({identityLine(s, s.manufacturer), identityLine(s, s.model)});
     if (r.args == "3") return ok({s.revision});
     return error();
 }
 
-template <QByteArray ModemState::*Field> Reply identity(SimModem& m, const Request& r) {
+// The model ("+CGMM") is padded as in ATI0; the other identity texts never are.
+template <QByteArray ModemState::*Field, bool Padded = false>
+Reply identity(SimModem& m, const Request& r) {
     if (r.kind == Kind::Test) return ok();
-    return r.kind == Kind::Exec ? ok({m.state().*Field}) : error();
+    const QByteArray& text = m.state().*Field;
+    return r.kind == Kind::Exec ? ok({Padded ? identityLine(m.state(), text) : text}) : error();
 }
 
 Reply imsi(SimModem& m, const Request& r) {
@@ -248,8 +258,8 @@ void addIdentityAndSim(CommandTable& table) {
         {"S", sRegister},
         {"+CGMI", identity<&ModemState::manufacturer>},
         {"+GMI", identity<&ModemState::manufacturer>},
-        {"+CGMM", identity<&ModemState::model>},
-        {"+GMM", identity<&ModemState::model>},
+        {"+CGMM", identity<&ModemState::model, true>},
+        {"+GMM", identity<&ModemState::model, true>},
         {"+CGMR", identity<&ModemState::revision>},
         {"+GMR", identity<&ModemState::revision>},
         {"+CGSN", identity<&ModemState::imei>},

@@ -42,6 +42,7 @@ struct Options {
     int rate = 9600;
     std::string pin;
     bool noSim = false;
+    bool unpaddedIdentity = false;
     std::string imei;
     double latency = 0.05;
     double ringAfter = -1;
@@ -58,7 +59,7 @@ void usage() {
                          "--no-sim]\n"
                          "                     [--imei DIGITS] [--latency SECONDS] "
                          "[--ring-after SECONDS NUMBER]\n"
-                         "                     [--record FILE] [--dial-outcome OUTCOME]\n"
+                         "                     [--record FILE] [--unpadded-identity] [--dial-outcome OUTCOME]\n"
                          "                     [--sms-after SECONDS NUMBER TEXT]\n"
                          "OUTCOME: answered, busy, no-answer or no-carrier. While it runs, lines on\n"
                          "standard input drive the world around the module (\"help\" lists them).\n"
@@ -97,6 +98,8 @@ bool parseOptions(int argc, char** argv, Options& o) {
         const bool hasValue = i + 1 < argc;
         if (arg == "--no-sim")
             o.noSim = true;
+        else if (arg == "--unpadded-identity")
+            o.unpaddedIdentity = true;
         else if (arg == "--dir" && hasValue)
             o.dir = argv[++i];
         else if (arg == "--port" && hasValue)
@@ -132,6 +135,7 @@ void configureModem(sim::SimModem& modem, const Options& o) {
     s.storedProfile = s.settings;
     if (!o.imei.empty()) s.imei = QByteArray::fromStdString(o.imei);
     if (o.noSim) s.sim.status = sim::SimStatus::Absent;
+    s.paddedIdentity = !o.unpaddedIdentity;
     if (!o.pin.empty()) {
         s.sim.pin = QByteArray::fromStdString(o.pin);
         s.sim.status = sim::SimStatus::PinRequired;
