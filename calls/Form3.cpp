@@ -3,7 +3,7 @@
 #include "ui_Form3.h"
 
 #include "calls/Form4.h"
-#include "calls/TypedText.h"
+#include "platform/TypedText.h"
 #include "link/Modem.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"

@@ -3,7 +3,7 @@
 #include "ui_Form6.h"
 
 #include "calls/Form5.h"
-#include "calls/TypedText.h"
+#include "platform/TypedText.h"
 #include "link/Modem.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
@@ -106,8 +106,7 @@ int toneLengthSteps(int milliseconds) {
 }
 
 bool isWholeNumber(const QString& text) {
-    return !text.isEmpty() && std::all_of(text.begin(), text.end(),
-                                          [](QChar c) { return c.isDigit(); });
+    return !text.isEmpty() && typed::isDigits(text);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "ui_Form8.h"
 
-#include "calls/TypedText.h"
+#include "platform/TypedText.h"
 #include "link/Modem.h"
 #include "platform/Clock.h"
 #include "platform/Handlers.h"

@@ -8,6 +8,7 @@
 #include "platform/Handlers.h"
 #include "platform/Services.h"
 #include "platform/Text.h"
+#include "platform/TypedText.h"
 #include "platform/Widgets.h"
 
 #include <array>
@@ -214,7 +215,7 @@ void Form17::Command7_Click() {
 // The level goes into the command as typed, so it must be a number.
 void Form17::Command8_Click() {
     const QString level = ui->Combo3->currentText().trimmed();
-    if (!text::isDigits(level)) {
+    if (level.isEmpty() || !typed::isDigits(level)) {
         Services::instance().message(QStringLiteral("Select Indication Level"));
         return;
     }

@@ -8,6 +8,7 @@
 #include "platform/Handlers.h"
 #include "platform/Services.h"
 #include "platform/Text.h"
+#include "platform/TypedText.h"
 #include "platform/Widgets.h"
 
 #include <vector>
@@ -125,7 +126,7 @@ void Form18::Command1_Click() {
     modem::log().clear();
     const int mode = chosenItem(ui->Combo1);
     const QString config = ui->Text1->text();
-    if (mode == kConfigure && (config.isEmpty() || !text::fitsInQuotes(config))) {
+    if (mode == kConfigure && (config.isEmpty() || !typed::isQuotable(config))) {
         Services::instance().message(QStringLiteral("Enter Valid Config Number"));
         showConfigEntry(false);
         return;

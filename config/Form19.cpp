@@ -8,6 +8,7 @@
 #include "platform/Handlers.h"
 #include "platform/Services.h"
 #include "platform/Text.h"
+#include "platform/TypedText.h"
 #include "platform/Widgets.h"
 
 namespace {
@@ -107,7 +108,7 @@ bool Form19::defineContext() {
     const QString id = ui->Combo1->currentText();
     const QString type = ui->Combo2->currentText();
     const QString apn = ui->Text1->text();
-    if (id.isEmpty() || type.isEmpty() || apn.isEmpty() || !text::fitsInQuotes(apn)) {
+    if (id.isEmpty() || type.isEmpty() || apn.isEmpty() || !typed::isQuotable(apn)) {
         Services::instance().message(QStringLiteral("Please Enter Proper Data"), kMessageTitle);
         return false;
     }

@@ -6,6 +6,7 @@
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
+#include "platform/TypedText.h"
 
 #include <algorithm>
 
@@ -14,9 +15,7 @@ namespace {
 // A PIN or PUK goes into the command line as it is typed: digits only, so that
 // nothing else can join the command or pass for the modem's answer.
 bool isCode(const QString& code) {
-    return !code.isEmpty() && std::all_of(code.begin(), code.end(), [](QChar c) {
-        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    });
+    return !code.isEmpty() && typed::isDigits(code);
 }
 
 void submit(const QString& codes) {

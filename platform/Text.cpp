@@ -56,16 +56,5 @@ QString unquoted(const QString& field) {
     return field;
 }
 
-bool isDigits(const QString& typed) {
-    return !typed.isEmpty() && std::all_of(typed.begin(), typed.end(), [](QChar c) {
-        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    });
-}
-
-bool fitsInQuotes(const QString& typed) {
-    return std::none_of(typed.begin(), typed.end(), [](QChar c) {
-        return c == QLatin1Char('"') || c.category() == QChar::Other_Control;
-    });
-}
 
 } // namespace text

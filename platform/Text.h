@@ -34,12 +34,4 @@ QStringList fields(const QString& line);
 // The text between a field's surrounding double quotes; the field itself when it has none.
 QString unquoted(const QString& field);
 
-// Whether typed text is a number as a command takes it: one or more digits
-// and nothing else, so that nothing can join the command after it.
-bool isDigits(const QString& typed);
-// Whether typed text can stand between the double quotes of a command: no
-// quote, which would end the string, and no control character (a carriage
-// return would end the command). Blanks are allowed.
-bool fitsInQuotes(const QString& typed);
-
 } // namespace text

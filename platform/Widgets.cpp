@@ -1,5 +1,7 @@
 #include "platform/Widgets.h"
 
+#include "platform/TypedText.h"
+
 #include <QComboBox>
 #include <QRadioButton>
 #include <QSlider>
@@ -35,10 +37,7 @@ int chosenItem(const QComboBox* box) {
 
 QString typedDigits(const QComboBox* box) {
     const QString text = box->currentText().trimmed();
-    const bool digits = std::all_of(text.begin(), text.end(), [](QChar c) {
-        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    });
-    return digits ? text : QString();
+    return typed::isDigits(text) ? text : QString();
 }
 
 void setSliderValue(QSlider* slider, double value) {

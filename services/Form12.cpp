@@ -430,7 +430,7 @@ void Form12::Command3_Click() {
     }
     const ForgetPasswords forget{ui->Text2};
     const QString password = ui->Text2->text();
-    if (password.isEmpty() || !isDigits(password)) {
+    if (password.isEmpty() || !typed::isDigits(password)) {
         services.message(QStringLiteral("Please Enter A Valid Password"), kMessageTitle);
     } else {
         ui->Label5->setText(QStringLiteral("Please Wait"));

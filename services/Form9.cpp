@@ -190,7 +190,7 @@ void Form9::LockOrUnlock(const Page& page) {
     const QString password = page.password->text().trimmed();
     if (facility.lockNeedsEightDigits && password.size() != kPasswordLength) {
         Services::instance().message(QStringLiteral("Pasword Length Should Be 8"), kMessageTitle);
-    } else if (isDigits(password) && (page.lock->isChecked() || page.unlock->isChecked())) {
+    } else if (typed::isDigits(password) && (page.lock->isChecked() || page.unlock->isChecked())) {
         const bool lock = page.lock->isChecked();
         const QString command =
             lockCommand(facility, lock ? QStringLiteral("1") : QStringLiteral("0"), password);
@@ -209,7 +209,7 @@ void Form9::ChangePassword(const Page& page) {
     if (facility.changeNeedsEightDigits &&
         (old.size() != kPasswordLength || fresh.size() != kPasswordLength)) {
         Services::instance().message(QStringLiteral("Password Lenght Should be 8"), kMessageTitle);
-    } else if (isDigits(old) && isDigits(fresh)) {
+    } else if (typed::isDigits(old) && typed::isDigits(fresh)) {
         const QString command = passwordCommand(facility, old, fresh);
         modem::send(command);
         ShowResult(page, command, kPasswordChanged, facility.passwordRefused);

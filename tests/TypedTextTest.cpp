@@ -1,7 +1,7 @@
 // What a user may type into the fields that go into AT commands, and the
 // 16-bit numbers of the count boxes.
 
-#include "calls/TypedText.h"
+#include "platform/TypedText.h"
 #include "platform/Text.h"
 
 #include <gtest/gtest.h>

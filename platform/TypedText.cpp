@@ -1,4 +1,4 @@
-#include "calls/TypedText.h"
+#include "platform/TypedText.h"
 
 #include "platform/Text.h"
 
@@ -18,6 +18,10 @@ bool allIn(const QString& text, const QString& allowed) {
 }
 
 } // namespace
+
+bool isDigits(const QString& text) {
+    return allIn(text, QStringLiteral("0123456789"));
+}
 
 bool isDialString(const QString& text) {
     return allIn(text, kNumberCharacters + kDialModifiers);

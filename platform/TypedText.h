@@ -9,6 +9,11 @@
 // which the rest would run as commands.
 namespace typed {
 
+// Nothing but the digits 0 to 9 (a PIN, a password, a count): no sign, no
+// blank, nothing that could join the command after it. The empty text
+// passes; a caller that needs a digit says so.
+bool isDigits(const QString& text);
+
 // A dial string for "ATD": digits, "+", "*", "#", A to D, the dial modifiers
 // other than ";" ("," "T" "P" "W" "!" "@") and blanks.
 bool isDialString(const QString& text);
