@@ -200,6 +200,18 @@ TerminalLog::Result TerminalLog::result(const QString& command) const {
     return result;
 }
 
+std::optional<bool> TerminalLog::succeeded(const QString& command, Judged judged) const {
+    if (judged == Judged::Final) {
+        const Result final = result(command);
+        if (final == Result::None) return std::nullopt;
+        return final == Result::Ok;
+    }
+    const bool ok = hasLine(QStringLiteral("OK"), command);
+    const bool error = hasLine(QStringLiteral("ERROR"), command);
+    if (!ok && !error) return std::nullopt;
+    return judged == Judged::OkFirst ? ok : !error;
+}
+
 bool TerminalLog::hasLine(const QString& line, const QString& command) const {
     const QStringList lines = linesOf(withoutUserData().mid(replyStart(command)));
     return std::any_of(lines.begin(), lines.end(),

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QPlainTextEdit;
 
 // The terminal log: every character the modem sent since a window last
@@ -90,6 +92,13 @@ class TerminalLog : public QObject {
     // the echo of `command`, as `result` looks: for replies judged by two
     // independent tests, "OK" and "ERROR".
     bool hasLine(const QString& line, const QString& command = QString()) const;
+    // How a reply that holds both "OK" and "ERROR" is judged: "OK" tested
+    // first, "ERROR" winning over "OK" (two independent tests, the failure
+    // shown last), or the final result line.
+    enum class Judged { OkFirst, ErrorWins, Final };
+    // Whether the exchange of `command` succeeded, judged so: true for "OK",
+    // false for "ERROR", none when the reply holds neither.
+    std::optional<bool> succeeded(const QString& command, Judged judged) const;
     // Position of the last line that reads exactly `line`, 0 when there is
     // none: where a reply that may itself hold the word ends at its final
     // result ("OK" standing alone on its line).

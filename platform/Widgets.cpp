@@ -3,6 +3,7 @@
 #include "platform/TypedText.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QSlider>
 
@@ -45,4 +46,9 @@ void setSliderValue(QSlider* slider, double value) {
     if (rounded < slider->minimum() || rounded > slider->maximum())
         throw std::out_of_range("slider value outside its range");
     slider->setValue(static_cast<int>(rounded));
+}
+
+void showOutcome(QLabel* line, std::optional<bool> succeeded, const QString& success,
+                 const QString& failure) {
+    if (succeeded) line->setText(*succeeded ? success : failure);
 }

@@ -2,7 +2,10 @@
 
 #include <QStringList>
 
+#include <optional>
+
 class QComboBox;
+class QLabel;
 class QRadioButton;
 class QSlider;
 
@@ -19,5 +22,9 @@ int chosenItem(const QComboBox* box);
 // The text of a box that takes a number, trimmed, when it is plain digits
 // (0 to 9); "" otherwise, so that nothing else typed reaches a command.
 QString typedDigits(const QComboBox* box);
+// Shows `success` or `failure` on a status line as an exchange's outcome says
+// (see TerminalLog::succeeded); without an outcome the line keeps what it shows.
+void showOutcome(QLabel* line, std::optional<bool> succeeded, const QString& success,
+                 const QString& failure);
 // Sets a slider's value; throws std::out_of_range for a value outside its range.
 void setSliderValue(QSlider* slider, double value);

@@ -120,6 +120,22 @@ TEST(TerminalLogTest, ReadingVocabulary) {
          [](const TerminalLog& l) { return describe(l.result("AT+CPBW=")); }, "ERROR"},
         {"result, OK inside a word", "AT+CPBR=1\r\r\n+CPBR: 1,\"1\",129,\"BOOK\"\r\n",
          [](const TerminalLog& l) { return describe(l.result("AT+CPBR=")); }, "none"},
+        {"succeeded, as each window weighs OK and ERROR", "AT+X\r\r\nERROR\r\n\r\nOK\r\n",
+         [](const TerminalLog& l) {
+             const auto show = [](std::optional<bool> s) {
+                 return s ? QString::number(*s) : QString("none");
+             };
+             using J = TerminalLog::Judged;
+             return show(l.succeeded("AT+X", J::OkFirst)) +
+                    show(l.succeeded("AT+X", J::ErrorWins)) + show(l.succeeded("AT+X", J::Final));
+         },
+         "101"},
+        {"succeeded, no verdict yet", "AT+X\r\r\n+X: 1\r\n",
+         [](const TerminalLog& l) {
+             return QString::number(
+                 l.succeeded("AT+X", TerminalLog::Judged::ErrorWins).has_value());
+         },
+         "0"},
         {"both lines, as two independent tests", "\r\nOK\r\n\r\nERROR\r\n",
          [](const TerminalLog& l) {
              return QString("%1%2").arg(l.hasLine("OK")).arg(l.hasLine("ERROR"));
