@@ -92,6 +92,7 @@ QString Form3::listRow(const QString& index, const QString& number, const QStrin
 }
 
 void Form3::Form_Load() {
+    // A phonebook that cannot be read leaves the list empty.
     runGuarded([&] {
         Services::instance().enterProgramFolder();
         if (!db::isReadable(Data1) || !db::isReadable(Data2)) {
@@ -118,7 +119,6 @@ void Form3::Form_Load() {
             ui->Text2->setText(details.Fields(kUsedField).Value());
         }
     });
-    // A phonebook that cannot be read leaves the list empty.
 }
 
 void Form3::Form_Unload() {

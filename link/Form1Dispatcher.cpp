@@ -60,11 +60,16 @@ bool onFirstReadable(const TerminalLog& log, const QString& key, Action&& action
     return false;
 }
 
-// The final result of the exchange whose echo begins a line of the log; None
-// when the command is not echoed or its result has not come.
-TerminalLog::Outcome outcomeOf(const TerminalLog& log, const QString& echo) {
+// Where the echo of a command begins a line of the log (0 when it is not
+// there), and the final result after it (None while it has not come).
+struct Exchange {
+    int echoAt = 0;
+    TerminalLog::Outcome outcome;
+};
+
+Exchange exchangeOf(const TerminalLog& log, const QString& echo) {
     const int at = log.findLine(echo);
-    return at ? log.outcomeAfter(at) : TerminalLog::Outcome{};
+    return {at, at ? log.outcomeAfter(at) : TerminalLog::Outcome{}};
 }
 
 // Offsets are counted, as the replies are read, from the key without its
@@ -141,21 +146,21 @@ void Form1::examineLog() {
     // 4 to 6: identity and phonebook replies, once the modem has said OK to them
     auto answered = [&](const char* echo, auto handle) {
         runGuarded([&] {
-            const TerminalLog::Outcome outcome = outcomeOf(log, key(echo));
-            if (outcome.result == TerminalLog::Result::Ok)
-                handle(log.findLine(key(echo)), outcome.at);
+            const Exchange exchange = exchangeOf(log, key(echo));
+            if (exchange.outcome.result == TerminalLog::Result::Ok)
+                handle(exchange.echoAt, exchange.outcome.at);
         });
     };
     answered("ATI0", [&](int at, int okAt) { ShowManufacturer(at, okAt); });
     answered("ATI3", [&](int at, int okAt) { SaveModelDetails(at, okAt); });
     answered("AT+CPBS?", [&](int, int) { SavePhoneBook(); });
     // 7 and 8: speaker and microphone gain set
-    // Read before the window is reached: loading it runs its own queries.
     auto changeResult = [&](const char* echo, const QString& success) {
         runGuarded([&] {
-            if (!log.findLine(key(echo))) return;
+            const Exchange exchange = exchangeOf(log, key(echo));
+            if (!exchange.echoAt) return;
             // Read before the window is reached: loading it runs its own queries.
-            const bool ok = outcomeOf(log, key(echo)).result == TerminalLog::Result::Ok;
+            const bool ok = exchange.outcome.result == TerminalLog::Result::Ok;
             const QString result = ok ? success : QStringLiteral("UnSuccessFul.Try Again");
             form<Form6>().ShowResult(result);
             log.clear();
@@ -212,8 +217,9 @@ void Form1::examineLog() {
     });
     // 19: service centre
     runGuarded([&] {
-        if (!log.findLine(key("AT+CSCA?"))) return;
-        const TerminalLog::Outcome outcome = outcomeOf(log, key("AT+CSCA?"));
+        const Exchange exchange = exchangeOf(log, key("AT+CSCA?"));
+        if (!exchange.echoAt) return;
+        const TerminalLog::Outcome& outcome = exchange.outcome;
         ShowServiceCenter(outcome.result == TerminalLog::Result::Ok ? outcome.at : 0,
                           outcome.result == TerminalLog::Result::Error ? outcome.at : 0);
     });

@@ -10,6 +10,7 @@
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Text.h"
+#include "platform/TypedText.h"
 #include "ui_Form1.h"
 
 #include <algorithm>
@@ -50,8 +51,6 @@ struct PhonebookStatus {
 // Positions beyond three digits do not exist: the capacity has three at most.
 constexpr int kCapacityDigits = 3;
 constexpr int kLastPosition = 999;
-// The used count is a 16-bit whole number.
-constexpr int kLargestUsedCount = 32767;
 
 QString leadingDigits(const QString& text, int most) {
     qsizetype count = 0;
@@ -70,13 +69,6 @@ PhonebookStatus phonebookStatus(const TerminalLog& log) {
     if (fields[0] != QLatin1String("\"SM\"")) throw text::CutError("not the SIM phonebook");
     if (fields.size() < 2) throw text::CutError("phonebook count missing");
     return {fields[1], leadingDigits(fields.value(2), kCapacityDigits)};
-}
-
-// Throws when the count is not a number.
-int usedCount(const PhonebookStatus& status) {
-    const double used = text::number(status.used);
-    if (used > kLargestUsedCount) throw text::CutError("used count out of range");
-    return static_cast<int>(used);
 }
 
 // The last position the download may read: the capacity, or the used count
@@ -162,11 +154,12 @@ void Form1::SaveModelDetails(int echoAt, int okAt) {
 }
 
 void Form1::SavePhoneBook() {
+    // A failure ends the download: what was stored stays; the call window is not shown.
     runGuarded([&] {
         ui->Label5->setText(QStringLiteral("Saving Phone Book...Please Wait"));
         // The reply is read whole before the local copy is emptied.
         const PhonebookStatus status = phonebookStatus(Text1());
-        const int used = usedCount(status);
+        const int used = typed::integer16(status.used);
         emptyPhonebook();
         Form3& filling = form<Form3>();
         filling.SetPhonebookCounts(status.used, status.capacity);
@@ -179,7 +172,6 @@ void Form1::SavePhoneBook() {
         calls.Data2.Refresh();
         calls.Show();
     });
-    // On a failure what was stored before it stays; the call window is not shown.
 }
 
 bool Form1::ShowEchoValues(int echoAt) {

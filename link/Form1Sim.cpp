@@ -169,6 +169,7 @@ const InitStep kInitWithoutSim[] = {
 // The framing query keeps the rate reply in the log, and its reply completes
 // the start-up.
 template <size_t N> void initialise(Form1& main, const InitStep (&steps)[N]) {
+    // A failure ends the initialisation where it happens; what it has set stays.
     runGuarded([&] {
         main.ui->Label5->setText(QStringLiteral("Intializing Settings...."));
         for (const InitStep& step : steps) {
@@ -178,7 +179,6 @@ template <size_t N> void initialise(Form1& main, const InitStep (&steps)[N]) {
         main.link().sendCommand(QStringLiteral("AT+ICF?"), 1, SerialLink::LogFirst::Keep);
         main.ShowCharFraming();
     });
-    // The initialisation ends here; what it has set stays.
 }
 
 // The framing codes past "+ICF:": after a blank in the reply, directly in
@@ -193,6 +193,7 @@ const char* const kDeviceRates[] = {"9600", "115200", "19200", "300",  "57600",
 } // namespace
 
 void Form1::CheckSIM() {
+    // A failure ends the check where it happens; the buttons keep their state.
     runGuarded([&] {
         ui->Label5->setText(QStringLiteral("Please Wait..."));
         link().sendCommand(QStringLiteral("AT"), 1);
@@ -212,7 +213,6 @@ void Form1::CheckSIM() {
         }
         ui->Label5->setText(QString());
     });
-    // The check ends here; the buttons keep their state.
 }
 
 void Form1::CheckPinStatus() {
@@ -239,6 +239,7 @@ void Form1::CheckPinStatus() {
 }
 
 void Form1::HandlePinResult() {
+    // A failure ends the handling; the entry window stays as it is.
     runGuarded([&] {
         const QString verdict = pinVerdict(Text1());
         const bool accepted = verdict.contains(QLatin1String("OK"));
@@ -254,7 +255,6 @@ void Form1::HandlePinResult() {
             break;
         }
     });
-    // The handling ends here; the entry window stays as it is.
 }
 
 void Form1::InitModem() {

@@ -22,10 +22,10 @@ void SerialLink::onComm() {
     const int event = port_.CommEvent();
     if (event == MSComm::comEvReceive) received = QString::fromLatin1(port_.Input());
     if (MSComm::isDeviceLost(event) && !port_.PortOpen() && deviceLost_) deviceLost_();
+    // A failure ends the handler; what arrived stays in the log.
     runGuarded([&] {
         if (dispatcher_) dispatcher_(received);
     });
-    // A failure ends the handler; what arrived stays in the log.
 }
 
 void SerialLink::sendCommand(const QString& command, double seconds, LogFirst logFirst) {

@@ -21,11 +21,6 @@ qsizetype lineEnd(const QString& text, qsizetype from) {
     return from;
 }
 
-QStringList linesOf(const QString& text) {
-    static const QRegularExpression breaks(QStringLiteral("[\r\n]"));
-    return text.split(breaks, Qt::SkipEmptyParts);
-}
-
 bool isErrorLine(QStringView line) {
     return line == QLatin1String("ERROR") || line.startsWith(QLatin1String("+CME ERROR")) ||
            line.startsWith(QLatin1String("+CMS ERROR"));
@@ -160,20 +155,21 @@ QString TerminalLog::upToComma(int at, int offset, int keepOff) const {
     return cut(at + offset, comma - at - offset - keepOff);
 }
 
+QString TerminalLog::restOfLine(qsizetype start) const {
+    return text_.mid(start, lineEnd(text_, start) - start);
+}
+
 QString TerminalLog::lineAfter(const QString& key) const {
     const int at = find(key);
-    if (!at) return QString();
-    const qsizetype start = at - 1 + key.size();
-    return text_.mid(start, lineEnd(text_, start) - start);
+    return at ? restOfLine(at - 1 + key.size()) : QString();
 }
 
 QStringList TerminalLog::linesAfter(const QString& key) const {
     QStringList lines;
     for (int at = find(key); at > 0;) {
         const qsizetype start = at - 1 + key.size();
-        const qsizetype end = lineEnd(text_, start);
-        lines << text_.mid(start, end - start);
-        at = find(key, static_cast<int>(end) + 1);
+        lines << restOfLine(start);
+        at = find(key, static_cast<int>(lineEnd(text_, start)) + 1);
     }
     return lines;
 }
@@ -192,9 +188,14 @@ QString TerminalLog::afterEcho(const QString& command) const {
     return text_.mid(replyStart(command));
 }
 
+QStringList TerminalLog::replyLines(const QString& command) const {
+    static const QRegularExpression breaks(QStringLiteral("[\r\n]"));
+    return withoutUserData().mid(replyStart(command)).split(breaks, Qt::SkipEmptyParts);
+}
+
 TerminalLog::Result TerminalLog::result(const QString& command) const {
     Result result = Result::None;
-    for (const QString& line : linesOf(withoutUserData().mid(replyStart(command)))) {
+    for (const QString& line : replyLines(command)) {
         if (const Result found = finalResult(line); found != Result::None) result = found;
     }
     return result;
@@ -213,7 +214,7 @@ std::optional<bool> TerminalLog::succeeded(const QString& command, Judged judged
 }
 
 bool TerminalLog::hasLine(const QString& line, const QString& command) const {
-    const QStringList lines = linesOf(withoutUserData().mid(replyStart(command)));
+    const QStringList lines = replyLines(command);
     return std::any_of(lines.begin(), lines.end(),
                        [&line](const QString& l) { return l.trimmed() == line; });
 }
@@ -222,9 +223,7 @@ int TerminalLog::lastLine(const QString& line) const {
     for (qsizetype at = text_.lastIndexOf(line); at >= 0;
          at = at > 0 ? text_.lastIndexOf(line, at - 1) : -1) {
         const qsizetype end = at + line.size();
-        const bool startsLine = at == 0 || isLineEnd(text_.at(at - 1));
-        const bool endsLine = end == text_.size() || isLineEnd(text_.at(end));
-        if (startsLine && endsLine) return static_cast<int>(at) + 1;
+        if (isLineStart(text_, at) && lineEnd(text_, end) == end) return static_cast<int>(at) + 1;
     }
     return 0;
 }
@@ -248,8 +247,8 @@ int TerminalLog::findLine(const QString& key, int from) const {
 }
 
 QString TerminalLog::lineAt(int at) const {
-    const QString rest = text::cutRest(text_, at);
-    return rest.left(lineEnd(rest, 0));
+    if (at < 1) throw text::CutError("invalid cut");
+    return restOfLine(at - 1);
 }
 
 QString TerminalLog::quotedNumberAt(int at) const {

@@ -142,6 +142,10 @@ class TerminalLog : public QObject {
     // Index (0-based) where the reply after the echo of `command` begins; 0
     // when the command is not echoed.
     qsizetype replyStart(const QString& command) const;
+    // The lines after the echo of `command`, user data left out.
+    QStringList replyLines(const QString& command) const;
+    // From index `start` (0-based) to the end of its line.
+    QString restOfLine(qsizetype start) const;
     void bound();
     void mirrorAppended(const QString& more);
     void mirrorReset();

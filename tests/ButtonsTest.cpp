@@ -50,12 +50,7 @@ class ButtonsTest : public ConnectedConsole {
     }
 
     // Every message box so far, as its text and its title.
-    QStringList messages() {
-        QStringList texts;
-        for (const auto& m : services().messages)
-            texts << m.text + " | " + m.title;
-        return texts;
-    }
+    QStringList messages() { return shownMessages(services()); }
 
     // Presses "Port Settings->" and, once its dialog is up, acts on it the
     // way a user would while the button waits for the dialog to close.
