@@ -7,8 +7,6 @@
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
-#include "platform/Text.h"
-#include "platform/TypedText.h"
 #include "platform/Widgets.h"
 
 #include <array>
@@ -189,7 +187,6 @@ void Form17::Command5_Click() {
 // sent the indicators. Values the reply lacks are shown as nothing.
 void Form17::Command6_Click() {
     TerminalLog& log = modem::log();
-    log.clear();
     ui->Label14->setText(QStringLiteral("Wait..Checking Status"));
     modem::send(kIndicatorQuery);
     if (log.result(kIndicatorQuery) == TerminalLog::Result::Error)
@@ -214,8 +211,8 @@ void Form17::Command7_Click() {
 
 // The level goes into the command as typed, so it must be a number.
 void Form17::Command8_Click() {
-    const QString level = ui->Combo3->currentText().trimmed();
-    if (level.isEmpty() || !typed::isDigits(level)) {
+    const QString level = typedDigits(ui->Combo3);
+    if (level.isEmpty()) {
         Services::instance().message(QStringLiteral("Select Indication Level"));
         return;
     }
@@ -236,16 +233,9 @@ void Form17::Command9_Click() {
 void Form17::exchangeChange(const QString& command, const QString& feature, QLabel* resultLine) {
     modem::send(command);
     TerminalLog& log = modem::log();
-    switch (log.result(command)) {
-    case TerminalLog::Result::Ok:
-        resultLine->setText(QStringLiteral("Changes SuccessFul-") + feature);
-        break;
-    case TerminalLog::Result::Error:
-        resultLine->setText(QStringLiteral("Changes UnSuccessFul-") + feature);
-        break;
-    case TerminalLog::Result::None:
-        break;
-    }
+    showOutcome(resultLine, log.succeeded(command, TerminalLog::Judged::Final),
+                QStringLiteral("Changes SuccessFul-") + feature,
+                QStringLiteral("Changes UnSuccessFul-") + feature);
     log.clear();
 }
 
@@ -265,16 +255,8 @@ void Form17::Command10_Click() {
     ui->Label9->clear();
     const QString command = QStringLiteral("AT+WIOR=") + pin;
     modem::send(command);
-    switch (log.result(command)) {
-    case TerminalLog::Result::Ok:
-        ui->Label9->setText(pinLevel(pin, log.fieldsAfter(kPinReply).value(0)));
-        break;
-    case TerminalLog::Result::Error:
-        ui->Label9->setText(QStringLiteral("Not Supported"));
-        break;
-    case TerminalLog::Result::None:
-        break;
-    }
+    showOutcome(ui->Label9, log.succeeded(command, TerminalLog::Judged::Final),
+                pinLevel(pin, log.fieldsAfter(kPinReply).value(0)), QStringLiteral("Not Supported"));
     log.clear();
 }
 
@@ -283,17 +265,13 @@ void Form17::Command4_Click() {
     modem::send(QStringLiteral("AT&W"));
     modem::send(kPowerOff, kPowerOffSeconds);
     TerminalLog& log = modem::log();
-    switch (log.result(kPowerOff)) {
-    case TerminalLog::Result::Ok:
-        ui->Label13->setText(QStringLiteral("POWER OFF SuccessFul"));
+    const auto switchedOff = log.succeeded(kPowerOff, TerminalLog::Judged::Final);
+    showOutcome(ui->Label13, switchedOff, QStringLiteral("POWER OFF SuccessFul"),
+                QStringLiteral("Changes Unsuccessful"));
+    if (switchedOff.value_or(false)) {
         Services::instance().message(QStringLiteral("Power OFF SuccessFul.....Restart..."));
         Services::instance().endProgram();
         return;
-    case TerminalLog::Result::Error:
-        ui->Label13->setText(QStringLiteral("Changes Unsuccessful"));
-        break;
-    case TerminalLog::Result::None:
-        break;
     }
     log.clear();
 }

@@ -140,18 +140,10 @@ void Form18::setMode(int mode, const QString& config) {
     QString command = QStringLiteral("AT+STSF=") + kModes.at(static_cast<size_t>(mode)).code;
     if (mode == kConfigure) command += QStringLiteral(",\"") + config + QLatin1Char('"');
     modem::send(command);
-    switch (modem::log().result(command)) {
-    case TerminalLog::Result::Ok:
-        ui->Label2->setText(QStringLiteral("Changes SuccessFul-SIM ToolKit"));
-        ui->Label6->show();
-        break;
-    case TerminalLog::Result::Error:
-        ui->Label2->setText(QStringLiteral("Changes UnSuccessFul"));
-        ui->Label6->hide();
-        break;
-    case TerminalLog::Result::None:
-        break;
-    }
+    const auto taken = modem::log().succeeded(command, TerminalLog::Judged::Final);
+    showOutcome(ui->Label2, taken, QStringLiteral("Changes SuccessFul-SIM ToolKit"),
+                QStringLiteral("Changes UnSuccessFul"));
+    if (taken) ui->Label6->setVisible(*taken);
 }
 
 void Form18::Command2_Click() {

@@ -25,8 +25,6 @@ constexpr double kQuerySeconds = 3;
 enum ContextField { kIdField, kTypeField, kApnField };
 enum Cell { kIdCell, kTypeCell, kApnCell };
 
-const QString kRefused = QStringLiteral("Changes UnsuccessFul");
-
 } // namespace
 
 Form19::Form19() : FeatureWindow(&showForm<Form16>), ui(std::make_unique<Ui::Form19>()) {
@@ -98,12 +96,12 @@ void Form19::showRow(int row, const QStringList& fields) {
 void Form19::Command1_Click() {
     const bool refused = defineContext();
     Command2_Click();
-    if (refused) ui->Label1->setText(kRefused);
+    if (refused) ui->Label1->setText(QStringLiteral("Changes UnsuccessFul"));
 }
 
 // The access point name goes between quotes as typed, blanks included, so it
 // may hold no quote and no control character. The verdict is looked for
-// after the command's echo only.
+// after the command's echo only; the status line is the query's that follows.
 bool Form19::defineContext() {
     const QString id = ui->Combo1->currentText();
     const QString type = ui->Combo2->currentText();
@@ -118,12 +116,7 @@ bool Form19::defineContext() {
     modem::send(command);
     TerminalLog& log = modem::log();
     const TerminalLog::Result verdict = log.result(command);
-    if (verdict == TerminalLog::Result::Ok) {
-        ui->Label1->setText(QStringLiteral("Changes SuccessFul-GPRS"));
-        ui->Text1->clear();
-    } else if (verdict == TerminalLog::Result::Error) {
-        ui->Label1->setText(kRefused);
-    }
+    if (verdict == TerminalLog::Result::Ok) ui->Text1->clear();
     log.clear();
     return verdict == TerminalLog::Result::Error;
 }

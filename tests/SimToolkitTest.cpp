@@ -71,7 +71,6 @@ TEST_F(SimToolkitTest, TheStatusQueryShowsTheReportedValues) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        modem().clearOverrides();
         open(c.reply);
         EXPECT_EQ(commands(ports().writes(3).back().bytes), QStringList{"AT+STSF?"});
         EXPECT_EQ(statusLines(), c.shown);

@@ -8,9 +8,6 @@
 #include "tests/Helpers.h"
 #include "ui_Form17.h"
 
-#include <QApplication>
-#include <QMouseEvent>
-
 #include <functional>
 #include <optional>
 
@@ -284,9 +281,7 @@ TEST_F(VendorFeaturesTest, PowerOffStoresTheSettingsAndEndsTheProgramOnlyWhenThe
 }
 
 TEST_F(VendorFeaturesTest, TheSignalLabelRefreshesTheSignalWindow) {
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(ui().Label10, &release);
+    click(ui().Label10);
     EXPECT_TRUE(form<Form7>().isVisible());
     EXPECT_EQ(commands(sent()), QStringList({"AT", "AT+CSQ", "AT+CREG?"}));
 }
