@@ -363,10 +363,12 @@ void Form6::Command6_Click() {
     const QString command =
         QStringLiteral("AT+VTD=") + QString::number(toneLengthSteps(typed::integer16(length)));
     modem::send(command);
-    if (const auto ok = modem::log().succeeded(command, TerminalLog::Judged::ErrorWins))
-        showColouredResult(*ok ? kDarkBlue : kDarkRed,
-                           *ok ? QStringLiteral("Changes SuccessFul-TONE LENGTH")
-                               : QStringLiteral("Changes Unsuccessful,CHECK TONE LENGTH"));
+    const auto ok = modem::log().succeeded(command, TerminalLog::Judged::ErrorWins);
+    if (!ok) return;
+    if (*ok)
+        showColouredResult(kDarkBlue, QStringLiteral("Changes SuccessFul-TONE LENGTH"));
+    else
+        showColouredResult(kDarkRed, QStringLiteral("Changes Unsuccessful,CHECK TONE LENGTH"));
 }
 
 void Form6::showColouredResult(const QColor& colour, const QString& text) {
