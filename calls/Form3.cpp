@@ -23,13 +23,15 @@ struct CallOutcome {
     bool withNumber; // the dial box text follows the status
 };
 
+const QString kCallError = QStringLiteral("Error Occurred.Plz Disconnect");
+
 const CallOutcome kCallOutcomes[] = {
     {QStringLiteral("OK"), QStringLiteral("Connected SuccessFully-"), true},
     {QStringLiteral("NO ANSWER"), QStringLiteral("NO ANSWER.Plz Disconnect"), false},
     {QStringLiteral("NO CARRIER"), QStringLiteral("No Carrier.Plz Disconnect"), false},
     {QStringLiteral("BUSY"), QStringLiteral("Busy.Plz Disconnect"), false},
     // Redial only: the modem has no number to dial again.
-    {QStringLiteral("ERROR"), QStringLiteral("Error Occurred.Plz Disconnect"), false},
+    {QStringLiteral("ERROR"), kCallError, false},
 };
 constexpr size_t kDialOutcomes = std::size(kCallOutcomes) - 1;
 
@@ -43,6 +45,8 @@ const QString kRedial = QStringLiteral("ATDL");
 constexpr int kRedialNumberAt = 8;
 
 const QString kIndexField = QStringLiteral("Index");
+const QString kNumberField = QStringLiteral("Number");
+const QString kNameField = QStringLiteral("Name");
 const QString kUsedField = QStringLiteral("UsedIndex");
 const QString kCapacityField = QStringLiteral("TotalIndex");
 
@@ -108,8 +112,8 @@ void Form3::Form_Load() {
         } else {
             for (entries.MoveFirst(); !entries.isEOF(); entries.MoveNext())
                 ui->List1->addItem(listRow(entries.Fields(kIndexField).Value(),
-                                           entries.Fields(QStringLiteral("Number")).Value(),
-                                           entries.Fields(QStringLiteral("Name")).Value()));
+                                           entries.Fields(kNumberField).Value(),
+                                           entries.Fields(kNameField).Value()));
         }
         Data2.Refresh();
         db::Recordset& details = Data2.Recordset();
@@ -141,8 +145,8 @@ void Form3::AddPhonebookEntry(const QString& index, const QString& number, const
     db::Recordset& records = Data1.Recordset();
     records.AddNew();
     records.Fields(kIndexField).setValue(index);
-    records.Fields(QStringLiteral("Number")).setValue(number);
-    records.Fields(QStringLiteral("Name")).setValue(name);
+    records.Fields(kNumberField).setValue(number);
+    records.Fields(kNameField).setValue(name);
     records.Update();
 }
 
@@ -160,10 +164,9 @@ void Form3::SetPhonebookCounts(const QString& used, const QString& capacity) {
 std::optional<QString> Form3::CallerName(const QString& number) {
     Data1.Refresh();
     db::Recordset& records = Data1.Recordset();
-    records.FindFirst(
-        db::Criterion::lastCharsEqual(QStringLiteral("number"), 10, number.right(10)));
+    records.FindFirst(db::Criterion::lastCharsEqual(kNumberField, 10, number.right(10)));
     if (records.NoMatch()) return std::nullopt;
-    return records.Fields(QStringLiteral("name")).Value();
+    return records.Fields(kNameField).Value();
 }
 
 Form3::PhonebookCounts Form3::Counts() const {
@@ -221,7 +224,7 @@ void Form3::Command8_Click() {
     if (!end) {
         // No number to dial again: the modem refused.
         if (log.result(kRedial) != TerminalLog::Result::Error) return;
-        ShowCallStatus(QStringLiteral("Error Occurred.Plz Disconnect"));
+        ShowCallStatus(kCallError);
         log.clear();
         return;
     }
@@ -229,7 +232,7 @@ void Form3::Command8_Click() {
     ShowCallStatus(QStringLiteral("Redialing ") + number);
     ui->Text1->setText(number);
     watchCall(kRedial, true);
-    modem::log().clear();
+    log.clear();
 }
 
 void Form3::watchCall(const QString& dialCommand, bool watchErrors) {

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -43,11 +44,20 @@ const EchoAlgorithm kEchoAlgorithms[] = {
      &Ui::Form6::Frame6},
 };
 
-const EchoAlgorithm* echoAlgorithm(int algorithm) {
+// The algorithm a list or a reply names; null for one without parameters
+// here. Throws when the text is not a number.
+const EchoAlgorithm* echoAlgorithm(const QString& text) {
+    const int algorithm = static_cast<int>(text::number(text));
     const auto found =
         std::find_if(std::begin(kEchoAlgorithms), std::end(kEchoAlgorithms),
                      [algorithm](const EchoAlgorithm& a) { return a.algorithm == algorithm; });
     return found == std::end(kEchoAlgorithms) ? nullptr : found;
+}
+
+// The algorithm's frame takes the place of the other's.
+void showFrameOf(Ui::Form6& ui, const EchoAlgorithm& algorithm) {
+    (ui.*algorithm.shown)->show();
+    (ui.*algorithm.hidden)->hide();
 }
 
 // The first `count` values of a reply: each ends at a comma, the last at the
@@ -143,10 +153,6 @@ void Form6::connectHandlers() {
         onClick(button, this, handler);
 }
 
-QString Form6::LimitTextInput(int& KeyAscii) {
-    return ::LimitTextInput(KeyAscii);
-}
-
 void Form6::Form_Load() {
     Services::instance().enterProgramFolder();
     fillDropDown(ui->Combo1, kModes);
@@ -186,15 +192,14 @@ void Form6::showPage(int page) {
 
 void Form6::TabStrip1_Click() {
     struct Entry {
-        const QString* status; // null: the status line stays
+        std::optional<QString> status; // none: the status line stays
         void (Form6::*enter)();
     };
-    static const QString kEmpty;
     static const Entry entries[] = {
-        {nullptr, nullptr},
-        {&kPleaseWait, &Form6::queryEchoAndSideTone},
-        {&kPleaseWait, &Form6::queryAutoAnswerAndToneLength},
-        {&kEmpty, &Form6::fillRingMelodyLists},
+        {std::nullopt, nullptr},
+        {kPleaseWait, &Form6::queryEchoAndSideTone},
+        {kPleaseWait, &Form6::queryAutoAnswerAndToneLength},
+        {QString(), &Form6::fillRingMelodyLists},
     };
     const int page = ui->TabStrip1->currentIndex() + 1;
     if (page < 1 || page > static_cast<int>(std::size(entries))) return;
@@ -282,11 +287,8 @@ void Form6::Command2_Click() {
 // ---- tone and echo page
 
 void Form6::Combo2_Click() {
-    const EchoAlgorithm* algorithm =
-        echoAlgorithm(static_cast<int>(text::number(ui->Combo2->currentText())));
-    if (!algorithm) return;
-    ((*ui).*algorithm->shown)->show();
-    ((*ui).*algorithm->hidden)->hide();
+    if (const EchoAlgorithm* algorithm = echoAlgorithm(ui->Combo2->currentText()))
+        showFrameOf(*ui, *algorithm);
 }
 
 // The dispatcher shows the outcome.
@@ -294,8 +296,7 @@ void Form6::Command3_Click() {
     const QString mode = ui->Combo1->currentText();
     const QString algorithmText = ui->Combo2->currentText();
     if (mode.isEmpty() && algorithmText.isEmpty()) return;
-    const EchoAlgorithm* algorithm =
-        echoAlgorithm(static_cast<int>(text::number(algorithmText)));
+    const EchoAlgorithm* algorithm = echoAlgorithm(algorithmText);
     if (!algorithm) return;
     QStringList values = {mode, algorithmText};
     for (SliderOf slider : algorithm->sliders)
@@ -362,10 +363,11 @@ void Form6::Command6_Click() {
     const QString command =
         QStringLiteral("AT+VTD=") + QString::number(toneLengthSteps(typed::integer16(length)));
     modem::send(command);
-    const TerminalLog& log = modem::log();
-    if (log.hasLine(QStringLiteral("OK"), command))
+    const auto ok = modem::log().succeeded(command, TerminalLog::Judged::ErrorWins);
+    if (!ok) return;
+    if (*ok)
         showColouredResult(kDarkBlue, QStringLiteral("Changes SuccessFul-TONE LENGTH"));
-    if (log.hasLine(QStringLiteral("ERROR"), command))
+    else
         showColouredResult(kDarkRed, QStringLiteral("Changes Unsuccessful,CHECK TONE LENGTH"));
 }
 
@@ -384,16 +386,9 @@ void Form6::Command7_Click() {
                             QString::number(ui->Slider11->value()) + QStringLiteral(",0,") +
                             ui->Combo5->currentText();
     modem::send(command);
-    switch (modem::log().result(command)) {
-    case TerminalLog::Result::Ok:
-        ShowResult(QStringLiteral("Changes SuccessFul-Ring Melody"));
-        break;
-    case TerminalLog::Result::Error:
-        ShowResult(QStringLiteral("Changes UnSuccessFul-Ring Melody"));
-        break;
-    case TerminalLog::Result::None:
-        break;
-    }
+    showOutcome(ui->Label7, modem::log().succeeded(command, TerminalLog::Judged::Final),
+                QStringLiteral("Changes SuccessFul-Ring Melody"),
+                QStringLiteral("Changes UnSuccessFul-Ring Melody"));
     modem::log().clear();
 }
 
@@ -413,7 +408,7 @@ void Form6::ShowGain(Gain gain, const QString& value) {
 bool Form6::ShowEchoValues(const QString& values) {
     const QStringList head = values.split(QLatin1Char(','));
     if (head.size() < 3 || head[0].isEmpty()) return false;
-    const EchoAlgorithm* algorithm = echoAlgorithm(static_cast<int>(text::number(head[1])));
+    const EchoAlgorithm* algorithm = echoAlgorithm(head[1]);
     if (!algorithm) return false;
     const QStringList fields = replyValues(values, 2 + static_cast<int>(algorithm->sliders.size()));
     ui->Label7->setText(QStringLiteral("Echo Current Values--") + values);
@@ -421,8 +416,7 @@ bool Form6::ShowEchoValues(const QString& values) {
     ui->Combo2->setCurrentText(fields[1]);
     for (size_t i = 0; i < algorithm->sliders.size(); ++i)
         setSliderValue((*ui).*algorithm->sliders[i], text::number(fields[static_cast<int>(i) + 2]));
-    ((*ui).*algorithm->shown)->show();
-    ((*ui).*algorithm->hidden)->hide();
+    showFrameOf(*ui, *algorithm);
     return true;
 }
 

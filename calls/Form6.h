@@ -46,10 +46,6 @@ class Form6 : public FeatureWindow {
     // The side tone mode (0 off, 1 on: its option is selected) and level.
     void ShowSideTone(const QString& mode, const QString& level);
 
-    // The key filter of the boxes that take digits only: Backspace and the
-    // digits come back as their code in decimal text, every other key as "0".
-    static QString LimitTextInput(int& KeyAscii);
-
   private:
     void connectHandlers();
     void TabStrip1_Click();

@@ -32,20 +32,17 @@ const StatusReportPreset kReportsDisabled{QStringLiteral("Status Report Disabled
                                           &Ui::Form8::Option4};
 
 // By the fourth value of "+CNMI:" (status reports).
-const std::map<QString, StatusReportPreset>& statusReportPresets() {
-    static const std::map<QString, StatusReportPreset> presets = {
-        {QStringLiteral("1"), kReportsEnabled},
-        {QStringLiteral("0"), kReportsDisabled},
-    };
-    return presets;
-}
+const std::map<QString, StatusReportPreset> kStatusReportPresets = {
+    {QStringLiteral("1"), kReportsEnabled},
+    {QStringLiteral("0"), kReportsDisabled},
+};
 
 // The fourth value is read where a reply with a blank after the colon and
 // one-digit values holds it, 13 characters after the start of "+CNMI:".
 std::optional<StatusReportPreset> statusReportPreset(const TerminalLog& log) {
     if (log.contains(QStringLiteral("ERROR"))) return kReportsDisabled;
-    const auto found = statusReportPresets().find(log.window(QStringLiteral("+CNMI:"), 13, 1));
-    if (found == statusReportPresets().end()) return std::nullopt;
+    const auto found = kStatusReportPresets.find(log.window(QStringLiteral("+CNMI:"), 13, 1));
+    if (found == kStatusReportPresets.end()) return std::nullopt;
     return found->second;
 }
 
@@ -95,9 +92,18 @@ std::optional<StoredMessage> storedMessage(const TerminalLog& log) {
     return StoredMessage{text::unquoted(fields[1]), tag->second, body};
 }
 
-// "No Message" when the modem refused the read.
-QString refusal(const QString& read) {
-    return modem::log().result(read) == TerminalLog::Result::Error ? kNoMessage : QString();
+// Reads the message stored at `index` into a box through `show`: "No
+// Message" when the modem refuses, else nothing, then what `shown` makes of
+// the message the reply holds. The log is emptied before and after.
+template <typename Show, typename Shown>
+void readStored(const QString& index, Show show, Shown shown) {
+    TerminalLog& log = modem::log();
+    log.clear();
+    const QString read = kRead + index;
+    modem::send(read);
+    show(log.result(read) == TerminalLog::Result::Error ? kNoMessage : QString());
+    if (const auto message = storedMessage(log)) show(shown(*message));
+    log.clear();
 }
 
 // ---- writing a message
@@ -294,26 +300,20 @@ void Form8::submit(const Submission& submission, const QString& number, const QS
 
 void Form8::Command3_Click() {
     ui->Text3->clear();
-    modem::log().clear();
     ui->Label4->clear();
-    const QString read = kRead + ui->Combo1->currentText();
-    modem::send(read);
-    ui->Text3->setPlainText(refusal(read));
-    if (const auto message = storedMessage(modem::log()))
-        ui->Text3->setPlainText(QStringLiteral("From:") + message->number + message->tag +
-                                message->body);
-    modem::log().clear();
+    readStored(
+        ui->Combo1->currentText(), [this](const QString& text) { ui->Text3->setPlainText(text); },
+        [](const StoredMessage& message) {
+            return QStringLiteral("From:") + message.number + message.tag + message.body;
+        });
 }
 
 // A stored message back into the editor: its text only.
 void Form8::Combo2_Click() {
     setMessageText(QString());
-    modem::log().clear();
-    const QString read = kRead + ui->Combo2->currentText();
-    modem::send(read);
-    setMessageText(refusal(read));
-    if (const auto message = storedMessage(modem::log())) setMessageText(message->body);
-    modem::log().clear();
+    readStored(
+        ui->Combo2->currentText(), [this](const QString& text) { setMessageText(text); },
+        [](const StoredMessage& message) { return message.body; });
 }
 
 void Form8::Command4_Click() {
@@ -408,11 +408,9 @@ void Form8::apply(const std::vector<Choice>& choices) {
     log.clear();
     for (const QString& command : chosen->commands)
         modem::send(command, 1, modem::LogFirst::Keep);
-    if (log.hasLine(QStringLiteral("ERROR"))) {
-        ui->Label4->setText(chosen->failed);
-    } else if (log.hasLine(QStringLiteral("OK"))) {
-        ui->Label4->setText(chosen->done);
-        if (chosen->stateLine) ui->Label6->setText(chosen->done);
+    if (const auto ok = log.succeeded(QString(), TerminalLog::Judged::ErrorWins)) {
+        ui->Label4->setText(*ok ? chosen->done : chosen->failed);
+        if (*ok && chosen->stateLine) ui->Label6->setText(chosen->done);
     }
     log.clear();
 }

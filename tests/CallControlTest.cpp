@@ -3,13 +3,14 @@
 
 #include "calls/Form5.h"
 #include "calls/Form6.h"
+#include "platform/Handlers.h"
 #include "platform/Widgets.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "ui_Form5.h"
 #include "ui_Form6.h"
 
-#include <functional>
+#include <optional>
 
 class CallControlTest : public ConnectedConsole {
   protected:
@@ -284,7 +285,7 @@ TEST_F(CallControlTest, ToneLengthBoxTakesDigitsAndBackspaceOnly) {
                         {'-', "0"},  {' ', "0"},  {13, "0"},    {';', "0"}};
     for (const Key& k : keys) {
         int code = k.code;
-        EXPECT_EQ(Form6::LimitTextInput(code), k.passed) << k.code;
+        EXPECT_EQ(LimitTextInput(code), k.passed) << k.code;
     }
     Form6& window = open();
     type(window.ui->Text1, "1a2;3");

@@ -52,6 +52,13 @@ class CallWindowTest : public ConnectedConsole {
         sent();
         return calls;
     }
+    // Unloads the call window and empties the local copy: the next opening
+    // downloads the SIM phonebook again.
+    void startAfresh() {
+        unloadIfLoaded<Form3>();
+        db::OpenDatabase("phonebook.mdb").Execute("delete from data");
+        db::OpenDatabase("phonebook.mdb").Execute("delete from details");
+    }
     Form3& calls() { return form<Form3>(); }
     QString status() { return calls().ui->Label3->text(); }
     QStringList rows() { return items(calls().ui->List1); }
@@ -292,9 +299,7 @@ TEST_F(CallWindowTest, DeleteErasesTheSimEntryThenTheCopyAndTheCounts) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        unloadIfLoaded<Form3>();
-        db::OpenDatabase("phonebook.mdb").Execute("delete from data");
-        db::OpenDatabase("phonebook.mdb").Execute("delete from details");
+        startAfresh();
         modem().clearOverrides();
         services().messages.clear();
         Form3& window = open();
@@ -405,9 +410,7 @@ TEST_F(EntryWindowTest, NewEntryGoesToAnIndexTheSimShowsFree) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         unloadIfLoaded<Form4>(); // its close box shows the call window
-        unloadIfLoaded<Form3>();
-        db::OpenDatabase("phonebook.mdb").Execute("delete from data");
-        db::OpenDatabase("phonebook.mdb").Execute("delete from details");
+        startAfresh();
         services().messages.clear();
         simBook().capacity = c.capacity;
         open();

@@ -47,6 +47,11 @@ class MessageWindowTest : public ConnectedConsole {
         sms().ui->Text5->setText(header);
         sms().ui->Text2->setPlainText(text);
     }
+    // The editor's number, header and text, joined by "|".
+    QString written() {
+        return sms().ui->Text1->text() + "|" + sms().ui->Text5->text() + "|" +
+               sms().ui->Text2->toPlainText();
+    }
 };
 
 // ---- sending and saving
@@ -67,9 +72,7 @@ TEST_F(MessageWindowTest, SendWritesTheNumberThenHeaderAndTextTrimmedAndCharacte
     EXPECT_EQ(modem().state().sent[0].number, "+441632960961");
     EXPECT_EQ(modem().state().sent[0].text, "Hithere");
     EXPECT_FALSE(window.ui->Combo2->isVisibleTo(&window));
-    EXPECT_EQ(window.ui->Text1->text() + "|" + window.ui->Text5->text() + "|" +
-                  window.ui->Text2->toPlainText(),
-              "+441632960961|  Hi | there  ");
+    EXPECT_EQ(written(), "+441632960961|  Hi | there  ");
     EXPECT_TRUE(main().Text1().isEmpty());
 }
 
@@ -192,9 +195,7 @@ TEST_F(MessageWindowTest, ClearEmptiesNumberAndTextButNotTheHeader) {
     Form8& window = open();
     write("123", "Head", "Body");
     window.ui->Command7->click();
-    EXPECT_EQ(window.ui->Text1->text() + "|" + window.ui->Text5->text() + "|" +
-                  window.ui->Text2->toPlainText(),
-              "|Head|");
+    EXPECT_EQ(written(), "|Head|");
 }
 
 // ---- the length rule
