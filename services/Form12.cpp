@@ -5,6 +5,7 @@
 #include "link/Modem.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
+#include "platform/TypedText.h"
 #include "platform/Widgets.h"
 #include "services/Passwords.h"
 
@@ -12,6 +13,7 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 
+#include <optional>
 #include <vector>
 
 using OptionOf = QRadioButton* Ui::Form12::*;
@@ -209,6 +211,11 @@ QString presetCug(QComboBox* box, const QString& value, const QStringList& statu
 const QString kOK = QStringLiteral("OK");
 const QString kERROR = QStringLiteral("ERROR");
 
+// A set command's outcome: "OK" after the echo is success, else "ERROR" failure.
+std::optional<bool> setOutcome(const QString& command) {
+    return modem::log().succeeded(command, TerminalLog::Judged::OkFirst);
+}
+
 } // namespace
 
 Form12::Form12() : ui(std::make_unique<Ui::Form12>()) {
@@ -275,15 +282,6 @@ void Form12::TabStrip1_Click() {
 
 void Form12::Command8_Click() {
     modem::networkset();
-}
-
-void Form12::ShowOutcome(QLabel* line, const QString& command, const QString& done,
-                         const QString& refused) {
-    const TerminalLog& log = modem::log();
-    if (log.hasLine(kOK, command))
-        line->setText(done);
-    else if (log.hasLine(kERROR, command))
-        line->setText(refused);
 }
 
 // --- call forwarding
@@ -361,7 +359,7 @@ void Form12::Command1_Click() {
     if (registering)
         command += QStringLiteral(",\"") + ui->Text1->text() + QStringLiteral("\",,") + classCode;
     modem::send(command, 3);
-    ShowOutcome(ui->Label2, command, QStringLiteral("Changes SuccessFul"),
+    showOutcome(ui->Label2, setOutcome(command), QStringLiteral("Changes SuccessFul"),
                 QStringLiteral("Changes UnSuccessFul"));
     ui->Text1->clear();
     modem::log().clear();
@@ -437,7 +435,7 @@ void Form12::Command3_Click() {
         const QString command = QStringLiteral("AT+CLCK=\"") + facility + QStringLiteral("\",") +
                                 mode + QLatin1Char(',') + password + QLatin1Char(',') + classCode;
         modem::send(command, 4);
-        ShowOutcome(ui->Label5, command, QStringLiteral("Changes SuccessFully"),
+        showOutcome(ui->Label5, setOutcome(command), QStringLiteral("Changes SuccessFully"),
                     QStringLiteral("Error! Changes UnsuccessFul"));
     }
     modem::log().clear();
@@ -475,7 +473,7 @@ void Form12::Command6_Click() {
                                                       : QStringLiteral("AT+CCWA=1,0,7");
     ui->Label6->setText(QStringLiteral("Please Wait"));
     modem::send(command, 3);
-    ShowOutcome(ui->Label6, command, QStringLiteral("Changes SuccessFul"),
+    showOutcome(ui->Label6, setOutcome(command), QStringLiteral("Changes SuccessFul"),
                 QStringLiteral("Changes UnsuccessFul"));
     modem::log().clear();
 }
@@ -520,7 +518,7 @@ void Form12::Command7_Click() {
     }
     const QString command = QStringLiteral("AT+CCUG=") + codes.join(QLatin1Char(','));
     modem::send(command);
-    ShowOutcome(ui->Label7, command, QStringLiteral("Changes SuccessFul"),
+    showOutcome(ui->Label7, setOutcome(command), QStringLiteral("Changes SuccessFul"),
                 QStringLiteral("Changes UNSuccessFul"));
     modem::log().clear();
 }
