@@ -19,16 +19,21 @@
 using OptionOf = QRadioButton* Ui::Form12::*;
 using LabelOf = QLabel* Ui::Form12::*;
 
+// A forwarding reason: its code, the option that chooses it, and the label
+// (with its prefix) that shows its state.
 struct ForwardReason {
     QString code;
+    OptionOf option;
     LabelOf label;
     QString prefix;
 
     QString query() const { return QStringLiteral("AT+CCFC=") + code + QStringLiteral(",2"); }
 };
 
+// A barring facility: its code, the option that chooses it, and its texts.
 struct BarringFacility {
     QString code;
+    OptionOf option;
     QString notBarred;
     // What the barred member writes: the first replaces the caption, the
     // others are appended to it after a blank.
@@ -46,11 +51,6 @@ struct Choice {
     QString code;
 };
 
-const std::vector<Choice> kForwardReasons = {
-    {&Ui::Form12::Option1, QStringLiteral("0")}, {&Ui::Form12::Option2, QStringLiteral("1")},
-    {&Ui::Form12::Option3, QStringLiteral("2")}, {&Ui::Form12::Option4, QStringLiteral("3")},
-    {&Ui::Form12::Option5, QStringLiteral("4")}, {&Ui::Form12::Option6, QStringLiteral("5")},
-};
 const std::vector<Choice> kForwardModes = {
     {&Ui::Form12::Option7, QStringLiteral("3")}, // register
     {&Ui::Form12::Option8, QStringLiteral("4")}, // erase
@@ -59,11 +59,6 @@ const std::vector<Choice> kForwardClasses = {
     {&Ui::Form12::Option12, QStringLiteral("1")}, {&Ui::Form12::Option13, QStringLiteral("2")},
     {&Ui::Form12::Option14, QStringLiteral("4")}, {&Ui::Form12::Option15, QStringLiteral("8")},
     {&Ui::Form12::Option16, QStringLiteral("7")},
-};
-const std::vector<Choice> kBarringFacilities = {
-    {&Ui::Form12::Option17, QStringLiteral("AO")}, {&Ui::Form12::Option18, QStringLiteral("OI")},
-    {&Ui::Form12::Option19, QStringLiteral("OX")}, {&Ui::Form12::Option20, QStringLiteral("AI")},
-    {&Ui::Form12::Option21, QStringLiteral("IR")},
 };
 const std::vector<Choice> kBarringModes = {
     {&Ui::Form12::Option22, QStringLiteral("0")}, // unlock
@@ -75,9 +70,9 @@ const std::vector<Choice> kBarringClasses = {
     {&Ui::Form12::Option28, QStringLiteral("7")},
 };
 
-// The code of the selected option; empty when none is selected.
-QString chosenCode(const Ui::Form12& ui, const std::vector<Choice>& choices) {
-    for (const Choice& choice : choices)
+// The code of the selected option among a table's; empty when none is selected.
+template <class Table> QString chosenCode(const Ui::Form12& ui, const Table& choices) {
+    for (const auto& choice : choices)
         if ((ui.*choice.option)->isChecked()) return choice.code;
     return QString();
 }
@@ -85,12 +80,17 @@ QString chosenCode(const Ui::Form12& ui, const std::vector<Choice>& choices) {
 // --- call forwarding
 
 const ForwardReason kReasons[] = {
-    {QStringLiteral("0"), &Ui::Form12::Label11, QStringLiteral("UNCONDITIONAL-")},
-    {QStringLiteral("1"), &Ui::Form12::Label12, QStringLiteral("MOBILE BUSY-")},
-    {QStringLiteral("2"), &Ui::Form12::Label13, QStringLiteral("NO REPLY-")},
-    {QStringLiteral("3"), &Ui::Form12::Label14, QStringLiteral("NOT REACHABLE-")},
-    {QStringLiteral("4"), &Ui::Form12::Label15, QStringLiteral("ALL CALL FORWARDING-")},
-    {QStringLiteral("5"), &Ui::Form12::Label16, QStringLiteral("ALL CONDITON CALL FORWARDING-")},
+    {QStringLiteral("0"), &Ui::Form12::Option1, &Ui::Form12::Label11,
+     QStringLiteral("UNCONDITIONAL-")},
+    {QStringLiteral("1"), &Ui::Form12::Option2, &Ui::Form12::Label12,
+     QStringLiteral("MOBILE BUSY-")},
+    {QStringLiteral("2"), &Ui::Form12::Option3, &Ui::Form12::Label13, QStringLiteral("NO REPLY-")},
+    {QStringLiteral("3"), &Ui::Form12::Option4, &Ui::Form12::Label14,
+     QStringLiteral("NOT REACHABLE-")},
+    {QStringLiteral("4"), &Ui::Form12::Option5, &Ui::Form12::Label15,
+     QStringLiteral("ALL CALL FORWARDING-")},
+    {QStringLiteral("5"), &Ui::Form12::Option6, &Ui::Form12::Label16,
+     QStringLiteral("ALL CONDITON CALL FORWARDING-")},
 };
 
 const QMap<QString, QString> kForwardStatusTexts = {
@@ -135,17 +135,20 @@ QString quotedNumber(const QString& record) {
 // --- call barring
 
 const BarringFacility kBarring[] = {
-    {QStringLiteral("AO"), QStringLiteral("OutGoing Calls Not Barred"),
+    {QStringLiteral("AO"), &Ui::Form12::Option17, QStringLiteral("OutGoing Calls Not Barred"),
      QStringLiteral("Current Status:All OutGoing Calls Barred "), true, QStringLiteral(",      ")},
-    {QStringLiteral("OI"), QStringLiteral("OutGoing International Calls Not Barred"),
+    {QStringLiteral("OI"), &Ui::Form12::Option18,
+     QStringLiteral("OutGoing International Calls Not Barred"),
      QStringLiteral("Current Status:OutGoing International Calls Barred "), false,
      QStringLiteral(",     ")},
-    {QStringLiteral("OX"), QStringLiteral("OutGoing Internet Calls Not Barred"),
+    {QStringLiteral("OX"), &Ui::Form12::Option19,
+     QStringLiteral("OutGoing Internet Calls Not Barred"),
      QStringLiteral("Current Status:OutGoing Internet Calls Barred "), false,
      QStringLiteral(",     ")},
-    {QStringLiteral("AI"), QStringLiteral("Incoming Calls Not Barred"),
+    {QStringLiteral("AI"), &Ui::Form12::Option20, QStringLiteral("Incoming Calls Not Barred"),
      QStringLiteral("Current Status:All Incoming Calls Barred "), false, QStringLiteral(",     ")},
-    {QStringLiteral("IR"), QStringLiteral("Incoming Calls While Roaming Calls Not Barred"),
+    {QStringLiteral("IR"), &Ui::Form12::Option21,
+     QStringLiteral("Incoming Calls While Roaming Calls Not Barred"),
      QStringLiteral("Current Status:Barr Incoing when  "), false, QString()},
 };
 
@@ -339,7 +342,7 @@ void Form12::Command1_Click() {
         services.message(QStringLiteral("Enter Valid Number "), kMessageTitle);
         return;
     }
-    const QString reason = chosenCode(*ui, kForwardReasons);
+    const QString reason = chosenCode(*ui, kReasons);
     if (reason.isEmpty()) {
         services.message(QStringLiteral("Select Status Property"), kMessageTitle);
         return;
@@ -411,7 +414,7 @@ void Form12::Command4_Click() {
 
 void Form12::Command3_Click() {
     Services& services = Services::instance();
-    const QString facility = chosenCode(*ui, kBarringFacilities);
+    const QString facility = chosenCode(*ui, kBarring);
     const QString classCode = chosenCode(*ui, kBarringClasses);
     const QString mode = chosenCode(*ui, kBarringModes);
     // These three boxes carry no title of their own.
