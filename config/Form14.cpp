@@ -187,11 +187,8 @@ void Form14::queryFaxClass() {
 
 void Form14::setValue(QLabel* status, const QString& command, const char* success) {
     modem::send(command);
-    const TerminalLog& log = modem::log();
-    if (log.hasLine(QStringLiteral("OK"), command))
-        status->setText(QLatin1String(success));
-    else if (log.hasLine(QStringLiteral("ERROR"), command))
-        status->setText(QStringLiteral("Changes UnsuccessFul"));
+    showOutcome(status, modem::log().succeeded(command, TerminalLog::Judged::OkFirst),
+                QLatin1String(success), QStringLiteral("Changes UnsuccessFul"));
     modem::log().clear();
 }
 

@@ -211,6 +211,5 @@ void Form15::showEcho(const Choices& choices) {
 }
 
 void Form15::ShowFramingSummary(const QString& formatCode, const QString& parityCode) {
-    modem::setFramingLine(QStringLiteral("Character Framing:") + framing::formatText(formatCode) +
-                          QLatin1Char(' ') + framing::parityText(parityCode));
+    modem::setFramingLine(framing::summary(formatCode, parityCode));
 }

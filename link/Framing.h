@@ -3,34 +3,18 @@
 #include <QString>
 
 #include <optional>
-#include <vector>
 
 // The two codes of a character framing reply ("+ICF: <format>,<parity>"),
 // their texts, and how a serial line runs with them. Codes are compared as
 // one-character texts.
 namespace framing {
 
-struct Format {
-    const char* code;
-    const char* text;
-    int dataBits; // 0: the device detects the framing
-    int stopBits;
-    bool parityBit; // the parity code says which
-};
-
-struct Parity {
-    const char* code;
-    const char* text;
-    char letter; // as the serial control's settings write it
-};
-
-// Every entry, in the order of the codes.
-const std::vector<Format>& formats();
-const std::vector<Parity>& parities();
-
 // The texts of the codes, "" for a code outside the tables.
 QString formatText(const QString& code);
 QString parityText(const QString& code);
+// The framing line's summary of the codes: "Character Framing:", the format
+// text, a blank and the parity text.
+QString summary(const QString& formatCode, const QString& parityCode);
 
 // A serial line's parity letter, data bits and stop bits, as its settings
 // string writes them ("n", "8", "1").

@@ -5,6 +5,7 @@
 #include "link/Modem.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
+#include "platform/TypedText.h"
 #include "platform/Widgets.h"
 #include "services/Passwords.h"
 
@@ -12,21 +13,27 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 
+#include <optional>
 #include <vector>
 
 using OptionOf = QRadioButton* Ui::Form12::*;
 using LabelOf = QLabel* Ui::Form12::*;
 
+// A forwarding reason: its code, the option that chooses it, and the label
+// (with its prefix) that shows its state.
 struct ForwardReason {
     QString code;
+    OptionOf option;
     LabelOf label;
     QString prefix;
 
     QString query() const { return QStringLiteral("AT+CCFC=") + code + QStringLiteral(",2"); }
 };
 
+// A barring facility: its code, the option that chooses it, and its texts.
 struct BarringFacility {
     QString code;
+    OptionOf option;
     QString notBarred;
     // What the barred member writes: the first replaces the caption, the
     // others are appended to it after a blank.
@@ -44,11 +51,6 @@ struct Choice {
     QString code;
 };
 
-const std::vector<Choice> kForwardReasons = {
-    {&Ui::Form12::Option1, QStringLiteral("0")}, {&Ui::Form12::Option2, QStringLiteral("1")},
-    {&Ui::Form12::Option3, QStringLiteral("2")}, {&Ui::Form12::Option4, QStringLiteral("3")},
-    {&Ui::Form12::Option5, QStringLiteral("4")}, {&Ui::Form12::Option6, QStringLiteral("5")},
-};
 const std::vector<Choice> kForwardModes = {
     {&Ui::Form12::Option7, QStringLiteral("3")}, // register
     {&Ui::Form12::Option8, QStringLiteral("4")}, // erase
@@ -57,11 +59,6 @@ const std::vector<Choice> kForwardClasses = {
     {&Ui::Form12::Option12, QStringLiteral("1")}, {&Ui::Form12::Option13, QStringLiteral("2")},
     {&Ui::Form12::Option14, QStringLiteral("4")}, {&Ui::Form12::Option15, QStringLiteral("8")},
     {&Ui::Form12::Option16, QStringLiteral("7")},
-};
-const std::vector<Choice> kBarringFacilities = {
-    {&Ui::Form12::Option17, QStringLiteral("AO")}, {&Ui::Form12::Option18, QStringLiteral("OI")},
-    {&Ui::Form12::Option19, QStringLiteral("OX")}, {&Ui::Form12::Option20, QStringLiteral("AI")},
-    {&Ui::Form12::Option21, QStringLiteral("IR")},
 };
 const std::vector<Choice> kBarringModes = {
     {&Ui::Form12::Option22, QStringLiteral("0")}, // unlock
@@ -73,9 +70,9 @@ const std::vector<Choice> kBarringClasses = {
     {&Ui::Form12::Option28, QStringLiteral("7")},
 };
 
-// The code of the selected option; empty when none is selected.
-QString chosenCode(const Ui::Form12& ui, const std::vector<Choice>& choices) {
-    for (const Choice& choice : choices)
+// The code of the selected option among a table's; empty when none is selected.
+template <class Table> QString chosenCode(const Ui::Form12& ui, const Table& choices) {
+    for (const auto& choice : choices)
         if ((ui.*choice.option)->isChecked()) return choice.code;
     return QString();
 }
@@ -83,12 +80,17 @@ QString chosenCode(const Ui::Form12& ui, const std::vector<Choice>& choices) {
 // --- call forwarding
 
 const ForwardReason kReasons[] = {
-    {QStringLiteral("0"), &Ui::Form12::Label11, QStringLiteral("UNCONDITIONAL-")},
-    {QStringLiteral("1"), &Ui::Form12::Label12, QStringLiteral("MOBILE BUSY-")},
-    {QStringLiteral("2"), &Ui::Form12::Label13, QStringLiteral("NO REPLY-")},
-    {QStringLiteral("3"), &Ui::Form12::Label14, QStringLiteral("NOT REACHABLE-")},
-    {QStringLiteral("4"), &Ui::Form12::Label15, QStringLiteral("ALL CALL FORWARDING-")},
-    {QStringLiteral("5"), &Ui::Form12::Label16, QStringLiteral("ALL CONDITON CALL FORWARDING-")},
+    {QStringLiteral("0"), &Ui::Form12::Option1, &Ui::Form12::Label11,
+     QStringLiteral("UNCONDITIONAL-")},
+    {QStringLiteral("1"), &Ui::Form12::Option2, &Ui::Form12::Label12,
+     QStringLiteral("MOBILE BUSY-")},
+    {QStringLiteral("2"), &Ui::Form12::Option3, &Ui::Form12::Label13, QStringLiteral("NO REPLY-")},
+    {QStringLiteral("3"), &Ui::Form12::Option4, &Ui::Form12::Label14,
+     QStringLiteral("NOT REACHABLE-")},
+    {QStringLiteral("4"), &Ui::Form12::Option5, &Ui::Form12::Label15,
+     QStringLiteral("ALL CALL FORWARDING-")},
+    {QStringLiteral("5"), &Ui::Form12::Option6, &Ui::Form12::Label16,
+     QStringLiteral("ALL CONDITON CALL FORWARDING-")},
 };
 
 const QMap<QString, QString> kForwardStatusTexts = {
@@ -133,17 +135,20 @@ QString quotedNumber(const QString& record) {
 // --- call barring
 
 const BarringFacility kBarring[] = {
-    {QStringLiteral("AO"), QStringLiteral("OutGoing Calls Not Barred"),
+    {QStringLiteral("AO"), &Ui::Form12::Option17, QStringLiteral("OutGoing Calls Not Barred"),
      QStringLiteral("Current Status:All OutGoing Calls Barred "), true, QStringLiteral(",      ")},
-    {QStringLiteral("OI"), QStringLiteral("OutGoing International Calls Not Barred"),
+    {QStringLiteral("OI"), &Ui::Form12::Option18,
+     QStringLiteral("OutGoing International Calls Not Barred"),
      QStringLiteral("Current Status:OutGoing International Calls Barred "), false,
      QStringLiteral(",     ")},
-    {QStringLiteral("OX"), QStringLiteral("OutGoing Internet Calls Not Barred"),
+    {QStringLiteral("OX"), &Ui::Form12::Option19,
+     QStringLiteral("OutGoing Internet Calls Not Barred"),
      QStringLiteral("Current Status:OutGoing Internet Calls Barred "), false,
      QStringLiteral(",     ")},
-    {QStringLiteral("AI"), QStringLiteral("Incoming Calls Not Barred"),
+    {QStringLiteral("AI"), &Ui::Form12::Option20, QStringLiteral("Incoming Calls Not Barred"),
      QStringLiteral("Current Status:All Incoming Calls Barred "), false, QStringLiteral(",     ")},
-    {QStringLiteral("IR"), QStringLiteral("Incoming Calls While Roaming Calls Not Barred"),
+    {QStringLiteral("IR"), &Ui::Form12::Option21,
+     QStringLiteral("Incoming Calls While Roaming Calls Not Barred"),
      QStringLiteral("Current Status:Barr Incoing when  "), false, QString()},
 };
 
@@ -208,6 +213,11 @@ QString presetCug(QComboBox* box, const QString& value, const QStringList& statu
 
 const QString kOK = QStringLiteral("OK");
 const QString kERROR = QStringLiteral("ERROR");
+
+// A set command's outcome: "OK" after the echo is success, else "ERROR" failure.
+std::optional<bool> setOutcome(const QString& command) {
+    return modem::log().succeeded(command, TerminalLog::Judged::OkFirst);
+}
 
 } // namespace
 
@@ -277,15 +287,6 @@ void Form12::Command8_Click() {
     modem::networkset();
 }
 
-void Form12::ShowOutcome(QLabel* line, const QString& command, const QString& done,
-                         const QString& refused) {
-    const TerminalLog& log = modem::log();
-    if (log.hasLine(kOK, command))
-        line->setText(done);
-    else if (log.hasLine(kERROR, command))
-        line->setText(refused);
-}
-
 // --- call forwarding
 
 // Takes about eighteen seconds, with the window shown and usable meanwhile.
@@ -341,7 +342,7 @@ void Form12::Command1_Click() {
         services.message(QStringLiteral("Enter Valid Number "), kMessageTitle);
         return;
     }
-    const QString reason = chosenCode(*ui, kForwardReasons);
+    const QString reason = chosenCode(*ui, kReasons);
     if (reason.isEmpty()) {
         services.message(QStringLiteral("Select Status Property"), kMessageTitle);
         return;
@@ -361,7 +362,7 @@ void Form12::Command1_Click() {
     if (registering)
         command += QStringLiteral(",\"") + ui->Text1->text() + QStringLiteral("\",,") + classCode;
     modem::send(command, 3);
-    ShowOutcome(ui->Label2, command, QStringLiteral("Changes SuccessFul"),
+    showOutcome(ui->Label2, setOutcome(command), QStringLiteral("Changes SuccessFul"),
                 QStringLiteral("Changes UnSuccessFul"));
     ui->Text1->clear();
     modem::log().clear();
@@ -413,7 +414,7 @@ void Form12::Command4_Click() {
 
 void Form12::Command3_Click() {
     Services& services = Services::instance();
-    const QString facility = chosenCode(*ui, kBarringFacilities);
+    const QString facility = chosenCode(*ui, kBarring);
     const QString classCode = chosenCode(*ui, kBarringClasses);
     const QString mode = chosenCode(*ui, kBarringModes);
     // These three boxes carry no title of their own.
@@ -437,7 +438,7 @@ void Form12::Command3_Click() {
         const QString command = QStringLiteral("AT+CLCK=\"") + facility + QStringLiteral("\",") +
                                 mode + QLatin1Char(',') + password + QLatin1Char(',') + classCode;
         modem::send(command, 4);
-        ShowOutcome(ui->Label5, command, QStringLiteral("Changes SuccessFully"),
+        showOutcome(ui->Label5, setOutcome(command), QStringLiteral("Changes SuccessFully"),
                     QStringLiteral("Error! Changes UnsuccessFul"));
     }
     modem::log().clear();
@@ -475,7 +476,7 @@ void Form12::Command6_Click() {
                                                       : QStringLiteral("AT+CCWA=1,0,7");
     ui->Label6->setText(QStringLiteral("Please Wait"));
     modem::send(command, 3);
-    ShowOutcome(ui->Label6, command, QStringLiteral("Changes SuccessFul"),
+    showOutcome(ui->Label6, setOutcome(command), QStringLiteral("Changes SuccessFul"),
                 QStringLiteral("Changes UnsuccessFul"));
     modem::log().clear();
 }
@@ -520,7 +521,7 @@ void Form12::Command7_Click() {
     }
     const QString command = QStringLiteral("AT+CCUG=") + codes.join(QLatin1Char(','));
     modem::send(command);
-    ShowOutcome(ui->Label7, command, QStringLiteral("Changes SuccessFul"),
+    showOutcome(ui->Label7, setOutcome(command), QStringLiteral("Changes SuccessFul"),
                 QStringLiteral("Changes UNSuccessFul"));
     modem::log().clear();
 }

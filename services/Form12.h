@@ -6,8 +6,6 @@
 
 #include <memory>
 
-class QLabel;
-
 namespace Ui {
 class Form12;
 }
@@ -35,10 +33,6 @@ class Form12 : public FeatureWindow {
     void connectHandlers();
     void TabStrip1_Click();
     void Command8_Click();
-    // A set command's outcome on its status line: "OK" after the echo gives
-    // `done`, else "ERROR" gives `refused`, else the line keeps what it holds.
-    void ShowOutcome(QLabel* line, const QString& command, const QString& done,
-                     const QString& refused);
 
     // Call forwarding.
     void QueryForwarding();

@@ -5,6 +5,7 @@
 #include "link/Modem.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
+#include "platform/TypedText.h"
 #include "platform/Widgets.h"
 #include "services/Passwords.h"
 
@@ -78,14 +79,12 @@ constexpr int kPasswordLength = 8;
 const QString kSuccessColour = QStringLiteral("color: #000040;");
 const QString kFailureColour = QStringLiteral("color: #c00000;");
 
-QString lockCommand(const LockFacility& facility, const QString& mode, const QString& password) {
-    return QStringLiteral("AT+CLCK=\"") + facility.code + QStringLiteral("\",") + mode +
-           QLatin1Char(',') + password;
-}
-
-QString passwordCommand(const LockFacility& facility, const QString& old, const QString& fresh) {
-    return QStringLiteral("AT+CPWD=\"") + facility.code + QStringLiteral("\",") + old +
-           QLatin1Char(',') + fresh;
+// "AT+CLCK=" (mode, password) or "AT+CPWD=" (old, new password): the quoted
+// facility code and two unquoted fields.
+QString facilityCommand(const QString& command, const LockFacility& facility, const QString& first,
+                        const QString& second) {
+    return command + QLatin1Char('"') + facility.code + QStringLiteral("\",") + first +
+           QLatin1Char(',') + second;
 }
 
 } // namespace
@@ -104,7 +103,7 @@ Form9::Form9() : ui(std::make_unique<Ui::Form9>()) {
          ui->Command8, ui->Option9, ui->Label12, ui->Text8, ui->Label13, ui->Text9, ui->Command9},
     }};
     for (const Page& page : pages_)
-        for (QLineEdit* box : {page.password, page.oldPassword, page.newPassword})
+        for (QLineEdit* box : page.passwordBoxes())
             limitToDigits(box);
     connectHandlers();
     setBorder(Border::FixedWithMinimize);
@@ -112,6 +111,18 @@ Form9::Form9() : ui(std::make_unique<Ui::Form9>()) {
 }
 
 Form9::~Form9() = default;
+
+std::array<QWidget*, 6> Form9::Page::lockControls() const {
+    return {lock, unlock, passwordLabel, password, lockOk, changePassword};
+}
+
+std::array<QWidget*, 5> Form9::Page::changeControls() const {
+    return {oldLabel, newLabel, oldPassword, newPassword, changeOk};
+}
+
+std::array<QLineEdit*, 3> Form9::Page::passwordBoxes() const {
+    return {password, oldPassword, newPassword};
+}
 
 void Form9::connectHandlers() {
     const std::pair<QAbstractButton*, void (Form9::*)()> handlers[] = {
@@ -156,9 +167,7 @@ void Form9::QueryStatus() {
 }
 
 void Form9::ChangeStatus(const Page& page) {
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{page.lock, page.unlock, page.passwordLabel, page.password,
-                                         page.lockOk, page.changePassword})
+    for (QWidget* control : page.lockControls())
         control->show();
     if (page.facility->changeStatusEmptiesPassword) page.password->clear();
     // The options show the current state; picking one runs its click handler.
@@ -176,8 +185,7 @@ void Form9::Option1_Click() {
 }
 
 void Form9::ShowChangePasswordFields(const Page& page) {
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             page.oldLabel, page.newLabel, page.oldPassword, page.newPassword, page.changeOk})
+    for (QWidget* control : page.changeControls())
         control->show();
     page.oldPassword->clear();
     page.newPassword->clear();
@@ -193,7 +201,8 @@ void Form9::LockOrUnlock(const Page& page) {
     } else if (typed::isDigits(password) && (page.lock->isChecked() || page.unlock->isChecked())) {
         const bool lock = page.lock->isChecked();
         const QString command =
-            lockCommand(facility, lock ? QStringLiteral("1") : QStringLiteral("0"), password);
+            facilityCommand(QStringLiteral("AT+CLCK="), facility,
+                            lock ? QStringLiteral("1") : QStringLiteral("0"), password);
         modem::send(command);
         ShowResult(page, command, lock ? facility.lockDone : facility.unlockDone,
                    lock ? facility.lockRefused : facility.unlockRefused);
@@ -210,7 +219,7 @@ void Form9::ChangePassword(const Page& page) {
         (old.size() != kPasswordLength || fresh.size() != kPasswordLength)) {
         Services::instance().message(QStringLiteral("Password Lenght Should be 8"), kMessageTitle);
     } else if (typed::isDigits(old) && typed::isDigits(fresh)) {
-        const QString command = passwordCommand(facility, old, fresh);
+        const QString command = facilityCommand(QStringLiteral("AT+CPWD="), facility, old, fresh);
         modem::send(command);
         ShowResult(page, command, kPasswordChanged, facility.passwordRefused);
     }
@@ -221,14 +230,9 @@ void Form9::ChangePassword(const Page& page) {
 // the failure. The result's colour stays until the page's next result.
 void Form9::ShowResult(const Page& page, const QString& command, const QString& done,
                        const QString& refused) {
-    const TerminalLog& log = modem::log();
-    if (log.hasLine(QStringLiteral("OK"), command)) {
-        page.status->setStyleSheet(kSuccessColour);
-        page.status->setText(done);
-    }
-    if (log.hasLine(QStringLiteral("ERROR"), command)) {
-        page.status->setStyleSheet(kFailureColour);
-        page.status->setText(refused);
+    if (const auto ok = modem::log().succeeded(command, TerminalLog::Judged::ErrorWins)) {
+        page.status->setStyleSheet(*ok ? kSuccessColour : kFailureColour);
+        page.status->setText(*ok ? done : refused);
     }
 }
 
@@ -243,12 +247,11 @@ void Form9::TabStrip1_Click() {
     for (int i = 0; i < static_cast<int>(pages_.size()); ++i)
         pages_[static_cast<size_t>(i)].frame->setVisible(i == shown);
     const Page& page = pages_.at(static_cast<size_t>(shown));
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             page.lock, page.unlock, page.passwordLabel, page.password, page.lockOk,
-             page.changePassword, page.oldLabel, page.oldPassword, page.newLabel, page.newPassword,
-             page.changeOk})
+    for (QWidget* control : page.lockControls())
         control->hide();
-    for (QLineEdit* box : {page.password, page.oldPassword, page.newPassword})
+    for (QWidget* control : page.changeControls())
+        control->hide();
+    for (QLineEdit* box : page.passwordBoxes())
         box->clear();
     modem::log().clear();
 }

@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QWidget;
 
 // What a page of the security window says, and the rules its passwords follow.
 struct LockFacility;
@@ -52,6 +53,12 @@ class Form9 : public FeatureWindow {
         QLabel* newLabel;
         QLineEdit* newPassword;
         QPushButton* changeOk;
+
+        // What "Change Status" shows, what the change option shows, and
+        // the boxes that hold passwords.
+        std::array<QWidget*, 6> lockControls() const;
+        std::array<QWidget*, 5> changeControls() const;
+        std::array<QLineEdit*, 3> passwordBoxes() const;
     };
 
     void connectHandlers();

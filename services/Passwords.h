@@ -1,11 +1,7 @@
 #pragma once
 
-#include "platform/TypedText.h"
-
 #include <QLineEdit>
-#include <QString>
 
-#include <algorithm>
 #include <initializer_list>
 #include <vector>
 

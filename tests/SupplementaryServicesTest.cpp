@@ -71,11 +71,9 @@ class SupplementaryServicesTest : public ConnectedConsole {
         return {ui().Label11->text(), ui().Label12->text(), ui().Label13->text(),
                 ui().Label14->text(), ui().Label15->text(), ui().Label16->text()};
     }
-    // Every message box so far, as its text and its title.
+    // The message boxes since the last call, as their text and title.
     QStringList messages() {
-        QStringList shown;
-        for (const auto& m : services().messages)
-            shown << m.text + " | " + m.title;
+        const QStringList shown = shownMessages(services());
         services().messages.clear();
         return shown;
     }
