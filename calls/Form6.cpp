@@ -3,12 +3,12 @@
 #include "ui_Form6.h"
 
 #include "calls/Form5.h"
-#include "platform/TypedText.h"
 #include "link/Modem.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
 #include "platform/Text.h"
+#include "platform/TypedText.h"
 #include "platform/Widgets.h"
 
 #include <QColor>
@@ -79,10 +79,10 @@ const QStringList kAlgorithms = {QStringLiteral("1"), QStringLiteral("3")};
 const QStringList kRingCounts = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
                                  QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
                                  QStringLiteral("7"), QStringLiteral("8")};
-const QStringList kMelodyIndexes = {
-    QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-    QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
-    QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10")};
+const QStringList kMelodyIndexes = {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+                                    QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
+                                    QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"),
+                                    QStringLiteral("9"), QStringLiteral("10")};
 
 // The ring-melody call types and their codes, by list position.
 const std::pair<QString, QString> kCallTypes[] = {
@@ -113,10 +113,6 @@ constexpr int kMillisecondsPerStep = 100;
 // Milliseconds in the steps "AT+VTD=" takes, a half going to the even neighbour.
 int toneLengthSteps(int milliseconds) {
     return static_cast<int>(std::nearbyint(milliseconds / double(kMillisecondsPerStep)));
-}
-
-bool isWholeNumber(const QString& text) {
-    return !text.isEmpty() && typed::isDigits(text);
 }
 
 } // namespace
@@ -274,8 +270,8 @@ void Form6::Slider2_Change() {
 void Form6::Command1_Click() {
     const QString speaker = ui->Label5->text().trimmed();
     const QString microphone = ui->Label6->text().trimmed();
-    if (isWholeNumber(speaker)) modem::send(QStringLiteral("AT+VGR=") + speaker);
-    if (isWholeNumber(microphone))
+    if (typed::isWholeNumber(speaker)) modem::send(QStringLiteral("AT+VGR=") + speaker);
+    if (typed::isWholeNumber(microphone))
         modem::send(QStringLiteral("AT+VGT=") + microphone, 1, modem::LogFirst::Keep);
 }
 
@@ -334,7 +330,8 @@ void Form6::Command5_Click() {
     if (ui->Option4->isChecked() && kRingCounts.contains(rings))
         setAutoAnswer(rings, false, QStringLiteral("Changes SuccessFul.AutoAnswer Enabled"));
     else if (ui->Option3->isChecked())
-        setAutoAnswer(QStringLiteral("0"), true, QStringLiteral("Changes SuccessFul.AutoAnswer Disabled"));
+        setAutoAnswer(QStringLiteral("0"), true,
+                      QStringLiteral("Changes SuccessFul.AutoAnswer Disabled"));
     else
         Services::instance().message(QStringLiteral("UnsuccessFul Changes.Check Rings "),
                                      kMessageTitle);

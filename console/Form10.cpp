@@ -8,16 +8,10 @@
 #include "platform/Services.h"
 #include "platform/TypedText.h"
 
-#include <algorithm>
-
 namespace {
 
-// A PIN or PUK goes into the command line as it is typed: digits only, so that
-// nothing else can join the command or pass for the modem's answer.
-bool isCode(const QString& code) {
-    return !code.isEmpty() && typed::isDigits(code);
-}
-
+// A PIN or PUK goes into the command line as it is typed: whole numbers only,
+// so that nothing else can join the command or pass for the modem's answer.
 void submit(const QString& codes) {
     modem::send(QStringLiteral("AT+CPIN=") + codes);
 }
@@ -56,7 +50,7 @@ void Form10::Command1_Click() {
 // The modem's answer is judged by the main window while this waits.
 void Form10::submitPin() {
     const QString pin = ui->Text1->text().trimmed();
-    if (isCode(pin)) {
+    if (typed::isWholeNumber(pin)) {
         submit(pin);
         ui->Text1->clear();
     } else {
@@ -68,7 +62,7 @@ void Form10::submitPin() {
 void Form10::submitPuk() {
     const QString newPin = ui->Text1->text().trimmed();
     const QString puk = ui->Text2->text().trimmed();
-    if (!isCode(puk) || !isCode(newPin)) {
+    if (!typed::isWholeNumber(puk) || !typed::isWholeNumber(newPin)) {
         Services::instance().message(QStringLiteral("Enter Valid PUK/PIN Number"), kMessageTitle);
         return;
     }

@@ -285,9 +285,8 @@ void Form1::ShowCharFraming() {
             Form15& settings = form<Form15>();
             settings.PresetFraming(formatCode, parityCode);
             settings.PresetEchoEnabled();
-            ui->Label7->setText(QStringLiteral("Character Framing:") +
-                                framing::formatText(formatCode) + QLatin1Char(' ') +
-                                framing::parityText(parityCode) + QStringLiteral("ECHO:Enabled"));
+            ui->Label7->setText(framing::summary(formatCode, parityCode) +
+                                QStringLiteral("ECHO:Enabled"));
             ui->Frame5->hide();
             setButtonsEnabled({ui->Command1, ui->Command2, ui->Command3, ui->Command4, ui->Command5,
                                ui->Command6, ui->Command10, ui->Command12, ui->Command11},

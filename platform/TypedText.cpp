@@ -23,6 +23,10 @@ bool isDigits(const QString& text) {
     return allIn(text, QStringLiteral("0123456789"));
 }
 
+bool isWholeNumber(const QString& text) {
+    return !text.isEmpty() && isDigits(text);
+}
+
 bool isDialString(const QString& text) {
     return allIn(text, kNumberCharacters + kDialModifiers);
 }

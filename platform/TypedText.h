@@ -13,6 +13,8 @@ namespace typed {
 // blank, nothing that could join the command after it. The empty text
 // passes; a caller that needs a digit says so.
 bool isDigits(const QString& text);
+// One digit or more and nothing else.
+bool isWholeNumber(const QString& text);
 
 // A dial string for "ATD": digits, "+", "*", "#", A to D, the dial modifiers
 // other than ";" ("," "T" "P" "W" "!" "@") and blanks.

@@ -431,7 +431,7 @@ void Form12::Command3_Click() {
     }
     const ForgetPasswords forget{ui->Text2};
     const QString password = ui->Text2->text();
-    if (password.isEmpty() || !typed::isDigits(password)) {
+    if (!typed::isWholeNumber(password)) {
         services.message(QStringLiteral("Please Enter A Valid Password"), kMessageTitle);
     } else {
         ui->Label5->setText(QStringLiteral("Please Wait"));

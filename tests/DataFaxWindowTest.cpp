@@ -9,7 +9,6 @@
 
 namespace {
 
-const QByteArray kError = "\r\nERROR\r\n";
 const QString kChecking = "Checking Current Value";
 
 const QStringList kSpeedItems = {

@@ -10,7 +10,6 @@
 
 namespace {
 
-const QByteArray kError = "\r\nERROR\r\n";
 const QStringList kHidden = {"<hidden>"};
 const std::vector<QStringList> kNoRows(4, kHidden);
 

@@ -63,6 +63,9 @@ inline QByteArray reply(const QByteArray& text) {
     return "\r\n" + text + "\r\n\r\nOK\r\n";
 }
 
+// A refusal as a module with verbose results sends it.
+inline const QByteArray kError = "\r\nERROR\r\n";
+
 // Closes a window with its close box when it is loaded.
 template <class T> void unloadIfLoaded() {
     if (Forms::instance().isLoaded<T>()) form<T>().close();

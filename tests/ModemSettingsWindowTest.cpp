@@ -19,7 +19,6 @@ namespace {
 const QStringList kRates = {"300",  "600",   "1200",  "2400",  "4800",
                             "9600", "19200", "38400", "57600", "115200"};
 const QString kStartUpFraming = "Character Framing:8 Data,1 Stop Parity:NoneECHO:Enabled";
-const QByteArray kError = "\r\nERROR\r\n";
 
 const char* const kIprFailure = " Changes UnsuccessFul-IPR ";
 const char* const kIcfFailure = " Changes UnsuccessFul-Character Framing ";

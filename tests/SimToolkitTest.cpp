@@ -10,7 +10,6 @@
 
 namespace {
 
-const QByteArray kError = "\r\nERROR\r\n";
 const char* kActivated = "Current Status: Mode:  Activate SIM ToolKit Functionalities";
 
 } // namespace

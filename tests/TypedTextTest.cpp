@@ -9,20 +9,21 @@
 TEST(TypedTextTest, FieldsTakeWhatTheirCommandAllows) {
     struct Case {
         QString text;
-        bool dial, number, numberWithBlanks, quotable, message;
+        bool dial, number, numberWithBlanks, quotable, message, digits, wholeNumber;
     };
     const Case cases[] = {
-        {"0123456789", true, true, true, true, true},
-        {"+44*31#ABCD", true, true, true, true, true},
-        {"0123,4p5W6T!@", true, false, false, true, true},
-        {" 0123 ", true, false, true, true, true},
-        {"3;+CPBW=1", false, false, false, true, true},
-        {"12\"3", false, false, false, false, true},
-        {"0123OK", false, false, false, true, true},
-        {QString("AL") + QChar(13) + "ICE", false, false, false, false, true},
-        {QString("hi") + QChar(26) + "AT", false, false, false, false, false},
-        {QString("hi") + QChar(27), false, false, false, false, false},
-        {"O'BRIEN, J.", false, false, false, true, true},
+        {"", true, true, true, true, true, true, false},
+        {"0123456789", true, true, true, true, true, true, true},
+        {"+44*31#ABCD", true, true, true, true, true, false, false},
+        {"0123,4p5W6T!@", true, false, false, true, true, false, false},
+        {" 0123 ", true, false, true, true, true, false, false},
+        {"3;+CPBW=1", false, false, false, true, true, false, false},
+        {"12\"3", false, false, false, false, true, false, false},
+        {"0123OK", false, false, false, true, true, false, false},
+        {QString("AL") + QChar(13) + "ICE", false, false, false, false, true, false, false},
+        {QString("hi") + QChar(26) + "AT", false, false, false, false, false, false, false},
+        {QString("hi") + QChar(27), false, false, false, false, false, false, false},
+        {"O'BRIEN, J.", false, false, false, true, true, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
@@ -31,6 +32,8 @@ TEST(TypedTextTest, FieldsTakeWhatTheirCommandAllows) {
         EXPECT_EQ(typed::isNumber(c.text, typed::Blanks::Allowed), c.numberWithBlanks);
         EXPECT_EQ(typed::isQuotable(c.text), c.quotable);
         EXPECT_EQ(typed::isMessageText(c.text), c.message);
+        EXPECT_EQ(typed::isDigits(c.text), c.digits);
+        EXPECT_EQ(typed::isWholeNumber(c.text), c.wholeNumber);
     }
 }
 

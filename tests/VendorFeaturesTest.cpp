@@ -13,7 +13,6 @@
 
 namespace {
 
-const QByteArray kError = "\r\nERROR\r\n";
 const QString kSevenIndicators =
     "BatteryChargeLevel->5,   signal level-3,   service Enabled,   No New Message,   "
     "No New Call,   Roam Disabled,   SMS Not FULL";
