@@ -52,28 +52,31 @@ const std::map<int, const char*> kErrorTexts = {
     {331, "no network service"},
 };
 
+QByteArray informationText(const Settings& s, const QByteArray& text) {
+    if (text.isEmpty()) return {};
+    return s.verbose ? "\r\n" + text + "\r\n" : text + "\r\n";
+}
+
+// "+CME ERROR: 10", or with +CMEE=2 the error's text where it has one.
+QByteArray extendedError(const Settings& s, Result result, int code) {
+    const auto text = kErrorTexts.find(code);
+    const QByteArray detail =
+        s.cmee == 2 && text != kErrorTexts.end() ? QByteArray(text->second) : number(code);
+    return (result == Result::CmeError ? "+CME ERROR: " : "+CMS ERROR: ") + detail;
+}
+
 QByteArray resultText(const Settings& s, Result result, int code) {
     if (result == Result::None) return {};
     if (result == Result::Prompt) return "\r\n> ";
-    if ((result == Result::CmeError || result == Result::CmsError) && s.cmee) {
-        const auto text = kErrorTexts.find(code);
-        const QByteArray detail =
-            s.cmee == 2 && text != kErrorTexts.end() ? QByteArray(text->second) : number(code);
-        const QByteArray line =
-            (result == Result::CmeError ? "+CME ERROR: " : "+CMS ERROR: ") + detail;
-        return s.verbose ? "\r\n" + line + "\r\n" : line + "\r\n";
+    if (result == Result::CmeError || result == Result::CmsError) {
+        if (s.cmee) return informationText(s, extendedError(s, result, code));
+        result = Result::Error;
     }
-    if (result == Result::CmeError || result == Result::CmsError) result = Result::Error;
     if (s.quiet) return {};
     for (const ResultCode& rc : kResultCodes)
         if (rc.result == result)
             return s.verbose ? "\r\n" + QByteArray(rc.word) + "\r\n" : number(rc.number) + "\r";
     return {};
-}
-
-QByteArray informationText(const Settings& s, const QByteArray& text) {
-    if (text.isEmpty()) return {};
-    return s.verbose ? "\r\n" + text + "\r\n" : text + "\r\n";
 }
 
 // Lines of one response share a header and a trailer, as in a +CPBR list.
