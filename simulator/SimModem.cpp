@@ -116,6 +116,17 @@ QByteArray LineFormat::text() const {
     return (rate == 0 ? QByteArray("auto") : number(rate)) + ',' + framing;
 }
 
+QByteArrayList inPieces(const QByteArray& bytes, int pieces) {
+    pieces = std::max(1, std::min<int>(pieces, bytes.size()));
+    QByteArrayList parts;
+    for (int i = 0; i < pieces; ++i) {
+        const qsizetype begin = bytes.size() * i / pieces;
+        const qsizetype end = bytes.size() * (i + 1) / pieces;
+        parts << bytes.mid(begin, end - begin);
+    }
+    return parts;
+}
+
 LineFormat SimModem::line() const {
     if (answeringOn_) return *answeringOn_;
     LineFormat line = framingOf(parameterField("+ICF", 0), parameterField("+ICF", 1));
@@ -202,17 +213,9 @@ void SimModem::deliver(const QByteArray& echo, const Reply& r) {
 
 void SimModem::reply(const QByteArray& bytes, double extraDelay) {
     if (bytes.isEmpty()) return;
-    const double delay = latency_ + extraDelay;
-    const int pieces = std::min<int>(pieces_, bytes.size());
-    if (pieces <= 1) {
-        send_(bytes, delay);
-        return;
-    }
-    for (int i = 0; i < pieces; ++i) {
-        const qsizetype begin = bytes.size() * i / pieces;
-        const qsizetype end = bytes.size() * (i + 1) / pieces;
-        send_(bytes.mid(begin, end - begin), delay + i * gap_);
-    }
+    const QByteArrayList parts = inPieces(bytes, pieces_);
+    for (int i = 0; i < parts.size(); ++i)
+        send_(parts[i], latency_ + extraDelay + i * gap_);
 }
 
 void SimModem::overrideReply(const QByteArray& commandLine, const QByteArray& response) {

@@ -6,6 +6,7 @@
 // in simulator/commands/.
 
 #include <QByteArray>
+#include <QByteArrayList>
 
 #include <array>
 #include <functional>
@@ -173,6 +174,10 @@ struct LineFormat {
     // "9600,N,8,1"; a part the module detects is written "auto".
     QByteArray text() const;
 };
+
+// Bytes cut into `pieces` parts of nearly the same size, as a line may bring
+// them: never more parts than bytes, and always at least one.
+QByteArrayList inPieces(const QByteArray& bytes, int pieces);
 
 class SimModem {
   public:
