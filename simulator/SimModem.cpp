@@ -127,6 +127,11 @@ QByteArrayList inPieces(const QByteArray& bytes, int pieces) {
     return parts;
 }
 
+void SimModem::setRate(int baud) {
+    state_.settings.params["+IPR"] = number(baud);
+    state_.storedProfile = state_.settings;
+}
+
 LineFormat SimModem::line() const {
     if (answeringOn_) return *answeringOn_;
     LineFormat line = framingOf(parameterField("+ICF", 0), parameterField("+ICF", 1));

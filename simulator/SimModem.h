@@ -191,6 +191,8 @@ class SimModem {
     ModemState& state() { return state_; }
     const ModemState& state() const { return state_; }
 
+    // The rate the module runs at, stored in its profile too, so that a reset keeps it.
+    void setRate(int baud);
     // The line the module talks on. A command that changes it is still
     // answered on the old one; the change holds from then on.
     LineFormat line() const;
