@@ -56,7 +56,7 @@ class PtyModem {
     const QString& slave() const { return slave_; }
 
     sim::SimModem modem{[this](const QByteArray& bytes, double delay) {
-        QTimer::singleShot(static_cast<int>(delay * 1000), [this, bytes] {
+        QTimer::singleShot(static_cast<int>(delay * 1000), &pending_, [this, bytes] {
             if (master_ < 0) return;
             [[maybe_unused]] ssize_t n = ::write(master_, bytes.constData(), bytes.size());
         });
@@ -67,6 +67,7 @@ class PtyModem {
     int keepOpen_ = -1;
     QString slave_;
     std::unique_ptr<QSocketNotifier> notifier_;
+    QObject pending_; // output still on its way is dropped with the device
 };
 
 // Processor time this process has used, in seconds.
