@@ -15,8 +15,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <cstdlib>
-
 namespace fuzz {
 
 namespace {
