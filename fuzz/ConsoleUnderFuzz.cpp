@@ -8,13 +8,12 @@
 #include "platform/Look.h"
 #include "platform/SerialBackend.h"
 #include "platform/Services.h"
+#include "simulator/SimModem.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <cstdlib>
 
 namespace fuzz {
 
@@ -51,19 +50,6 @@ FuzzServices* services = nullptr;
 // and every window's load makes the program's folder the current one.
 QString startFolder;
 
-// The modem's output, in pieces `gap` seconds apart, from `due` on.
-void deliverInPieces(std::function<void(const QByteArray&)> deliver, const QByteArray& bytes,
-                     double due, int pieces, double gap) {
-    Clock& clock = Clock::instance();
-    pieces = std::max(1, std::min<int>(pieces, static_cast<int>(bytes.size())));
-    for (int i = 0; i < pieces; ++i) {
-        const qsizetype begin = bytes.size() * i / pieces;
-        const qsizetype end = bytes.size() * (i + 1) / pieces;
-        clock.schedule(due + i * gap,
-                       [deliver, piece = bytes.mid(begin, end - begin)] { deliver(piece); });
-    }
-}
-
 // The device behind COM3: what the console writes goes nowhere; the modem's
 // output comes from `answer`, for each write, or is pushed by the scenario.
 class Device : public SerialBackend {
@@ -86,15 +72,19 @@ class Device : public SerialBackend {
         if (!answer_ || baud_ != kBaud || now > kDeadlineSeconds) return;
         const QByteArray reply = answer_(bytes);
         answered_.push_back(reply);
-        deliverInPieces([this, alive = alive_](const QByteArray& piece) { push(alive, piece); },
-                        reply, now + kLatencySeconds, pieces_, gap_);
+        arrive(reply, now + kLatencySeconds);
     }
 
-    // Output of the modem arriving at the console.
-    void push(const std::shared_ptr<bool>& alive, const QByteArray& bytes) {
-        if (*alive && received && !bytes.isEmpty()) received(bytes);
+    // Output of the modem reaching the console from `due` on, in pieces `gap`
+    // seconds apart.
+    void arrive(const QByteArray& bytes, double due) {
+        Clock& clock = Clock::instance();
+        const QByteArrayList parts = sim::inPieces(bytes, pieces_);
+        for (int i = 0; i < parts.size(); ++i)
+            clock.schedule(due + i * gap_, [this, alive = alive_, piece = parts[i]] {
+                if (*alive && received && !piece.isEmpty()) received(piece);
+            });
     }
-    std::shared_ptr<bool> alive() const { return alive_; }
 
   private:
     Answer answer_;
@@ -229,12 +219,8 @@ void run(const ModemOutput& output) {
     port.setCommPort(kPort);
     port.setSettings(QStringLiteral("9600,n,8,1"));
     port.setPortOpen(true);
-    Device* device = run.ports->last;
     for (size_t i = 0; i < output.chunks.size(); ++i)
-        deliverInPieces([device, alive = device->alive()](
-                            const QByteArray& piece) { device->push(alive, piece); },
-                        output.chunks[i], i * ModemOutput::kChunkSeconds, output.pieces,
-                        output.gapSeconds);
+        run.ports->last->arrive(output.chunks[i], i * ModemOutput::kChunkSeconds);
     Pause(output.chunks.size() * ModemOutput::kChunkSeconds + kSettleSeconds);
 }
 

@@ -52,28 +52,31 @@ const std::map<int, const char*> kErrorTexts = {
     {331, "no network service"},
 };
 
+QByteArray informationText(const Settings& s, const QByteArray& text) {
+    if (text.isEmpty()) return {};
+    return s.verbose ? "\r\n" + text + "\r\n" : text + "\r\n";
+}
+
+// "+CME ERROR: 10", or with +CMEE=2 the error's text where it has one.
+QByteArray extendedError(const Settings& s, Result result, int code) {
+    const auto text = kErrorTexts.find(code);
+    const QByteArray detail =
+        s.cmee == 2 && text != kErrorTexts.end() ? QByteArray(text->second) : number(code);
+    return (result == Result::CmeError ? "+CME ERROR: " : "+CMS ERROR: ") + detail;
+}
+
 QByteArray resultText(const Settings& s, Result result, int code) {
     if (result == Result::None) return {};
     if (result == Result::Prompt) return "\r\n> ";
-    if ((result == Result::CmeError || result == Result::CmsError) && s.cmee) {
-        const auto text = kErrorTexts.find(code);
-        const QByteArray detail =
-            s.cmee == 2 && text != kErrorTexts.end() ? QByteArray(text->second) : number(code);
-        const QByteArray line =
-            (result == Result::CmeError ? "+CME ERROR: " : "+CMS ERROR: ") + detail;
-        return s.verbose ? "\r\n" + line + "\r\n" : line + "\r\n";
+    if (result == Result::CmeError || result == Result::CmsError) {
+        if (s.cmee) return informationText(s, extendedError(s, result, code));
+        result = Result::Error;
     }
-    if (result == Result::CmeError || result == Result::CmsError) result = Result::Error;
     if (s.quiet) return {};
     for (const ResultCode& rc : kResultCodes)
         if (rc.result == result)
             return s.verbose ? "\r\n" + QByteArray(rc.word) + "\r\n" : number(rc.number) + "\r";
     return {};
-}
-
-QByteArray informationText(const Settings& s, const QByteArray& text) {
-    if (text.isEmpty()) return {};
-    return s.verbose ? "\r\n" + text + "\r\n" : text + "\r\n";
 }
 
 // Lines of one response share a header and a trailer, as in a +CPBR list.
@@ -111,6 +114,22 @@ QByteArray LineFormat::text() const {
         dataBits == 0 ? QByteArray("auto")
                       : QByteArray(1, parity) + ',' + number(dataBits) + ',' + number(stopBits);
     return (rate == 0 ? QByteArray("auto") : number(rate)) + ',' + framing;
+}
+
+QByteArrayList inPieces(const QByteArray& bytes, int pieces) {
+    pieces = std::max(1, std::min<int>(pieces, bytes.size()));
+    QByteArrayList parts;
+    for (int i = 0; i < pieces; ++i) {
+        const qsizetype begin = bytes.size() * i / pieces;
+        const qsizetype end = bytes.size() * (i + 1) / pieces;
+        parts << bytes.mid(begin, end - begin);
+    }
+    return parts;
+}
+
+void SimModem::setRate(int baud) {
+    state_.settings.params["+IPR"] = number(baud);
+    state_.storedProfile = state_.settings;
 }
 
 LineFormat SimModem::line() const {
@@ -199,17 +218,9 @@ void SimModem::deliver(const QByteArray& echo, const Reply& r) {
 
 void SimModem::reply(const QByteArray& bytes, double extraDelay) {
     if (bytes.isEmpty()) return;
-    const double delay = latency_ + extraDelay;
-    const int pieces = std::min<int>(pieces_, bytes.size());
-    if (pieces <= 1) {
-        send_(bytes, delay);
-        return;
-    }
-    for (int i = 0; i < pieces; ++i) {
-        const qsizetype begin = bytes.size() * i / pieces;
-        const qsizetype end = bytes.size() * (i + 1) / pieces;
-        send_(bytes.mid(begin, end - begin), delay + i * gap_);
-    }
+    const QByteArrayList parts = inPieces(bytes, pieces_);
+    for (int i = 0; i < parts.size(); ++i)
+        send_(parts[i], latency_ + extraDelay + i * gap_);
 }
 
 void SimModem::overrideReply(const QByteArray& commandLine, const QByteArray& response) {

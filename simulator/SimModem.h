@@ -6,6 +6,7 @@
 // in simulator/commands/.
 
 #include <QByteArray>
+#include <QByteArrayList>
 
 #include <array>
 #include <functional>
@@ -174,6 +175,10 @@ struct LineFormat {
     QByteArray text() const;
 };
 
+// Bytes cut into `pieces` parts of nearly the same size, as a line may bring
+// them: never more parts than bytes, and always at least one.
+QByteArrayList inPieces(const QByteArray& bytes, int pieces);
+
 class SimModem {
   public:
     using Sender = std::function<void(const QByteArray& bytes, double delaySeconds)>;
@@ -186,6 +191,8 @@ class SimModem {
     ModemState& state() { return state_; }
     const ModemState& state() const { return state_; }
 
+    // The rate the module runs at, stored in its profile too, so that a reset keeps it.
+    void setRate(int baud);
     // The line the module talks on. A command that changes it is still
     // answered on the old one; the change holds from then on.
     LineFormat line() const;

@@ -1,4 +1,5 @@
-// The production serial path: QSerialPort on a pseudo-terminal, on the real clock.
+// The production serial path: QSerialPort on a pseudo-terminal, on the real
+// clock, with a simulated modem in this process or the standalone one behind it.
 
 #include "console/Form1.h"
 #include "link/SerialLink.h"
@@ -13,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSerialPort>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -54,7 +56,7 @@ class PtyModem {
     const QString& slave() const { return slave_; }
 
     sim::SimModem modem{[this](const QByteArray& bytes, double delay) {
-        QTimer::singleShot(static_cast<int>(delay * 1000), [this, bytes] {
+        QTimer::singleShot(static_cast<int>(delay * 1000), &pending_, [this, bytes] {
             if (master_ < 0) return;
             [[maybe_unused]] ssize_t n = ::write(master_, bytes.constData(), bytes.size());
         });
@@ -65,6 +67,7 @@ class PtyModem {
     int keepOpen_ = -1;
     QString slave_;
     std::unique_ptr<QSocketNotifier> notifier_;
+    QObject pending_; // output still on its way is dropped with the device
 };
 
 // Processor time this process has used, in seconds.
@@ -74,23 +77,19 @@ double processorSeconds() {
     return t.tv_sec + t.tv_nsec / 1e9;
 }
 
-class PtyTest : public ::testing::Test {
-  protected:
-    PtyTest() {
+// The console in real time on the machine's own ports: recording services in
+// a fresh program folder, the real clock and the device ports; when it ends,
+// the windows and open files are closed and what was there before comes back.
+class RealTime {
+  public:
+    RealTime() {
         auto services = std::make_unique<TestServices>();
         services_ = services.get();
         previousServices_ = Services::install(std::move(services));
         previousClock_ = Clock::install(std::make_unique<RealClock>());
         previousPorts_ = PortEnvironment::install(std::make_unique<DevicePorts>());
-        QDir(services_->folder.path()).mkdir("ports");
-        plugIn(pty);
     }
-    // Links the device as port 5 beside the program.
-    void plugIn(const PtyModem& device) {
-        QFile::remove(services_->path("ports/COM5"));
-        QFile::link(device.slave(), services_->path("ports/COM5"));
-    }
-    ~PtyTest() override {
+    ~RealTime() {
         Forms::instance().clear();
         Files::instance().closeAll();
         QDir::setCurrent(QDir::tempPath());
@@ -98,12 +97,57 @@ class PtyTest : public ::testing::Test {
         Clock::install(std::move(previousClock_));
         Services::install(std::move(previousServices_));
     }
+    QString folder() const { return services_->folder.path(); }
+    QString path(const QString& name) const { return services_->path(name); }
 
-    PtyModem pty;
+  private:
     TestServices* services_;
     std::unique_ptr<Services> previousServices_;
     std::unique_ptr<Clock> previousClock_;
     std::unique_ptr<PortEnvironment> previousPorts_;
+};
+
+class PtyTest : public ::testing::Test {
+  protected:
+    PtyTest() {
+        QDir(realTime.folder()).mkdir("ports");
+        plugIn(pty);
+    }
+    // Links the device as port 5 beside the program.
+    void plugIn(const PtyModem& device) {
+        QFile::remove(realTime.path("ports/COM5"));
+        QFile::link(device.slave(), realTime.path("ports/COM5"));
+    }
+
+    PtyModem pty;
+    RealTime realTime; // ends while the device is still there
+};
+
+// The console's own serial path (the serial control on a real port) against
+// the standalone simulated modem, in real time.
+class SimLineOnAPseudoTerminal : public ::testing::Test {
+  protected:
+    SimLineOnAPseudoTerminal() {
+        simulator.start(SIM_BINARY,
+                        {"--dir", realTime.folder(), "--port", "4", "--rate", "9600"});
+        link.setDispatcher([this](const QString& text) { link.log().append(text); });
+    }
+    ~SimLineOnAPseudoTerminal() override {
+        if (link.port().PortOpen()) link.port().setPortOpen(false);
+        simulator.terminate();
+        simulator.waitForFinished(3000);
+    }
+
+    bool answered(const QString& command) {
+        link.sendCommand(command, 1);
+        return link.log().result(command) == TerminalLog::Result::Ok;
+    }
+
+    QProcess simulator;
+    SerialLink link;
+
+  private:
+    RealTime realTime; // begins after the link is made, ends once the simulator has stopped
 };
 
 } // namespace
@@ -172,7 +216,7 @@ TEST_F(PtyTest, ModemPulledOutIsClosedOnceAndRefreshFindsItAgain) {
     PtyModem back;
     back.modem.dropReplies("AT");
     plugIn(back);
-    QFile comTxt(services_->path("COM.txt"));
+    QFile comTxt(realTime.path("COM.txt"));
     ASSERT_TRUE(comTxt.open(QIODevice::WriteOnly));
     comTxt.write("9600,N,8,1 5\r\n");
     comTxt.close();
@@ -180,4 +224,18 @@ TEST_F(PtyTest, ModemPulledOutIsClosedOnceAndRefreshFindsItAgain) {
     EXPECT_TRUE(main.MSComm1().PortOpen());
     EXPECT_EQ(main.ui->Label1->text(), "Open");
     EXPECT_TRUE(back.modem.received().startsWith("AT+CGSN\rAT\r"));
+}
+
+// A port set anew while open reaches the modem on its new line.
+TEST_F(SimLineOnAPseudoTerminal, ThePortFollowsTheModemWhileOpen) {
+    ASSERT_TRUE(simulator.waitForReadyRead(10000));
+    EXPECT_TRUE(simulator.readLine().endsWith(" at 9600,N,8,1\n"));
+    openPort(link.port(), 4);
+    EXPECT_TRUE(answered("AT+IPR=19200"));
+    EXPECT_FALSE(answered("AT"));
+    link.port().setSettings("19200,n,8,1");
+    EXPECT_TRUE(answered("AT+ICF=1,4"));
+    EXPECT_FALSE(answered("AT"));
+    link.port().setSettings("19200,n,8,2");
+    EXPECT_TRUE(answered("AT"));
 }

@@ -2,14 +2,9 @@
 // changes its rate or framing on the old line, and from then on talks only
 // to a port set as it now runs.
 
-#include "link/SerialLink.h"
 #include "platform/MSComm.h"
-#include "platform/QtSerialBackend.h"
 #include "tests/Fixture.h"
 #include "tests/OpenPort.h"
-#include "tests/TestServices.h"
-
-#include <QProcess>
 
 namespace {
 
@@ -77,55 +72,4 @@ TEST_F(SimLineTest, ResetTakesTheStoredLineFactorySettingsKeepTheLine) {
     EXPECT_EQ(exchange("AT", "38400,n,8,1"), "AT\r\r\nOK\r\n");
     EXPECT_EQ(exchange("AT&F", "38400,n,8,1"), "AT&F\r\r\nOK\r\n");
     EXPECT_EQ(exchange("AT", "38400,n,8,1"), "AT\r\r\nOK\r\n");
-}
-
-// The console's own serial path (the serial control on a real port) against
-// the standalone simulated modem, in real time.
-class SimLineOnAPseudoTerminal : public ::testing::Test {
-  protected:
-    SimLineOnAPseudoTerminal() {
-        auto services = std::make_unique<TestServices>();
-        folder_ = services->folder.path();
-        previousServices_ = Services::install(std::move(services));
-        previousClock_ = Clock::install(std::make_unique<RealClock>());
-        previousPorts_ = PortEnvironment::install(std::make_unique<DevicePorts>());
-        simulator.start(SIM_BINARY, {"--dir", folder_, "--port", "4", "--rate", "9600"});
-        link.setDispatcher([this](const QString& text) { link.log().append(text); });
-    }
-    ~SimLineOnAPseudoTerminal() override {
-        if (link.port().PortOpen()) link.port().setPortOpen(false);
-        simulator.terminate();
-        simulator.waitForFinished(3000);
-        PortEnvironment::install(std::move(previousPorts_));
-        Clock::install(std::move(previousClock_));
-        Services::install(std::move(previousServices_));
-    }
-
-    bool answered(const QString& command) {
-        link.sendCommand(command, 1);
-        return link.log().result(command) == TerminalLog::Result::Ok;
-    }
-
-    QProcess simulator;
-    SerialLink link;
-
-  private:
-    QString folder_;
-    std::unique_ptr<Services> previousServices_;
-    std::unique_ptr<Clock> previousClock_;
-    std::unique_ptr<PortEnvironment> previousPorts_;
-};
-
-// A port set anew while open reaches the modem on its new line.
-TEST_F(SimLineOnAPseudoTerminal, ThePortFollowsTheModemWhileOpen) {
-    ASSERT_TRUE(simulator.waitForReadyRead(10000));
-    EXPECT_TRUE(simulator.readLine().endsWith(" at 9600,N,8,1\n"));
-    openPort(link.port(), 4);
-    EXPECT_TRUE(answered("AT+IPR=19200"));
-    EXPECT_FALSE(answered("AT"));
-    link.port().setSettings("19200,n,8,1");
-    EXPECT_TRUE(answered("AT+ICF=1,4"));
-    EXPECT_FALSE(answered("AT"));
-    link.port().setSettings("19200,n,8,2");
-    EXPECT_TRUE(answered("AT"));
 }

@@ -83,9 +83,7 @@ sim::SimModem& SimPorts::attachModem(int port, int baud) {
                 deliver(port, bytes, line);
             });
         });
-    sim::ModemState& state = device.modem->state();
-    state.settings.params["+IPR"] = QByteArray::number(baud);
-    state.storedProfile = state.settings;
+    device.modem->setRate(baud);
     return *device.modem;
 }
 

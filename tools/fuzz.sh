@@ -9,8 +9,8 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 
 # The console's own packages, and clang with its libFuzzer and sanitizer runtimes.
-tools/install-missing.sh cmake make clang libclang-rt-14-dev qt6-base-dev qt6-base-dev-tools \
-  qt6-serialport-dev libsqlite3-dev fonts-liberation fonts-urw-base35 fonts-ebgaramond
+source tools/packages.sh
+tools/install-missing.sh "${console_packages[@]}" clang libclang-rt-14-dev
 
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DFUZZING=ON -DBUILD_TESTING=OFF \

@@ -4,12 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# The fonts are the free faces drawn in place of the faces the windows name
-# (see "Fonts" in the README); the tests measure every caption in them.
-packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
-          libsqlite3-dev libgtest-dev libgmock-dev xvfb xdotool
-          fonts-liberation fonts-urw-base35 fonts-ebgaramond)
-tools/install-missing.sh "${packages[@]}"
+# The console's packages, the compiler, and for the tests GoogleTest and a
+# virtual display with keyboard input to it.
+source tools/packages.sh
+tools/install-missing.sh "${console_packages[@]}" g++ libgtest-dev libgmock-dev xvfb xdotool
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON >/dev/null
 targets=()

@@ -12,7 +12,7 @@ namespace {
 QByteArray dialDigits(const QByteArray& dial) {
     QByteArray digits;
     for (char c : dial)
-        if ((c >= '0' && c <= '9') || c == '+' || c == '*' || c == '#') digits += c;
+        if (isDialCharacter(c)) digits += c;
     return digits;
 }
 

@@ -36,6 +36,12 @@ QByteArray quoted(const QByteArray& text) {
 int addressType(const QByteArray& number) {
     return number.startsWith('+') ? 145 : 129;
 }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isDialCharacter(char c) {
+    return isDigit(c) || c == '+' || c == '*' || c == '#';
+}
 
 QByteArray unquote(const QByteArray& text) {
     if (text.size() >= 2 && text.startsWith('"') && text.endsWith('"'))
@@ -122,7 +128,7 @@ Reply replacePassword(QByteArray& password, const QByteArray& old, const QByteAr
 namespace {
 
 bool isNameChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || isDigit(c) ||
            QByteArray("!%-./:_").contains(c);
 }
 
@@ -160,7 +166,7 @@ Request parseRequest(QByteArray body) {
     }
     if (r.name == "S") {
         int digits = 0;
-        while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9')
+        while (digits < rest.size() && isDigit(rest[digits]))
             ++digits;
         r.reg = digits ? rest.left(digits).toInt() : -1;
         rest = rest.mid(digits);
@@ -183,7 +189,7 @@ bool fieldAllowed(const QByteArray& list, const QByteArray& value) {
     QByteArray inner = list;
     inner.replace('(', "").replace(')', "");
     if (!std::all_of(inner.begin(), inner.end(),
-                     [](char c) { return (c >= '0' && c <= '9') || c == '-' || c == ','; }))
+                     [](char c) { return isDigit(c) || c == '-' || c == ','; }))
         return true;
     int v = 0;
     if (!toInt(value, v)) return false;

@@ -62,6 +62,9 @@ QByteArray number(int value);
 QByteArray quoted(const QByteArray& text);
 QByteArray unquote(const QByteArray& text);
 int addressType(const QByteArray& number); // 145 for international numbers, else 129
+bool isDigit(char c);
+// A character of a number the network takes: a digit, "+", "*" or "#".
+bool isDialCharacter(char c);
 
 // Splits at the commas that stand outside quotes and brackets; blanks around a
 // field are dropped, quotes are kept.
@@ -75,6 +78,13 @@ bool inRange(int value, int low, int high);
 
 int simError(SimStatus status); // the +CME error of a SIM that is not ready
 bool registered(const Network& n);
+// The first free place, from 1, of a store of `capacity` places kept by
+// index (messages, a phonebook); 0 when it is full.
+template <typename Entry> int firstFree(const std::map<int, Entry>& store, int capacity) {
+    for (int i = 1; i <= capacity; ++i)
+        if (!store.count(i)) return i;
+    return 0;
+}
 // +CPWD for a facility with a plain password: the old one must match.
 Reply replacePassword(QByteArray& password, const QByteArray& old, const QByteArray& fresh);
 
@@ -111,7 +121,6 @@ Reply execute(SimModem& m, const QByteArray& body);
 // What the module itself takes from the families.
 QByteArray registrationText(const ModemState& s, bool withMode); // "+CREG: ..."
 Reply completeText(SimModem& m, const TextEntry& entry);         // the message typed after "> "
-int firstFree(const std::map<int, ShortMessage>& store, int capacity); // 0 when full
 // The line of a +ICF <format>,<parity> pair (its rate is left at 0).
 LineFormat framingOf(const QByteArray& format, const QByteArray& parity);
 QByteArray timestampNow();

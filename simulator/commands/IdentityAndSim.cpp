@@ -128,7 +128,7 @@ Reply imsi(SimModem& m, const Request& r) {
 
 bool validPin(const QByteArray& code) {
     return inRange(code.size(), 4, 8) &&
-           std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; });
+           std::all_of(code.begin(), code.end(), isDigit);
 }
 
 // A wrong PIN costs a try; the last one leaves the SIM asking for its PUK.

@@ -171,12 +171,6 @@ Reply completeText(SimModem& m, const TextEntry& entry) {
     return entry.send ? completeSend(m, entry) : completeWrite(m, entry);
 }
 
-int firstFree(const std::map<int, ShortMessage>& store, int capacity) {
-    for (int i = 1; i <= capacity; ++i)
-        if (!store.count(i)) return i;
-    return 0;
-}
-
 QByteArray timestampNow() {
     return QDateTime::currentDateTime().toString("yy/MM/dd,hh:mm:ss").toLatin1() + "+00";
 }

@@ -14,12 +14,6 @@ QByteArray entryText(int index, const PhonebookEntry& e) {
     return number(index) + ',' + quoted(e.number) + ',' + number(e.type) + ',' + quoted(e.name);
 }
 
-int firstFreeEntry(const Phonebook& book) {
-    for (int i = 1; i <= book.capacity; ++i)
-        if (!book.entries.count(i)) return i;
-    return 0;
-}
-
 Reply phonebookStorage(SimModem& m, const Request& r) {
     ModemState& s = m.state();
     if (r.kind == Kind::Test) {
@@ -66,7 +60,7 @@ Reply writePhonebook(SimModem& m, const Request& r) {
     const QByteArrayList f = fields(r.args);
     int index = 0, type = 0;
     if (r.kind != Kind::Set || f.size() > 4 || !intField(f, 0, index, 0)) return error();
-    if (f[0].isEmpty() && !(index = firstFreeEntry(book))) return cme(20);
+    if (f[0].isEmpty() && !(index = firstFree(book.entries, book.capacity))) return cme(20);
     if (!inRange(index, 1, book.capacity)) return cme(21);
     const QByteArray digits = f.value(1);
     if (digits.isEmpty()) {

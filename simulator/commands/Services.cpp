@@ -20,10 +20,8 @@ QByteArrayList classLines(const QByteArray& prefix, int mask, const QByteArray& 
 
 // A number the network can forward to: digits, with "+" "*" "#" beside them.
 bool forwardableNumber(const QByteArray& number) {
-    return std::any_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-           std::all_of(number.begin(), number.end(), [](char c) {
-               return (c >= '0' && c <= '9') || c == '+' || c == '*' || c == '#';
-           });
+    return std::any_of(number.begin(), number.end(), isDigit) &&
+           std::all_of(number.begin(), number.end(), isDialCharacter);
 }
 
 Reply forwarding(SimModem& m, const Request& r) {

@@ -130,9 +130,8 @@ double now() {
 }
 
 void configureModem(sim::SimModem& modem, const Options& o) {
+    modem.setRate(o.rate);
     sim::ModemState& s = modem.state();
-    s.settings.params["+IPR"] = QByteArray::number(o.rate);
-    s.storedProfile = s.settings;
     if (!o.imei.empty()) s.imei = QByteArray::fromStdString(o.imei);
     if (o.noSim) s.sim.status = sim::SimStatus::Absent;
     s.paddedIdentity = !o.unpaddedIdentity;
@@ -384,8 +383,7 @@ void reportLineChange(const sim::SimModem& modem, int port, sim::LineFormat& rep
     const sim::LineFormat line = modem.line();
     if (line == reported) return;
     reported = line;
-    std::printf("gsm-modem-sim: COM%d now at %s\n", port, line.text().constData());
-    std::fflush(stdout);
+    say("COM" + std::to_string(port) + " now at " + line.text().toStdString());
 }
 
 void serve(Pty& pty, sim::SimModem& modem, OutputQueue& out, World& world, int port) {
@@ -458,9 +456,8 @@ int main(int argc, char** argv) {
                         QByteArray::fromStdString(options.smsNumber),
                         QByteArray::fromStdString(options.smsText)));
 
-    std::printf("gsm-modem-sim: COM%d -> %s at %s\n", options.port, pty.slavePath().c_str(),
-                modem.line().text().constData());
-    std::fflush(stdout);
+    say("COM" + std::to_string(options.port) + " -> " + pty.slavePath() + " at " +
+        modem.line().text().toStdString());
     serve(pty, modem, out, world, options.port);
     unlink(link.c_str());
     return 0;
