@@ -133,7 +133,7 @@ Form6::Form6() : ui(std::make_unique<Ui::Form6>()) {
 Form6::~Form6() = default;
 
 void Form6::connectHandlers() {
-    on(ui->TabStrip1, &QTabBar::currentChanged, this, &Form6::TabStrip1_Click);
+    onTabClick(ui->TabStrip1, this, &Form6::TabStrip1_Click);
     on(ui->Slider1, &QSlider::valueChanged, this, &Form6::Slider1_Change);
     on(ui->Slider2, &QSlider::valueChanged, this, &Form6::Slider2_Change);
     on(ui->Combo2, &QComboBox::activated, this, &Form6::Combo2_Click);

@@ -175,7 +175,7 @@ std::optional<Form15::Choices> Form15::checkedChoices() const {
 QString Form15::sendStep(const Step& step, const Choices& choices) {
     modem::send(step.command);
     const bool ok = modem::log().hasLine(QStringLiteral("OK"), step.command);
-    const bool refused = modem::log().hasLine(QStringLiteral("ERROR"), step.command);
+    const bool refused = modem::log().hasError(step.command);
     if (ok && step.onOk) (this->*step.onOk)(choices);
     if (ok && !refused && step.onAccepted) (this->*step.onAccepted)(choices);
     return ok && !refused ? QString() : QLatin1String(step.failure);

@@ -41,25 +41,23 @@ bool isLineStart(const QString& text, qsizetype index) {
 // Stands in for user data when the log is searched: no key holds it.
 constexpr QChar kMasked = QChar(0);
 
-bool endsAtFinalResult(QStringView line) {
-    return finalResult(line) != TerminalLog::Result::None;
-}
-
 bool endsMessageEntry(QStringView line) {
     return line.startsWith(QLatin1String("+CMGS:")) || line.startsWith(QLatin1String("+CMGW:")) ||
            isErrorLine(line.trimmed());
 }
 
-// The replies that carry user data: the line that opens one, and the line that
-// ends it (which is not part of it).
+// The replies that carry user data: the line that opens one, and how it ends.
+// A reply that ends at its final result runs to the last result line after it,
+// since its data may hold a line that reads like one; the echo of a message
+// body ends at the first line `endsEntry` takes (which is not part of it).
 struct UserDataReply {
     const char* opening;
-    bool (*ends)(QStringView line);
+    bool (*endsEntry)(QStringView line); // null: up to the final result
 };
 
 const UserDataReply kUserDataReplies[] = {
-    {"+CPBR:", endsAtFinalResult}, {"+CPBF:", endsAtFinalResult}, {"+CMGR:", endsAtFinalResult},
-    {"+CMGL:", endsAtFinalResult}, {"> ", endsMessageEntry},
+    {"+CPBR:", nullptr}, {"+CPBF:", nullptr},      {"+CMGR:", nullptr},
+    {"+CMGL:", nullptr}, {"> ", endsMessageEntry},
 };
 
 const UserDataReply* opening(QStringView line) {
@@ -74,30 +72,55 @@ struct Span {
     qsizetype end;
 };
 
+// A line of the log, as 0-based indexes [begin, end) without its line end.
+struct Line {
+    qsizetype begin;
+    qsizetype end;
+    QStringView text;
+};
+
+std::vector<Line> linesOf(const QString& text) {
+    std::vector<Line> lines;
+    for (qsizetype begin = 0; begin < text.size();) {
+        const qsizetype end = lineEnd(text, begin);
+        if (end > begin) lines.push_back({begin, end, QStringView(text).mid(begin, end - begin)});
+        begin = end + 1;
+    }
+    return lines;
+}
+
+// Index of the last result line of the log, the number of lines when there is none.
+size_t lastResultLine(const std::vector<Line>& lines) {
+    for (size_t i = lines.size(); i-- > 0;)
+        if (finalResult(lines[i].text) != TerminalLog::Result::None) return i;
+    return lines.size();
+}
+
+// Index of the line that ends the user data opened at line `open`: for a reply
+// the last result line of the log when it follows, for a message body the
+// first line that ends it; the number of lines when none has come.
+size_t endOfUserData(const std::vector<Line>& lines, size_t open, const UserDataReply& reply,
+                     size_t lastResult) {
+    if (!reply.endsEntry) return lastResult > open ? lastResult : lines.size();
+    for (size_t i = open + 1; i < lines.size(); ++i)
+        if (reply.endsEntry(lines[i].text)) return i;
+    return lines.size();
+}
+
 // The user data of the log: each reply from its opening line to the end of
 // its last line before the line that ends it (to the end of the log while
 // that has not come). Blank lines do not end it; line breaks inside it belong to it.
 std::vector<Span> userDataSpans(const QString& text) {
     std::vector<Span> spans;
-    const UserDataReply* open = nullptr;
-    Span current{0, 0};
-    for (qsizetype begin = 0; begin < text.size();) {
-        const qsizetype end = lineEnd(text, begin);
-        const QStringView line = QStringView(text).mid(begin, end - begin);
-        if (!line.isEmpty()) {
-            if (open && open->ends(line)) {
-                spans.push_back(current);
-                open = nullptr;
-            }
-            if (open) {
-                current.end = end;
-            } else if ((open = opening(line))) {
-                current = {begin, end};
-            }
-        }
-        begin = end + 1;
+    const std::vector<Line> lines = linesOf(text);
+    const size_t lastResult = lastResultLine(lines);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const UserDataReply* open = opening(lines[i].text);
+        if (!open) continue;
+        const size_t end = endOfUserData(lines, i, *open, lastResult);
+        spans.push_back({lines[i].begin, lines[end - 1].end});
+        i = end; // the line that ended it opens nothing
     }
-    if (open) spans.push_back(current);
     return spans;
 }
 
@@ -208,7 +231,7 @@ std::optional<bool> TerminalLog::succeeded(const QString& command, Judged judged
         return final == Result::Ok;
     }
     const bool ok = hasLine(QStringLiteral("OK"), command);
-    const bool error = hasLine(QStringLiteral("ERROR"), command);
+    const bool error = hasError(command);
     if (!ok && !error) return std::nullopt;
     return judged == Judged::OkFirst ? ok : !error;
 }
@@ -217,6 +240,12 @@ bool TerminalLog::hasLine(const QString& line, const QString& command) const {
     const QStringList lines = replyLines(command);
     return std::any_of(lines.begin(), lines.end(),
                        [&line](const QString& l) { return l.trimmed() == line; });
+}
+
+bool TerminalLog::hasError(const QString& command) const {
+    const QStringList lines = replyLines(command);
+    return std::any_of(lines.begin(), lines.end(),
+                       [](const QString& l) { return isErrorLine(l.trimmed()); });
 }
 
 int TerminalLog::lastLine(const QString& line) const {

@@ -21,8 +21,9 @@ class QPlainTextEdit;
 //
 // Some replies carry what people wrote: a phonebook entry ("+CPBR:",
 // "+CPBF:") and a stored message ("+CMGR:", "+CMGL:"), each from its line to
-// the final result, and the echo of a message body, from the "> " prompt to
-// "+CMGS:", "+CMGW:" or an error. That text is user data: nothing inside it is
+// the reply's final result (the last result line that follows it: a line of a
+// message may itself read "OK"), and the echo of a message body, from the
+// "> " prompt to "+CMGS:", "+CMGW:" or an error. That text is user data: nothing inside it is
 // a reply, a result code or an echo for `findLine`, `outcomeAfter`,
 // `afterEcho`, `result` and `hasLine`, whatever it holds.
 class TerminalLog : public QObject {
@@ -92,6 +93,9 @@ class TerminalLog : public QObject {
     // the echo of `command`, as `result` looks: for replies judged by two
     // independent tests, "OK" and "ERROR".
     bool hasLine(const QString& line, const QString& command = QString()) const;
+    // Whether a refusal stands after the echo of `command`, as `hasLine` looks:
+    // "ERROR", "+CME ERROR: n" or "+CMS ERROR: n" alike.
+    bool hasError(const QString& command = QString()) const;
     // How a reply that holds both "OK" and "ERROR" is judged: "OK" tested
     // first, "ERROR" winning over "OK" (two independent tests, the failure
     // shown last), or the final result line.

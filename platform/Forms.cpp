@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Services.h"
+#include "platform/Widgets.h"
 
 #include <QTimer>
 
@@ -19,6 +20,7 @@ FormBase& Forms::load(const std::type_index& type, const std::function<FormBase*
     FormBase* form = make();
     // Registered before its load handler runs, so the handler can reach its own window.
     loaded_[type] = form;
+    takeTypedTextAsTyped(form);
     Services::instance().enterProgramFolder();
     form->Form_Load();
     return *form;

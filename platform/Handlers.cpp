@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <QTabBar>
 
 namespace {
 
@@ -23,6 +24,15 @@ class ClickFilter : public QObject {
 
 void installClickHandler(QWidget* widget, std::function<void()> handler) {
     widget->installEventFilter(new ClickFilter(widget, std::move(handler)));
+}
+
+// A click on an unselected tab changes the current tab, which runs the
+// handler; a click on the selected one changes nothing, so it runs it itself.
+void onTabClick(QTabBar* strip, std::function<void()> handler) {
+    QObject::connect(strip, &QTabBar::currentChanged, strip, [handler](int) { handler(); });
+    QObject::connect(strip, &QTabBar::tabBarClicked, strip, [strip, handler](int index) {
+        if (index >= 0 && index == strip->currentIndex()) handler();
+    });
 }
 
 QString LimitTextInput(int& KeyAscii) {

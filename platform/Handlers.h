@@ -9,6 +9,7 @@
 #include <functional>
 
 class QLineEdit;
+class QTabBar;
 
 // How a window's controls reach its handlers.
 //
@@ -39,6 +40,14 @@ void on(Sender* sender, Signal signal, Window* window, void (Window::*handler)()
 template <class Window>
 void onClick(QAbstractButton* button, Window* window, void (Window::*handler)()) {
     on(button, &QAbstractButton::clicked, window, handler);
+}
+
+// A click on a tab of a tab strip, the selected one included, and a change of
+// tab by keyboard: the handler runs once for each, after the strip shows the
+// tab (it reads the strip's current index).
+void onTabClick(QTabBar* strip, std::function<void()> handler);
+template <class Window> void onTabClick(QTabBar* strip, Window* window, void (Window::*handler)()) {
+    onTabClick(strip, [window, handler] { runGuarded([&] { (window->*handler)(); }); });
 }
 
 // Gives a label (or a picture) the click it lacks.

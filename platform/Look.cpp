@@ -45,6 +45,12 @@ void CaptionStyle::drawItemText(QPainter* painter, const QRect& rect, int flags,
                               textRole);
 }
 
+int CaptionStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                            QStyleHintReturn* returnData) const {
+    if (hint == SH_LineEdit_PasswordCharacter) return '*';
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
 int CaptionStyle::textFlags(const QPainter* painter, int flags) {
     return drawsButtonCaption(painter) ? flags | Qt::TextWordWrap : flags;
 }

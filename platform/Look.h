@@ -6,7 +6,8 @@
 // laid out for whatever the desktop's own style is, except that the caption
 // of a command button, option button or check box that is wider than its
 // control wraps at blanks onto further lines, as the windows were designed
-// for. The buttons' texts stay as they are; only the drawing wraps.
+// for. The buttons' texts stay as they are; only the drawing wraps. A
+// password box shows each character as "*".
 class CaptionStyle : public QProxyStyle {
   public:
     CaptionStyle();
@@ -14,6 +15,9 @@ class CaptionStyle : public QProxyStyle {
     void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette,
                       bool enabled, const QString& text,
                       QPalette::ColorRole textRole = QPalette::NoRole) const override;
+    int styleHint(StyleHint hint, const QStyleOption* option = nullptr,
+                  const QWidget* widget = nullptr,
+                  QStyleHintReturn* returnData = nullptr) const override;
     // The flags a text is drawn with by this painter: a button's caption wraps.
     static int textFlags(const QPainter* painter, int flags);
 };

@@ -11,6 +11,14 @@
 #include <cmath>
 #include <stdexcept>
 
+void takeTypedTextAsTyped(QWidget* window) {
+    for (QComboBox* box : window->findChildren<QComboBox*>()) {
+        if (!box->isEditable()) continue;
+        box->setCompleter(nullptr);
+        box->setInsertPolicy(QComboBox::NoInsert);
+    }
+}
+
 void selectOption(QRadioButton* option) {
     option->setChecked(true);
     emit option->clicked(true);

@@ -8,7 +8,11 @@ class QComboBox;
 class QLabel;
 class QRadioButton;
 class QSlider;
+class QWidget;
 
+// Makes every editable combo box of a window take what is typed as typed:
+// no completion from its items, and Enter adds no item to them.
+void takeTypedTextAsTyped(QWidget* window);
 // Selects an option button from code; its click handler runs as for a user click.
 void selectOption(QRadioButton* option);
 // Leaves the option group of `member` with no choice.

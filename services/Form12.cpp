@@ -246,7 +246,7 @@ void Form12::connectHandlers() {
     };
     for (const auto& [button, handler] : handlers)
         onClick(button, this, handler);
-    on(ui->TabStrip1, &QTabBar::currentChanged, this, &Form12::TabStrip1_Click);
+    onTabClick(ui->TabStrip1, this, &Form12::TabStrip1_Click);
 }
 
 void Form12::Form_Load() {

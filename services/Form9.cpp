@@ -137,7 +137,7 @@ void Form9::connectHandlers() {
     };
     for (const auto& [control, handler] : handlers)
         onClick(control, this, handler);
-    on(ui->TabStrip1, &QTabBar::currentChanged, this, &Form9::TabStrip1_Click);
+    onTabClick(ui->TabStrip1, this, &Form9::TabStrip1_Click);
 }
 
 // The phone page shows at design; the status query runs at every load.

@@ -57,6 +57,13 @@ QByteArray informationText(const Settings& s, const QByteArray& text) {
     return s.verbose ? "\r\n" + text + "\r\n" : text + "\r\n";
 }
 
+// Whether a failure of this kind is shown as its extended error, as "AT+CMEE"
+// asks or as the module does anyway.
+bool extended(const ModemState& m, Result result) {
+    if (result == Result::CmeError) return m.settings.cmee || m.shapes.equipmentErrorsExtended;
+    return m.settings.cmee || m.shapes.messageErrorsExtended;
+}
+
 // "+CME ERROR: 10", or with +CMEE=2 the error's text where it has one.
 QByteArray extendedError(const Settings& s, Result result, int code) {
     const auto text = kErrorTexts.find(code);
@@ -65,11 +72,12 @@ QByteArray extendedError(const Settings& s, Result result, int code) {
     return (result == Result::CmeError ? "+CME ERROR: " : "+CMS ERROR: ") + detail;
 }
 
-QByteArray resultText(const Settings& s, Result result, int code) {
+QByteArray resultText(const ModemState& m, Result result, int code) {
+    const Settings& s = m.settings;
     if (result == Result::None) return {};
     if (result == Result::Prompt) return "\r\n> ";
     if (result == Result::CmeError || result == Result::CmsError) {
-        if (s.cmee) return informationText(s, extendedError(s, result, code));
+        if (extended(m, result)) return informationText(s, extendedError(s, result, code));
         result = Result::Error;
     }
     if (s.quiet) return {};
@@ -80,8 +88,8 @@ QByteArray resultText(const Settings& s, Result result, int code) {
 }
 
 // Lines of one response share a header and a trailer, as in a +CPBR list.
-QByteArray format(const Settings& s, const Reply& r) {
-    return informationText(s, r.lines.join("\r\n")) + resultText(s, r.result, r.code);
+QByteArray informationLines(const Settings& s, const Reply& r) {
+    return informationText(s, r.lines.join("\r\n"));
 }
 
 int prefixPosition(const QByteArray& text) {
@@ -92,6 +100,19 @@ int prefixPosition(const QByteArray& text) {
 }
 
 } // namespace
+
+std::optional<Refusal> refusalFromText(const QByteArray& text) {
+    const QByteArray trimmed = text.trimmed();
+    if (trimmed == "ERROR") return Refusal{};
+    static const std::pair<const char*, Refusal::Kind> kinds[] = {
+        {"+CME ERROR:", Refusal::Kind::Equipment}, {"+CMS ERROR:", Refusal::Kind::Message}};
+    for (const auto& [prefix, kind] : kinds) {
+        int code = 0;
+        if (trimmed.startsWith(prefix) && toInt(trimmed.mid(qstrlen(prefix)).trimmed(), code))
+            return Refusal{kind, code};
+    }
+    return std::nullopt;
+}
 
 ModemState::ModemState() : settings(factorySettings()), storedProfile(settings) {
     for (const char* storage : {"SM", "FD", "LD", "MC", "RC", "ON"})
@@ -211,9 +232,15 @@ void SimModem::finishText(bool submit) {
 
 void SimModem::deliver(const QByteArray& echo, const Reply& r) {
     const Settings& s = state_.settings;
-    reply(echo + format(s, r));
+    const QByteArray result = resultText(state_, r.result, r.code);
+    if (r.result == Result::Prompt && state_.shapes.promptDelay > 0) {
+        reply(echo + informationLines(s, r));
+        reply(result, state_.shapes.promptDelay);
+    } else {
+        reply(echo + informationLines(s, r) + result);
+    }
     for (const Later& later : r.later)
-        reply(informationText(s, later.line) + resultText(s, later.result, 0), later.delay);
+        reply(informationText(s, later.line) + resultText(state_, later.result, 0), later.delay);
 }
 
 void SimModem::reply(const QByteArray& bytes, double extraDelay) {
@@ -258,7 +285,7 @@ void SimModem::ring() {
     if (call.status != CallStatus::Incoming) return;
     ++call.rings;
     QByteArray text = parameterField("+CRC", 0) == "1" ? informationText(s, "+CRING: VOICE")
-                                                       : resultText(s, Result::Ring, 0);
+                                                       : resultText(state_, Result::Ring, 0);
     if (s.clip && call.numberShown)
         text += informationText(s, "+CLIP: " + quoted(call.number) + ',' +
                                        number(addressType(call.number)));
@@ -270,7 +297,7 @@ void SimModem::ring() {
 void SimModem::callerHangsUp() {
     if (state_.call.status == CallStatus::Idle) return;
     state_.call = Call();
-    unsolicited(resultText(state_.settings, Result::NoCarrier, 0));
+    unsolicited(resultText(state_, Result::NoCarrier, 0));
 }
 
 void SimModem::callWaiting(const QByteArray& number) {

@@ -105,6 +105,39 @@ struct Settings {
     std::map<QByteArray, QByteArray> params; // the simple parameters by name, e.g. "+VGR" -> "64"
 };
 
+// How an empty phonebook place answers a read: with no entry line and "OK",
+// or as "not found" ("+CME ERROR: 22", a plain "ERROR" after "AT+CMEE=0").
+enum class EmptySlot { NoEntry, NotFound };
+
+// A refusal a module gives a command whatever it asks: a plain "ERROR", or an
+// equipment ("+CME ERROR: n") or message ("+CMS ERROR: n") error, each framed
+// as "AT+CMEE" and the shapes below say.
+struct Refusal {
+    enum class Kind { Error, Equipment, Message };
+    Kind kind = Kind::Error;
+    int code = 0;
+};
+
+// A refusal as the module writes it: "ERROR", "+CME ERROR: n" or "+CMS ERROR: n".
+std::optional<Refusal> refusalFromText(const QByteArray& text);
+
+// Where 27.007 and 27.005 leave a module a choice, the shape it answers in.
+// The defaults are the plainest; each option is one that modules in use take.
+struct ReplyShapes {
+    EmptySlot emptySlot = EmptySlot::NoEntry;
+    // Entry lines carry the fields after the name (hidden, group...), as in
+    // +CPBR: 1,"0612345678",129,"Alice",0,""
+    bool trailingEntryFields = false;
+    // "+CMS ERROR: n" ends a failed message command whatever "AT+CMEE" says.
+    bool messageErrorsExtended = false;
+    // "+CME ERROR: n" ends a failed command whatever "AT+CMEE" says.
+    bool equipmentErrorsExtended = false;
+    // Seconds from the echo of "AT+CMGS=" or "AT+CMGW=" to its "> " prompt.
+    double promptDelay = 0;
+    // Commands refused, by name as the module parses them ("+CNMI", "+CLCK", "D").
+    std::map<QByteArray, Refusal> refusals;
+};
+
 struct ModemState {
     ModemState();
 
@@ -140,6 +173,7 @@ struct ModemState {
 
     Settings settings;
     Settings storedProfile;
+    ReplyShapes shapes;
 };
 
 // Settings as the module leaves the factory.

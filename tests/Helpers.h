@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QStringList>
+#include <QTabBar>
 
 #include <utility>
 #include <vector>
@@ -145,4 +146,9 @@ inline void addTableRow(const QString& table,
     for (const auto& [field, value] : values)
         records.Fields(field).setValue(value);
     records.Update();
+}
+
+// A click on a tab of a tab strip, selected or not.
+inline void clickTab(QTabBar* strip, int tab) {
+    click(strip, strip->tabRect(tab).center());
 }

@@ -307,6 +307,19 @@ TEST_F(PhonebookTest, ReadsRangesOverGapsAndEmptyPlaces) {
     EXPECT_EQ(response("AT+CPBR=?"), info("+CPBR: (1-250),20,14"));
 }
 
+// The shapes real modules answer in: an empty place read as "not found", the
+// fields after the name, extended errors kept whatever "AT+CMEE" says.
+TEST_F(PhonebookTest, ReadsInTheShapesOfRealModules) {
+    state().shapes.emptySlot = sim::EmptySlot::NotFound;
+    state().shapes.trailingEntryFields = true;
+    EXPECT_EQ(response("AT+CPBR=3"), kError);
+    EXPECT_EQ(response("AT+CPBR=1"), info("+CPBR: 1,\"0123456789\",129,\"JOHN\",0,\"\""));
+    EXPECT_EQ(response("AT+CPBR=2,3"), info("+CPBR: 2,\"+441632960961\",145,\"OFFICE\",0,\"\""));
+    state().shapes.equipmentErrorsExtended = true;
+    EXPECT_EQ(response("AT+CPBR=3"), "\r\n+CME ERROR: 22\r\n");
+    EXPECT_EQ(response("AT+CPBF=\"zz\""), "\r\n+CME ERROR: 22\r\n");
+}
+
 TEST_F(PhonebookTest, EntryCutsAsTheDownloadDoes) {
     const QByteArray r = command("AT+CPBR=1");
     const QByteArray w = window(r, r.indexOf(',') + 2, 35);
@@ -361,6 +374,30 @@ TEST_F(MessageTest, EscapeCancelsTheMessage) {
                    "AT\r"),
               "never mind" + kOk + "AT\r" + kOk);
     EXPECT_TRUE(state().sent.empty());
+}
+
+// A module of 27.005 ends a failed message command in "+CMS ERROR: n"
+// whatever "AT+CMEE" says; a command may be refused whatever it asks; the
+// prompt may come late.
+TEST_F(MessageTest, RefusalsAndPromptInTheShapesOfRealModules) {
+    state().shapes.messageErrorsExtended = true;
+    EXPECT_EQ(response("AT+CMGR=99"), "\r\n+CMS ERROR: 321\r\n");
+    EXPECT_EQ(response("AT+CPBR=999"), kError); // equipment errors still follow +CMEE
+    state().shapes.refusals["+CNMI"] = *sim::refusalFromText("+CMS ERROR: 303");
+    state().shapes.refusals["+CLCK"] = *sim::refusalFromText("+CME ERROR: 3");
+    state().shapes.refusals["D"] = *sim::refusalFromText("ERROR");
+    EXPECT_EQ(response("AT+CNMI=0,1,0,1,0"), "\r\n+CMS ERROR: 303\r\n");
+    EXPECT_EQ(response("AT+CLCK=\"PS\",2"), kError);
+    EXPECT_EQ(response("ATD123;"), kError);
+    for (const char* text : {"", "OK", "+CME ERROR:", "+CMS ERROR: x"})
+        EXPECT_FALSE(sim::refusalFromText(text)) << text;
+
+    state().shapes.promptDelay = 2;
+    command("AT+CMGS=0123456789");
+    ASSERT_EQ(deliveries.size(), 2u);
+    EXPECT_EQ(deliveries[0].bytes, "AT+CMGS=0123456789\r");
+    EXPECT_EQ(deliveries[1].bytes, "\r\n> ");
+    EXPECT_DOUBLE_EQ(deliveries[1].delay - deliveries[0].delay, 2);
 }
 
 TEST_F(MessageTest, PduModeAndMissingNumberAreRefused) {
@@ -857,6 +894,33 @@ TEST(GsmModemSimTool, OptionsAndInputLinesDriveTheWorldAroundTheModule) {
 
     tool.say("nonsense");
     EXPECT_TRUE(tool.readyLine().contains("outcome answered|busy|no-answer|no-carrier"));
+}
+
+// The shapes of real modules, chosen on the command line.
+TEST(GsmModemSimTool, AnswersInTheShapesItIsGiven) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString();
+    Tool tool({"--dir", path, "--port", "8", "--latency", "0.01", "--empty-slot-not-found",
+               "--trailing-entry-fields", "--extended-errors", "--prompt-delay", "0.5",
+               "--refuse", "+cnmi", "+CMS ERROR: 303"});
+    EXPECT_TRUE(tool.readyLine().contains("COM8"));
+    const int fd = open((path + "/ports/COM8").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    setRate(fd, B9600);
+    auto exchange = [fd](const QByteArray& line, const QByteArray& end) {
+        const QByteArray bytes = line + "\r";
+        EXPECT_EQ(write(fd, bytes.constData(), bytes.size()), bytes.size());
+        return readLine(fd, end, 4000);
+    };
+    EXPECT_EQ(exchange("AT+CPBR=1", "OK\r\n"),
+              "AT+CPBR=1\r\r\n+CPBR: 1,\"0123456789\",129,\"JOHN\",0,\"\"\r\n\r\nOK\r\n");
+    EXPECT_EQ(exchange("AT+CPBR=9", "22\r\n"), "AT+CPBR=9\r\r\n+CME ERROR: 22\r\n");
+    EXPECT_EQ(exchange("AT+CNMI=0,1,0,1,0", "303\r\n"),
+              "AT+CNMI=0,1,0,1,0\r\r\n+CMS ERROR: 303\r\n");
+    EXPECT_EQ(exchange("AT+CMGF=1", "OK\r\n"), "AT+CMGF=1\r\r\nOK\r\n");
+    EXPECT_EQ(exchange("AT+CMGS=123", "\r"), "AT+CMGS=123\r"); // no prompt yet
+    EXPECT_EQ(readLine(fd, "> ", 3000), "\r\n> ");
+    close(fd);
 }
 
 } // namespace

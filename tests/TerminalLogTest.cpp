@@ -136,6 +136,23 @@ TEST(TerminalLogTest, ReadingVocabulary) {
                  l.succeeded("AT+X", TerminalLog::Judged::ErrorWins).has_value());
          },
          "0"},
+        {"succeeded, an extended error is a refusal however it is weighed",
+         "AT+CNMI=0,1,0,1,0\r\r\n+CMS ERROR: 303\r\n",
+         [](const TerminalLog& l) {
+             using J = TerminalLog::Judged;
+             QString shown;
+             for (J judged : {J::OkFirst, J::ErrorWins, J::Final})
+                 shown += QString::number(*l.succeeded("AT+CNMI=", judged));
+             return shown + QString::number(l.hasError("AT+CNMI="));
+         },
+         "0001"},
+        {"refusals", "AT+X\r\r\n+CME ERROR: 3\r\n",
+         [](const TerminalLog& l) {
+             TerminalLog other;
+             other.setText("AT+X\r\r\n+CMGS: 5\r\n\r\nOK\r\n");
+             return QString("%1%2").arg(l.hasError("AT+X")).arg(other.hasError("AT+X"));
+         },
+         "10"},
         {"both lines, as two independent tests", "\r\nOK\r\n\r\nERROR\r\n",
          [](const TerminalLog& l) {
              return QString("%1%2").arg(l.hasLine("OK")).arg(l.hasLine("ERROR"));
@@ -165,6 +182,23 @@ TEST(TerminalLogTest, ReadingVocabulary) {
         {"line start, past the entry's final result",
          "+CPBR: 1,\"1\",129,\"RING\"\r\n\r\nOK\r\nRING\r\n",
          [](const TerminalLog& l) { return QString::number(l.findLine("RING")); }, "32"},
+        {"line start, a message line that reads OK does not end the message",
+         "AT+CMGR=1\r\r\n+CMGR: \"REC READ\",\"1\"\r\nhi\rOK\rRING\r\n\r\nOK\r\n",
+         [](const TerminalLog& l) {
+             return QString("%1 %2 %3")
+                 .arg(l.findLine("RING"))
+                 .arg(describe(l.result("AT+CMGR=")))
+                 .arg(l.userData("+CMGR:"));
+         },
+         "0 OK +CMGR: \"REC READ\",\"1\"\r\nhi\rOK\rRING"},
+        {"line start, a list of messages up to its final result, a code after it",
+         "+CMGL: 1,\"REC READ\",\"1\"\r\nOK\r\n+CMGL: 2,\"REC READ\",\"2\"\r\nRING\r\n\r\nOK\r\n"
+         "\r\nRING\r\n",
+         [](const TerminalLog& l) { return QString::number(l.findLine("RING")); }, "69"},
+        {"user data, an entry with trailing fields",
+         "AT+CPBR=1\r\r\n+CPBR: 1,\"0612345678\",129,\"Alice\",0,\"\"\r\n\r\nOK\r\n",
+         [](const TerminalLog& l) { return l.userData("+CPBR:"); },
+         "+CPBR: 1,\"0612345678\",129,\"Alice\",0,\"\""},
         {"user data, an entry with a line break in its name",
          "AT+CPBR=1\r\r\n+CPBR: 1,\"1\",129,\"A\r\nB\"\r\n\r\nOK\r\n",
          [](const TerminalLog& l) { return l.userData("+CPBR:"); },

@@ -240,10 +240,25 @@ Reply parameter(SimModem& m, const Parameter& p, const Request& r) {
     return error();
 }
 
+Reply refused(const Refusal& refusal) {
+    switch (refusal.kind) {
+    case Refusal::Kind::Equipment:
+        return cme(refusal.code);
+    case Refusal::Kind::Message:
+        return cms(refusal.code);
+    case Refusal::Kind::Error:
+        break;
+    }
+    return error();
+}
+
 } // namespace
 
 Reply execute(SimModem& m, const QByteArray& body) {
     const Request r = parseRequest(body);
+    const auto& refusals = m.state().shapes.refusals;
+    if (const auto refusal = refusals.find(r.name); refusal != refusals.end())
+        return refused(refusal->second);
     const Command* command = commandTable().command(r.name);
     if (!command) {
         const Parameter* p = commandTable().parameter(r.name);

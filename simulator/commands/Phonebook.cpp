@@ -10,8 +10,10 @@ Phonebook& currentPhonebook(ModemState& s) {
     return s.phonebooks[s.phonebookStorage];
 }
 
-QByteArray entryText(int index, const PhonebookEntry& e) {
-    return number(index) + ',' + quoted(e.number) + ',' + number(e.type) + ',' + quoted(e.name);
+QByteArray entryText(const ModemState& s, int index, const PhonebookEntry& e) {
+    const QByteArray text =
+        number(index) + ',' + quoted(e.number) + ',' + number(e.type) + ',' + quoted(e.name);
+    return s.shapes.trailingEntryFields ? text + ",0,\"\"" : text; // hidden, group
 }
 
 Reply phonebookStorage(SimModem& m, const Request& r) {
@@ -48,8 +50,11 @@ Reply readPhonebook(SimModem& m, const Request& r) {
     QByteArrayList lines;
     for (auto it = book.entries.lower_bound(first); it != book.entries.end() && it->first <= last;
          ++it)
-        lines << "+CPBR: " + entryText(it->first, it->second);
-    return ok(lines); // empty locations give no lines
+        lines << "+CPBR: " + entryText(m.state(), it->first, it->second);
+    // Empty places give no lines; where every place asked for is empty, some
+    // modules say so.
+    if (lines.isEmpty() && m.state().shapes.emptySlot == EmptySlot::NotFound) return cme(22);
+    return ok(lines);
 }
 
 Reply writePhonebook(SimModem& m, const Request& r) {
@@ -82,7 +87,8 @@ Reply findPhonebook(SimModem& m, const Request& r) {
     const QByteArray wanted = fields(r.args).value(0).toUpper();
     QByteArrayList lines;
     for (const auto& [index, entry] : book.entries)
-        if (entry.name.toUpper().startsWith(wanted)) lines << "+CPBF: " + entryText(index, entry);
+        if (entry.name.toUpper().startsWith(wanted))
+            lines << "+CPBF: " + entryText(m.state(), index, entry);
     return lines.isEmpty() ? cme(22) : ok(lines);
 }
 

@@ -52,22 +52,30 @@ struct Options {
     double smsAfter = -1;
     std::string smsNumber;
     std::string smsText;
+    sim::ReplyShapes shapes;
 };
 
 void usage() {
-    std::fprintf(stderr, "usage: gsm-modem-sim [--dir DIR] [--port N] [--rate BAUD] [--pin CODE | "
-                         "--no-sim]\n"
-                         "                     [--imei DIGITS] [--latency SECONDS] "
-                         "[--ring-after SECONDS NUMBER]\n"
-                         "                     [--record FILE] [--unpadded-identity] [--dial-outcome OUTCOME]\n"
-                         "                     [--sms-after SECONDS NUMBER TEXT]\n"
-                         "OUTCOME: answered, busy, no-answer or no-carrier. While it runs, lines on\n"
-                         "standard input drive the world around the module (\"help\" lists them).\n"
-                         "\n"
-                         "Start it before the console. A console whose COM.txt names a port that\n"
-                         "does not exist (this simulator not running yet) shows its welcome line\n"
-                         "and nothing more: start the simulator and press REFRESH, pick the port\n"
-                         "with \"Port Settings->\", or empty COM.txt to have the console search.\n");
+    std::fprintf(
+        stderr,
+        "usage: gsm-modem-sim [--dir DIR] [--port N] [--rate BAUD] [--pin CODE | "
+        "--no-sim]\n"
+        "                     [--imei DIGITS] [--latency SECONDS] "
+        "[--ring-after SECONDS NUMBER]\n"
+        "                     [--record FILE] [--unpadded-identity] [--dial-outcome OUTCOME]\n"
+        "                     [--sms-after SECONDS NUMBER TEXT]\n"
+        "                     [--empty-slot-not-found] [--trailing-entry-fields]\n"
+        "                     [--extended-errors] [--prompt-delay SECONDS]\n"
+        "                     [--refuse COMMAND ERROR]...\n"
+        "OUTCOME: answered, busy, no-answer or no-carrier. ERROR: \"ERROR\",\n"
+        "\"+CME ERROR: n\" or \"+CMS ERROR: n\", given to COMMAND (\"+CNMI\") whatever it asks.\n"
+        "While it runs, lines on\n"
+        "standard input drive the world around the module (\"help\" lists them).\n"
+        "\n"
+        "Start it before the console. A console whose COM.txt names a port that\n"
+        "does not exist (this simulator not running yet) shows its welcome line\n"
+        "and nothing more: start the simulator and press REFRESH, pick the port\n"
+        "with \"Port Settings->\", or empty COM.txt to have the console search.\n");
 }
 
 const std::map<std::string, sim::DialOutcome> kDialOutcomes = {
@@ -90,6 +98,28 @@ bool parseWorldOption(const std::string& arg, int argc, char** argv, int& i, Opt
         return true;
     }
     return false;
+}
+
+// The options that choose the shapes the module answers in; false when one is malformed.
+bool parseShapeOption(const std::string& arg, int argc, char** argv, int& i, Options& o) {
+    sim::ReplyShapes& shapes = o.shapes;
+    if (arg == "--empty-slot-not-found") {
+        shapes.emptySlot = sim::EmptySlot::NotFound;
+    } else if (arg == "--trailing-entry-fields") {
+        shapes.trailingEntryFields = true;
+    } else if (arg == "--extended-errors") {
+        shapes.equipmentErrorsExtended = shapes.messageErrorsExtended = true;
+    } else if (arg == "--prompt-delay" && i + 1 < argc) {
+        shapes.promptDelay = std::atof(argv[++i]);
+    } else if (arg == "--refuse" && i + 2 < argc) {
+        const QByteArray command = QByteArray(argv[++i]).toUpper();
+        const auto refusal = sim::refusalFromText(argv[++i]);
+        if (!refusal) return false;
+        shapes.refusals[command] = *refusal;
+    } else {
+        return parseWorldOption(arg, argc, argv, i, o);
+    }
+    return true;
 }
 
 bool parseOptions(int argc, char** argv, Options& o) {
@@ -117,7 +147,7 @@ bool parseOptions(int argc, char** argv, Options& o) {
         else if (arg == "--ring-after" && i + 2 < argc) {
             o.ringAfter = std::atof(argv[++i]);
             o.ringNumber = argv[++i];
-        } else if (!parseWorldOption(arg, argc, argv, i, o))
+        } else if (!parseShapeOption(arg, argc, argv, i, o))
             return false;
     }
     return o.port > 0 && kSpeeds.count(o.rate);
@@ -135,6 +165,7 @@ void configureModem(sim::SimModem& modem, const Options& o) {
     if (!o.imei.empty()) s.imei = QByteArray::fromStdString(o.imei);
     if (o.noSim) s.sim.status = sim::SimStatus::Absent;
     s.paddedIdentity = !o.unpaddedIdentity;
+    s.shapes = o.shapes;
     if (!o.pin.empty()) {
         s.sim.pin = QByteArray::fromStdString(o.pin);
         s.sim.status = sim::SimStatus::PinRequired;
@@ -288,7 +319,8 @@ void say(const std::string& text) {
 // lines typed on standard input that bring them about.
 class World {
   public:
-    World(Caller caller, Arrival message) : caller_(std::move(caller)), message_(std::move(message)) {}
+    World(Caller caller, Arrival message)
+        : caller_(std::move(caller)), message_(std::move(message)) {}
 
     // The input to watch; -1 once it has ended.
     int input() const { return inputOpen_ ? STDIN_FILENO : -1; }

@@ -1,0 +1,53 @@
+#pragma once
+
+// The shapes in which real modules answer, for tests that read replies: each
+// test that reads a reply runs once in every shape (a parameter of the test).
+
+#include "simulator/SimModem.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+struct ModuleShape {
+    const char* name;
+    sim::ReplyShapes shapes;
+};
+
+inline sim::ReplyShapes plainShapes() {
+    return {};
+}
+
+// A 27.005 module: a read of an empty phonebook place is "not found" (a plain
+// "ERROR" after "AT+CMEE=0"), entries carry the fields after the name, and a
+// failed message command ends in "+CMS ERROR: n" whatever "AT+CMEE" says.
+inline sim::ReplyShapes messageModuleShapes() {
+    sim::ReplyShapes shapes;
+    shapes.emptySlot = sim::EmptySlot::NotFound;
+    shapes.trailingEntryFields = true;
+    shapes.messageErrorsExtended = true;
+    return shapes;
+}
+
+// A module that keeps extended errors whatever "AT+CMEE" says:
+// "+CME ERROR: 22" for an empty place, "+CME/+CMS ERROR: n" for every refusal.
+inline sim::ReplyShapes extendedErrorShapes() {
+    sim::ReplyShapes shapes = messageModuleShapes();
+    shapes.equipmentErrorsExtended = true;
+    return shapes;
+}
+
+inline const std::vector<ModuleShape>& moduleShapes() {
+    static const std::vector<ModuleShape> shapes = {
+        {"Plain", plainShapes()},
+        {"MessageModule", messageModuleShapes()},
+        {"ExtendedErrors", extendedErrorShapes()},
+    };
+    return shapes;
+}
+
+// Names the instances of a test by shape: Shapes/X.Y/ExtendedErrors.
+inline std::string shapeName(const ::testing::TestParamInfo<ModuleShape>& info) {
+    return info.param.name;
+}
