@@ -37,10 +37,13 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QStyle>
 
 #include <algorithm>
 #include <functional>
+#include <limits>
+#include <map>
 #include <optional>
 #include <set>
 
@@ -869,6 +872,123 @@ TEST_F(WindowLayoutTest, EveryButtonHasAName) {
             ASSERT_NE(face, nullptr);
             EXPECT_FALSE(face->text(QAccessible::Name).trimmed().isEmpty())
                 << window.objectName().toStdString() << "." << button->objectName().toStdString();
+        }
+    }
+}
+
+namespace {
+
+// The controls a person types into, picks from or slides, as the windows
+// place them; the scroll bars, pop-up lists and edit lines inside them are
+// their parts.
+std::vector<QWidget*> entryBoxes(FormBase& window) {
+    auto isEntry = [](const QWidget* w) {
+        return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractScrollArea*>(w) ||
+               qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+               qobject_cast<const QAbstractSlider*>(w);
+    };
+    auto isPart = [&](const QWidget* w) {
+        for (const QWidget* up = w->parentWidget(); up && up != &window; up = up->parentWidget())
+            if (isEntry(up)) return true;
+        return false;
+    };
+    std::vector<QWidget*> boxes;
+    for (QWidget* w : window.findChildren<QWidget*>())
+        if (isEntry(w) && !isPart(w)) boxes.push_back(w);
+    return boxes;
+}
+
+// Boxes the program keeps for itself and no person ever sees: the main
+// window's log, port lists and SIM code flags below its visible area, and the
+// call window's hidden phonebook counts.
+bool keptFromSight(const FormBase& window, const QWidget* box) {
+    static const std::set<std::pair<QString, QString>> kept = {
+        {"Form1", "Text1"}, {"Form1", "Combo1"}, {"Form1", "Combo2"}, {"Form1", "Text2"},
+        {"Form1", "Text3"}, {"Form3", "Text2"},  {"Form3", "Text4"},
+    };
+    return kept.count({window.objectName(), box->objectName()}) > 0;
+}
+
+// The label whose buddy a box is: Qt names the box after it.
+QLabel* buddyLabel(QWidget* box) {
+    for (QLabel* label : box->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        if (label->buddy() == box) return label;
+    return nullptr;
+}
+
+// The label a person reads as a box's name: the nearest label of its frame
+// that ends just left of the box on its line, or just above it over its width.
+// Beside a slider stand the marks of its scale, not its name.
+QLabel* labelBeside(QWidget* box) {
+    if (qobject_cast<QAbstractSlider*>(box)) return nullptr;
+    const QRect b = box->geometry();
+    QLabel* nearest = nullptr;
+    int nearestGap = std::numeric_limits<int>::max();
+    for (QLabel* label : box->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label->text().trimmed().isEmpty()) continue;
+        const QRect l = label->geometry();
+        const bool sameLine = l.top() < b.bottom() && b.top() < l.bottom();
+        const bool sameColumn = l.left() < b.right() && b.left() < l.right();
+        const int leftGap = b.left() - l.right() - 1, aboveGap = b.top() - l.bottom() - 1;
+        int gap;
+        if (sameLine && leftGap >= -2 && leftGap <= 24)
+            gap = leftGap;
+        else if (sameColumn && aboveGap >= -2 && aboveGap <= 8)
+            gap = aboveGap;
+        else
+            continue;
+        if (gap < nearestGap) nearest = label, nearestGap = gap;
+    }
+    return nearest;
+}
+
+// A caption as a screen reader reads it: "&&" is an ampersand, any other "&"
+// marks the mnemonic.
+QString withoutMnemonic(QString caption) {
+    return caption.replace(QRegularExpression("&(.)"), "\\1");
+}
+
+} // namespace
+
+// A screen reader names a box by its own accessible name, else by the label
+// whose buddy it is; failing both, Qt falls back to the caption of the frame
+// around the box, which names every box of that frame alike. So every box a
+// person uses, on every page, is named one of the first two ways: by the label
+// standing beside it where there is one (which gains no shortcut from it), by
+// a name of its own where there is none. No two boxes shown together, in one
+// frame or on the window as it opens, share a name.
+TEST_F(WindowLayoutTest, EveryEntryBoxIsNamedByTheLabelBesideIt) {
+    for (const auto& load : everyWindow()) {
+        FormBase& window = load();
+        std::map<const QWidget*, std::map<QString, QString>> namedInFrame;
+        std::map<QString, QString> namedOnOpening;
+        for (QWidget* box : entryBoxes(window)) {
+            if (keptFromSight(window, box)) continue;
+            const QString where = window.objectName() + "." + box->objectName();
+            SCOPED_TRACE(where.toStdString());
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(box);
+            ASSERT_NE(face, nullptr);
+            const QString name = face->text(QAccessible::Name);
+            QLabel* label = buddyLabel(box);
+            if (QLabel* beside = labelBeside(box)) {
+                EXPECT_EQ(label ? label->objectName() : QString(), beside->objectName())
+                    << "\"" << beside->text().toStdString() << "\" stands beside it";
+            }
+            if (label) {
+                EXPECT_EQ(name, withoutMnemonic(label->text()));
+                EXPECT_FALSE(label->text().contains('&')) << "its label would become a shortcut";
+            } else if (box->isEnabled()) {
+                EXPECT_FALSE(name.trimmed().isEmpty());
+                EXPECT_EQ(name, box->accessibleName());
+            }
+            if (name.isEmpty()) continue;
+            auto takeName = [&](std::map<QString, QString>& taken) {
+                const auto [holder, added] = taken.emplace(name, where);
+                EXPECT_TRUE(added) << "\"" << name.toStdString() << "\" names "
+                                   << holder->second.toStdString() << " as well";
+            };
+            takeName(namedInFrame[box->parentWidget()]);
+            if (box->isVisibleTo(&window)) takeName(namedOnOpening);
         }
     }
 }
