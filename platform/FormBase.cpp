@@ -7,6 +7,15 @@
 
 FormBase::FormBase(QWidget* parent) : QWidget(parent) {}
 
+// The window's own part is gone by now, but its controls still live until
+// QWidget's destructor, which hides the window first: a box losing the focus
+// then still signals (an editable list box reports its text as picked), and no
+// handler of the window may run for it.
+FormBase::~FormBase() {
+    for (QObject* control : findChildren<QObject*>())
+        QObject::disconnect(control, nullptr, this, nullptr);
+}
+
 void FormBase::Show() {
     if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
     show();

@@ -10,6 +10,7 @@ class FormBase : public QWidget {
     Q_OBJECT
   public:
     explicit FormBase(QWidget* parent = nullptr);
+    ~FormBase() override;
 
     // Load handler: runs once per load, with the program's folder as the current folder.
     virtual void Form_Load() {}
