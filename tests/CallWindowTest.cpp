@@ -87,6 +87,10 @@ class CallWindowTest : public ConnectedConsole, public ::testing::WithParamInter
         QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
         QApplication::sendEvent(box, &press);
     }
+    // The module refuses every phonebook write, as its shape frames a refusal.
+    void refuseWrites() {
+        modem().state().shapes.refusals["+CPBW"] = {sim::Refusal::Kind::Equipment, 3};
+    }
     void typeNumber(const QString& number) { typeOver(calls().ui->Text1, number); }
     // Presses "Add" in the call window and types into the entry window's boxes.
     Form4& add(const QString& country, const QString& area, const QString& phone,
@@ -266,8 +270,7 @@ TEST_P(CallWindowTest, KeysJoinTheDialBoxAndGoOutAsTonesEvenWithoutACall) {
     }
     click(window.ui->Label2);
     click(window.ui->Label4);
-    tones << "AT+VTS=#"
-          << "AT+VTS=*";
+    tones << "AT+VTS=#" << "AT+VTS=*";
     EXPECT_EQ(window.ui->Text1->text(), "0123456789#*");
     EXPECT_EQ(commands(sent()), tones);
     EXPECT_TRUE(main().Text1().isEmpty());
@@ -312,7 +315,7 @@ TEST_P(CallWindowTest, ClickOnARowPutsItsNumberIntoTheDialBox) {
 TEST_P(CallWindowTest, DeleteErasesTheSimEntryThenTheCopyAndTheCounts) {
     struct Case {
         const char* name;
-        int selected; // -1: no row
+        int selected;                       // -1: no row
         std::function<void()> prepare;
         QStringList sent;
         QStringList rows;
@@ -327,54 +330,19 @@ TEST_P(CallWindowTest, DeleteErasesTheSimEntryThenTheCopyAndTheCounts) {
     const QStringList allEntries = {"1|0123456789|JOHN", "2|+441632960961|OFFICE",
                                     "3|0207946000|HOME"};
     const Case cases[] = {
-        {"middle entry",
-         1,
-         nullptr,
-         {"AT+CPBW=2"},
-         {allRows[0], allRows[2]},
-         {allEntries[0], allEntries[2]},
-         {"2|250"},
-         "2",
-         {}},
-        {"last entry",
-         2,
-         nullptr,
-         {"AT+CPBW=3"},
-         {allRows[0], allRows[1]},
-         {allEntries[0], allEntries[1]},
-         {"2|250"},
-         "2",
-         {}},
-        {"no row selected",
-         -1,
-         nullptr,
-         {},
-         allRows,
-         allEntries,
-         {"3|250"},
-         "3",
+        {"middle entry", 1, nullptr, {"AT+CPBW=2"}, {allRows[0], allRows[2]},
+         {allEntries[0], allEntries[2]}, {"2|250"}, "2", {}},
+        {"last entry", 2, nullptr, {"AT+CPBW=3"}, {allRows[0], allRows[1]},
+         {allEntries[0], allEntries[1]}, {"2|250"}, "2", {}},
+        {"no row selected", -1, nullptr, {}, allRows, allEntries, {"3|250"}, "3",
          {"Select the Number To Delete In PhoneBook | GSM"}},
-        {"modem refuses",
-         1,
-         [this] {
-             modem().state().shapes.refusals["+CPBW"] = {sim::Refusal::Kind::Equipment, 3};
-         },
-         {"AT+CPBW=2"},
-         allRows,
-         allEntries,
-         {"3|250"},
-         "3",
-         {"Error Occurred.Try Again | GSM"}},
+        {"modem refuses", 1,
+         [this] { refuseWrites(); },
+         {"AT+CPBW=2"}, allRows, allEntries, {"3|250"}, "3", {"Error Occurred.Try Again | GSM"}},
         // The SIM entry is gone: so is its record, though the count cannot be lowered.
-        {"count box holds no number",
-         1,
-         [this] { calls().ui->Text2->setText("x"); },
-         {"AT+CPBW=2"},
-         {allRows[0], allRows[2]},
-         {allEntries[0], allEntries[2]},
-         {"3|250"},
-         "x",
-         {}},
+        {"count box holds no number", 1,
+         [this] { calls().ui->Text2->setText("x"); }, {"AT+CPBW=2"},
+         {allRows[0], allRows[2]}, {allEntries[0], allEntries[2]}, {"3|250"}, "x", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -497,35 +465,17 @@ TEST_P(EntryWindowTest, NewEntryGoesToAnIndexTheSimShowsFree) {
         QString usedBox;
     };
     const Case cases[] = {
-        {"the deleted index",
-         kThreeEntries,
-         250,
-         1,
-         nullptr,
-         {"AT+CPBR=3", "AT+CPBR=2", "AT+CPBW=2,0800,,\" BOB\""},
-         {},
-         "3"},
-        {"full SIM",
-         kThreeEntries,
-         3,
-         1,
-         [this] {
-             simBook().entries[2] = {"0999", 129, "OTHER PHONE"};
-         },
-         {"AT+CPBR=3", "AT+CPBR=2"},
-         {"Error Occurred.Cannot Add | GSM"},
-         "2"},
+        {"the deleted index", kThreeEntries, 250, 1, nullptr,
+         {"AT+CPBR=3", "AT+CPBR=2", "AT+CPBW=2,0800,,\" BOB\""}, {}, "3"},
+        {"full SIM", kThreeEntries, 3, 1,
+         [this] { simBook().entries[2] = {"0999", 129, "OTHER PHONE"}; },
+         {"AT+CPBR=3", "AT+CPBR=2"}, {"Error Occurred.Cannot Add | GSM"}, "2"},
         // The download left the gap as the SIM had it.
         {"a gap on the SIM",
-         {{1, {"0612345678", 129, "ALICE"}},
-          {3, {"0207946000", 129, "BOB"}},
+         {{1, {"0612345678", 129, "ALICE"}}, {3, {"0207946000", 129, "BOB"}},
           {4, {"+441632960961", 145, "CAROL"}}},
-         250,
-         -1,
-         nullptr,
-         {"AT+CPBR=4", "AT+CPBR=2", "AT+CPBW=2,0800,,\" BOB\""},
-         {},
-         "4"},
+         250, -1, nullptr,
+         {"AT+CPBR=4", "AT+CPBR=2", "AT+CPBW=2,0800,,\" BOB\""}, {}, "4"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -588,7 +538,7 @@ TEST_P(EntryWindowTest, AFullAddressBookOrARefusedWriteChangesNothing) {
 
     services().messages.clear();
     calls().ui->Text2->setText("3");
-    modem().state().shapes.refusals["+CPBW"] = {sim::Refusal::Kind::Equipment, 3};
+    refuseWrites();
     add("", "", "3", "X").ui->Command1->click();
     EXPECT_EQ(commands(sent()), (QStringList{"AT+CPBR=4", "AT+CPBW=4,3,,\" X\""}));
     EXPECT_EQ(messages(), QStringList{"Error Occurred.Cannot Add | GSM"});
