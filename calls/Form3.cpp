@@ -3,13 +3,13 @@
 #include "ui_Form3.h"
 
 #include "calls/Form4.h"
-#include "platform/TypedText.h"
 #include "link/Modem.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Pictures.h"
 #include "platform/Services.h"
 #include "platform/Text.h"
+#include "platform/TypedText.h"
 
 #include <iterator>
 
@@ -35,6 +35,13 @@ const CallOutcome kCallOutcomes[] = {
 };
 constexpr size_t kDialOutcomes = std::size(kCallOutcomes) - 1;
 
+// Whether the outcome's result code stands after the dial's echo; a refusal
+// may come as an extended error.
+bool standsAfter(const TerminalLog& log, const CallOutcome& outcome, const QString& dial) {
+    if (outcome.status == kCallError) return log.hasError(dial);
+    return log.hasLine(outcome.resultCode, dial);
+}
+
 constexpr int kCallPolls = 9;
 constexpr double kCallPollSeconds = 2;
 
@@ -51,8 +58,7 @@ const QString kUsedField = QStringLiteral("UsedIndex");
 const QString kCapacityField = QStringLiteral("TotalIndex");
 
 bool isIndex(const QString& text) {
-    return !text.isEmpty() && typed::isNumber(text, typed::Blanks::Refused) &&
-           text.toInt() > 0;
+    return !text.isEmpty() && typed::isNumber(text, typed::Blanks::Refused) && text.toInt() > 0;
 }
 
 } // namespace
@@ -83,7 +89,8 @@ void Form3::connectHandlers() {
     connect(ui->Command6, &QPushButton::clicked, this, &Form3::Command6_Click);
     connect(ui->Command7, &QPushButton::clicked, this, &Form3::Command7_Click);
     for (int digit = 0; digit < static_cast<int>(keys_.size()); ++digit)
-        installClickHandler(Image(digit), [this, digit] { runGuarded([&] { Image_Click(digit); }); });
+        installClickHandler(Image(digit),
+                            [this, digit] { runGuarded([&] { Image_Click(digit); }); });
     onClick(ui->Label2, this, &Form3::Label2_Click);
     onClick(ui->Label4, this, &Form3::Label4_Click);
     onClick(ui->Label1, this, &Form3::Label1_Click);
@@ -241,7 +248,7 @@ void Form3::watchCall(const QString& dialCommand, bool watchErrors) {
         const TerminalLog& log = modem::log();
         for (size_t i = 0; i < watched; ++i) {
             const CallOutcome& outcome = kCallOutcomes[i];
-            if (!log.hasLine(outcome.resultCode, dialCommand)) continue;
+            if (!standsAfter(log, outcome, dialCommand)) continue;
             ShowCallStatus(outcome.status + (outcome.withNumber ? ui->Text1->text() : QString()));
             break;
         }

@@ -3,24 +3,21 @@
 #include "ui_Form4.h"
 
 #include "calls/Form3.h"
-#include "platform/TypedText.h"
 #include "link/Modem.h"
+#include "link/SimPhonebook.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
+#include "platform/TypedText.h"
 
 namespace {
 
 const QString kCannotAdd = QStringLiteral("Error Occurred.Cannot Add");
 
 // An index is free when the SIM shows no entry there: the read answers "OK"
-// without a "+CPBR:" line.
+// alone or "not found".
 bool isFree(int index) {
-    const QString read = QStringLiteral("AT+CPBR=") + QString::number(index);
-    modem::send(read);
-    const TerminalLog& log = modem::log();
-    return log.result(read) == TerminalLog::Result::Ok &&
-           !log.afterEcho(read).contains(QStringLiteral("+CPBR:"));
+    return simphonebook::readPosition(index).slot == simphonebook::Slot::Empty;
 }
 
 // Where the new entry goes: after the used ones when the SIM fills its

@@ -7,6 +7,8 @@
 #include "calls/Form8.h"
 #include "console/Form1.h"
 #include "console/Form2.h"
+#include "link/Modem.h"
+#include "link/SimPhonebook.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Text.h"
@@ -14,7 +16,6 @@
 #include "ui_Form1.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace {
 
@@ -71,11 +72,13 @@ PhonebookStatus phonebookStatus(const TerminalLog& log) {
     return {fields[1], leadingDigits(fields.value(2), kCapacityDigits)};
 }
 
-// The last position the download may read: the capacity, or the used count
-// when the reply gives no capacity.
+// The last position the download may read: the capacity; when the status
+// reply gives none, the top of the range the module reads, else the used count.
 int lastPosition(const PhonebookStatus& status, int used) {
-    const int limit =
-        status.capacity.isEmpty() ? used : static_cast<int>(text::number(status.capacity));
+    int limit = status.capacity.isEmpty() ? simphonebook::lastIndex()
+                                          : static_cast<int>(text::number(status.capacity));
+    if (!limit) limit = used;
+    modem::log().clear();
     return std::min(limit, kLastPosition);
 }
 
@@ -86,49 +89,21 @@ void emptyPhonebook() {
     phonebook.Close();
 }
 
-struct PhonebookEntry {
-    QString number;
-    QString name;
-};
-
-// +CPBR: <index>,"<number>",<type>,"<name>": the number between its quotes
-// (a number holds none), the name from its opening quote to the last quote of
-// the entry, whatever it holds between them (quotes, line breaks).
-std::optional<PhonebookEntry> parseEntry(const QString& entry) {
-    const QChar quote = QLatin1Char('"');
-    const QChar comma = QLatin1Char(',');
-    const qsizetype numberOpen = entry.indexOf(quote);
-    const qsizetype numberClose = numberOpen < 0 ? -1 : entry.indexOf(quote, numberOpen + 1);
-    const qsizetype typeComma = numberClose < 0 ? -1 : entry.indexOf(comma, numberClose);
-    const qsizetype nameComma = typeComma < 0 ? -1 : entry.indexOf(comma, typeComma + 1);
-    const qsizetype nameOpen = nameComma < 0 ? -1 : entry.indexOf(quote, nameComma);
-    const qsizetype nameClose = entry.lastIndexOf(quote);
-    if (nameOpen < 0 || nameClose <= nameOpen || numberClose == numberOpen + 1) return std::nullopt;
-    return PhonebookEntry{entry.mid(numberOpen + 1, numberClose - numberOpen - 1),
-                          entry.mid(nameOpen + 1, nameClose - nameOpen - 1)};
-}
-
 // Reads position after position until as many entries as are in use have
-// been found (a SIM may leave gaps), never past the last position, and stops
-// at a position the modem refuses (past the SIM's last). A malformed entry is
-// skipped and the download goes on.
-void downloadEntries(Form1& main, Form3& calls, int used, int last) {
-    TerminalLog& log = main.Text1();
+// been found (a SIM may leave gaps, which read as empty), never past the last
+// position, and stops at a position the modem refuses as past the SIM's range.
+// A malformed entry is skipped and the download goes on.
+void downloadEntries(Form3& calls, int used, int last) {
     int found = 0;
     for (int position = 1; found < used && position <= last; ++position) {
-        const QString command = QStringLiteral("AT+CPBR=") + QString::number(position);
-        main.link().sendCommand(command, 1);
-        if (log.result(command) == TerminalLog::Result::Error) {
-            log.clear();
-            return;
-        }
-        const QString entry = log.userData(QStringLiteral("+CPBR:"));
-        if (!entry.isEmpty()) {
+        const simphonebook::Read read = simphonebook::readPosition(position);
+        if (read.slot == simphonebook::Slot::Entry) {
             ++found;
-            if (const auto parsed = parseEntry(entry))
-                calls.AddPhonebookEntry(QString::number(position), parsed->number, parsed->name);
+            if (const auto entry = simphonebook::parseEntry(read.entry))
+                calls.AddPhonebookEntry(QString::number(position), entry->number, entry->name);
         }
-        log.clear();
+        modem::log().clear();
+        if (read.slot == simphonebook::Slot::PastRange) return;
     }
 }
 
@@ -164,7 +139,8 @@ void Form1::SavePhoneBook() {
         Form3& filling = form<Form3>();
         filling.SetPhonebookCounts(status.used, status.capacity);
         Text1().clear();
-        downloadEntries(*this, filling, used, lastPosition(status, used));
+        const int last = lastPosition(status, used);
+        downloadEntries(filling, used, last);
         // Reached anew: a call window the user closed during the download is
         // loaded again, and lists the copy from the table.
         Form3& calls = form<Form3>();

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,11 @@ inline const std::vector<ModuleShape>& moduleShapes() {
         {"ExtendedErrors", extendedErrorShapes()},
     };
     return shapes;
+}
+
+// A shape in a failure message: its name.
+inline void PrintTo(const ModuleShape& shape, std::ostream* out) {
+    *out << shape.name;
 }
 
 // Names the instances of a test by shape: Shapes/X.Y/ExtendedErrors.

@@ -10,6 +10,7 @@
 #include "platform/Widgets.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
+#include "tests/ModuleShapes.h"
 #include "ui_Form2.h"
 #include "ui_Form3.h"
 #include "ui_Form6.h"
@@ -28,10 +29,11 @@ QStringList listRows() {
     return items(form<Form3>().ui->List1);
 }
 
+// The positions read, in order.
 QStringList entryReads(const QByteArray& sent) {
     QStringList reads;
-    for (const QString& command : QString::fromLatin1(sent).split('\r'))
-        if (command.startsWith("AT+CPBR=")) reads << command.mid(8);
+    for (const QString& command : commands(sent))
+        if (command.startsWith("AT+CPBR=") && command != "AT+CPBR=?") reads << command.mid(8);
     return reads;
 }
 
@@ -77,13 +79,18 @@ void PrintTo(const Download& d, std::ostream* out) {
     *out << d.name;
 }
 
-class PhonebookDownloadTest : public ConnectedConsole,
-                              public ::testing::WithParamInterface<Download> {};
+// Each phonebook read from a module in each shape.
+class PhonebookDownloadTest
+    : public ConnectedConsole,
+      public ::testing::WithParamInterface<std::tuple<Download, ModuleShape>> {
+  protected:
+    PhonebookDownloadTest() { modem().state().shapes = std::get<1>(GetParam()).shapes; }
+};
 
 // The call window's first load finds the local copy empty and asks for the
 // SIM phonebook; the download fills it and shows the window.
 TEST_P(PhonebookDownloadTest, CallWindowLoadCopiesTheSimPhonebook) {
-    const Download& d = GetParam();
+    const Download& d = std::get<0>(GetParam());
     sim::Phonebook& book = modem().state().phonebooks["SM"];
     book.entries = d.entries;
     book.capacity = d.capacity;
@@ -100,50 +107,75 @@ TEST_P(PhonebookDownloadTest, CallWindowLoadCopiesTheSimPhonebook) {
     EXPECT_TRUE(main().Text1().isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Phonebooks, PhonebookDownloadTest,
-    ::testing::Values(
-        Download{"ThreeOfTwoHundredFifty",
-                 {{1, {"0123456789", 129, "JOHN"}},
-                  {2, {"+441632960961", 145, "OFFICE"}},
-                  {3, {"0207946000", 129, "ABCDEFGHIJKLM"}}},
-                 250,
-                 {"1", "2", "3"},
-                 {"1  0123456789          JOHN", "2  +441632960961       OFFICE",
-                  "3  0207946000          ABCDEFGHIJKLM"},
-                 {"1|0123456789|JOHN", "2|+441632960961|OFFICE", "3|0207946000|ABCDEFGHIJKLM"},
-                 "250|3"},
-        Download{"NoneUsed", {}, 250, {}, {}, {}, "250|0"},
-        // Positions past the used count are read until every entry in use is found.
-        Download{"Gaps",
-                 {{2, {"111", 129, "A"}}, {5, {"222", 129, "B"}}},
-                 250,
-                 {"1", "2", "3", "4", "5"},
-                 {"2  111                 A", "5  222                 B"},
-                 {"2|111|A", "5|222|B"},
-                 "250|2"},
-        // A long name or number neither stops the download nor loses what follows.
-        Download{"LongNameAndNumber",
-                 {{1, {"0123456789", 129, "ABCDEFGHIJKLMN"}},
-                  {2, {"123456789012345678901", 129, "X"}},
-                  {3, {"5", 129, "LAST"}}},
-                 250,
-                 {"1", "2", "3"},
-                 {"1  0123456789          ABCDEFGHIJKLMN", "2  123456789012345678901 X",
-                  "3  5                   LAST"},
-                 {"1|0123456789|ABCDEFGHIJKLMN", "2|123456789012345678901|X", "3|5|LAST"},
-                 "250|3"},
-        // Read up to the last position; the two-digit capacity is stored as it stands.
-        Download{"LastOfTen",
-                 {{10, {"999", 129, "END"}}},
-                 10,
-                 {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"},
-                 {"10  999                 END"},
-                 {"10|999|END"},
-                 "10|1"}),
-    [](const auto& info) { return std::string(info.param.name); });
+const Download kDownloads[] = {
+    Download{"ThreeOfTwoHundredFifty",
+             {{1, {"0123456789", 129, "JOHN"}},
+              {2, {"+441632960961", 145, "OFFICE"}},
+              {3, {"0207946000", 129, "ABCDEFGHIJKLM"}}},
+             250,
+             {"1", "2", "3"},
+             {"1  0123456789          JOHN", "2  +441632960961       OFFICE",
+              "3  0207946000          ABCDEFGHIJKLM"},
+             {"1|0123456789|JOHN", "2|+441632960961|OFFICE", "3|0207946000|ABCDEFGHIJKLM"},
+             "250|3"},
+    Download{"NoneUsed", {}, 250, {}, {}, {}, "250|0"},
+    // Empty places are skipped and positions past the used count read until
+    // every entry in use is found; the fields after a name are not its own.
+    Download{"GapAtTwo",
+             {{1, {"0612345678", 129, "Alice"}},
+              {3, {"0207946000", 129, "Bob \"B\""}},
+              {4, {"+441632960961", 145, "Carol"}}},
+             250,
+             {"1", "2", "3", "4"},
+             {"1  0612345678          Alice", "3  0207946000          Bob \"B\"",
+              "4  +441632960961       Carol"},
+             {"1|0612345678|Alice", "3|0207946000|Bob \"B\"", "4|+441632960961|Carol"},
+             "250|3"},
+    Download{"Gaps",
+             {{2, {"111", 129, "A"}}, {5, {"222", 129, "B"}}},
+             250,
+             {"1", "2", "3", "4", "5"},
+             {"2  111                 A", "5  222                 B"},
+             {"2|111|A", "5|222|B"},
+             "250|2"},
+    // A long name or number neither stops the download nor loses what follows.
+    Download{"LongNameAndNumber",
+             {{1, {"0123456789", 129, "ABCDEFGHIJKLMN"}},
+              {2, {"123456789012345678901", 129, "X"}},
+              {3, {"5", 129, "LAST"}}},
+             250,
+             {"1", "2", "3"},
+             {"1  0123456789          ABCDEFGHIJKLMN", "2  123456789012345678901 X",
+              "3  5                   LAST"},
+             {"1|0123456789|ABCDEFGHIJKLMN", "2|123456789012345678901|X", "3|5|LAST"},
+             "250|3"},
+    // Read up to the last position; the two-digit capacity is stored as it stands.
+    Download{"LastOfTen",
+             {{10, {"999", 129, "END"}}},
+             10,
+             {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"},
+             {"10  999                 END"},
+             {"10|999|END"},
+             "10|1"},
+};
 
-TEST_F(ReplyHandlersTest, MalformedEntryIsSkippedAndTheDownloadGoesOn) {
+INSTANTIATE_TEST_SUITE_P(Phonebooks, PhonebookDownloadTest,
+                         ::testing::Combine(::testing::ValuesIn(kDownloads),
+                                            ::testing::ValuesIn(moduleShapes())),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" +
+                                    std::get<1>(info.param).name;
+                         });
+
+// The download in each shape a module answers in.
+class DownloadTest : public ConnectedConsole, public ::testing::WithParamInterface<ModuleShape> {
+  protected:
+    DownloadTest() { modem().state().shapes = GetParam().shapes; }
+};
+
+INSTANTIATE_TEST_SUITE_P(Shapes, DownloadTest, ::testing::ValuesIn(moduleShapes()), shapeName);
+
+TEST_P(DownloadTest, MalformedEntryIsSkippedAndTheDownloadGoesOn) {
     modem().state().phonebooks["SM"].entries = {
         {1, {"111", 129, "A"}}, {2, {"222", 129, "B"}}, {3, {"333", 129, "C"}}};
     modem().overrideReply("AT+CPBR=2", reply("+CPBR: 2,222,129,B"));
@@ -153,18 +185,44 @@ TEST_F(ReplyHandlersTest, MalformedEntryIsSkippedAndTheDownloadGoesOn) {
     EXPECT_TRUE(calls.isVisible());
 }
 
-TEST_F(ReplyHandlersTest, StatusReplyWithoutCapacityReadsTheUsedPositions) {
-    modem().state().phonebooks["SM"].entries = {{1, {"111", 129, "A"}}, {2, {"222", 129, "B"}}};
+// The name ends at the quote after which only the fields a module adds follow
+// (hidden flag, group, second number and type, second text, e-mail); in a
+// name that is the last field, or that fields follow, quotes and commas stay.
+TEST_P(DownloadTest, FieldsAfterTheNameAreNotPartOfIt) {
+    const QByteArray lines[] = {
+        R"(+CPBR: 1,"0612345678",129,"Alice",0,"Family","+441632960961",145,"Al","al@example.com")",
+        R"(+CPBR: 2,"0612",129,"Bob",1)",
+        R"(+CPBR: 3,"0613",129,"Say "hi", Al")",
+        R"(+CPBR: 4,"0614",129,"Say "hi", Al",0,"")",
+    };
+    std::map<int, sim::PhonebookEntry>& book = modem().state().phonebooks["SM"].entries;
+    for (const QByteArray& line : lines) {
+        const int index = int(book.size()) + 1;
+        book[index] = {"0", 129, "X"};
+        modem().overrideReply("AT+CPBR=" + QByteArray::number(index), reply(line));
+    }
+    form<Form3>();
+    EXPECT_EQ(entries(), (QStringList{"1|0612345678|Alice", "2|0612|Bob", "3|0613|Say \"hi\", Al",
+                                      "4|0614|Say \"hi\", Al"}));
+}
+
+// Without a capacity the SIM's range is asked for, so that an entry past an
+// empty place is read too.
+TEST_P(DownloadTest, StatusReplyWithoutCapacityReadsTheSimsRange) {
+    modem().state().phonebooks["SM"].entries = {{1, {"111", 129, "A"}}, {3, {"333", 129, "C"}}};
     modem().overrideReply("AT+CPBS?", reply("+CPBS: \"SM\",2"));
     Form3& calls = form<Form3>();
-    EXPECT_EQ(entryReads(sent()), (QStringList{"1", "2"}));
-    EXPECT_EQ(entries(), (QStringList{"1|111|A", "2|222|B"}));
+    EXPECT_EQ(commands(sent()),
+              (QStringList{"AT+CPBS?", "AT+CPBR=?", "AT+CPBR=1", "AT+CPBR=2", "AT+CPBR=3"}));
+    EXPECT_EQ(entries(), (QStringList{"1|111|A", "3|333|C"}));
+    EXPECT_EQ(listRows(), (QStringList{"1  111                 A", "3  333                 C"}));
+    EXPECT_EQ(counts(), QStringList{"|2"});
     EXPECT_TRUE(calls.isVisible());
 }
 
 // Rows go to the call window as it is when they arrive, also after the user
 // has closed the one that was open.
-TEST_F(ReplyHandlersTest, CallWindowClosedDuringTheDownloadGetsTheRestOfTheRows) {
+TEST_P(DownloadTest, CallWindowClosedDuringTheDownloadGetsTheRestOfTheRows) {
     modem().state().phonebooks["SM"].entries = {
         {1, {"111", 129, "A"}}, {2, {"222", 129, "B"}}, {3, {"333", 129, "C"}}};
     clock().schedule(clock().seconds() + 4, [] {
@@ -178,7 +236,7 @@ TEST_F(ReplyHandlersTest, CallWindowClosedDuringTheDownloadGetsTheRestOfTheRows)
 }
 
 // The local copy is emptied only once the status reply has been read.
-TEST_F(ReplyHandlersTest, StatusReplyThatCannotBeReadKeepsTheLocalPhonebook) {
+TEST_P(DownloadTest, StatusReplyThatCannotBeReadKeepsTheLocalPhonebook) {
     storeLocalCopy();
     Form3& calls = form<Form3>(); // rows present: nothing asked
     const QByteArray replies[] = {
@@ -203,7 +261,7 @@ TEST_F(ReplyHandlersTest, StatusReplyThatCannotBeReadKeepsTheLocalPhonebook) {
 
 // Names that look like replies, codes or commands, or that hold a quote or a
 // line break, are stored exactly as the SIM holds them; nothing else happens.
-TEST_F(ReplyHandlersTest, HostileNamesAreStoredByteExactAndFireNothing) {
+TEST_P(DownloadTest, HostileNamesAreStoredByteExactAndFireNothing) {
     const QByteArray names[] = {
         "CPIN:",
         "CPIN: READY",
@@ -239,27 +297,32 @@ TEST_F(ReplyHandlersTest, HostileNamesAreStoredByteExactAndFireNothing) {
     EXPECT_FALSE(Forms::instance().isLoaded<Form7>());
 }
 
-// The download reads no position past three digits of the capacity, nor
-// past one the modem refuses (outside the SIM's range).
-TEST_F(ReplyHandlersTest, DownloadEndsAtTheCapacityOrAtARefusedPosition) {
+// The download reads no position past three digits of the capacity, nor past
+// the SIM's range: past the one the module refuses as an invalid index, or the
+// range it gives when the status reply gives no capacity. Inside the range an
+// empty place, answered "OK" alone or refused, is skipped.
+TEST_P(DownloadTest, DownloadEndsAtTheCapacityOrPastTheSimsRange) {
     struct Case {
         const char* status;
         int simCapacity;
+        int cmee; // an invalid index told apart from an empty place by number or text
         int lastRead;
         QString counts;
     };
     const Case cases[] = {
-        {"+CPBS: \"SM\",5,100000", 999, 100, "100|5"}, // an empty SIM that claims too much
-        {"+CPBS: \"SM\",5,250", 3, 4, "250|5"},        // position 4 answers ERROR
-        {"+CPBS: \"SM\",5", 3, 4, "|5"},
+        {"+CPBS: \"SM\",5,100000", 999, 1, 100, "100|5"}, // an empty SIM that claims too much
+        {"+CPBS: \"SM\",5,250", 3, 1, 4, "250|5"},        // position 4 is an invalid index
+        {"+CPBS: \"SM\",5,250", 3, 2, 4, "250|5"},
+        {"+CPBS: \"SM\",5", 3, 0, 3, "|5"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.status);
+        SCOPED_TRACE(std::string(c.status) + " cmee " + std::to_string(c.cmee));
+        modem().state().settings.cmee = c.cmee;
         unloadIfLoaded<Form3>();
         emptyLocalCopy();
         sim::Phonebook& book = modem().state().phonebooks["SM"];
         book.capacity = c.simCapacity;
-        book.entries = c.simCapacity == 3 ? std::map<int, sim::PhonebookEntry>{{1, {"1", 129, "A"}}}
+        book.entries = c.simCapacity == 3 ? std::map<int, sim::PhonebookEntry>{{2, {"1", 129, "A"}}}
                                           : std::map<int, sim::PhonebookEntry>{};
         modem().overrideReply("AT+CPBS?", reply(c.status));
         sent();
@@ -269,14 +332,14 @@ TEST_F(ReplyHandlersTest, DownloadEndsAtTheCapacityOrAtARefusedPosition) {
         EXPECT_EQ(read.size(), c.lastRead);
         EXPECT_EQ(read.last(), QString::number(c.lastRead));
         EXPECT_EQ(counts(), QStringList{c.counts});
-        EXPECT_EQ(entries(), c.simCapacity == 3 ? QStringList{"1|1|A"} : QStringList());
+        EXPECT_EQ(entries(), c.simCapacity == 3 ? QStringList{"2|1|A"} : QStringList());
         EXPECT_TRUE(calls.isVisible());
     }
 }
 
 // A status query answered with a bare "OK" reads nothing, also when a later
 // line holds the storage name and a count.
-TEST_F(ReplyHandlersTest, BareOkToTheStatusQueryStartsNoDownloadLater) {
+TEST_P(DownloadTest, BareOkToTheStatusQueryStartsNoDownloadLater) {
     modem().overrideReply("AT+CPBS?", "\r\nOK\r\n");
     form<Form3>();
     for (const QByteArray& later : {QByteArray("\r\n+CPMS: \"SM\",40,50,\"SM\",40,50\r\n"),
