@@ -37,11 +37,11 @@ const std::map<QString, StatusReportPreset> kStatusReportPresets = {
     {QStringLiteral("0"), kReportsDisabled},
 };
 
-// The fourth value is read where a reply with a blank after the colon and
-// one-digit values holds it, 13 characters after the start of "+CNMI:".
+// A refusal of the query, plain or extended, wins over any values.
 std::optional<StatusReportPreset> statusReportPreset(const TerminalLog& log) {
-    if (log.contains(QStringLiteral("ERROR"))) return kReportsDisabled;
-    const auto found = kStatusReportPresets.find(log.window(QStringLiteral("+CNMI:"), 13, 1));
+    if (log.hasError(QStringLiteral("AT+CNMI?"))) return kReportsDisabled;
+    const auto found =
+        kStatusReportPresets.find(log.fieldsAfter(QStringLiteral("+CNMI:")).value(3));
     if (found == kStatusReportPresets.end()) return std::nullopt;
     return found->second;
 }
@@ -53,6 +53,7 @@ const QStringList kMessageIndexes = {
 
 constexpr int kMessageLength = 160;
 const QChar kEndOfText(26);
+const QChar kCancelEntry(27);
 const QString kPrompt = QStringLiteral("> ");
 const QString kRead = QStringLiteral("AT+CMGR= ");
 const QString kNoMessage = QStringLiteral("No Message");
@@ -137,6 +138,16 @@ bool hasLineStarting(const QString& text, const QString& prefix) {
 bool isPrompted(const TerminalLog& log, const QString& command) {
     return log.result(command) != TerminalLog::Result::Error &&
            log.afterEcho(command).contains(kPrompt);
+}
+
+// A command the modem has not answered may still be prompted for after the
+// wait, and the modem would then take the next command as the text: escape
+// ends the entry, nothing sent or stored. The modem's answer to it comes into
+// this exchange's log, not the next one's.
+void cancelLateEntry(const TerminalLog& log, const QString& command) {
+    if (log.result(command) != TerminalLog::Result::None) return;
+    modem::write(QString(kCancelEntry));
+    Pause(1);
 }
 
 // Makes the record at `position` (counted from 0) current; false when there is none.
@@ -266,8 +277,8 @@ void Form8::Command2_Click() {
 }
 
 // The number and the text are checked before anything is written, so that a
-// refusal never leaves the modem waiting for a text; after a refusal of the
-// command nothing more is written, or the text would run as commands.
+// refusal never leaves the modem waiting for a text; without the prompt the
+// text is not written, or it would run as commands.
 void Form8::submit(const Submission& submission, const QString& number, const QString& text) {
     if (number.isEmpty() || !typed::isNumber(number, typed::Blanks::Allowed)) {
         Services::instance().message(QStringLiteral("Please Enter Destination Number"),
@@ -284,6 +295,7 @@ void Form8::submit(const Submission& submission, const QString& number, const QS
     TerminalLog& log = modem::log();
     if (!isPrompted(log, command)) {
         ui->Label4->setText(submission.failed);
+        cancelLateEntry(log, command);
         log.clear();
         return;
     }

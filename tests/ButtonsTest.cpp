@@ -157,6 +157,7 @@ TEST_F(ButtonsTest, SmsPresetsTheStatusReportChoiceFromTheMessageIndicationSetti
         {"\r\n+CNMI: 2,1,0,0,0\r\n\r\nOK\r\n", "Status Report Disabled", {"Option4"}},
         {"\r\n+CNMI: 0,1,0,1,0\r\n\r\nERROR\r\n", "Status Report Disabled", {"Option4"}},
         {"\r\nERROR\r\n", "Status Report Disabled", {"Option4"}},
+        {"\r\n+CMS ERROR: 303\r\n", "Status Report Disabled", {"Option4"}},
         {"\r\n+CNMI: 0,1,0,2,0\r\n\r\nOK\r\n", "", {}},
     };
     for (const Case& c : cases) {

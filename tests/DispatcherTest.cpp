@@ -194,6 +194,36 @@ TEST_F(DispatcherTest, NewMessageMarksTheSmsButtonAndShowsTheIndex) {
     }
 }
 
+// The pop-up comes once the dispatcher's two seconds are over and stands for
+// three; the notice follows it. Looked at while the dispatcher waits.
+TEST_F(DispatcherTest, NewMessagePopUpStandsForThreeSecondsAfterTheWait) {
+    struct Moment {
+        double at;
+        bool shown;
+        QString notice;
+    };
+    const Moment moments[] = {
+        {1.9, false, ""},
+        {2.1, true, ""},
+        {4.9, true, ""},
+        {5.1, false, "New Message Received.3\r"},
+    };
+    form<Form8>();
+    std::vector<Moment> seen;
+    for (const Moment& m : moments)
+        clock().schedule(clock().seconds() + m.at, [&seen, at = m.at] {
+            seen.push_back({at, Forms::instance().isLoaded<Form11>() && form<Form11>().isVisible(),
+                            form<Form8>().ui->Label4->text()});
+        });
+    arrive("\r\n+CMTI: \"SM\",3\r\n");
+    run(6);
+    ASSERT_EQ(seen.size(), std::size(moments));
+    for (size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i].shown, moments[i].shown) << moments[i].at;
+        EXPECT_EQ(seen[i].notice, moments[i].notice) << moments[i].at;
+    }
+}
+
 TEST_F(DispatcherTest, GainRepliesSetTheCallControlWindow) {
     arrive("\r\n+VGR: 128\r\n\r\nOK\r\n");
     run(3);
@@ -217,6 +247,17 @@ TEST_F(DispatcherTest, ArrivalsWithinTwoSecondsAreExaminedTogether) {
     modem().unsolicited("7,99\r\n\r\nOK\r\n", 1.0);
     run(5);
     EXPECT_EQ(form<Form7>().ui->Label4->text(), "17,99");
+}
+
+// A caller line that comes just short of two seconds after its ring is
+// examined with it.
+TEST_F(DispatcherTest, ACallerLineWithinTwoSecondsOfTheRingIsAnnounced) {
+    arrive("\r\nRING\r\n");
+    modem().unsolicited("\r\n+CLIP: \"0123456789\",129\r\n", 1.9);
+    run(5);
+    ASSERT_TRUE(Forms::instance().isLoaded<Form5>());
+    EXPECT_EQ(form<Form5>().ui->Label1->text(), "Call Received-  0123456789");
+    EXPECT_TRUE(form<Form5>().isVisible());
 }
 
 TEST_F(DispatcherTest, EndlessStreamNestsOnlySoDeepAndLosesNoByte) {

@@ -1,13 +1,20 @@
 // The short-message window: sending and saving with the two-step exchange,
 // reading and deleting by index, the outbox pick, phonebook names, the
 // service centre, cell broadcast, status reports and the editor's length rule.
+// The tests that read a reply run in every shape real modules answer in.
 
+#include "calls/Form5.h"
 #include "calls/Form8.h"
 #include "platform/Widgets.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
+#include "tests/ModuleShapes.h"
 #include "ui_Form8.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -24,11 +31,38 @@ void storeEntry(const QString& index, const QString& number, const QString& name
     addTableRow("DATA", {{"Index", index}, {"Number", number}, {"Name", name}});
 }
 
+void pressKey(QWidget* box, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(box, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(box, &release);
+}
+
+// Pastes text where the caret stands, as Ctrl+V does.
+void paste(QWidget* box, const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    pressKey(box, Qt::Key_V, Qt::ControlModifier);
+}
+
+// Replaces what a box holds as a person does: selects it all and types over
+// it, or pastes a text that holds characters no key types.
+void typeOver(QWidget* box, const QString& text) {
+    pressKey(box, Qt::Key_A, Qt::ControlModifier);
+    pressKey(box, Qt::Key_Delete);
+    const bool typeable = std::all_of(
+        text.begin(), text.end(), [](QChar c) { return c.isPrint() || c == QLatin1Char('\n'); });
+    if (typeable)
+        type(box, text);
+    else
+        paste(box, text);
+}
+
 } // namespace
 
-class MessageWindowTest : public ConnectedConsole {
+// The window and its boxes, typed into with keys.
+class MessageWindow : public ConnectedConsole {
   protected:
-    MessageWindowTest() { modem().state().settings.cmgf = 1; } // text mode, as initialised
+    MessageWindow() { modem().state().settings.cmgf = 1; } // text mode, as initialised
 
     Form8& open() {
         Form8& window = form<Form8>();
@@ -43,9 +77,9 @@ class MessageWindowTest : public ConnectedConsole {
     QString timeNow() { return clock().now().toString("hh:mm:ss"); }
 
     void write(const QString& number, const QString& header, const QString& text) {
-        sms().ui->Text1->setText(number);
-        sms().ui->Text5->setText(header);
-        sms().ui->Text2->setPlainText(text);
+        typeOver(sms().ui->Text1, number);
+        typeOver(sms().ui->Text5, header);
+        typeOver(sms().ui->Text2, text);
     }
     // The editor's number, header and text, joined by "|".
     QString written() {
@@ -54,9 +88,27 @@ class MessageWindowTest : public ConnectedConsole {
     }
 };
 
+// What the editor does with typed text alone.
+using MessageEditorTest = MessageWindow;
+
+// The module answers in the shape of the test's parameter.
+class MessageWindowTest : public MessageWindow, public ::testing::WithParamInterface<ModuleShape> {
+  protected:
+    MessageWindowTest() { modem().state().shapes = GetParam().shapes; }
+
+    // The module refuses a command (by name, as it parses it) with `error`,
+    // framed as the shape frames it.
+    void refuse(const QByteArray& name, const QByteArray& error) {
+        modem().state().shapes.refusals[name] = *sim::refusalFromText(error);
+    }
+    void refuseNothing() { modem().state().shapes.refusals.clear(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Shapes, MessageWindowTest, ::testing::ValuesIn(moduleShapes()), shapeName);
+
 // ---- sending and saving
 
-TEST_F(MessageWindowTest, SendWritesTheNumberThenHeaderAndTextTrimmedAndCharacter26) {
+TEST_P(MessageWindowTest, SendWritesTheNumberThenHeaderAndTextTrimmedAndCharacter26) {
     Form8& window = open();
     window.ui->Command5->click();
     write("+441632960961", "  Hi ", " there  ");
@@ -76,7 +128,7 @@ TEST_F(MessageWindowTest, SendWritesTheNumberThenHeaderAndTextTrimmedAndCharacte
     EXPECT_TRUE(main().Text1().isEmpty());
 }
 
-TEST_F(MessageWindowTest, SaveStoresTheTextWithoutTheHeader) {
+TEST_P(MessageWindowTest, SaveStoresTheTextWithoutTheHeader) {
     Form8& window = open();
     window.ui->Command5->click();
     write("0123456789", "Header", " Remember the milk ");
@@ -89,10 +141,30 @@ TEST_F(MessageWindowTest, SaveStoresTheTextWithoutTheHeader) {
     EXPECT_TRUE(window.ui->Combo2->isVisibleTo(&window));
 }
 
+// The modem has its second for the prompt, then six seconds to send the text
+// or three to store it.
+TEST_P(MessageWindowTest, SendGivesTheModemSixSecondsForTheTextSaveThree) {
+    struct Case {
+        QPushButton* Ui::Form8::*button;
+        double forText;
+    };
+    const Case cases[] = {{&Ui::Form8::Command1, 6}, {&Ui::Form8::Command2, 3}};
+    Form8& window = open();
+    write("123", "", "hello");
+    for (const Case& c : cases) {
+        const size_t first = ports().writes(3).size();
+        ((*window.ui).*c.button)->click();
+        const auto& writes = ports().writes(3);
+        ASSERT_EQ(writes.size(), first + 2);
+        EXPECT_GE(writes[first + 1].seconds - writes[first].seconds, 1);
+        EXPECT_NEAR(clock().seconds() - writes[first + 1].seconds, c.forText, 1e-6);
+    }
+}
+
 // Number and text are checked before anything is written: ";" would chain a
 // command, character 26 would end the text early and the rest would run as
-// commands.
-TEST_F(MessageWindowTest, RefusedNumbersAndTextsWriteNothing) {
+// commands. No key types 26 or 27: they come in with a paste.
+TEST_F(MessageEditorTest, RefusedNumbersAndTextsWriteNothing) {
     struct Case {
         QString number, header, text;
         QStringList messages;
@@ -136,36 +208,76 @@ TEST_F(MessageWindowTest, RefusedNumbersAndTextsWriteNothing) {
 }
 
 // After a refusal of the command (or no prompt at all) the text is not
-// written: it would reach the command parser.
-TEST_F(MessageWindowTest, NothingMoreIsWrittenWhenTheModemDoesNotPrompt) {
+// written: it would reach the command parser. A modem that has not answered
+// may be waiting for the text all the same: escape ends that.
+TEST_P(MessageWindowTest, NothingMoreIsWrittenWhenTheModemDoesNotPrompt) {
     struct Case {
         const char* name;
-        QByteArray reply;
+        std::optional<QByteArray> reply; // none: the module's own refusal
+        QByteArray afterCommand;
     };
     const Case cases[] = {
-        {"ERROR", "\r\nERROR\r\n"},
-        {"extended error", "\r\n+CMS ERROR: 304\r\n"},
-        {"silence", ""},
+        {"refused", {}, ""},
+        {"ERROR", "\r\nERROR\r\n", ""},
+        {"extended error", "\r\n+CMS ERROR: 304\r\n", ""},
+        {"silence", "", "\x1b"},
     };
     Form8& window = open();
     write("123", "", "at+cpbw=1");
+    refuse("+CMGS", "+CMS ERROR: 304");
+    refuse("+CMGW", "+CMS ERROR: 304");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        modem().overrideReply("AT+CMGS=123", c.reply);
-        modem().overrideReply("AT+CMGW=123", c.reply);
+        modem().clearOverrides();
+        if (c.reply) {
+            modem().overrideReply("AT+CMGS=123", *c.reply);
+            modem().overrideReply("AT+CMGW=123", *c.reply);
+        }
         window.ui->Command1->click();
-        EXPECT_EQ(sent(), "AT+CMGS=123\r");
+        EXPECT_EQ(sent(), "AT+CMGS=123\r" + c.afterCommand);
         EXPECT_EQ(status(), "Message Not Sent.Error Occurred");
         window.ui->Command2->click();
-        EXPECT_EQ(sent(), "AT+CMGW=123\r");
+        EXPECT_EQ(sent(), "AT+CMGW=123\r" + c.afterCommand);
         EXPECT_EQ(status(), "Message Not Saved.Error Occurred");
         EXPECT_TRUE(main().Text1().isEmpty());
     }
 }
 
+// A prompt that comes after the wait: the text is not written, and escape
+// ends the entry the modem waits in, so that it takes the next command as a
+// command, not as the text of a message.
+TEST_P(MessageWindowTest, ALatePromptIsCancelledWithEscape) {
+    struct Case {
+        QPushButton* Ui::Form8::*button;
+        QByteArray sent;
+        QString status;
+    };
+    const Case cases[] = {
+        {&Ui::Form8::Command1, "AT+CMGS=123\r\x1b", "Message Not Sent.Error Occurred"},
+        {&Ui::Form8::Command2, "AT+CMGW=123\r\x1b", "Message Not Saved.Error Occurred"},
+    };
+    // Past the two seconds the echo's arrival keeps the window waiting.
+    modem().state().shapes.promptDelay = 3;
+    modem().state().messages[1] = message("STO SENT", "+441632960962", "kept");
+    Form8& window = open();
+    pick(window.ui->Combo1, "1");
+    write("123", "", "hello");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sent.toStdString());
+        ((*window.ui).*c.button)->click();
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(status(), c.status);
+        window.ui->Command3->click();
+        EXPECT_EQ(sent(), "AT+CMGR= 1\r");
+        EXPECT_EQ(readOut(), "From:+441632960962  ,SENTMSG: kept\n\n");
+    }
+    EXPECT_TRUE(modem().state().sent.empty());
+    EXPECT_EQ(modem().state().messages.size(), 1u);
+}
+
 // A text that holds the modem's own reply does not pass for it: only what
 // follows the text's echo counts.
-TEST_F(MessageWindowTest, TheTextsEchoNeverCountsAsTheReply) {
+TEST_P(MessageWindowTest, TheTextsEchoNeverCountsAsTheReply) {
     Form8& window = open();
     modem().setRegistration(0); // the network takes no message
     write("123", "", "x\n+CMGS: 7\nOK");
@@ -177,12 +289,12 @@ TEST_F(MessageWindowTest, TheTextsEchoNeverCountsAsTheReply) {
     EXPECT_EQ(status(), "Message Not Saved.Error Occurred");
     modem().setRegistration(1);
     modem().state().messageCapacity = 20;
-    write("123", "", "line one\rline two");
+    write("123", "", "line one\nline two");
     window.ui->Command1->click();
     EXPECT_EQ(status(), "Message Sent SuccessFully At " + timeNow());
 }
 
-TEST_F(MessageWindowTest, EverySendHidesTheOutboxList) {
+TEST_F(MessageEditorTest, EverySendHidesTheOutboxList) {
     Form8& window = open();
     window.ui->Command5->click();
     EXPECT_TRUE(window.ui->Combo2->isVisibleTo(&window));
@@ -191,7 +303,7 @@ TEST_F(MessageWindowTest, EverySendHidesTheOutboxList) {
     EXPECT_FALSE(window.ui->Combo2->isVisibleTo(&window));
 }
 
-TEST_F(MessageWindowTest, ClearEmptiesNumberAndTextButNotTheHeader) {
+TEST_F(MessageEditorTest, ClearEmptiesNumberAndTextButNotTheHeader) {
     Form8& window = open();
     write("123", "Head", "Body");
     window.ui->Command7->click();
@@ -200,35 +312,35 @@ TEST_F(MessageWindowTest, ClearEmptiesNumberAndTextButNotTheHeader) {
 
 // ---- the length rule
 
-TEST_F(MessageWindowTest, HeaderAndTextTogetherStayWithin160AsTyped) {
+TEST_F(MessageEditorTest, HeaderAndTextTogetherStayWithin160AsTyped) {
     Form8& window = open();
     type(window.ui->Text5, QString(20, 'h'));
     EXPECT_EQ(window.ui->Text2->property("maxLength").toInt(), 140);
     type(window.ui->Text2, QString(150, 'a'));
     EXPECT_EQ(window.ui->Text2->toPlainText(), QString(140, 'a'));
 
-    window.ui->Text5->clear();
+    typeOver(window.ui->Text5, "");
     EXPECT_EQ(window.ui->Text2->property("maxLength").toInt(), 160);
     type(window.ui->Text2, QString(30, 'b'));
     EXPECT_EQ(window.ui->Text2->toPlainText(), QString(140, 'a') + QString(20, 'b'));
-    window.ui->Text2->insertPlainText("cccc"); // a paste cut to what still fits
+    paste(window.ui->Text2, "cccc"); // cut to what still fits
     EXPECT_EQ(window.ui->Text2->toPlainText().size(), 160);
 }
 
-TEST_F(MessageWindowTest, ALongerHeaderNeverCutsTextAlreadyTyped) {
+TEST_F(MessageEditorTest, ALongerHeaderNeverCutsTextAlreadyTyped) {
     Form8& window = open();
     type(window.ui->Text2, QString(150, 'a'));
     type(window.ui->Text5, QString(20, 'h'));
     EXPECT_EQ(window.ui->Text2->toPlainText(), QString(150, 'a'));
     type(window.ui->Text2, "z");
     EXPECT_EQ(window.ui->Text2->toPlainText(), QString(150, 'a'));
-    window.ui->Text2->textCursor().deletePreviousChar();
+    pressKey(window.ui->Text2, Qt::Key_Backspace);
     EXPECT_EQ(window.ui->Text2->toPlainText().size(), 149);
 }
 
 // ---- reading, the outbox and deleting
 
-TEST_F(MessageWindowTest, ReadCutsTheMessageOfEachStatusAtItsFinalOk) {
+TEST_P(MessageWindowTest, ReadCutsTheMessageOfEachStatusAtItsFinalOk) {
     struct Case {
         sim::ShortMessage stored;
         QString shown;
@@ -260,24 +372,28 @@ TEST_F(MessageWindowTest, ReadCutsTheMessageOfEachStatusAtItsFinalOk) {
     }
 }
 
-TEST_F(MessageWindowTest, AnEmptySlotShowsNothingARefusalNoMessage) {
+TEST_P(MessageWindowTest, AnEmptySlotShowsNothingARefusalNoMessage) {
     struct Case {
         const char* name;
+        std::optional<QByteArray> refusal; // the module's, framed as its shape frames it
         std::optional<QByteArray> reply;
         QString shown;
     };
     const Case cases[] = {
-        {"empty slot", {}, ""},
-        {"refused", "\r\nERROR\r\n", "No Message"},
-        {"refused with a code", "\r\n+CMS ERROR: 321\r\n", "No Message"},
+        {"empty slot", {}, {}, ""},
+        {"refused", "+CMS ERROR: 321", {}, "No Message"},
+        {"refused with ERROR", {}, "\r\nERROR\r\n", "No Message"},
+        {"refused with a code", {}, "\r\n+CMS ERROR: 321\r\n", "No Message"},
         // No final result: the text cannot be cut, nothing is shown.
-        {"cut short", "\r\n+CMGR: \"REC READ\",\"123\",,\"24/01/15,10:30:00+00\"\r\nhalf", ""},
+        {"cut short", {}, "\r\n+CMGR: \"REC READ\",\"123\",,\"24/01/15,10:30:00+00\"\r\nhalf", ""},
     };
     Form8& window = open();
     pick(window.ui->Combo1, "4");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         modem().clearOverrides();
+        refuseNothing();
+        if (c.refusal) refuse("+CMGR", *c.refusal);
         if (c.reply) modem().overrideReply("AT+CMGR= 4", *c.reply);
         window.ui->Text3->setPlainText("earlier");
         window.ui->Command3->click();
@@ -285,10 +401,10 @@ TEST_F(MessageWindowTest, AnEmptySlotShowsNothingARefusalNoMessage) {
     }
 }
 
-TEST_F(MessageWindowTest, OutboxPickPutsTheStoredTextIntoTheEditor) {
+TEST_P(MessageWindowTest, OutboxPickPutsTheStoredTextIntoTheEditor) {
     Form8& window = open();
     modem().state().messages[2] = message("STO UNSENT", "+441632960961", "Draft with OK\r\ninside");
-    window.ui->Text1->setText("kept");
+    typeOver(window.ui->Text1, "kept");
     window.ui->Command5->click();
     pick(window.ui->Combo2, "2");
     EXPECT_EQ(sent(), "AT+CMGR= 2\r");
@@ -297,12 +413,12 @@ TEST_F(MessageWindowTest, OutboxPickPutsTheStoredTextIntoTheEditor) {
     EXPECT_TRUE(window.ui->Combo2->isVisibleTo(&window));
     pick(window.ui->Combo2, "3");
     EXPECT_EQ(window.ui->Text2->toPlainText(), "");
-    modem().overrideReply("AT+CMGR= 5", "\r\nERROR\r\n");
+    refuse("+CMGR", "+CMS ERROR: 321");
     pick(window.ui->Combo2, "5");
     EXPECT_EQ(window.ui->Text2->toPlainText(), "No Message");
 }
 
-TEST_F(MessageWindowTest, DeleteSaysWhatTheModemDid) {
+TEST_P(MessageWindowTest, DeleteSaysWhatTheModemDid) {
     Form8& window = open();
     modem().state().messages[3] = message("REC READ", "123", "old");
     window.ui->Text3->setPlainText("earlier");
@@ -316,7 +432,7 @@ TEST_F(MessageWindowTest, DeleteSaysWhatTheModemDid) {
     EXPECT_EQ(readOut(), "Message Deleted");
     EXPECT_FALSE(modem().state().messages.count(3));
 
-    modem().overrideReply("AT+CMGD=3", "\r\nERROR\r\n");
+    refuse("+CMGD", "+CMS ERROR: 321");
     window.ui->Command4->click();
     EXPECT_EQ(readOut(), "Message Not Deleted");
     EXPECT_TRUE(main().Text1().isEmpty());
@@ -324,7 +440,7 @@ TEST_F(MessageWindowTest, DeleteSaysWhatTheModemDid) {
 
 // Message texts are the user's data, not replies: a text holding one of the
 // dispatcher's keys is read like any other.
-class HostileMessageTest : public MessageWindowTest,
+class HostileMessageTest : public MessageWindow,
                            public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(HostileMessageTest, ATextHoldingADispatcherKeyIsOnlyRead) {
@@ -341,15 +457,20 @@ TEST_P(HostileMessageTest, ATextHoldingADispatcherKeyIsOnlyRead) {
     EXPECT_EQ(services().ended, 0);
     EXPECT_EQ(tableRows("DATA", {"Name"}), QStringList{"KEPT"});
     EXPECT_EQ(readFile("Model.txt"), "identity\r\n");
+    EXPECT_FALSE(main().Timer2.Enabled()); // no call watch
+    EXPECT_FALSE(Forms::instance().isLoaded<Form5>() && form<Form5>().isVisible());
 }
 
+// A line that reads "OK" is text like any other: the lines after it are
+// still the message's.
 INSTANTIATE_TEST_SUITE_P(Keys, HostileMessageTest,
-                         ::testing::Values("CPIN: hi", "AT+CPBS? \"SM\",0,9\r\nOK", "ATI3 hello\r\nOK",
-                                           "CSQ: 5,5", "RING"));
+                         ::testing::Values("CPIN: hi", "AT+CPBS? \"SM\",0,9\r\nOK",
+                                           "ATI3 hello\r\nOK", "CSQ: 5,5", "RING", "OK\r\nRING",
+                                           "OK\r\nRING\r\n+CLIP: \"0123456789\",129"));
 
 // ---- the phonebook and the service centre
 
-TEST_F(MessageWindowTest, PhoneBookListsTheNamesAndAsksForTheServiceCentre) {
+TEST_P(MessageWindowTest, PhoneBookListsTheNamesAndAsksForTheServiceCentre) {
     Form8& window = open();
     window.ui->Command6->click();
     EXPECT_EQ(messages(), QStringList{"Empty !No Numbers Stored | GSM"});
@@ -366,11 +487,16 @@ TEST_F(MessageWindowTest, PhoneBookListsTheNamesAndAsksForTheServiceCentre) {
     EXPECT_EQ(window.ui->Text4->text(), "+447700900100");
     EXPECT_TRUE(window.ui->Label3->isVisibleTo(&window));
     EXPECT_TRUE(window.ui->Text4->isVisibleTo(&window));
+
+    refuse("+CSCA", "+CMS ERROR: 500");
+    window.ui->Command6->click();
+    EXPECT_EQ(status(), "Service Center Unknown");
+    EXPECT_TRUE(main().Text1().isEmpty());
 }
 
 // Each row gives its own entry's number, also when two entries share a name
 // or a name holds an apostrophe.
-TEST_F(MessageWindowTest, ANameGivesTheNumberOfItsOwnRow) {
+TEST_F(MessageEditorTest, ANameGivesTheNumberOfItsOwnRow) {
     storeEntry("1", "0123456789", "JOHN");
     storeEntry("2", "+441632960961", "JOHN");
     storeEntry("3", "0207946000", "O'BRIEN");
@@ -378,7 +504,7 @@ TEST_F(MessageWindowTest, ANameGivesTheNumberOfItsOwnRow) {
     window.ui->Command6->click();
     const QString numbers[] = {"0123456789", "+441632960961", "0207946000"};
     for (int row = 0; row < 3; ++row) {
-        window.ui->Text1->setText("typed");
+        typeOver(window.ui->Text1, "typed");
         clickRow(window.ui->List1, row);
         EXPECT_EQ(window.ui->Text1->text(), numbers[row]) << row;
     }
@@ -392,25 +518,26 @@ TEST_F(MessageWindowTest, ANameGivesTheNumberOfItsOwnRow) {
 
 // ---- cell broadcast and status reports
 
-TEST_F(MessageWindowTest, CellBroadcastChoice) {
+TEST_P(MessageWindowTest, CellBroadcastChoice) {
     struct Case {
         const char* option; // nullptr: none
-        std::optional<QByteArray> reply;
+        std::optional<QByteArray> refusal;
         QByteArray sent;
         QString status;
     };
     const Case cases[] = {
         {"Option1", {}, "AT+CSCB=1\r", "Cell BroadCast Enabled"},
         {"Option2", {}, "AT+CSCB=0\r", "Cell BroadCast Disabled"},
-        {"Option1", "\r\nERROR\r\n", "AT+CSCB=1\r", "Error,Cudnt Enable"},
-        {"Option2", "\r\nERROR\r\n", "AT+CSCB=0\r", "Error,Cudnt Disable"},
+        {"Option1", "+CMS ERROR: 303", "AT+CSCB=1\r", "Error,Cudnt Enable"},
+        {"Option2", "+CMS ERROR: 303", "AT+CSCB=0\r", "Error,Cudnt Disable"},
+        {"Option1", "+CME ERROR: 3", "AT+CSCB=1\r", "Error,Cudnt Enable"},
         {nullptr, {}, "", ""},
     };
     Form8& window = open();
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.sent.toStdString() + (c.reply ? "refused" : ""));
-        modem().clearOverrides();
-        if (c.reply) modem().overrideReply(c.sent.chopped(1), *c.reply);
+        SCOPED_TRACE((c.sent + c.refusal.value_or("")).toStdString());
+        refuseNothing();
+        if (c.refusal) refuse("+CSCB", *c.refusal);
         if (c.option)
             selectOption(window.findChild<QRadioButton*>(c.option));
         else
@@ -422,33 +549,36 @@ TEST_F(MessageWindowTest, CellBroadcastChoice) {
     }
 }
 
-TEST_F(MessageWindowTest, StatusReportsSucceedOnlyWhenNoCommandIsRefused) {
+TEST_P(MessageWindowTest, StatusReportsSucceedOnlyWhenNoCommandIsRefused) {
     struct Case {
         const char* name;
         const char* option; // nullptr: none
-        std::optional<QByteArray> refused; // the command answered "ERROR"
+        QByteArray refused; // the command the module refuses, by name
+        QByteArray refusal;
         QStringList sent;
         QString status;
         QString state; // Label6
     };
     const QStringList enable = {"AT+CSMP=33,167,0,0", "AT+CNMI=0,1,0,1,0"};
     const Case cases[] = {
-        {"enable", "Option3", {}, enable, "Status Report Enabled", "Status Report Enabled"},
-        {"enable, +CNMI refused", "Option3", "AT+CNMI=0,1,0,1,0", enable,
+        {"enable", "Option3", "", "", enable, "Status Report Enabled", "Status Report Enabled"},
+        {"enable, +CNMI refused", "Option3", "+CNMI", "+CMS ERROR: 303", enable,
          "Error,Cudnt Enable Status report", "before"},
-        {"enable, +CSMP refused", "Option3", "AT+CSMP=33,167,0,0", enable,
+        {"enable, +CSMP refused", "Option3", "+CSMP", "+CMS ERROR: 304", enable,
          "Error,Cudnt Enable Status report", "before"},
-        {"disable", "Option4", {}, {"AT+CNMI=0,1,0,0,0"}, "Status Report Disabled",
+        {"enable, +CNMI refused plainly", "Option3", "+CNMI", "ERROR", enable,
+         "Error,Cudnt Enable Status report", "before"},
+        {"disable", "Option4", "", "", {"AT+CNMI=0,1,0,0,0"}, "Status Report Disabled",
          "Status Report Disabled"},
-        {"disable refused", "Option4", "AT+CNMI=0,1,0,0,0", {"AT+CNMI=0,1,0,0,0"},
+        {"disable refused", "Option4", "+CNMI", "+CMS ERROR: 303", {"AT+CNMI=0,1,0,0,0"},
          "Error,Cudnt Disable", "before"},
-        {"no option", nullptr, {}, {}, "Please Wait", "before"},
+        {"no option", nullptr, "", "", {}, "Please Wait", "before"},
     };
     Form8& window = open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        modem().clearOverrides();
-        if (c.refused) modem().overrideReply(*c.refused, "\r\nERROR\r\n");
+        refuseNothing();
+        if (!c.refused.isEmpty()) refuse(c.refused, c.refusal);
         if (c.option)
             selectOption(window.findChild<QRadioButton*>(c.option));
         else
@@ -462,7 +592,7 @@ TEST_F(MessageWindowTest, StatusReportsSucceedOnlyWhenNoCommandIsRefused) {
     EXPECT_EQ(modem().parameterField("+CNMI", 3), "0");
 }
 
-TEST_F(MessageWindowTest, CloseBoxReturnsToTheMainWindow) {
+TEST_F(MessageEditorTest, CloseBoxReturnsToTheMainWindow) {
     Form8& window = open();
     main().hide();
     window.close();
