@@ -3,6 +3,8 @@
 
 #include "tests/Fixture.h"
 
+#include <sqlite3.h>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -124,6 +126,29 @@ class Display {
     QString name_;
 };
 
+// The rows of the phonebook copy's table DATA, as "Index|Number|Name".
+QStringList phonebookRows(const QString& file) {
+    QStringList rows;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_stmt* select = nullptr;
+        const char* sql = "SELECT \"Index\", Number, Name FROM DATA ORDER BY rowid";
+        if (sqlite3_prepare_v2(db, sql, -1, &select, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(select) == SQLITE_ROW) {
+                QStringList values;
+                for (int column = 0; column < 3; ++column)
+                    values << QString::fromUtf8(
+                        reinterpret_cast<const char*>(sqlite3_column_text(select, column)));
+                rows << values.join('|');
+            }
+        }
+        sqlite3_finalize(select);
+    }
+    sqlite3_close(db);
+    return rows;
+}
+
 } // namespace
 
 TEST(EndToEndTest, FreshConsoleFindsTheModemAtItsRateAndSavesThePort) {
@@ -158,4 +183,28 @@ TEST(EndToEndTest, StartUpEndsWithTheFeatureButtonsEnabled) {
     EXPECT_TRUE(waitFor([&] { return display.isShown("GSM-Model Details"); }, 10));
     EXPECT_EQ(readAll(installation.path("COM.txt")), "19200,N,8,1 3\r\n");
     EXPECT_TRUE(readAll(installation.path("Model.txt")).startsWith("123456789012345\r\n"));
+}
+
+// A module that answers as many do: an empty phonebook place read as "not
+// found", entries with fields after the name, errors kept extended. The
+// simulator's SIM holds its entries at 1, 2 and 4: the call window's first
+// opening copies every one of them, with their names alone.
+TEST(EndToEndTest, TheCallWindowCopiesEveryEntryOfAModuleInItsOwnShapes) {
+    Display display;
+    if (display.name().isEmpty()) GTEST_SKIP() << "no virtual X display (Xvfb, xdotool)";
+    Installation installation;
+    ASSERT_TRUE(installation.startSimulator({"--rate", "9600", "--empty-slot-not-found",
+                                             "--trailing-entry-fields", "--extended-errors"}));
+    installation.startConsole(display.name());
+    ASSERT_TRUE(waitFor([&] { return installation.received().contains("AT+ICF?\r"); }, 150));
+    QThread::sleep(6); // the framing reply completes the start-up
+
+    ASSERT_TRUE(display.press("GSM-APPLICATION", "alt+v"));
+    EXPECT_TRUE(waitFor([&] { return installation.received().contains("AT+CPBR=4\r"); }, 60))
+        << installation.received().toStdString();
+    const QStringList expected = {"1|0123456789|JOHN", "2|+441632960961|OFFICE",
+                                  "4|0207946000|HOME"};
+    EXPECT_TRUE(waitFor(
+        [&] { return phonebookRows(installation.path("PhoneBook.mdb")) == expected; }, 20))
+        << phonebookRows(installation.path("PhoneBook.mdb")).join(", ").toStdString();
 }

@@ -170,10 +170,11 @@ void configureModem(sim::SimModem& modem, const Options& o) {
         s.sim.pin = QByteArray::fromStdString(o.pin);
         s.sim.status = sim::SimStatus::PinRequired;
     }
-    // Something to look at when a person drives the console.
+    // Something to look at when a person drives the console; the place of an
+    // entry deleted on a phone stays empty.
     s.phonebooks["SM"].entries = {{1, {"0123456789", 129, "JOHN"}},
                                   {2, {"+441632960961", 145, "OFFICE"}},
-                                  {3, {"0207946000", 129, "HOME"}}};
+                                  {4, {"0207946000", 129, "HOME"}}};
     s.messages[1] = {"REC UNREAD", "+441632960962", "24/01/15,10:30:00+00",
                      "Hello from the network"};
     if (!o.dialOutcome.empty()) s.network.dialOutcome = kDialOutcomes.at(o.dialOutcome);
