@@ -195,8 +195,7 @@ const QStringList kCugInfoTexts = {QStringLiteral("Default"),
 
 // The code of the item a list shows; empty for a typed text that is no item.
 QString cugCode(const QComboBox* box) {
-    const int position =
-        box->findText(box->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int position = chosenItem(box);
     return position < 0 ? QString() : QString::number(position);
 }
 
@@ -212,7 +211,6 @@ QString presetCug(QComboBox* box, const QString& value, const QStringList& statu
 }
 
 const QString kOK = QStringLiteral("OK");
-const QString kERROR = QStringLiteral("ERROR");
 
 // A set command's outcome: "OK" after the echo is success, else "ERROR" failure.
 std::optional<bool> setOutcome(const QString& command) {
@@ -455,7 +453,7 @@ void Form12::QueryCallWaiting() {
         ui->Label6->setText(QStringLiteral("Current Status:Call Waiting Enabled"));
     else if (log.contains(QStringLiteral("+CCWA: 0,7")))
         ui->Label6->setText(QStringLiteral("Current Status:Call Waiting Disabled"));
-    else if (log.hasLine(kERROR, query))
+    else if (log.hasError(query))
         ui->Label6->setText(QStringLiteral("Error Occured.Please Try Later"));
     modem::log().clear();
 }

@@ -7,10 +7,9 @@
 #include "platform/Widgets.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
+#include "tests/ModuleShapes.h"
 #include "ui_Form5.h"
 #include "ui_Form6.h"
-
-#include <optional>
 
 class CallControlTest : public ConnectedConsole {
   protected:
@@ -42,12 +41,21 @@ class CallControlTest : public ConnectedConsole {
             if (page->isVisibleTo(&control())) shown << page->objectName();
         return shown;
     }
-    void showTab(int index) {
-        control().ui->TabStrip1->setCurrentIndex(0);
-        control().ui->TabStrip1->setCurrentIndex(index);
-    }
+    // A click on a tab, selected or not.
+    void showTab(int index) { clickTab(control().ui->TabStrip1, index); }
     QStringList messages() { return shownMessages(services()); }
+    // Types into a box that may hold text already, as after selecting it all.
+    void retype(QLineEdit* box, const QString& text) {
+        box->clear();
+        type(box, text);
+    }
 };
+
+// The tests that read the modem's verdicts, in every shape a module answers in.
+using CallControlShapesTest = InEveryShape<CallControlTest>;
+
+INSTANTIATE_TEST_SUITE_P(Shapes, CallControlShapesTest, ::testing::ValuesIn(moduleShapes()),
+                         shapeName);
 
 TEST_F(CallControlTest, LoadShowsTheVolumePageWithTheModemsGains) {
     Form6& window = form<Form6>();
@@ -61,7 +69,7 @@ TEST_F(CallControlTest, LoadShowsTheVolumePageWithTheModemsGains) {
     EXPECT_EQ(items(window.ui->Combo3), (QStringList{"1", "2", "3", "4", "5", "6", "7", "8"}));
 }
 
-TEST_F(CallControlTest, SlidersCopyTheirValuesAndOkAppliesBothGains) {
+TEST_P(CallControlShapesTest, SlidersCopyTheirValuesAndOkAppliesBothGains) {
     Form6& window = open();
     window.ui->Slider1->setValue(200);
     window.ui->Slider2->setValue(35);
@@ -71,31 +79,43 @@ TEST_F(CallControlTest, SlidersCopyTheirValuesAndOkAppliesBothGains) {
     EXPECT_EQ(sent(), "AT+VGR=200\rAT+VGT=35\r");
     EXPECT_EQ(status(), "Changes SuccessFul-Microphone");
     EXPECT_EQ(modem().state().settings.params["+VGR"], "200");
+
+    refuse(modem(), "+VGT", "+CME ERROR: 3");
+    window.ui->Command1->click();
+    EXPECT_EQ(sent(), "AT+VGR=200\rAT+VGT=35\r");
+    EXPECT_EQ(status(), "UnSuccessFul.Try Again");
 }
 
-TEST_F(CallControlTest, EachTabShowsItsPageAndAsksForItsValues) {
+// A click on a tab, the selected one included, shows its page and asks afresh.
+TEST_F(CallControlTest, EachClickOnATabShowsItsPageAndAsksForItsValues) {
     struct Case {
         int tab;
         QString page;
         QByteArray sent;
+        bool newStatus; // the line no longer holds what it held
     };
     const Case cases[] = {
-        {1, "Frame2", "AT+ECHO?\rAT+SIDET?\r"},
-        {2, "Frame10", "ATS0?\rAT+VTD?\r"},
-        {3, "Frame12", ""},
-        {0, "Frame1", ""},
+        {1, "Frame2", "AT+ECHO?\rAT+SIDET?\r", true},
+        {2, "Frame10", "ATS0?\rAT+VTD?\r", true},
+        {3, "Frame12", "", true},
+        {0, "Frame1", "", false},
     };
     Form6& window = open();
+    EXPECT_EQ(items(window.ui->TabStrip1), (QStringList{"Volume Control", "Tone/Echo Control",
+                                                        "AutoAnswer Mode/DTMF", "Ring Melody"}));
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.page.toStdString());
-        window.ui->TabStrip1->setCurrentIndex(c.tab);
-        EXPECT_EQ(shownPages(), QStringList{c.page});
-        EXPECT_EQ(sent(), c.sent);
+        for (const bool again : {false, true}) {
+            SCOPED_TRACE(c.page.toStdString() + (again ? " clicked again" : ""));
+            window.ShowResult("before");
+            showTab(c.tab);
+            EXPECT_EQ(shownPages(), QStringList{c.page});
+            EXPECT_EQ(sent(), c.sent);
+            EXPECT_EQ(status() != "before", c.newStatus);
+        }
     }
-    EXPECT_EQ(window.ui->TabStrip1->tabText(3), "Ring Melody");
 }
 
-TEST_F(CallControlTest, EchoCancellationSendsTheParametersOfItsAlgorithm) {
+TEST_P(CallControlShapesTest, EchoCancellationSendsTheParametersOfItsAlgorithm) {
     struct Case {
         QString mode, algorithm;
         std::vector<std::pair<QSlider*, int>> sliders;
@@ -105,24 +125,34 @@ TEST_F(CallControlTest, EchoCancellationSendsTheParametersOfItsAlgorithm) {
     Form6& window = open();
     Ui::Form6& ui = *window.ui;
     const Case cases[] = {
-        {"1", "3", {{ui.Slider7, 10}, {ui.Slider8, 2000}, {ui.Slider9, 128}}, "Frame7",
+        {"1",
+         "3",
+         {{ui.Slider7, 10}, {ui.Slider8, 2000}, {ui.Slider9, 128}},
+         "Frame7",
          "AT+ECHO=1,3,10,2000,128\r"},
-        {"0", "1", {{ui.Slider3, 5}, {ui.Slider4, 2}, {ui.Slider5, 20}, {ui.Slider6, 30}},
-         "Frame6", "AT+ECHO=0,1,5,2,20,30\r"},
+        {"0",
+         "1",
+         {{ui.Slider3, 5}, {ui.Slider4, 2}, {ui.Slider5, 20}, {ui.Slider6, 30}},
+         "Frame6",
+         "AT+ECHO=0,1,5,2,20,30\r"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sent.toStdString());
         pick(ui.Combo1, c.mode);
         pick(ui.Combo2, c.algorithm);
         EXPECT_FALSE(window.findChild<QWidget*>(c.frameShown)->isHidden());
-        EXPECT_TRUE(window.findChild<QWidget*>(c.frameShown == "Frame6" ? "Frame7" : "Frame6")
-                        ->isHidden());
+        EXPECT_TRUE(
+            window.findChild<QWidget*>(c.frameShown == "Frame6" ? "Frame7" : "Frame6")->isHidden());
         for (const auto& [slider, value] : c.sliders)
             slider->setValue(value);
         ui.Command3->click();
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(status(), "Changes SuccessFul");
     }
+    refuse(modem(), "+ECHO", "+CME ERROR: 3");
+    ui.Command3->click();
+    EXPECT_EQ(sent(), "AT+ECHO=0,1,5,2,20,30\r");
+    EXPECT_EQ(status(), "UnSuccessFul.Try Again");
 }
 
 TEST_F(CallControlTest, EchoWithNoChoiceSendsNothing) {
@@ -131,7 +161,7 @@ TEST_F(CallControlTest, EchoWithNoChoiceSendsNothing) {
     EXPECT_EQ(sent(), "");
 }
 
-TEST_F(CallControlTest, SideToneNeedsAnOption) {
+TEST_P(CallControlShapesTest, SideToneNeedsAnOption) {
     Form6& window = open();
     window.ui->Slider10->setValue(2);
     window.ui->Command4->click();
@@ -144,14 +174,18 @@ TEST_F(CallControlTest, SideToneNeedsAnOption) {
     window.ui->Command4->click();
     EXPECT_EQ(sent(), "AT+SIDET=0,2\r");
     EXPECT_EQ(status(), "Changes SuccessFul");
+    refuse(modem(), "+SIDET", "+CME ERROR: 3");
+    window.ui->Command4->click();
+    EXPECT_EQ(sent(), "AT+SIDET=0,2\r");
+    EXPECT_EQ(status(), "UnSuccessFul.Try Again");
 }
 
-TEST_F(CallControlTest, AutoAnswerPageReadsTheRingsAndTheToneLength) {
+TEST_P(CallControlShapesTest, AutoAnswerPageReadsTheRingsAndTheToneLength) {
     struct Case {
         const char* name;
         int rings;
-        QByteArray toneLength;          // "+VTD" the modem holds
-        std::optional<QByteArray> vtd;  // what follows the echo of "AT+VTD?" instead
+        QByteArray toneLength; // "+VTD" the modem holds
+        bool toneLengthRefused;
         const char* option;
         QString ringBox;
         bool ringsShown;
@@ -159,14 +193,14 @@ TEST_F(CallControlTest, AutoAnswerPageReadsTheRingsAndTheToneLength) {
         QString box;
     };
     const Case cases[] = {
-        {"three rings", 3, "3", {}, "Option4", "3", true, "Tone Lenght Currently Is300", "300"},
-        {"no rings", 0, "15", {}, "Option3", "", false, "Tone Lenght Currently Is1500", "1500"},
-        {"three rings, tone length refused", 3, "3", "\r\nERROR\r\n", "Option4", "3", true,
+        {"three rings", 3, "3", false, "Option4", "3", true, "Tone Lenght Currently Is300", "300"},
+        {"no rings", 0, "15", false, "Option3", "", false, "Tone Lenght Currently Is1500", "1500"},
+        {"three rings, tone length refused", 3, "3", true, "Option4", "3", true,
          "Auto Answer Enabled,Total Rings3", ""},
-        {"no rings, tone length refused", 0, "3", "\r\nERROR\r\n", "Option3", "", false,
+        {"no rings, tone length refused", 0, "3", true, "Option3", "", false,
          "Auto Answer Disabled", ""},
         // Three digits leave no line end within the characters taken.
-        {"tone length of three digits", 0, "100", {}, "Option3", "", false,
+        {"tone length of three digits", 0, "100", false, "Option3", "", false,
          "Auto Answer Disabled", ""},
     };
     Form6& window = open();
@@ -174,8 +208,8 @@ TEST_F(CallControlTest, AutoAnswerPageReadsTheRingsAndTheToneLength) {
         SCOPED_TRACE(c.name);
         modem().state().settings.sRegisters[0] = c.rings;
         modem().state().settings.params["+VTD"] = c.toneLength;
-        modem().clearOverrides();
-        if (c.vtd) modem().overrideReply("AT+VTD?", *c.vtd);
+        modem().state().shapes.refusals.clear();
+        if (c.toneLengthRefused) refuse(modem(), "+VTD", "+CME ERROR: 3");
         window.ui->Combo3->setCurrentIndex(-1);
         showTab(2);
         EXPECT_EQ(sent(), "ATS0?\rAT+VTD?\r");
@@ -188,12 +222,12 @@ TEST_F(CallControlTest, AutoAnswerPageReadsTheRingsAndTheToneLength) {
     }
 }
 
-TEST_F(CallControlTest, AutoAnswerTakesOneToEightRings) {
+TEST_P(CallControlShapesTest, AutoAnswerTakesOneToEightRings) {
     struct Case {
         const char* name;
         const char* option; // nullptr: none
-        QString rings;
-        std::optional<QByteArray> reply;
+        QString rings;      // typed in the ring box
+        bool refused;       // the modem refuses "ATS0="
         QByteArray sent;
         QString status;
         QStringList messages;
@@ -202,27 +236,55 @@ TEST_F(CallControlTest, AutoAnswerTakesOneToEightRings) {
     };
     const QString checkRings = "UnsuccessFul Changes.Check Rings  | GSM";
     const Case cases[] = {
-        {"enable with 3", "Option4", "3", {}, "ATS0=3\r", "Changes SuccessFul.AutoAnswer Enabled",
-         {}, false, "AutoAnswer Enabled"},
-        {"enable with 8", "Option4", "8", {}, "ATS0=8\r", "Changes SuccessFul.AutoAnswer Enabled",
-         {}, false, "AutoAnswer Enabled"},
+        {"enable with 3",
+         "Option4",
+         "3",
+         false,
+         "ATS0=3\r",
+         "Changes SuccessFul.AutoAnswer Enabled",
+         {},
+         false,
+         "AutoAnswer Enabled"},
+        {"enable with 8 and Enter",
+         "Option4",
+         "8\n",
+         false,
+         "ATS0=8\r",
+         "Changes SuccessFul.AutoAnswer Enabled",
+         {},
+         false,
+         "AutoAnswer Enabled"},
         // 0 rings would switch auto-answer off and leave Answer disabled.
-        {"enable with 0", "Option4", "0", {}, "", "", {checkRings}, true, ""},
-        {"enable with 9", "Option4", "9", {}, "", "", {checkRings}, true, ""},
-        {"enable with a command", "Option4", "3;+CPBW=1", {}, "", "", {checkRings}, true, ""},
-        {"enable with nothing", "Option4", "", {}, "", "", {checkRings}, true, ""},
+        {"enable with 0", "Option4", "0", false, "", "", {checkRings}, true, ""},
+        {"enable with 9 and Enter", "Option4", "9\n", false, "", "", {checkRings}, true, ""},
+        {"enable with a command", "Option4", "3;+CPBW=1", false, "", "", {checkRings}, true, ""},
+        {"enable with nothing", "Option4", "", false, "", "", {checkRings}, true, ""},
         // Disable does not need the ring box.
-        {"disable with an empty ring box", "Option3", "", {}, "ATS0=0\r",
-         "Changes SuccessFul.AutoAnswer Disabled", {}, true, ""},
-        {"no option", nullptr, "3", {}, "", "", {checkRings}, true, ""},
-        {"enable refused", "Option4", "3", "\r\nERROR\r\n", "ATS0=3\r",
-         "Changes UNSuccessFul.Try Again", {}, true, ""},
+        {"disable with an empty ring box",
+         "Option3",
+         "",
+         false,
+         "ATS0=0\r",
+         "Changes SuccessFul.AutoAnswer Disabled",
+         {},
+         true,
+         ""},
+        {"no option", nullptr, "3", false, "", "", {checkRings}, true, ""},
+        {"enable refused",
+         "Option4",
+         "3",
+         true,
+         "ATS0=3\r",
+         "Changes UNSuccessFul.Try Again",
+         {},
+         true,
+         ""},
     };
     Form6& window = open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        modem().clearOverrides();
-        if (c.reply) modem().overrideReply("ATS0=" + c.rings.toLatin1(), *c.reply);
+        modem().state().shapes.refusals.clear();
+        if (c.refused) refuse(modem(), "S", "+CME ERROR: 3");
         services().messages.clear();
         window.ShowResult("");
         form<Form5>().PresetAnswerButton(true);
@@ -230,7 +292,8 @@ TEST_F(CallControlTest, AutoAnswerTakesOneToEightRings) {
             selectOption(window.findChild<QRadioButton*>(c.option));
         else
             clearOptionGroup(window.ui->Option3);
-        window.ui->Combo3->setEditText(c.rings);
+        window.ui->Combo3->clearEditText();
+        type(window.ui->Combo3, c.rings);
         window.ui->Command5->click();
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(status(), c.status);
@@ -238,10 +301,11 @@ TEST_F(CallControlTest, AutoAnswerTakesOneToEightRings) {
         EXPECT_EQ(form<Form5>().ui->Command1->isEnabled(), c.answerEnabled);
         EXPECT_EQ(form<Form5>().ui->Label2->text(), c.note);
         EXPECT_TRUE(main().Text1().isEmpty());
+        EXPECT_EQ(items(window.ui->Combo3), (QStringList{"1", "2", "3", "4", "5", "6", "7", "8"}));
     }
 }
 
-TEST_F(CallControlTest, ToneLengthGoesOutInTenthsOfASecond) {
+TEST_P(CallControlShapesTest, ToneLengthGoesOutInTenthsOfASecond) {
     struct Case {
         QString typed;
         QByteArray sent;
@@ -253,7 +317,7 @@ TEST_F(CallControlTest, ToneLengthGoesOutInTenthsOfASecond) {
     Form6& window = open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
-        window.ui->Text1->setText(c.typed);
+        retype(window.ui->Text1, c.typed);
         window.ui->Command6->click();
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(status(), "Changes SuccessFul-TONE LENGTH");
@@ -261,10 +325,10 @@ TEST_F(CallControlTest, ToneLengthGoesOutInTenthsOfASecond) {
     }
 }
 
-TEST_F(CallControlTest, ToneLengthRefusedOrMissing) {
+TEST_P(CallControlShapesTest, ToneLengthRefusedOrMissing) {
     Form6& window = open();
-    modem().overrideReply("AT+VTD=3", "\r\nERROR\r\n");
-    window.ui->Text1->setText("300");
+    refuse(modem(), "+VTD", "+CME ERROR: 3");
+    type(window.ui->Text1, "300");
     window.ui->Command6->click();
     EXPECT_EQ(sent(), "AT+VTD=3\r");
     EXPECT_EQ(status(), "Changes Unsuccessful,CHECK TONE LENGTH");
@@ -281,8 +345,8 @@ TEST_F(CallControlTest, ToneLengthBoxTakesDigitsAndBackspaceOnly) {
         int code;
         QString passed;
     };
-    const Key keys[] = {{'0', "48"}, {'9', "57"}, {8, "8"},     {'a', "0"},
-                        {'-', "0"},  {' ', "0"},  {13, "0"},    {';', "0"}};
+    const Key keys[] = {{'0', "48"}, {'9', "57"}, {8, "8"},  {'a', "0"},
+                        {'-', "0"},  {' ', "0"},  {13, "0"}, {';', "0"}};
     for (const Key& k : keys) {
         int code = k.code;
         EXPECT_EQ(LimitTextInput(code), k.passed) << k.code;
@@ -294,7 +358,7 @@ TEST_F(CallControlTest, ToneLengthBoxTakesDigitsAndBackspaceOnly) {
     EXPECT_EQ(window.ui->Text1->text(), "123");
 }
 
-TEST_F(CallControlTest, RingMelodyGoesOutWithTheCodeOfItsCallType) {
+TEST_P(CallControlShapesTest, RingMelodyGoesOutWithTheCodeOfItsCallType) {
     struct Case {
         QString callType;
         int volume;
@@ -308,7 +372,7 @@ TEST_F(CallControlTest, RingMelodyGoesOutWithTheCodeOfItsCallType) {
         {"Incoming SMS", 7, "10", "AT+CRMP= 3,7,0,10\r"},
     };
     Form6& window = open();
-    window.ui->TabStrip1->setCurrentIndex(3);
+    showTab(3);
     EXPECT_EQ(status(), "");
     EXPECT_EQ(items(window.ui->Combo4), (QStringList{"Incoming Voice Call", "Incoming Data Call",
                                                      "Incoming Fax Call", "Incoming SMS"}));
@@ -325,8 +389,9 @@ TEST_F(CallControlTest, RingMelodyGoesOutWithTheCodeOfItsCallType) {
         EXPECT_EQ(status(), "Changes SuccessFul-Ring Melody");
         EXPECT_TRUE(main().Text1().isEmpty());
     }
-    modem().overrideReply("AT+CRMP= 3,7,0,10", "\r\nERROR\r\n");
+    refuse(modem(), "+CRMP", "+CME ERROR: 3");
     window.ui->Command7->click();
+    EXPECT_EQ(sent(), "AT+CRMP= 3,7,0,10\r");
     EXPECT_EQ(status(), "Changes UnSuccessFul-Ring Melody");
 }
 

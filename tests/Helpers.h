@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +35,21 @@ inline QStringList items(const QComboBox* box) {
     for (int i = 0; i < box->count(); ++i)
         texts << box->itemText(i);
     return texts;
+}
+// The texts of the tabs of a tab strip.
+inline QStringList items(const QTabBar* strip) {
+    QStringList texts;
+    for (int i = 0; i < strip->count(); ++i)
+        texts << strip->tabText(i);
+    return texts;
+}
+
+// The caption a control shows: a button's or label's text, a frame's title.
+inline QString shownCaption(const QWidget* control) {
+    if (auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text();
+    if (auto* label = qobject_cast<const QLabel*>(control)) return label->text();
+    if (auto* frame = qobject_cast<const QGroupBox*>(control)) return frame->title();
+    return QString();
 }
 
 // Picks an item of a combo box as a user does: the box shows it and its

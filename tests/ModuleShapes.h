@@ -16,6 +16,11 @@ struct ModuleShape {
     sim::ReplyShapes shapes;
 };
 
+// A shape in a test's failure message: its name.
+inline void PrintTo(const ModuleShape& shape, std::ostream* out) {
+    *out << shape.name;
+}
+
 inline sim::ReplyShapes plainShapes() {
     return {};
 }
@@ -52,6 +57,22 @@ inline const std::vector<ModuleShape>& moduleShapes() {
 inline void PrintTo(const ModuleShape& shape, std::ostream* out) {
     *out << shape.name;
 }
+
+// The module refuses `command` (by name as it parses it: "+CLCK", "S") with
+// `error` ("+CME ERROR: 3"), framed as its shape frames errors: a plain
+// "ERROR" where it keeps no extended errors.
+inline void refuse(sim::SimModem& modem, const QByteArray& command, const QByteArray& error) {
+    modem.state().shapes.refusals[command] = *sim::refusalFromText(error);
+}
+
+// A connected-console fixture whose tests run once in every shape, the shape
+// applied before each test: `using XShapesTest = InEveryShape<XTest>;` with
+// INSTANTIATE_TEST_SUITE_P(Shapes, XShapesTest, ValuesIn(moduleShapes()), shapeName).
+template <class Fixture>
+class InEveryShape : public Fixture, public ::testing::WithParamInterface<ModuleShape> {
+  protected:
+    InEveryShape() { this->modem().state().shapes = this->GetParam().shapes; }
+};
 
 // Names the instances of a test by shape: Shapes/X.Y/ExtendedErrors.
 inline std::string shapeName(const ::testing::TestParamInfo<ModuleShape>& info) {

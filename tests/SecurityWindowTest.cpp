@@ -2,12 +2,13 @@
 #include "services/Form9.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
+#include "tests/ModuleShapes.h"
 #include "ui_Form9.h"
 
 #include <gmock/gmock.h>
 
 #include <functional>
-#include <optional>
+#include <vector>
 
 namespace {
 
@@ -25,14 +26,26 @@ struct Page {
     const char* oldPassword;
     const char* newPassword;
     const char* changeOk;
+    const char* passwordLabel;
+    const char* oldLabel;
+    const char* newLabel;
+
+    // What "Change Status" and the change option show.
+    std::vector<const char*> details() const {
+        return {lock,     unlock,   passwordLabel, password,    lockOk,  changeOption,
+                oldLabel, newLabel, oldPassword,   newPassword, changeOk};
+    }
 };
 
-const Page kPhone = {0,       "Frame2",   "Label2",  "Command2", "Option1", "Option2",
-                     "Text1", "Command1", "Option3", "Text2",    "Text3",   "Command3"};
-const Page kSimPin = {1,       "Frame3",   "Label6",  "Command4", "Option4", "Option5",
-                      "Text4", "Command5", "Option6", "Text5",    "Text6",   "Command6"};
-const Page kNetwork = {2,       "Frame4",   "Label10", "Command7", "Option7", "Option8",
-                       "Text7", "Command8", "Option9", "Text8",    "Text9",   "Command9"};
+const Page kPhone = {0,         "Frame2",   "Label2",   "Command2", "Option1",
+                     "Option2", "Text1",    "Command1", "Option3",  "Text2",
+                     "Text3",   "Command3", "Label3",   "Label4",   "Label5"};
+const Page kSimPin = {1,         "Frame3",   "Label6",   "Command4", "Option4",
+                      "Option5", "Text4",    "Command5", "Option6",  "Text5",
+                      "Text6",   "Command6", "Label7",   "Label8",   "Label9"};
+const Page kNetwork = {2,         "Frame4",   "Label10",  "Command7", "Option7",
+                       "Option8", "Text7",    "Command8", "Option9",  "Text8",
+                       "Text9",   "Command9", "Label11",  "Label12",  "Label13"};
 
 const QColor kSuccessColour(0x00, 0x00, 0x40);
 const QColor kFailureColour(0xc0, 0x00, 0x00);
@@ -62,8 +75,9 @@ class SecurityWindowTest : public ConnectedConsole {
         main().ui->Command5->click();
     }
 
+    void clickPageTab(const Page& page) { clickTab(security().ui->TabStrip1, page.tab); }
     void showPage(const Page& page) {
-        security().ui->TabStrip1->setCurrentIndex(page.tab);
+        clickPageTab(page);
         button(page.changeStatus)->click();
     }
     // Locks or unlocks a page's facility as a user does: "Change Status", the
@@ -89,6 +103,51 @@ class SecurityWindowTest : public ConnectedConsole {
     }
 };
 
+// The tests that read the modem's verdicts, in every shape a module answers in.
+using SecurityWindowShapesTest = InEveryShape<SecurityWindowTest>;
+
+INSTANTIATE_TEST_SUITE_P(Shapes, SecurityWindowShapesTest, ::testing::ValuesIn(moduleShapes()),
+                         shapeName);
+
+TEST_F(SecurityWindowTest, CaptionsAndTabsReadAsDesigned) {
+    const std::pair<const char*, const char*> captions[] = {
+        {"Command10", "Refresh"},
+        {"Command11", "<Signal>"},
+        {"Command2", "Change Status"},
+        {"Command4", "Change Status"},
+        {"Command7", "Change Status"},
+        {"Option1", "LOCK PHONE"},
+        {"Option2", "UNLOCK PHONE"},
+        {"Option4", "ACTIVATE PIN"},
+        {"Option5", "DEACTIVATE PIN"},
+        {"Option7", "Network Lock"},
+        {"Option8", "Network Unlock"},
+        {"Label3", " Password(8Digit)"},
+        {"Label7", "Enter Password"},
+        {"Label11", "Password(8 Digit)"},
+        {"Option3", "Change Password"},
+        {"Option6", "Change Password"},
+        {"Option9", "Change Password"},
+        {"Label4", "Old Password"},
+        {"Label8", "Old Password"},
+        {"Label12", "Old Password"},
+        {"Label5", "New Password"},
+        {"Label9", "New Password"},
+        {"Label13", "New Password"},
+        {"Command1", "OK"},
+        {"Command3", "OK"},
+        {"Command5", "OK"},
+        {"Command6", "OK"},
+        {"Command8", "OK"},
+        {"Command9", "OK"},
+    };
+    open();
+    EXPECT_EQ(security().windowTitle(), "GSM-SECURITY");
+    EXPECT_EQ(items(security().ui->TabStrip1), (QStringList{"PHONE", "SIM PIN", "NETWORK"}));
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(shownCaption(control<QWidget>(name)), caption) << name;
+}
+
 TEST_F(SecurityWindowTest, OpeningShowsThePhonePageAndTheStateOfEachLock) {
     modem().state().locks["PS"] = 1;
     modem().state().sim.pinLock = false;
@@ -109,10 +168,10 @@ TEST_F(SecurityWindowTest, OpeningShowsThePhonePageAndTheStateOfEachLock) {
 }
 
 // A facility whose status is no 0 or 1 keeps its line; the others are still read.
-TEST_F(SecurityWindowTest, StatusQueryReadsEachFacilityOnItsOwn) {
+TEST_P(SecurityWindowShapesTest, StatusQueryReadsEachFacilityOnItsOwn) {
     struct Case {
         const char* name;
-        QByteArray reply;
+        QByteArray reply; // empty: the module refuses the query
         QStringList lines;
         const char* general;
     };
@@ -125,14 +184,16 @@ TEST_F(SecurityWindowTest, StatusQueryReadsEachFacilityOnItsOwn) {
          reply("+CLCK: (\"PS\",x),(\"SC\",0),(\"FD\",0),(\"PN\",0)"),
          {"before", "Current Status:PIN Deactivated", "Current Status:NetWork UNlocked"},
          ""},
-        {"no status reply", "\r\nERROR\r\n", {"before", "before", "before"}, "Please Wait...."},
+        {"no status reply", "", {"before", "before", "before"}, "Please Wait...."},
     };
     open();
+    refuse(modem(), "+CLCK", "+CME ERROR: 3");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         for (const char* line : {kPhone.status, kSimPin.status, kNetwork.status})
             label(line)->setText("before");
-        modem().overrideReply("AT+CLCK?", c.reply);
+        modem().clearOverrides();
+        if (!c.reply.isEmpty()) modem().overrideReply("AT+CLCK?", c.reply);
         sent();
         security().ui->Command10->click();
         EXPECT_EQ(sent(), "AT+CLCK?\r");
@@ -143,8 +204,9 @@ TEST_F(SecurityWindowTest, StatusQueryReadsEachFacilityOnItsOwn) {
 }
 
 // Each action with its command; the modem's own answer gives the success,
-// a refusal the failure, and a reply holding both ends with the failure.
-TEST_F(SecurityWindowTest, EachActionSendsItsCommandAndShowsItsOutcomeInItsColour) {
+// a refusal (plain or extended) the failure, and a reply holding both ends
+// with the failure.
+TEST_P(SecurityWindowShapesTest, EachActionSendsItsCommandAndShowsItsOutcomeInItsColour) {
     enum Action { Lock, Unlock, Change };
     struct Case {
         const Page& page;
@@ -190,17 +252,20 @@ TEST_F(SecurityWindowTest, EachActionSendsItsCommandAndShowsItsOutcomeInItsColou
             else
                 lockWith(c.page, c.action == Lock ? c.page.lock : c.page.unlock, c.old);
         };
+        // "+CLCK" or "+CPWD"
+        const QByteArray name = QByteArray(c.command).mid(2).split('=').first();
         const struct {
-            std::optional<QByteArray> reply; // none: the modem answers itself
+            std::function<void()> answer; // none: the modem answers itself
             const char* text;
             QColor colour;
         } outcomes[] = {
-            {std::nullopt, c.done, kSuccessColour},
-            {"\r\nERROR\r\n", c.refused, kFailureColour},
-            {"\r\nOK\r\n\r\nERROR\r\n", c.refused, kFailureColour},
+            {nullptr, c.done, kSuccessColour},
+            {[&] { refuse(modem(), name, "+CME ERROR: 16"); }, c.refused, kFailureColour},
+            {[&] { modem().overrideReply(c.command, "\r\nOK\r\n\r\nERROR\r\n"); }, c.refused,
+             kFailureColour},
         };
         for (const auto& outcome : outcomes) {
-            if (outcome.reply) modem().overrideReply(c.command, *outcome.reply);
+            if (outcome.answer) outcome.answer();
             act();
             EXPECT_EQ(sent(), QByteArray(c.command) + "\r");
             EXPECT_EQ(line->text(), outcome.text);
@@ -209,6 +274,7 @@ TEST_F(SecurityWindowTest, EachActionSendsItsCommandAndShowsItsOutcomeInItsColou
             EXPECT_EQ(box(c.page.oldPassword)->text(), "");
             EXPECT_EQ(box(c.page.newPassword)->text(), "");
             EXPECT_TRUE(main().Text1().isEmpty());
+            modem().state().shapes.refusals.clear();
         }
         modem().clearOverrides();
     }
@@ -281,8 +347,8 @@ TEST_F(SecurityWindowTest, ChangeStatusShowsTheChoicesWithTheCurrentStatePresele
         modem().overrideReply("AT+CLCK?", "\r\nERROR\r\n");
         open();
         label(c.page.status)->setText(c.state);
-        security().ui->TabStrip1->setCurrentIndex(c.page.tab);
-        box(c.page.password)->setText("12");
+        clickPageTab(c.page);
+        type(box(c.page.password), "12");
         button(c.page.changeStatus)->click();
         QWidget* frame = control<QWidget>(c.page.frame);
         for (const char* name :
@@ -307,8 +373,8 @@ TEST_F(SecurityWindowTest, ChangeStatusShowsTheChoicesWithTheCurrentStatePresele
 TEST_F(SecurityWindowTest, ChangePasswordShowsEmptyFields) {
     open();
     showPage(kNetwork);
-    box("Text8")->setText("1");
-    box("Text9")->setText("2");
+    type(box("Text8"), "1");
+    type(box("Text9"), "2");
     security().ui->Option9->click();
     for (QWidget* shown : std::initializer_list<QWidget*>{
              security().ui->Label12, security().ui->Text8, security().ui->Label13,
@@ -318,30 +384,39 @@ TEST_F(SecurityWindowTest, ChangePasswordShowsEmptyFields) {
     EXPECT_EQ(box("Text9")->text(), "");
 }
 
-TEST_F(SecurityWindowTest, PageChangeHidesTheDetailsEmptiesTheBoxesAndTheLogAndKeepsTheStates) {
+// A click on a page's tab, the selected one included, shows the page with its
+// status line and "Change Status" only, its boxes empty, and empties the log;
+// the status lines keep the last known states.
+TEST_F(SecurityWindowTest, PageTabHidesTheDetailsEmptiesTheBoxesAndTheLogAndKeepsTheStates) {
     open();
     const QStringList states = statusLines();
-    showPage(kPhone);
-    security().ui->Option3->click();
-    for (const char* name : {"Text1", "Text2", "Text3"})
-        box(name)->setText("1234");
-    main().Text1().setText("left over");
-    security().ui->TabStrip1->setCurrentIndex(kSimPin.tab);
-    EXPECT_TRUE(security().ui->Frame3->isVisibleTo(&security()));
-    EXPECT_FALSE(security().ui->Frame2->isVisibleTo(&security()));
-    EXPECT_TRUE(main().Text1().isEmpty());
-    // The phone page's details stay until the phone page is chosen again.
-    EXPECT_EQ(box("Text1")->text(), "1234");
-
-    security().ui->TabStrip1->setCurrentIndex(kPhone.tab);
-    EXPECT_TRUE(security().ui->Frame2->isVisibleTo(&security()));
-    EXPECT_FALSE(security().ui->Frame3->isVisibleTo(&security()));
-    for (const char* name : {"Option1", "Option2", "Label3", "Text1", "Command1", "Option3",
-                             "Label4", "Text2", "Label5", "Text3", "Command3"})
-        EXPECT_FALSE(control<QWidget>(name)->isVisibleTo(security().ui->Frame2)) << name;
-    for (const char* name : {"Text1", "Text2", "Text3"})
-        EXPECT_EQ(box(name)->text(), "") << name;
-    EXPECT_EQ(statusLines(), states);
+    const std::pair<const Page*, const Page*> clicks[] = {
+        {&kPhone, &kPhone},   {&kSimPin, &kSimPin}, {&kNetwork, &kNetwork},
+        {&kNetwork, &kPhone}, {&kPhone, &kSimPin},
+    };
+    for (const auto& [from, to] : clicks) {
+        SCOPED_TRACE(std::string(from->frame) + " to " + to->frame);
+        showPage(*from);
+        button(from->changeOption)->click();
+        for (const char* name : {from->password, from->oldPassword, from->newPassword})
+            type(box(name), "1234");
+        main().Text1().setText("left over");
+        clickPageTab(*to);
+        for (const Page* page : {&kPhone, &kSimPin, &kNetwork})
+            EXPECT_EQ(control<QWidget>(page->frame)->isVisibleTo(&security()), page == to)
+                << page->frame;
+        QWidget* frame = control<QWidget>(to->frame);
+        for (const char* name : to->details())
+            EXPECT_FALSE(control<QWidget>(name)->isVisibleTo(frame)) << name;
+        for (const char* name : {to->password, to->oldPassword, to->newPassword})
+            EXPECT_EQ(box(name)->text(), "") << name;
+        // The page left keeps its details until its tab is clicked.
+        if (from != to) {
+            EXPECT_EQ(box(from->password)->text(), "1234");
+        }
+        EXPECT_TRUE(main().Text1().isEmpty());
+        EXPECT_EQ(statusLines(), states);
+    }
 }
 
 // The passwords go unquoted into the command line: ";" would chain a further
@@ -356,6 +431,7 @@ TEST_F(SecurityWindowTest, PasswordBoxesTakeDigitsOnlyAndShowStars) {
             EXPECT_EQ(entry->maxLength(), 8);
             type(entry, "12;&F 34\"");
             EXPECT_EQ(entry->text(), "1234");
+            EXPECT_EQ(entry->displayText(), "****");
             entry->insert(";&F");
             EXPECT_EQ(entry->text(), "1234");
             entry->clear();

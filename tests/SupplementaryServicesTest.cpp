@@ -4,6 +4,7 @@
 #include "services/Form12.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
+#include "tests/ModuleShapes.h"
 #include "ui_Form12.h"
 
 #include <gmock/gmock.h>
@@ -49,6 +50,9 @@ const QStringList kNoneBarred = {"OutGoing Calls Not Barred",
                                  "OutGoing Internet Calls Not Barred", "Incoming Calls Not Barred",
                                  "Incoming Calls While Roaming Calls Not Barred"};
 
+// A reply that holds both results: the setting handlers test "OK" first.
+const QByteArray kOkThenError = "\r\nOK\r\n\r\nERROR\r\n";
+
 } // namespace
 
 class SupplementaryServicesTest : public ConnectedConsole {
@@ -65,7 +69,8 @@ class SupplementaryServicesTest : public ConnectedConsole {
         main().ui->Command4->setEnabled(true);
         main().ui->Command4->click();
     }
-    void selectTab(Tab tab) { ui().TabStrip1->setCurrentIndex(tab); }
+    // A click on a tab, selected or not.
+    void selectTab(Tab tab) { clickTab(ui().TabStrip1, tab); }
 
     QStringList forwardLines() {
         return {ui().Label11->text(), ui().Label12->text(), ui().Label13->text(),
@@ -85,9 +90,88 @@ class SupplementaryServicesTest : public ConnectedConsole {
         for (QRadioButton* member : groups)
             clearOptionGroup(member);
     }
+    // How the modem answers in a case: by itself, with `reply` after the echo
+    // of `command`, or refusing every command named `name` with `refusal`
+    // ("+CME ERROR: 3"), framed as its shape frames errors.
+    void answer(const QByteArray& command, const std::optional<QByteArray>& reply,
+                const QByteArray& name, const char* refusal) {
+        modem().clearOverrides();
+        modem().state().shapes.refusals.clear();
+        if (reply) modem().overrideReply(command, *reply);
+        if (refusal) refuse(modem(), name, refusal);
+    }
 };
 
+// The tests that read the modem's verdicts, in every shape a module answers in.
+using SupplementaryServicesShapesTest = InEveryShape<SupplementaryServicesTest>;
+
+INSTANTIATE_TEST_SUITE_P(Shapes, SupplementaryServicesShapesTest,
+                         ::testing::ValuesIn(moduleShapes()), shapeName);
+
 // --- the window and call forwarding
+
+TEST_F(SupplementaryServicesTest, CaptionsAndTabsReadAsDesigned) {
+    const std::pair<const char*, const char*> captions[] = {
+        {"Command8", "<Signal>"},
+        // call forwarding
+        {"Frame2", "Reason"},
+        {"Option1", "UnConditional"},
+        {"Option2", "Mobile Busy"},
+        {"Option3", "No Reply"},
+        {"Option4", "Not Reachable"},
+        {"Option5", "All Call Forwarding"},
+        {"Option6", "All Conditional Call Forwarding"},
+        {"Frame3", "Mode"},
+        {"Option7", "Register"},
+        {"Option8", "Erase"},
+        {"Frame4", "Class"},
+        {"Option12", "Voice"},
+        {"Option13", "Data"},
+        {"Option14", "Fax"},
+        {"Option15", "SMS"},
+        {"Option16", "All Classes"},
+        {"Label1", "Number"},
+        {"Command1", "OK"},
+        {"Command2", "Refresh"},
+        {"Frame13", "Call Forward Current Status:"},
+        // call barring
+        {"Command4", "Change Status"},
+        {"Frame6", "Facility"},
+        {"Option17", "Barr All Outgoing Calls"},
+        {"Option18", "Barr Outgoing International Calls"},
+        {"Option19", "Barr Outgoing Internet calls Except Home Country"},
+        {"Option20", "Barr All Incoming Calls"},
+        {"Option21", "Barr Incoming When Roaming outside Home Country"},
+        {"Frame7", "Mode"},
+        {"Option22", "Unlock"},
+        {"Option23", "Lock"},
+        {"Frame8", "Class"},
+        {"Option24", "Voice"},
+        {"Option25", "Data"},
+        {"Option26", "Fax"},
+        {"Option27", "Short Message"},
+        {"Option28", "All Classes"},
+        {"Label4", "Password"},
+        {"Command3", "OK"},
+        // call waiting
+        {"Command5", "Change Status"},
+        {"Option29", "Enable Call Waiting"},
+        {"Option30", "Disable Call Waiting"},
+        {"Command6", "OK"},
+        // closed user groups
+        {"Frame12", "Closed User Group"},
+        {"Label8", "Mode"},
+        {"Label9", "CUG Index"},
+        {"Label10", "Info"},
+        {"Command7", "OK"},
+    };
+    open();
+    EXPECT_EQ(window().windowTitle(), "GSM-Supplementary Service");
+    EXPECT_EQ(items(ui().TabStrip1),
+              (QStringList{"Call Forward", "Call Baring", "Call Waiting", "Closed User Group"}));
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(shownCaption(window().findChild<QWidget*>(name)), caption) << name;
+}
 
 TEST_F(SupplementaryServicesTest, OpeningShowsTheWindowAndAsksForEachReasonThreeSecondsApart) {
     sent();
@@ -118,7 +202,7 @@ TEST_F(SupplementaryServicesTest, OpeningShowsTheWindowAndAsksForEachReasonThree
     EXPECT_TRUE(main().Text1().isEmpty());
 }
 
-TEST_F(SupplementaryServicesTest, ForwardingRepliesAreReadFromTheirFirstLine) {
+TEST_P(SupplementaryServicesShapesTest, ForwardingRepliesAreReadFromTheirFirstLine) {
     struct Case {
         const char* name;
         QByteArray reply;
@@ -141,7 +225,7 @@ TEST_F(SupplementaryServicesTest, ForwardingRepliesAreReadFromTheirFirstLine) {
          "UNCONDITIONAL-Call Forward Not Active For Voice "},
         // A class of several digits is read by its first.
         {"every class", reply("+CCFC: 0,255"), "UNCONDITIONAL-Call Forward Not Active For Data "},
-        {"refused", "\r\nERROR\r\n", ""},
+        {"refused", kError, ""},
     };
     open();
     for (const Case& c : cases) {
@@ -158,12 +242,19 @@ TEST_F(SupplementaryServicesTest, ForwardingRepliesAreReadFromTheirFirstLine) {
     modem().state().network.forwarding[1] = {"+441632960961", 145, 1};
     ui().Command2->click();
     EXPECT_EQ(ui().Label12->text(), "MOBILE BUSY-Call Forward  Active For Voice +441632960961");
+
+    // Every reason refused, in the module's own words.
+    refuse(modem(), "+CCFC", "+CME ERROR: 30");
+    ui().Command2->click();
+    EXPECT_EQ(forwardLines(), QStringList(6, ""));
+    EXPECT_EQ(ui().Label2->text(), "");
+    EXPECT_TRUE(main().Text1().isEmpty());
 }
 
 TEST_F(SupplementaryServicesTest, EachQueryClearsEveryInputReallyLeavingNoChoice) {
     open();
     choose({"Option3", "Option7", "Option14"});
-    ui().Text1->setText("0123");
+    type(ui().Text1, "0123");
     ui().Command2->click();
     EXPECT_EQ(checkedAmong(window(), kForwardOptions), QStringList());
     EXPECT_EQ(ui().Text1->text(), "");
@@ -176,7 +267,7 @@ TEST_F(SupplementaryServicesTest, ForwardingChecksRunInTheirOrderAndSendNothing)
     struct Case {
         const char* name;
         std::initializer_list<const char*> chosen;
-        const char* number;
+        const char* typed;
         const char* message;
         const char* status; // Label2 held "before"
     };
@@ -186,9 +277,10 @@ TEST_F(SupplementaryServicesTest, ForwardingChecksRunInTheirOrderAndSendNothing)
          "",
          "Enter Valid Number ",
          "before"},
-        {"a number a command line cannot carry",
+        // The box takes none of these.
+        {"what a command line cannot carry",
          {"Option1", "Option7", "Option12"},
-         "12\";&FOK",
+         "\";&FOK",
          "Enter Valid Number ",
          "before"},
         {"no reason", {"Option7", "Option12"}, "0123", "Select Status Property", "before"},
@@ -200,7 +292,8 @@ TEST_F(SupplementaryServicesTest, ForwardingChecksRunInTheirOrderAndSendNothing)
         SCOPED_TRACE(c.name);
         clearChoices({ui().Option1, ui().Option7, ui().Option12});
         choose(c.chosen);
-        ui().Text1->setText(c.number); // as if it had got past the box's filter
+        ui().Text1->clear();
+        type(ui().Text1, c.typed);
         ui().Label2->setText("before");
         sent();
         ui().Command1->click();
@@ -210,7 +303,7 @@ TEST_F(SupplementaryServicesTest, ForwardingChecksRunInTheirOrderAndSendNothing)
     }
 }
 
-TEST_F(SupplementaryServicesTest, RegisterAndEraseSendTheirCommandsAndShowTheOutcome) {
+TEST_P(SupplementaryServicesShapesTest, RegisterAndEraseSendTheirCommandsAndShowTheOutcome) {
     struct Case {
         const char* name;
         std::initializer_list<const char*> chosen;
@@ -218,6 +311,7 @@ TEST_F(SupplementaryServicesTest, RegisterAndEraseSendTheirCommandsAndShowTheOut
         std::optional<QByteArray> reply; // none: the modem answers itself
         const char* command;
         const char* status;
+        const char* refusal = nullptr; // the modem refuses "+CCFC" so
     };
     const Case cases[] = {
         {"register",
@@ -247,9 +341,16 @@ TEST_F(SupplementaryServicesTest, RegisterAndEraseSendTheirCommandsAndShowTheOut
         {"refused",
          {"Option4", "Option7", "Option13"},
          "0123",
-         "\r\nERROR\r\n",
+         std::nullopt,
          "AT+CCFC=3,3,\"0123\",,2",
-         "Changes UnSuccessFul"},
+         "Changes UnSuccessFul",
+         "+CME ERROR: 30"},
+        {"OK and ERROR",
+         {"Option4", "Option7", "Option13"},
+         "0123",
+         kOkThenError,
+         "AT+CCFC=3,3,\"0123\",,2",
+         "Changes SuccessFul"},
         {"no verdict",
          {"Option4", "Option7", "Option13"},
          "0123",
@@ -263,7 +364,7 @@ TEST_F(SupplementaryServicesTest, RegisterAndEraseSendTheirCommandsAndShowTheOut
         clearChoices({ui().Option1, ui().Option7, ui().Option12});
         choose(c.chosen);
         type(ui().Text1, c.typed);
-        if (c.reply) modem().overrideReply(c.command, *c.reply);
+        answer(c.command, c.reply, "+CCFC", c.refusal);
         ui().Label2->setText("before");
         sent();
         ui().Command1->click();
@@ -283,9 +384,13 @@ TEST_F(SupplementaryServicesTest, RegisterAndEraseSendTheirCommandsAndShowTheOut
     EXPECT_THAT(waitsOf([&] { ui().Command1->click(); }), ElementsAre(DoubleNear(3, 1e-9)));
 }
 
-TEST_F(SupplementaryServicesTest, EachTabShowsItsPanelAndAsksForItsState) {
+// A click on a tab shows its panel and asks afresh, also when the tab is
+// selected: the barring settings go back to the status, the call-waiting
+// choices are hidden again.
+TEST_F(SupplementaryServicesTest, EachClickOnATabShowsItsPanelAndAsksForItsState) {
     struct Case {
         Tab tab;
+        QPushButton* changeStatus; // what a user may have pressed before clicking it again
         std::vector<QWidget*> shown;
         std::vector<QWidget*> hidden;
         QStringList asked;
@@ -293,31 +398,38 @@ TEST_F(SupplementaryServicesTest, EachTabShowsItsPanelAndAsksForItsState) {
     open();
     const Case cases[] = {
         {Barring,
+         ui().Command4,
          {ui().Frame9},
          {ui().Frame1, ui().Frame5, ui().Frame10, ui().Frame12},
          kBarringQueries},
         {Waiting,
+         ui().Command5,
          {ui().Frame10},
          {ui().Frame1, ui().Frame5, ui().Frame9, ui().Frame11, ui().Command6, ui().Frame12},
          {"AT+CCWA=1,2"}},
         {ClosedUserGroup,
+         nullptr,
          {ui().Frame12},
          {ui().Frame1, ui().Frame5, ui().Frame9, ui().Frame10},
          {"AT+CCUG?"}},
         {Forwarding,
+         nullptr,
          {ui().Frame1, ui().Frame13},
          {ui().Frame5, ui().Frame9, ui().Frame10, ui().Frame12},
          kForwardQueries},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.tab);
-        sent();
-        selectTab(c.tab);
-        EXPECT_EQ(commands(sent()), c.asked);
-        for (QWidget* panel : c.shown)
-            EXPECT_TRUE(shown(panel)) << panel->objectName().toStdString();
-        for (QWidget* panel : c.hidden)
-            EXPECT_FALSE(shown(panel)) << panel->objectName().toStdString();
+        for (const bool again : {false, true}) {
+            SCOPED_TRACE(std::to_string(c.tab) + (again ? " clicked again" : ""));
+            if (again && c.changeStatus) c.changeStatus->click();
+            sent();
+            selectTab(c.tab);
+            EXPECT_EQ(commands(sent()), c.asked);
+            for (QWidget* panel : c.shown)
+                EXPECT_TRUE(shown(panel)) << panel->objectName().toStdString();
+            for (QWidget* panel : c.hidden)
+                EXPECT_FALSE(shown(panel)) << panel->objectName().toStdString();
+        }
     }
 }
 
@@ -363,7 +475,6 @@ TEST_F(SupplementaryServicesTest, BarringQueryJoinsTheFacilitiesWithChangeStatus
     EXPECT_EQ(commands(sent()), kBarringQueries);
 
     run(60); // the held-back replies
-    selectTab(Forwarding);
     selectTab(Barring);
     EXPECT_EQ(ui().Label3->text(),
               "OutGoing Calls Not Barred,      OutGoing International Calls Not Barred,     "
@@ -380,7 +491,7 @@ TEST_F(SupplementaryServicesTest, BarringQueryJoinsTheFacilitiesWithChangeStatus
 
 // A barred facility keeps its barred text in the caption; a status that is
 // neither 0 nor 1 leaves its place empty and the query ends as usual.
-TEST_F(SupplementaryServicesTest, BarringCaptionShowsWhatIsBarred) {
+TEST_P(SupplementaryServicesShapesTest, BarringCaptionShowsWhatIsBarred) {
     struct Case {
         const char* name;
         QByteArray reply;
@@ -394,13 +505,12 @@ TEST_F(SupplementaryServicesTest, BarringCaptionShowsWhatIsBarred) {
         {"barred for a class without a text", reply("+CLCK: 1,3"),
          "Current Status:OutGoing International Calls Barred "},
         {"a status that is no digit", reply("+CLCK: x,7"), ""},
-        {"refused", "\r\nERROR\r\n", ""},
+        {"refused", kError, ""},
     };
     open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         modem().overrideReply("AT+CLCK=\"OI\",2", c.reply);
-        selectTab(Forwarding);
         selectTab(Barring);
         QStringList parts = kNoneBarred;
         parts[1] = c.part;
@@ -409,10 +519,17 @@ TEST_F(SupplementaryServicesTest, BarringCaptionShowsWhatIsBarred) {
         EXPECT_TRUE(main().Text1().isEmpty());
     }
 
+    // Every facility refused, in the module's own words: no state is read.
+    modem().clearOverrides();
+    refuse(modem(), "+CLCK", "+CME ERROR: 3");
+    selectTab(Barring);
+    EXPECT_EQ(ui().Label3->text(), barringCaption(QStringList(5, "")));
+    EXPECT_TRUE(ui().Command4->isEnabled());
+    EXPECT_TRUE(main().Text1().isEmpty());
+
     // What the query shows as it goes: the all-outgoing text replaces the
     // caption, the others are appended to it.
-    modem().clearOverrides();
-    selectTab(Forwarding);
+    modem().state().shapes.refusals.clear();
     modem().state().network.barring["AO"] = 1;
     modem().state().network.barring["AI"] = 7;
     QStringList seen;
@@ -457,7 +574,8 @@ TEST_F(SupplementaryServicesTest, BarringSettingChecksItsChoicesFirst) {
         SCOPED_TRACE(c.message);
         clearChoices({ui().Option17, ui().Option22, ui().Option24});
         choose(c.chosen);
-        ui().Text2->setText(c.password);
+        ui().Text2->clear();
+        type(ui().Text2, c.password);
         main().Text1().setText("left over");
         sent();
         ui().Command3->click();
@@ -468,13 +586,14 @@ TEST_F(SupplementaryServicesTest, BarringSettingChecksItsChoicesFirst) {
     }
 }
 
-TEST_F(SupplementaryServicesTest, BarringSettingSendsFacilityModePasswordAndClass) {
+TEST_P(SupplementaryServicesShapesTest, BarringSettingSendsFacilityModePasswordAndClass) {
     struct Case {
         std::initializer_list<const char*> chosen;
         const char* typed;
         std::optional<QByteArray> reply; // none: the modem answers itself
         const char* command;
         const char* status;
+        const char* refusal = nullptr; // the modem refuses "+CLCK" so
     };
     const Case cases[] = {
         {{"Option17", "Option23", "Option24"},
@@ -503,6 +622,17 @@ TEST_F(SupplementaryServicesTest, BarringSettingSendsFacilityModePasswordAndClas
          "",
          "AT+CLCK=\"AI\",1,0000,4",
          "Please Wait"},
+        {{"Option20", "Option23", "Option26"},
+         "0000",
+         std::nullopt,
+         "AT+CLCK=\"AI\",1,0000,4",
+         "Error! Changes UnsuccessFul",
+         "+CME ERROR: 3"},
+        {{"Option20", "Option23", "Option26"},
+         "0000",
+         kOkThenError,
+         "AT+CLCK=\"AI\",1,0000,4",
+         "Changes SuccessFully"},
     };
     open();
     selectTab(Barring);
@@ -512,7 +642,7 @@ TEST_F(SupplementaryServicesTest, BarringSettingSendsFacilityModePasswordAndClas
         clearChoices({ui().Option17, ui().Option22, ui().Option24});
         choose(c.chosen);
         type(ui().Text2, c.typed);
-        if (c.reply) modem().overrideReply(c.command, *c.reply);
+        answer(c.command, c.reply, "+CLCK", c.refusal);
         ui().Label5->setText("before");
         sent();
         ui().Command3->click();
@@ -533,6 +663,7 @@ TEST_F(SupplementaryServicesTest, BarringPasswordTakesFourDigitsShowsStarsAndIsA
     EXPECT_EQ(ui().Text2->maxLength(), 4);
     type(ui().Text2, "1;&F234567");
     EXPECT_EQ(ui().Text2->text(), "1234");
+    EXPECT_EQ(ui().Text2->displayText(), "****");
     ui().Text2->clear();
     ui().Text2->insert("1;&F");
     EXPECT_EQ(ui().Text2->text(), "");
@@ -547,27 +678,25 @@ TEST_F(SupplementaryServicesTest, BarringPasswordTakesFourDigitsShowsStarsAndIsA
 
 // --- call waiting
 
-TEST_F(SupplementaryServicesTest, CallWaitingQueryShowsTheVoiceState) {
+TEST_P(SupplementaryServicesShapesTest, CallWaitingQueryShowsTheVoiceState) {
     struct Case {
         const char* name;
         int activeClasses;
-        std::optional<QByteArray> reply; // none: the modem answers itself
-        const char* status;              // the line held "before"
+        const char* status;            // the line held "before"
+        const char* refusal = nullptr; // the modem refuses "+CCWA" so
     };
     const Case cases[] = {
-        {"off", 0, std::nullopt, "Current Status:Call Waiting Disabled"},
-        {"on for voice", 1, std::nullopt, "Current Status:Call Waiting Enabled"},
-        {"on for data only", 2, std::nullopt, "before"},
-        {"refused", 0, "\r\nERROR\r\n", "Error Occured.Please Try Later"},
+        {"off", 0, "Current Status:Call Waiting Disabled"},
+        {"on for voice", 1, "Current Status:Call Waiting Enabled"},
+        {"on for data only", 2, "before"},
+        {"refused", 0, "Error Occured.Please Try Later", "+CME ERROR: 30"},
     };
     open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         modem().state().network.callWaitingClasses = c.activeClasses;
-        modem().clearOverrides();
-        if (c.reply) modem().overrideReply("AT+CCWA=1,2", *c.reply);
+        answer("AT+CCWA=1,2", std::nullopt, "+CCWA", c.refusal);
         ui().Label6->setText("before");
-        selectTab(Forwarding);
         sent();
         selectTab(Waiting);
         EXPECT_EQ(sent(), "AT+CCWA=1,2\r");
@@ -577,11 +706,10 @@ TEST_F(SupplementaryServicesTest, CallWaitingQueryShowsTheVoiceState) {
         // A status reply is no waiting call.
         EXPECT_FALSE(Forms::instance().isLoaded<Form5>() && form<Form5>().isVisible());
     }
-    selectTab(Forwarding);
     EXPECT_THAT(waitsOf([&] { selectTab(Waiting); }), ElementsAre(DoubleNear(3, 1e-9)));
 }
 
-TEST_F(SupplementaryServicesTest, CallWaitingSettingSendsTheChoice) {
+TEST_P(SupplementaryServicesShapesTest, CallWaitingSettingSendsTheChoice) {
     open();
     selectTab(Waiting);
     ui().Command5->click();
@@ -597,20 +725,22 @@ TEST_F(SupplementaryServicesTest, CallWaitingSettingSendsTheChoice) {
 
     struct Case {
         QRadioButton* choice;
-        std::optional<QByteArray> reply;
+        std::optional<QByteArray> reply; // none: the modem answers itself
         const char* command;
         const char* status;
         int activeClasses;
+        const char* refusal = nullptr; // the modem refuses "+CCWA" so
     };
     const Case cases[] = {
         {ui().Option29, std::nullopt, "AT+CCWA=1,1,1", "Changes SuccessFul", 1},
         {ui().Option30, std::nullopt, "AT+CCWA=1,0,7", "Changes SuccessFul", 0},
-        {ui().Option29, "\r\nERROR\r\n", "AT+CCWA=1,1,1", "Changes UnsuccessFul", 0},
+        {ui().Option29, std::nullopt, "AT+CCWA=1,1,1", "Changes UnsuccessFul", 0, "+CME ERROR: 30"},
+        {ui().Option29, kOkThenError, "AT+CCWA=1,1,1", "Changes SuccessFul", 0},
         {ui().Option29, "", "AT+CCWA=1,1,1", "Please Wait", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
-        if (c.reply) modem().overrideReply(c.command, *c.reply);
+        answer(c.command, c.reply, "+CCWA", c.refusal);
         c.choice->click();
         sent();
         ui().Command6->click();
@@ -625,12 +755,13 @@ TEST_F(SupplementaryServicesTest, CallWaitingSettingSendsTheChoice) {
 
 // --- closed user groups
 
-TEST_F(SupplementaryServicesTest, ClosedUserGroupQueryFillsAndPresetsTheLists) {
+TEST_P(SupplementaryServicesShapesTest, ClosedUserGroupQueryFillsAndPresetsTheLists) {
     struct Case {
         const char* name;
         std::optional<QByteArray> reply; // none: the modem answers itself
         const char* status;
-        QStringList preset; // mode, index and info lists
+        QStringList preset;            // mode, index and info lists
+        const char* refusal = nullptr; // the modem refuses "+CCUG" so
     };
     const Case cases[] = {
         {"factory setting",
@@ -654,14 +785,12 @@ TEST_F(SupplementaryServicesTest, ClosedUserGroupQueryFillsAndPresetsTheLists) {
          "\r\n+CCUG: 0,4,2\r\n",
          "Current Status: CUG Mode Disabled    ,CUG Index 4   ,Suppress Preferential CUG",
          {"Disable CUG Mode", "4", "Supress Preferential CUG"}},
-        {"refused", "\r\nERROR\r\n", "Plz wait...", {"", "", ""}},
+        {"refused", std::nullopt, "Plz wait...", {"", "", ""}, "+CME ERROR: 30"},
     };
     open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        modem().clearOverrides();
-        if (c.reply) modem().overrideReply("AT+CCUG?", *c.reply);
-        selectTab(Forwarding);
+        answer("AT+CCUG?", c.reply, "+CCUG", c.refusal);
         selectTab(ClosedUserGroup);
         EXPECT_EQ(ui().Label7->text(), c.status);
         EXPECT_EQ((QStringList{ui().Combo1->currentText(), ui().Combo2->currentText(),
@@ -673,23 +802,21 @@ TEST_F(SupplementaryServicesTest, ClosedUserGroupQueryFillsAndPresetsTheLists) {
         EXPECT_EQ(items(ui().Combo3),
                   (QStringList{"Default", "Supress OA", "Supress Preferential CUG",
                                "Supress OA and Prefer.CUG"}));
-        if (c.reply != QByteArray("\r\nERROR\r\n")) {
-            EXPECT_TRUE(main().Text1().isEmpty());
-        }
+        // A refused query stops before it empties the log.
+        EXPECT_EQ(main().Text1().isEmpty(), !c.refusal);
     }
-    modem().clearOverrides();
-    selectTab(Forwarding);
+    answer("AT+CCUG?", std::nullopt, "", nullptr);
     EXPECT_THAT(waitsOf([&] { selectTab(ClosedUserGroup); }), ElementsAre(DoubleNear(1, 1e-9)));
 }
 
-TEST_F(SupplementaryServicesTest, ClosedUserGroupSettingSendsTheListPositions) {
+TEST_P(SupplementaryServicesShapesTest, ClosedUserGroupSettingSendsTheListPositions) {
     open();
     selectTab(ClosedUserGroup);
-    ui().Combo1->setCurrentIndex(1);
-    ui().Combo3->setCurrentIndex(2);
+    pick(ui().Combo1, "Enable CUG Mode");
+    pick(ui().Combo3, "Supress Preferential CUG");
     for (int index = 0; index <= 10; ++index) {
         SCOPED_TRACE(index);
-        ui().Combo2->setCurrentIndex(index);
+        pick(ui().Combo2, QString::number(index));
         sent();
         ui().Command7->click();
         EXPECT_EQ(sent(), QString("AT+CCUG=1,%1,2\r").arg(index).toLatin1());
@@ -697,23 +824,57 @@ TEST_F(SupplementaryServicesTest, ClosedUserGroupSettingSendsTheListPositions) {
     }
     EXPECT_EQ(modem().parameterField("+CCUG", 1), "10");
 
-    ui().Combo1->setEditText("Enable");
-    sent();
-    ui().Command7->click();
-    EXPECT_EQ(sent(), "AT+CCUG=,10,2\r");
-
-    modem().overrideReply("AT+CCUG=1,10,2", "\r\nERROR\r\n");
-    ui().Combo1->setEditText("Enable CUG Mode");
+    answer("AT+CCUG=1,10,2", std::nullopt, "+CCUG", "+CME ERROR: 30");
     ui().Command7->click();
     EXPECT_EQ(ui().Label7->text(), "Changes UNSuccessFul");
+    answer("AT+CCUG=1,10,2", kOkThenError, "", nullptr);
+    ui().Command7->click();
+    EXPECT_EQ(ui().Label7->text(), "Changes SuccessFul");
+    answer("AT+CCUG=1,10,2", std::nullopt, "", nullptr);
 
-    ui().Combo3->setEditText("");
+    ui().Combo3->clearEditText();
     sent();
     ui().Command7->click();
     EXPECT_EQ(sent(), "");
     EXPECT_EQ(ui().Label7->text(), "");
     EXPECT_TRUE(messages().isEmpty());
 
-    ui().Combo3->setCurrentIndex(0);
+    pick(ui().Combo3, "Default");
     EXPECT_THAT(waitsOf([&] { ui().Command7->click(); }), ElementsAre(DoubleNear(1, 1e-9)));
+}
+
+// What is typed in a list stays as typed: Enter adds no item, nothing is
+// completed, and a text that is no item gives an empty field.
+TEST_F(SupplementaryServicesTest, ClosedUserGroupListsTakeTypedTextAsTyped) {
+    struct Case {
+        QComboBox* box;
+        const char* typed;
+        const char* sent;
+    };
+    open();
+    selectTab(ClosedUserGroup);
+    const QStringList lists[] = {items(ui().Combo1), items(ui().Combo2), items(ui().Combo3)};
+    const Case cases[] = {
+        {ui().Combo1, "abc\n", "AT+CCUG=,4,2"},
+        {ui().Combo1, "Enable", "AT+CCUG=,4,2"},
+        {ui().Combo1, "Disable CUG Mode", "AT+CCUG=0,4,2"},
+        {ui().Combo2, "1", "AT+CCUG=1,1,2"},
+        {ui().Combo2, "11\n", "AT+CCUG=1,,2"},
+        {ui().Combo3, "Supress", "AT+CCUG=1,4,"},
+        {ui().Combo3, "Supress OA\n", "AT+CCUG=1,4,1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        pick(ui().Combo1, "Enable CUG Mode");
+        pick(ui().Combo2, "4");
+        pick(ui().Combo3, "Supress Preferential CUG");
+        c.box->clearEditText();
+        type(c.box, c.typed);
+        sent();
+        ui().Command7->click();
+        EXPECT_EQ(sent(), QByteArray(c.sent) + "\r");
+        EXPECT_EQ(
+            (std::vector<QStringList>{items(ui().Combo1), items(ui().Combo2), items(ui().Combo3)}),
+            std::vector<QStringList>(std::begin(lists), std::end(lists)));
+    }
 }

@@ -20,6 +20,7 @@
 #include "services/Form12.h"
 #include "services/Form9.h"
 #include "tests/Fixture.h"
+#include "tests/Helpers.h"
 #include "ui_Form10.h"
 #include "ui_Form11.h"
 #include "ui_Form14.h"
@@ -991,6 +992,28 @@ TEST_F(WindowLayoutTest, EveryEntryBoxIsNamedByTheLabelBesideIt) {
             if (box->isVisibleTo(&window)) takeName(namedOnOpening);
         }
     }
+}
+
+// The password boxes of every window show a star for each character typed.
+TEST_F(WindowLayoutTest, EveryPasswordBoxShowsStars) {
+    const QStringList passwordBoxes = {
+        "Form9.Text1", "Form9.Text2", "Form9.Text3", "Form9.Text4",  "Form9.Text5",  "Form9.Text6",
+        "Form9.Text7", "Form9.Text8", "Form9.Text9", "Form10.Text1", "Form12.Text2",
+    };
+    QStringList found;
+    for (const auto& load : everyWindow()) {
+        FormBase& window = load();
+        for (QLineEdit* box : window.findChildren<QLineEdit*>()) {
+            if (box->echoMode() == QLineEdit::Normal) continue;
+            const QString where = window.objectName() + "." + box->objectName();
+            found << where;
+            box->clear();
+            type(box, "1234");
+            EXPECT_EQ(box->text(), "1234") << where.toStdString();
+            EXPECT_EQ(box->displayText(), "****") << where.toStdString();
+        }
+    }
+    EXPECT_EQ(found, passwordBoxes);
 }
 
 // The faces the windows name are drawn in the free faces that stand in for
