@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ModuleShape {
@@ -47,7 +49,33 @@ inline const std::vector<ModuleShape>& moduleShapes() {
     return shapes;
 }
 
+// A shape in a failure message: its name.
+inline void PrintTo(const ModuleShape& shape, std::ostream* out) {
+    *out << shape.name;
+}
+
 // Names the instances of a test by shape: Shapes/X.Y/ExtendedErrors.
 inline std::string shapeName(const ::testing::TestParamInfo<ModuleShape>& info) {
     return info.param.name;
 }
+
+// Commands a module refuses, by name as it reads them ("+WIND", "&C", "E"),
+// each with the error it writes ("+CME ERROR: 3"), framed as its shape says.
+using Refused = std::vector<std::pair<QByteArray, const char*>>;
+
+// A fixture whose simulated modem answers in the shape of the test's
+// parameter: `using XInShapes = InModuleShape<X>;`, its tests TEST_P and
+// instantiated with moduleShapes().
+template <class Fixture>
+class InModuleShape : public Fixture, public ::testing::WithParamInterface<ModuleShape> {
+  protected:
+    InModuleShape() { this->modem().state().shapes = GetParam().shapes; }
+
+    // From now on the modem refuses these commands and no others.
+    void refuse(const Refused& commands) {
+        auto& refusals = this->modem().state().shapes.refusals;
+        refusals.clear();
+        for (const auto& [name, error] : commands)
+            refusals[name] = sim::refusalFromText(error).value();
+    }
+};
