@@ -3,7 +3,10 @@
 #include "platform/TypedText.h"
 
 #include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSlider>
 
@@ -11,11 +14,50 @@
 #include <cmath>
 #include <stdexcept>
 
+namespace {
+
+// Qt takes Enter, or leaving the box, after a text that names an item as a
+// pick of that item and runs the box's pick handler. Only a pick from the
+// list is one: just before typing ends, the box is moved to the item its
+// text names without a word, so Qt finds nothing left to pick.
+class TypingIsNoPick : public QObject {
+  public:
+    explicit TypingIsNoPick(QComboBox* box) : QObject(box), box_(box) {}
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (endsTyping(event)) moveQuietlyToNamedItem();
+        return false;
+    }
+
+  private:
+    static bool endsTyping(const QEvent* event) {
+        if (event->type() == QEvent::FocusOut) return true;
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<const QKeyEvent*>(event)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
+    void moveQuietlyToNamedItem() {
+        const int named = box_->findText(box_->currentText());
+        if (named < 0 || named == box_->currentIndex()) return;
+        const QSignalBlocker quiet(box_);
+        box_->setCurrentIndex(named);
+    }
+
+    QComboBox* box_;
+};
+
+} // namespace
+
 void takeTypedTextAsTyped(QWidget* window) {
     for (QComboBox* box : window->findChildren<QComboBox*>()) {
         if (!box->isEditable()) continue;
         box->setCompleter(nullptr);
         box->setInsertPolicy(QComboBox::NoInsert);
+        // Keys reach the text through the box, or straight when sent to it.
+        auto* filter = new TypingIsNoPick(box);
+        box->installEventFilter(filter);
+        box->lineEdit()->installEventFilter(filter);
     }
 }
 

@@ -11,7 +11,8 @@ class QSlider;
 class QWidget;
 
 // Makes every editable combo box of a window take what is typed as typed:
-// no completion from its items, and Enter adds no item to them.
+// no completion from its items, Enter adds no item to them, and a typed text
+// that names an item is no pick of it (the box's pick handler does not run).
 void takeTypedTextAsTyped(QWidget* window);
 // Selects an option button from code; its click handler runs as for a user click.
 void selectOption(QRadioButton* option);

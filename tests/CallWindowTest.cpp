@@ -44,10 +44,8 @@ QStringList storedCounts() {
 } // namespace
 
 // The windows against a module in each shape it may answer in.
-class CallWindowTest : public ConnectedConsole, public ::testing::WithParamInterface<ModuleShape> {
+class CallWindowTest : public InEveryShape<ConnectedConsole> {
   protected:
-    CallWindowTest() { modem().state().shapes = GetParam().shapes; }
-
     sim::Phonebook& simBook() { return modem().state().phonebooks["SM"]; }
 
     // Opens the call window on a SIM phonebook that holds `entries`: the
@@ -71,25 +69,9 @@ class CallWindowTest : public ConnectedConsole, public ::testing::WithParamInter
     QStringList rows() { return items(calls().ui->List1); }
     QStringList messages() { return shownMessages(services()); }
 
-    // Types `text` over what a box holds, as a person selects it all, deletes
-    // it and types.
-    static void typeOver(QLineEdit* box, const QString& text) {
-        for (const auto& [key, modifier] : {std::pair{Qt::Key_A, Qt::ControlModifier},
-                                            std::pair{Qt::Key_Backspace, Qt::NoModifier}}) {
-            QKeyEvent press(QEvent::KeyPress, key, modifier);
-            QApplication::sendEvent(box, &press);
-        }
-        type(box, text);
-    }
-    // Pastes text copied elsewhere where the box's cursor stands.
-    static void paste(QLineEdit* box, const QString& text) {
-        QGuiApplication::clipboard()->setText(text);
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
-        QApplication::sendEvent(box, &press);
-    }
     // The module refuses every phonebook write, as its shape frames a refusal.
     void refuseWrites() {
-        modem().state().shapes.refusals["+CPBW"] = {sim::Refusal::Kind::Equipment, 3};
+        refuse(modem(), "+CPBW", "+CME ERROR: 3");
     }
     void typeNumber(const QString& number) { typeOver(calls().ui->Text1, number); }
     // Presses "Add" in the call window and types into the entry window's boxes.

@@ -5,7 +5,10 @@
 #include "console/Form7.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
+#include "tests/ModuleShapes.h"
 #include "ui_Form14.h"
+
+#include <optional>
 
 namespace {
 
@@ -40,6 +43,10 @@ class DataFaxWindowTest : public ConnectedConsole {
         return shown;
     }
 };
+
+// The tests that read the module's verdicts, in every shape modules answer in.
+using DataFaxInShapes = InEveryShape<DataFaxWindowTest>;
+INSTANTIATE_TEST_SUITE_P(Shapes, DataFaxInShapes, ::testing::ValuesIn(moduleShapes()), shapeName);
 
 TEST_F(DataFaxWindowTest, OpensOnTheBearerPanelWithItsListsAndAFreshQuery) {
     main().ui->Command10->setEnabled(true);
@@ -77,7 +84,7 @@ TEST_F(DataFaxWindowTest, PanelButtonsShowOnePanelRefillItsListsAndQueryIt) {
         // A choice made earlier is lost, typed modulations too.
         for (QComboBox* list : c.lists) {
             pick(list, 1);
-            if (list->isEditable()) list->setEditText("98");
+            if (list->isEditable()) typeOver(list, "98");
         }
         c.button->click();
         EXPECT_EQ(sent(), c.queries);
@@ -214,6 +221,13 @@ TEST_F(DataFaxWindowTest, EachPositionOfTheListsSendsItsCode) {
     QStringList bearers;
     for (const QString& code : speedCodes)
         bearers << "AT+CBST=" + code + ",0,1";
+    // The modulations are sent as their items read.
+    QStringList transmits;
+    QStringList receives;
+    for (const QString& modulation : kModulations) {
+        transmits << "AT+FTM=" + modulation;
+        receives << "AT+FRM=" + modulation;
+    }
     const Case cases[] = {
         {&Ui::Form14::Command1, &Ui::Form14::Combo1, &Ui::Form14::Command6, bearers,
          &Ui::Form14::Label1, "Changes SuccessFul"},
@@ -241,6 +255,10 @@ TEST_F(DataFaxWindowTest, EachPositionOfTheListsSendsItsCode) {
          {"AT+FCLASS=0", "AT+FCLASS=1", "AT+FCLASS=2"},
          &Ui::Form14::Label5,
          "Changes SuccessFul-FCLASS"},
+        {&Ui::Form14::Command3, &Ui::Form14::Combo6, &Ui::Form14::Command5, transmits,
+         &Ui::Form14::Label5, "Changes SuccessFul-Transmit "},
+        {&Ui::Form14::Command3, &Ui::Form14::Combo7, &Ui::Form14::Command9, receives,
+         &Ui::Form14::Label5, "Changes SuccessFul-Receive"},
     };
     open();
     for (const Case& c : cases) {
@@ -292,9 +310,9 @@ TEST_F(DataFaxWindowTest, SetButtonsWithoutAChoiceSendNothingAndShowNothing) {
     }
 }
 
-// A modulation is sent as the box holds it, trimmed; text that is not a
-// number never reaches the modem.
-TEST_F(DataFaxWindowTest, ModulationBoxesSendTheirNumberAndNothingElse) {
+// A modulation is sent as typed, trimmed, never completed to an item it
+// begins; text that is not a number never reaches the modem.
+TEST_P(DataFaxInShapes, ModulationBoxesSendTheirNumberAndNothingElse) {
     open();
     ui().Command3->click();
     struct Case {
@@ -303,14 +321,26 @@ TEST_F(DataFaxWindowTest, ModulationBoxesSendTheirNumberAndNothingElse) {
         QString typed;
         QByteArray sent; // "": nothing
         QString status;
+        Refused refused = {};
     };
     const Case cases[] = {
         {&Ui::Form14::Combo6, &Ui::Form14::Command5, "96", "AT+FTM=96\r",
          "Changes SuccessFul-Transmit "},
         {&Ui::Form14::Combo7, &Ui::Form14::Command9, " 146 ", "AT+FRM=146\r",
          "Changes SuccessFul-Receive"},
+        {&Ui::Form14::Combo6, &Ui::Form14::Command5, "145\n", "AT+FTM=145\r",
+         "Changes SuccessFul-Transmit "},
         // Not in the list: sent unchanged; the module refuses it.
         {&Ui::Form14::Combo6, &Ui::Form14::Command5, "99", "AT+FTM=99\r", "Changes UnsuccessFul"},
+        {&Ui::Form14::Combo6, &Ui::Form14::Command5, "14", "AT+FTM=14\r", "Changes UnsuccessFul"},
+        {&Ui::Form14::Combo7, &Ui::Form14::Command9, "12\n", "AT+FRM=12\r", "Changes UnsuccessFul"},
+        // In the list, refused all the same.
+        {&Ui::Form14::Combo6,
+         &Ui::Form14::Command5,
+         "146",
+         "AT+FTM=146\r",
+         "Changes UnsuccessFul",
+         {{"+FTM", "+CME ERROR: 3"}}},
         {&Ui::Form14::Combo6, &Ui::Form14::Command5, "96;+CFUN=0", "", "before"},
         {&Ui::Form14::Combo7, &Ui::Form14::Command9, "OK", "", "before"},
         {&Ui::Form14::Combo7, &Ui::Form14::Command9, "9 6", "", "before"},
@@ -319,11 +349,14 @@ TEST_F(DataFaxWindowTest, ModulationBoxesSendTheirNumberAndNothingElse) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
         sent();
+        refuseOnly(c.refused);
         ui().Label5->setText("before");
-        (ui().*c.box)->setEditText(c.typed);
+        typeOver(ui().*c.box, c.typed);
+        moveFocusTo(ui().*c.set);
         (ui().*c.set)->click();
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(ui().Label5->text(), c.status);
+        EXPECT_EQ(items(ui().*c.box), kModulations);
     }
     // Picked from the list, as typed.
     pick(ui().Combo7, 11);
@@ -331,25 +364,42 @@ TEST_F(DataFaxWindowTest, ModulationBoxesSendTheirNumberAndNothingElse) {
     EXPECT_EQ(sent(), "AT+FRM=146\r");
 }
 
-TEST_F(DataFaxWindowTest, RefusedOrUnansweredSettings) {
+TEST_P(DataFaxInShapes, RefusedOrUnansweredSettings) {
     open();
     struct Case {
         const char* name;
-        QByteArray response; // what follows the echo
-        QString bearer;      // Label1 after the bearer button, "before" first
-        QString fax;         // Label5 after the fax-class button, "before" first
+        std::optional<QByteArray> response; // what follows the echo; none: the modem's own
+        Refused refused;
+        QString bearer; // Label1 after the bearer button, "before" first
+        QString fax;    // Label5 after the fax-class button, "before" first
     };
     const Case cases[] = {
-        {"refused", kError, "Changes UnsuccessFul", "Changes UnsuccessFul"},
+        {"refused",
+         std::nullopt,
+         {{"+CBST", "+CME ERROR: 3"}, {"+FCLASS", "+CME ERROR: 3"}},
+         "Changes UnsuccessFul",
+         "Changes UnsuccessFul"},
+        {"refused with a message error",
+         std::nullopt,
+         {{"+CBST", "+CMS ERROR: 303"}, {"+FCLASS", "+CMS ERROR: 303"}},
+         "Changes UnsuccessFul",
+         "Changes UnsuccessFul"},
         // The fax panel's line was emptied before the command.
-        {"unanswered", "", "before", ""},
-        {"both words: OK first", "\r\nOK\r\n\r\nERROR\r\n", "Changes SuccessFul",
+        {"unanswered", "", {}, "before", ""},
+        {"both words: OK first",
+         "\r\nOK\r\n\r\nERROR\r\n",
+         {},
+         "Changes SuccessFul",
          "Changes SuccessFul-FCLASS"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        modem().overrideReply("AT+CBST=71,0,1", c.response);
-        modem().overrideReply("AT+FCLASS=1", c.response);
+        modem().clearOverrides();
+        refuseOnly(c.refused);
+        if (c.response) {
+            modem().overrideReply("AT+CBST=71,0,1", *c.response);
+            modem().overrideReply("AT+FCLASS=1", *c.response);
+        }
         ui().Command1->click();
         pick(ui().Combo1, 15);
         pick(ui().Combo2, 1);

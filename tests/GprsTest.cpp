@@ -4,6 +4,7 @@
 #include "config/Form19.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
+#include "tests/ModuleShapes.h"
 #include "ui_Form19.h"
 
 #include <optional>
@@ -49,14 +50,19 @@ class GprsTest : public ConnectedConsole {
     }
 };
 
+// The tests that read the module's verdicts, in every shape modules answer in.
+using GprsInShapes = InEveryShape<GprsTest>;
+INSTANTIATE_TEST_SUITE_P(Shapes, GprsInShapes, ::testing::ValuesIn(moduleShapes()), shapeName);
+
 // Every "+CGDCONT:" line is read by its own fields; only contexts 1 to 4
 // have rows, and only the types "IP" and "PPP" are shown.
-TEST_F(GprsTest, TheTableShowsTheContextsTheDeviceReports) {
+TEST_P(GprsInShapes, TheTableShowsTheContextsTheDeviceReports) {
     struct Case {
         const char* name;
         std::optional<QByteArray> reply; // none: the modem's own
         std::vector<QStringList> rows;
         const char* status;
+        Refused refused = {};
     };
     const Case cases[] = {
         {"the modem's own context",
@@ -88,11 +94,16 @@ TEST_F(GprsTest, TheTableShowsTheContextsTheDeviceReports) {
          reply("+CGDCONT: 2,\"IPV6\",\"v6\",,0,0"),
          {kHidden, {"", "", ""}, kHidden, kHidden},
          "Current Status"},
-        {"ERROR", kError, kNoRows, "Current Status Not Avialable"},
+        {"refused",
+         std::nullopt,
+         kNoRows,
+         "Current Status Not Avialable",
+         {{"+CGDCONT", "+CME ERROR: 3"}}},
         {"no context", "\r\nOK\r\n", kNoRows, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        refuseOnly(c.refused);
         open(c.reply);
         EXPECT_EQ(commands(ports().writes(3).back().bytes), QStringList{"AT+CGDCONT?"});
         EXPECT_EQ(table(), c.rows);
@@ -108,7 +119,7 @@ TEST_F(GprsTest, OkDefinesTheContextAndShowsTheTableAfresh) {
     open();
     pick(ui().Combo1, "2");
     pick(ui().Combo2, "PPP");
-    ui().Text1->setText("my apn");
+    type(ui().Text1, "my apn");
     ui().Command1->click();
     EXPECT_EQ(commands(sent()), QStringList({"AT+CGDCONT=2,\"PPP\",\"my apn\"", "AT+CGDCONT?"}));
     // the query waits three seconds for its reply
@@ -124,16 +135,17 @@ TEST_F(GprsTest, OkDefinesTheContextAndShowsTheTableAfresh) {
 // Only what can stand between quotes as it is goes out; the verdict is the
 // device's, after the echo; a refusal stays on the status line after the
 // table has been read again.
-TEST_F(GprsTest, ADefinitionIsSentOnlyAsAWholeCommandAndARefusalStaysShown) {
+TEST_P(GprsInShapes, ADefinitionIsSentOnlyAsAWholeCommandAndARefusalStaysShown) {
     struct Case {
         const char* name;
         const char* id;
-        QString apn;
+        QString apn;      // typed, or pasted where no key gives it
         QByteArray reply; // empty: the modem's own
         QByteArray definition;
         const char* status;
         const char* apnLeft;
         const char* message; // nullptr: none
+        Refused refused = {};
     };
     const char* kImproper = "Please Enter Proper Data | GSM";
     const Case cases[] = {
@@ -142,23 +154,35 @@ TEST_F(GprsTest, ADefinitionIsSentOnlyAsAWholeCommandAndARefusalStaysShown) {
         {"a quote in the name", "1", "x\";+CPOF", "", "", "Current Status", "x\";+CPOF", kImproper},
         {"a control character in the name", "1", QString("web") + QChar(27), "", "",
          "Current Status", "web\x1b", kImproper},
-        {"a name holding OK, refused", "1", "BOOK.NET", kError,
-         "AT+CGDCONT=1,\"IP\",\"BOOK.NET\"\r", "Changes UnsuccessFul", "BOOK.NET", nullptr},
+        {"a name holding OK, refused",
+         "1",
+         "BOOK.NET",
+         "",
+         "AT+CGDCONT=1,\"IP\",\"BOOK.NET\"\r",
+         "Changes UnsuccessFul",
+         "BOOK.NET",
+         nullptr,
+         {{"+CGDCONT", "+CME ERROR: 3"}}},
         {"a name holding OK, no verdict", "1", "BOOK.NET", "\r\n",
          "AT+CGDCONT=1,\"IP\",\"BOOK.NET\"\r", "Current Status", "BOOK.NET", nullptr},
+        {"a name longer than the box", "2", "internet.example.com.x", "",
+         "AT+CGDCONT=2,\"IP\",\"internet.example.com\"\r", "Current Status", "", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        refuseOnly({});
         open();
         services().messages.clear();
+        refuseOnly(c.refused);
         if (!c.reply.isEmpty()) modem().overrideReply(c.definition.chopped(1), c.reply);
         if (c.id) pick(ui().Combo1, c.id);
         pick(ui().Combo2, "IP");
-        ui().Text1->setText(c.apn);
+        typeOrPaste(ui().Text1, c.apn);
         ui().Command1->click();
         EXPECT_EQ(sent(), c.definition + "AT+CGDCONT?\r");
         EXPECT_EQ(ui().Label1->text(), c.status);
-        EXPECT_EQ(table()[0], QStringList({"1", "IP", "internet"}));
+        // A module that refuses the command refuses its query too.
+        EXPECT_EQ(table()[0], c.refused.empty() ? QStringList({"1", "IP", "internet"}) : kHidden);
         EXPECT_EQ(ui().Text1->text(), c.apnLeft);
         EXPECT_EQ(shownMessages(services()), c.message ? QStringList{c.message} : QStringList());
     }

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QStringList>
 #include <QTabBar>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -134,6 +136,48 @@ inline void type(QWidget* box, const QString& text) {
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
         QApplication::sendEvent(box, &release);
     }
+}
+
+// Gives a control the keyboard focus in its window, made active, as a click
+// or Tab does: the control that had it loses it, and a box's typing ends.
+inline void moveFocusTo(QWidget* control) {
+    control->activateWindow();
+    QCoreApplication::processEvents();
+    control->setFocus(Qt::MouseFocusReason);
+}
+
+// A key pressed and released on a box, with modifiers.
+inline void pressKey(QWidget* box, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(box, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(box, &release);
+}
+
+// Pastes a text into a box (Ctrl+V): how characters that no key types get in.
+inline void paste(QWidget* box, const QString& text) {
+    QApplication::clipboard()->setText(text);
+    pressKey(box, Qt::Key_V, Qt::ControlModifier);
+}
+
+// Puts a text into a box as a person does: typed, or pasted when it holds a
+// character that no key types (a control character).
+inline void typeOrPaste(QWidget* box, const QString& text) {
+    const bool typable =
+        std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint() || c == '\n'; });
+    if (typable)
+        type(box, text);
+    else
+        paste(box, text);
+}
+
+// Replaces what a box holds as a person does: the box given the focus, all of
+// it selected (Ctrl+A) and deleted, then the text typed (or pasted, see typeOrPaste).
+inline void typeOver(QWidget* box, const QString& text) {
+    moveFocusTo(box);
+    pressKey(box, Qt::Key_A, Qt::ControlModifier);
+    pressKey(box, Qt::Key_Delete);
+    typeOrPaste(box, text);
 }
 
 // The rows of a table of the phonebook file, each as the values of `fields`

@@ -31,32 +31,6 @@ void storeEntry(const QString& index, const QString& number, const QString& name
     addTableRow("DATA", {{"Index", index}, {"Number", number}, {"Name", name}});
 }
 
-void pressKey(QWidget* box, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers);
-    QApplication::sendEvent(box, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
-    QApplication::sendEvent(box, &release);
-}
-
-// Pastes text where the caret stands, as Ctrl+V does.
-void paste(QWidget* box, const QString& text) {
-    QGuiApplication::clipboard()->setText(text);
-    pressKey(box, Qt::Key_V, Qt::ControlModifier);
-}
-
-// Replaces what a box holds as a person does: selects it all and types over
-// it, or pastes a text that holds characters no key types.
-void typeOver(QWidget* box, const QString& text) {
-    pressKey(box, Qt::Key_A, Qt::ControlModifier);
-    pressKey(box, Qt::Key_Delete);
-    const bool typeable = std::all_of(
-        text.begin(), text.end(), [](QChar c) { return c.isPrint() || c == QLatin1Char('\n'); });
-    if (typeable)
-        type(box, text);
-    else
-        paste(box, text);
-}
-
 } // namespace
 
 // The window and its boxes, typed into with keys.
@@ -92,17 +66,7 @@ class MessageWindow : public ConnectedConsole {
 using MessageEditorTest = MessageWindow;
 
 // The module answers in the shape of the test's parameter.
-class MessageWindowTest : public MessageWindow, public ::testing::WithParamInterface<ModuleShape> {
-  protected:
-    MessageWindowTest() { modem().state().shapes = GetParam().shapes; }
-
-    // The module refuses a command (by name, as it parses it) with `error`,
-    // framed as the shape frames it.
-    void refuse(const QByteArray& name, const QByteArray& error) {
-        modem().state().shapes.refusals[name] = *sim::refusalFromText(error);
-    }
-    void refuseNothing() { modem().state().shapes.refusals.clear(); }
-};
+class MessageWindowTest : public InEveryShape<MessageWindow> {};
 
 INSTANTIATE_TEST_SUITE_P(Shapes, MessageWindowTest, ::testing::ValuesIn(moduleShapes()), shapeName);
 
@@ -224,8 +188,8 @@ TEST_P(MessageWindowTest, NothingMoreIsWrittenWhenTheModemDoesNotPrompt) {
     };
     Form8& window = open();
     write("123", "", "at+cpbw=1");
-    refuse("+CMGS", "+CMS ERROR: 304");
-    refuse("+CMGW", "+CMS ERROR: 304");
+    refuse(modem(), "+CMGS", "+CMS ERROR: 304");
+    refuse(modem(), "+CMGW", "+CMS ERROR: 304");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         modem().clearOverrides();
@@ -392,8 +356,8 @@ TEST_P(MessageWindowTest, AnEmptySlotShowsNothingARefusalNoMessage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         modem().clearOverrides();
-        refuseNothing();
-        if (c.refusal) refuse("+CMGR", *c.refusal);
+        refuseOnly({});
+        if (c.refusal) refuse(modem(), "+CMGR", *c.refusal);
         if (c.reply) modem().overrideReply("AT+CMGR= 4", *c.reply);
         window.ui->Text3->setPlainText("earlier");
         window.ui->Command3->click();
@@ -413,7 +377,7 @@ TEST_P(MessageWindowTest, OutboxPickPutsTheStoredTextIntoTheEditor) {
     EXPECT_TRUE(window.ui->Combo2->isVisibleTo(&window));
     pick(window.ui->Combo2, "3");
     EXPECT_EQ(window.ui->Text2->toPlainText(), "");
-    refuse("+CMGR", "+CMS ERROR: 321");
+    refuse(modem(), "+CMGR", "+CMS ERROR: 321");
     pick(window.ui->Combo2, "5");
     EXPECT_EQ(window.ui->Text2->toPlainText(), "No Message");
 }
@@ -432,7 +396,7 @@ TEST_P(MessageWindowTest, DeleteSaysWhatTheModemDid) {
     EXPECT_EQ(readOut(), "Message Deleted");
     EXPECT_FALSE(modem().state().messages.count(3));
 
-    refuse("+CMGD", "+CMS ERROR: 321");
+    refuse(modem(), "+CMGD", "+CMS ERROR: 321");
     window.ui->Command4->click();
     EXPECT_EQ(readOut(), "Message Not Deleted");
     EXPECT_TRUE(main().Text1().isEmpty());
@@ -488,7 +452,7 @@ TEST_P(MessageWindowTest, PhoneBookListsTheNamesAndAsksForTheServiceCentre) {
     EXPECT_TRUE(window.ui->Label3->isVisibleTo(&window));
     EXPECT_TRUE(window.ui->Text4->isVisibleTo(&window));
 
-    refuse("+CSCA", "+CMS ERROR: 500");
+    refuse(modem(), "+CSCA", "+CMS ERROR: 500");
     window.ui->Command6->click();
     EXPECT_EQ(status(), "Service Center Unknown");
     EXPECT_TRUE(main().Text1().isEmpty());
@@ -536,8 +500,8 @@ TEST_P(MessageWindowTest, CellBroadcastChoice) {
     Form8& window = open();
     for (const Case& c : cases) {
         SCOPED_TRACE((c.sent + c.refusal.value_or("")).toStdString());
-        refuseNothing();
-        if (c.refusal) refuse("+CSCB", *c.refusal);
+        refuseOnly({});
+        if (c.refusal) refuse(modem(), "+CSCB", *c.refusal);
         if (c.option)
             selectOption(window.findChild<QRadioButton*>(c.option));
         else
@@ -577,8 +541,8 @@ TEST_P(MessageWindowTest, StatusReportsSucceedOnlyWhenNoCommandIsRefused) {
     Form8& window = open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        refuseNothing();
-        if (!c.refused.isEmpty()) refuse(c.refused, c.refusal);
+        refuseOnly({});
+        if (!c.refused.isEmpty()) refuse(modem(), c.refused, c.refusal);
         if (c.option)
             selectOption(window.findChild<QRadioButton*>(c.option));
         else

@@ -7,10 +7,12 @@
 #include "console/Form7.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
+#include "tests/ModuleShapes.h"
 #include "ui_Form15.h"
 #include "ui_Form2.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 #include <functional>
 
@@ -44,7 +46,7 @@ class ModemSettingsWindowTest : public ConnectedConsole {
         for (QRadioButton* option : {ui().Option4, ui().Option12, ui().Option15, ui().Option19,
                                      ui().Option23, ui().Option25, ui().Option20, ui().Option28})
             option->click();
-        ui().Combo1->setEditText(rate);
+        typeOver(ui().Combo1, rate);
     }
 
     // Presses "Save Configurations"; the commands it sent and when, with the
@@ -79,6 +81,11 @@ class ModemSettingsWindowTest : public ConnectedConsole {
     }
 };
 
+// The tests that read the module's verdicts, in every shape modules answer in.
+using ModemSettingsInShapes = InEveryShape<ModemSettingsWindowTest>;
+INSTANTIATE_TEST_SUITE_P(Shapes, ModemSettingsInShapes, ::testing::ValuesIn(moduleShapes()),
+                         shapeName);
+
 TEST_F(ModemSettingsWindowTest, LoadFillsTheRatesAndAPresetShowsTheDeviceRate) {
     EXPECT_EQ(items(ui().Combo1), kRates);
     EXPECT_EQ(ui().Combo1->currentText(), "");
@@ -95,7 +102,7 @@ TEST_F(ModemSettingsWindowTest, ChecksStopTheSaveInTheirOrderAndSendNothing) {
         {[&] { ui().Option12->click(); }, "Parity Cannot Be Blank"},
         {[&] { ui().Option15->click(); }, "DCE-DTE Control Cannot Be Blank"},
         {[&] { ui().Option19->click(); }, "DTE-DCE Control Cannot Be Blank"},
-        {[&] { ui().Combo1->setEditText(" 115200 "); }, "Select IPR Correctly"},
+        {[&] { typeOver(ui().Combo1, " 115200 "); }, "Select IPR Correctly"},
         {[&] { ui().Option20->click(); }, "Error:Set DSR Signal"},
         {[&] { ui().Option23->click(); }, "Error:Set DCD Signal"},
         {[&] { ui().Option25->click(); }, "Error:Set DTR Signal"},
@@ -107,7 +114,7 @@ TEST_F(ModemSettingsWindowTest, ChecksStopTheSaveInTheirOrderAndSendNothing) {
         const bool rateCheck = QString(message) == "Select IPR Correctly";
         for (const QString& typed : rateCheck ? ratesRefused : QStringList{QString()}) {
             SCOPED_TRACE(typed.toStdString());
-            if (rateCheck) ui().Combo1->setEditText(typed);
+            if (rateCheck) typeOver(ui().Combo1, typed);
             services().messages.clear();
             save();
             EXPECT_EQ(shownMessages(services()), QStringList{QString(message) + " | GSM"});
@@ -153,9 +160,79 @@ TEST_F(ModemSettingsWindowTest, SavesTheExampleWithEightCommandsOneSecondApart) 
     EXPECT_TRUE(form<Form2>().isVisible());
 }
 
+// Every option of every group, and every rate of the list, puts its own code
+// into its command; a typed rate is sent as typed, not completed to a rate
+// of the list it begins.
+TEST_F(ModemSettingsWindowTest, EachChoiceSendsItsOwnCode) {
+    using F = Ui::Form15;
+    struct Case {
+        QString name;
+        std::function<void()> choose;
+        QString command;
+    };
+    auto option = [&](QRadioButton* F::*button, const char* command) {
+        return Case{(ui().*button)->objectName(), [=] { (ui().*button)->click(); }, command};
+    };
+    std::vector<Case> cases = {
+        option(&F::Option1, "AT+ICF=0,4"),
+        option(&F::Option2, "AT+ICF=1,4"),
+        option(&F::Option3, "AT+ICF=2,4"),
+        option(&F::Option4, "AT+ICF=3,4"),
+        option(&F::Option5, "AT+ICF=4,4"),
+        option(&F::Option6, "AT+ICF=5,4"),
+        option(&F::Option7, "AT+ICF=6,4"),
+        option(&F::Option8, "AT+ICF=3,0"),
+        option(&F::Option9, "AT+ICF=3,1"),
+        option(&F::Option10, "AT+ICF=3,2"),
+        option(&F::Option11, "AT+ICF=3,3"),
+        option(&F::Option12, "AT+ICF=3,4"),
+        option(&F::Option13, "AT+IFC=0,2"),
+        option(&F::Option14, "AT+IFC=1,2"),
+        option(&F::Option15, "AT+IFC=2,2"),
+        option(&F::Option16, "AT+IFC=3,2"),
+        option(&F::Option17, "AT+IFC=2,0"),
+        option(&F::Option18, "AT+IFC=2,1"),
+        option(&F::Option19, "AT+IFC=2,2"),
+        option(&F::Option22, "AT&C0"),
+        option(&F::Option23, "AT&C1"),
+        option(&F::Option24, "AT&D0"),
+        option(&F::Option25, "AT&D1"),
+        option(&F::Option26, "AT&D2"),
+        option(&F::Option20, "AT&S0"),
+        option(&F::Option21, "AT&S1"),
+        option(&F::Option27, "ATE0"),
+        option(&F::Option28, "ATE1"),
+        {"typed 96", [&] { typeOver(ui().Combo1, "96"); }, "AT+IPR=96"},
+        {"typed 1920, Enter", [&] { typeOver(ui().Combo1, "1920\n"); }, "AT+IPR=1920"},
+        {"typed 4800, Enter", [&] { typeOver(ui().Combo1, "4800\n"); }, "AT+IPR=4800"},
+    };
+    for (const QString& rate : kRates)
+        cases.push_back({"rate " + rate, [&, rate] { pick(ui().Combo1, rate); }, "AT+IPR=" + rate});
+    // The example's commands at 9600, the one of the case's command replaced.
+    auto withCommand = [](const QString& command) {
+        const auto name = [](const QString& line) {
+            return line.left(line.indexOf(QRegularExpression("\\d")));
+        };
+        QStringList lines = {"AT+IPR=9600", "AT+ICF=3,4", "AT+IFC=2,2", "AT&C1",
+                             "AT&D1",       "AT&S0",      "ATE1",       "AT&W"};
+        for (QString& line : lines)
+            if (name(line) == name(command)) line = command;
+        return lines;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        resetLine();
+        chooseExample("9600");
+        c.choose();
+        save();
+        EXPECT_EQ(commands(sent()), withCommand(c.command));
+    }
+    EXPECT_EQ(items(ui().Combo1), kRates);
+}
+
 // "OK" and "ERROR" are two tests: a reply with both does both. A step the
 // device does not answer is no success; the profile store is not judged.
-TEST_F(ModemSettingsWindowTest, EachStepIsJudgedOnItsOwnReply) {
+TEST_P(ModemSettingsInShapes, EachStepIsJudgedOnItsOwnReply) {
     struct Case {
         const char* name;
         std::function<void()> arrange;
@@ -169,27 +246,27 @@ TEST_F(ModemSettingsWindowTest, EachStepIsJudgedOnItsOwnReply) {
         {"all taken", [] {}, "Changes SuccessFul", "Speed:19200", savedFraming, "19200,N,8,1"},
         {"rate and framing refused",
          [&] {
-             modem().overrideReply("AT+IPR=19200", kError);
-             modem().overrideReply("AT+ICF=3,4", kError);
+             refuseOnly({{"+IPR", "+CME ERROR: 3"}, {"+ICF", "+CME ERROR: 3"}});
          },
          QString(kIprFailure) + kIcfFailure, "9600", savedFraming, "9600,N,8,1"},
         {"rate answered with both words",
          [&] { modem().overrideReply("AT+IPR=19200", "\r\nOK\r\n\r\nERROR\r\n"); }, kIprFailure,
          "Speed:19200", savedFraming, "9600,N,8,1"},
+        {"rate answered with OK and an extended error",
+         [&] { modem().overrideReply("AT+IPR=19200", "\r\nOK\r\n\r\n+CME ERROR: 3\r\n"); },
+         kIprFailure, "Speed:19200", savedFraming, "9600,N,8,1"},
         {"DCD unanswered", [&] { modem().dropReplies("AT&C1"); }, "Changes UnsuccessFul-DCD signal",
          "Speed:19200", savedFraming, "19200,N,8,1"},
         {"DTR, DSR and flow control refused",
          [&] {
-             for (const char* line : {"AT+IFC=2,2", "AT&D1", "AT&S0"})
-                 modem().overrideReply(line, kError);
+             refuseOnly({{"+IFC", "+CME ERROR: 3"}, {"&D", "+CME ERROR: 3"}, {"&S", "ERROR"}});
          },
          "Changes UnsuccessFul-DCE-DTE Flow ControlChanges UnsuccessFul-DTR signal"
          "Changes UnsuccessFul-DSR signal",
          "Speed:19200", savedFraming, "19200,N,8,1"},
         {"echo refused, profile store refused",
          [&] {
-             modem().overrideReply("ATE1", kError);
-             modem().overrideReply("AT&W", kError);
+             refuseOnly({{"E", "+CME ERROR: 3"}, {"&W", "+CME ERROR: 3"}});
          },
          "Changes UnsuccessFul-ECHO", "Speed:19200", "Character Framing:8 Data,1 Stop Parity:None",
          "19200,N,8,1"},
@@ -204,6 +281,7 @@ TEST_F(ModemSettingsWindowTest, EachStepIsJudgedOnItsOwnReply) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         resetLine();
+        refuseOnly({});
         modem().dropReplies("AT&C1", false);
         c.arrange();
         const auto writes = save();

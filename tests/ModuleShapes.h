@@ -9,6 +9,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ModuleShape {
@@ -53,28 +54,35 @@ inline const std::vector<ModuleShape>& moduleShapes() {
     return shapes;
 }
 
-// A shape in a failure message: its name.
-inline void PrintTo(const ModuleShape& shape, std::ostream* out) {
-    *out << shape.name;
+// Names the instances of a test by shape: Shapes/X.Y/ExtendedErrors.
+inline std::string shapeName(const ::testing::TestParamInfo<ModuleShape>& info) {
+    return info.param.name;
 }
 
 // The module refuses `command` (by name as it parses it: "+CLCK", "S") with
 // `error` ("+CME ERROR: 3"), framed as its shape frames errors: a plain
 // "ERROR" where it keeps no extended errors.
 inline void refuse(sim::SimModem& modem, const QByteArray& command, const QByteArray& error) {
-    modem.state().shapes.refusals[command] = *sim::refusalFromText(error);
+    modem.state().shapes.refusals[command] = sim::refusalFromText(error).value();
 }
 
+// Commands a module refuses, by name as it reads them ("+WIND", "&C", "E"),
+// each with the error it writes ("+CME ERROR: 3").
+using Refused = std::vector<std::pair<QByteArray, const char*>>;
+
 // A connected-console fixture whose tests run once in every shape, the shape
-// applied before each test: `using XShapesTest = InEveryShape<XTest>;` with
+// applied before each test: `using XShapesTest = InEveryShape<XTest>;`, its
+// tests TEST_P, with
 // INSTANTIATE_TEST_SUITE_P(Shapes, XShapesTest, ValuesIn(moduleShapes()), shapeName).
 template <class Fixture>
 class InEveryShape : public Fixture, public ::testing::WithParamInterface<ModuleShape> {
   protected:
     InEveryShape() { this->modem().state().shapes = this->GetParam().shapes; }
-};
 
-// Names the instances of a test by shape: Shapes/X.Y/ExtendedErrors.
-inline std::string shapeName(const ::testing::TestParamInfo<ModuleShape>& info) {
-    return info.param.name;
-}
+    // From now on the modem refuses these commands and no others.
+    void refuseOnly(const Refused& commands) {
+        this->modem().state().shapes.refusals.clear();
+        for (const auto& [name, error] : commands)
+            refuse(this->modem(), name, error);
+    }
+};

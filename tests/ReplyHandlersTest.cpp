@@ -168,10 +168,7 @@ INSTANTIATE_TEST_SUITE_P(Phonebooks, PhonebookDownloadTest,
                          });
 
 // The download in each shape a module answers in.
-class DownloadTest : public ConnectedConsole, public ::testing::WithParamInterface<ModuleShape> {
-  protected:
-    DownloadTest() { modem().state().shapes = GetParam().shapes; }
-};
+class DownloadTest : public InEveryShape<ConnectedConsole> {};
 
 INSTANTIATE_TEST_SUITE_P(Shapes, DownloadTest, ::testing::ValuesIn(moduleShapes()), shapeName);
 

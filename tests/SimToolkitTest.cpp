@@ -4,6 +4,7 @@
 #include "config/Form18.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
+#include "tests/ModuleShapes.h"
 #include "ui_Form18.h"
 
 #include <optional>
@@ -37,14 +38,20 @@ class SimToolkitTest : public ConnectedConsole {
     bool entryShown() { return ui().Text1->isVisible() && ui().Label5->isVisible(); }
 };
 
+// The tests that read the module's verdicts, in every shape modules answer in.
+using SimToolkitInShapes = InEveryShape<SimToolkitTest>;
+INSTANTIATE_TEST_SUITE_P(Shapes, SimToolkitInShapes, ::testing::ValuesIn(moduleShapes()),
+                         shapeName);
+
 // The reply is read by its fields, however long the configuration and the
 // time-out; the reported mode is picked in the list.
-TEST_F(SimToolkitTest, TheStatusQueryShowsTheReportedValues) {
+TEST_P(SimToolkitInShapes, TheStatusQueryShowsTheReportedValues) {
     struct Case {
         const char* name;
-        QByteArray reply;
-        QStringList shown; // status, time-out, automatic response
+        std::optional<QByteArray> reply; // none: the modem's own
+        QStringList shown;               // status, time-out, automatic response
         QString listed;
+        Refused refused = {};
     };
     const Case cases[] = {
         {"ten-character configuration",
@@ -65,11 +72,16 @@ TEST_F(SimToolkitTest, TheStatusQueryShowsTheReportedValues) {
          reply("+STSF: 5,\"5FFFFFFF7F\",3,2"),
          {"Current Status: ", "TIMEOUT: 3", ""},
          ""},
-        {"ERROR", kError, {"Cannot Get The Current Status", "<hidden>", "<hidden>"}, ""},
+        {"refused",
+         std::nullopt,
+         {"Cannot Get The Current Status", "<hidden>", "<hidden>"},
+         "",
+         {{"+STSF", "+CME ERROR: 3"}}},
         {"no reply", "\r\n", {"<hidden>", "<hidden>", "<hidden>"}, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        refuseOnly(c.refused);
         open(c.reply);
         EXPECT_EQ(commands(ports().writes(3).back().bytes), QStringList{"AT+STSF?"});
         EXPECT_EQ(statusLines(), c.shown);
@@ -99,7 +111,7 @@ TEST_F(SimToolkitTest, ConfigureTakesAConfigurationBetweenQuotes) {
     open();
     pick(ui().Combo1, "Configure");
     EXPECT_TRUE(entryShown());
-    ui().Text1->setText("5FFFFFFF7F 1");
+    type(ui().Text1, "5FFFFFFF7F 1");
     ui().Command1->click();
     EXPECT_EQ(sent(), "AT+STSF=2,\"5FFFFFFF7F 1\"\r");
     EXPECT_EQ(ui().Label2->text(), "Changes SuccessFul-SIM ToolKit");
@@ -112,18 +124,37 @@ TEST_F(SimToolkitTest, ConfigureTakesAConfigurationBetweenQuotes) {
     EXPECT_FALSE(entryShown());
 }
 
+// Typing a mode's name, Enter included, is no pick: only a pick shows or
+// hides the entry and the notice.
+TEST_F(SimToolkitTest, TypingAModeIsNoPick) {
+    open();
+    pick(ui().Combo1, "Configure");
+    type(ui().Text1, "5FFFFFFF7F");
+    ui().Command1->click();
+    ASSERT_TRUE(ui().Label6->isVisible());
+    typeOver(ui().Combo1, "Configure\n");
+    moveFocusTo(ui().Command1);
+    EXPECT_FALSE(entryShown());
+    EXPECT_TRUE(ui().Label6->isVisible());
+    EXPECT_EQ(items(ui().Combo1), QStringList({"DeActivate", "Activate", "Configure"}));
+    pick(ui().Combo1, "Configure");
+    EXPECT_TRUE(entryShown());
+    EXPECT_FALSE(ui().Label6->isVisible());
+}
+
 // What is typed goes into the command only when it can stand there as it is,
 // and the device's verdict is looked for after the echo, not in it.
-TEST_F(SimToolkitTest, AChangeIsSentOnlyAsAWholeCommandAndJudgedByTheModem) {
+TEST_P(SimToolkitInShapes, AChangeIsSentOnlyAsAWholeCommandAndJudgedByTheModem) {
     struct Case {
         const char* name;
         const char* mode; // typed into the list
-        QString config;
+        QString config;   // typed, or pasted where no key gives it
         QByteArray reply; // empty: the modem's own
         QByteArray sent;
         const char* status;
         bool notice;
         const char* message; // nullptr: none
+        Refused refused = {};
     };
     const char* kInvalid = "Enter Valid Config Number | GSM-APPLICATION";
     const Case cases[] = {
@@ -131,23 +162,41 @@ TEST_F(SimToolkitTest, AChangeIsSentOnlyAsAWholeCommandAndJudgedByTheModem) {
         {"a quote in the configuration", "Configure", "5F\";+CPOF", "", "", "", false, kInvalid},
         {"a control character", "Configure", QString("5F") + QChar(26), "", "", "", false,
          kInvalid},
-        {"a typed OK refused", "Configure", "OK", kError, "AT+STSF=2,\"OK\"\r",
-         "Changes UnSuccessFul", false, nullptr},
+        {"a typed OK refused",
+         "Configure",
+         "OK",
+         "",
+         "AT+STSF=2,\"OK\"\r",
+         "Changes UnSuccessFul",
+         false,
+         nullptr,
+         {{"+STSF", "+CME ERROR: 3"}}},
         {"a typed OK without a verdict", "Configure", "OK", "\r\n", "AT+STSF=2,\"OK\"\r", "", false,
          nullptr},
         {"a mode that is no item", "Activ", "", "", "", "", false, nullptr},
-        {"a refused mode", "DeActivate", "", kError, "AT+STSF=0\r", "Changes UnSuccessFul", false,
-         nullptr},
+        {"a refused mode",
+         "DeActivate",
+         "",
+         "",
+         "AT+STSF=0\r",
+         "Changes UnSuccessFul",
+         false,
+         nullptr,
+         {{"+STSF", "+CMS ERROR: 303"}}},
+        {"a configuration longer than the box", "Configure", "5FFFFFFF7F0000000000ABCDE",
+         "\r\nOK\r\n", "AT+STSF=2,\"5FFFFFFF7F0000000000\"\r", "Changes SuccessFul-SIM ToolKit",
+         true, nullptr},
     };
     open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         services().messages.clear();
         modem().clearOverrides();
+        refuseOnly(c.refused);
         if (!c.reply.isEmpty()) modem().overrideReply(c.sent.chopped(1), c.reply);
         pick(ui().Combo1, "Configure");
-        ui().Text1->setText(c.config);
-        ui().Combo1->setEditText(c.mode);
+        typeOrPaste(ui().Text1, c.config);
+        typeOver(ui().Combo1, c.mode);
         ui().Command1->click();
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(ui().Label2->text(), c.status);
@@ -160,7 +209,7 @@ TEST_F(SimToolkitTest, AChangeIsSentOnlyAsAWholeCommandAndJudgedByTheModem) {
 
 TEST_F(SimToolkitTest, OkWithAnEmptyListOnlyResetsTheLines) {
     open(kError);
-    ui().Combo1->setEditText("");
+    typeOver(ui().Combo1, "");
     ui().Command1->click();
     EXPECT_EQ(sent(), "");
     EXPECT_EQ(statusLines(), QStringList({"", "<hidden>", "<hidden>"}));

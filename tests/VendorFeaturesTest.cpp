@@ -6,6 +6,7 @@
 #include "console/Form7.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
+#include "tests/ModuleShapes.h"
 #include "ui_Form17.h"
 
 #include <functional>
@@ -33,29 +34,46 @@ class VendorFeaturesTest : public ConnectedConsole {
     void press(const char* button) { control<QPushButton>(button)->click(); }
 };
 
-TEST_F(VendorFeaturesTest, TheIndicatorStatusNamesEachValueOfTheReply) {
+// The tests that read the module's verdicts, in every shape modules answer in.
+using VendorFeaturesInShapes = InEveryShape<VendorFeaturesTest>;
+INSTANTIATE_TEST_SUITE_P(Shapes, VendorFeaturesInShapes, ::testing::ValuesIn(moduleShapes()),
+                         shapeName);
+
+TEST_P(VendorFeaturesInShapes, TheIndicatorStatusNamesEachValueOfTheReply) {
     struct Case {
         const char* name;
         std::optional<QByteArray> reply; // none: the modem's own
+        Refused refused;
         QString shown;
     };
     const Case cases[] = {
-        {"seven values", std::nullopt, kSevenIndicators},
-        {"the other codes", reply("+CIND: 0,0,0,1,1,1,1"),
+        {"seven values", std::nullopt, {}, kSevenIndicators},
+        {"the other codes",
+         reply("+CIND: 0,0,0,1,1,1,1"),
+         {},
          "BatteryChargeLevel->0,   signal level-0,   service disabled,   Received New Message,   "
          "Call Received,   Roam Enabled,   SMS  FULL"},
-        {"a value outside the table", reply("+CIND: 6,3,1,0,0,0,0"),
+        {"a value outside the table",
+         reply("+CIND: 6,3,1,0,0,0,0"),
+         {},
          ",   signal level-3,   service Enabled,   No New Message,   No New Call,   "
          "Roam Disabled,   SMS Not FULL"},
-        {"fewer than seven values", reply("+CIND: 5,3,1"),
+        {"fewer than seven values",
+         reply("+CIND: 5,3,1"),
+         {},
          "BatteryChargeLevel->5,   signal level-3,   service Enabled,   ,   ,   ,   "},
-        {"ERROR", kError, "Works Only For Veltran 100"},
-        {"the values and ERROR", "\r\n+CIND: 5,3,1,0,0,0,0\r\n" + kError, kSevenIndicators},
-        {"no verdict and no values", "\r\n", "Wait..Checking Status"},
+        {"refused", std::nullopt, {{"+CIND", "+CME ERROR: 3"}}, "Works Only For Veltran 100"},
+        {"the values and ERROR", "\r\n+CIND: 5,3,1,0,0,0,0\r\n" + kError, {}, kSevenIndicators},
+        {"the values and an extended error",
+         "\r\n+CIND: 5,3,1,0,0,0,0\r\n\r\n+CME ERROR: 3\r\n",
+         {},
+         kSevenIndicators},
+        {"no verdict and no values", "\r\n", {}, "Wait..Checking Status"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         modem().clearOverrides();
+        refuseOnly(c.refused);
         if (c.reply) modem().overrideReply("AT+CIND?", *c.reply);
         ui().Label14->setText("before");
         press("Command1");
@@ -86,8 +104,11 @@ TEST_F(VendorFeaturesTest, EachPanelButtonShowsItsPanelAloneWithItsListsFilledAf
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);
-        for (QComboBox* box : features().findChildren<QComboBox*>())
+        // A choice made earlier is lost, a typed text too.
+        for (QComboBox* box : features().findChildren<QComboBox*>()) {
             if (box->count() > 1) box->setCurrentIndex(1);
+            if (box->isEditable()) typeOver(box, "typed");
+        }
         for (QLabel* result : {ui().Label1, ui().Label6, ui().Label9, ui().Label13})
             result->setText("kept");
         press(c.button);
@@ -105,8 +126,8 @@ TEST_F(VendorFeaturesTest, EachPanelButtonShowsItsPanelAloneWithItsListsFilledAf
 
 // Each change sends its codes, looked up by the item shown, and shows the
 // device's verdict; a text that names no item is no choice, and a typed
-// level goes out only as a number.
-TEST_F(VendorFeaturesTest, ChangesSendTheirCodesAndShowTheVerdict) {
+// level goes out as typed, only as a number.
+TEST_P(VendorFeaturesInShapes, ChangesSendTheirCodesAndShowTheVerdict) {
     using Choose = std::function<void(Ui::Form17&)>;
     struct Case {
         const char* name;
@@ -114,6 +135,7 @@ TEST_F(VendorFeaturesTest, ChangesSendTheirCodesAndShowTheVerdict) {
         Choose choose;
         const char* button;
         QByteArray reply; // empty: the modem's own
+        Refused refused;
         QByteArray sent;
         const char* resultLine;
         const char* shown;
@@ -126,51 +148,94 @@ TEST_F(VendorFeaturesTest, ChangesSendTheirCodesAndShowTheVerdict) {
         };
     };
     auto level = [](const char* typed) {
-        return [=](Ui::Form17& ui) { ui.Combo3->setEditText(typed); };
+        return [=](Ui::Form17& ui) { typeOver(ui.Combo3, typed); };
     };
     auto voiceMail = [](const char* typed) {
-        return [=](Ui::Form17& ui) { ui.Combo4->setEditText(typed); };
+        return [=](Ui::Form17& ui) { typeOver(ui.Combo4, typed); };
     };
+    const Refused noRefusal;
     const char* kSelectDump = "Select Valid Mode And Request Dump | GSM-APPLICATION";
     const char* kSelectLevel = "Select Indication Level | GSM-APPLICATION";
     const Case cases[] = {
         {"cell dump", "Command1", dump("Automatic Shot Request", "Timing Advance"), "Command7", "",
-         "AT+CCED=1,4\r", "Label1", "Changes SuccessFul-CCED", nullptr},
-        {"cell dump refused", "Command1", dump("1 Shot Request", "Main Cell"), "Command7", kError,
-         "AT+CCED=0,1\r", "Label1", "Changes UnSuccessFul-CCED", nullptr},
+         noRefusal, "AT+CCED=1,4\r", "Label1", "Changes SuccessFul-CCED", nullptr},
+        {"cell dump refused",
+         "Command1",
+         dump("1 Shot Request", "Main Cell"),
+         "Command7",
+         "",
+         {{"+CCED", "+CME ERROR: 3"}},
+         "AT+CCED=0,1\r",
+         "Label1",
+         "Changes UnSuccessFul-CCED",
+         nullptr},
+        {"cell dump refused with a message error",
+         "Command1",
+         dump("1 Shot Request", "Timing Advance"),
+         "Command7",
+         "",
+         {{"+CCED", "+CMS ERROR: 303"}},
+         "AT+CCED=0,4\r",
+         "Label1",
+         "Changes UnSuccessFul-CCED",
+         nullptr},
         {"cell dump without a verdict", "Command1", dump("Stop Automatic Shot", "Main Cell"),
-         "Command7", "\r\n", "AT+CCED=2,1\r", "Label1", "", nullptr},
+         "Command7", "\r\n", noRefusal, "AT+CCED=2,1\r", "Label1", "", nullptr},
         {"typed dump", "Command1",
          [](Ui::Form17& ui) {
              pick(ui.Combo1, "1 Shot Request");
-             ui.Combo2->setEditText("Main");
+             typeOver(ui.Combo2, "Main");
          },
-         "Command7", "", "", "Label1", "before", kSelectDump},
-        {"no mode", "Command1", dump(nullptr, "Main Cell"), "Command7", "", "", "Label1", "before",
-         kSelectDump},
+         "Command7", "", noRefusal, "", "Label1", "before", kSelectDump},
+        {"no mode", "Command1", dump(nullptr, "Main Cell"), "Command7", "", noRefusal, "", "Label1",
+         "before", kSelectDump},
         {"picked level", "Command1", [](Ui::Form17& ui) { pick(ui.Combo3, "16"); }, "Command8", "",
-         "AT+WIND=16\r", "Label1", "Changes SuccessFul-WIND", nullptr},
-        {"typed level", "Command1", level("3"), "Command8", "", "AT+WIND=3\r", "Label1",
+         noRefusal, "AT+WIND=16\r", "Label1", "Changes SuccessFul-WIND", nullptr},
+        {"typed level", "Command1", level("3"), "Command8", "", noRefusal, "AT+WIND=3\r", "Label1",
          "Changes SuccessFul-WIND", nullptr},
-        {"level refused", "Command1", level("511"), "Command8", kError, "AT+WIND=511\r", "Label1",
-         "Changes UnSuccessFul-WIND", nullptr},
-        {"level chaining a command", "Command1", level("16;+CPOF"), "Command8", "", "", "Label1",
-         "before", kSelectLevel},
-        {"level typed as OK", "Command1", level("OK"), "Command8", "", "", "Label1", "before",
-         kSelectLevel},
-        {"no level", "Command1", level(""), "Command8", "", "", "Label1", "before", kSelectLevel},
-        {"voice mail interrogated", "Command2",
-         [](Ui::Form17& ui) { pick(ui.Combo4, "Interrogate"); }, "Command9", "", "AT+CPHS=2,1\r",
-         "Label6", "Changes SuccessFul-CPHS", nullptr},
-        {"voice mail refused", "Command2", [](Ui::Form17& ui) { pick(ui.Combo4, "Activate"); },
-         "Command9", kError, "AT+CPHS=1,1\r", "Label6", "Changes UnSuccessFul-CPHS", nullptr},
-        {"voice mail without a verdict", "Command2",
-         [](Ui::Form17& ui) { pick(ui.Combo4, "DeActivate"); }, "Command9", "\r\n", "AT+CPHS=0,1\r",
-         "Label6", "before", nullptr},
-        {"typed voice-mail mode", "Command2", voiceMail("Activate all"), "Command9", "", "",
-         "Label6", "before", nullptr},
-        {"no voice-mail mode", "Command2", voiceMail(""), "Command9", "", "", "Label6", "before",
+        // Not completed to the item it begins.
+        {"typed level 6", "Command1", level("6"), "Command8", "", noRefusal, "AT+WIND=6\r",
+         "Label1", "Changes SuccessFul-WIND", nullptr},
+        {"typed level 25", "Command1", level("25"), "Command8", "", noRefusal, "AT+WIND=25\r",
+         "Label1", "Changes SuccessFul-WIND", nullptr},
+        {"typed level with Enter", "Command1", level("64\n"), "Command8", "", noRefusal,
+         "AT+WIND=64\r", "Label1", "Changes SuccessFul-WIND", nullptr},
+        {"level refused",
+         "Command1",
+         level("511"),
+         "Command8",
+         "",
+         {{"+WIND", "+CME ERROR: 3"}},
+         "AT+WIND=511\r",
+         "Label1",
+         "Changes UnSuccessFul-WIND",
          nullptr},
+        {"level chaining a command", "Command1", level("16;+CPOF"), "Command8", "", noRefusal, "",
+         "Label1", "before", kSelectLevel},
+        {"level typed as OK", "Command1", level("OK"), "Command8", "", noRefusal, "", "Label1",
+         "before", kSelectLevel},
+        {"no level", "Command1", level(""), "Command8", "", noRefusal, "", "Label1", "before",
+         kSelectLevel},
+        {"voice mail interrogated", "Command2",
+         [](Ui::Form17& ui) { pick(ui.Combo4, "Interrogate"); }, "Command9", "", noRefusal,
+         "AT+CPHS=2,1\r", "Label6", "Changes SuccessFul-CPHS", nullptr},
+        {"voice mail refused",
+         "Command2",
+         [](Ui::Form17& ui) { pick(ui.Combo4, "Activate"); },
+         "Command9",
+         "",
+         {{"+CPHS", "+CME ERROR: 3"}},
+         "AT+CPHS=1,1\r",
+         "Label6",
+         "Changes UnSuccessFul-CPHS",
+         nullptr},
+        {"voice mail without a verdict", "Command2",
+         [](Ui::Form17& ui) { pick(ui.Combo4, "DeActivate"); }, "Command9", "\r\n", noRefusal,
+         "AT+CPHS=0,1\r", "Label6", "before", nullptr},
+        {"typed voice-mail mode", "Command2", voiceMail("Activate all"), "Command9", "", noRefusal,
+         "", "Label6", "before", nullptr},
+        {"no voice-mail mode", "Command2", voiceMail(""), "Command9", "", noRefusal, "", "Label6",
+         "before", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -179,8 +244,10 @@ TEST_F(VendorFeaturesTest, ChangesSendTheirCodesAndShowTheVerdict) {
         services().messages.clear();
         control<QLabel>(c.resultLine)->setText("before");
         modem().clearOverrides();
+        refuseOnly(c.refused);
         if (!c.reply.isEmpty()) modem().overrideReply(c.sent.chopped(1), c.reply);
         c.choose(ui());
+        moveFocusTo(control<QPushButton>(c.button));
         press(c.button);
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(control<QLabel>(c.resultLine)->text(), c.shown);
@@ -188,6 +255,8 @@ TEST_F(VendorFeaturesTest, ChangesSendTheirCodesAndShowTheVerdict) {
     }
 }
 
+// Typed, a level is sent as typed; neither Enter nor moving on to OK makes
+// it a pick, even when it names an item, and the list keeps its items.
 TEST_F(VendorFeaturesTest, PickingALevelShowsWhatItAnnouncesAndTypingOneChangesNothing) {
     const std::pair<const char*, const char*> levels[] = {
         {"0", "WIND disable"},
@@ -200,14 +269,25 @@ TEST_F(VendorFeaturesTest, PickingALevelShowsWhatItAnnouncesAndTypingOneChangesN
         pick(ui().Combo3, item);
         EXPECT_EQ(ui().Label5->text(), description) << item;
     }
-    ui().Combo3->setEditText("3");
-    ui().Command8->click();
-    EXPECT_EQ(sent(), "AT+WIND=3\r");
-    EXPECT_EQ(ui().Label5->text(), "Audio On Indication");
+    const QStringList listed = items(ui().Combo3);
+    const std::pair<const char*, QByteArray> typedLevels[] = {
+        {"3", "AT+WIND=3\r"},     {"6", "AT+WIND=6\r"},   {"64", "AT+WIND=64\r"},
+        {"64\n", "AT+WIND=64\r"}, {"4\n", "AT+WIND=4\r"}, {"300\n", "AT+WIND=300\r"},
+    };
+    for (const auto& [typed, command] : typedLevels) {
+        SCOPED_TRACE(typed);
+        typeOver(ui().Combo3, typed);
+        EXPECT_EQ(ui().Combo3->currentText(), QString(typed).remove('\n'));
+        moveFocusTo(ui().Command8);
+        ui().Command8->click();
+        EXPECT_EQ(sent(), command);
+        EXPECT_EQ(ui().Label5->text(), "Audio On Indication");
+        EXPECT_EQ(items(ui().Combo3), listed);
+    }
 }
 
 // The pin's level is the value after "+WIOR:", whatever digits the echo holds.
-TEST_F(VendorFeaturesTest, ThePinReadShowsTheLevelTheModemReports) {
+TEST_P(VendorFeaturesInShapes, ThePinReadShowsTheLevelTheModemReports) {
     struct Case {
         const char* name;
         const char* typed;
@@ -215,15 +295,16 @@ TEST_F(VendorFeaturesTest, ThePinReadShowsTheLevelTheModemReports) {
         QByteArray reply; // empty: the modem's own
         QByteArray sent;
         const char* shown;
+        Refused refused = {};
     };
     const Case cases[] = {
         {"pin 0 low", "0", 0, "", "AT+WIOR=0\r", "PIN 0 RESET"},
         {"pin 0 high", "0", 1, "", "AT+WIOR=0\r", "PIN 0 SET"},
         {"pin 3 high", "3", 1, "", "AT+WIOR=3\r", "PIN 3 SET"},
-        {"pin 7 low", "7", 0, "", "AT+WIOR=7\r", "PIN 7 RESET"},
+        {"pin 7 low, Enter typed", "7\n", 0, "", "AT+WIOR=7\r", "PIN 7 RESET"},
         {"a value that is no level", "5", 0, reply("+WIOR: 2"), "AT+WIOR=5\r", ""},
         {"no value", "6", 0, "\r\nOK\r\n", "AT+WIOR=6\r", ""},
-        {"not supported", "2", 0, kError, "AT+WIOR=2\r", "Not Supported"},
+        {"not supported", "2", 0, "", "AT+WIOR=2\r", "Not Supported", {{"+WIOR", "+CME ERROR: 3"}}},
         {"a pin that is no item", "9", 0, "", "", "before"},
         {"no pin", "", 0, "", "", "before"},
     };
@@ -231,12 +312,13 @@ TEST_F(VendorFeaturesTest, ThePinReadShowsTheLevelTheModemReports) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         modem().clearOverrides();
+        refuseOnly(c.refused);
         if (!c.reply.isEmpty()) modem().overrideReply(c.sent.chopped(1), c.reply);
         modem().state().inputPins.fill(1 - c.level);
-        if (QByteArray(c.typed).size() == 1 && c.typed[0] <= '7')
+        if (c.typed[0] >= '0' && c.typed[0] <= '7')
             modem().state().inputPins[c.typed[0] - '0'] = c.level;
         ui().Label9->setText("before");
-        ui().Combo5->setEditText(c.typed);
+        typeOver(ui().Combo5, c.typed);
         ui().Command10->click();
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(ui().Label9->text(), c.shown);
@@ -244,19 +326,21 @@ TEST_F(VendorFeaturesTest, ThePinReadShowsTheLevelTheModemReports) {
     }
 }
 
-TEST_F(VendorFeaturesTest, PowerOffStoresTheSettingsAndEndsTheProgramOnlyWhenTheModemAgrees) {
+TEST_P(VendorFeaturesInShapes, PowerOffStoresTheSettingsAndEndsTheProgramOnlyWhenTheModemAgrees) {
     struct Case {
         const char* name;
         QByteArray reply; // empty: the modem's own
+        Refused refused;
         const char* shown;
         QStringList messages;
         int ended;
     };
     const Case cases[] = {
-        {"refused", kError, "Changes Unsuccessful", {}, 0},
-        {"without a verdict", "\r\n", "before", {}, 0},
+        {"refused", "", {{"+CPOF", "+CME ERROR: 3"}}, "Changes Unsuccessful", {}, 0},
+        {"without a verdict", "\r\n", {}, "before", {}, 0},
         {"switched off",
          "",
+         {},
          "POWER OFF SuccessFul",
          {"Power OFF SuccessFul.....Restart... | GSM-APPLICATION"},
          1},
@@ -265,6 +349,7 @@ TEST_F(VendorFeaturesTest, PowerOffStoresTheSettingsAndEndsTheProgramOnlyWhenThe
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         modem().clearOverrides();
+        refuseOnly(c.refused);
         if (!c.reply.isEmpty()) modem().overrideReply("AT+CPOF", c.reply);
         modem().state().settings.params["+WIND"] = c.name;
         ui().Label13->setText("before");
