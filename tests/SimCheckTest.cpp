@@ -68,11 +68,11 @@ QStringList framingOptions() {
 
 // Types into the entry window and presses "&Ok".
 void enterPin(const QString& pin) {
-    form<Form10>().ui->Text1->setText(pin);
+    typeOver(form<Form10>().ui->Text1, pin);
     form<Form10>().ui->Command1->click();
 }
 void enterPuk(const QString& puk, const QString& newPin) {
-    form<Form10>().ui->Text2->setText(puk);
+    typeOver(form<Form10>().ui->Text2, puk);
     enterPin(newPin);
 }
 

@@ -795,6 +795,20 @@ QByteArray readLine(int fd, const QByteArray& end, int timeoutMs) {
     return got;
 }
 
+// A command line written to the line, and what comes back up to `end`.
+QByteArray exchange(int fd, const QByteArray& line, const QByteArray& end) {
+    const QByteArray bytes = line + "\r";
+    EXPECT_EQ(write(fd, bytes.constData(), bytes.size()), bytes.size());
+    return readLine(fd, end, 4000);
+}
+
+// The console's end of the tool's COM8 in `path`, at 9600 bit/s; -1 when it cannot be opened.
+int openLine(const std::string& path) {
+    const int fd = open((path + "/ports/COM8").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) setRate(fd, B9600);
+    return fd;
+}
+
 TEST(GsmModemSimTool, AnswersOnlyAtItsRate) {
     QTemporaryDir dir;
     const std::string path = dir.path().toStdString();
@@ -858,27 +872,20 @@ TEST(GsmModemSimTool, OptionsAndInputLinesDriveTheWorldAroundTheModule) {
     Tool tool({"--dir", path, "--port", "8", "--latency", "0.01", "--dial-outcome", "busy",
                "--sms-after", "1", "+441632960961", "Hello there"});
     EXPECT_TRUE(tool.readyLine().contains("COM8"));
-    const int fd = open((path + "/ports/COM8").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int fd = openLine(path);
     ASSERT_GE(fd, 0);
-    setRate(fd, B9600);
-    // A command line written, and what comes back up to `end`.
-    auto exchange = [fd](const QByteArray& line, const QByteArray& end) {
-        const QByteArray bytes = line + "\r";
-        EXPECT_EQ(write(fd, bytes.constData(), bytes.size()), bytes.size());
-        return readLine(fd, end, 4000);
-    };
     EXPECT_EQ(readLine(fd, "\r\n", 3000), "\r\n+CMTI: \"SM\",2\r\n");
 
-    EXPECT_EQ(exchange("ATD123;", "BUSY\r\n"), "ATD123;\r\r\nBUSY\r\n");
+    EXPECT_EQ(exchange(fd, "ATD123;", "BUSY\r\n"), "ATD123;\r\r\nBUSY\r\n");
 
     tool.say("outcome answered");
     EXPECT_TRUE(tool.readyLine().contains("the next call is answered"));
-    EXPECT_EQ(exchange("ATD123;", "OK\r\n"), "ATD123;\r\r\nOK\r\n");
+    EXPECT_EQ(exchange(fd, "ATD123;", "OK\r\n"), "ATD123;\r\r\nOK\r\n");
     tool.say("hangup");
     EXPECT_TRUE(tool.readyLine().contains("the far end hangs up"));
     EXPECT_EQ(readLine(fd, "CARRIER\r\n", 3000), "\r\nNO CARRIER\r\n");
 
-    EXPECT_EQ(exchange("AT+CLIP=1", "OK\r\n"), "AT+CLIP=1\r\r\nOK\r\n");
+    EXPECT_EQ(exchange(fd, "AT+CLIP=1", "OK\r\n"), "AT+CLIP=1\r\r\nOK\r\n");
     tool.say("call 0123456789");
     EXPECT_TRUE(tool.readyLine().contains("a call from 0123456789"));
     EXPECT_EQ(readLine(fd, "129\r\n", 3000), "\r\nRING\r\n\r\n+CLIP: \"0123456789\",129\r\n");
@@ -886,8 +893,8 @@ TEST(GsmModemSimTool, OptionsAndInputLinesDriveTheWorldAroundTheModule) {
     tool.say("sms 0207946000 See you at eight");
     EXPECT_TRUE(tool.readyLine().contains("a message from 0207946000 at index 3"));
     EXPECT_EQ(readLine(fd, ",3\r\n", 3000), "\r\n+CMTI: \"SM\",3\r\n");
-    EXPECT_EQ(exchange("AT+CMGF=1", "OK\r\n"), "AT+CMGF=1\r\r\nOK\r\n");
-    const QByteArray read = exchange("AT+CMGR=3", "OK\r\n");
+    EXPECT_EQ(exchange(fd, "AT+CMGF=1", "OK\r\n"), "AT+CMGF=1\r\r\nOK\r\n");
+    const QByteArray read = exchange(fd, "AT+CMGR=3", "OK\r\n");
     EXPECT_TRUE(read.contains("\"0207946000\",,")) << read.toStdString();
     EXPECT_TRUE(read.contains("\r\nSee you at eight\r\n")) << read.toStdString();
     close(fd);
@@ -904,21 +911,15 @@ TEST(GsmModemSimTool, AnswersInTheShapesItIsGiven) {
                "--trailing-entry-fields", "--extended-errors", "--prompt-delay", "0.5",
                "--refuse", "+cnmi", "+CMS ERROR: 303"});
     EXPECT_TRUE(tool.readyLine().contains("COM8"));
-    const int fd = open((path + "/ports/COM8").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int fd = openLine(path);
     ASSERT_GE(fd, 0);
-    setRate(fd, B9600);
-    auto exchange = [fd](const QByteArray& line, const QByteArray& end) {
-        const QByteArray bytes = line + "\r";
-        EXPECT_EQ(write(fd, bytes.constData(), bytes.size()), bytes.size());
-        return readLine(fd, end, 4000);
-    };
-    EXPECT_EQ(exchange("AT+CPBR=1", "OK\r\n"),
+    EXPECT_EQ(exchange(fd, "AT+CPBR=1", "OK\r\n"),
               "AT+CPBR=1\r\r\n+CPBR: 1,\"0123456789\",129,\"JOHN\",0,\"\"\r\n\r\nOK\r\n");
-    EXPECT_EQ(exchange("AT+CPBR=9", "22\r\n"), "AT+CPBR=9\r\r\n+CME ERROR: 22\r\n");
-    EXPECT_EQ(exchange("AT+CNMI=0,1,0,1,0", "303\r\n"),
+    EXPECT_EQ(exchange(fd, "AT+CPBR=9", "22\r\n"), "AT+CPBR=9\r\r\n+CME ERROR: 22\r\n");
+    EXPECT_EQ(exchange(fd, "AT+CNMI=0,1,0,1,0", "303\r\n"),
               "AT+CNMI=0,1,0,1,0\r\r\n+CMS ERROR: 303\r\n");
-    EXPECT_EQ(exchange("AT+CMGF=1", "OK\r\n"), "AT+CMGF=1\r\r\nOK\r\n");
-    EXPECT_EQ(exchange("AT+CMGS=123", "\r"), "AT+CMGS=123\r"); // no prompt yet
+    EXPECT_EQ(exchange(fd, "AT+CMGF=1", "OK\r\n"), "AT+CMGF=1\r\r\nOK\r\n");
+    EXPECT_EQ(exchange(fd, "AT+CMGS=123", "\r"), "AT+CMGS=123\r"); // no prompt yet
     EXPECT_EQ(readLine(fd, "> ", 3000), "\r\n> ");
     close(fd);
 }
