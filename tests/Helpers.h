@@ -22,8 +22,20 @@
 #include <QTabBar>
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 #include <vector>
+
+// A control of a window by its object name (the name its form gives it); a
+// test that asks for a control the window does not have, or not of that
+// kind, ends there with the name in its failure.
+template <class T = QWidget> T* control(const QWidget& window, const QString& name) {
+    T* found = window.findChild<T*>(name);
+    if (!found)
+        throw std::logic_error(window.objectName().toStdString() + " has no control " +
+                               name.toStdString() + " of type " + T::staticMetaObject.className());
+    return found;
+}
 
 // The rows of a list box, the items of a combo box.
 inline QStringList items(const QListWidget* list) {
