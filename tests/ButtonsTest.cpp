@@ -11,19 +11,10 @@
 #include "services/Form9.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
-#include "ui_Form12.h"
-#include "ui_Form14.h"
-#include "ui_Form15.h"
-#include "ui_Form16.h"
-#include "ui_Form2.h"
-#include "ui_Form3.h"
-#include "ui_Form6.h"
-#include "ui_Form7.h"
-#include "ui_Form8.h"
-#include "ui_Form9.h"
-#include "ui_frmSettings.h"
 
+#include <QFrame>
 #include <QListWidget>
+#include <QPushButton>
 
 #include <functional>
 #include <optional>
@@ -67,7 +58,7 @@ class ButtonsTest : public ConnectedConsole {
             ADD_FAILURE() << "the settings dialog was left open";
             form<frmSettings>().close();
         });
-        main().ui->Command7->click();
+        control<QPushButton>(main(), "Command7")->click();
         clock().cancel(guard);
     }
 };
@@ -101,8 +92,8 @@ TEST_F(ButtonsTest, ModelShowsTheDetailsOnlyWhenThePortIsOpenAndTheModemAnswers)
         form<Form2>().hide();
         main().Show();
         sent();
-        main().ui->Command1->click();
-        EXPECT_EQ(main().ui->Label1->text(), c.portLabel);
+        control<QPushButton>(main(), "Command1")->click();
+        EXPECT_EQ(control<QLabel>(main(), "Label1")->text(), c.portLabel);
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(form<Form2>().isVisible(), c.detailsShown);
         EXPECT_EQ(main().isVisible(), !c.detailsShown);
@@ -131,9 +122,9 @@ TEST_F(ButtonsTest, VoiceCallOpensTheCallWindowBesideTheMainWindowWhenTheModemAn
         setPortOpen(c.portOpen);
         modem().dropReplies("AT", !c.modemAnswers);
         unloadIfLoaded<Form3>();
-        main().ui->Label5->setText("before");
+        control<QLabel>(main(), "Label5")->setText("before");
         sent();
-        main().ui->Command2->click();
+        control<QPushButton>(main(), "Command2")->click();
         // Once shown, the call window's own load goes on talking to the modem.
         const QByteArray written = sent();
         EXPECT_TRUE(written.startsWith(c.firstSent));
@@ -141,7 +132,7 @@ TEST_F(ButtonsTest, VoiceCallOpensTheCallWindowBesideTheMainWindowWhenTheModemAn
         EXPECT_TRUE(main().isVisible());
         if (!c.callShown) {
             EXPECT_EQ(written, c.firstSent);
-            EXPECT_EQ(main().ui->Label5->text(), "before");
+            EXPECT_EQ(control<QLabel>(main(), "Label5")->text(), "before");
         }
     }
 }
@@ -165,24 +156,26 @@ TEST_F(ButtonsTest, SmsPresetsTheStatusReportChoiceFromTheMessageIndicationSetti
         modem().overrideReply("AT+CNMI?", c.reply);
         unloadIfLoaded<Form8>();
         main().Show();
-        main().ui->Command3->setStyleSheet("background-color: #ffc0c0;"); // a new message came
+        control<QPushButton>(main(), "Command3")
+            ->setStyleSheet("background-color: #ffc0c0;"); // a new message came
         sent();
-        main().ui->Command3->click();
+        control<QPushButton>(main(), "Command3")->click();
         EXPECT_EQ(sent(), "AT+CNMI?\r");
         Form8& sms = form<Form8>();
-        EXPECT_EQ(sms.ui->Label6->text(), c.reportText);
+        EXPECT_EQ(control<QLabel>(sms, "Label6")->text(), c.reportText);
         EXPECT_EQ(checkedAmong(sms, {"Option3", "Option4"}), c.selected);
         EXPECT_TRUE(sms.isVisible());
         EXPECT_FALSE(main().isVisible());
-        EXPECT_EQ(main().ui->Label5->text(), "");
-        EXPECT_EQ(main().ui->Command3->styleSheet(), "background-color: #e0e0e0;");
+        EXPECT_EQ(control<QLabel>(main(), "Label5")->text(), "");
+        EXPECT_EQ(control<QPushButton>(main(), "Command3")->styleSheet(),
+                  "background-color: #e0e0e0;");
         EXPECT_TRUE(main().Text1().isEmpty());
     }
 }
 
 TEST_F(ButtonsTest, SmsWithThePortClosedEndsQuietly) {
     setPortOpen(false);
-    main().ui->Command3->click();
+    control<QPushButton>(main(), "Command3")->click();
     EXPECT_EQ(sent(), "");
     EXPECT_FALSE(Forms::instance().isLoaded<Form8>() && form<Form8>().isVisible());
     EXPECT_TRUE(main().isVisible());
@@ -218,7 +211,7 @@ TEST_F(ButtonsTest, ModemSettingPresetsFlowControlAndControlLinesFromTheProfile)
         unloadIfLoaded<Form15>();
         main().Show();
         sent();
-        main().ui->Command11->click();
+        control<QPushButton>(main(), "Command11")->click();
         EXPECT_EQ(sent(), "AT&V\r");
         EXPECT_EQ(checkedAmong(form<Form15>(), groups), c.selected);
         EXPECT_TRUE(form<Form15>().isVisible());
@@ -229,10 +222,10 @@ TEST_F(ButtonsTest, ModemSettingPresetsFlowControlAndControlLinesFromTheProfile)
 
 TEST_F(ButtonsTest, ModemSettingWithoutFramingInTheProfileKeepsTheFramingOptions) {
     Form15& settings = form<Form15>();
-    settings.ui->Option4->setChecked(true);
-    settings.ui->Option9->setChecked(true);
+    control<QRadioButton>(settings, "Option4")->setChecked(true);
+    control<QRadioButton>(settings, "Option9")->setChecked(true);
     modem().overrideReply("AT&V", "\r\n+IPR:9600 &C:1 &D:2 +IFC:2,2\r\n\r\nOK\r\n");
-    main().ui->Command11->click();
+    control<QPushButton>(main(), "Command11")->click();
     EXPECT_EQ(checkedAmong(settings,
                            {"Option1", "Option2", "Option3", "Option4", "Option5", "Option6",
                             "Option7", "Option8", "Option9", "Option10", "Option11", "Option12"}),
@@ -254,15 +247,16 @@ TEST_F(ButtonsTest, FactorySettingsResetsAnOpenPortAndOnlyReportsAClosedOne) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.portOpen ? "open" : "closed");
         setPortOpen(c.portOpen);
-        main().ui->Label5->clear();
+        control<QLabel>(main(), "Label5")->clear();
         sent();
         QString during;
-        clock().schedule(clock().seconds() + 0.5, [&] { during = main().ui->Label5->text(); });
-        main().ui->Command13->click();
+        clock().schedule(clock().seconds() + 0.5,
+                         [&] { during = control<QLabel>(main(), "Label5")->text(); });
+        control<QPushButton>(main(), "Command13")->click();
         run(1);
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(during, c.during);
-        EXPECT_EQ(main().ui->Label5->text(), c.after);
+        EXPECT_EQ(control<QLabel>(main(), "Label5")->text(), c.after);
         EXPECT_TRUE(main().Text1().isEmpty());
     }
 }
@@ -279,7 +273,7 @@ TEST_F(ButtonsTest, ExitSavesTheProfileOnAnOpenPortAndEndsTheProgram) {
         main().Text1().setText("earlier text");
         services().ended = 0;
         sent();
-        main().ui->Command8->click();
+        control<QPushButton>(main(), "Command8")->click();
         EXPECT_EQ(sent(), c.sent);
         EXPECT_TRUE(main().Text1().text().startsWith("earlier text")); // not emptied first
         EXPECT_FALSE(form<Form7>().isVisible());
@@ -288,40 +282,41 @@ TEST_F(ButtonsTest, ExitSavesTheProfileOnAnOpenPortAndEndsTheProgram) {
 }
 
 TEST_F(ButtonsTest, RefreshClosesThePortEmptiesItsLabelsAndStartsAgain) {
-    main().ui->Frame5->hide();
-    main().ui->List1->addItem("an old progress line");
+    control<QFrame>(main(), "Frame5")->hide();
+    control<QListWidget>(main(), "List1")->addItem("an old progress line");
     clock().setDateTime(QDateTime(QDate(2026, 6, 1), QTime(12, 30, 0)));
-    main().ui->Command9->click();
+    control<QPushButton>(main(), "Command9")->click();
     EXPECT_FALSE(main().MSComm1().PortOpen());
-    EXPECT_EQ(main().ui->Label1->text(), "");
-    EXPECT_EQ(main().ui->Label2->text(), "");
-    EXPECT_EQ(main().ui->Label3->text(), "");
-    EXPECT_TRUE(main().ui->Frame5->isVisibleTo(main().ui->Picture1));
-    EXPECT_EQ(items(main().ui->List1), QStringList{kWelcome});
-    EXPECT_EQ(main().ui->Label9->text(), "System Started  01/06/2026,12:30:00");
+    EXPECT_EQ(control<QLabel>(main(), "Label1")->text(), "");
+    EXPECT_EQ(control<QLabel>(main(), "Label2")->text(), "");
+    EXPECT_EQ(control<QLabel>(main(), "Label3")->text(), "");
+    EXPECT_TRUE(
+        control<QFrame>(main(), "Frame5")->isVisibleTo(control<QLabel>(main(), "Picture1")));
+    EXPECT_EQ(items(control<QListWidget>(main(), "List1")), QStringList{kWelcome});
+    EXPECT_EQ(control<QLabel>(main(), "Label9")->text(), "System Started  01/06/2026,12:30:00");
 }
 
 TEST_F(ButtonsTest, RefreshTwiceRunsTheStartUpTwiceAndKeepsTheWrongPinCount) {
     writeFile("COM.txt", "9600,N,8,1 3\r\n");
-    main().ui->Text2->setText("2");
+    control<QLineEdit>(main(), "Text2")->setText("2");
     const int opensBefore = ports().opens(3);
     for (int press = 1; press <= 2; ++press) {
         SCOPED_TRACE(press);
         sent();
-        main().ui->Command9->click();
+        control<QPushButton>(main(), "Command9")->click();
         EXPECT_TRUE(sent().startsWith("AT+CGSN\r"));
         EXPECT_EQ(ports().opens(3), opensBefore + press);
-        EXPECT_EQ(main().ui->Label1->text(), "Open");
-        EXPECT_EQ(main().ui->Label2->text(), "Port 3");
-        EXPECT_EQ(main().ui->Label3->text(), "9600,N,8,1");
-        EXPECT_EQ(main().ui->Text2->text(), "2");
+        EXPECT_EQ(control<QLabel>(main(), "Label1")->text(), "Open");
+        EXPECT_EQ(control<QLabel>(main(), "Label2")->text(), "Port 3");
+        EXPECT_EQ(control<QLabel>(main(), "Label3")->text(), "9600,N,8,1");
+        EXPECT_EQ(control<QLineEdit>(main(), "Text2")->text(), "2");
     }
 }
 
 TEST_F(ButtonsTest, EachFeatureButtonOpensItsWindowInsteadOfTheMainWindow) {
     struct Case {
         const char* name;
-        QPushButton* button;
+        const char* button;
         std::function<FormBase&()> window;
         std::function<bool()> loaded;
         const char* caption;
@@ -329,29 +324,29 @@ TEST_F(ButtonsTest, EachFeatureButtonOpensItsWindowInsteadOfTheMainWindow) {
         bool closeBoxShowsMain;
     };
     const Case cases[] = {
-        {"Supplementary Service", main().ui->Command4, []() -> FormBase& { return form<Form12>(); },
+        {"Supplementary Service", "Command4", []() -> FormBase& { return form<Form12>(); },
          [] { return Forms::instance().isLoaded<Form12>(); }, "GSM-Supplementary Service",
          "Please Wait....", true},
-        {"Security", main().ui->Command5, []() -> FormBase& { return form<Form9>(); },
+        {"Security", "Command5", []() -> FormBase& { return form<Form9>(); },
          [] { return Forms::instance().isLoaded<Form9>(); }, "GSM-SECURITY", nullptr, true},
-        {"Call Control", main().ui->Command6, []() -> FormBase& { return form<Form6>(); },
+        {"Call Control", "Command6", []() -> FormBase& { return form<Form6>(); },
          [] { return Forms::instance().isLoaded<Form6>(); }, "GSM-Call Control", "Please Wait...",
          false},
-        {"Data-Fax Setup", main().ui->Command10, []() -> FormBase& { return form<Form14>(); },
+        {"Data-Fax Setup", "Command10", []() -> FormBase& { return form<Form14>(); },
          [] { return Forms::instance().isLoaded<Form14>(); }, "GSM-DATA&FAX SETUP", nullptr, true},
-        {"Other Features", main().ui->Command12, []() -> FormBase& { return form<Form16>(); },
+        {"Other Features", "Command12", []() -> FormBase& { return form<Form16>(); },
          [] { return Forms::instance().isLoaded<Form16>(); }, "GSM-Others FeaTures", nullptr, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         main().Show();
-        main().ui->Label5->setText("before");
-        c.button->click();
+        control<QLabel>(main(), "Label5")->setText("before");
+        control<QPushButton>(main(), c.button)->click();
         FormBase& window = c.window();
         EXPECT_TRUE(window.isVisible());
         EXPECT_EQ(window.windowTitle(), c.caption);
         EXPECT_FALSE(main().isVisible());
-        EXPECT_EQ(main().ui->Label5->text(), c.status ? c.status : "before");
+        EXPECT_EQ(control<QLabel>(main(), "Label5")->text(), c.status ? c.status : "before");
         if (!c.closeBoxShowsMain) continue;
         window.close();
         EXPECT_FALSE(c.loaded());
@@ -360,7 +355,7 @@ TEST_F(ButtonsTest, EachFeatureButtonOpensItsWindowInsteadOfTheMainWindow) {
 }
 
 TEST_F(ButtonsTest, PortSettingsWaitsForTheDialogWhileTheWindowsStayLive) {
-    main().ui->Label4->clear();
+    control<QLabel>(main(), "Label4")->clear();
     bool dialogSeen = false;
     pressPortSettings(
         [&](frmSettings& dialog) {
@@ -368,8 +363,8 @@ TEST_F(ButtonsTest, PortSettingsWaitsForTheDialogWhileTheWindowsStayLive) {
             EXPECT_EQ(dialog.windowTitle(), "Communications Port Settings");
             EXPECT_FALSE(main().MSComm1().PortOpen());
             EXPECT_EQ(sent(), "");
-            EXPECT_NE(main().ui->Label4->text(), ""); // the clock kept ticking
-            dialog.cmdAction(1)->click();
+            EXPECT_NE(control<QLabel>(main(), "Label4")->text(), ""); // the clock kept ticking
+            control<QPushButton>(dialog, "cmdAction1")->click();
         },
         2.5);
     EXPECT_TRUE(dialogSeen);
@@ -378,10 +373,10 @@ TEST_F(ButtonsTest, PortSettingsWaitsForTheDialogWhileTheWindowsStayLive) {
 
 TEST_F(ButtonsTest, PortSettingsPressedAgainWhileTheDialogIsOpenOnlyBringsItForward) {
     pressPortSettings([this](frmSettings& dialog) {
-        main().ui->Command7->click();
+        control<QPushButton>(main(), "Command7")->click();
         EXPECT_EQ(&form<frmSettings>(), &dialog);
-        EXPECT_EQ(dialog.ui->cboBaud->count(), 10);
-        dialog.cmdAction(1)->click();
+        EXPECT_EQ(control<QComboBox>(dialog, "cboBaud")->count(), 10);
+        control<QPushButton>(dialog, "cmdAction1")->click();
     });
     EXPECT_TRUE(ports().isOpen(3));
     EXPECT_EQ(sent().count("AT+CGSN\r"), 1);
@@ -392,22 +387,24 @@ TEST_F(ButtonsTest, PortSettingsTakesTheNewPortIntoUseWhenTheModemAnswers) {
     other.state().imei = "356938035643809";
     other.state().settings.params["+ICF"] = "0,4"; // it detects the framing
     pressPortSettings([](frmSettings& dialog) {
-        dialog.ui->cboPort->setCurrentIndex(dialog.ui->cboPort->findText(" 2"));
-        dialog.ui->cboBaud->setCurrentIndex(dialog.ui->cboBaud->findText("4800"));
-        dialog.optParity(0)->click();
-        dialog.optDataBits(0)->click();
-        dialog.optStopBits(1)->click();
-        dialog.cmdAction(0)->click();
+        control<QComboBox>(dialog, "cboPort")
+            ->setCurrentIndex(control<QComboBox>(dialog, "cboPort")->findText(" 2"));
+        control<QComboBox>(dialog, "cboBaud")
+            ->setCurrentIndex(control<QComboBox>(dialog, "cboBaud")->findText("4800"));
+        control<QRadioButton>(dialog, "optParity0")->click();
+        control<QRadioButton>(dialog, "optDataBits0")->click();
+        control<QRadioButton>(dialog, "optStopBits1")->click();
+        control<QPushButton>(dialog, "cmdAction0")->click();
     });
     EXPECT_FALSE(ports().isOpen(3));
     EXPECT_TRUE(ports().isOpen(2));
     ASSERT_FALSE(ports().writes(2).empty());
     EXPECT_EQ(ports().writes(2).front().bytes, "AT+CGSN\r");
-    EXPECT_EQ(main().ui->Label1->text(), "Open");
-    EXPECT_EQ(main().ui->Label2->text(), "Port 2");
-    EXPECT_EQ(main().ui->Label3->text(), "4800,E,7,2");
-    EXPECT_EQ(form<Form2>().ui->Label2->text(), "IMEI: ");
-    EXPECT_EQ(form<Form2>().ui->Label3->text(), "356938035643809");
+    EXPECT_EQ(control<QLabel>(main(), "Label1")->text(), "Open");
+    EXPECT_EQ(control<QLabel>(main(), "Label2")->text(), "Port 2");
+    EXPECT_EQ(control<QLabel>(main(), "Label3")->text(), "4800,E,7,2");
+    EXPECT_EQ(control<QLabel>(form<Form2>(), "Label2")->text(), "IMEI: ");
+    EXPECT_EQ(control<QLabel>(form<Form2>(), "Label3")->text(), "356938035643809");
     EXPECT_EQ(readFile("COM.txt"), "4800,E,7,2 2\r\n");
     EXPECT_TRUE(main().isVisible());
 }
@@ -415,32 +412,35 @@ TEST_F(ButtonsTest, PortSettingsTakesTheNewPortIntoUseWhenTheModemAnswers) {
 TEST_F(ButtonsTest, PortSettingsReportsAPortWithoutAModem) {
     ports().addDevice(5);
     pressPortSettings([](frmSettings& dialog) {
-        dialog.ui->cboPort->setCurrentIndex(dialog.ui->cboPort->findText(" 5"));
-        dialog.cmdAction(0)->click();
+        control<QComboBox>(dialog, "cboPort")
+            ->setCurrentIndex(control<QComboBox>(dialog, "cboPort")->findText(" 5"));
+        control<QPushButton>(dialog, "cmdAction0")->click();
     });
     EXPECT_EQ(ports().writes(5).size(), 1u);
-    EXPECT_EQ(main().ui->Label1->text(), "Open");
-    EXPECT_EQ(main().ui->Label2->text(), "Port 5");
-    EXPECT_EQ(main().ui->Label5->text(), "Check If Modem Is Connected Properly");
-    EXPECT_EQ(items(main().ui->List1).last(), "Check If Modem Is Connected Properly.");
+    EXPECT_EQ(control<QLabel>(main(), "Label1")->text(), "Open");
+    EXPECT_EQ(control<QLabel>(main(), "Label2")->text(), "Port 5");
+    EXPECT_EQ(control<QLabel>(main(), "Label5")->text(), "Check If Modem Is Connected Properly");
+    EXPECT_EQ(items(control<QListWidget>(main(), "List1")).last(),
+              "Check If Modem Is Connected Properly.");
     EXPECT_EQ(readFile("COM.txt"), "");
 }
 
 TEST_F(ButtonsTest, PortSettingsCancelledProbesThePortAgainAndSavesIt) {
-    pressPortSettings([](frmSettings& dialog) { dialog.cmdAction(1)->click(); });
+    pressPortSettings(
+        [](frmSettings& dialog) { control<QPushButton>(dialog, "cmdAction1")->click(); });
     EXPECT_TRUE(ports().isOpen(3));
     EXPECT_TRUE(sent().startsWith("AT+CGSN\r"));
     EXPECT_EQ(readFile("COM.txt"), "9600,N,8,1 3\r\n");
 }
 
 TEST_F(ButtonsTest, PortSettingsThatLeaveThePortClosedShowItAsClosed) {
-    ASSERT_EQ(main().ui->Label1->text(), "Open");
+    ASSERT_EQ(control<QLabel>(main(), "Label1")->text(), "Open");
     pressPortSettings([](frmSettings& dialog) {
-        dialog.ui->cboPort->setCurrentIndex(0); // "<none>"
-        dialog.cmdAction(0)->click();
+        control<QComboBox>(dialog, "cboPort")->setCurrentIndex(0); // "<none>"
+        control<QPushButton>(dialog, "cmdAction0")->click();
     });
     EXPECT_FALSE(main().MSComm1().PortOpen());
-    EXPECT_EQ(main().ui->Label1->text(), "Closed");
+    EXPECT_EQ(control<QLabel>(main(), "Label1")->text(), "Closed");
     EXPECT_EQ(sent(), "");
     EXPECT_EQ(readFile("COM.txt"), "");
 }

@@ -8,8 +8,9 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
-#include "ui_Form5.h"
-#include "ui_Form6.h"
+
+#include <QPushButton>
+#include <QSlider>
 
 class CallControlTest : public ConnectedConsole {
   protected:
@@ -19,30 +20,28 @@ class CallControlTest : public ConnectedConsole {
     }
 
     Form6& open() {
-        Form6& control = form<Form6>();
-        control.Show();
+        Form6& window = form<Form6>();
+        window.Show();
         sent();
-        return control;
+        return window;
     }
-    Form6& control() { return form<Form6>(); }
-    QString status() { return control().ui->Label7->text(); }
+    Form6& callControl() { return form<Form6>(); }
+    QString status() { return control<QLabel>(callControl(), "Label7")->text(); }
     QColor statusColour() {
-        QLabel* label = control().ui->Label7;
+        QLabel* label = control<QLabel>(callControl(), "Label7");
         label->ensurePolished();
         return label->palette().color(QPalette::WindowText);
     }
     // The page frames shown, by name.
     QStringList shownPages() {
         QStringList shown;
-        for (QWidget* page : {static_cast<QWidget*>(control().ui->Frame1),
-                              static_cast<QWidget*>(control().ui->Frame2),
-                              static_cast<QWidget*>(control().ui->Frame10),
-                              static_cast<QWidget*>(control().ui->Frame12)})
-            if (page->isVisibleTo(&control())) shown << page->objectName();
+        for (QWidget* page : {control(callControl(), "Frame1"), control(callControl(), "Frame2"),
+                              control(callControl(), "Frame10"), control(callControl(), "Frame12")})
+            if (page->isVisibleTo(&callControl())) shown << page->objectName();
         return shown;
     }
     // A click on a tab, selected or not.
-    void showTab(int index) { clickTab(control().ui->TabStrip1, index); }
+    void showTab(int index) { clickTab(control<QTabBar>(callControl(), "TabStrip1"), index); }
     QStringList messages() { return shownMessages(services()); }
     // Types into a box that may hold text already, as after selecting it all.
     void retype(QLineEdit* box, const QString& text) {
@@ -61,27 +60,28 @@ TEST_F(CallControlTest, LoadShowsTheVolumePageWithTheModemsGains) {
     Form6& window = form<Form6>();
     EXPECT_EQ(sent(), "AT+VGR?\rAT+VGT?\r");
     EXPECT_EQ(shownPages(), QStringList{"Frame1"});
-    EXPECT_EQ(window.ui->Slider1->value(), 128);
-    EXPECT_EQ(window.ui->Slider2->value(), 100);
-    EXPECT_EQ(window.ui->Label5->text(), "128");
-    EXPECT_EQ(window.ui->Label6->text(), "100");
+    EXPECT_EQ(control<QSlider>(window, "Slider1")->value(), 128);
+    EXPECT_EQ(control<QSlider>(window, "Slider2")->value(), 100);
+    EXPECT_EQ(control<QLabel>(window, "Label5")->text(), "128");
+    EXPECT_EQ(control<QLabel>(window, "Label6")->text(), "100");
     EXPECT_EQ(status(), "Default Values-MicroPhone 100");
-    EXPECT_EQ(items(window.ui->Combo3), (QStringList{"1", "2", "3", "4", "5", "6", "7", "8"}));
+    EXPECT_EQ(items(control<QComboBox>(window, "Combo3")),
+              (QStringList{"1", "2", "3", "4", "5", "6", "7", "8"}));
 }
 
 TEST_P(CallControlShapesTest, SlidersCopyTheirValuesAndOkAppliesBothGains) {
     Form6& window = open();
-    window.ui->Slider1->setValue(200);
-    window.ui->Slider2->setValue(35);
-    EXPECT_EQ(window.ui->Label5->text(), "200");
-    EXPECT_EQ(window.ui->Label6->text(), "35");
-    window.ui->Command1->click();
+    control<QSlider>(window, "Slider1")->setValue(200);
+    control<QSlider>(window, "Slider2")->setValue(35);
+    EXPECT_EQ(control<QLabel>(window, "Label5")->text(), "200");
+    EXPECT_EQ(control<QLabel>(window, "Label6")->text(), "35");
+    control<QPushButton>(window, "Command1")->click();
     EXPECT_EQ(sent(), "AT+VGR=200\rAT+VGT=35\r");
     EXPECT_EQ(status(), "Changes SuccessFul-Microphone");
     EXPECT_EQ(modem().state().settings.params["+VGR"], "200");
 
     refuse(modem(), "+VGT", "+CME ERROR: 3");
-    window.ui->Command1->click();
+    control<QPushButton>(window, "Command1")->click();
     EXPECT_EQ(sent(), "AT+VGR=200\rAT+VGT=35\r");
     EXPECT_EQ(status(), "UnSuccessFul.Try Again");
 }
@@ -101,8 +101,9 @@ TEST_F(CallControlTest, EachClickOnATabShowsItsPageAndAsksForItsValues) {
         {0, "Frame1", "", false},
     };
     Form6& window = open();
-    EXPECT_EQ(items(window.ui->TabStrip1), (QStringList{"Volume Control", "Tone/Echo Control",
-                                                        "AutoAnswer Mode/DTMF", "Ring Melody"}));
+    EXPECT_EQ(items(control<QTabBar>(window, "TabStrip1")),
+              (QStringList{"Volume Control", "Tone/Echo Control", "AutoAnswer Mode/DTMF",
+                           "Ring Melody"}));
     for (const Case& c : cases) {
         for (const bool again : {false, true}) {
             SCOPED_TRACE(c.page.toStdString() + (again ? " clicked again" : ""));
@@ -123,59 +124,62 @@ TEST_P(CallControlShapesTest, EchoCancellationSendsTheParametersOfItsAlgorithm) 
         QByteArray sent;
     };
     Form6& window = open();
-    Ui::Form6& ui = *window.ui;
     const Case cases[] = {
         {"1",
          "3",
-         {{ui.Slider7, 10}, {ui.Slider8, 2000}, {ui.Slider9, 128}},
+         {{control<QSlider>(window, "Slider7"), 10},
+          {control<QSlider>(window, "Slider8"), 2000},
+          {control<QSlider>(window, "Slider9"), 128}},
          "Frame7",
          "AT+ECHO=1,3,10,2000,128\r"},
         {"0",
          "1",
-         {{ui.Slider3, 5}, {ui.Slider4, 2}, {ui.Slider5, 20}, {ui.Slider6, 30}},
+         {{control<QSlider>(window, "Slider3"), 5},
+          {control<QSlider>(window, "Slider4"), 2},
+          {control<QSlider>(window, "Slider5"), 20},
+          {control<QSlider>(window, "Slider6"), 30}},
          "Frame6",
          "AT+ECHO=0,1,5,2,20,30\r"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sent.toStdString());
-        pick(ui.Combo1, c.mode);
-        pick(ui.Combo2, c.algorithm);
-        EXPECT_FALSE(window.findChild<QWidget*>(c.frameShown)->isHidden());
-        EXPECT_TRUE(
-            window.findChild<QWidget*>(c.frameShown == "Frame6" ? "Frame7" : "Frame6")->isHidden());
+        pick(control<QComboBox>(window, "Combo1"), c.mode);
+        pick(control<QComboBox>(window, "Combo2"), c.algorithm);
+        EXPECT_FALSE(control(window, c.frameShown)->isHidden());
+        EXPECT_TRUE(control(window, c.frameShown == "Frame6" ? "Frame7" : "Frame6")->isHidden());
         for (const auto& [slider, value] : c.sliders)
             slider->setValue(value);
-        ui.Command3->click();
+        control<QPushButton>(window, "Command3")->click();
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(status(), "Changes SuccessFul");
     }
     refuse(modem(), "+ECHO", "+CME ERROR: 3");
-    ui.Command3->click();
+    control<QPushButton>(window, "Command3")->click();
     EXPECT_EQ(sent(), "AT+ECHO=0,1,5,2,20,30\r");
     EXPECT_EQ(status(), "UnSuccessFul.Try Again");
 }
 
 TEST_F(CallControlTest, EchoWithNoChoiceSendsNothing) {
     Form6& window = open();
-    window.ui->Command3->click();
+    control<QPushButton>(window, "Command3")->click();
     EXPECT_EQ(sent(), "");
 }
 
 TEST_P(CallControlShapesTest, SideToneNeedsAnOption) {
     Form6& window = open();
-    window.ui->Slider10->setValue(2);
-    window.ui->Command4->click();
+    control<QSlider>(window, "Slider10")->setValue(2);
+    control<QPushButton>(window, "Command4")->click();
     EXPECT_EQ(sent(), "");
     EXPECT_EQ(messages(), QStringList{"Please Select The Options  | GSM"});
-    selectOption(window.ui->Option2);
-    window.ui->Command4->click();
+    selectOption(control<QRadioButton>(window, "Option2"));
+    control<QPushButton>(window, "Command4")->click();
     EXPECT_EQ(sent(), "AT+SIDET=1,2\r");
-    selectOption(window.ui->Option1);
-    window.ui->Command4->click();
+    selectOption(control<QRadioButton>(window, "Option1"));
+    control<QPushButton>(window, "Command4")->click();
     EXPECT_EQ(sent(), "AT+SIDET=0,2\r");
     EXPECT_EQ(status(), "Changes SuccessFul");
     refuse(modem(), "+SIDET", "+CME ERROR: 3");
-    window.ui->Command4->click();
+    control<QPushButton>(window, "Command4")->click();
     EXPECT_EQ(sent(), "AT+SIDET=0,2\r");
     EXPECT_EQ(status(), "UnSuccessFul.Try Again");
 }
@@ -210,15 +214,15 @@ TEST_P(CallControlShapesTest, AutoAnswerPageReadsTheRingsAndTheToneLength) {
         modem().state().settings.params["+VTD"] = c.toneLength;
         modem().state().shapes.refusals.clear();
         if (c.toneLengthRefused) refuse(modem(), "+VTD", "+CME ERROR: 3");
-        window.ui->Combo3->setCurrentIndex(-1);
+        control<QComboBox>(window, "Combo3")->setCurrentIndex(-1);
         showTab(2);
         EXPECT_EQ(sent(), "ATS0?\rAT+VTD?\r");
         EXPECT_EQ(checkedAmong(window, {"Option3", "Option4"}), QStringList{c.option});
-        EXPECT_EQ(window.ui->Combo3->currentText(), c.ringBox);
-        EXPECT_EQ(window.ui->Combo3->isVisibleTo(&window), c.ringsShown);
-        EXPECT_EQ(window.ui->Label33->isVisibleTo(&window), c.ringsShown);
+        EXPECT_EQ(control<QComboBox>(window, "Combo3")->currentText(), c.ringBox);
+        EXPECT_EQ(control<QComboBox>(window, "Combo3")->isVisibleTo(&window), c.ringsShown);
+        EXPECT_EQ(control<QLabel>(window, "Label33")->isVisibleTo(&window), c.ringsShown);
         EXPECT_EQ(status(), c.status);
-        EXPECT_EQ(window.ui->Text1->text(), c.box);
+        EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), c.box);
     }
 }
 
@@ -289,19 +293,20 @@ TEST_P(CallControlShapesTest, AutoAnswerTakesOneToEightRings) {
         window.ShowResult("");
         form<Form5>().PresetAnswerButton(true);
         if (c.option)
-            selectOption(window.findChild<QRadioButton*>(c.option));
+            selectOption(control<QRadioButton>(window, c.option));
         else
-            clearOptionGroup(window.ui->Option3);
-        window.ui->Combo3->clearEditText();
-        type(window.ui->Combo3, c.rings);
-        window.ui->Command5->click();
+            clearOptionGroup(control<QRadioButton>(window, "Option3"));
+        control<QComboBox>(window, "Combo3")->clearEditText();
+        type(control<QComboBox>(window, "Combo3"), c.rings);
+        control<QPushButton>(window, "Command5")->click();
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(status(), c.status);
         EXPECT_EQ(messages(), c.messages);
-        EXPECT_EQ(form<Form5>().ui->Command1->isEnabled(), c.answerEnabled);
-        EXPECT_EQ(form<Form5>().ui->Label2->text(), c.note);
+        EXPECT_EQ(control<QPushButton>(form<Form5>(), "Command1")->isEnabled(), c.answerEnabled);
+        EXPECT_EQ(control<QLabel>(form<Form5>(), "Label2")->text(), c.note);
         EXPECT_TRUE(main().Text1().isEmpty());
-        EXPECT_EQ(items(window.ui->Combo3), (QStringList{"1", "2", "3", "4", "5", "6", "7", "8"}));
+        EXPECT_EQ(items(control<QComboBox>(window, "Combo3")),
+                  (QStringList{"1", "2", "3", "4", "5", "6", "7", "8"}));
     }
 }
 
@@ -317,8 +322,8 @@ TEST_P(CallControlShapesTest, ToneLengthGoesOutInTenthsOfASecond) {
     Form6& window = open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
-        retype(window.ui->Text1, c.typed);
-        window.ui->Command6->click();
+        retype(control<QLineEdit>(window, "Text1"), c.typed);
+        control<QPushButton>(window, "Command6")->click();
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(status(), "Changes SuccessFul-TONE LENGTH");
         EXPECT_EQ(statusColour(), QColor(0, 0, 64));
@@ -328,14 +333,14 @@ TEST_P(CallControlShapesTest, ToneLengthGoesOutInTenthsOfASecond) {
 TEST_P(CallControlShapesTest, ToneLengthRefusedOrMissing) {
     Form6& window = open();
     refuse(modem(), "+VTD", "+CME ERROR: 3");
-    type(window.ui->Text1, "300");
-    window.ui->Command6->click();
+    type(control<QLineEdit>(window, "Text1"), "300");
+    control<QPushButton>(window, "Command6")->click();
     EXPECT_EQ(sent(), "AT+VTD=3\r");
     EXPECT_EQ(status(), "Changes Unsuccessful,CHECK TONE LENGTH");
     EXPECT_EQ(statusColour(), QColor(192, 0, 0));
 
-    window.ui->Text1->clear();
-    window.ui->Command6->click();
+    control<QLineEdit>(window, "Text1")->clear();
+    control<QPushButton>(window, "Command6")->click();
     EXPECT_EQ(sent(), "");
     EXPECT_EQ(messages(), QStringList{"Tone Length Cannot Be Blank,Enter Proper Data | GSM"});
 }
@@ -352,10 +357,10 @@ TEST_F(CallControlTest, ToneLengthBoxTakesDigitsAndBackspaceOnly) {
         EXPECT_EQ(LimitTextInput(code), k.passed) << k.code;
     }
     Form6& window = open();
-    type(window.ui->Text1, "1a2;3");
-    EXPECT_EQ(window.ui->Text1->text(), "123");
-    window.ui->Text1->insert("4x");
-    EXPECT_EQ(window.ui->Text1->text(), "123");
+    type(control<QLineEdit>(window, "Text1"), "1a2;3");
+    EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), "123");
+    control<QLineEdit>(window, "Text1")->insert("4x");
+    EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), "123");
 }
 
 TEST_P(CallControlShapesTest, RingMelodyGoesOutWithTheCodeOfItsCallType) {
@@ -374,32 +379,33 @@ TEST_P(CallControlShapesTest, RingMelodyGoesOutWithTheCodeOfItsCallType) {
     Form6& window = open();
     showTab(3);
     EXPECT_EQ(status(), "");
-    EXPECT_EQ(items(window.ui->Combo4), (QStringList{"Incoming Voice Call", "Incoming Data Call",
-                                                     "Incoming Fax Call", "Incoming SMS"}));
-    EXPECT_EQ(window.ui->Combo5->count(), 11);
-    window.ui->Command7->click(); // nothing chosen yet
+    EXPECT_EQ(items(control<QComboBox>(window, "Combo4")),
+              (QStringList{"Incoming Voice Call", "Incoming Data Call", "Incoming Fax Call",
+                           "Incoming SMS"}));
+    EXPECT_EQ(control<QComboBox>(window, "Combo5")->count(), 11);
+    control<QPushButton>(window, "Command7")->click(); // nothing chosen yet
     EXPECT_EQ(sent(), "");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.callType.toStdString());
-        pick(window.ui->Combo4, c.callType);
-        window.ui->Slider11->setValue(c.volume);
-        pick(window.ui->Combo5, c.index);
-        window.ui->Command7->click();
+        pick(control<QComboBox>(window, "Combo4"), c.callType);
+        control<QSlider>(window, "Slider11")->setValue(c.volume);
+        pick(control<QComboBox>(window, "Combo5"), c.index);
+        control<QPushButton>(window, "Command7")->click();
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(status(), "Changes SuccessFul-Ring Melody");
         EXPECT_TRUE(main().Text1().isEmpty());
     }
     refuse(modem(), "+CRMP", "+CME ERROR: 3");
-    window.ui->Command7->click();
+    control<QPushButton>(window, "Command7")->click();
     EXPECT_EQ(sent(), "AT+CRMP= 3,7,0,10\r");
     EXPECT_EQ(status(), "Changes UnSuccessFul-Ring Melody");
 }
 
 TEST_F(CallControlTest, BackHidesTheCloseBoxStoresTheProfile) {
     Form6& window = open();
-    main().ui->Label5->setText("Please Wait...");
+    control<QLabel>(main(), "Label5")->setText("Please Wait...");
     main().hide();
-    window.ui->Command2->click();
+    control<QPushButton>(window, "Command2")->click();
     EXPECT_TRUE(main().isVisible());
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(Forms::instance().isLoaded<Form6>());
@@ -411,7 +417,7 @@ TEST_F(CallControlTest, BackHidesTheCloseBoxStoresTheProfile) {
     window.close();
     EXPECT_EQ(sent(), "AT&W\r");
     EXPECT_TRUE(main().isVisible());
-    EXPECT_EQ(main().ui->Label5->text(), "");
+    EXPECT_EQ(control<QLabel>(main(), "Label5")->text(), "");
     EXPECT_TRUE(main().Text1().isEmpty());
     EXPECT_FALSE(Forms::instance().isLoaded<Form6>());
 }

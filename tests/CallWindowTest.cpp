@@ -7,12 +7,10 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
-#include "ui_Form3.h"
-#include "ui_Form4.h"
-#include "ui_Form5.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QPushButton>
 
 #include <functional>
 #include <optional>
@@ -65,24 +63,26 @@ class CallWindowTest : public InEveryShape<ConnectedConsole> {
         db::OpenDatabase("phonebook.mdb").Execute("delete from details");
     }
     Form3& calls() { return form<Form3>(); }
-    QString status() { return calls().ui->Label3->text(); }
-    QStringList rows() { return items(calls().ui->List1); }
+    QString status() { return control<QLabel>(calls(), "Label3")->text(); }
+    QStringList rows() { return items(control<QListWidget>(calls(), "List1")); }
     QStringList messages() { return shownMessages(services()); }
 
     // The module refuses every phonebook write, as its shape frames a refusal.
     void refuseWrites() {
         refuse(modem(), "+CPBW", "+CME ERROR: 3");
     }
-    void typeNumber(const QString& number) { typeOver(calls().ui->Text1, number); }
+    void typeNumber(const QString& number) {
+        typeOver(control<QLineEdit>(calls(), "Text1"), number);
+    }
     // Presses "Add" in the call window and types into the entry window's boxes.
     Form4& add(const QString& country, const QString& area, const QString& phone,
                const QString& name) {
-        calls().ui->Command2->click();
+        control<QPushButton>(calls(), "Command2")->click();
         Form4& entry = form<Form4>();
-        typeOver(entry.ui->Text1, country);
-        typeOver(entry.ui->Text2, area);
-        typeOver(entry.ui->Text3, phone);
-        typeOver(entry.ui->Text4, name);
+        typeOver(control<QLineEdit>(entry, "Text1"), country);
+        typeOver(control<QLineEdit>(entry, "Text2"), area);
+        typeOver(control<QLineEdit>(entry, "Text3"), phone);
+        typeOver(control<QLineEdit>(entry, "Text4"), name);
         return entry;
     }
 
@@ -126,7 +126,7 @@ TEST_P(CallWindowTest, DialWatchesNinePollsAndShowsTheOutcomeOfHighestPriority) 
         modem().clearOverrides();
         if (c.reply) modem().overrideReply("ATD0123456789;", *c.reply);
         typeNumber("0123456789");
-        const double took = press(window.ui->Command1);
+        const double took = press(control<QPushButton>(window, "Command1"));
         EXPECT_EQ(sent(), "ATD0123456789;\r");
         EXPECT_EQ(status(), c.status);
         EXPECT_GE(took, 1 + 9 * 2); // the nine polls run whatever they find
@@ -138,7 +138,7 @@ TEST_P(CallWindowTest, EveryPollShowsTheConnectedTextAgain) {
     Form3& window = open();
     typeNumber("0123456789");
     clock().schedule(clock().seconds() + 8, [&window] { window.ShowCallStatus("overwritten"); });
-    window.ui->Command1->click();
+    control<QPushButton>(window, "Command1")->click();
     EXPECT_EQ(status(), "Connected SuccessFully-0123456789");
 }
 
@@ -169,7 +169,7 @@ TEST_P(CallWindowTest, DialTakesDialCharactersOnly) {
         services().messages.clear();
         window.ShowCallStatus("");
         typeNumber(c.typed);
-        window.ui->Command1->click();
+        control<QPushButton>(window, "Command1")->click();
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(messages(), c.sent.isEmpty() ? QStringList{refused} : QStringList());
         EXPECT_EQ(status(), c.dialing);
@@ -206,9 +206,9 @@ TEST_P(CallWindowTest, RedialTakesTheNumberBeforeTheSemicolon) {
         modem().state().call.status = c.callUp ? sim::CallStatus::Active : sim::CallStatus::Idle;
         typeNumber("typed");
         window.ShowCallStatus("");
-        window.ui->Command8->click();
+        control<QPushButton>(window, "Command8")->click();
         EXPECT_EQ(sent(), "ATDL\r");
-        EXPECT_EQ(window.ui->Text1->text(), c.box);
+        EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), c.box);
         EXPECT_EQ(status(), c.status);
         EXPECT_TRUE(main().Text1().isEmpty());
     }
@@ -217,13 +217,13 @@ TEST_P(CallWindowTest, RedialTakesTheNumberBeforeTheSemicolon) {
 TEST_P(CallWindowTest, RedialDialsTheLastNumberAgain) {
     Form3& window = open();
     typeNumber("0207946000");
-    window.ui->Command1->click();
-    window.ui->Command4->click();
+    control<QPushButton>(window, "Command1")->click();
+    control<QPushButton>(window, "Command4")->click();
     sent();
-    window.ui->Command7->click(); // "Clear"
-    window.ui->Command8->click();
+    control<QPushButton>(window, "Command7")->click(); // "Clear"
+    control<QPushButton>(window, "Command8")->click();
     EXPECT_EQ(sent(), "ATDL\r");
-    EXPECT_EQ(window.ui->Text1->text(), "0207946000");
+    EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), "0207946000");
     EXPECT_EQ(status(), "Connected SuccessFully-0207946000");
     EXPECT_EQ(modem().state().call.status, sim::CallStatus::Active);
 }
@@ -231,12 +231,12 @@ TEST_P(CallWindowTest, RedialDialsTheLastNumberAgain) {
 TEST_P(CallWindowTest, HangUpEndsTheCallAndEmptiesTheDialBox) {
     Form3& window = open();
     typeNumber("0123456789");
-    window.ui->Command1->click();
+    control<QPushButton>(window, "Command1")->click();
     sent();
-    window.ui->Command4->click();
+    control<QPushButton>(window, "Command4")->click();
     EXPECT_EQ(sent(), "ATH\r");
     EXPECT_EQ(status(), "DisConnected ");
-    EXPECT_EQ(window.ui->Text1->text(), "");
+    EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), "");
     EXPECT_TRUE(main().Text1().isEmpty());
     EXPECT_EQ(modem().state().call.status, sim::CallStatus::Idle);
 }
@@ -247,13 +247,13 @@ TEST_P(CallWindowTest, KeysJoinTheDialBoxAndGoOutAsTonesEvenWithoutACall) {
     Form3& window = open();
     QStringList tones;
     for (int digit = 0; digit <= 9; ++digit) {
-        click(window.Image(digit));
+        click(control<QLabel>(window, "Image" + QString::number(digit)));
         tones << "AT+VTS=" + QString::number(digit);
     }
-    click(window.ui->Label2);
-    click(window.ui->Label4);
+    click(control<QLabel>(window, "Label2"));
+    click(control<QLabel>(window, "Label4"));
     tones << "AT+VTS=#" << "AT+VTS=*";
-    EXPECT_EQ(window.ui->Text1->text(), "0123456789#*");
+    EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), "0123456789#*");
     EXPECT_EQ(commands(sent()), tones);
     EXPECT_TRUE(main().Text1().isEmpty());
 }
@@ -261,12 +261,12 @@ TEST_P(CallWindowTest, KeysJoinTheDialBoxAndGoOutAsTonesEvenWithoutACall) {
 TEST_P(CallWindowTest, BackspaceAndClearEditTheDialBox) {
     Form3& window = open();
     typeNumber("123");
-    window.ui->Command6->click();
-    EXPECT_EQ(window.ui->Text1->text(), "12");
-    window.ui->Command7->click();
-    EXPECT_EQ(window.ui->Text1->text(), "");
-    window.ui->Command6->click();
-    EXPECT_EQ(window.ui->Text1->text(), "");
+    control<QPushButton>(window, "Command6")->click();
+    EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), "12");
+    control<QPushButton>(window, "Command7")->click();
+    EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), "");
+    control<QPushButton>(window, "Command6")->click();
+    EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), "");
     EXPECT_EQ(sent(), "");
 }
 
@@ -286,11 +286,12 @@ TEST_P(CallWindowTest, ClickOnARowPutsItsNumberIntoTheDialBox) {
     };
     Form3& window = open({});
     for (const Case& c : cases)
-        window.ui->List1->addItem(c.row);
+        control<QListWidget>(window, "List1")->addItem(c.row);
     for (int row = 0; row < static_cast<int>(std::size(cases)); ++row) {
         typeNumber("typed");
-        clickRow(window.ui->List1, row);
-        EXPECT_EQ(window.ui->Text1->text(), cases[row].number) << cases[row].row.toStdString();
+        clickRow(control<QListWidget>(window, "List1"), row);
+        EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), cases[row].number)
+            << cases[row].row.toStdString();
     }
 }
 
@@ -323,7 +324,7 @@ TEST_P(CallWindowTest, DeleteErasesTheSimEntryThenTheCopyAndTheCounts) {
          {"AT+CPBW=2"}, allRows, allEntries, {"3|250"}, "3", {"Error Occurred.Try Again | GSM"}},
         // The SIM entry is gone: so is its record, though the count cannot be lowered.
         {"count box holds no number", 1,
-         [this] { calls().ui->Text2->setText("x"); }, {"AT+CPBW=2"},
+         [this] { control<QLineEdit>(calls(), "Text2")->setText("x"); }, {"AT+CPBW=2"},
          {allRows[0], allRows[2]}, {allEntries[0], allEntries[2]}, {"3|250"}, "x", {}},
     };
     for (const Case& c : cases) {
@@ -333,13 +334,13 @@ TEST_P(CallWindowTest, DeleteErasesTheSimEntryThenTheCopyAndTheCounts) {
         services().messages.clear();
         Form3& window = open();
         if (c.prepare) c.prepare();
-        if (c.selected >= 0) clickRow(window.ui->List1, c.selected);
-        window.ui->Command3->click();
+        if (c.selected >= 0) clickRow(control<QListWidget>(window, "List1"), c.selected);
+        control<QPushButton>(window, "Command3")->click();
         EXPECT_EQ(commands(sent()), c.sent);
         EXPECT_EQ(rows(), c.rows);
         EXPECT_EQ(storedEntries(), c.entries);
         EXPECT_EQ(storedCounts(), c.counts);
-        EXPECT_EQ(window.ui->Text2->text(), c.usedBox);
+        EXPECT_EQ(control<QLineEdit>(window, "Text2")->text(), c.usedBox);
         EXPECT_EQ(messages(), c.messages);
         EXPECT_EQ(status(), c.sent.isEmpty() || !c.messages.isEmpty() ? "" : "Number Deleted");
     }
@@ -365,9 +366,9 @@ TEST_P(CallWindowTest, OpeningListsTheStoredCopyAndItsCounts) {
     EXPECT_EQ(rows(), (QStringList{Form3::listRow("1", "0612345678", "ALICE"),
                                    Form3::listRow("3", "0207946000", "BOB \"B\""),
                                    Form3::listRow("12", "+441632960961", "")}));
-    EXPECT_EQ(window.ui->Text2->text(), "3");
-    EXPECT_EQ(window.ui->Text4->text(), "250");
-    add("", "", "0800", "NEW").ui->Command1->click();
+    EXPECT_EQ(control<QLineEdit>(window, "Text2")->text(), "3");
+    EXPECT_EQ(control<QLineEdit>(window, "Text4")->text(), "250");
+    control<QPushButton>(add("", "", "0800", "NEW"), "Command1")->click();
     EXPECT_EQ(commands(sent()), (QStringList{"AT+CPBR=4", "AT+CPBW=4,0800,,\" NEW\""}));
     EXPECT_EQ(storedCounts(), QStringList{"4|250"});
 }
@@ -377,7 +378,7 @@ TEST_P(CallWindowTest, ReloadDownloadsTheSimPhonebookAgain) {
     simBook().entries[4] = {"0800123456", 129, "NEW"};
     QString during;
     clock().schedule(clock().seconds() + 4, [&] { during = status(); });
-    window.ui->Command5->click();
+    control<QPushButton>(window, "Command5")->click();
     const QStringList written = commands(sent());
     EXPECT_EQ(written.value(0), "AT+CPBS?");
     EXPECT_EQ(written.mid(1), (QStringList{"AT+CPBR=1", "AT+CPBR=2", "AT+CPBR=3", "AT+CPBR=4"}));
@@ -390,11 +391,11 @@ TEST_P(CallWindowTest, ReloadDownloadsTheSimPhonebookAgain) {
 
 TEST_P(CallWindowTest, CloseBoxReturnsToTheMainWindow) {
     Form3& window = open();
-    main().ui->Label5->setText("Please Wait.......");
+    control<QLabel>(main(), "Label5")->setText("Please Wait.......");
     main().hide();
     window.close();
     EXPECT_TRUE(main().isVisible());
-    EXPECT_EQ(main().ui->Label5->text(), "");
+    EXPECT_EQ(control<QLabel>(main(), "Label5")->text(), "");
     EXPECT_FALSE(Forms::instance().isLoaded<Form3>());
 }
 
@@ -404,13 +405,15 @@ class EntryWindowTest : public CallWindowTest {
   protected:
     // The four boxes of the entry window, joined.
     static QString boxes(const Form4& entry) {
-        return entry.ui->Text1->text() + entry.ui->Text2->text() + entry.ui->Text3->text() +
-               entry.ui->Text4->text();
+        return control<QLineEdit>(entry, "Text1")->text() +
+               control<QLineEdit>(entry, "Text2")->text() +
+               control<QLineEdit>(entry, "Text3")->text() +
+               control<QLineEdit>(entry, "Text4")->text();
     }
     // Deletes the entry on the given list row, as the user would.
     void deleteRow(int row) {
-        clickRow(calls().ui->List1, row);
-        calls().ui->Command3->click();
+        clickRow(control<QListWidget>(calls(), "List1"), row);
+        control<QPushButton>(calls(), "Command3")->click();
         sent();
     }
 };
@@ -420,10 +423,10 @@ TEST_P(EntryWindowTest, OkWritesTheEntryToTheSimThenToTheCopyAndTheList) {
     Form4& entry = add("", "12", "3", "alice");
     EXPECT_TRUE(entry.isVisible());
     EXPECT_FALSE(calls().isVisible());
-    entry.ui->Command1->click();
+    control<QPushButton>(entry, "Command1")->click();
     EXPECT_EQ(commands(sent()), (QStringList{"AT+CPBR=6", "AT+CPBW=6,123,,\" alice\""}));
     EXPECT_EQ(rows().last(), Form3::listRow("6", "123", "ALICE"));
-    EXPECT_EQ(calls().ui->Text2->text(), "6");
+    EXPECT_EQ(control<QLineEdit>(calls(), "Text2")->text(), "6");
     EXPECT_EQ(storedEntries().last(), "6|123|ALICE");
     EXPECT_EQ(storedCounts(), QStringList{"6|250"});
     EXPECT_EQ(status(), "New Entry  123");
@@ -469,10 +472,10 @@ TEST_P(EntryWindowTest, NewEntryGoesToAnIndexTheSimShowsFree) {
         if (c.deletedRow >= 0) deleteRow(c.deletedRow);
         if (c.afterDeletion) c.afterDeletion();
         const std::map<int, sim::PhonebookEntry> before = simBook().entries;
-        add("", "", "0800", "BOB").ui->Command1->click();
+        control<QPushButton>(add("", "", "0800", "BOB"), "Command1")->click();
         EXPECT_EQ(commands(sent()), c.sent);
         EXPECT_EQ(messages(), c.messages);
-        EXPECT_EQ(calls().ui->Text2->text(), c.usedBox);
+        EXPECT_EQ(control<QLineEdit>(calls(), "Text2")->text(), c.usedBox);
         for (const auto& [index, e] : before)
             EXPECT_EQ(simBook().entries.at(index).name, e.name) << index;
         EXPECT_TRUE(calls().isVisible());
@@ -498,8 +501,9 @@ TEST_P(EntryWindowTest, RefusalsSendNothingAndReturnToTheCallWindow) {
         SCOPED_TRACE((c.phone + "/" + c.name + c.pastedIntoName).toStdString());
         services().messages.clear();
         Form4& entry = add(c.country, c.area, c.phone, c.name);
-        if (!c.pastedIntoName.isEmpty()) paste(entry.ui->Text4, c.pastedIntoName);
-        entry.ui->Command1->click();
+        if (!c.pastedIntoName.isEmpty())
+            paste(control<QLineEdit>(entry, "Text4"), c.pastedIntoName);
+        control<QPushButton>(entry, "Command1")->click();
         EXPECT_EQ(sent(), "");
         EXPECT_EQ(messages(), QStringList{"Please Enter Valid Number/Name | GSM"});
         EXPECT_TRUE(calls().isVisible());
@@ -512,29 +516,29 @@ TEST_P(EntryWindowTest, AFullAddressBookOrARefusedWriteChangesNothing) {
     const QStringList rowsBefore = rows();
     const QStringList entriesBefore = storedEntries();
 
-    calls().ui->Text2->setText("250");
-    calls().ui->Text4->setText("250");
-    add("", "", "3", "X").ui->Command1->click();
+    control<QLineEdit>(calls(), "Text2")->setText("250");
+    control<QLineEdit>(calls(), "Text4")->setText("250");
+    control<QPushButton>(add("", "", "3", "X"), "Command1")->click();
     EXPECT_EQ(sent(), "");
     EXPECT_EQ(messages(), QStringList{"Address Book full | GSM"});
 
     services().messages.clear();
-    calls().ui->Text2->setText("3");
+    control<QLineEdit>(calls(), "Text2")->setText("3");
     refuseWrites();
-    add("", "", "3", "X").ui->Command1->click();
+    control<QPushButton>(add("", "", "3", "X"), "Command1")->click();
     EXPECT_EQ(commands(sent()), (QStringList{"AT+CPBR=4", "AT+CPBW=4,3,,\" X\""}));
     EXPECT_EQ(messages(), QStringList{"Error Occurred.Cannot Add | GSM"});
     EXPECT_EQ(rows(), rowsBefore);
     EXPECT_EQ(storedEntries(), entriesBefore);
-    EXPECT_EQ(calls().ui->Text2->text(), "3");
+    EXPECT_EQ(control<QLineEdit>(calls(), "Text2")->text(), "3");
     EXPECT_TRUE(calls().isVisible());
 }
 
 TEST_P(EntryWindowTest, CountsThatAreNoNumbersEndTheAdditionQuietly) {
     open();
-    calls().ui->Text2->setText("");
+    control<QLineEdit>(calls(), "Text2")->setText("");
     Form4& entry = add("", "", "3", "X");
-    entry.ui->Command1->click();
+    control<QPushButton>(entry, "Command1")->click();
     EXPECT_EQ(sent(), "");
     EXPECT_TRUE(services().messages.empty());
     EXPECT_TRUE(entry.isVisible());
@@ -542,13 +546,13 @@ TEST_P(EntryWindowTest, CountsThatAreNoNumbersEndTheAdditionQuietly) {
 
 TEST_P(EntryWindowTest, OkAndCancelKeepTheBoxesTheCloseBoxEmptiesThem) {
     open();
-    add("44", "20", "7946", "KEEP").ui->Command2->click();
+    control<QPushButton>(add("44", "20", "7946", "KEEP"), "Command2")->click();
     EXPECT_TRUE(calls().isVisible());
-    calls().ui->Command2->click();
+    control<QPushButton>(calls(), "Command2")->click();
     EXPECT_EQ(boxes(form<Form4>()), "44207946KEEP");
     form<Form4>().close();
     EXPECT_TRUE(calls().isVisible());
-    calls().ui->Command2->click();
+    control<QPushButton>(calls(), "Command2")->click();
     EXPECT_EQ(boxes(form<Form4>()), "");
     EXPECT_EQ(sent(), "");
 }
@@ -562,9 +566,9 @@ TEST_P(CallWindowTest, IncomingCallIsAnsweredAndEndsWhenTheCallerHangsUp) {
     run(3);
     Form5& incoming = form<Form5>();
     EXPECT_TRUE(incoming.isVisible());
-    EXPECT_EQ(incoming.ui->Label1->text(), "Call Received From  JOHN");
+    EXPECT_EQ(control<QLabel>(incoming, "Label1")->text(), "Call Received From  JOHN");
     sent();
-    incoming.ui->Command1->click();
+    control<QPushButton>(incoming, "Command1")->click();
     EXPECT_TRUE(sent().startsWith("ATA\r"));
     EXPECT_EQ(modem().state().call.status, sim::CallStatus::Active);
     EXPECT_TRUE(incoming.isVisible());
@@ -586,14 +590,14 @@ TEST_P(CallWindowTest, AnswerKeepsTheLogHangUpEmptiesItAndHides) {
     };
     main().Text1().setText("earlier\r\n");
     auto seen = logDuringWait();
-    incoming.ui->Command1->click();
+    control<QPushButton>(incoming, "Command1")->click();
     EXPECT_TRUE(seen->startsWith("earlier\r\nATA\r")) << seen->toStdString();
     EXPECT_TRUE(main().Text1().isEmpty());
     EXPECT_TRUE(incoming.isVisible());
 
     main().Text1().setText("earlier\r\n");
     seen = logDuringWait();
-    incoming.ui->Command2->click();
+    control<QPushButton>(incoming, "Command2")->click();
     EXPECT_TRUE(seen->startsWith("ATH\r")) << seen->toStdString();
     EXPECT_TRUE(main().Text1().isEmpty());
     EXPECT_FALSE(incoming.isVisible());

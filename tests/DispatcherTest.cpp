@@ -8,13 +8,9 @@
 #include "tests/Helpers.h"
 
 #include <QFile>
+#include <QPushButton>
+#include <QSlider>
 
-#include "ui_Form11.h"
-#include "ui_Form3.h"
-#include "ui_Form5.h"
-#include "ui_Form6.h"
-#include "ui_Form7.h"
-#include "ui_Form8.h"
 #include <functional>
 
 namespace {
@@ -22,8 +18,9 @@ namespace {
 QString bars() {
     Form7& signal = form<Form7>();
     QString shown;
-    for (QLabel* bar : {signal.ui->Image1, signal.ui->Image2, signal.ui->Image3, signal.ui->Image4,
-                        signal.ui->Image5})
+    for (QLabel* bar : {control<QLabel>(signal, "Image1"), control<QLabel>(signal, "Image2"),
+                        control<QLabel>(signal, "Image3"), control<QLabel>(signal, "Image4"),
+                        control<QLabel>(signal, "Image5")})
         shown += bar->isVisibleTo(&signal) ? '|' : '.';
     return shown;
 }
@@ -42,11 +39,11 @@ void storeContact(const QString& number, const QString& name) {
 using DispatcherTest = ConnectedConsole;
 
 TEST_F(DispatcherTest, EmptyEventOnEmptyLogTouchesNothing) {
-    form<Form7>().ui->Label4->setText("kept");
+    control<QLabel>(form<Form7>(), "Label4")->setText("kept");
     main().link().write("");
     run(3);
     EXPECT_TRUE(main().Text1().isEmpty());
-    EXPECT_EQ(form<Form7>().ui->Label4->text(), "kept");
+    EXPECT_EQ(control<QLabel>(form<Form7>(), "Label4")->text(), "kept");
 }
 
 TEST_F(DispatcherTest, SignalQualitySetsBarsAndLabel) {
@@ -67,7 +64,7 @@ TEST_F(DispatcherTest, SignalQualitySetsBarsAndLabel) {
         arrive(QByteArray("\r\n+CSQ: ") + c.rssi + ",99\r\n\r\nOK\r\n");
         run(3);
         EXPECT_EQ(bars(), c.bars) << c.rssi;
-        EXPECT_EQ(form<Form7>().ui->Label4->text(), c.label) << c.rssi;
+        EXPECT_EQ(control<QLabel>(form<Form7>(), "Label4")->text(), c.label) << c.rssi;
         EXPECT_TRUE(main().Text1().isEmpty()) << c.rssi;
     }
 }
@@ -85,16 +82,16 @@ TEST_F(DispatcherTest, RegistrationTextFollowsTheStatus) {
     for (const auto& [stat, label] : cases) {
         arrive(QByteArray("\r\n+CREG: 0,") + stat + "\r\n\r\nOK\r\n");
         run(3);
-        EXPECT_EQ(form<Form7>().ui->Label5->text(), label) << stat;
+        EXPECT_EQ(control<QLabel>(form<Form7>(), "Label5")->text(), label) << stat;
     }
 }
 
 TEST_F(DispatcherTest, SignalAndRegistrationTogetherShowOnlyTheSignal) {
-    form<Form7>().ui->Label5->setText("before");
+    control<QLabel>(form<Form7>(), "Label5")->setText("before");
     arrive("\r\n+CSQ: 20,0\r\n\r\nOK\r\n\r\n+CREG: 0,1\r\n\r\nOK\r\n");
     run(3);
-    EXPECT_EQ(form<Form7>().ui->Label4->text(), "20,0");
-    EXPECT_EQ(form<Form7>().ui->Label5->text(), "before");
+    EXPECT_EQ(control<QLabel>(form<Form7>(), "Label4")->text(), "20,0");
+    EXPECT_EQ(control<QLabel>(form<Form7>(), "Label5")->text(), "before");
 }
 
 TEST_F(DispatcherTest, RingWithCallerShowsTheNumberOrTheStoredName) {
@@ -113,7 +110,7 @@ TEST_F(DispatcherTest, RingWithCallerShowsTheNumberOrTheStoredName) {
         arrive(QByteArray("\r\nRING\r\n\r\n") + c.clip + "\r\n");
         run(3);
         EXPECT_TRUE(form<Form5>().isVisible()) << c.clip;
-        EXPECT_EQ(form<Form5>().ui->Label1->text(), c.shown) << c.clip;
+        EXPECT_EQ(control<QLabel>(form<Form5>(), "Label1")->text(), c.shown) << c.clip;
         EXPECT_TRUE(main().Text1().isEmpty());
         EXPECT_TRUE(main().Timer2.Enabled());
     }
@@ -133,7 +130,7 @@ TEST_F(DispatcherTest, CallerNumberIsCutAtTheCommaAfterItsKeyNotAnEarlierOne) {
     modem().setLatency(0);
     arrive("\r\nRING\r\n\r\n+CLIP: \"0123456789\",129\r\n");
     run(3);
-    EXPECT_EQ(form<Form5>().ui->Label1->text(), "Call Received-  0123456789");
+    EXPECT_EQ(control<QLabel>(form<Form5>(), "Label1")->text(), "Call Received-  0123456789");
 }
 
 TEST_F(DispatcherTest, WaitingCallNeedsAQuotedNumber) {
@@ -143,7 +140,7 @@ TEST_F(DispatcherTest, WaitingCallNeedsAQuotedNumber) {
     main().Text1().clear();
     arrive("\r\n+CCWA: \"0123456789\",129,1\r\n");
     run(3);
-    EXPECT_EQ(form<Form5>().ui->Label1->text(), "Call Waiting-  0123456789");
+    EXPECT_EQ(control<QLabel>(form<Form5>(), "Label1")->text(), "Call Waiting-  0123456789");
 }
 
 TEST_F(DispatcherTest, CallEndTextsInTheirOrder) {
@@ -160,7 +157,7 @@ TEST_F(DispatcherTest, CallEndTextsInTheirOrder) {
         main().Text1().clear();
         arrive(c.codes);
         run(3);
-        EXPECT_EQ(form<Form3>().ui->Label3->text(), c.status) << c.codes;
+        EXPECT_EQ(control<QLabel>(form<Form3>(), "Label3")->text(), c.status) << c.codes;
     }
 }
 
@@ -188,8 +185,8 @@ TEST_F(DispatcherTest, NewMessageMarksTheSmsButtonAndShowsTheIndex) {
     for (const Case& c : cases) {
         arrive(QByteArray("\r\n+CMTI: \"SM\",") + c.index + "\r\n");
         run(6);
-        EXPECT_EQ(form<Form8>().ui->Label4->text(), c.shown) << c.index;
-        EXPECT_TRUE(main().ui->Command3->styleSheet().contains("#ffc0c0"));
+        EXPECT_EQ(control<QLabel>(form<Form8>(), "Label4")->text(), c.shown) << c.index;
+        EXPECT_TRUE(control<QPushButton>(main(), "Command3")->styleSheet().contains("#ffc0c0"));
         EXPECT_FALSE(form<Form11>().isVisible());
     }
 }
@@ -213,7 +210,7 @@ TEST_F(DispatcherTest, NewMessagePopUpStandsForThreeSecondsAfterTheWait) {
     for (const Moment& m : moments)
         clock().schedule(clock().seconds() + m.at, [&seen, at = m.at] {
             seen.push_back({at, Forms::instance().isLoaded<Form11>() && form<Form11>().isVisible(),
-                            form<Form8>().ui->Label4->text()});
+                            control<QLabel>(form<Form8>(), "Label4")->text()});
         });
     arrive("\r\n+CMTI: \"SM\",3\r\n");
     run(6);
@@ -227,26 +224,26 @@ TEST_F(DispatcherTest, NewMessagePopUpStandsForThreeSecondsAfterTheWait) {
 TEST_F(DispatcherTest, GainRepliesSetTheCallControlWindow) {
     arrive("\r\n+VGR: 128\r\n\r\nOK\r\n");
     run(3);
-    EXPECT_EQ(form<Form6>().ui->Label7->text(), "Default Values-Speaker 128");
-    EXPECT_EQ(form<Form6>().ui->Label5->text(), "128");
-    EXPECT_EQ(form<Form6>().ui->Slider1->value(), 128);
+    EXPECT_EQ(control<QLabel>(form<Form6>(), "Label7")->text(), "Default Values-Speaker 128");
+    EXPECT_EQ(control<QLabel>(form<Form6>(), "Label5")->text(), "128");
+    EXPECT_EQ(control<QSlider>(form<Form6>(), "Slider1")->value(), 128);
     arrive("AT+VGT=10\r\r\nERROR\r\n");
     run(3);
-    EXPECT_EQ(form<Form6>().ui->Label7->text(), "UnSuccessFul.Try Again");
+    EXPECT_EQ(control<QLabel>(form<Form6>(), "Label7")->text(), "UnSuccessFul.Try Again");
 }
 
 TEST_F(DispatcherTest, SideToneSelectsItsOption) {
     arrive("\r\n+SIDET: 1,3\r\n\r\nOK\r\n");
     run(3);
-    EXPECT_TRUE(form<Form6>().ui->Option2->isChecked());
-    EXPECT_EQ(form<Form6>().ui->Slider10->value(), 3);
+    EXPECT_TRUE(control<QRadioButton>(form<Form6>(), "Option2")->isChecked());
+    EXPECT_EQ(control<QSlider>(form<Form6>(), "Slider10")->value(), 3);
 }
 
 TEST_F(DispatcherTest, ArrivalsWithinTwoSecondsAreExaminedTogether) {
     arrive("\r\n+CSQ: 1");
     modem().unsolicited("7,99\r\n\r\nOK\r\n", 1.0);
     run(5);
-    EXPECT_EQ(form<Form7>().ui->Label4->text(), "17,99");
+    EXPECT_EQ(control<QLabel>(form<Form7>(), "Label4")->text(), "17,99");
 }
 
 // A caller line that comes just short of two seconds after its ring is
@@ -256,7 +253,7 @@ TEST_F(DispatcherTest, ACallerLineWithinTwoSecondsOfTheRingIsAnnounced) {
     modem().unsolicited("\r\n+CLIP: \"0123456789\",129\r\n", 1.9);
     run(5);
     ASSERT_TRUE(Forms::instance().isLoaded<Form5>());
-    EXPECT_EQ(form<Form5>().ui->Label1->text(), "Call Received-  0123456789");
+    EXPECT_EQ(control<QLabel>(form<Form5>(), "Label1")->text(), "Call Received-  0123456789");
     EXPECT_TRUE(form<Form5>().isVisible());
 }
 
@@ -281,11 +278,12 @@ TEST_F(DispatcherTest, RepliesLoadOnlyTheWindowsTheyWriteInto) {
 }
 
 TEST_F(DispatcherTest, GainTheSliderCannotHoldEndsTheRunAndKeepsTheLog) {
-    form<Form6>().ui->Label7->setText("before");
+    control<QLabel>(form<Form6>(), "Label7")->setText("before");
     arrive("\r\n+VGR: 300\r\n\r\nOK\r\n");
     run(3);
-    EXPECT_EQ(form<Form6>().ui->Label7->text(), "Default Values-Speaker 300");
-    EXPECT_NE(form<Form6>().ui->Slider1->value(), 255); // refused, not cut down to the maximum
+    EXPECT_EQ(control<QLabel>(form<Form6>(), "Label7")->text(), "Default Values-Speaker 300");
+    // refused, not cut down to the maximum
+    EXPECT_NE(control<QSlider>(form<Form6>(), "Slider1")->value(), 255);
     EXPECT_TRUE(main().Text1().contains("VGR: 300"));
 }
 
@@ -361,7 +359,8 @@ TEST_F(DispatcherTest, UnreadableLinesHideNoLaterCall) {
             }
             run(3);
             ASSERT_TRUE(Forms::instance().isLoaded<Form5>());
-            EXPECT_EQ(form<Form5>().ui->Label1->text(), "Call Received-  0123456789");
+            EXPECT_EQ(control<QLabel>(form<Form5>(), "Label1")->text(),
+                      "Call Received-  0123456789");
             EXPECT_TRUE(main().Timer2.Enabled());
             EXPECT_TRUE(main().Text1().isEmpty());
         }
@@ -374,21 +373,21 @@ TEST_F(DispatcherTest, LaterReadableReplyIsShownPastAnUnreadableOne) {
     struct Case {
         const char* unreadable;
         const char* readable;
-        QLabel* Ui::Form7::*label;
+        const char* label;
         const char* shown;
     };
     const Case cases[] = {
-        {"+CREG: 1", "+CREG: 0,5", &Ui::Form7::Label5, "Registered/Roaming"},
-        {"+CREG: 0,nan", "+CREG: 0,2", &Ui::Form7::Label5, "Not Registered.Searching Operator"},
-        {"+CREG: 0, 1e10", "+CREG: 0,3", &Ui::Form7::Label5, "Registration Denied"},
-        {"+CSQ: 99", "+CSQ: 20,0", &Ui::Form7::Label4, "20,0"},
-        {"+CSQ: 1e10,99", "+CSQ: 7,1", &Ui::Form7::Label4, "7,1"},
-        {"+CSQ: 0x1f,99", "+CSQ: 31,99", &Ui::Form7::Label4, "31,99"},
+        {"+CREG: 1", "+CREG: 0,5", "Label5", "Registered/Roaming"},
+        {"+CREG: 0,nan", "+CREG: 0,2", "Label5", "Not Registered.Searching Operator"},
+        {"+CREG: 0, 1e10", "+CREG: 0,3", "Label5", "Registration Denied"},
+        {"+CSQ: 99", "+CSQ: 20,0", "Label4", "20,0"},
+        {"+CSQ: 1e10,99", "+CSQ: 7,1", "Label4", "7,1"},
+        {"+CSQ: 0x1f,99", "+CSQ: 31,99", "Label4", "31,99"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.unreadable);
         main().Text1().clear();
-        QLabel* label = (*form<Form7>().ui).*c.label;
+        QLabel* label = control<QLabel>(form<Form7>(), c.label);
         label->setText("before");
         arrive(QByteArray("\r\n") + c.unreadable + "\r\n");
         run(3);
@@ -435,10 +434,10 @@ TEST_F(DispatcherTest, BrokenPhonebookFileStillLetsCallsBeAnnounced) {
         sent();
         arrive("\r\nRING\r\n\r\n+CLIP: \"0123456789\",129\r\n");
         run(3);
-        EXPECT_EQ(form<Form5>().ui->Label1->text(), "Call Received-  0123456789");
+        EXPECT_EQ(control<QLabel>(form<Form5>(), "Label1")->text(), "Call Received-  0123456789");
         EXPECT_TRUE(main().Timer2.Enabled());
         // The caller lookup loaded the call window; an empty readable copy asks for the SIM's.
-        EXPECT_EQ(form<Form3>().ui->Label3->text(),
+        EXPECT_EQ(control<QLabel>(form<Form3>(), "Label3")->text(),
                   c.readable ? "" : "Phone Book File Cannot Be Read");
         EXPECT_EQ(commands(sent()).contains("AT+CPBS?"), c.readable);
         EXPECT_EQ(QFile::exists(file), true);

@@ -9,10 +9,11 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
-#include "ui_Form8.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 #include <algorithm>
 #include <optional>
@@ -45,20 +46,21 @@ class MessageWindow : public ConnectedConsole {
         return window;
     }
     Form8& sms() { return form<Form8>(); }
-    QString status() { return sms().ui->Label4->text(); }
-    QString readOut() { return sms().ui->Text3->toPlainText(); }
+    QString status() { return control<QLabel>(sms(), "Label4")->text(); }
+    QString readOut() { return control<QPlainTextEdit>(sms(), "Text3")->toPlainText(); }
     QStringList messages() { return shownMessages(services()); }
     QString timeNow() { return clock().now().toString("hh:mm:ss"); }
 
     void write(const QString& number, const QString& header, const QString& text) {
-        typeOver(sms().ui->Text1, number);
-        typeOver(sms().ui->Text5, header);
-        typeOver(sms().ui->Text2, text);
+        typeOver(control<QLineEdit>(sms(), "Text1"), number);
+        typeOver(control<QLineEdit>(sms(), "Text5"), header);
+        typeOver(control<QPlainTextEdit>(sms(), "Text2"), text);
     }
     // The editor's number, header and text, joined by "|".
     QString written() {
-        return sms().ui->Text1->text() + "|" + sms().ui->Text5->text() + "|" +
-               sms().ui->Text2->toPlainText();
+        return control<QLineEdit>(sms(), "Text1")->text() + "|" +
+               control<QLineEdit>(sms(), "Text5")->text() + "|" +
+               control<QPlainTextEdit>(sms(), "Text2")->toPlainText();
     }
 };
 
@@ -74,10 +76,10 @@ INSTANTIATE_TEST_SUITE_P(Shapes, MessageWindowTest, ::testing::ValuesIn(moduleSh
 
 TEST_P(MessageWindowTest, SendWritesTheNumberThenHeaderAndTextTrimmedAndCharacter26) {
     Form8& window = open();
-    window.ui->Command5->click();
+    control<QPushButton>(window, "Command5")->click();
     write("+441632960961", "  Hi ", " there  ");
     const double start = clock().seconds();
-    window.ui->Command1->click();
+    control<QPushButton>(window, "Command1")->click();
     EXPECT_EQ(sent(), "AT+CMGS=+441632960961\rHithere\x1a");
     EXPECT_EQ(status(), "Message Sent SuccessFully At " + timeNow());
     const auto& writes = ports().writes(3);
@@ -87,37 +89,37 @@ TEST_P(MessageWindowTest, SendWritesTheNumberThenHeaderAndTextTrimmedAndCharacte
     ASSERT_EQ(modem().state().sent.size(), 1u);
     EXPECT_EQ(modem().state().sent[0].number, "+441632960961");
     EXPECT_EQ(modem().state().sent[0].text, "Hithere");
-    EXPECT_FALSE(window.ui->Combo2->isVisibleTo(&window));
+    EXPECT_FALSE(control<QComboBox>(window, "Combo2")->isVisibleTo(&window));
     EXPECT_EQ(written(), "+441632960961|  Hi | there  ");
     EXPECT_TRUE(main().Text1().isEmpty());
 }
 
 TEST_P(MessageWindowTest, SaveStoresTheTextWithoutTheHeader) {
     Form8& window = open();
-    window.ui->Command5->click();
+    control<QPushButton>(window, "Command5")->click();
     write("0123456789", "Header", " Remember the milk ");
-    window.ui->Command2->click();
+    control<QPushButton>(window, "Command2")->click();
     EXPECT_EQ(sent(), "AT+CMGW=0123456789\rRemember the milk\x1a");
     EXPECT_EQ(status(), "Message Saved");
     ASSERT_EQ(modem().state().messages.size(), 1u);
     EXPECT_EQ(modem().state().messages.begin()->second.text, "Remember the milk");
     EXPECT_EQ(modem().state().messages.begin()->second.status, "STO UNSENT");
-    EXPECT_TRUE(window.ui->Combo2->isVisibleTo(&window));
+    EXPECT_TRUE(control<QComboBox>(window, "Combo2")->isVisibleTo(&window));
 }
 
 // The modem has its second for the prompt, then six seconds to send the text
 // or three to store it.
 TEST_P(MessageWindowTest, SendGivesTheModemSixSecondsForTheTextSaveThree) {
     struct Case {
-        QPushButton* Ui::Form8::*button;
+        const char* button;
         double forText;
     };
-    const Case cases[] = {{&Ui::Form8::Command1, 6}, {&Ui::Form8::Command2, 3}};
+    const Case cases[] = {{"Command1", 6}, {"Command2", 3}};
     Form8& window = open();
     write("123", "", "hello");
     for (const Case& c : cases) {
         const size_t first = ports().writes(3).size();
-        ((*window.ui).*c.button)->click();
+        control<QPushButton>(window, c.button)->click();
         const auto& writes = ports().writes(3);
         ASSERT_EQ(writes.size(), first + 2);
         EXPECT_GE(writes[first + 1].seconds - writes[first].seconds, 1);
@@ -153,14 +155,14 @@ TEST_F(MessageEditorTest, RefusedNumbersAndTextsWriteNothing) {
         SCOPED_TRACE((c.number + "|" + c.header + "|" + c.text).toStdString());
         write(c.number, c.header, c.text);
         services().messages.clear();
-        window.ui->Label4->setText("");
-        window.ui->Command1->click();
+        control<QLabel>(window, "Label4")->setText("");
+        control<QPushButton>(window, "Command1")->click();
         EXPECT_EQ(sent(), "");
         EXPECT_EQ(messages(), c.messages);
         EXPECT_EQ(status(), c.sendStatus);
         services().messages.clear();
-        window.ui->Label4->setText("");
-        window.ui->Command2->click();
+        control<QLabel>(window, "Label4")->setText("");
+        control<QPushButton>(window, "Command2")->click();
         if (c.saveStatus == "Message Saved")
             EXPECT_EQ(sent(), "AT+CMGW=123\rhello\x1a");
         else
@@ -197,10 +199,10 @@ TEST_P(MessageWindowTest, NothingMoreIsWrittenWhenTheModemDoesNotPrompt) {
             modem().overrideReply("AT+CMGS=123", *c.reply);
             modem().overrideReply("AT+CMGW=123", *c.reply);
         }
-        window.ui->Command1->click();
+        control<QPushButton>(window, "Command1")->click();
         EXPECT_EQ(sent(), "AT+CMGS=123\r" + c.afterCommand);
         EXPECT_EQ(status(), "Message Not Sent.Error Occurred");
-        window.ui->Command2->click();
+        control<QPushButton>(window, "Command2")->click();
         EXPECT_EQ(sent(), "AT+CMGW=123\r" + c.afterCommand);
         EXPECT_EQ(status(), "Message Not Saved.Error Occurred");
         EXPECT_TRUE(main().Text1().isEmpty());
@@ -212,26 +214,26 @@ TEST_P(MessageWindowTest, NothingMoreIsWrittenWhenTheModemDoesNotPrompt) {
 // command, not as the text of a message.
 TEST_P(MessageWindowTest, ALatePromptIsCancelledWithEscape) {
     struct Case {
-        QPushButton* Ui::Form8::*button;
+        const char* button;
         QByteArray sent;
         QString status;
     };
     const Case cases[] = {
-        {&Ui::Form8::Command1, "AT+CMGS=123\r\x1b", "Message Not Sent.Error Occurred"},
-        {&Ui::Form8::Command2, "AT+CMGW=123\r\x1b", "Message Not Saved.Error Occurred"},
+        {"Command1", "AT+CMGS=123\r\x1b", "Message Not Sent.Error Occurred"},
+        {"Command2", "AT+CMGW=123\r\x1b", "Message Not Saved.Error Occurred"},
     };
     // Past the two seconds the echo's arrival keeps the window waiting.
     modem().state().shapes.promptDelay = 3;
     modem().state().messages[1] = message("STO SENT", "+441632960962", "kept");
     Form8& window = open();
-    pick(window.ui->Combo1, "1");
+    pick(control<QComboBox>(window, "Combo1"), "1");
     write("123", "", "hello");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sent.toStdString());
-        ((*window.ui).*c.button)->click();
+        control<QPushButton>(window, c.button)->click();
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(status(), c.status);
-        window.ui->Command3->click();
+        control<QPushButton>(window, "Command3")->click();
         EXPECT_EQ(sent(), "AT+CMGR= 1\r");
         EXPECT_EQ(readOut(), "From:+441632960962  ,SENTMSG: kept\n\n");
     }
@@ -245,32 +247,32 @@ TEST_P(MessageWindowTest, TheTextsEchoNeverCountsAsTheReply) {
     Form8& window = open();
     modem().setRegistration(0); // the network takes no message
     write("123", "", "x\n+CMGS: 7\nOK");
-    window.ui->Command1->click();
+    control<QPushButton>(window, "Command1")->click();
     EXPECT_EQ(status(), "Message Not Sent.Error Occurred");
     write("123", "", "x\n+CMGW: 7\nOK");
     modem().state().messageCapacity = 0; // the store is full
-    window.ui->Command2->click();
+    control<QPushButton>(window, "Command2")->click();
     EXPECT_EQ(status(), "Message Not Saved.Error Occurred");
     modem().setRegistration(1);
     modem().state().messageCapacity = 20;
     write("123", "", "line one\nline two");
-    window.ui->Command1->click();
+    control<QPushButton>(window, "Command1")->click();
     EXPECT_EQ(status(), "Message Sent SuccessFully At " + timeNow());
 }
 
 TEST_F(MessageEditorTest, EverySendHidesTheOutboxList) {
     Form8& window = open();
-    window.ui->Command5->click();
-    EXPECT_TRUE(window.ui->Combo2->isVisibleTo(&window));
+    control<QPushButton>(window, "Command5")->click();
+    EXPECT_TRUE(control<QComboBox>(window, "Combo2")->isVisibleTo(&window));
     write("", "", "hello");
-    window.ui->Command1->click();
-    EXPECT_FALSE(window.ui->Combo2->isVisibleTo(&window));
+    control<QPushButton>(window, "Command1")->click();
+    EXPECT_FALSE(control<QComboBox>(window, "Combo2")->isVisibleTo(&window));
 }
 
 TEST_F(MessageEditorTest, ClearEmptiesNumberAndTextButNotTheHeader) {
     Form8& window = open();
     write("123", "Head", "Body");
-    window.ui->Command7->click();
+    control<QPushButton>(window, "Command7")->click();
     EXPECT_EQ(written(), "|Head|");
 }
 
@@ -278,28 +280,29 @@ TEST_F(MessageEditorTest, ClearEmptiesNumberAndTextButNotTheHeader) {
 
 TEST_F(MessageEditorTest, HeaderAndTextTogetherStayWithin160AsTyped) {
     Form8& window = open();
-    type(window.ui->Text5, QString(20, 'h'));
-    EXPECT_EQ(window.ui->Text2->property("maxLength").toInt(), 140);
-    type(window.ui->Text2, QString(150, 'a'));
-    EXPECT_EQ(window.ui->Text2->toPlainText(), QString(140, 'a'));
+    type(control<QLineEdit>(window, "Text5"), QString(20, 'h'));
+    EXPECT_EQ(control<QPlainTextEdit>(window, "Text2")->property("maxLength").toInt(), 140);
+    type(control<QPlainTextEdit>(window, "Text2"), QString(150, 'a'));
+    EXPECT_EQ(control<QPlainTextEdit>(window, "Text2")->toPlainText(), QString(140, 'a'));
 
-    typeOver(window.ui->Text5, "");
-    EXPECT_EQ(window.ui->Text2->property("maxLength").toInt(), 160);
-    type(window.ui->Text2, QString(30, 'b'));
-    EXPECT_EQ(window.ui->Text2->toPlainText(), QString(140, 'a') + QString(20, 'b'));
-    paste(window.ui->Text2, "cccc"); // cut to what still fits
-    EXPECT_EQ(window.ui->Text2->toPlainText().size(), 160);
+    typeOver(control<QLineEdit>(window, "Text5"), "");
+    EXPECT_EQ(control<QPlainTextEdit>(window, "Text2")->property("maxLength").toInt(), 160);
+    type(control<QPlainTextEdit>(window, "Text2"), QString(30, 'b'));
+    EXPECT_EQ(control<QPlainTextEdit>(window, "Text2")->toPlainText(),
+              QString(140, 'a') + QString(20, 'b'));
+    paste(control<QPlainTextEdit>(window, "Text2"), "cccc"); // cut to what still fits
+    EXPECT_EQ(control<QPlainTextEdit>(window, "Text2")->toPlainText().size(), 160);
 }
 
 TEST_F(MessageEditorTest, ALongerHeaderNeverCutsTextAlreadyTyped) {
     Form8& window = open();
-    type(window.ui->Text2, QString(150, 'a'));
-    type(window.ui->Text5, QString(20, 'h'));
-    EXPECT_EQ(window.ui->Text2->toPlainText(), QString(150, 'a'));
-    type(window.ui->Text2, "z");
-    EXPECT_EQ(window.ui->Text2->toPlainText(), QString(150, 'a'));
-    pressKey(window.ui->Text2, Qt::Key_Backspace);
-    EXPECT_EQ(window.ui->Text2->toPlainText().size(), 149);
+    type(control<QPlainTextEdit>(window, "Text2"), QString(150, 'a'));
+    type(control<QLineEdit>(window, "Text5"), QString(20, 'h'));
+    EXPECT_EQ(control<QPlainTextEdit>(window, "Text2")->toPlainText(), QString(150, 'a'));
+    type(control<QPlainTextEdit>(window, "Text2"), "z");
+    EXPECT_EQ(control<QPlainTextEdit>(window, "Text2")->toPlainText(), QString(150, 'a'));
+    pressKey(control<QPlainTextEdit>(window, "Text2"), Qt::Key_Backspace);
+    EXPECT_EQ(control<QPlainTextEdit>(window, "Text2")->toPlainText().size(), 149);
 }
 
 // ---- reading, the outbox and deleting
@@ -326,9 +329,9 @@ TEST_P(MessageWindowTest, ReadCutsTheMessageOfEachStatusAtItsFinalOk) {
         modem().state().messages[i + 1] = cases[i].stored;
     for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
         SCOPED_TRACE(i + 1);
-        window.ui->Label4->setText("before");
-        pick(window.ui->Combo1, QString::number(i + 1));
-        window.ui->Command3->click();
+        control<QLabel>(window, "Label4")->setText("before");
+        pick(control<QComboBox>(window, "Combo1"), QString::number(i + 1));
+        control<QPushButton>(window, "Command3")->click();
         EXPECT_EQ(sent(), "AT+CMGR= " + QByteArray::number(i + 1) + "\r");
         EXPECT_EQ(readOut(), cases[i].shown);
         EXPECT_EQ(status(), "");
@@ -352,15 +355,15 @@ TEST_P(MessageWindowTest, AnEmptySlotShowsNothingARefusalNoMessage) {
         {"cut short", {}, "\r\n+CMGR: \"REC READ\",\"123\",,\"24/01/15,10:30:00+00\"\r\nhalf", ""},
     };
     Form8& window = open();
-    pick(window.ui->Combo1, "4");
+    pick(control<QComboBox>(window, "Combo1"), "4");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         modem().clearOverrides();
         refuseOnly({});
         if (c.refusal) refuse(modem(), "+CMGR", *c.refusal);
         if (c.reply) modem().overrideReply("AT+CMGR= 4", *c.reply);
-        window.ui->Text3->setPlainText("earlier");
-        window.ui->Command3->click();
+        control<QPlainTextEdit>(window, "Text3")->setPlainText("earlier");
+        control<QPushButton>(window, "Command3")->click();
         EXPECT_EQ(readOut(), c.shown);
     }
 }
@@ -368,36 +371,36 @@ TEST_P(MessageWindowTest, AnEmptySlotShowsNothingARefusalNoMessage) {
 TEST_P(MessageWindowTest, OutboxPickPutsTheStoredTextIntoTheEditor) {
     Form8& window = open();
     modem().state().messages[2] = message("STO UNSENT", "+441632960961", "Draft with OK\r\ninside");
-    typeOver(window.ui->Text1, "kept");
-    window.ui->Command5->click();
-    pick(window.ui->Combo2, "2");
+    typeOver(control<QLineEdit>(window, "Text1"), "kept");
+    control<QPushButton>(window, "Command5")->click();
+    pick(control<QComboBox>(window, "Combo2"), "2");
     EXPECT_EQ(sent(), "AT+CMGR= 2\r");
-    EXPECT_EQ(window.ui->Text2->toPlainText(), "Draft with OK\ninside\n\n");
-    EXPECT_EQ(window.ui->Text1->text(), "kept");
-    EXPECT_TRUE(window.ui->Combo2->isVisibleTo(&window));
-    pick(window.ui->Combo2, "3");
-    EXPECT_EQ(window.ui->Text2->toPlainText(), "");
+    EXPECT_EQ(control<QPlainTextEdit>(window, "Text2")->toPlainText(), "Draft with OK\ninside\n\n");
+    EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), "kept");
+    EXPECT_TRUE(control<QComboBox>(window, "Combo2")->isVisibleTo(&window));
+    pick(control<QComboBox>(window, "Combo2"), "3");
+    EXPECT_EQ(control<QPlainTextEdit>(window, "Text2")->toPlainText(), "");
     refuse(modem(), "+CMGR", "+CMS ERROR: 321");
-    pick(window.ui->Combo2, "5");
-    EXPECT_EQ(window.ui->Text2->toPlainText(), "No Message");
+    pick(control<QComboBox>(window, "Combo2"), "5");
+    EXPECT_EQ(control<QPlainTextEdit>(window, "Text2")->toPlainText(), "No Message");
 }
 
 TEST_P(MessageWindowTest, DeleteSaysWhatTheModemDid) {
     Form8& window = open();
     modem().state().messages[3] = message("REC READ", "123", "old");
-    window.ui->Text3->setPlainText("earlier");
-    window.ui->Command4->click(); // no index chosen
+    control<QPlainTextEdit>(window, "Text3")->setPlainText("earlier");
+    control<QPushButton>(window, "Command4")->click(); // no index chosen
     EXPECT_EQ(sent(), "");
     EXPECT_EQ(readOut(), "earlier");
 
-    pick(window.ui->Combo1, "3");
-    window.ui->Command4->click();
+    pick(control<QComboBox>(window, "Combo1"), "3");
+    control<QPushButton>(window, "Command4")->click();
     EXPECT_EQ(sent(), "AT+CMGD=3\r");
     EXPECT_EQ(readOut(), "Message Deleted");
     EXPECT_FALSE(modem().state().messages.count(3));
 
     refuse(modem(), "+CMGD", "+CMS ERROR: 321");
-    window.ui->Command4->click();
+    control<QPushButton>(window, "Command4")->click();
     EXPECT_EQ(readOut(), "Message Not Deleted");
     EXPECT_TRUE(main().Text1().isEmpty());
 }
@@ -413,8 +416,8 @@ TEST_P(HostileMessageTest, ATextHoldingADispatcherKeyIsOnlyRead) {
     writeFile("Model.txt", "identity\r\n");
     const QByteArray text = GetParam();
     modem().state().messages[1] = message("REC UNREAD", "+441632960962", text);
-    pick(window.ui->Combo1, "1");
-    window.ui->Command3->click();
+    pick(control<QComboBox>(window, "Combo1"), "1");
+    control<QPushButton>(window, "Command3")->click();
     run(5);
     const QString shown = QString::fromLatin1(text).replace("\r\n", "\n");
     EXPECT_EQ(readOut(), "From:+441632960962  ,UNREADMSG: " + shown + "\n\n");
@@ -436,24 +439,24 @@ INSTANTIATE_TEST_SUITE_P(Keys, HostileMessageTest,
 
 TEST_P(MessageWindowTest, PhoneBookListsTheNamesAndAsksForTheServiceCentre) {
     Form8& window = open();
-    window.ui->Command6->click();
+    control<QPushButton>(window, "Command6")->click();
     EXPECT_EQ(messages(), QStringList{"Empty !No Numbers Stored | GSM"});
-    EXPECT_FALSE(window.ui->List1->isEnabled());
+    EXPECT_FALSE(control<QListWidget>(window, "List1")->isEnabled());
     EXPECT_EQ(sent(), "");
-    EXPECT_FALSE(window.ui->Text4->isVisibleTo(&window));
+    EXPECT_FALSE(control<QLineEdit>(window, "Text4")->isVisibleTo(&window));
 
     storeEntry("1", "0123456789", "JOHN");
     storeEntry("2", "+441632960961", "O'BRIEN");
-    window.ui->Command6->click();
-    EXPECT_TRUE(window.ui->List1->isEnabled());
-    EXPECT_EQ(items(window.ui->List1), (QStringList{"JOHN", "O'BRIEN"}));
+    control<QPushButton>(window, "Command6")->click();
+    EXPECT_TRUE(control<QListWidget>(window, "List1")->isEnabled());
+    EXPECT_EQ(items(control<QListWidget>(window, "List1")), (QStringList{"JOHN", "O'BRIEN"}));
     EXPECT_EQ(sent(), "AT+CSCA?\r");
-    EXPECT_EQ(window.ui->Text4->text(), "+447700900100");
-    EXPECT_TRUE(window.ui->Label3->isVisibleTo(&window));
-    EXPECT_TRUE(window.ui->Text4->isVisibleTo(&window));
+    EXPECT_EQ(control<QLineEdit>(window, "Text4")->text(), "+447700900100");
+    EXPECT_TRUE(control<QLabel>(window, "Label3")->isVisibleTo(&window));
+    EXPECT_TRUE(control<QLineEdit>(window, "Text4")->isVisibleTo(&window));
 
     refuse(modem(), "+CSCA", "+CMS ERROR: 500");
-    window.ui->Command6->click();
+    control<QPushButton>(window, "Command6")->click();
     EXPECT_EQ(status(), "Service Center Unknown");
     EXPECT_TRUE(main().Text1().isEmpty());
 }
@@ -465,19 +468,19 @@ TEST_F(MessageEditorTest, ANameGivesTheNumberOfItsOwnRow) {
     storeEntry("2", "+441632960961", "JOHN");
     storeEntry("3", "0207946000", "O'BRIEN");
     Form8& window = open();
-    window.ui->Command6->click();
+    control<QPushButton>(window, "Command6")->click();
     const QString numbers[] = {"0123456789", "+441632960961", "0207946000"};
     for (int row = 0; row < 3; ++row) {
-        typeOver(window.ui->Text1, "typed");
-        clickRow(window.ui->List1, row);
-        EXPECT_EQ(window.ui->Text1->text(), numbers[row]) << row;
+        typeOver(control<QLineEdit>(window, "Text1"), "typed");
+        clickRow(control<QListWidget>(window, "List1"), row);
+        EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), numbers[row]) << row;
     }
     // The table changed since it was listed: the row's name is looked up.
     db::DataControl data(db::kPhoneBookFile, "DATA");
     data.Recordset().FindFirst(db::Criterion::equals("Index", "1"));
     data.Recordset().Delete();
-    clickRow(window.ui->List1, 1);
-    EXPECT_EQ(window.ui->Text1->text(), "+441632960961");
+    clickRow(control<QListWidget>(window, "List1"), 1);
+    EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), "+441632960961");
 }
 
 // ---- cell broadcast and status reports
@@ -503,11 +506,11 @@ TEST_P(MessageWindowTest, CellBroadcastChoice) {
         refuseOnly({});
         if (c.refusal) refuse(modem(), "+CSCB", *c.refusal);
         if (c.option)
-            selectOption(window.findChild<QRadioButton*>(c.option));
+            selectOption(control<QRadioButton>(window, c.option));
         else
-            clearOptionGroup(window.ui->Option1);
-        window.ui->Label4->setText("before");
-        window.ui->Command8->click();
+            clearOptionGroup(control<QRadioButton>(window, "Option1"));
+        control<QLabel>(window, "Label4")->setText("before");
+        control<QPushButton>(window, "Command8")->click();
         EXPECT_EQ(sent(), c.sent);
         EXPECT_EQ(status(), c.status);
     }
@@ -544,14 +547,14 @@ TEST_P(MessageWindowTest, StatusReportsSucceedOnlyWhenNoCommandIsRefused) {
         refuseOnly({});
         if (!c.refused.isEmpty()) refuse(modem(), c.refused, c.refusal);
         if (c.option)
-            selectOption(window.findChild<QRadioButton*>(c.option));
+            selectOption(control<QRadioButton>(window, c.option));
         else
-            clearOptionGroup(window.ui->Option3);
-        window.ui->Label6->setText("before");
-        window.ui->Command9->click();
+            clearOptionGroup(control<QRadioButton>(window, "Option3"));
+        control<QLabel>(window, "Label6")->setText("before");
+        control<QPushButton>(window, "Command9")->click();
         EXPECT_EQ(commands(sent()), c.sent);
         EXPECT_EQ(status(), c.status);
-        EXPECT_EQ(window.ui->Label6->text(), c.state);
+        EXPECT_EQ(control<QLabel>(window, "Label6")->text(), c.state);
     }
     EXPECT_EQ(modem().parameterField("+CNMI", 3), "0");
 }

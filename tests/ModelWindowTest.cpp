@@ -2,22 +2,21 @@
 #include "console/Form2.h"
 #include "console/Form7.h"
 #include "tests/Fixture.h"
-#include "ui_Form1.h"
-#include "ui_Form2.h"
-#include "ui_Form7.h"
+#include "tests/Helpers.h"
 
 #include <QFile>
+#include <QPushButton>
 
 #include <optional>
 
 class ModelWindowTest : public ConsoleTest {
   protected:
     Form2& details() { return form<Form2>(); }
-    void view() { details().ui->Command1->click(); }
+    void view() { control<QPushButton>(details(), "Command1")->click(); }
+    QLabel* label(const char* name) { return control<QLabel>(details(), name); }
     QStringList labels() {
-        const auto& ui = details().ui;
-        return {ui->Label2->text(), ui->Label3->text(), ui->Label4->text(), ui->Label5->text(),
-                ui->Label6->text()};
+        return {label("Label2")->text(), label("Label3")->text(), label("Label4")->text(),
+                label("Label5")->text(), label("Label6")->text()};
     }
 };
 
@@ -45,9 +44,9 @@ TEST_F(ModelWindowTest, ViewReadsTheIdentityFileSkippingEmptyLines) {
         SCOPED_TRACE(c.name);
         QFile::remove(services().path("Model.txt"));
         if (c.file) writeFile("Model.txt", *c.file);
-        for (QLabel* label : {details().ui->Label2, details().ui->Label3, details().ui->Label4,
-                              details().ui->Label5, details().ui->Label6})
-            label->setText("old");
+        for (QLabel* shown :
+             {label("Label2"), label("Label3"), label("Label4"), label("Label5"), label("Label6")})
+            shown->setText("old");
         const QStringList expected = {imei, c.shown[0], heading, c.shown[1], c.shown[2]};
         view();
         EXPECT_EQ(labels(), expected);
@@ -58,12 +57,12 @@ TEST_F(ModelWindowTest, ViewReadsTheIdentityFileSkippingEmptyLines) {
 
 TEST_F(ModelWindowTest, CloseBoxShowsTheMainWindowAndTheNextOpeningStartsEmpty) {
     form<Form1>().hide();
-    details().ui->Label3->setText("356938035643809");
+    label("Label3")->setText("356938035643809");
     details().Show();
     details().close();
     EXPECT_TRUE(form<Form1>().isVisible());
     EXPECT_FALSE(Forms::instance().isLoaded<Form2>());
-    EXPECT_EQ(details().ui->Label3->text(), "");
+    EXPECT_EQ(label("Label3")->text(), "");
 }
 
 TEST_F(ModelWindowTest, SignalWindowFollowsMinimiseAndRestore) {

@@ -8,13 +8,14 @@
 #include "platform/Forms.h"
 #include "platform/QtSerialBackend.h"
 #include "simulator/SimModem.h"
+#include "tests/Helpers.h"
 #include "tests/OpenPort.h"
 #include "tests/TestServices.h"
-#include "ui_Form1.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
 #include <QSerialPort>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -199,7 +200,7 @@ TEST_F(PtyTest, ModemPulledOutIsClosedOnceAndRefreshFindsItAgain) {
     Form1& main = form<Form1>(); // no COM.txt: no start-up
     openPort(main.MSComm1(), 5);
     main.ShowPortStatus();
-    ASSERT_EQ(main.ui->Label1->text(), "Open");
+    ASSERT_EQ(control<QLabel>(main, "Label1")->text(), "Open");
 
     int events = 0;
     QObject::connect(&main.MSComm1(), &MSComm::OnComm, [&events] { ++events; });
@@ -209,8 +210,9 @@ TEST_F(PtyTest, ModemPulledOutIsClosedOnceAndRefreshFindsItAgain) {
     EXPECT_LT(processorSeconds() - before, 0.5);
     EXPECT_EQ(events, 1);
     EXPECT_FALSE(main.MSComm1().PortOpen());
-    EXPECT_EQ(main.ui->Label1->text(), "Closed");
-    EXPECT_EQ(main.ui->Label5->text(), "Modem Disconnected.Connect It And Press REFRESH");
+    EXPECT_EQ(control<QLabel>(main, "Label1")->text(), "Closed");
+    EXPECT_EQ(control<QLabel>(main, "Label5")->text(),
+              "Modem Disconnected.Connect It And Press REFRESH");
 
     // Back, answering the probe but not the SIM check, which keeps the start-up short.
     PtyModem back;
@@ -220,9 +222,9 @@ TEST_F(PtyTest, ModemPulledOutIsClosedOnceAndRefreshFindsItAgain) {
     ASSERT_TRUE(comTxt.open(QIODevice::WriteOnly));
     comTxt.write("9600,N,8,1 5\r\n");
     comTxt.close();
-    main.ui->Command9->click();
+    control<QPushButton>(main, "Command9")->click();
     EXPECT_TRUE(main.MSComm1().PortOpen());
-    EXPECT_EQ(main.ui->Label1->text(), "Open");
+    EXPECT_EQ(control<QLabel>(main, "Label1")->text(), "Open");
     EXPECT_TRUE(back.modem.received().startsWith("AT+CGSN\rAT\r"));
 }
 

@@ -11,10 +11,8 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
-#include "ui_Form2.h"
-#include "ui_Form3.h"
-#include "ui_Form6.h"
-#include "ui_Form8.h"
+
+#include <QSlider>
 
 namespace {
 
@@ -26,7 +24,7 @@ QStringList counts() {
 }
 
 QStringList listRows() {
-    return items(form<Form3>().ui->List1);
+    return items(control<QListWidget>(form<Form3>(), "List1"));
 }
 
 // The positions read, in order.
@@ -101,9 +99,11 @@ TEST_P(PhonebookDownloadTest, CallWindowLoadCopiesTheSimPhonebook) {
     EXPECT_EQ(listRows(), d.list);
     EXPECT_EQ(entries(), d.table);
     EXPECT_EQ(counts(), QStringList{d.counts});
-    EXPECT_EQ(calls.ui->Text4->text() + '|' + calls.ui->Text2->text(), d.counts);
+    EXPECT_EQ(control<QLineEdit>(calls, "Text4")->text() + '|' +
+                  control<QLineEdit>(calls, "Text2")->text(),
+              d.counts);
     EXPECT_TRUE(calls.isVisible());
-    EXPECT_EQ(main().ui->Label5->text(), "Saving Phone Book...Please Wait");
+    EXPECT_EQ(control<QLabel>(main(), "Label5")->text(), "Saving Phone Book...Please Wait");
     EXPECT_TRUE(main().Text1().isEmpty());
 }
 
@@ -364,16 +364,18 @@ TEST_F(ReplyHandlersTest, IdentityRepliesFillTheDetailsAndModelTxt) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.padded ? "padded" : "bare");
         modem().state().paddedIdentity = c.padded;
-        form<Form2>().ui->Label3->setText("356938035643809");
+        control<QLabel>(form<Form2>(), "Label3")->setText("356938035643809");
         writeFile("COM.txt", "9600,N,8,1 3\r\n");
         Files::instance().openForInput(1, "COM.txt"); // as the start-up holds it
         main().link().sendCommand("ATI0", 1);
         main().link().sendCommand("ATI3", 1);
         Form2& details = form<Form2>();
-        EXPECT_EQ(details.ui->Label4->text(), "ManuFacturer And Model Details ");
-        EXPECT_EQ(details.ui->Label5->text(), c.manufacturer);
-        EXPECT_EQ(details.ui->Label6->text(), "SIM100 1.0.0 010124 12:00\r\n\r");
-        for (QLabel* label : {details.ui->Label4, details.ui->Label5, details.ui->Label6})
+        EXPECT_EQ(control<QLabel>(details, "Label4")->text(), "ManuFacturer And Model Details ");
+        EXPECT_EQ(control<QLabel>(details, "Label5")->text(), c.manufacturer);
+        EXPECT_EQ(control<QLabel>(details, "Label6")->text(), "SIM100 1.0.0 010124 12:00\r\n\r");
+        for (QLabel* label :
+             {control<QLabel>(details, "Label4"), control<QLabel>(details, "Label5"),
+              control<QLabel>(details, "Label6")})
             EXPECT_FALSE(label->isHidden());
         EXPECT_EQ(readFile("Model.txt"), "356938035643809\r\n" + c.manufacturer.toLatin1() +
                                              "\r\nSIM100 1.0.0 010124 12:00\r\n\r\r\n");
@@ -385,9 +387,11 @@ TEST_F(ReplyHandlersTest, IdentityRepliesFillTheDetailsAndModelTxt) {
 // --- echo cancellation
 
 TEST_F(ReplyHandlersTest, EchoReplyShowsTheValuesOfItsAlgorithm) {
-    Form6& control = form<Form6>();
-    if (control.ui->Combo1->count() == 0) fillDropDown(control.ui->Combo1, {"0", "1"});
-    if (control.ui->Combo2->count() == 0) fillDropDown(control.ui->Combo2, {"1", "3"});
+    Form6& window = form<Form6>();
+    if (control<QComboBox>(window, "Combo1")->count() == 0)
+        fillDropDown(control<QComboBox>(window, "Combo1"), {"0", "1"});
+    if (control<QComboBox>(window, "Combo2")->count() == 0)
+        fillDropDown(control<QComboBox>(window, "Combo2"), {"1", "3"});
     struct Case {
         const char* values;
         const char* label;
@@ -397,36 +401,38 @@ TEST_F(ReplyHandlersTest, EchoReplyShowsTheValuesOfItsAlgorithm) {
     const Case cases[] = {
         {"1,1,0,3,10,7",
          "Echo Current Values--1,1,0,3,10,7\r\n\r\nOK\r\n",
-         {{control.ui->Slider3, 0},
-          {control.ui->Slider4, 3},
-          {control.ui->Slider5, 10},
-          {control.ui->Slider6, 7}},
+         {{control<QSlider>(window, "Slider3"), 0},
+          {control<QSlider>(window, "Slider4"), 3},
+          {control<QSlider>(window, "Slider5"), 10},
+          {control<QSlider>(window, "Slider6"), 7}},
          true},
         {"0,3,30,8000,256",
          "Echo Current Values--0,3,30,8000,256\r\n\r\nO",
-         {{control.ui->Slider7, 30}, {control.ui->Slider8, 8000}, {control.ui->Slider9, 256}},
+         {{control<QSlider>(window, "Slider7"), 30},
+          {control<QSlider>(window, "Slider8"), 8000},
+          {control<QSlider>(window, "Slider9"), 256}},
          false},
     };
     for (const Case& c : cases) {
         modem().state().settings.params["+ECHO"] = c.values;
         main().link().sendCommand("AT+ECHO?", 1);
         const QStringList values = QString(c.values).split(',');
-        EXPECT_EQ(control.ui->Label7->text(), c.label);
-        EXPECT_EQ(control.ui->Combo1->currentText(), values[0]);
-        EXPECT_EQ(control.ui->Combo2->currentText(), values[1]);
+        EXPECT_EQ(control<QLabel>(window, "Label7")->text(), c.label);
+        EXPECT_EQ(control<QComboBox>(window, "Combo1")->currentText(), values[0]);
+        EXPECT_EQ(control<QComboBox>(window, "Combo2")->currentText(), values[1]);
         for (const auto& [slider, value] : c.sliders)
             EXPECT_EQ(slider->value(), value) << c.values;
-        EXPECT_EQ(!control.ui->Frame6->isHidden(), c.firstFrame);
-        EXPECT_EQ(!control.ui->Frame7->isHidden(), !c.firstFrame);
+        EXPECT_EQ(!control<QGroupBox>(window, "Frame6")->isHidden(), c.firstFrame);
+        EXPECT_EQ(!control<QGroupBox>(window, "Frame7")->isHidden(), !c.firstFrame);
         EXPECT_TRUE(main().Text1().isEmpty());
     }
 }
 
 TEST_F(ReplyHandlersTest, EchoReplyWithAnotherAlgorithmChangesNothing) {
-    form<Form6>().ui->Label7->setText("kept");
+    control<QLabel>(form<Form6>(), "Label7")->setText("kept");
     modem().overrideReply("AT+ECHO?", reply("+ECHO: 1,2,5,5"));
     main().link().sendCommand("AT+ECHO?", 1);
-    EXPECT_EQ(form<Form6>().ui->Label7->text(), "kept");
+    EXPECT_EQ(control<QLabel>(form<Form6>(), "Label7")->text(), "kept");
     EXPECT_TRUE(main().Text1().contains("+ECHO: 1,2,5,5"));
 }
 
@@ -434,24 +440,24 @@ TEST_F(ReplyHandlersTest, EchoReplyWithAnotherAlgorithmChangesNothing) {
 
 TEST_F(ReplyHandlersTest, ServiceCentreReplyFillsTheNumberOrReportsItUnknown) {
     Form8& messages = form<Form8>();
-    messages.ui->Label4->setText("before");
+    control<QLabel>(messages, "Label4")->setText("before");
     main().link().sendCommand("AT+CSCA?", 1);
-    EXPECT_EQ(messages.ui->Text4->text(), "+447700900100");
-    EXPECT_EQ(messages.ui->Label4->text(), "");
+    EXPECT_EQ(control<QLineEdit>(messages, "Text4")->text(), "+447700900100");
+    EXPECT_EQ(control<QLabel>(messages, "Label4")->text(), "");
     EXPECT_TRUE(main().Text1().isEmpty());
 
     modem().overrideReply("AT+CSCA?", "\r\nERROR\r\n");
     main().link().sendCommand("AT+CSCA?", 1);
-    EXPECT_EQ(messages.ui->Text4->text(), "+447700900100");
-    EXPECT_EQ(messages.ui->Label4->text(), "Service Center Unknown");
+    EXPECT_EQ(control<QLineEdit>(messages, "Text4")->text(), "+447700900100");
+    EXPECT_EQ(control<QLabel>(messages, "Label4")->text(), "Service Center Unknown");
     EXPECT_TRUE(main().Text1().isEmpty());
 
     // The number is cut at the comma after it, not at an earlier reply's.
-    messages.ui->Text4->clear();
+    control<QLineEdit>(messages, "Text4")->clear();
     main().Text1().setText("\r\n+COPS: 0,0\r\n");
     arrive("AT+CSCA?\r\r\n+CSCA: \"+4412\",145\r\n\r\nOK\r\n");
     run(3);
-    EXPECT_EQ(messages.ui->Text4->text(), "+4412");
+    EXPECT_EQ(control<QLineEdit>(messages, "Text4")->text(), "+4412");
 }
 
 TEST_F(ReplyHandlersTest, ServiceCentreEchoAloneEmptiesTheLogAndTouchesNoWindow) {

@@ -2,9 +2,7 @@
 #include "console/Form20.h"
 #include "console/Form7.h"
 #include "tests/ConsoleFixture.h"
-#include "ui_Form20.h"
-#include "ui_Form5.h"
-#include "ui_Form7.h"
+#include "tests/Helpers.h"
 
 using SignalTest = ConnectedConsole;
 
@@ -14,16 +12,16 @@ TEST_F(SignalTest, RefreshAsksForSignalAndRegistrationAndShowsThem) {
     main().networkset();
     EXPECT_EQ(sent(), "AT\rAT+CSQ\rAT+CREG?\r");
     EXPECT_TRUE(form<Form7>().isVisible());
-    EXPECT_EQ(form<Form7>().ui->Label4->text(), "31,99");
-    EXPECT_EQ(form<Form7>().ui->Label5->text(), "Registered/Roaming");
+    EXPECT_EQ(control<QLabel>(form<Form7>(), "Label4")->text(), "31,99");
+    EXPECT_EQ(control<QLabel>(form<Form7>(), "Label5")->text(), "Registered/Roaming");
 }
 
 TEST_F(SignalTest, RefreshStopsWithoutOkAndGoesOnWithAnOkLeftInTheLog) {
     modem().dropReplies("AT");
-    form<Form7>().ui->Label4->setText("old");
+    control<QLabel>(form<Form7>(), "Label4")->setText("old");
     main().networkset();
     EXPECT_EQ(sent(), "AT\r");
-    EXPECT_EQ(form<Form7>().ui->Label4->text(), "");
+    EXPECT_EQ(control<QLabel>(form<Form7>(), "Label4")->text(), "");
 
     main().Text1().setText("\r\nOK\r\n");
     main().networkset();
@@ -33,7 +31,7 @@ TEST_F(SignalTest, RefreshStopsWithoutOkAndGoesOnWithAnOkLeftInTheLog) {
 TEST_F(SignalTest, ClockShowsTheTimeOfDay) {
     clock().setDateTime(QDateTime(QDate(2026, 5, 1), QTime(23, 59, 59)));
     run(6.5);
-    EXPECT_EQ(main().ui->Label4->text(), "00:00:05");
+    EXPECT_EQ(control<QLabel>(main(), "Label4")->text(), "00:00:05");
 }
 
 TEST_F(SignalTest, CallWatchStopsWhenTheCallIndicatorFallsToZeroOrOnError) {

@@ -8,13 +8,10 @@
 #include "console/Form7.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
-#include "ui_Form10.h"
-#include "ui_Form15.h"
-#include "ui_Form20.h"
-#include "ui_Form5.h"
-#include "ui_Form7.h"
 
+#include <QFrame>
 #include <QListWidget>
+#include <QPushButton>
 
 using sim::SimStatus;
 
@@ -32,16 +29,18 @@ const QStringList kSimQueries = {"AT", "AT+CPIN?"};
 const QString kReadyFraming = "Character Framing:8 Data,1 Stop Parity:NoneECHO:Enabled";
 
 QStringList progress(const Form1& main) {
-    return items(main.ui->List1);
+    return items(control<QListWidget>(main, "List1"));
 }
 
 // The feature buttons by the state the initialisation leaves them in.
 std::vector<QPushButton*> simFreeButtons(Form1& main) {
-    return {main.ui->Command1, main.ui->Command6, main.ui->Command10, main.ui->Command12,
-            main.ui->Command11};
+    return {control<QPushButton>(main, "Command1"), control<QPushButton>(main, "Command6"),
+            control<QPushButton>(main, "Command10"), control<QPushButton>(main, "Command12"),
+            control<QPushButton>(main, "Command11")};
 }
 std::vector<QPushButton*> simButtons(Form1& main) {
-    return {main.ui->Command2, main.ui->Command3, main.ui->Command4, main.ui->Command5};
+    return {control<QPushButton>(main, "Command2"), control<QPushButton>(main, "Command3"),
+            control<QPushButton>(main, "Command4"), control<QPushButton>(main, "Command5")};
 }
 std::vector<QPushButton*> featureButtons(Form1& main) {
     std::vector<QPushButton*> all = simFreeButtons(main);
@@ -51,28 +50,30 @@ std::vector<QPushButton*> featureButtons(Form1& main) {
 }
 
 bool pinMode(const Form1& main) {
-    return !main.ui->Text2->isHidden() && main.ui->Text3->isHidden();
+    return !control<QLineEdit>(main, "Text2")->isHidden() &&
+           control<QLineEdit>(main, "Text3")->isHidden();
 }
 bool pukMode(const Form1& main) {
-    return main.ui->Text2->isHidden() && !main.ui->Text3->isHidden();
+    return control<QLineEdit>(main, "Text2")->isHidden() &&
+           !control<QLineEdit>(main, "Text3")->isHidden();
 }
 
 // The checked options of the format (1 to 7) and parity (8 to 12) groups.
 QStringList framingOptions() {
     QStringList checked;
     for (int n = 1; n <= 12; ++n)
-        if (form<Form15>().findChild<QRadioButton*>("Option" + QString::number(n))->isChecked())
+        if (control<QRadioButton>(form<Form15>(), "Option" + QString::number(n))->isChecked())
             checked << "Option" + QString::number(n);
     return checked;
 }
 
 // Types into the entry window and presses "&Ok".
 void enterPin(const QString& pin) {
-    typeOver(form<Form10>().ui->Text1, pin);
-    form<Form10>().ui->Command1->click();
+    typeOver(control<QLineEdit>(form<Form10>(), "Text1"), pin);
+    control<QPushButton>(form<Form10>(), "Command1")->click();
 }
 void enterPuk(const QString& puk, const QString& newPin) {
-    typeOver(form<Form10>().ui->Text2, puk);
+    typeOver(control<QLineEdit>(form<Form10>(), "Text2"), puk);
     enterPin(newPin);
 }
 
@@ -115,7 +116,7 @@ TEST_P(SimStateTest, TheStateDecidesBetweenInitialisationCodeEntryAndTheEnd) {
     switch (state.outcome) {
     case Outcome::Initialised:
         EXPECT_EQ(sentCommands, kSimQueries + kFullInit);
-        EXPECT_EQ(main().ui->Label7->text(), kReadyFraming);
+        EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), kReadyFraming);
         EXPECT_FALSE(entryShown);
         break;
     case Outcome::PinEntry:
@@ -143,13 +144,13 @@ TEST_P(SimStateTest, TheStateDecidesBetweenInitialisationCodeEntryAndTheEnd) {
             EXPECT_TRUE(button->isEnabled()) << button->text().toStdString();
         for (QPushButton* button : simButtons(main()))
             EXPECT_FALSE(button->isEnabled()) << button->text().toStdString();
-        EXPECT_FALSE(main().ui->Frame5->isVisibleTo(&main()));
+        EXPECT_FALSE(control<QFrame>(main(), "Frame5")->isVisibleTo(&main()));
         EXPECT_TRUE(form<Form20>().Timer1.Enabled());
         break;
     }
     EXPECT_EQ(services().ended, state.outcome == Outcome::Failure ? 1 : 0);
     if (state.outcome != Outcome::Failure) {
-        EXPECT_EQ(main().ui->Label5->text(), "");
+        EXPECT_EQ(control<QLabel>(main(), "Label5")->text(), "");
     }
 }
 
@@ -201,18 +202,18 @@ TEST_F(SimCheckTest, ReadySimLeavesTheConsoleReadyForUse) {
     EXPECT_EQ(progress(console).mid(1),
               (QStringList{"Check SIM PIN", "Setting to Text Mode", "Speaker Set ", "Echo Enabled",
                            "Checking Modem Speed"}));
-    EXPECT_EQ(console.ui->Label6->text(), "9600");
-    EXPECT_FALSE(console.ui->Frame5->isVisibleTo(&console));
+    EXPECT_EQ(control<QLabel>(console, "Label6")->text(), "9600");
+    EXPECT_FALSE(control<QFrame>(console, "Frame5")->isVisibleTo(&console));
     for (QPushButton* button : featureButtons(console))
         EXPECT_TRUE(button->isEnabled()) << button->text().toStdString();
     EXPECT_TRUE(form<Form20>().Timer1.Enabled());
     EXPECT_TRUE(form<Form7>().isVisible()); // the signal refresh after text mode
     Form15& settings = form<Form15>();
-    EXPECT_EQ(settings.ui->Combo1->currentText(), "9600");
+    EXPECT_EQ(control<QComboBox>(settings, "Combo1")->currentText(), "9600");
     EXPECT_EQ(framingOptions(), (QStringList{"Option4", "Option12"}));
-    EXPECT_TRUE(settings.ui->Option28->isChecked());
-    EXPECT_TRUE(form<Form5>().ui->Command1->isEnabled());
-    EXPECT_EQ(form<Form5>().ui->Label2->text(), "");
+    EXPECT_TRUE(control<QRadioButton>(settings, "Option28")->isChecked());
+    EXPECT_TRUE(control<QPushButton>(form<Form5>(), "Command1")->isEnabled());
+    EXPECT_EQ(control<QLabel>(form<Form5>(), "Label2")->text(), "");
     EXPECT_TRUE(console.Text1().isEmpty());
 }
 
@@ -235,7 +236,7 @@ TEST_F(SimCheckTest, FramingReplySetsTheFramingLineAndTheOptions) {
     for (const Case& c : cases) {
         modem().overrideReply("AT+ICF?", reply(QByteArray("+ICF: ") + c.codes));
         EXPECT_EQ(initialise().last(), "AT+ICF?");
-        EXPECT_EQ(main().ui->Label7->text(), c.line) << c.codes;
+        EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), c.line) << c.codes;
         EXPECT_EQ(framingOptions(), c.options) << c.codes;
     }
 }
@@ -243,15 +244,15 @@ TEST_F(SimCheckTest, FramingReplySetsTheFramingLineAndTheOptions) {
 TEST_F(SimCheckTest, FramingCodesOutsideTheTablesGiveEmptyTextsAndNoOption) {
     modem().overrideReply("AT+ICF?", reply("+ICF: 7,9"));
     initialise();
-    EXPECT_EQ(main().ui->Label7->text(), "Character Framing: ECHO:Enabled");
+    EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), "Character Framing: ECHO:Enabled");
     EXPECT_EQ(framingOptions(), QStringList());
 }
 
 TEST_F(SimCheckTest, WithoutAFramingReplyTheStartUpIsNotCompleted) {
     modem().overrideReply("AT+ICF?", "\r\nERROR\r\n");
     initialise();
-    EXPECT_EQ(main().ui->Label7->text(), "");
-    EXPECT_TRUE(main().ui->Frame5->isVisibleTo(&main()));
+    EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), "");
+    EXPECT_TRUE(control<QFrame>(main(), "Frame5")->isVisibleTo(&main()));
     for (QPushButton* button : featureButtons(main()))
         EXPECT_FALSE(button->isEnabled());
     EXPECT_FALSE(form<Form20>().Timer1.Enabled());
@@ -263,7 +264,7 @@ TEST_F(SimCheckTest, ProfileDumpSetsOnlyTheFramingOptions) {
     main().link().sendCommand("AT&V", 1);
     main().SetFramingOptions();
     EXPECT_EQ(framingOptions(), (QStringList{"Option3", "Option11"}));
-    EXPECT_EQ(main().ui->Label7->text(), "");
+    EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), "");
     EXPECT_TRUE(main().Text1().contains("+ICF:2,3"));
 }
 
@@ -276,13 +277,14 @@ TEST_F(SimCheckTest, AutoAnswerRegisterSetsTheAnswerButton) {
     for (const Case& c : {Case{2, false, "AutoAnswer Enabled"}, Case{0, true, ""}}) {
         modem().state().settings.sRegisters[0] = c.rings;
         initialise();
-        EXPECT_EQ(form<Form5>().ui->Command1->isEnabled(), c.answerEnabled) << c.rings;
-        EXPECT_EQ(form<Form5>().ui->Label2->text(), c.note) << c.rings;
+        EXPECT_EQ(control<QPushButton>(form<Form5>(), "Command1")->isEnabled(), c.answerEnabled)
+            << c.rings;
+        EXPECT_EQ(control<QLabel>(form<Form5>(), "Label2")->text(), c.note) << c.rings;
     }
     modem().overrideReply("ATS0?", "\r\nERROR\r\n");
-    form<Form5>().ui->Label2->setText("kept");
+    control<QLabel>(form<Form5>(), "Label2")->setText("kept");
     initialise();
-    EXPECT_EQ(form<Form5>().ui->Label2->text(), "kept");
+    EXPECT_EQ(control<QLabel>(form<Form5>(), "Label2")->text(), "kept");
 }
 
 TEST_F(SimCheckTest, RateReplyShowsTheDeviceRate) {
@@ -295,8 +297,8 @@ TEST_F(SimCheckTest, RateReplyShowsTheDeviceRate) {
     for (const auto& [rate, shown] : cases) {
         modem().overrideReply("AT+IPR?", reply(QByteArray("+IPR: ") + rate));
         initialise();
-        EXPECT_EQ(main().ui->Label6->text(), shown) << rate;
-        EXPECT_EQ(form<Form15>().ui->Combo1->currentText(), shown) << rate;
+        EXPECT_EQ(control<QLabel>(main(), "Label6")->text(), shown) << rate;
+        EXPECT_EQ(control<QComboBox>(form<Form15>(), "Combo1")->currentText(), shown) << rate;
     }
 }
 
@@ -310,9 +312,9 @@ TEST_F(SimCheckTest, RightPinIsAcceptedAndTheModemInitialised) {
     EXPECT_EQ(commands(sent()), QStringList{"AT+CPIN=1234"} + kFullInit);
     EXPECT_TRUE(progress(main()).contains("PIN Accepted"));
     EXPECT_FALSE(form<Form10>().isVisible());
-    EXPECT_EQ(form<Form10>().ui->Text1->text(), "");
+    EXPECT_EQ(control<QLineEdit>(form<Form10>(), "Text1")->text(), "");
     EXPECT_TRUE(form<Form10>().isPinDisplay());
-    EXPECT_EQ(main().ui->Label7->text(), kReadyFraming);
+    EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), kReadyFraming);
     EXPECT_EQ(modem().state().sim.status, SimStatus::Ready);
 }
 
@@ -323,11 +325,11 @@ TEST_F(SimCheckTest, WrongPinCountsAndKeepsTheEntryOpen) {
     enterPin(" 432"); // sent without its blank
     EXPECT_EQ(sent(), "AT+CPIN=432\r");
     EXPECT_EQ(progress(main()).last(), "Invalid PIN Entered");
-    EXPECT_EQ(main().ui->Text2->text(), "1");
+    EXPECT_EQ(control<QLineEdit>(main(), "Text2")->text(), "1");
     EXPECT_TRUE(form<Form10>().isVisible());
     EXPECT_TRUE(form<Form10>().isPinDisplay());
     EXPECT_EQ(services().ended, 0);
-    EXPECT_EQ(main().ui->Label7->text(), "");
+    EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), "");
 }
 
 TEST_F(SimCheckTest, PukWithNewPinUnblocksTheSim) {
@@ -344,10 +346,10 @@ TEST_F(SimCheckTest, PukWithNewPinUnblocksTheSim) {
     EXPECT_EQ(commands(sent()), QStringList{"AT+CPIN=12345678,4321"} + kFullInit);
     EXPECT_TRUE(progress(main()).contains("PIN,PUK Accepted"));
     EXPECT_FALSE(form<Form10>().isVisible());
-    EXPECT_EQ(form<Form10>().ui->Text1->text(), "");
-    EXPECT_EQ(form<Form10>().ui->Text2->text(), "");
+    EXPECT_EQ(control<QLineEdit>(form<Form10>(), "Text1")->text(), "");
+    EXPECT_EQ(control<QLineEdit>(form<Form10>(), "Text2")->text(), "");
     EXPECT_EQ(modem().state().sim.pin, "4321");
-    EXPECT_EQ(main().ui->Text2->text(), "0"); // wrong PUKs are not counted
+    EXPECT_EQ(control<QLineEdit>(main(), "Text2")->text(), "0"); // wrong PUKs are not counted
     EXPECT_EQ(services().ended, 0);
 }
 
@@ -389,7 +391,7 @@ TEST_F(SimCheckTest, VerdictIsTheModemsAnswerNotTheEchoedCommand) {
     arrive("AT+CPIN=OK\r\r\nERROR\r\n");
     run(3);
     EXPECT_EQ(progress(main()).last(), "Invalid PIN Entered");
-    EXPECT_EQ(main().ui->Text2->text(), "1");
+    EXPECT_EQ(control<QLineEdit>(main(), "Text2")->text(), "1");
     EXPECT_EQ(commands(sent()), kSimQueries);
 }
 
@@ -421,17 +423,17 @@ TEST_F(SimStartUpTest, ThirdWrongPinEndsTheProgramAlsoAcrossARefresh) {
     Form1& main = form<Form1>();
     ASSERT_TRUE(form<Form10>().isVisible());
     enterPin("1111");
-    EXPECT_EQ(main.ui->Text2->text(), "1");
+    EXPECT_EQ(control<QLineEdit>(main, "Text2")->text(), "1");
 
     refresh();
     ASSERT_TRUE(form<Form10>().isPinDisplay());
     enterPin("2222");
-    EXPECT_EQ(main.ui->Text2->text(), "2");
+    EXPECT_EQ(control<QLineEdit>(main, "Text2")->text(), "2");
     EXPECT_EQ(services().ended, 0);
     EXPECT_TRUE(services().messages.empty());
 
     enterPin("3333");
-    EXPECT_EQ(main.ui->Text2->text(), "3");
+    EXPECT_EQ(control<QLineEdit>(main, "Text2")->text(), "3");
     EXPECT_EQ(progress(main).mid(progress(main).size() - 2),
               (QStringList{"Invalid PIN Entered", "Invalid PIN Entered 3Times.GET PUK Number"}));
     ASSERT_EQ(services().messages.size(), 1u);

@@ -4,17 +4,15 @@
 #include "platform/Files.h"
 #include "tests/Fixture.h"
 #include "tests/Helpers.h"
-#include "ui_Form1.h"
-#include "ui_Form2.h"
-#include "ui_Form7.h"
 
 #include <QListWidget>
+#include <QPushButton>
 
 namespace {
 const QString kWelcome = QString(22, ' ') + "Welcome To Kovalt Telecom Application";
 
 QStringList progress() {
-    return items(form<Form1>().ui->List1);
+    return items(control<QListWidget>(form<Form1>(), "List1"));
 }
 
 // The progress lines of the start-up itself; the SIM check that follows a
@@ -51,7 +49,7 @@ TEST_F(StartupTest, WithoutComTxtOnlyTheStampAndWelcomeAppear) {
     clock().setDateTime(QDateTime(QDate(2026, 4, 3), QTime(7, 8, 9)));
     ports().attachModem(3);
     Form1& main = start();
-    EXPECT_EQ(main.ui->Label9->text(), "System Started  03/04/2026,07:08:09");
+    EXPECT_EQ(control<QLabel>(main, "Label9")->text(), "System Started  03/04/2026,07:08:09");
     EXPECT_EQ(progress(), QStringList{kWelcome});
     EXPECT_EQ(ports().opens(3), 0);
 }
@@ -64,20 +62,20 @@ TEST_F(StartupTest, EmptyLineSearchesEveryPortAtEveryRate) {
     EXPECT_EQ(progress(), QStringList{kWelcome} + kSearchLines(2));
     EXPECT_EQ(probeRates(ports(), 2), kAllRates);
     EXPECT_EQ(probeRates(ports(), 7), kAllRates);
-    EXPECT_EQ(main.ui->Label5->text(), "No Modem Device Found.Set The Comm Ports");
+    EXPECT_EQ(control<QLabel>(main, "Label5")->text(), "No Modem Device Found.Set The Comm Ports");
     EXPECT_FALSE(main.MSComm1().PortOpen());
-    EXPECT_TRUE(main.ui->Command7->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(main, "Command7")->isEnabled());
 }
 
 TEST_F(StartupTest, SavedPortThatAnswersIsTakenIntoUse) {
     writeFile("COM.txt", "9600,N,8,1 3\r\n");
     ports().attachModem(3, 9600).state().imei = "356938035643809";
     Form1& main = start();
-    EXPECT_EQ(form<Form2>().ui->Label2->text(), "IMEI: ");
-    EXPECT_EQ(form<Form2>().ui->Label3->text(), "356938035643809");
-    EXPECT_EQ(main.ui->Label1->text(), "Open");
-    EXPECT_EQ(main.ui->Label2->text(), "Port 3");
-    EXPECT_EQ(main.ui->Label3->text(), "9600,N,8,1");
+    EXPECT_EQ(control<QLabel>(form<Form2>(), "Label2")->text(), "IMEI: ");
+    EXPECT_EQ(control<QLabel>(form<Form2>(), "Label3")->text(), "356938035643809");
+    EXPECT_EQ(control<QLabel>(main, "Label1")->text(), "Open");
+    EXPECT_EQ(control<QLabel>(main, "Label2")->text(), "Port 3");
+    EXPECT_EQ(control<QLabel>(main, "Label3")->text(), "9600,N,8,1");
     EXPECT_TRUE(form<Form7>().isVisible());
     EXPECT_EQ(probeRates(ports(), 3), QStringList{"9600"});
     EXPECT_EQ(linesBeforeSimCheck(), QStringList{kWelcome});
@@ -90,8 +88,8 @@ TEST_F(StartupTest, SilentSavedPortFallsBackToTheSearch) {
     Form1& main = start();
     EXPECT_EQ(probeRates(ports(), 3),
               (QStringList{"9600", "300", "600", "1200", "2400", "4800", "9600", "19200"}));
-    EXPECT_EQ(main.ui->Label3->text(), "19200,N,8,1");
-    EXPECT_EQ(main.ui->Label1->text(), "Open");
+    EXPECT_EQ(control<QLabel>(main, "Label3")->text(), "19200,N,8,1");
+    EXPECT_EQ(control<QLabel>(main, "Label1")->text(), "Open");
     EXPECT_EQ(linesBeforeSimCheck(), QStringList{kWelcome} + kSearchLines(1));
 }
 
@@ -104,7 +102,7 @@ TEST_F(StartupTest, HeldSavedPortIsReportedAndTheSearchSkipsIt) {
     const QStringList expected =
         QStringList{kWelcome, "Port Selected Already Open in Other Application"} + kSearchLines(2);
     EXPECT_EQ(linesBeforeSimCheck(), expected);
-    EXPECT_EQ(main.ui->Label2->text(), "Port 5");
+    EXPECT_EQ(control<QLabel>(main, "Label2")->text(), "Port 5");
     EXPECT_TRUE(ports().isOpen(5));
 }
 
@@ -114,11 +112,11 @@ TEST_F(StartupTest, FreePortCandidateKeepsItsBlankOnTheStatusLine) {
     // Read while the first rate is tried: the SIM check empties the line later.
     QString scanning;
     clock().schedule(clock().seconds() + 0.5,
-                     [&scanning] { scanning = form<Form1>().ui->Label5->text(); });
+                     [&scanning] { scanning = control<QLabel>(form<Form1>(), "Label5")->text(); });
     Form1& main = start();
-    EXPECT_EQ(main.ui->Combo1->itemText(0), " 20");
+    EXPECT_EQ(control<QComboBox>(main, "Combo1")->itemText(0), " 20");
     EXPECT_EQ(scanning, "Scanning Port   20");
-    EXPECT_EQ(main.ui->Label3->text(), "19200,N,8,1");
+    EXPECT_EQ(control<QLabel>(main, "Label3")->text(), "19200,N,8,1");
 }
 
 TEST_F(StartupTest, NoPortAtAllShowsTheMessageAndNothingMore) {
@@ -136,8 +134,8 @@ TEST_F(StartupTest, LastCandidateHeldEndsAsASearchWithoutResult) {
     ports().attachModem(7);
     ports().hold(7);
     Form1& main = start();
-    EXPECT_EQ(main.ui->Label5->text(), "No Modem Device Found.Set The Comm Ports");
-    EXPECT_TRUE(main.ui->Command7->isEnabled());
+    EXPECT_EQ(control<QLabel>(main, "Label5")->text(), "No Modem Device Found.Set The Comm Ports");
+    EXPECT_TRUE(control<QPushButton>(main, "Command7")->isEnabled());
     EXPECT_FALSE(main.MSComm1().PortOpen());
 }
 
@@ -170,7 +168,7 @@ TEST_F(StartupTest, SecondStartUpTriesEachFreePortOnce) {
     ports().addDevice(18);
     Form1& main = start();
     main.Form_Load();
-    EXPECT_EQ(main.ui->Combo2->count(), 1);
+    EXPECT_EQ(control<QComboBox>(main, "Combo2")->count(), 1);
     EXPECT_EQ(probeRates(ports(), 18).size(), 20); // ten rates in each start-up
 }
 
@@ -202,7 +200,7 @@ TEST_F(StartupTest, SerialNumberIsTheReplyLineWithOrWithoutTheEcho) {
         modem.state().settings.echo = echo;
         modem.state().storedProfile = modem.state().settings;
         start();
-        EXPECT_EQ(form<Form2>().ui->Label3->text(), "356938035643809");
+        EXPECT_EQ(control<QLabel>(form<Form2>(), "Label3")->text(), "356938035643809");
         EXPECT_TRUE(readFile("Model.txt").startsWith("356938035643809\r\nGSM SIMULATOR MODEM"));
     }
 }
