@@ -2,7 +2,6 @@
 
 #include "console/Form1.h"
 #include "tests/Fixture.h"
-#include "ui_Form1.h"
 
 #include <functional>
 #include <vector>
