@@ -30,7 +30,6 @@ class Form3 : public FeatureWindow {
     Form3();
     ~Form3() override;
 
-    std::unique_ptr<Ui::Form3> ui;
     db::DataControl Data1{db::kPhoneBookFile, QStringLiteral("DATA")};
     db::DataControl Data2{db::kPhoneBookFile, QStringLiteral("Details")};
 
@@ -95,5 +94,6 @@ class Form3 : public FeatureWindow {
     // The used count goes from `before` to `after`, in its box and in the details record.
     void rewriteUsedCount(int before, int after);
 
+    std::unique_ptr<Ui::Form3> ui;
     std::array<QLabel*, 10> keys_{};
 };

@@ -20,8 +20,6 @@ class Form4 : public FeatureWindow {
     Form4();
     ~Form4() override;
 
-    std::unique_ptr<Ui::Form4> ui;
-
     void Form_Load() override;
 
   private:
@@ -30,4 +28,6 @@ class Form4 : public FeatureWindow {
     // Shows the message, then the call window instead of this one.
     void giveUp(const QString& message);
     void returnToCalls();
+
+    std::unique_ptr<Ui::Form4> ui;
 };

@@ -17,8 +17,6 @@ class Form5 : public FormBase {
     Form5();
     ~Form5() override;
 
-    std::unique_ptr<Ui::Form5> ui;
-
     // Shows the window with the caller line (a call received or waiting).
     void AnnounceCaller(const QString& text);
     // Sets the Answer button from the modem's auto-answer setting: enabled
@@ -28,4 +26,6 @@ class Form5 : public FormBase {
   private:
     void Command1_Click(); // "&Answer"
     void Command2_Click(); // "&HangUp"
+
+    std::unique_ptr<Ui::Form5> ui;
 };

@@ -26,8 +26,6 @@ class Form6 : public FeatureWindow {
     Form6();
     ~Form6() override;
 
-    std::unique_ptr<Ui::Form6> ui;
-
     void Form_Load() override;
     void Form_Unload() override;
 
@@ -72,4 +70,6 @@ class Form6 : public FeatureWindow {
     void fillRingMelodyLists();
     void setAutoAnswer(const QString& rings, bool answeredByHand, const QString& success);
     void showColouredResult(const QColor& colour, const QString& text);
+
+    std::unique_ptr<Ui::Form6> ui;
 };

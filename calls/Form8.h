@@ -30,7 +30,6 @@ class Form8 : public FeatureWindow {
     Form8();
     ~Form8() override;
 
-    std::unique_ptr<Ui::Form8> ui;
     db::DataControl Data1{db::kPhoneBookFile, QStringLiteral("DATA")};
 
     void Form_Load() override;
@@ -87,6 +86,8 @@ class Form8 : public FeatureWindow {
     void setMessageText(const QString& text);
     // Cuts back what was just typed beyond the editor's limit.
     void keepWithinLimit();
+
+    std::unique_ptr<Ui::Form8> ui;
 
     // The last change of the editor's text: where, and how much was put in.
     int changedAt_ = 0;

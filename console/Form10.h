@@ -18,8 +18,6 @@ class Form10 : public FormBase {
     Form10();
     ~Form10() override;
 
-    std::unique_ptr<Ui::Form10> ui;
-
     void setPinDisplay() { showEntries(true, false); }
     void setPukDisplay() { showEntries(true, true); }
     bool isPinDisplay() const { return entriesShown(true, false); }
@@ -32,4 +30,6 @@ class Form10 : public FormBase {
     bool entriesShown(bool pin, bool puk) const;
     void submitPin();
     void submitPuk();
+
+    std::unique_ptr<Ui::Form10> ui;
 };

@@ -16,5 +16,6 @@ class Form11 : public FormBase {
     Form11();
     ~Form11() override;
 
+  private:
     std::unique_ptr<Ui::Form11> ui;
 };

@@ -17,8 +17,6 @@ class Form2 : public FeatureWindow {
     Form2();
     ~Form2() override;
 
-    std::unique_ptr<Ui::Form2> ui;
-
     // The identity file: serial number, manufacturer and model texts.
     static inline const QString kIdentityFile = QStringLiteral("Model.txt");
     // The captions the labels carry whenever they are filled.
@@ -37,4 +35,6 @@ class Form2 : public FeatureWindow {
 
   private:
     void Command1_Click();
+
+    std::unique_ptr<Ui::Form2> ui;
 };

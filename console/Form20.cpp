@@ -4,7 +4,7 @@
 
 #include "link/SerialLink.h"
 
-Form20::Form20() : ui(std::make_unique<Ui::Form20>()), Timer1(this, 50000, false) {
+Form20::Form20() : Timer1(this, 50000, false), ui(std::make_unique<Ui::Form20>()) {
     ui->setupUi(this);
     setBorder(Border::None);
     setClientTwips(4335, 1095);

@@ -18,9 +18,10 @@ class Form20 : public FormBase {
     Form20();
     ~Form20() override;
 
-    std::unique_ptr<Ui::Form20> ui;
     Timer Timer1; // reminder
 
   private:
     void Timer1_Timer();
+
+    std::unique_ptr<Ui::Form20> ui;
 };

@@ -18,8 +18,6 @@ class Form7 : public FormBase {
     Form7();
     ~Form7() override;
 
-    std::unique_ptr<Ui::Form7> ui;
-
     // A signal quality and bit error rate, as the modem gives them: the bars
     // for the quality and both values in the reading; "Unknown/Undetectable"
     // for 99. A quality the table does not hold changes nothing.
@@ -28,4 +26,7 @@ class Form7 : public FormBase {
     void ShowRegistration(int stat);
     // Empties the reading and the registration text before a new query.
     void ClearReadings();
+
+  private:
+    std::unique_ptr<Ui::Form7> ui;
 };
