@@ -119,8 +119,8 @@ TEST_F(SettingsDialogTest, OkAppliesTheChoicesOpensThePortAndStoresWhatTheContro
     control<QRadioButton>(dialog, "optStopBits1")->click();
     control<QRadioButton>(dialog, "optParity0")->click();
     control<QRadioButton>(dialog, "optHandshake2")->click();
-    control<QComboBox>(dialog, "cboBaud")
-        ->setCurrentIndex(control<QComboBox>(dialog, "cboBaud")->findText("4800"));
+    QComboBox* rates = control<QComboBox>(dialog, "cboBaud");
+    rates->setCurrentIndex(rates->findText("4800"));
     choosePort(dialog, " 2");
     control<QPushButton>(dialog, "cmdAction0")->click();
     EXPECT_EQ(port().CommPort(), 2);
