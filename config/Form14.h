@@ -26,8 +26,6 @@ class Form14 : public FeatureWindow {
     Form14();
     ~Form14() override;
 
-    std::unique_ptr<Ui::Form14> ui;
-
     void Form_Load() override;
 
   private:
@@ -55,4 +53,6 @@ class Form14 : public FeatureWindow {
     void setValue(QLabel* status, const QString& command, const char* success);
     // The fax panel's status line is emptied first.
     void setFaxValue(const QString& command, const char* success);
+
+    std::unique_ptr<Ui::Form14> ui;
 };

@@ -16,8 +16,6 @@ class Form16 : public FeatureWindow {
     Form16();
     ~Form16() override;
 
-    std::unique_ptr<Ui::Form16> ui;
-
   private:
     void Command1_Click();
     void Command2_Click();
@@ -27,4 +25,6 @@ class Form16 : public FeatureWindow {
     // its queries, runs first, while the menu says it is busy; `caption`, when
     // there is one, replaces the window's own once it is shown.
     template <class Window> void openFeature(const QString& caption = QString());
+
+    std::unique_ptr<Ui::Form16> ui;
 };

@@ -25,8 +25,6 @@ class Form17 : public FeatureWindow {
     // Opens on the indications panel with a fresh indicator query.
     void Form_Load() override;
 
-    std::unique_ptr<Ui::Form17> ui;
-
   private:
     // The panel buttons.
     void Command1_Click();
@@ -49,4 +47,6 @@ class Form17 : public FeatureWindow {
     void Command10_Click();
     void Command4_Click();
     void Label10_Click();
+
+    std::unique_ptr<Ui::Form17> ui;
 };

@@ -24,8 +24,6 @@ class Form18 : public FeatureWindow {
     // The status query.
     void Form_Load() override;
 
-    std::unique_ptr<Ui::Form18> ui;
-
   private:
     void statusQuery();
     // The fields of the status reply: mode, configuration, time-out and
@@ -39,4 +37,6 @@ class Form18 : public FeatureWindow {
     void Command2_Click();
     // Shows or hides the configuration entry, emptied either way.
     void showConfigEntry(bool shown);
+
+    std::unique_ptr<Ui::Form18> ui;
 };

@@ -26,8 +26,6 @@ class Form19 : public FeatureWindow {
     // The context query; also run by Refresh and after OK.
     void Form_Load() override;
 
-    std::unique_ptr<Ui::Form19> ui;
-
   private:
     void contextQuery();
     // The reply lines of the contexts, each after its prefix.
@@ -38,6 +36,8 @@ class Form19 : public FeatureWindow {
     bool defineContext();
     void Command2_Click();
     void ClearContextFields();
+
+    std::unique_ptr<Ui::Form19> ui;
 
     // The cells of each row: identifier, type, access point name.
     std::array<std::array<QLineEdit*, 3>, 4> rows_{};

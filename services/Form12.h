@@ -27,8 +27,6 @@ class Form12 : public FeatureWindow {
     void Form_Load() override;
     void Form_Unload() override;
 
-    std::unique_ptr<Ui::Form12> ui;
-
   private:
     void connectHandlers();
     void TabStrip1_Click();
@@ -62,4 +60,6 @@ class Form12 : public FeatureWindow {
     void QueryClosedUserGroup();
     void ShowCugStatus(const QString& mode, const QString& index, const QString& info);
     void Command7_Click();
+
+    std::unique_ptr<Ui::Form12> ui;
 };

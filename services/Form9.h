@@ -34,8 +34,6 @@ class Form9 : public FeatureWindow {
 
     void Form_Load() override;
 
-    std::unique_ptr<Ui::Form9> ui;
-
   private:
     // One page's controls, in their roles.
     struct Page {
@@ -91,5 +89,6 @@ class Form9 : public FeatureWindow {
     void Command11_Click();
     void TabStrip1_Click();
 
+    std::unique_ptr<Ui::Form9> ui;
     std::array<Page, 3> pages_;
 };

@@ -6,7 +6,6 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
-#include "ui_Form14.h"
 
 #include <optional>
 
@@ -26,20 +25,22 @@ const QStringList kModulations = {"24", "48", "72",  "73",  "74",  "96",
 class DataFaxWindowTest : public ConnectedConsole {
   protected:
     Form14& window() { return form<Form14>(); }
-    Ui::Form14& ui() { return *window().ui; }
+    QPushButton* button(const char* name) { return control<QPushButton>(window(), name); }
+    QComboBox* list(const char* name) { return control<QComboBox>(window(), name); }
+    QLabel* label(const char* name) { return control<QLabel>(window(), name); }
 
     // Opens the window as the main window's button does; what that sent is dropped.
     void open() {
-        main().ui->Command10->setEnabled(true);
-        main().ui->Command10->click();
+        control<QPushButton>(main(), "Command10")->setEnabled(true);
+        control<QPushButton>(main(), "Command10")->click();
         sent();
     }
     // Picks an item of a list by its position, as the user would.
     void pick(QComboBox* box, int position) { box->setCurrentIndex(position); }
     QStringList visiblePanels() {
         QStringList shown;
-        for (QGroupBox* frame : {ui().Frame1, ui().Frame2, ui().Frame3})
-            if (frame->isVisibleTo(&window())) shown << frame->objectName();
+        for (const char* frame : {"Frame1", "Frame2", "Frame3"})
+            if (control<QGroupBox>(window(), frame)->isVisibleTo(&window())) shown << frame;
         return shown;
     }
 };
@@ -49,19 +50,19 @@ using DataFaxInShapes = InEveryShape<DataFaxWindowTest>;
 INSTANTIATE_TEST_SUITE_P(Shapes, DataFaxInShapes, ::testing::ValuesIn(moduleShapes()), shapeName);
 
 TEST_F(DataFaxWindowTest, OpensOnTheBearerPanelWithItsListsAndAFreshQuery) {
-    main().ui->Command10->setEnabled(true);
-    main().ui->Command10->click();
+    control<QPushButton>(main(), "Command10")->setEnabled(true);
+    control<QPushButton>(main(), "Command10")->click();
     EXPECT_EQ(sent(), "AT+CBST?\r");
     EXPECT_TRUE(window().isVisible());
     EXPECT_EQ(visiblePanels(), QStringList{"Frame1"});
-    EXPECT_EQ(items(ui().Combo1), kSpeedItems);
-    EXPECT_EQ(items(ui().Combo2),
+    EXPECT_EQ(items(list("Combo1")), kSpeedItems);
+    EXPECT_EQ(items(list("Combo2")),
               (QStringList{"0 Transparent Only", "1 Default", "2 Transparent Preferred",
                            "3 Non Transparent Preferred"}));
-    EXPECT_EQ(ui().Combo1->currentIndex(), -1);
-    EXPECT_EQ(ui().Combo2->currentIndex(), -1);
+    EXPECT_EQ(list("Combo1")->currentIndex(), -1);
+    EXPECT_EQ(list("Combo2")->currentIndex(), -1);
     // The module's own bearer: speed 0, connection element 1.
-    EXPECT_EQ(ui().Label1->text(), "Speed:0-DeFault  CE:1 Default");
+    EXPECT_EQ(label("Label1")->text(), "Speed:0-DeFault  CE:1 Default");
     EXPECT_TRUE(main().Text1().isEmpty());
 }
 
@@ -74,10 +75,16 @@ TEST_F(DataFaxWindowTest, PanelButtonsShowOnePanelRefillItsListsAndQueryIt) {
         std::vector<QComboBox*> lists;
     };
     const Case cases[] = {
-        {ui().Command3, "Frame3", "AT+FCLASS?\r", {ui().Combo5, ui().Combo6, ui().Combo7}},
-        {ui().Command2, "Frame2", "AT%C?\rAT\\N?\r", {ui().Combo3, ui().Combo4}},
-        {ui().Command1, "Frame1", "AT+CBST?\r", {ui().Combo1, ui().Combo2}},
-        {ui().Command3, "Frame3", "AT+FCLASS?\r", {ui().Combo5, ui().Combo6, ui().Combo7}},
+        {button("Command3"),
+         "Frame3",
+         "AT+FCLASS?\r",
+         {list("Combo5"), list("Combo6"), list("Combo7")}},
+        {button("Command2"), "Frame2", "AT%C?\rAT\\N?\r", {list("Combo3"), list("Combo4")}},
+        {button("Command1"), "Frame1", "AT+CBST?\r", {list("Combo1"), list("Combo2")}},
+        {button("Command3"),
+         "Frame3",
+         "AT+FCLASS?\r",
+         {list("Combo5"), list("Combo6"), list("Combo7")}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.frame);
@@ -95,13 +102,13 @@ TEST_F(DataFaxWindowTest, PanelButtonsShowOnePanelRefillItsListsAndQueryIt) {
         }
         EXPECT_TRUE(main().Text1().isEmpty());
     }
-    EXPECT_EQ(items(ui().Combo3), (QStringList{"0 No Compression", "2 V42bis Compression"}));
-    EXPECT_EQ(items(ui().Combo4),
+    EXPECT_EQ(items(list("Combo3")), (QStringList{"0 No Compression", "2 V42bis Compression"}));
+    EXPECT_EQ(items(list("Combo4")),
               (QStringList{"0 Default", "2 Auto Reliable Mode", "4 LAMP Mode", "5 MNP Mode"}));
-    EXPECT_EQ(items(ui().Combo5),
+    EXPECT_EQ(items(list("Combo5")),
               (QStringList{"0-Data Mode", "1-Fax Class 1 Mode", "2-Fax Class 2 Mode"}));
-    EXPECT_EQ(items(ui().Combo6), kModulations);
-    EXPECT_EQ(items(ui().Combo7), kModulations);
+    EXPECT_EQ(items(list("Combo6")), kModulations);
+    EXPECT_EQ(items(list("Combo7")), kModulations);
 }
 
 // Each value is read from its own reply line: an unsolicited line in the
@@ -110,85 +117,77 @@ TEST_F(DataFaxWindowTest, QueriesReadEachValueFromItsOwnReplyLine) {
     open();
     struct Case {
         const char* name;
-        QPushButton* Ui::Form14::*button;
+        const char* button;
         std::vector<std::pair<QByteArray, QByteArray>> replies;
-        QLabel* Ui::Form14::*status;
+        const char* status;
         QString shown;
     };
     const Case cases[] = {
         {"bearer 71,0,1",
-         &Ui::Form14::Command1,
+         "Command1",
          {{"AT+CBST?", reply("+CBST: 71,0,1")}},
-         &Ui::Form14::Label1,
+         "Label1",
          "Speed:71 9600bps  CE:1 Default"},
-        {"bearer refused",
-         &Ui::Form14::Command1,
-         {{"AT+CBST?", kError}},
-         &Ui::Form14::Label1,
-         "  "},
+        {"bearer refused", "Command1", {{"AT+CBST?", kError}}, "Label1", "  "},
         {"bearer speed 15, outside the table",
-         &Ui::Form14::Command1,
+         "Command1",
          {{"AT+CBST?", reply("+CBST: 15,0,1")}},
-         &Ui::Form14::Label1,
+         "Label1",
          "  CE:1 Default"},
         {"bearer after an unsolicited line, another one after its OK",
-         &Ui::Form14::Command1,
+         "Command1",
          {{"AT+CBST?", "\r\n+WIND: 4\r\n" + reply("+CBST: 7,0,3") + "\r\n+WIND: 10\r\n"}},
-         &Ui::Form14::Label1,
+         "Label1",
          "Speed:7 9600bps  CE:3 NonTransparent Preferred"},
         {"compression and correction by default",
-         &Ui::Form14::Command2,
+         "Command2",
          {{"AT%C?", reply("%C: 0")}, {"AT\\N?", reply("\\N: 0")}},
-         &Ui::Form14::Label4,
+         "Label4",
          "Compression Default , Error Correction 0 Default"},
         {"V42bis and MNP, with a 0 in an unsolicited line",
-         &Ui::Form14::Command2,
+         "Command2",
          {{"AT%C?", "\r\n+WIND: 0\r\n" + reply("%C: 2")}, {"AT\\N?", reply("\\N: 5")}},
-         &Ui::Form14::Label4,
+         "Label4",
          "Compression V42bis Compression , Error Correction 5 MNP Mode"},
         {"LAMP after an unsolicited 0",
-         &Ui::Form14::Command2,
+         "Command2",
          {{"AT%C?", reply("%C: 2")}, {"AT\\N?", "\r\n+WIND: 0\r\n" + reply("\\N: 4")}},
-         &Ui::Form14::Label4,
+         "Label4",
          "Compression V42bis Compression , Error Correction 4 LAMP Mode"},
         {"both refused",
-         &Ui::Form14::Command2,
+         "Command2",
          {{"AT%C?", kError}, {"AT\\N?", kError}},
-         &Ui::Form14::Label4,
+         "Label4",
          "Compression  , Error Correction "},
         {"data mode",
-         &Ui::Form14::Command3,
+         "Command3",
          {{"AT+FCLASS?", reply("+FCLASS: 0")}},
-         &Ui::Form14::Label5,
+         "Label5",
          "Currently In Data Mode"},
         {"fax class 1",
-         &Ui::Form14::Command3,
+         "Command3",
          {{"AT+FCLASS?", reply("+FCLASS: 1")}},
-         &Ui::Form14::Label5,
+         "Label5",
          "Currently In Fax Class 1 Mode"},
         {"fax class 2 after an unsolicited 0",
-         &Ui::Form14::Command3,
+         "Command3",
          {{"AT+FCLASS?", "\r\n+WIND: 0\r\n" + reply("+FCLASS: 2")}},
-         &Ui::Form14::Label5,
+         "Label5",
          "Currently in Fax Class 2 Mode"},
         {"fax class 2.0, outside the table",
-         &Ui::Form14::Command3,
+         "Command3",
          {{"AT+FCLASS?", reply("+FCLASS: 2.0")}},
-         &Ui::Form14::Label5,
+         "Label5",
          kChecking},
-        {"fax class refused",
-         &Ui::Form14::Command3,
-         {{"AT+FCLASS?", kError}},
-         &Ui::Form14::Label5,
-         kChecking},
+        {"fax class refused", "Command3", {{"AT+FCLASS?", kError}}, "Label5", kChecking},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         modem().clearOverrides();
         for (const auto& [command, response] : c.replies)
             modem().overrideReply(command, response);
-        (ui().*c.button)->click();
-        EXPECT_EQ((ui().*c.status)->text(), c.shown);
+        button(c.button)->click();
+        EXPECT_EQ(label(c.status)->text(), c.shown);
         EXPECT_TRUE(main().Text1().isEmpty());
     }
 }
@@ -201,8 +200,8 @@ TEST_F(DataFaxWindowTest, AnIncompleteBearerReplyEndsTheQuery) {
          {QByteArray("\r\n+CBST: 71,0,1\r\n"), reply("+CBST: 71"), reply("+CBST: 71,0")}) {
         SCOPED_TRACE(response.toStdString());
         modem().overrideReply("AT+CBST?", response);
-        ui().Command1->click();
-        EXPECT_EQ(ui().Label1->text(), kChecking);
+        button("Command1")->click();
+        EXPECT_EQ(label("Label1")->text(), kChecking);
         EXPECT_TRUE(main().Text1().contains("+CBST:"));
     }
 }
@@ -211,11 +210,11 @@ TEST_F(DataFaxWindowTest, EachPositionOfTheListsSendsItsCode) {
     const QStringList speedCodes = {"0",  "1",  "2",  "3",  "4",  "5",  "6",  "7", "8",
                                     "12", "14", "65", "66", "68", "70", "71", "75"};
     struct Case {
-        QPushButton* Ui::Form14::*panel;
-        QComboBox* Ui::Form14::*list;
-        QPushButton* Ui::Form14::*set;
+        const char* panel;
+        const char* list;
+        const char* set;
         QStringList commands; // by position
-        QLabel* Ui::Form14::*status;
+        const char* status;
         QString success;
     };
     QStringList bearers;
@@ -229,51 +228,48 @@ TEST_F(DataFaxWindowTest, EachPositionOfTheListsSendsItsCode) {
         receives << "AT+FRM=" + modulation;
     }
     const Case cases[] = {
-        {&Ui::Form14::Command1, &Ui::Form14::Combo1, &Ui::Form14::Command6, bearers,
-         &Ui::Form14::Label1, "Changes SuccessFul"},
-        {&Ui::Form14::Command1,
-         &Ui::Form14::Combo2,
-         &Ui::Form14::Command6,
+        {"Command1", "Combo1", "Command6", bearers, "Label1", "Changes SuccessFul"},
+        {"Command1",
+         "Combo2",
+         "Command6",
          {"AT+CBST=71,0,0", "AT+CBST=71,0,1", "AT+CBST=71,0,2", "AT+CBST=71,0,3"},
-         &Ui::Form14::Label1,
+         "Label1",
          "Changes SuccessFul"},
-        {&Ui::Form14::Command2,
-         &Ui::Form14::Combo3,
-         &Ui::Form14::Command7,
+        {"Command2",
+         "Combo3",
+         "Command7",
          {"AT%C0", "AT%C2"},
-         &Ui::Form14::Label4,
+         "Label4",
          "Changes SuccessFul-Compression"},
-        {&Ui::Form14::Command2,
-         &Ui::Form14::Combo4,
-         &Ui::Form14::Command8,
+        {"Command2",
+         "Combo4",
+         "Command8",
          {"AT\\N0", "AT\\N2", "AT\\N4", "AT\\N5"},
-         &Ui::Form14::Label4,
+         "Label4",
          "Changes SuccessFul-Error Correction"},
-        {&Ui::Form14::Command3,
-         &Ui::Form14::Combo5,
-         &Ui::Form14::Command4,
+        {"Command3",
+         "Combo5",
+         "Command4",
          {"AT+FCLASS=0", "AT+FCLASS=1", "AT+FCLASS=2"},
-         &Ui::Form14::Label5,
+         "Label5",
          "Changes SuccessFul-FCLASS"},
-        {&Ui::Form14::Command3, &Ui::Form14::Combo6, &Ui::Form14::Command5, transmits,
-         &Ui::Form14::Label5, "Changes SuccessFul-Transmit "},
-        {&Ui::Form14::Command3, &Ui::Form14::Combo7, &Ui::Form14::Command9, receives,
-         &Ui::Form14::Label5, "Changes SuccessFul-Receive"},
+        {"Command3", "Combo6", "Command5", transmits, "Label5", "Changes SuccessFul-Transmit "},
+        {"Command3", "Combo7", "Command9", receives, "Label5", "Changes SuccessFul-Receive"},
     };
     open();
     for (const Case& c : cases) {
-        (ui().*c.panel)->click();
+        button(c.panel)->click();
         // The other list of the bearer panel holds speed 71 or connection element 1.
-        pick(ui().Combo1, 15);
-        pick(ui().Combo2, 1);
+        pick(list("Combo1"), 15);
+        pick(list("Combo2"), 1);
         sent();
         for (int position = 0; position < c.commands.size(); ++position) {
             SCOPED_TRACE(c.commands[position].toStdString());
-            pick(ui().*c.list, position);
-            (ui().*c.status)->setText("before");
-            (ui().*c.set)->click();
+            pick(list(c.list), position);
+            label(c.status)->setText("before");
+            button(c.set)->click();
             EXPECT_EQ(sent(), c.commands[position].toLatin1() + "\r");
-            EXPECT_EQ((ui().*c.status)->text(), c.success);
+            EXPECT_EQ(label(c.status)->text(), c.success);
             EXPECT_TRUE(main().Text1().isEmpty());
         }
     }
@@ -284,29 +280,25 @@ TEST_F(DataFaxWindowTest, EachPositionOfTheListsSendsItsCode) {
 TEST_F(DataFaxWindowTest, SetButtonsWithoutAChoiceSendNothingAndShowNothing) {
     open();
     struct Case {
-        QPushButton* Ui::Form14::*panel;
-        QPushButton* Ui::Form14::*set;
-        QComboBox* Ui::Form14::*chosen; // picked before, so that only the other list is empty
-        QLabel* Ui::Form14::*status;
+        const char* panel;
+        const char* set;
+        const char* chosen; // picked before, so that only the other list is empty
+        const char* status;
     };
     const Case cases[] = {
-        {&Ui::Form14::Command1, &Ui::Form14::Command6, nullptr, &Ui::Form14::Label1},
-        {&Ui::Form14::Command1, &Ui::Form14::Command6, &Ui::Form14::Combo1, &Ui::Form14::Label1},
-        {&Ui::Form14::Command1, &Ui::Form14::Command6, &Ui::Form14::Combo2, &Ui::Form14::Label1},
-        {&Ui::Form14::Command2, &Ui::Form14::Command7, &Ui::Form14::Combo4, &Ui::Form14::Label4},
-        {&Ui::Form14::Command2, &Ui::Form14::Command8, &Ui::Form14::Combo3, &Ui::Form14::Label4},
-        {&Ui::Form14::Command3, &Ui::Form14::Command4, nullptr, &Ui::Form14::Label5},
-        {&Ui::Form14::Command3, &Ui::Form14::Command5, nullptr, &Ui::Form14::Label5},
-        {&Ui::Form14::Command3, &Ui::Form14::Command9, nullptr, &Ui::Form14::Label5},
+        {"Command1", "Command6", nullptr, "Label1"},  {"Command1", "Command6", "Combo1", "Label1"},
+        {"Command1", "Command6", "Combo2", "Label1"}, {"Command2", "Command7", "Combo4", "Label4"},
+        {"Command2", "Command8", "Combo3", "Label4"}, {"Command3", "Command4", nullptr, "Label5"},
+        {"Command3", "Command5", nullptr, "Label5"},  {"Command3", "Command9", nullptr, "Label5"},
     };
     for (const Case& c : cases) {
-        (ui().*c.panel)->click();
-        if (c.chosen) pick(ui().*c.chosen, 1);
+        button(c.panel)->click();
+        if (c.chosen) pick(list(c.chosen), 1);
         sent();
-        (ui().*c.status)->setText("before");
-        (ui().*c.set)->click();
-        EXPECT_EQ(sent(), "") << (ui().*c.set)->objectName().toStdString();
-        EXPECT_EQ((ui().*c.status)->text(), "before");
+        label(c.status)->setText("before");
+        button(c.set)->click();
+        EXPECT_EQ(sent(), "") << button(c.set)->objectName().toStdString();
+        EXPECT_EQ(label(c.status)->text(), "before");
     }
 }
 
@@ -314,53 +306,50 @@ TEST_F(DataFaxWindowTest, SetButtonsWithoutAChoiceSendNothingAndShowNothing) {
 // begins; text that is not a number never reaches the modem.
 TEST_P(DataFaxInShapes, ModulationBoxesSendTheirNumberAndNothingElse) {
     open();
-    ui().Command3->click();
+    button("Command3")->click();
     struct Case {
-        QComboBox* Ui::Form14::*box;
-        QPushButton* Ui::Form14::*set;
+        const char* box;
+        const char* set;
         QString typed;
         QByteArray sent; // "": nothing
         QString status;
         Refused refused = {};
     };
     const Case cases[] = {
-        {&Ui::Form14::Combo6, &Ui::Form14::Command5, "96", "AT+FTM=96\r",
-         "Changes SuccessFul-Transmit "},
-        {&Ui::Form14::Combo7, &Ui::Form14::Command9, " 146 ", "AT+FRM=146\r",
-         "Changes SuccessFul-Receive"},
-        {&Ui::Form14::Combo6, &Ui::Form14::Command5, "145\n", "AT+FTM=145\r",
-         "Changes SuccessFul-Transmit "},
+        {"Combo6", "Command5", "96", "AT+FTM=96\r", "Changes SuccessFul-Transmit "},
+        {"Combo7", "Command9", " 146 ", "AT+FRM=146\r", "Changes SuccessFul-Receive"},
+        {"Combo6", "Command5", "145\n", "AT+FTM=145\r", "Changes SuccessFul-Transmit "},
         // Not in the list: sent unchanged; the module refuses it.
-        {&Ui::Form14::Combo6, &Ui::Form14::Command5, "99", "AT+FTM=99\r", "Changes UnsuccessFul"},
-        {&Ui::Form14::Combo6, &Ui::Form14::Command5, "14", "AT+FTM=14\r", "Changes UnsuccessFul"},
-        {&Ui::Form14::Combo7, &Ui::Form14::Command9, "12\n", "AT+FRM=12\r", "Changes UnsuccessFul"},
+        {"Combo6", "Command5", "99", "AT+FTM=99\r", "Changes UnsuccessFul"},
+        {"Combo6", "Command5", "14", "AT+FTM=14\r", "Changes UnsuccessFul"},
+        {"Combo7", "Command9", "12\n", "AT+FRM=12\r", "Changes UnsuccessFul"},
         // In the list, refused all the same.
-        {&Ui::Form14::Combo6,
-         &Ui::Form14::Command5,
+        {"Combo6",
+         "Command5",
          "146",
          "AT+FTM=146\r",
          "Changes UnsuccessFul",
          {{"+FTM", "+CME ERROR: 3"}}},
-        {&Ui::Form14::Combo6, &Ui::Form14::Command5, "96;+CFUN=0", "", "before"},
-        {&Ui::Form14::Combo7, &Ui::Form14::Command9, "OK", "", "before"},
-        {&Ui::Form14::Combo7, &Ui::Form14::Command9, "9 6", "", "before"},
-        {&Ui::Form14::Combo7, &Ui::Form14::Command9, "  ", "", "before"},
+        {"Combo6", "Command5", "96;+CFUN=0", "", "before"},
+        {"Combo7", "Command9", "OK", "", "before"},
+        {"Combo7", "Command9", "9 6", "", "before"},
+        {"Combo7", "Command9", "  ", "", "before"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
         sent();
         refuseOnly(c.refused);
-        ui().Label5->setText("before");
-        typeOver(ui().*c.box, c.typed);
-        moveFocusTo(ui().*c.set);
-        (ui().*c.set)->click();
+        label("Label5")->setText("before");
+        typeOver(list(c.box), c.typed);
+        moveFocusTo(button(c.set));
+        button(c.set)->click();
         EXPECT_EQ(sent(), c.sent);
-        EXPECT_EQ(ui().Label5->text(), c.status);
-        EXPECT_EQ(items(ui().*c.box), kModulations);
+        EXPECT_EQ(label("Label5")->text(), c.status);
+        EXPECT_EQ(items(list(c.box)), kModulations);
     }
     // Picked from the list, as typed.
-    pick(ui().Combo7, 11);
-    ui().Command9->click();
+    pick(list("Combo7"), 11);
+    button("Command9")->click();
     EXPECT_EQ(sent(), "AT+FRM=146\r");
 }
 
@@ -400,24 +389,24 @@ TEST_P(DataFaxInShapes, RefusedOrUnansweredSettings) {
             modem().overrideReply("AT+CBST=71,0,1", *c.response);
             modem().overrideReply("AT+FCLASS=1", *c.response);
         }
-        ui().Command1->click();
-        pick(ui().Combo1, 15);
-        pick(ui().Combo2, 1);
-        ui().Label1->setText("before");
-        ui().Command6->click();
-        EXPECT_EQ(ui().Label1->text(), c.bearer);
-        ui().Command3->click();
-        pick(ui().Combo5, 1);
-        ui().Label5->setText("before");
-        ui().Command4->click();
-        EXPECT_EQ(ui().Label5->text(), c.fax);
+        button("Command1")->click();
+        pick(list("Combo1"), 15);
+        pick(list("Combo2"), 1);
+        label("Label1")->setText("before");
+        button("Command6")->click();
+        EXPECT_EQ(label("Label1")->text(), c.bearer);
+        button("Command3")->click();
+        pick(list("Combo5"), 1);
+        label("Label5")->setText("before");
+        button("Command4")->click();
+        EXPECT_EQ(label("Label5")->text(), c.fax);
     }
 }
 
 TEST_F(DataFaxWindowTest, SignalLabelRefreshesTheSignalWindow) {
     open();
     form<Form7>().hide();
-    click(ui().Label9);
+    click(label("Label9"));
     EXPECT_TRUE(form<Form7>().isVisible());
     EXPECT_EQ(commands(sent()), (QStringList{"AT", "AT+CSQ", "AT+CREG?"}));
 }
@@ -426,11 +415,11 @@ TEST_F(DataFaxWindowTest, WithThePortClosedTheWindowOpensAndSendsNothing) {
     main().MSComm1().setPortOpen(false);
     window().Show();
     EXPECT_EQ(visiblePanels(), QStringList{"Frame1"});
-    EXPECT_EQ(ui().Combo1->count(), 17);
-    EXPECT_EQ(ui().Label1->text(), kChecking);
-    ui().Command3->click();
-    pick(ui().Combo5, 0);
-    ui().Command4->click();
-    EXPECT_EQ(ui().Label5->text(), ""); // emptied, then the write failed
+    EXPECT_EQ(list("Combo1")->count(), 17);
+    EXPECT_EQ(label("Label1")->text(), kChecking);
+    button("Command3")->click();
+    pick(list("Combo5"), 0);
+    button("Command4")->click();
+    EXPECT_EQ(label("Label5")->text(), ""); // emptied, then the write failed
     EXPECT_EQ(sent(), "");
 }

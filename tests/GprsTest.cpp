@@ -5,7 +5,6 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
-#include "ui_Form19.h"
 
 #include <optional>
 
@@ -27,14 +26,17 @@ class GprsTest : public ConnectedConsole {
         sent();
         return window;
     }
-    Ui::Form19& ui() { return *form<Form19>().ui; }
+    QPushButton* button(const char* name) { return control<QPushButton>(form<Form19>(), name); }
+    QComboBox* list(const char* name) { return control<QComboBox>(form<Form19>(), name); }
+    QLabel* label(const char* name) { return control<QLabel>(form<Form19>(), name); }
+    QLineEdit* box(const char* name) { return control<QLineEdit>(form<Form19>(), name); }
 
     // Each row of the table: its three cells, or "<hidden>".
     std::vector<QStringList> table() {
-        const QLineEdit* cells[4][3] = {{ui().Text2, ui().Text3, ui().Text4},
-                                        {ui().Text5, ui().Text6, ui().Text7},
-                                        {ui().Text8, ui().Text9, ui().Text10},
-                                        {ui().Text11, ui().Text12, ui().Text13}};
+        const QLineEdit* cells[4][3] = {{box("Text2"), box("Text3"), box("Text4")},
+                                        {box("Text5"), box("Text6"), box("Text7")},
+                                        {box("Text8"), box("Text9"), box("Text10")},
+                                        {box("Text11"), box("Text12"), box("Text13")}};
         std::vector<QStringList> rows;
         for (const auto& row : cells) {
             if (!row[0]->isVisible()) {
@@ -46,7 +48,8 @@ class GprsTest : public ConnectedConsole {
         return rows;
     }
     bool headingsShown() {
-        return ui().Label2->isVisible() && ui().Label6->isVisible() && ui().Label7->isVisible();
+        return label("Label2")->isVisible() && label("Label6")->isVisible() &&
+               label("Label7")->isVisible();
     }
 };
 
@@ -107,29 +110,29 @@ TEST_P(GprsInShapes, TheTableShowsTheContextsTheDeviceReports) {
         open(c.reply);
         EXPECT_EQ(commands(ports().writes(3).back().bytes), QStringList{"AT+CGDCONT?"});
         EXPECT_EQ(table(), c.rows);
-        EXPECT_EQ(ui().Label1->text(), c.status);
+        EXPECT_EQ(label("Label1")->text(), c.status);
         EXPECT_EQ(headingsShown(), c.rows != kNoRows);
-        EXPECT_EQ(items(ui().Combo1), QStringList({"1", "2", "3", "4"}));
-        EXPECT_EQ(items(ui().Combo2), QStringList({"IP", "PPP"}));
+        EXPECT_EQ(items(list("Combo1")), QStringList({"1", "2", "3", "4"}));
+        EXPECT_EQ(items(list("Combo2")), QStringList({"IP", "PPP"}));
         EXPECT_TRUE(main().Text1().isEmpty());
     }
 }
 
 TEST_F(GprsTest, OkDefinesTheContextAndShowsTheTableAfresh) {
     open();
-    pick(ui().Combo1, "2");
-    pick(ui().Combo2, "PPP");
-    type(ui().Text1, "my apn");
-    ui().Command1->click();
+    pick(list("Combo1"), "2");
+    pick(list("Combo2"), "PPP");
+    type(box("Text1"), "my apn");
+    button("Command1")->click();
     EXPECT_EQ(commands(sent()), QStringList({"AT+CGDCONT=2,\"PPP\",\"my apn\"", "AT+CGDCONT?"}));
     // the query waits three seconds for its reply
     EXPECT_NEAR(clock().seconds() - ports().writes(3).back().seconds, 3.0, 0.01);
     EXPECT_EQ(table(), std::vector<QStringList>(
                            {{"1", "IP", "internet"}, {"2", "PPP", "my apn"}, kHidden, kHidden}));
-    EXPECT_EQ(ui().Label1->text(), "Current Status");
-    EXPECT_EQ(ui().Text1->text(), "");
-    EXPECT_EQ(ui().Combo1->currentText(), "");
-    EXPECT_EQ(ui().Combo2->currentText(), "");
+    EXPECT_EQ(label("Label1")->text(), "Current Status");
+    EXPECT_EQ(box("Text1")->text(), "");
+    EXPECT_EQ(list("Combo1")->currentText(), "");
+    EXPECT_EQ(list("Combo2")->currentText(), "");
 }
 
 // Only what can stand between quotes as it is goes out; the verdict is the
@@ -175,15 +178,15 @@ TEST_P(GprsInShapes, ADefinitionIsSentOnlyAsAWholeCommandAndARefusalStaysShown) 
         services().messages.clear();
         refuseOnly(c.refused);
         if (!c.reply.isEmpty()) modem().overrideReply(c.definition.chopped(1), c.reply);
-        if (c.id) pick(ui().Combo1, c.id);
-        pick(ui().Combo2, "IP");
-        typeOrPaste(ui().Text1, c.apn);
-        ui().Command1->click();
+        if (c.id) pick(list("Combo1"), c.id);
+        pick(list("Combo2"), "IP");
+        typeOrPaste(box("Text1"), c.apn);
+        button("Command1")->click();
         EXPECT_EQ(sent(), c.definition + "AT+CGDCONT?\r");
-        EXPECT_EQ(ui().Label1->text(), c.status);
+        EXPECT_EQ(label("Label1")->text(), c.status);
         // A module that refuses the command refuses its query too.
         EXPECT_EQ(table()[0], c.refused.empty() ? QStringList({"1", "IP", "internet"}) : kHidden);
-        EXPECT_EQ(ui().Text1->text(), c.apnLeft);
+        EXPECT_EQ(box("Text1")->text(), c.apnLeft);
         EXPECT_EQ(shownMessages(services()), c.message ? QStringList{c.message} : QStringList());
     }
 }

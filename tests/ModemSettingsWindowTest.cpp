@@ -8,8 +8,6 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
-#include "ui_Form15.h"
-#include "ui_Form2.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -31,22 +29,25 @@ class ModemSettingsWindowTest : public ConnectedConsole {
   protected:
     ModemSettingsWindowTest() {
         // As the start-up leaves the main window.
-        main().ui->Label6->setText("9600");
-        main().ui->Label7->setText(kStartUpFraming);
+        control<QLabel>(main(), "Label6")->setText("9600");
+        control<QLabel>(main(), "Label7")->setText(kStartUpFraming);
         main().ShowPortStatus();
     }
 
     Form15& window() { return form<Form15>(); }
-    Ui::Form15& ui() { return *window().ui; }
+    QRadioButton* option(const char* name) { return control<QRadioButton>(window(), name); }
+    QComboBox* list(const char* name) { return control<QComboBox>(window(), name); }
+    QLabel* label(const char* name) { return control<QLabel>(window(), name); }
+    QPushButton* button(const char* name) { return control<QPushButton>(window(), name); }
 
     // The choices of the worked example: 8 data 1 stop, no parity, RTS and
     // CTS, DCD following the remote modem, DTR switching, DSR always on,
     // echo on, 115200.
     void chooseExample(const QString& rate = "115200") {
-        for (QRadioButton* option : {ui().Option4, ui().Option12, ui().Option15, ui().Option19,
-                                     ui().Option23, ui().Option25, ui().Option20, ui().Option28})
-            option->click();
-        typeOver(ui().Combo1, rate);
+        for (const char* name : {"Option4", "Option12", "Option15", "Option19", "Option23",
+                                 "Option25", "Option20", "Option28"})
+            option(name)->click();
+        typeOver(list("Combo1"), rate);
     }
 
     // Presses "Save Configurations"; the commands it sent and when, with the
@@ -54,7 +55,7 @@ class ModemSettingsWindowTest : public ConnectedConsole {
     std::vector<SimPorts::Write> save() {
         const size_t before = ports().writes(3).size();
         sent();
-        ui().Command1->click();
+        button("Command1")->click();
         const auto& all = ports().writes(3);
         return std::vector<SimPorts::Write>(all.begin() + static_cast<long>(before), all.end());
     }
@@ -76,8 +77,8 @@ class ModemSettingsWindowTest : public ConnectedConsole {
         modem().state().settings.echo = 1;
         main().MSComm1().setSettings("9600,n,8,1");
         main().ShowPortStatus();
-        main().ui->Label6->setText("9600");
-        main().ui->Label7->setText(kStartUpFraming);
+        control<QLabel>(main(), "Label6")->setText("9600");
+        control<QLabel>(main(), "Label7")->setText(kStartUpFraming);
     }
 };
 
@@ -87,26 +88,26 @@ INSTANTIATE_TEST_SUITE_P(Shapes, ModemSettingsInShapes, ::testing::ValuesIn(modu
                          shapeName);
 
 TEST_F(ModemSettingsWindowTest, LoadFillsTheRatesAndAPresetShowsTheDeviceRate) {
-    EXPECT_EQ(items(ui().Combo1), kRates);
-    EXPECT_EQ(ui().Combo1->currentText(), "");
+    EXPECT_EQ(items(list("Combo1")), kRates);
+    EXPECT_EQ(list("Combo1")->currentText(), "");
     window().PresetRate("57600");
-    EXPECT_EQ(ui().Combo1->currentText(), "57600");
+    EXPECT_EQ(list("Combo1")->currentText(), "57600");
 }
 
 // Each check in its turn: its message with the title "GSM", nothing sent, the
 // status line untouched; a rate that is not plain digits is no rate.
 TEST_F(ModemSettingsWindowTest, ChecksStopTheSaveInTheirOrderAndSendNothing) {
-    ui().Label1->setText("before");
+    label("Label1")->setText("before");
     const std::pair<std::function<void()>, const char*> checks[] = {
-        {[&] { ui().Option4->click(); }, "Framing Format Cannot Be Blank"},
-        {[&] { ui().Option12->click(); }, "Parity Cannot Be Blank"},
-        {[&] { ui().Option15->click(); }, "DCE-DTE Control Cannot Be Blank"},
-        {[&] { ui().Option19->click(); }, "DTE-DCE Control Cannot Be Blank"},
-        {[&] { typeOver(ui().Combo1, " 115200 "); }, "Select IPR Correctly"},
-        {[&] { ui().Option20->click(); }, "Error:Set DSR Signal"},
-        {[&] { ui().Option23->click(); }, "Error:Set DCD Signal"},
-        {[&] { ui().Option25->click(); }, "Error:Set DTR Signal"},
-        {[&] { ui().Option28->click(); }, "Error:Enable/Disable Echo"},
+        {[&] { option("Option4")->click(); }, "Framing Format Cannot Be Blank"},
+        {[&] { option("Option12")->click(); }, "Parity Cannot Be Blank"},
+        {[&] { option("Option15")->click(); }, "DCE-DTE Control Cannot Be Blank"},
+        {[&] { option("Option19")->click(); }, "DTE-DCE Control Cannot Be Blank"},
+        {[&] { typeOver(list("Combo1"), " 115200 "); }, "Select IPR Correctly"},
+        {[&] { option("Option20")->click(); }, "Error:Set DSR Signal"},
+        {[&] { option("Option23")->click(); }, "Error:Set DCD Signal"},
+        {[&] { option("Option25")->click(); }, "Error:Set DTR Signal"},
+        {[&] { option("Option28")->click(); }, "Error:Enable/Disable Echo"},
     };
     const QStringList ratesRefused = {"", "  ", "96;00", "OK", "115200;+CFUN=0", "+9600"};
     for (const auto& [choose, message] : checks) {
@@ -114,12 +115,12 @@ TEST_F(ModemSettingsWindowTest, ChecksStopTheSaveInTheirOrderAndSendNothing) {
         const bool rateCheck = QString(message) == "Select IPR Correctly";
         for (const QString& typed : rateCheck ? ratesRefused : QStringList{QString()}) {
             SCOPED_TRACE(typed.toStdString());
-            if (rateCheck) typeOver(ui().Combo1, typed);
+            if (rateCheck) typeOver(list("Combo1"), typed);
             services().messages.clear();
             save();
             EXPECT_EQ(shownMessages(services()), QStringList{QString(message) + " | GSM"});
             EXPECT_EQ(sent(), "");
-            EXPECT_EQ(ui().Label1->text(), "before");
+            EXPECT_EQ(label("Label1")->text(), "before");
         }
         choose();
     }
@@ -145,18 +146,19 @@ TEST_F(ModemSettingsWindowTest, SavesTheExampleWithEightCommandsOneSecondApart) 
         // The rate's own "OK" comes at the old rate; the port follows at once.
         EXPECT_EQ(writes[i].settings, i == 0 ? "9600,N,8,1" : "115200,N,8,1");
     }
-    EXPECT_EQ(ui().Label1->text(), "Changes SuccessFul");
-    EXPECT_EQ(main().ui->Label6->text(), "Speed:115200");
-    EXPECT_EQ(main().ui->Label7->text(), "Character Framing:8 Data,1 Stop Parity:NoneECHO:Enable");
-    EXPECT_EQ(main().ui->Label3->text(), "115200,N,8,1");
-    EXPECT_EQ(main().ui->Label1->text(), "Open");
+    EXPECT_EQ(label("Label1")->text(), "Changes SuccessFul");
+    EXPECT_EQ(control<QLabel>(main(), "Label6")->text(), "Speed:115200");
+    EXPECT_EQ(control<QLabel>(main(), "Label7")->text(),
+              "Character Framing:8 Data,1 Stop Parity:NoneECHO:Enable");
+    EXPECT_EQ(control<QLabel>(main(), "Label3")->text(), "115200,N,8,1");
+    EXPECT_EQ(control<QLabel>(main(), "Label1")->text(), "Open");
     EXPECT_TRUE(main().Text1().isEmpty());
     EXPECT_EQ(modem().state().storedProfile.params["+IPR"], "115200");
     // Only the start-up and the serial settings dialog write the saved port.
     EXPECT_FALSE(QFile::exists(services().path("COM.txt")));
     // The next command is answered.
-    main().ui->Command1->setEnabled(true);
-    main().ui->Command1->click();
+    control<QPushButton>(main(), "Command1")->setEnabled(true);
+    control<QPushButton>(main(), "Command1")->click();
     EXPECT_TRUE(form<Form2>().isVisible());
 }
 
@@ -164,50 +166,50 @@ TEST_F(ModemSettingsWindowTest, SavesTheExampleWithEightCommandsOneSecondApart) 
 // into its command; a typed rate is sent as typed, not completed to a rate
 // of the list it begins.
 TEST_F(ModemSettingsWindowTest, EachChoiceSendsItsOwnCode) {
-    using F = Ui::Form15;
     struct Case {
         QString name;
         std::function<void()> choose;
         QString command;
     };
-    auto option = [&](QRadioButton* F::*button, const char* command) {
-        return Case{(ui().*button)->objectName(), [=] { (ui().*button)->click(); }, command};
+    auto byOption = [&](const char* name, const char* command) {
+        return Case{name, [=] { option(name)->click(); }, command};
     };
     std::vector<Case> cases = {
-        option(&F::Option1, "AT+ICF=0,4"),
-        option(&F::Option2, "AT+ICF=1,4"),
-        option(&F::Option3, "AT+ICF=2,4"),
-        option(&F::Option4, "AT+ICF=3,4"),
-        option(&F::Option5, "AT+ICF=4,4"),
-        option(&F::Option6, "AT+ICF=5,4"),
-        option(&F::Option7, "AT+ICF=6,4"),
-        option(&F::Option8, "AT+ICF=3,0"),
-        option(&F::Option9, "AT+ICF=3,1"),
-        option(&F::Option10, "AT+ICF=3,2"),
-        option(&F::Option11, "AT+ICF=3,3"),
-        option(&F::Option12, "AT+ICF=3,4"),
-        option(&F::Option13, "AT+IFC=0,2"),
-        option(&F::Option14, "AT+IFC=1,2"),
-        option(&F::Option15, "AT+IFC=2,2"),
-        option(&F::Option16, "AT+IFC=3,2"),
-        option(&F::Option17, "AT+IFC=2,0"),
-        option(&F::Option18, "AT+IFC=2,1"),
-        option(&F::Option19, "AT+IFC=2,2"),
-        option(&F::Option22, "AT&C0"),
-        option(&F::Option23, "AT&C1"),
-        option(&F::Option24, "AT&D0"),
-        option(&F::Option25, "AT&D1"),
-        option(&F::Option26, "AT&D2"),
-        option(&F::Option20, "AT&S0"),
-        option(&F::Option21, "AT&S1"),
-        option(&F::Option27, "ATE0"),
-        option(&F::Option28, "ATE1"),
-        {"typed 96", [&] { typeOver(ui().Combo1, "96"); }, "AT+IPR=96"},
-        {"typed 1920, Enter", [&] { typeOver(ui().Combo1, "1920\n"); }, "AT+IPR=1920"},
-        {"typed 4800, Enter", [&] { typeOver(ui().Combo1, "4800\n"); }, "AT+IPR=4800"},
+        byOption("Option1", "AT+ICF=0,4"),
+        byOption("Option2", "AT+ICF=1,4"),
+        byOption("Option3", "AT+ICF=2,4"),
+        byOption("Option4", "AT+ICF=3,4"),
+        byOption("Option5", "AT+ICF=4,4"),
+        byOption("Option6", "AT+ICF=5,4"),
+        byOption("Option7", "AT+ICF=6,4"),
+        byOption("Option8", "AT+ICF=3,0"),
+        byOption("Option9", "AT+ICF=3,1"),
+        byOption("Option10", "AT+ICF=3,2"),
+        byOption("Option11", "AT+ICF=3,3"),
+        byOption("Option12", "AT+ICF=3,4"),
+        byOption("Option13", "AT+IFC=0,2"),
+        byOption("Option14", "AT+IFC=1,2"),
+        byOption("Option15", "AT+IFC=2,2"),
+        byOption("Option16", "AT+IFC=3,2"),
+        byOption("Option17", "AT+IFC=2,0"),
+        byOption("Option18", "AT+IFC=2,1"),
+        byOption("Option19", "AT+IFC=2,2"),
+        byOption("Option22", "AT&C0"),
+        byOption("Option23", "AT&C1"),
+        byOption("Option24", "AT&D0"),
+        byOption("Option25", "AT&D1"),
+        byOption("Option26", "AT&D2"),
+        byOption("Option20", "AT&S0"),
+        byOption("Option21", "AT&S1"),
+        byOption("Option27", "ATE0"),
+        byOption("Option28", "ATE1"),
+        {"typed 96", [&] { typeOver(list("Combo1"), "96"); }, "AT+IPR=96"},
+        {"typed 1920, Enter", [&] { typeOver(list("Combo1"), "1920\n"); }, "AT+IPR=1920"},
+        {"typed 4800, Enter", [&] { typeOver(list("Combo1"), "4800\n"); }, "AT+IPR=4800"},
     };
     for (const QString& rate : kRates)
-        cases.push_back({"rate " + rate, [&, rate] { pick(ui().Combo1, rate); }, "AT+IPR=" + rate});
+        cases.push_back(
+            {"rate " + rate, [&, rate] { pick(list("Combo1"), rate); }, "AT+IPR=" + rate});
     // The example's commands at 9600, the one of the case's command replaced.
     auto withCommand = [](const QString& command) {
         const auto name = [](const QString& line) {
@@ -227,7 +229,7 @@ TEST_F(ModemSettingsWindowTest, EachChoiceSendsItsOwnCode) {
         save();
         EXPECT_EQ(commands(sent()), withCommand(c.command));
     }
-    EXPECT_EQ(items(ui().Combo1), kRates);
+    EXPECT_EQ(items(list("Combo1")), kRates);
 }
 
 // "OK" and "ERROR" are two tests: a reply with both does both. A step the
@@ -286,10 +288,10 @@ TEST_P(ModemSettingsInShapes, EachStepIsJudgedOnItsOwnReply) {
         c.arrange();
         const auto writes = save();
         EXPECT_EQ(writes.size(), 8u); // every step is sent
-        EXPECT_EQ(ui().Label1->text(), c.status);
-        EXPECT_EQ(main().ui->Label6->text(), c.speed);
-        EXPECT_EQ(main().ui->Label7->text(), c.framing);
-        EXPECT_EQ(main().ui->Label3->text(), c.port);
+        EXPECT_EQ(label("Label1")->text(), c.status);
+        EXPECT_EQ(control<QLabel>(main(), "Label6")->text(), c.speed);
+        EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), c.framing);
+        EXPECT_EQ(control<QLabel>(main(), "Label3")->text(), c.port);
         EXPECT_TRUE(main().Text1().isEmpty());
     }
 }
@@ -301,45 +303,44 @@ TEST_P(ModemSettingsInShapes, EachStepIsJudgedOnItsOwnReply) {
 TEST_F(ModemSettingsWindowTest, ThePortFollowsTheRateAndFramingTheDeviceTook) {
     struct Case {
         const char* rate;
-        QRadioButton* Ui::Form15::*format;
-        QRadioButton* Ui::Form15::*parity;
+        const char* format;
+        const char* parity;
         QString port;
         QString status;
         QByteArray framingReply = {}; // replaces the device's own answer when given
     };
-    using F = Ui::Form15;
     const Case cases[] = {
-        {"19200", &F::Option4, &F::Option12, "19200,N,8,1", "Changes SuccessFul"},
-        {"300", &F::Option4, &F::Option12, "300,N,8,1", "Changes SuccessFul"},
-        {"38400", &F::Option6, &F::Option9, "38400,E,7,1", "Changes SuccessFul"},
-        {"0", &F::Option4, &F::Option12, "9600,N,8,1", "Changes SuccessFul"},
-        {"14400", &F::Option4, &F::Option12, "9600,N,8,1", kIprFailure}, // refused
-        {"9600", &F::Option2, &F::Option12, "9600,N,8,2", "Changes SuccessFul"},
-        {"9600", &F::Option3, &F::Option8, "9600,O,8,1", "Changes SuccessFul"},
-        {"9600", &F::Option3, &F::Option9, "9600,E,8,1", "Changes SuccessFul"},
-        {"9600", &F::Option5, &F::Option10, "9600,N,7,2", "Changes SuccessFul"},
-        {"9600", &F::Option6, &F::Option10, "9600,M,7,1", "Changes SuccessFul"},
-        {"9600", &F::Option6, &F::Option11, "9600,S,7,1", "Changes SuccessFul"},
-        {"9600", &F::Option7, &F::Option9, "9600,N,7,1", "Changes SuccessFul"},
-        {"9600", &F::Option1, &F::Option12, "9600,N,8,1", "Changes SuccessFul"},
-        {"9600", &F::Option3, &F::Option12, "9600,N,8,1", kIcfFailure}, // refused
-        {"9600", &F::Option3, &F::Option12, "9600,N,8,1", "Changes SuccessFul", "\r\nOK\r\n"},
+        {"19200", "Option4", "Option12", "19200,N,8,1", "Changes SuccessFul"},
+        {"300", "Option4", "Option12", "300,N,8,1", "Changes SuccessFul"},
+        {"38400", "Option6", "Option9", "38400,E,7,1", "Changes SuccessFul"},
+        {"0", "Option4", "Option12", "9600,N,8,1", "Changes SuccessFul"},
+        {"14400", "Option4", "Option12", "9600,N,8,1", kIprFailure}, // refused
+        {"9600", "Option2", "Option12", "9600,N,8,2", "Changes SuccessFul"},
+        {"9600", "Option3", "Option8", "9600,O,8,1", "Changes SuccessFul"},
+        {"9600", "Option3", "Option9", "9600,E,8,1", "Changes SuccessFul"},
+        {"9600", "Option5", "Option10", "9600,N,7,2", "Changes SuccessFul"},
+        {"9600", "Option6", "Option10", "9600,M,7,1", "Changes SuccessFul"},
+        {"9600", "Option6", "Option11", "9600,S,7,1", "Changes SuccessFul"},
+        {"9600", "Option7", "Option9", "9600,N,7,1", "Changes SuccessFul"},
+        {"9600", "Option1", "Option12", "9600,N,8,1", "Changes SuccessFul"},
+        {"9600", "Option3", "Option12", "9600,N,8,1", kIcfFailure}, // refused
+        {"9600", "Option3", "Option12", "9600,N,8,1", "Changes SuccessFul", "\r\nOK\r\n"},
     };
     for (const Case& c : cases) {
         resetLine();
         chooseExample(c.rate);
-        (ui().*c.format)->click();
-        (ui().*c.parity)->click();
+        option(c.format)->click();
+        option(c.parity)->click();
         SCOPED_TRACE(
-            (c.rate + QString(" ") + (ui().*c.format)->text() + " " + (ui().*c.parity)->text())
+            (c.rate + QString(" ") + option(c.format)->text() + " " + option(c.parity)->text())
                 .toStdString());
         if (!c.framingReply.isEmpty()) modem().overrideReply("AT+ICF=2,4", c.framingReply);
         const auto writes = save();
         ASSERT_EQ(writes.size(), 8u);
         EXPECT_EQ(writes.front().settings, "9600,N,8,1");
         EXPECT_EQ(writes.back().settings, c.port);
-        EXPECT_EQ(main().ui->Label3->text(), c.port);
-        EXPECT_EQ(ui().Label1->text(), c.status);
+        EXPECT_EQ(control<QLabel>(main(), "Label3")->text(), c.port);
+        EXPECT_EQ(label("Label1")->text(), c.status);
         EXPECT_TRUE(answers());
     }
 }
@@ -348,32 +349,32 @@ TEST_F(ModemSettingsWindowTest, ThePortFollowsTheRateAndFramingTheDeviceTook) {
 // the configuration is saved and whether or not the framing was taken.
 TEST_F(ModemSettingsWindowTest, RepeatedSavesKeepOneEchoText) {
     struct Case {
-        QRadioButton* Ui::Form15::*echo;
+        const char* echo;
         bool framingTaken;
         QString framing;
     };
     const QString summary = "Character Framing:8 Data,1 Stop Parity:None";
     const Case cases[] = {
-        {&Ui::Form15::Option28, false, summary + "ECHO:Enable"},
-        {&Ui::Form15::Option27, false, summary + "ECHO:Disable"},
-        {&Ui::Form15::Option27, true, summary + "ECHO:Disable"},
+        {"Option28", false, summary + "ECHO:Enable"},
+        {"Option27", false, summary + "ECHO:Disable"},
+        {"Option27", true, summary + "ECHO:Disable"},
         // The device no longer echoes; its replies are read all the same.
-        {&Ui::Form15::Option28, false, summary + "ECHO:Enable"},
-        {&Ui::Form15::Option28, true, summary + "ECHO:Enable"},
+        {"Option28", false, summary + "ECHO:Enable"},
+        {"Option28", true, summary + "ECHO:Enable"},
     };
     chooseExample("9600");
     for (const Case& c : cases) {
         modem().clearOverrides();
         if (!c.framingTaken) modem().overrideReply("AT+ICF=3,4", kError);
-        (ui().*c.echo)->click();
+        option(c.echo)->click();
         save();
-        EXPECT_EQ(main().ui->Label7->text(), c.framing);
+        EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), c.framing);
     }
     // A line without an echo text gets one.
-    main().ui->Label7->clear();
+    control<QLabel>(main(), "Label7")->clear();
     modem().overrideReply("AT+ICF=3,4", kError);
     save();
-    EXPECT_EQ(main().ui->Label7->text(), "ECHO:Enable");
+    EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), "ECHO:Enable");
 }
 
 TEST_F(ModemSettingsWindowTest, AReopenedWindowHasOnlyThePresetsMadeSince) {
@@ -381,8 +382,8 @@ TEST_F(ModemSettingsWindowTest, AReopenedWindowHasOnlyThePresetsMadeSince) {
     window().PresetRate("9600");
     window().PresetFraming("3", "4");
     window().PresetEchoEnabled();
-    main().ui->Command11->setEnabled(true);
-    main().ui->Command11->click();
+    control<QPushButton>(main(), "Command11")->setEnabled(true);
+    control<QPushButton>(main(), "Command11")->click();
     EXPECT_TRUE(window().isVisible());
     EXPECT_FALSE(main().isVisible());
     save();
@@ -397,8 +398,8 @@ TEST_F(ModemSettingsWindowTest, AReopenedWindowHasOnlyThePresetsMadeSince) {
     EXPECT_FALSE(Forms::instance().isLoaded<Form15>());
     EXPECT_TRUE(main().isVisible());
 
-    main().ui->Command11->click();
-    ui().Option20->click();
+    control<QPushButton>(main(), "Command11")->click();
+    option("Option20")->click();
     services().messages.clear();
     save();
     EXPECT_EQ(shownMessages(services()), QStringList{"Error:Enable/Disable Echo | GSM"});
@@ -412,9 +413,9 @@ TEST_F(ModemSettingsWindowTest, AClosedPortEndsTheSaveQuietly) {
     main().MSComm1().setPortOpen(false);
     save();
     EXPECT_EQ(sent(), "");
-    EXPECT_EQ(ui().Label1->text(), "Please Wait...Saving The Setting");
+    EXPECT_EQ(label("Label1")->text(), "Please Wait...Saving The Setting");
     EXPECT_TRUE(services().messages.empty());
-    EXPECT_EQ(main().ui->Label6->text(), "9600");
+    EXPECT_EQ(control<QLabel>(main(), "Label6")->text(), "9600");
 }
 
 // The saved port file keeps the old rate: the next start-up fails on it,
@@ -425,10 +426,10 @@ TEST_F(ModemSettingsWindowTest, ALaterStartUpFindsTheDeviceAtItsNewRate) {
     save();
     EXPECT_EQ(readFile("COM.txt"), "9600,N,8,1 3\r\n");
     modem().state().settings = modem().state().storedProfile; // switched off and on
-    main().ui->Command9->click();                             // REFRESH
+    control<QPushButton>(main(), "Command9")->click();        // REFRESH
     run(5);
-    EXPECT_EQ(main().ui->Label3->text(), "19200,N,8,1");
-    EXPECT_EQ(form<Form2>().ui->Label3->text(), modem().state().imei);
+    EXPECT_EQ(control<QLabel>(main(), "Label3")->text(), "19200,N,8,1");
+    EXPECT_EQ(control<QLabel>(form<Form2>(), "Label3")->text(), modem().state().imei);
     EXPECT_EQ(readFile("COM.txt"), "19200,N,8,1 3\r\n");
 }
 
@@ -437,12 +438,12 @@ TEST_F(ModemSettingsWindowTest, ALaterStartUpFindsTheDeviceAtItsNewRate) {
 TEST_F(ModemSettingsWindowTest, SavedWithEchoOffTheNextStartUpReadsTheSerialNumber) {
     writeFile("COM.txt", "9600,N,8,1 3\r\n");
     chooseExample("9600");
-    ui().Option27->click();
+    option("Option27")->click();
     save();
     EXPECT_EQ(modem().state().storedProfile.echo, 0);
     modem().state().settings = modem().state().storedProfile; // switched off and on
-    form<Form2>().ui->Label3->clear();
-    main().ui->Command9->click(); // REFRESH
+    control<QLabel>(form<Form2>(), "Label3")->clear();
+    control<QPushButton>(main(), "Command9")->click(); // REFRESH
     run(5);
-    EXPECT_EQ(form<Form2>().ui->Label3->text(), modem().state().imei);
+    EXPECT_EQ(control<QLabel>(form<Form2>(), "Label3")->text(), modem().state().imei);
 }

@@ -8,32 +8,31 @@
 #include "config/Form19.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
-#include "ui_Form16.h"
 
 #include <functional>
 
 TEST_F(ConnectedConsole, TheMenuShowsEachFeatureWindowOnceItHasLoadedAndTakesItBack) {
     struct Case {
         const char* name;
-        QPushButton* Ui::Form16::*button;
+        const char* button;
         std::function<FormBase&()> window;
         std::function<bool()> loaded;
         const char* caption;
         QByteArray query; // what the window's load asks
     };
     const Case cases[] = {
-        {"vendor features", &Ui::Form16::Command1, []() -> FormBase& { return form<Form17>(); },
+        {"vendor features", "Command1", []() -> FormBase& { return form<Form17>(); },
          [] { return Forms::instance().isLoaded<Form17>(); }, "GSM-Wavecom Features", "AT+CIND?\r"},
-        {"SIM toolkit", &Ui::Form16::Command2, []() -> FormBase& { return form<Form18>(); },
+        {"SIM toolkit", "Command2", []() -> FormBase& { return form<Form18>(); },
          [] { return Forms::instance().isLoaded<Form18>(); }, "GSM-SIM TOOLKIT Facility",
          "AT+STSF?\r"},
-        {"GPRS", &Ui::Form16::Command3, []() -> FormBase& { return form<Form19>(); },
+        {"GPRS", "Command3", []() -> FormBase& { return form<Form19>(); },
          [] { return Forms::instance().isLoaded<Form19>(); }, "GSM-GPRS Configuration",
          "AT+CGDCONT?\r"},
     };
     main().Show();
-    main().ui->Command12->setEnabled(true);
-    main().ui->Command12->click();
+    control<QPushButton>(main(), "Command12")->setEnabled(true);
+    control<QPushButton>(main(), "Command12")->click();
     Form16& menu = form<Form16>();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -44,15 +43,15 @@ TEST_F(ConnectedConsole, TheMenuShowsEachFeatureWindowOnceItHasLoadedAndTakesItB
             EXPECT_TRUE(c.loaded());
             EXPECT_FALSE(c.window().isVisible());
             EXPECT_TRUE(menu.isVisible());
-            EXPECT_EQ(menu.ui->Label1->text(), "Please Wait");
+            EXPECT_EQ(control<QLabel>(menu, "Label1")->text(), "Please Wait");
             EXPECT_EQ(sent(), c.query);
         });
-        ((*menu.ui).*c.button)->click();
+        control<QPushButton>(menu, c.button)->click();
         EXPECT_TRUE(checkedWhileLoading);
         EXPECT_TRUE(c.window().isVisible());
         EXPECT_EQ(c.window().windowTitle(), c.caption);
         EXPECT_FALSE(menu.isVisible());
-        EXPECT_EQ(menu.ui->Label1->text(), "");
+        EXPECT_EQ(control<QLabel>(menu, "Label1")->text(), "");
         EXPECT_FALSE(main().isVisible());
 
         c.window().close();

@@ -3,7 +3,6 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
-#include "ui_Form9.h"
 
 #include <gmock/gmock.h>
 
@@ -55,14 +54,10 @@ const QColor kFailureColour(0xc0, 0x00, 0x00);
 class SecurityWindowTest : public ConnectedConsole {
   protected:
     Form9& security() { return form<Form9>(); }
-    template <class T> T* control(const char* name) {
-        T* found = security().findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    QLabel* label(const char* name) { return control<QLabel>(name); }
-    QLineEdit* box(const char* name) { return control<QLineEdit>(name); }
-    QAbstractButton* button(const char* name) { return control<QAbstractButton>(name); }
+    QWidget* widget(const char* name) { return control<QWidget>(security(), name); }
+    QLabel* label(const char* name) { return control<QLabel>(security(), name); }
+    QLineEdit* box(const char* name) { return control<QLineEdit>(security(), name); }
+    QAbstractButton* button(const char* name) { return control<QAbstractButton>(security(), name); }
     QColor colour(QLabel* line) {
         line->ensurePolished();
         return line->palette().color(QPalette::WindowText);
@@ -71,11 +66,13 @@ class SecurityWindowTest : public ConnectedConsole {
     // Opens the window from the main window's "&Security" button.
     void open() {
         main().Show();
-        main().ui->Command5->setEnabled(true);
-        main().ui->Command5->click();
+        control<QPushButton>(main(), "Command5")->setEnabled(true);
+        control<QPushButton>(main(), "Command5")->click();
     }
 
-    void clickPageTab(const Page& page) { clickTab(security().ui->TabStrip1, page.tab); }
+    void clickPageTab(const Page& page) {
+        clickTab(control<QTabBar>(security(), "TabStrip1"), page.tab);
+    }
     void showPage(const Page& page) {
         clickPageTab(page);
         button(page.changeStatus)->click();
@@ -143,9 +140,10 @@ TEST_F(SecurityWindowTest, CaptionsAndTabsReadAsDesigned) {
     };
     open();
     EXPECT_EQ(security().windowTitle(), "GSM-SECURITY");
-    EXPECT_EQ(items(security().ui->TabStrip1), (QStringList{"PHONE", "SIM PIN", "NETWORK"}));
+    EXPECT_EQ(items(control<QTabBar>(security(), "TabStrip1")),
+              (QStringList{"PHONE", "SIM PIN", "NETWORK"}));
     for (const auto& [name, caption] : captions)
-        EXPECT_EQ(shownCaption(control<QWidget>(name)), caption) << name;
+        EXPECT_EQ(shownCaption(widget(name)), caption) << name;
 }
 
 TEST_F(SecurityWindowTest, OpeningShowsThePhonePageAndTheStateOfEachLock) {
@@ -159,11 +157,11 @@ TEST_F(SecurityWindowTest, OpeningShowsThePhonePageAndTheStateOfEachLock) {
     EXPECT_EQ(statusLines(),
               (QStringList{"Current Status:SIM Locked", "Current Status:PIN Deactivated",
                            "Current Status:NetWork UNlocked"}));
-    EXPECT_EQ(security().ui->Label1->text(), "");
-    EXPECT_TRUE(security().ui->Frame2->isVisibleTo(&security()));
-    EXPECT_FALSE(security().ui->Frame3->isVisibleTo(&security()));
-    EXPECT_FALSE(security().ui->Frame4->isVisibleTo(&security()));
-    EXPECT_FALSE(security().ui->Option1->isVisibleTo(security().ui->Frame2));
+    EXPECT_EQ(label("Label1")->text(), "");
+    EXPECT_TRUE(control<QFrame>(security(), "Frame2")->isVisibleTo(&security()));
+    EXPECT_FALSE(control<QFrame>(security(), "Frame3")->isVisibleTo(&security()));
+    EXPECT_FALSE(control<QFrame>(security(), "Frame4")->isVisibleTo(&security()));
+    EXPECT_FALSE(button("Option1")->isVisibleTo(control<QFrame>(security(), "Frame2")));
     EXPECT_TRUE(main().Text1().isEmpty());
 }
 
@@ -195,10 +193,10 @@ TEST_P(SecurityWindowShapesTest, StatusQueryReadsEachFacilityOnItsOwn) {
         modem().clearOverrides();
         if (!c.reply.isEmpty()) modem().overrideReply("AT+CLCK?", c.reply);
         sent();
-        security().ui->Command10->click();
+        button("Command10")->click();
         EXPECT_EQ(sent(), "AT+CLCK?\r");
         EXPECT_EQ(statusLines(), c.lines);
-        EXPECT_EQ(security().ui->Label1->text(), c.general);
+        EXPECT_EQ(label("Label1")->text(), c.general);
         EXPECT_TRUE(main().Text1().isEmpty());
     }
 }
@@ -350,12 +348,12 @@ TEST_F(SecurityWindowTest, ChangeStatusShowsTheChoicesWithTheCurrentStatePresele
         clickPageTab(c.page);
         type(box(c.page.password), "12");
         button(c.page.changeStatus)->click();
-        QWidget* frame = control<QWidget>(c.page.frame);
+        QWidget* frame = widget(c.page.frame);
         for (const char* name :
              {c.page.lock, c.page.unlock, c.page.password, c.page.lockOk, c.page.changeOption})
-            EXPECT_TRUE(control<QWidget>(name)->isVisibleTo(frame)) << name;
+            EXPECT_TRUE(widget(name)->isVisibleTo(frame)) << name;
         for (const char* name : {c.page.oldPassword, c.page.newPassword, c.page.changeOk})
-            EXPECT_FALSE(control<QWidget>(name)->isVisibleTo(frame)) << name;
+            EXPECT_FALSE(widget(name)->isVisibleTo(frame)) << name;
         EXPECT_EQ(checkedAmong(security(), {c.page.lock, c.page.unlock, c.page.changeOption}),
                   c.checked);
         EXPECT_EQ(box(c.page.password)->text(), c.passwordAfter);
@@ -375,11 +373,11 @@ TEST_F(SecurityWindowTest, ChangePasswordShowsEmptyFields) {
     showPage(kNetwork);
     type(box("Text8"), "1");
     type(box("Text9"), "2");
-    security().ui->Option9->click();
+    button("Option9")->click();
     for (QWidget* shown : std::initializer_list<QWidget*>{
-             security().ui->Label12, security().ui->Text8, security().ui->Label13,
-             security().ui->Text9, security().ui->Command9})
-        EXPECT_TRUE(shown->isVisibleTo(security().ui->Frame4)) << shown->objectName().toStdString();
+             label("Label12"), box("Text8"), label("Label13"), box("Text9"), button("Command9")})
+        EXPECT_TRUE(shown->isVisibleTo(control<QFrame>(security(), "Frame4")))
+            << shown->objectName().toStdString();
     EXPECT_EQ(box("Text8")->text(), "");
     EXPECT_EQ(box("Text9")->text(), "");
 }
@@ -403,11 +401,10 @@ TEST_F(SecurityWindowTest, PageTabHidesTheDetailsEmptiesTheBoxesAndTheLogAndKeep
         main().Text1().setText("left over");
         clickPageTab(*to);
         for (const Page* page : {&kPhone, &kSimPin, &kNetwork})
-            EXPECT_EQ(control<QWidget>(page->frame)->isVisibleTo(&security()), page == to)
-                << page->frame;
-        QWidget* frame = control<QWidget>(to->frame);
+            EXPECT_EQ(widget(page->frame)->isVisibleTo(&security()), page == to) << page->frame;
+        QWidget* frame = widget(to->frame);
         for (const char* name : to->details())
-            EXPECT_FALSE(control<QWidget>(name)->isVisibleTo(frame)) << name;
+            EXPECT_FALSE(widget(name)->isVisibleTo(frame)) << name;
         for (const char* name : {to->password, to->oldPassword, to->newPassword})
             EXPECT_EQ(box(name)->text(), "") << name;
         // The page left keeps its details until its tab is clicked.
@@ -446,17 +443,17 @@ TEST_F(SecurityWindowTest, PasswordBoxesTakeDigitsOnlyAndShowStars) {
 TEST_F(SecurityWindowTest, AFailedCommandStillEmptiesThePasswordBoxes) {
     open();
     showPage(kPhone);
-    security().ui->Option1->click();
+    button("Option1")->click();
     type(box("Text1"), "12345678");
-    security().ui->Option3->click();
+    button("Option3")->click();
     type(box("Text2"), "12345678");
     type(box("Text3"), "87654321");
-    security().ui->Option1->setChecked(true);
+    button("Option1")->setChecked(true);
     main().MSComm1().setPortOpen(false);
     sent();
     label(kPhone.status)->setText("before");
-    security().ui->Command1->click();
-    security().ui->Command3->click();
+    button("Command1")->click();
+    button("Command3")->click();
     for (const char* name : {"Text1", "Text2", "Text3"})
         EXPECT_EQ(box(name)->text(), "") << name;
     EXPECT_EQ(label(kPhone.status)->text(), "before");
@@ -467,8 +464,7 @@ TEST_F(SecurityWindowTest, EveryCommandWaitsOneSecond) {
     open();
     using testing::DoubleNear;
     using testing::ElementsAre;
-    EXPECT_THAT(waitsOf([&] { security().ui->Command10->click(); }),
-                ElementsAre(DoubleNear(1, 1e-9)));
+    EXPECT_THAT(waitsOf([&] { button("Command10")->click(); }), ElementsAre(DoubleNear(1, 1e-9)));
     EXPECT_THAT(waitsOf([&] { lockWith(kNetwork, kNetwork.lock, "12345678"); }),
                 ElementsAre(DoubleNear(1, 1e-9)));
     EXPECT_THAT(waitsOf([&] { changePassword(kSimPin, "1234", "1234"); }),
@@ -478,7 +474,7 @@ TEST_F(SecurityWindowTest, EveryCommandWaitsOneSecond) {
 TEST_F(SecurityWindowTest, SignalButtonRefreshesTheSignalWindow) {
     open();
     sent();
-    security().ui->Command11->click();
+    button("Command11")->click();
     EXPECT_TRUE(form<Form7>().isVisible());
     EXPECT_EQ(commands(sent()), (QStringList{"AT", "AT+CSQ", "AT+CREG?"}));
 }

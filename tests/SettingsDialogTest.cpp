@@ -1,16 +1,16 @@
 #include "link/frmSettings.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
-#include "ui_frmSettings.h"
 
 namespace {
 
 const QString kTitle = "Communications Port Settings";
 
-// The index of the selected option of a group, -1 when none is.
-template <class Option> int selectedIndex(Option option, int count) {
+// The index of the selected option of one of the dialog's option arrays, -1
+// when none is.
+int selectedIndex(const frmSettings& dialog, const QString& array, int count) {
     for (int i = 0; i < count; ++i)
-        if (option(i)->isChecked()) return i;
+        if (control<QRadioButton>(dialog, array + QString::number(i))->isChecked()) return i;
     return -1;
 }
 
@@ -35,9 +35,9 @@ class SettingsDialogTest : public ConnectedConsole {
     }
     bool dialogLoaded() const { return Forms::instance().isLoaded<frmSettings>(); }
     void choosePort(frmSettings& dialog, const QString& entry) {
-        const int at = dialog.ui->cboPort->findText(entry);
+        const int at = control<QComboBox>(dialog, "cboPort")->findText(entry);
         ASSERT_GE(at, 0) << entry.toStdString();
-        dialog.ui->cboPort->setCurrentIndex(at);
+        control<QComboBox>(dialog, "cboPort")->setCurrentIndex(at);
     }
     // What the settings store received, one "section/key=value" a write.
     QStringList storeWrites() {
@@ -54,19 +54,20 @@ TEST_F(SettingsDialogTest, FirstOpeningClosesThePortAndPresetsItsState) {
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(dialog.windowTitle(), kTitle);
-    EXPECT_TRUE(dialog.cmdAction(0)->isEnabled());
-    EXPECT_TRUE(dialog.cmdAction(1)->isEnabled());
-    EXPECT_EQ(items(dialog.ui->cboPort),
+    EXPECT_TRUE(control<QPushButton>(dialog, "cmdAction0")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(dialog, "cmdAction1")->isEnabled());
+    EXPECT_EQ(items(control<QComboBox>(dialog, "cboPort")),
               (QStringList{"<none>", " 2", " 3", " 12 - Not Available", " 14 - Not Available"}));
-    EXPECT_EQ(dialog.ui->cboPort->currentText(), " 3");
-    EXPECT_EQ(items(dialog.ui->cboBaud), (QStringList{"300", "600", "1200", "2400", "4800", "9600",
-                                                      "19200", "38400", "57600", "115200"}));
-    EXPECT_EQ(dialog.ui->cboBaud->currentText(), "9600");
-    EXPECT_TRUE(dialog.optParity(2)->isChecked());
-    EXPECT_TRUE(dialog.optDataBits(1)->isChecked());
-    EXPECT_TRUE(dialog.optStopBits(0)->isChecked());
-    EXPECT_FALSE(dialog.optStopBits(1)->isEnabled());
-    EXPECT_TRUE(dialog.optHandshake(0)->isChecked());
+    EXPECT_EQ(control<QComboBox>(dialog, "cboPort")->currentText(), " 3");
+    EXPECT_EQ(items(control<QComboBox>(dialog, "cboBaud")),
+              (QStringList{"300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600",
+                           "115200"}));
+    EXPECT_EQ(control<QComboBox>(dialog, "cboBaud")->currentText(), "9600");
+    EXPECT_TRUE(control<QRadioButton>(dialog, "optParity2")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(dialog, "optDataBits1")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(dialog, "optStopBits0")->isChecked());
+    EXPECT_FALSE(control<QRadioButton>(dialog, "optStopBits1")->isEnabled());
+    EXPECT_TRUE(control<QRadioButton>(dialog, "optHandshake0")->isChecked());
 }
 
 TEST_F(SettingsDialogTest, ChoicesArePresetFromTheControl) {
@@ -90,13 +91,13 @@ TEST_F(SettingsDialogTest, ChoicesArePresetFromTheControl) {
         port().setSettings(c.settings);
         port().setHandshaking(c.handshaking);
         frmSettings& dialog = openDialog();
-        EXPECT_EQ(dialog.ui->cboBaud->currentText(), c.rate);
-        EXPECT_EQ(selectedIndex([&](int i) { return dialog.optParity(i); }, 3), c.parity);
-        EXPECT_EQ(selectedIndex([&](int i) { return dialog.optDataBits(i); }, 2), c.dataBits);
-        EXPECT_EQ(selectedIndex([&](int i) { return dialog.optStopBits(i); }, 2), c.stopBits);
-        EXPECT_EQ(dialog.optStopBits(1)->isEnabled(), c.twoStopBitsAllowed);
-        EXPECT_EQ(selectedIndex([&](int i) { return dialog.optHandshake(i); }, 4), c.handshaking);
-        dialog.cmdAction(1)->click();
+        EXPECT_EQ(control<QComboBox>(dialog, "cboBaud")->currentText(), c.rate);
+        EXPECT_EQ(selectedIndex(dialog, "optParity", 3), c.parity);
+        EXPECT_EQ(selectedIndex(dialog, "optDataBits", 2), c.dataBits);
+        EXPECT_EQ(selectedIndex(dialog, "optStopBits", 2), c.stopBits);
+        EXPECT_EQ(control<QRadioButton>(dialog, "optStopBits1")->isEnabled(), c.twoStopBitsAllowed);
+        EXPECT_EQ(selectedIndex(dialog, "optHandshake", 4), c.handshaking);
+        control<QPushButton>(dialog, "cmdAction1")->click();
         EXPECT_TRUE(ports().isOpen(3));
     }
 }
@@ -104,8 +105,8 @@ TEST_F(SettingsDialogTest, ChoicesArePresetFromTheControl) {
 TEST_F(SettingsDialogTest, OpenedWithThePortClosedSelectsNoneAndCancelKeepsItClosed) {
     port().setPortOpen(false);
     frmSettings& dialog = openDialog();
-    EXPECT_EQ(dialog.ui->cboPort->currentText(), "<none>");
-    dialog.cmdAction(1)->click();
+    EXPECT_EQ(control<QComboBox>(dialog, "cboPort")->currentText(), "<none>");
+    control<QPushButton>(dialog, "cmdAction1")->click();
     EXPECT_FALSE(dialogLoaded());
     EXPECT_FALSE(ports().isOpen(3));
     EXPECT_TRUE(main().isVisible());
@@ -114,13 +115,14 @@ TEST_F(SettingsDialogTest, OpenedWithThePortClosedSelectsNoneAndCancelKeepsItClo
 
 TEST_F(SettingsDialogTest, OkAppliesTheChoicesOpensThePortAndStoresWhatTheControlTook) {
     frmSettings& dialog = openDialog();
-    dialog.optDataBits(0)->click();
-    dialog.optStopBits(1)->click();
-    dialog.optParity(0)->click();
-    dialog.optHandshake(2)->click();
-    dialog.ui->cboBaud->setCurrentIndex(dialog.ui->cboBaud->findText("4800"));
+    control<QRadioButton>(dialog, "optDataBits0")->click();
+    control<QRadioButton>(dialog, "optStopBits1")->click();
+    control<QRadioButton>(dialog, "optParity0")->click();
+    control<QRadioButton>(dialog, "optHandshake2")->click();
+    QComboBox* rates = control<QComboBox>(dialog, "cboBaud");
+    rates->setCurrentIndex(rates->findText("4800"));
     choosePort(dialog, " 2");
-    dialog.cmdAction(0)->click();
+    control<QPushButton>(dialog, "cmdAction0")->click();
     EXPECT_EQ(port().CommPort(), 2);
     EXPECT_EQ(port().Settings(), "4800,E,7,2");
     EXPECT_EQ(port().Handshaking(), 2);
@@ -133,21 +135,21 @@ TEST_F(SettingsDialogTest, OkAppliesTheChoicesOpensThePortAndStoresWhatTheContro
 
 TEST_F(SettingsDialogTest, TwoStopBitsGoOnlyWithSevenDataBits) {
     frmSettings& dialog = openDialog();
-    dialog.optDataBits(0)->click();
-    EXPECT_TRUE(dialog.optStopBits(1)->isEnabled());
-    dialog.optStopBits(1)->click();
-    dialog.optDataBits(1)->click();
-    EXPECT_TRUE(dialog.optStopBits(0)->isChecked());
-    EXPECT_FALSE(dialog.optStopBits(1)->isEnabled());
-    dialog.optDataBits(0)->click();
-    EXPECT_TRUE(dialog.optStopBits(1)->isEnabled());
-    EXPECT_TRUE(dialog.optStopBits(0)->isChecked());
+    control<QRadioButton>(dialog, "optDataBits0")->click();
+    EXPECT_TRUE(control<QRadioButton>(dialog, "optStopBits1")->isEnabled());
+    control<QRadioButton>(dialog, "optStopBits1")->click();
+    control<QRadioButton>(dialog, "optDataBits1")->click();
+    EXPECT_TRUE(control<QRadioButton>(dialog, "optStopBits0")->isChecked());
+    EXPECT_FALSE(control<QRadioButton>(dialog, "optStopBits1")->isEnabled());
+    control<QRadioButton>(dialog, "optDataBits0")->click();
+    EXPECT_TRUE(control<QRadioButton>(dialog, "optStopBits1")->isEnabled());
+    EXPECT_TRUE(control<QRadioButton>(dialog, "optStopBits0")->isChecked());
 }
 
 TEST_F(SettingsDialogTest, NoPortStoresOnlyPortZeroAndLeavesThePortClosed) {
     frmSettings& dialog = openDialog();
     choosePort(dialog, "<none>");
-    dialog.cmdAction(0)->click();
+    control<QPushButton>(dialog, "cmdAction0")->click();
     EXPECT_EQ(storeWrites(), QStringList{"/Port=0"});
     EXPECT_FALSE(dialogLoaded());
     EXPECT_FALSE(port().PortOpen());
@@ -156,7 +158,7 @@ TEST_F(SettingsDialogTest, NoPortStoresOnlyPortZeroAndLeavesThePortClosed) {
 TEST_F(SettingsDialogTest, PortHeldByAnotherProgramIsRefusedAndTheDialogStaysOpen) {
     frmSettings& dialog = openDialog();
     choosePort(dialog, " 12 - Not Available");
-    dialog.cmdAction(0)->click();
+    control<QPushButton>(dialog, "cmdAction0")->click();
     ASSERT_EQ(services().messages.size(), 1u);
     EXPECT_EQ(services().messages[0].text,
               "Port 12 is already open by another process. Please select a different Comm port.");
@@ -166,7 +168,7 @@ TEST_F(SettingsDialogTest, PortHeldByAnotherProgramIsRefusedAndTheDialogStaysOpe
     EXPECT_FALSE(port().PortOpen());
     EXPECT_TRUE(storeWrites().isEmpty());
 
-    dialog.cmdAction(1)->click();
+    control<QPushButton>(dialog, "cmdAction1")->click();
     EXPECT_TRUE(ports().isOpen(3));
 }
 
@@ -189,13 +191,13 @@ TEST_F(SettingsDialogTest, CancelReopensAPortThatWasOpenAtThisOpeningWhateverEar
         {"opened with the port closed, then cancelled",
          [this] {
              port().setPortOpen(false);
-             openDialog().cmdAction(1)->click();
+             control<QPushButton>(openDialog(), "cmdAction1")->click();
          }},
         {"no port chosen",
          [this] {
              frmSettings& dialog = openDialog();
              choosePort(dialog, "<none>");
-             dialog.cmdAction(0)->click();
+             control<QPushButton>(dialog, "cmdAction0")->click();
          }},
     };
     for (const Case& c : cases) {
@@ -203,14 +205,14 @@ TEST_F(SettingsDialogTest, CancelReopensAPortThatWasOpenAtThisOpeningWhateverEar
         c.earlierOpening();
         ASSERT_FALSE(port().PortOpen());
         port().setPortOpen(true);
-        openDialog().cmdAction(1)->click();
+        control<QPushButton>(openDialog(), "cmdAction1")->click();
         EXPECT_TRUE(ports().isOpen(3));
     }
 }
 
 TEST_F(SettingsDialogTest, CloseBoxActsAsCancel) {
     frmSettings& dialog = openDialog();
-    dialog.optDataBits(0)->click();
+    control<QRadioButton>(dialog, "optDataBits0")->click();
     main().hide();
     dialog.close();
     EXPECT_FALSE(dialogLoaded());
@@ -224,7 +226,7 @@ TEST_F(SettingsDialogTest, APortTakenMeanwhileIsAppliedButStaysClosed) {
     frmSettings& dialog = openDialog();
     choosePort(dialog, " 2");
     ports().hold(2);
-    dialog.cmdAction(0)->click();
+    control<QPushButton>(dialog, "cmdAction0")->click();
     EXPECT_EQ(port().CommPort(), 2);
     EXPECT_FALSE(port().PortOpen());
     EXPECT_FALSE(dialogLoaded());

@@ -5,7 +5,6 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
-#include "ui_Form18.h"
 
 #include <optional>
 
@@ -26,16 +25,19 @@ class SimToolkitTest : public ConnectedConsole {
         sent();
         return window;
     }
-    Ui::Form18& ui() { return *form<Form18>().ui; }
+    QPushButton* button(const char* name) { return control<QPushButton>(form<Form18>(), name); }
+    QComboBox* list(const char* name) { return control<QComboBox>(form<Form18>(), name); }
+    QLabel* label(const char* name) { return control<QLabel>(form<Form18>(), name); }
+    QLineEdit* box(const char* name) { return control<QLineEdit>(form<Form18>(), name); }
 
     // The status lines as shown: text, or "<hidden>".
     QStringList statusLines() {
         QStringList lines;
-        for (QLabel* label : {ui().Label2, ui().Label3, ui().Label4})
-            lines << (label->isVisible() ? label->text() : "<hidden>");
+        for (QLabel* line : {label("Label2"), label("Label3"), label("Label4")})
+            lines << (line->isVisible() ? line->text() : "<hidden>");
         return lines;
     }
-    bool entryShown() { return ui().Text1->isVisible() && ui().Label5->isVisible(); }
+    bool entryShown() { return box("Text1")->isVisible() && label("Label5")->isVisible(); }
 };
 
 // The tests that read the module's verdicts, in every shape modules answer in.
@@ -85,7 +87,7 @@ TEST_P(SimToolkitInShapes, TheStatusQueryShowsTheReportedValues) {
         open(c.reply);
         EXPECT_EQ(commands(ports().writes(3).back().bytes), QStringList{"AT+STSF?"});
         EXPECT_EQ(statusLines(), c.shown);
-        EXPECT_EQ(ui().Combo1->currentText(), c.listed);
+        EXPECT_EQ(list("Combo1")->currentText(), c.listed);
         EXPECT_FALSE(entryShown());
         EXPECT_TRUE(main().Text1().isEmpty());
     }
@@ -94,33 +96,33 @@ TEST_P(SimToolkitInShapes, TheStatusQueryShowsTheReportedValues) {
 TEST_F(SimToolkitTest, OkAfterAQuerySendsTheReportedModeAndAsksForAReset) {
     modem().state().settings.params["+STSF"] = "1,\"5FFFFFFF7F\",3,0";
     open();
-    ui().Command1->click();
+    button("Command1")->click();
     EXPECT_EQ(sent(), "AT+STSF=1\r");
     EXPECT_EQ(statusLines(),
               QStringList({"Changes SuccessFul-SIM ToolKit", "<hidden>", "<hidden>"}));
-    EXPECT_TRUE(ui().Label6->isVisible());
-    EXPECT_EQ(ui().Label6->text(), "RESET MODEM TO ACTIVATE CHANGES");
+    EXPECT_TRUE(label("Label6")->isVisible());
+    EXPECT_EQ(label("Label6")->text(), "RESET MODEM TO ACTIVATE CHANGES");
 
-    ui().Command2->click();
+    button("Command2")->click();
     EXPECT_EQ(sent(), "AT+STSF?\r");
-    EXPECT_FALSE(ui().Label6->isVisible());
+    EXPECT_FALSE(label("Label6")->isVisible());
     EXPECT_EQ(statusLines()[0], kActivated);
 }
 
 TEST_F(SimToolkitTest, ConfigureTakesAConfigurationBetweenQuotes) {
     open();
-    pick(ui().Combo1, "Configure");
+    pick(list("Combo1"), "Configure");
     EXPECT_TRUE(entryShown());
-    type(ui().Text1, "5FFFFFFF7F 1");
-    ui().Command1->click();
+    type(box("Text1"), "5FFFFFFF7F 1");
+    button("Command1")->click();
     EXPECT_EQ(sent(), "AT+STSF=2,\"5FFFFFFF7F 1\"\r");
-    EXPECT_EQ(ui().Label2->text(), "Changes SuccessFul-SIM ToolKit");
-    EXPECT_TRUE(ui().Label6->isVisible());
+    EXPECT_EQ(label("Label2")->text(), "Changes SuccessFul-SIM ToolKit");
+    EXPECT_TRUE(label("Label6")->isVisible());
     EXPECT_FALSE(entryShown());
-    EXPECT_EQ(ui().Text1->text(), "");
+    EXPECT_EQ(box("Text1")->text(), "");
 
-    pick(ui().Combo1, "Activate");
-    EXPECT_FALSE(ui().Label6->isVisible());
+    pick(list("Combo1"), "Activate");
+    EXPECT_FALSE(label("Label6")->isVisible());
     EXPECT_FALSE(entryShown());
 }
 
@@ -128,18 +130,18 @@ TEST_F(SimToolkitTest, ConfigureTakesAConfigurationBetweenQuotes) {
 // hides the entry and the notice.
 TEST_F(SimToolkitTest, TypingAModeIsNoPick) {
     open();
-    pick(ui().Combo1, "Configure");
-    type(ui().Text1, "5FFFFFFF7F");
-    ui().Command1->click();
-    ASSERT_TRUE(ui().Label6->isVisible());
-    typeOver(ui().Combo1, "Configure\n");
-    moveFocusTo(ui().Command1);
+    pick(list("Combo1"), "Configure");
+    type(box("Text1"), "5FFFFFFF7F");
+    button("Command1")->click();
+    ASSERT_TRUE(label("Label6")->isVisible());
+    typeOver(list("Combo1"), "Configure\n");
+    moveFocusTo(button("Command1"));
     EXPECT_FALSE(entryShown());
-    EXPECT_TRUE(ui().Label6->isVisible());
-    EXPECT_EQ(items(ui().Combo1), QStringList({"DeActivate", "Activate", "Configure"}));
-    pick(ui().Combo1, "Configure");
+    EXPECT_TRUE(label("Label6")->isVisible());
+    EXPECT_EQ(items(list("Combo1")), QStringList({"DeActivate", "Activate", "Configure"}));
+    pick(list("Combo1"), "Configure");
     EXPECT_TRUE(entryShown());
-    EXPECT_FALSE(ui().Label6->isVisible());
+    EXPECT_FALSE(label("Label6")->isVisible());
 }
 
 // What is typed goes into the command only when it can stand there as it is,
@@ -194,14 +196,14 @@ TEST_P(SimToolkitInShapes, AChangeIsSentOnlyAsAWholeCommandAndJudgedByTheModem) 
         modem().clearOverrides();
         refuseOnly(c.refused);
         if (!c.reply.isEmpty()) modem().overrideReply(c.sent.chopped(1), c.reply);
-        pick(ui().Combo1, "Configure");
-        typeOrPaste(ui().Text1, c.config);
-        typeOver(ui().Combo1, c.mode);
-        ui().Command1->click();
+        pick(list("Combo1"), "Configure");
+        typeOrPaste(box("Text1"), c.config);
+        typeOver(list("Combo1"), c.mode);
+        button("Command1")->click();
         EXPECT_EQ(sent(), c.sent);
-        EXPECT_EQ(ui().Label2->text(), c.status);
-        EXPECT_TRUE(ui().Label2->isVisible());
-        EXPECT_EQ(ui().Label6->isVisible(), c.notice);
+        EXPECT_EQ(label("Label2")->text(), c.status);
+        EXPECT_TRUE(label("Label2")->isVisible());
+        EXPECT_EQ(label("Label6")->isVisible(), c.notice);
         EXPECT_FALSE(entryShown());
         EXPECT_EQ(shownMessages(services()), c.message ? QStringList{c.message} : QStringList());
     }
@@ -209,8 +211,8 @@ TEST_P(SimToolkitInShapes, AChangeIsSentOnlyAsAWholeCommandAndJudgedByTheModem) 
 
 TEST_F(SimToolkitTest, OkWithAnEmptyListOnlyResetsTheLines) {
     open(kError);
-    typeOver(ui().Combo1, "");
-    ui().Command1->click();
+    typeOver(list("Combo1"), "");
+    button("Command1")->click();
     EXPECT_EQ(sent(), "");
     EXPECT_EQ(statusLines(), QStringList({"", "<hidden>", "<hidden>"}));
 }

@@ -5,7 +5,6 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
-#include "ui_Form12.h"
 
 #include <gmock/gmock.h>
 
@@ -58,23 +57,28 @@ const QByteArray kOkThenError = "\r\nOK\r\n\r\nERROR\r\n";
 class SupplementaryServicesTest : public ConnectedConsole {
   protected:
     Form12& window() { return form<Form12>(); }
-    Ui::Form12& ui() { return *window().ui; }
-    QRadioButton* option(const char* name) { return window().findChild<QRadioButton*>(name); }
+    QPushButton* button(const char* name) { return control<QPushButton>(window(), name); }
+    QRadioButton* option(const char* name) { return control<QRadioButton>(window(), name); }
+    QLabel* label(const char* name) { return control<QLabel>(window(), name); }
+    QLineEdit* box(const char* name) { return control<QLineEdit>(window(), name); }
+    QComboBox* list(const char* name) { return control<QComboBox>(window(), name); }
+    // A page (QFrame) or a group of options (QGroupBox).
+    QWidget* frame(const char* name) { return control<QWidget>(window(), name); }
     bool shown(QWidget* control) { return control->isVisibleTo(&window()); }
 
     // Opens the window from the main window's supplementary-service button;
     // its load asks for the six forwarding reasons.
     void open() {
         main().Show();
-        main().ui->Command4->setEnabled(true);
-        main().ui->Command4->click();
+        control<QPushButton>(main(), "Command4")->setEnabled(true);
+        control<QPushButton>(main(), "Command4")->click();
     }
     // A click on a tab, selected or not.
-    void selectTab(Tab tab) { clickTab(ui().TabStrip1, tab); }
+    void selectTab(Tab tab) { clickTab(control<QTabBar>(window(), "TabStrip1"), tab); }
 
     QStringList forwardLines() {
-        return {ui().Label11->text(), ui().Label12->text(), ui().Label13->text(),
-                ui().Label14->text(), ui().Label15->text(), ui().Label16->text()};
+        return {label("Label11")->text(), label("Label12")->text(), label("Label13")->text(),
+                label("Label14")->text(), label("Label15")->text(), label("Label16")->text()};
     }
     // The message boxes since the last call, as their text and title.
     QStringList messages() {
@@ -167,10 +171,10 @@ TEST_F(SupplementaryServicesTest, CaptionsAndTabsReadAsDesigned) {
     };
     open();
     EXPECT_EQ(window().windowTitle(), "GSM-Supplementary Service");
-    EXPECT_EQ(items(ui().TabStrip1),
+    EXPECT_EQ(items(control<QTabBar>(window(), "TabStrip1")),
               (QStringList{"Call Forward", "Call Baring", "Call Waiting", "Closed User Group"}));
     for (const auto& [name, caption] : captions)
-        EXPECT_EQ(shownCaption(window().findChild<QWidget*>(name)), caption) << name;
+        EXPECT_EQ(shownCaption(control<QWidget>(window(), name)), caption) << name;
 }
 
 TEST_F(SupplementaryServicesTest, OpeningShowsTheWindowAndAsksForEachReasonThreeSecondsApart) {
@@ -179,7 +183,7 @@ TEST_F(SupplementaryServicesTest, OpeningShowsTheWindowAndAsksForEachReasonThree
     QString statusWhileAsking;
     clock().schedule(clock().seconds() + 1, [&] {
         shownWhileAsking = window().isVisible();
-        statusWhileAsking = ui().Label2->text();
+        statusWhileAsking = label("Label2")->text();
     });
     EXPECT_THAT(waitsOf([&] { open(); }),
                 ElementsAre(DoubleNear(3, 1e-9), DoubleNear(3, 1e-9), DoubleNear(3, 1e-9),
@@ -188,16 +192,16 @@ TEST_F(SupplementaryServicesTest, OpeningShowsTheWindowAndAsksForEachReasonThree
     EXPECT_EQ(statusWhileAsking, "Checking Current Status...");
     EXPECT_EQ(commands(sent()), kForwardQueries);
     EXPECT_FALSE(main().isVisible());
-    EXPECT_EQ(main().ui->Label5->text(), "Please Wait....");
-    EXPECT_EQ(ui().Label2->text(), "");
-    EXPECT_TRUE(shown(ui().Frame1));
-    EXPECT_TRUE(shown(ui().Frame13));
-    for (QWidget* hidden :
-         std::initializer_list<QWidget*>{ui().Frame9, ui().Frame5, ui().Frame10, ui().Frame12})
+    EXPECT_EQ(control<QLabel>(main(), "Label5")->text(), "Please Wait....");
+    EXPECT_EQ(label("Label2")->text(), "");
+    EXPECT_TRUE(shown(frame("Frame1")));
+    EXPECT_TRUE(shown(frame("Frame13")));
+    for (QWidget* hidden : std::initializer_list<QWidget*>{frame("Frame9"), frame("Frame5"),
+                                                           frame("Frame10"), frame("Frame12")})
         EXPECT_FALSE(shown(hidden)) << hidden->objectName().toStdString();
 
     run(60); // the held-back replies
-    ui().Command2->click();
+    button("Command2")->click();
     EXPECT_EQ(forwardLines(), noneForwarded());
     EXPECT_TRUE(main().Text1().isEmpty());
 }
@@ -231,33 +235,33 @@ TEST_P(SupplementaryServicesShapesTest, ForwardingRepliesAreReadFromTheirFirstLi
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         modem().overrideReply("AT+CCFC=0,2", c.reply);
-        ui().Command2->click();
+        button("Command2")->click();
         QStringList expected = noneForwarded();
         expected[0] = c.line;
         EXPECT_EQ(forwardLines(), expected);
-        EXPECT_EQ(ui().Label2->text(), "");
+        EXPECT_EQ(label("Label2")->text(), "");
         EXPECT_TRUE(main().Text1().isEmpty());
     }
     modem().clearOverrides();
     modem().state().network.forwarding[1] = {"+441632960961", 145, 1};
-    ui().Command2->click();
-    EXPECT_EQ(ui().Label12->text(), "MOBILE BUSY-Call Forward  Active For Voice +441632960961");
+    button("Command2")->click();
+    EXPECT_EQ(label("Label12")->text(), "MOBILE BUSY-Call Forward  Active For Voice +441632960961");
 
     // Every reason refused, in the module's own words.
     refuse(modem(), "+CCFC", "+CME ERROR: 30");
-    ui().Command2->click();
+    button("Command2")->click();
     EXPECT_EQ(forwardLines(), QStringList(6, ""));
-    EXPECT_EQ(ui().Label2->text(), "");
+    EXPECT_EQ(label("Label2")->text(), "");
     EXPECT_TRUE(main().Text1().isEmpty());
 }
 
 TEST_F(SupplementaryServicesTest, EachQueryClearsEveryInputReallyLeavingNoChoice) {
     open();
     choose({"Option3", "Option7", "Option14"});
-    type(ui().Text1, "0123");
-    ui().Command2->click();
+    type(box("Text1"), "0123");
+    button("Command2")->click();
     EXPECT_EQ(checkedAmong(window(), kForwardOptions), QStringList());
-    EXPECT_EQ(ui().Text1->text(), "");
+    EXPECT_EQ(box("Text1")->text(), "");
     // A click on one option now checks it alone.
     option("Option2")->click();
     EXPECT_EQ(checkedAmong(window(), kForwardOptions), QStringList{"Option2"});
@@ -290,16 +294,16 @@ TEST_F(SupplementaryServicesTest, ForwardingChecksRunInTheirOrderAndSendNothing)
     open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        clearChoices({ui().Option1, ui().Option7, ui().Option12});
+        clearChoices({option("Option1"), option("Option7"), option("Option12")});
         choose(c.chosen);
-        ui().Text1->clear();
-        type(ui().Text1, c.typed);
-        ui().Label2->setText("before");
+        box("Text1")->clear();
+        type(box("Text1"), c.typed);
+        label("Label2")->setText("before");
         sent();
-        ui().Command1->click();
+        button("Command1")->click();
         EXPECT_EQ(messages(), QStringList{QString(c.message) + " | GSM"});
         EXPECT_EQ(sent(), "");
-        EXPECT_EQ(ui().Label2->text(), c.status);
+        EXPECT_EQ(label("Label2")->text(), c.status);
     }
 }
 
@@ -361,16 +365,16 @@ TEST_P(SupplementaryServicesShapesTest, RegisterAndEraseSendTheirCommandsAndShow
     open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        clearChoices({ui().Option1, ui().Option7, ui().Option12});
+        clearChoices({option("Option1"), option("Option7"), option("Option12")});
         choose(c.chosen);
-        type(ui().Text1, c.typed);
+        type(box("Text1"), c.typed);
         answer(c.command, c.reply, "+CCFC", c.refusal);
-        ui().Label2->setText("before");
+        label("Label2")->setText("before");
         sent();
-        ui().Command1->click();
+        button("Command1")->click();
         EXPECT_EQ(sent(), QByteArray(c.command) + "\r");
-        EXPECT_EQ(ui().Label2->text(), c.status);
-        EXPECT_EQ(ui().Text1->text(), "");
+        EXPECT_EQ(label("Label2")->text(), c.status);
+        EXPECT_EQ(box("Text1")->text(), "");
         QStringList chosen;
         for (const char* name : c.chosen)
             chosen << name;
@@ -380,8 +384,8 @@ TEST_P(SupplementaryServicesShapesTest, RegisterAndEraseSendTheirCommandsAndShow
     }
     EXPECT_EQ(modem().state().network.forwarding.count(1), 0u); // registered, then erased
     choose({"Option1", "Option7", "Option12"});
-    type(ui().Text1, "0123");
-    EXPECT_THAT(waitsOf([&] { ui().Command1->click(); }), ElementsAre(DoubleNear(3, 1e-9)));
+    type(box("Text1"), "0123");
+    EXPECT_THAT(waitsOf([&] { button("Command1")->click(); }), ElementsAre(DoubleNear(3, 1e-9)));
 }
 
 // A click on a tab shows its panel and asks afresh, also when the tab is
@@ -398,24 +402,25 @@ TEST_F(SupplementaryServicesTest, EachClickOnATabShowsItsPanelAndAsksForItsState
     open();
     const Case cases[] = {
         {Barring,
-         ui().Command4,
-         {ui().Frame9},
-         {ui().Frame1, ui().Frame5, ui().Frame10, ui().Frame12},
+         button("Command4"),
+         {frame("Frame9")},
+         {frame("Frame1"), frame("Frame5"), frame("Frame10"), frame("Frame12")},
          kBarringQueries},
         {Waiting,
-         ui().Command5,
-         {ui().Frame10},
-         {ui().Frame1, ui().Frame5, ui().Frame9, ui().Frame11, ui().Command6, ui().Frame12},
+         button("Command5"),
+         {frame("Frame10")},
+         {frame("Frame1"), frame("Frame5"), frame("Frame9"), frame("Frame11"), button("Command6"),
+          frame("Frame12")},
          {"AT+CCWA=1,2"}},
         {ClosedUserGroup,
          nullptr,
-         {ui().Frame12},
-         {ui().Frame1, ui().Frame5, ui().Frame9, ui().Frame10},
+         {frame("Frame12")},
+         {frame("Frame1"), frame("Frame5"), frame("Frame9"), frame("Frame10")},
          {"AT+CCUG?"}},
         {Forwarding,
          nullptr,
-         {ui().Frame1, ui().Frame13},
-         {ui().Frame5, ui().Frame9, ui().Frame10, ui().Frame12},
+         {frame("Frame1"), frame("Frame13")},
+         {frame("Frame5"), frame("Frame9"), frame("Frame10"), frame("Frame12")},
          kForwardQueries},
     };
     for (const Case& c : cases) {
@@ -437,7 +442,7 @@ TEST_F(SupplementaryServicesTest, CloseBoxEmptiesTheMainStatusLineAndShowsTheMai
     open();
     window().close();
     EXPECT_TRUE(main().isVisible());
-    EXPECT_EQ(main().ui->Label5->text(), "");
+    EXPECT_EQ(control<QLabel>(main(), "Label5")->text(), "");
     EXPECT_FALSE(Forms::instance().isLoaded<Form12>());
     sent();
     open();
@@ -448,14 +453,14 @@ TEST_F(SupplementaryServicesTest, WithThePortClosedTheWindowShowsAndTheQueryStop
     main().MSComm1().setPortOpen(false);
     open();
     EXPECT_TRUE(window().isVisible());
-    EXPECT_EQ(ui().Label2->text(), "Checking Current Status...");
+    EXPECT_EQ(label("Label2")->text(), "Checking Current Status...");
     EXPECT_EQ(forwardLines(), QStringList(6, ""));
 }
 
 TEST_F(SupplementaryServicesTest, SignalButtonRefreshesTheSignalWindow) {
     open();
     sent();
-    ui().Command8->click();
+    button("Command8")->click();
     EXPECT_TRUE(form<Form7>().isVisible());
     EXPECT_EQ(commands(sent()), (QStringList{"AT", "AT+CSQ", "AT+CREG?"}));
 }
@@ -466,7 +471,7 @@ TEST_F(SupplementaryServicesTest, BarringQueryJoinsTheFacilitiesWithChangeStatus
     open();
     std::optional<bool> enabledWhileAsking;
     clock().schedule(clock().seconds() + 1,
-                     [&] { enabledWhileAsking = ui().Command4->isEnabled(); });
+                     [&] { enabledWhileAsking = button("Command4")->isEnabled(); });
     sent();
     EXPECT_THAT(waitsOf([&] { selectTab(Barring); }),
                 ElementsAre(DoubleNear(3, 1e-9), DoubleNear(3, 1e-9), DoubleNear(3, 1e-9),
@@ -476,17 +481,17 @@ TEST_F(SupplementaryServicesTest, BarringQueryJoinsTheFacilitiesWithChangeStatus
 
     run(60); // the held-back replies
     selectTab(Barring);
-    EXPECT_EQ(ui().Label3->text(),
+    EXPECT_EQ(label("Label3")->text(),
               "OutGoing Calls Not Barred,      OutGoing International Calls Not Barred,     "
               "OutGoing Internet Calls Not Barred,     Incoming Calls Not Barred,     "
               "Incoming Calls While Roaming Calls Not Barred");
-    EXPECT_TRUE(ui().Command4->isEnabled());
+    EXPECT_TRUE(button("Command4")->isEnabled());
     EXPECT_TRUE(main().Text1().isEmpty());
 
-    ui().Command4->click();
-    EXPECT_TRUE(shown(ui().Frame5));
-    EXPECT_FALSE(shown(ui().Frame9));
-    EXPECT_FALSE(shown(ui().Frame1));
+    button("Command4")->click();
+    EXPECT_TRUE(shown(frame("Frame5")));
+    EXPECT_FALSE(shown(frame("Frame9")));
+    EXPECT_FALSE(shown(frame("Frame1")));
 }
 
 // A barred facility keeps its barred text in the caption; a status that is
@@ -514,8 +519,8 @@ TEST_P(SupplementaryServicesShapesTest, BarringCaptionShowsWhatIsBarred) {
         selectTab(Barring);
         QStringList parts = kNoneBarred;
         parts[1] = c.part;
-        EXPECT_EQ(ui().Label3->text(), barringCaption(parts));
-        EXPECT_TRUE(ui().Command4->isEnabled());
+        EXPECT_EQ(label("Label3")->text(), barringCaption(parts));
+        EXPECT_TRUE(button("Command4")->isEnabled());
         EXPECT_TRUE(main().Text1().isEmpty());
     }
 
@@ -523,8 +528,8 @@ TEST_P(SupplementaryServicesShapesTest, BarringCaptionShowsWhatIsBarred) {
     modem().clearOverrides();
     refuse(modem(), "+CLCK", "+CME ERROR: 3");
     selectTab(Barring);
-    EXPECT_EQ(ui().Label3->text(), barringCaption(QStringList(5, "")));
-    EXPECT_TRUE(ui().Command4->isEnabled());
+    EXPECT_EQ(label("Label3")->text(), barringCaption(QStringList(5, "")));
+    EXPECT_TRUE(button("Command4")->isEnabled());
     EXPECT_TRUE(main().Text1().isEmpty());
 
     // What the query shows as it goes: the all-outgoing text replaces the
@@ -534,7 +539,7 @@ TEST_P(SupplementaryServicesShapesTest, BarringCaptionShowsWhatIsBarred) {
     modem().state().network.barring["AI"] = 7;
     QStringList seen;
     for (double after : {4.0, 13.0})
-        clock().schedule(clock().seconds() + after, [&] { seen << ui().Label3->text(); });
+        clock().schedule(clock().seconds() + after, [&] { seen << label("Label3")->text(); });
     selectTab(Barring);
     EXPECT_EQ(seen, (QStringList{"Current Status:All OutGoing Calls Barred For Voice",
                                  "Current Status:All OutGoing Calls Barred For Voice "
@@ -542,15 +547,15 @@ TEST_P(SupplementaryServicesShapesTest, BarringCaptionShowsWhatIsBarred) {
     QStringList parts = kNoneBarred;
     parts[0] = "Current Status:All OutGoing Calls Barred For Voice";
     parts[3] = "Current Status:All Incoming Calls Barred For Voice";
-    EXPECT_EQ(ui().Label3->text(), barringCaption(parts));
+    EXPECT_EQ(label("Label3")->text(), barringCaption(parts));
 }
 
 TEST_F(SupplementaryServicesTest, BarringQueryWithThePortClosedStopsWaiting) {
     open();
     main().MSComm1().setPortOpen(false);
     selectTab(Barring);
-    EXPECT_EQ(ui().Label3->text(), "Please Wait....");
-    EXPECT_FALSE(ui().Command4->isEnabled());
+    EXPECT_EQ(label("Label3")->text(), "Please Wait....");
+    EXPECT_FALSE(button("Command4")->isEnabled());
 }
 
 TEST_F(SupplementaryServicesTest, BarringSettingChecksItsChoicesFirst) {
@@ -569,20 +574,20 @@ TEST_F(SupplementaryServicesTest, BarringSettingChecksItsChoicesFirst) {
     };
     open();
     selectTab(Barring);
-    ui().Command4->click();
+    button("Command4")->click();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
-        clearChoices({ui().Option17, ui().Option22, ui().Option24});
+        clearChoices({option("Option17"), option("Option22"), option("Option24")});
         choose(c.chosen);
-        ui().Text2->clear();
-        type(ui().Text2, c.password);
+        box("Text2")->clear();
+        type(box("Text2"), c.password);
         main().Text1().setText("left over");
         sent();
-        ui().Command3->click();
+        button("Command3")->click();
         EXPECT_EQ(messages(), QStringList{c.message});
         EXPECT_EQ(sent(), "");
-        EXPECT_EQ(ui().Text2->text(), c.passwordAfter);
-        EXPECT_EQ(ui().Label5->text(), "");
+        EXPECT_EQ(box("Text2")->text(), c.passwordAfter);
+        EXPECT_EQ(label("Label5")->text(), "");
     }
 }
 
@@ -636,44 +641,44 @@ TEST_P(SupplementaryServicesShapesTest, BarringSettingSendsFacilityModePasswordA
     };
     open();
     selectTab(Barring);
-    ui().Command4->click();
+    button("Command4")->click();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
-        clearChoices({ui().Option17, ui().Option22, ui().Option24});
+        clearChoices({option("Option17"), option("Option22"), option("Option24")});
         choose(c.chosen);
-        type(ui().Text2, c.typed);
+        type(box("Text2"), c.typed);
         answer(c.command, c.reply, "+CLCK", c.refusal);
-        ui().Label5->setText("before");
+        label("Label5")->setText("before");
         sent();
-        ui().Command3->click();
+        button("Command3")->click();
         EXPECT_EQ(sent(), QByteArray(c.command) + "\r");
-        EXPECT_EQ(ui().Label5->text(), c.status);
-        EXPECT_EQ(ui().Text2->text(), "");
+        EXPECT_EQ(label("Label5")->text(), c.status);
+        EXPECT_EQ(box("Text2")->text(), "");
         EXPECT_TRUE(main().Text1().isEmpty());
     }
     EXPECT_EQ(modem().state().network.barring["AO"], 1);
-    type(ui().Text2, "0000");
-    EXPECT_THAT(waitsOf([&] { ui().Command3->click(); }), ElementsAre(DoubleNear(4, 1e-9)));
+    type(box("Text2"), "0000");
+    EXPECT_THAT(waitsOf([&] { button("Command3")->click(); }), ElementsAre(DoubleNear(4, 1e-9)));
 }
 
 // The password goes unquoted into the command line.
 TEST_F(SupplementaryServicesTest, BarringPasswordTakesFourDigitsShowsStarsAndIsAlwaysForgotten) {
     open();
-    EXPECT_EQ(ui().Text2->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(ui().Text2->maxLength(), 4);
-    type(ui().Text2, "1;&F234567");
-    EXPECT_EQ(ui().Text2->text(), "1234");
-    EXPECT_EQ(ui().Text2->displayText(), "****");
-    ui().Text2->clear();
-    ui().Text2->insert("1;&F");
-    EXPECT_EQ(ui().Text2->text(), "");
+    EXPECT_EQ(box("Text2")->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(box("Text2")->maxLength(), 4);
+    type(box("Text2"), "1;&F234567");
+    EXPECT_EQ(box("Text2")->text(), "1234");
+    EXPECT_EQ(box("Text2")->displayText(), "****");
+    box("Text2")->clear();
+    box("Text2")->insert("1;&F");
+    EXPECT_EQ(box("Text2")->text(), "");
 
     choose({"Option17", "Option23", "Option24"});
-    type(ui().Text2, "0000");
+    type(box("Text2"), "0000");
     main().MSComm1().setPortOpen(false);
-    ui().Command3->click();
-    EXPECT_EQ(ui().Label5->text(), "Please Wait");
-    EXPECT_EQ(ui().Text2->text(), "");
+    button("Command3")->click();
+    EXPECT_EQ(label("Label5")->text(), "Please Wait");
+    EXPECT_EQ(box("Text2")->text(), "");
 }
 
 // --- call waiting
@@ -696,11 +701,11 @@ TEST_P(SupplementaryServicesShapesTest, CallWaitingQueryShowsTheVoiceState) {
         SCOPED_TRACE(c.name);
         modem().state().network.callWaitingClasses = c.activeClasses;
         answer("AT+CCWA=1,2", std::nullopt, "+CCWA", c.refusal);
-        ui().Label6->setText("before");
+        label("Label6")->setText("before");
         sent();
         selectTab(Waiting);
         EXPECT_EQ(sent(), "AT+CCWA=1,2\r");
-        EXPECT_EQ(ui().Label6->text(), c.status);
+        EXPECT_EQ(label("Label6")->text(), c.status);
         EXPECT_TRUE(main().Text1().isEmpty());
         run(5);
         // A status reply is no waiting call.
@@ -712,13 +717,13 @@ TEST_P(SupplementaryServicesShapesTest, CallWaitingQueryShowsTheVoiceState) {
 TEST_P(SupplementaryServicesShapesTest, CallWaitingSettingSendsTheChoice) {
     open();
     selectTab(Waiting);
-    ui().Command5->click();
-    EXPECT_TRUE(shown(ui().Frame11));
-    EXPECT_TRUE(shown(ui().Command6));
+    button("Command5")->click();
+    EXPECT_TRUE(shown(frame("Frame11")));
+    EXPECT_TRUE(shown(button("Command6")));
 
     main().Text1().setText("left over");
     sent();
-    ui().Command6->click();
+    button("Command6")->click();
     EXPECT_EQ(messages(), QStringList{"Please Select the Option Correctly | GSM"});
     EXPECT_EQ(sent(), "");
     EXPECT_TRUE(main().Text1().isEmpty());
@@ -732,25 +737,26 @@ TEST_P(SupplementaryServicesShapesTest, CallWaitingSettingSendsTheChoice) {
         const char* refusal = nullptr; // the modem refuses "+CCWA" so
     };
     const Case cases[] = {
-        {ui().Option29, std::nullopt, "AT+CCWA=1,1,1", "Changes SuccessFul", 1},
-        {ui().Option30, std::nullopt, "AT+CCWA=1,0,7", "Changes SuccessFul", 0},
-        {ui().Option29, std::nullopt, "AT+CCWA=1,1,1", "Changes UnsuccessFul", 0, "+CME ERROR: 30"},
-        {ui().Option29, kOkThenError, "AT+CCWA=1,1,1", "Changes SuccessFul", 0},
-        {ui().Option29, "", "AT+CCWA=1,1,1", "Please Wait", 0},
+        {option("Option29"), std::nullopt, "AT+CCWA=1,1,1", "Changes SuccessFul", 1},
+        {option("Option30"), std::nullopt, "AT+CCWA=1,0,7", "Changes SuccessFul", 0},
+        {option("Option29"), std::nullopt, "AT+CCWA=1,1,1", "Changes UnsuccessFul", 0,
+         "+CME ERROR: 30"},
+        {option("Option29"), kOkThenError, "AT+CCWA=1,1,1", "Changes SuccessFul", 0},
+        {option("Option29"), "", "AT+CCWA=1,1,1", "Please Wait", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
         answer(c.command, c.reply, "+CCWA", c.refusal);
         c.choice->click();
         sent();
-        ui().Command6->click();
+        button("Command6")->click();
         EXPECT_EQ(sent(), QByteArray(c.command) + "\r");
-        EXPECT_EQ(ui().Label6->text(), c.status);
+        EXPECT_EQ(label("Label6")->text(), c.status);
         EXPECT_EQ(modem().state().network.callWaitingClasses, c.activeClasses);
-        EXPECT_TRUE(shown(ui().Frame11));
+        EXPECT_TRUE(shown(frame("Frame11")));
         EXPECT_TRUE(main().Text1().isEmpty());
     }
-    EXPECT_THAT(waitsOf([&] { ui().Command6->click(); }), ElementsAre(DoubleNear(3, 1e-9)));
+    EXPECT_THAT(waitsOf([&] { button("Command6")->click(); }), ElementsAre(DoubleNear(3, 1e-9)));
 }
 
 // --- closed user groups
@@ -792,14 +798,14 @@ TEST_P(SupplementaryServicesShapesTest, ClosedUserGroupQueryFillsAndPresetsTheLi
         SCOPED_TRACE(c.name);
         answer("AT+CCUG?", c.reply, "+CCUG", c.refusal);
         selectTab(ClosedUserGroup);
-        EXPECT_EQ(ui().Label7->text(), c.status);
-        EXPECT_EQ((QStringList{ui().Combo1->currentText(), ui().Combo2->currentText(),
-                               ui().Combo3->currentText()}),
+        EXPECT_EQ(label("Label7")->text(), c.status);
+        EXPECT_EQ((QStringList{list("Combo1")->currentText(), list("Combo2")->currentText(),
+                               list("Combo3")->currentText()}),
                   c.preset);
-        EXPECT_EQ(items(ui().Combo1), (QStringList{"Disable CUG Mode", "Enable CUG Mode"}));
-        EXPECT_EQ(items(ui().Combo2),
+        EXPECT_EQ(items(list("Combo1")), (QStringList{"Disable CUG Mode", "Enable CUG Mode"}));
+        EXPECT_EQ(items(list("Combo2")),
                   (QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
-        EXPECT_EQ(items(ui().Combo3),
+        EXPECT_EQ(items(list("Combo3")),
                   (QStringList{"Default", "Supress OA", "Supress Preferential CUG",
                                "Supress OA and Prefer.CUG"}));
         // A refused query stops before it empties the log.
@@ -812,35 +818,35 @@ TEST_P(SupplementaryServicesShapesTest, ClosedUserGroupQueryFillsAndPresetsTheLi
 TEST_P(SupplementaryServicesShapesTest, ClosedUserGroupSettingSendsTheListPositions) {
     open();
     selectTab(ClosedUserGroup);
-    pick(ui().Combo1, "Enable CUG Mode");
-    pick(ui().Combo3, "Supress Preferential CUG");
+    pick(list("Combo1"), "Enable CUG Mode");
+    pick(list("Combo3"), "Supress Preferential CUG");
     for (int index = 0; index <= 10; ++index) {
         SCOPED_TRACE(index);
-        pick(ui().Combo2, QString::number(index));
+        pick(list("Combo2"), QString::number(index));
         sent();
-        ui().Command7->click();
+        button("Command7")->click();
         EXPECT_EQ(sent(), QString("AT+CCUG=1,%1,2\r").arg(index).toLatin1());
-        EXPECT_EQ(ui().Label7->text(), "Changes SuccessFul");
+        EXPECT_EQ(label("Label7")->text(), "Changes SuccessFul");
     }
     EXPECT_EQ(modem().parameterField("+CCUG", 1), "10");
 
     answer("AT+CCUG=1,10,2", std::nullopt, "+CCUG", "+CME ERROR: 30");
-    ui().Command7->click();
-    EXPECT_EQ(ui().Label7->text(), "Changes UNSuccessFul");
+    button("Command7")->click();
+    EXPECT_EQ(label("Label7")->text(), "Changes UNSuccessFul");
     answer("AT+CCUG=1,10,2", kOkThenError, "", nullptr);
-    ui().Command7->click();
-    EXPECT_EQ(ui().Label7->text(), "Changes SuccessFul");
+    button("Command7")->click();
+    EXPECT_EQ(label("Label7")->text(), "Changes SuccessFul");
     answer("AT+CCUG=1,10,2", std::nullopt, "", nullptr);
 
-    ui().Combo3->clearEditText();
+    list("Combo3")->clearEditText();
     sent();
-    ui().Command7->click();
+    button("Command7")->click();
     EXPECT_EQ(sent(), "");
-    EXPECT_EQ(ui().Label7->text(), "");
+    EXPECT_EQ(label("Label7")->text(), "");
     EXPECT_TRUE(messages().isEmpty());
 
-    pick(ui().Combo3, "Default");
-    EXPECT_THAT(waitsOf([&] { ui().Command7->click(); }), ElementsAre(DoubleNear(1, 1e-9)));
+    pick(list("Combo3"), "Default");
+    EXPECT_THAT(waitsOf([&] { button("Command7")->click(); }), ElementsAre(DoubleNear(1, 1e-9)));
 }
 
 // What is typed in a list stays as typed: Enter adds no item, nothing is
@@ -853,28 +859,29 @@ TEST_F(SupplementaryServicesTest, ClosedUserGroupListsTakeTypedTextAsTyped) {
     };
     open();
     selectTab(ClosedUserGroup);
-    const QStringList lists[] = {items(ui().Combo1), items(ui().Combo2), items(ui().Combo3)};
+    const QStringList lists[] = {items(list("Combo1")), items(list("Combo2")),
+                                 items(list("Combo3"))};
     const Case cases[] = {
-        {ui().Combo1, "abc\n", "AT+CCUG=,4,2"},
-        {ui().Combo1, "Enable", "AT+CCUG=,4,2"},
-        {ui().Combo1, "Disable CUG Mode", "AT+CCUG=0,4,2"},
-        {ui().Combo2, "1", "AT+CCUG=1,1,2"},
-        {ui().Combo2, "11\n", "AT+CCUG=1,,2"},
-        {ui().Combo3, "Supress", "AT+CCUG=1,4,"},
-        {ui().Combo3, "Supress OA\n", "AT+CCUG=1,4,1"},
+        {list("Combo1"), "abc\n", "AT+CCUG=,4,2"},
+        {list("Combo1"), "Enable", "AT+CCUG=,4,2"},
+        {list("Combo1"), "Disable CUG Mode", "AT+CCUG=0,4,2"},
+        {list("Combo2"), "1", "AT+CCUG=1,1,2"},
+        {list("Combo2"), "11\n", "AT+CCUG=1,,2"},
+        {list("Combo3"), "Supress", "AT+CCUG=1,4,"},
+        {list("Combo3"), "Supress OA\n", "AT+CCUG=1,4,1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        pick(ui().Combo1, "Enable CUG Mode");
-        pick(ui().Combo2, "4");
-        pick(ui().Combo3, "Supress Preferential CUG");
+        pick(list("Combo1"), "Enable CUG Mode");
+        pick(list("Combo2"), "4");
+        pick(list("Combo3"), "Supress Preferential CUG");
         c.box->clearEditText();
         type(c.box, c.typed);
         sent();
-        ui().Command7->click();
+        button("Command7")->click();
         EXPECT_EQ(sent(), QByteArray(c.sent) + "\r");
-        EXPECT_EQ(
-            (std::vector<QStringList>{items(ui().Combo1), items(ui().Combo2), items(ui().Combo3)}),
-            std::vector<QStringList>(std::begin(lists), std::end(lists)));
+        EXPECT_EQ((std::vector<QStringList>{items(list("Combo1")), items(list("Combo2")),
+                                            items(list("Combo3"))}),
+                  std::vector<QStringList>(std::begin(lists), std::end(lists)));
     }
 }

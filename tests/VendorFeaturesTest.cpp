@@ -7,7 +7,6 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
-#include "ui_Form17.h"
 
 #include <functional>
 #include <optional>
@@ -29,9 +28,10 @@ class VendorFeaturesTest : public ConnectedConsole {
     }
 
     Form17& features() { return form<Form17>(); }
-    Ui::Form17& ui() { return *features().ui; }
-    template <class T> T* control(const char* name) { return features().findChild<T*>(name); }
-    void press(const char* button) { control<QPushButton>(button)->click(); }
+    QPushButton* button(const char* name) { return control<QPushButton>(features(), name); }
+    QComboBox* list(const char* name) { return control<QComboBox>(features(), name); }
+    QLabel* label(const char* name) { return control<QLabel>(features(), name); }
+    void press(const char* name) { button(name)->click(); }
 };
 
 // The tests that read the module's verdicts, in every shape modules answer in.
@@ -75,10 +75,10 @@ TEST_P(VendorFeaturesInShapes, TheIndicatorStatusNamesEachValueOfTheReply) {
         modem().clearOverrides();
         refuseOnly(c.refused);
         if (c.reply) modem().overrideReply("AT+CIND?", *c.reply);
-        ui().Label14->setText("before");
+        label("Label14")->setText("before");
         press("Command1");
         EXPECT_EQ(sent(), "AT+CIND?\r");
-        EXPECT_EQ(ui().Label14->text(), c.shown);
+        EXPECT_EQ(label("Label14")->text(), c.shown);
         EXPECT_TRUE(main().Text1().isEmpty());
     }
 }
@@ -109,16 +109,18 @@ TEST_F(VendorFeaturesTest, EachPanelButtonShowsItsPanelAloneWithItsListsFilledAf
             if (box->count() > 1) box->setCurrentIndex(1);
             if (box->isEditable()) typeOver(box, "typed");
         }
-        for (QLabel* result : {ui().Label1, ui().Label6, ui().Label9, ui().Label13})
+        for (QLabel* result : {label("Label1"), label("Label6"), label("Label9"), label("Label13")})
             result->setText("kept");
         press(c.button);
         for (const char* panel : {"Frame1", "Frame5", "Frame6", "Frame9"})
-            EXPECT_EQ(control<QWidget>(panel)->isVisibleTo(&features()), panel == c.panel) << panel;
+            EXPECT_EQ(control<QWidget>(features(), panel)->isVisibleTo(&features()),
+                      panel == c.panel)
+                << panel;
         for (const auto& [name, shown] : c.lists) {
-            EXPECT_EQ(items(control<QComboBox>(name)), shown) << name;
-            EXPECT_EQ(control<QComboBox>(name)->currentText(), "") << name;
+            EXPECT_EQ(items(list(name)), shown) << name;
+            EXPECT_EQ(list(name)->currentText(), "") << name;
         }
-        for (QLabel* result : {ui().Label1, ui().Label6, ui().Label9, ui().Label13})
+        for (QLabel* result : {label("Label1"), label("Label6"), label("Label9"), label("Label13")})
             EXPECT_EQ(result->text(), "kept");
         EXPECT_EQ(sent(), c.sent);
     }
@@ -128,7 +130,7 @@ TEST_F(VendorFeaturesTest, EachPanelButtonShowsItsPanelAloneWithItsListsFilledAf
 // device's verdict; a text that names no item is no choice, and a typed
 // level goes out as typed, only as a number.
 TEST_P(VendorFeaturesInShapes, ChangesSendTheirCodesAndShowTheVerdict) {
-    using Choose = std::function<void(Ui::Form17&)>;
+    using Choose = std::function<void()>;
     struct Case {
         const char* name;
         const char* panel;
@@ -141,18 +143,14 @@ TEST_P(VendorFeaturesInShapes, ChangesSendTheirCodesAndShowTheVerdict) {
         const char* shown;
         const char* message; // nullptr: none
     };
-    auto dump = [](const char* mode, const char* requested) {
-        return [=](Ui::Form17& ui) {
-            if (mode) pick(ui.Combo1, mode);
-            pick(ui.Combo2, requested);
+    auto dump = [this](const char* mode, const char* requested) {
+        return [=] {
+            if (mode) pick(list("Combo1"), mode);
+            pick(list("Combo2"), requested);
         };
     };
-    auto level = [](const char* typed) {
-        return [=](Ui::Form17& ui) { typeOver(ui.Combo3, typed); };
-    };
-    auto voiceMail = [](const char* typed) {
-        return [=](Ui::Form17& ui) { typeOver(ui.Combo4, typed); };
-    };
+    auto level = [this](const char* typed) { return [=] { typeOver(list("Combo3"), typed); }; };
+    auto voiceMail = [this](const char* typed) { return [=] { typeOver(list("Combo4"), typed); }; };
     const Refused noRefusal;
     const char* kSelectDump = "Select Valid Mode And Request Dump | GSM-APPLICATION";
     const char* kSelectLevel = "Select Indication Level | GSM-APPLICATION";
@@ -182,14 +180,14 @@ TEST_P(VendorFeaturesInShapes, ChangesSendTheirCodesAndShowTheVerdict) {
         {"cell dump without a verdict", "Command1", dump("Stop Automatic Shot", "Main Cell"),
          "Command7", "\r\n", noRefusal, "AT+CCED=2,1\r", "Label1", "", nullptr},
         {"typed dump", "Command1",
-         [](Ui::Form17& ui) {
-             pick(ui.Combo1, "1 Shot Request");
-             typeOver(ui.Combo2, "Main");
+         [this] {
+             pick(list("Combo1"), "1 Shot Request");
+             typeOver(list("Combo2"), "Main");
          },
          "Command7", "", noRefusal, "", "Label1", "before", kSelectDump},
         {"no mode", "Command1", dump(nullptr, "Main Cell"), "Command7", "", noRefusal, "", "Label1",
          "before", kSelectDump},
-        {"picked level", "Command1", [](Ui::Form17& ui) { pick(ui.Combo3, "16"); }, "Command8", "",
+        {"picked level", "Command1", [this] { pick(list("Combo3"), "16"); }, "Command8", "",
          noRefusal, "AT+WIND=16\r", "Label1", "Changes SuccessFul-WIND", nullptr},
         {"typed level", "Command1", level("3"), "Command8", "", noRefusal, "AT+WIND=3\r", "Label1",
          "Changes SuccessFul-WIND", nullptr},
@@ -216,12 +214,11 @@ TEST_P(VendorFeaturesInShapes, ChangesSendTheirCodesAndShowTheVerdict) {
          "before", kSelectLevel},
         {"no level", "Command1", level(""), "Command8", "", noRefusal, "", "Label1", "before",
          kSelectLevel},
-        {"voice mail interrogated", "Command2",
-         [](Ui::Form17& ui) { pick(ui.Combo4, "Interrogate"); }, "Command9", "", noRefusal,
-         "AT+CPHS=2,1\r", "Label6", "Changes SuccessFul-CPHS", nullptr},
+        {"voice mail interrogated", "Command2", [this] { pick(list("Combo4"), "Interrogate"); },
+         "Command9", "", noRefusal, "AT+CPHS=2,1\r", "Label6", "Changes SuccessFul-CPHS", nullptr},
         {"voice mail refused",
          "Command2",
-         [](Ui::Form17& ui) { pick(ui.Combo4, "Activate"); },
+         [this] { pick(list("Combo4"), "Activate"); },
          "Command9",
          "",
          {{"+CPHS", "+CME ERROR: 3"}},
@@ -229,9 +226,8 @@ TEST_P(VendorFeaturesInShapes, ChangesSendTheirCodesAndShowTheVerdict) {
          "Label6",
          "Changes UnSuccessFul-CPHS",
          nullptr},
-        {"voice mail without a verdict", "Command2",
-         [](Ui::Form17& ui) { pick(ui.Combo4, "DeActivate"); }, "Command9", "\r\n", noRefusal,
-         "AT+CPHS=0,1\r", "Label6", "before", nullptr},
+        {"voice mail without a verdict", "Command2", [this] { pick(list("Combo4"), "DeActivate"); },
+         "Command9", "\r\n", noRefusal, "AT+CPHS=0,1\r", "Label6", "before", nullptr},
         {"typed voice-mail mode", "Command2", voiceMail("Activate all"), "Command9", "", noRefusal,
          "", "Label6", "before", nullptr},
         {"no voice-mail mode", "Command2", voiceMail(""), "Command9", "", noRefusal, "", "Label6",
@@ -242,15 +238,15 @@ TEST_P(VendorFeaturesInShapes, ChangesSendTheirCodesAndShowTheVerdict) {
         press(c.panel);
         sent();
         services().messages.clear();
-        control<QLabel>(c.resultLine)->setText("before");
+        label(c.resultLine)->setText("before");
         modem().clearOverrides();
         refuseOnly(c.refused);
         if (!c.reply.isEmpty()) modem().overrideReply(c.sent.chopped(1), c.reply);
-        c.choose(ui());
-        moveFocusTo(control<QPushButton>(c.button));
+        c.choose();
+        moveFocusTo(button(c.button));
         press(c.button);
         EXPECT_EQ(sent(), c.sent);
-        EXPECT_EQ(control<QLabel>(c.resultLine)->text(), c.shown);
+        EXPECT_EQ(label(c.resultLine)->text(), c.shown);
         EXPECT_EQ(shownMessages(services()), c.message ? QStringList{c.message} : QStringList());
     }
 }
@@ -266,23 +262,23 @@ TEST_F(VendorFeaturesTest, PickingALevelShowsWhatItAnnouncesAndTypingOneChangesN
         {"256", "Audio On Indication"},
     };
     for (const auto& [item, description] : levels) {
-        pick(ui().Combo3, item);
-        EXPECT_EQ(ui().Label5->text(), description) << item;
+        pick(list("Combo3"), item);
+        EXPECT_EQ(label("Label5")->text(), description) << item;
     }
-    const QStringList listed = items(ui().Combo3);
+    const QStringList listed = items(list("Combo3"));
     const std::pair<const char*, QByteArray> typedLevels[] = {
         {"3", "AT+WIND=3\r"},     {"6", "AT+WIND=6\r"},   {"64", "AT+WIND=64\r"},
         {"64\n", "AT+WIND=64\r"}, {"4\n", "AT+WIND=4\r"}, {"300\n", "AT+WIND=300\r"},
     };
     for (const auto& [typed, command] : typedLevels) {
         SCOPED_TRACE(typed);
-        typeOver(ui().Combo3, typed);
-        EXPECT_EQ(ui().Combo3->currentText(), QString(typed).remove('\n'));
-        moveFocusTo(ui().Command8);
-        ui().Command8->click();
+        typeOver(list("Combo3"), typed);
+        EXPECT_EQ(list("Combo3")->currentText(), QString(typed).remove('\n'));
+        moveFocusTo(button("Command8"));
+        button("Command8")->click();
         EXPECT_EQ(sent(), command);
-        EXPECT_EQ(ui().Label5->text(), "Audio On Indication");
-        EXPECT_EQ(items(ui().Combo3), listed);
+        EXPECT_EQ(label("Label5")->text(), "Audio On Indication");
+        EXPECT_EQ(items(list("Combo3")), listed);
     }
 }
 
@@ -317,11 +313,11 @@ TEST_P(VendorFeaturesInShapes, ThePinReadShowsTheLevelTheModemReports) {
         modem().state().inputPins.fill(1 - c.level);
         if (c.typed[0] >= '0' && c.typed[0] <= '7')
             modem().state().inputPins[c.typed[0] - '0'] = c.level;
-        ui().Label9->setText("before");
-        typeOver(ui().Combo5, c.typed);
-        ui().Command10->click();
+        label("Label9")->setText("before");
+        typeOver(list("Combo5"), c.typed);
+        button("Command10")->click();
         EXPECT_EQ(sent(), c.sent);
-        EXPECT_EQ(ui().Label9->text(), c.shown);
+        EXPECT_EQ(label("Label9")->text(), c.shown);
         EXPECT_TRUE(main().Text1().isEmpty());
     }
 }
@@ -352,12 +348,12 @@ TEST_P(VendorFeaturesInShapes, PowerOffStoresTheSettingsAndEndsTheProgramOnlyWhe
         refuseOnly(c.refused);
         if (!c.reply.isEmpty()) modem().overrideReply("AT+CPOF", c.reply);
         modem().state().settings.params["+WIND"] = c.name;
-        ui().Label13->setText("before");
-        ui().Command4->click();
+        label("Label13")->setText("before");
+        button("Command4")->click();
         EXPECT_EQ(sent(), "AT&W\rAT+CPOF\r");
         EXPECT_EQ(modem().state().storedProfile.params["+WIND"], c.name);
         EXPECT_NEAR(clock().seconds() - ports().writes(3).back().seconds, 3.0, 0.01);
-        EXPECT_EQ(ui().Label13->text(), c.shown);
+        EXPECT_EQ(label("Label13")->text(), c.shown);
         EXPECT_EQ(shownMessages(services()), c.messages);
         EXPECT_EQ(services().ended, c.ended);
     }
@@ -365,7 +361,7 @@ TEST_P(VendorFeaturesInShapes, PowerOffStoresTheSettingsAndEndsTheProgramOnlyWhe
 }
 
 TEST_F(VendorFeaturesTest, TheSignalLabelRefreshesTheSignalWindow) {
-    click(ui().Label10);
+    click(label("Label10"));
     EXPECT_TRUE(form<Form7>().isVisible());
     EXPECT_EQ(commands(sent()), QStringList({"AT", "AT+CSQ", "AT+CREG?"}));
 }

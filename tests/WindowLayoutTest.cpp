@@ -21,24 +21,15 @@
 #include "services/Form9.h"
 #include "tests/Fixture.h"
 #include "tests/Helpers.h"
-#include "ui_Form10.h"
-#include "ui_Form11.h"
-#include "ui_Form14.h"
-#include "ui_Form15.h"
-#include "ui_Form2.h"
-#include "ui_Form20.h"
-#include "ui_Form3.h"
-#include "ui_Form5.h"
-#include "ui_Form6.h"
-#include "ui_Form7.h"
-#include "ui_Form8.h"
-#include "ui_frmSettings.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QFontInfo>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSlider>
 #include <QStyle>
 
 #include <algorithm>
@@ -328,8 +319,12 @@ const std::vector<Window>& windows() {
              {"Label2", "QLabel", "Speed", {}},
              {"Label3", "QLabel", "Connection Element", {}},
              {"Command6", "QPushButton", "OK", {}},
-             {"Frame2", "QGroupBox", "Data Compression                    Error Correction Mode",
-              {}, true, false},
+             {"Frame2",
+              "QGroupBox",
+              "Data Compression                    Error Correction Mode",
+              {},
+              true,
+              false},
              {"Command7", "QPushButton", "OK", {}},
              {"Command8", "QPushButton", "OK", {}},
              {"Line1", "QFrame", nullptr, {}},
@@ -386,10 +381,6 @@ const std::vector<Window>& windows() {
     return table;
 }
 
-QWidget* control(FormBase& window, const char* name) {
-    return window.findChild<QWidget*>(QString::fromLatin1(name));
-}
-
 } // namespace
 
 using WindowLayoutTest = ConsoleTest;
@@ -408,8 +399,7 @@ TEST_F(WindowLayoutTest, EveryWindowHasItsCaptionClientSizeBorderAndDesignContro
         EXPECT_EQ(bool(flags & Qt::FramelessWindowHint), w.frameless);
         for (const Control& c : w.controls) {
             SCOPED_TRACE(c.name);
-            QWidget* widget = control(window, c.name);
-            ASSERT_NE(widget, nullptr);
+            QWidget* widget = control<QWidget>(window, c.name);
             EXPECT_STREQ(widget->metaObject()->className(), c.kind);
             if (c.text) {
                 EXPECT_EQ(shownText(widget).toStdString(), c.text);
@@ -463,8 +453,7 @@ TEST_F(WindowLayoutTest, SlidersCarryTheirRangesAndSteps) {
     Form6& window = form<Form6>();
     for (const Slider& s : sliders) {
         SCOPED_TRACE(s.name);
-        auto* slider = window.findChild<QSlider*>(s.name);
-        ASSERT_NE(slider, nullptr);
+        auto* slider = control<QSlider>(window, s.name);
         EXPECT_EQ(slider->minimum(), s.minimum);
         EXPECT_EQ(slider->maximum(), s.maximum);
         EXPECT_EQ(slider->singleStep(), s.small);
@@ -473,11 +462,12 @@ TEST_F(WindowLayoutTest, SlidersCarryTheirRangesAndSteps) {
         EXPECT_EQ(slider->orientation(), Qt::Horizontal);
     }
     // The ring-melody page has a tab of its own after the three.
-    ASSERT_EQ(window.ui->TabStrip1->count(), 4);
-    EXPECT_EQ(window.ui->TabStrip1->tabText(0), "Volume Control");
-    EXPECT_EQ(window.ui->TabStrip1->tabText(1), "Tone/Echo Control");
-    EXPECT_EQ(window.ui->TabStrip1->tabText(2), "AutoAnswer Mode/DTMF");
-    EXPECT_EQ(window.ui->TabStrip1->tabText(3), "Ring Melody");
+    const QTabBar* strip = control<QTabBar>(window, "TabStrip1");
+    ASSERT_EQ(strip->count(), 4);
+    EXPECT_EQ(strip->tabText(0), "Volume Control");
+    EXPECT_EQ(strip->tabText(1), "Tone/Echo Control");
+    EXPECT_EQ(strip->tabText(2), "AutoAnswer Mode/DTMF");
+    EXPECT_EQ(strip->tabText(3), "Ring Melody");
 }
 
 TEST_F(WindowLayoutTest, TextBoxesCarryTheirLengthLimits) {
@@ -496,17 +486,17 @@ TEST_F(WindowLayoutTest, TextBoxesCarryTheirLengthLimits) {
     for (const Box& b : boxes) {
         FormBase& window = b.load();
         SCOPED_TRACE(window.objectName().toStdString() + "." + b.name);
-        QWidget* box = control(window, b.name);
-        ASSERT_NE(box, nullptr);
+        QWidget* box = control<QWidget>(window, b.name);
         // A one-line box limits itself; the multi-line one keeps the limit for its code.
         EXPECT_EQ(box->property("maxLength").toInt(), b.maxLength);
     }
     Form10& pin = form<Form10>();
-    EXPECT_EQ(pin.ui->Text1->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(pin.ui->Text1->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
-                                                pin.ui->Text1),
-              '*');
-    EXPECT_EQ(pin.ui->Text2->echoMode(), QLineEdit::Normal);
+    const QLineEdit* password = control<QLineEdit>(pin, "Text1");
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(
+        password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password),
+        '*');
+    EXPECT_EQ(control<QLineEdit>(pin, "Text2")->echoMode(), QLineEdit::Normal);
 }
 
 TEST_F(WindowLayoutTest, ListsAreEmptyAndNoOptionIsSetAtDesign) {
@@ -520,13 +510,13 @@ TEST_F(WindowLayoutTest, ListsAreEmptyAndNoOptionIsSetAtDesign) {
         {loader<Form6>(), "Combo1", false, 2},        {loader<Form6>(), "Combo2", false, 2},
         {loader<Form6>(), "Combo3", true, 8},         {loader<Form6>(), "Combo4", false, 0},
         {loader<Form6>(), "Combo5", false, 0},        {loader<Form8>(), "Combo1", false, 12},
-        {loader<Form8>(), "Combo2", false, 12},       {loader<frmSettings>(), "cboPort", false, 0}, {loader<frmSettings>(), "cboBaud", false, 0},
+        {loader<Form8>(), "Combo2", false, 12},       {loader<frmSettings>(), "cboPort", false, 0},
+        {loader<frmSettings>(), "cboBaud", false, 0},
     };
     for (const Combo& c : combos) {
         FormBase& window = c.load();
         SCOPED_TRACE(window.objectName().toStdString() + "." + c.name);
-        auto* box = window.findChild<QComboBox*>(c.name);
-        ASSERT_NE(box, nullptr);
+        auto* box = control<QComboBox>(window, c.name);
         EXPECT_EQ(box->isEditable(), c.editable);
         EXPECT_EQ(box->count(), c.filledAtLoad);
         EXPECT_EQ(box->currentText(), "");
@@ -553,17 +543,17 @@ TEST_F(WindowLayoutTest, TimersDataControlsColoursAndFontsFollowTheDesign) {
         EXPECT_EQ(d.control.RecordSource(), d.source);
     }
 
-    QLabel* note = form<Form5>().ui->Label2;
+    QLabel* note = control<QLabel>(form<Form5>(), "Label2");
     note->ensurePolished();
     EXPECT_EQ(note->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    QLabel* status = form<Form6>().ui->Label7;
+    QLabel* status = control<QLabel>(form<Form6>(), "Label7");
     status->ensurePolished();
     EXPECT_EQ(status->palette().color(QPalette::WindowText), QColor(192, 0, 0));
 
-    EXPECT_TRUE(QFontInfo(form<Form7>().ui->Label4->font()).fixedPitch());
-    EXPECT_FALSE(form<Form11>().ui->Image1->pixmap().isNull());
-    EXPECT_FALSE(form<Form3>().ui->Command1->icon().isNull());
-    EXPECT_FALSE(form<Form5>().ui->Command2->icon().isNull());
+    EXPECT_TRUE(QFontInfo(control<QLabel>(form<Form7>(), "Label4")->font()).fixedPitch());
+    EXPECT_FALSE(control<QLabel>(form<Form11>(), "Image1")->pixmap().isNull());
+    EXPECT_FALSE(control<QPushButton>(form<Form3>(), "Command1")->icon().isNull());
+    EXPECT_FALSE(control<QPushButton>(form<Form5>(), "Command2")->icon().isNull());
 }
 
 TEST_F(WindowLayoutTest, ControlArraysAreReachedByIndex) {
@@ -576,7 +566,7 @@ TEST_F(WindowLayoutTest, ControlArraysAreReachedByIndex) {
     EXPECT_EQ(dialog.optParity(1)->text(), "Odd");
     EXPECT_EQ(dialog.optDataBits(0)->text(), "7 Bit");
     EXPECT_EQ(dialog.optStopBits(0)->text(), "1 Bit");
-    EXPECT_EQ(dialog.cmdAction(1), dialog.ui->cmdAction1);
+    EXPECT_EQ(dialog.cmdAction(1), control<QPushButton>(dialog, "cmdAction1"));
     EXPECT_THROW(dialog.optParity(3), std::out_of_range);
 
     Form3& call = form<Form3>();
@@ -826,8 +816,7 @@ TEST_F(WindowLayoutTest, StatusLinesHoldTheirLongestMessagesWhole) {
     for (const Message& m : messages) {
         FormBase& window = m.load();
         SCOPED_TRACE(window.objectName().toStdString() + "." + m.label);
-        auto* label = window.findChild<QLabel*>(m.label);
-        ASSERT_NE(label, nullptr);
+        auto* label = control<QLabel>(window, m.label);
         label->setText(m.text);
         const auto drawn = recording.style().paint(label);
         ASSERT_EQ(drawn.size(), 1u);
