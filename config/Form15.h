@@ -21,8 +21,6 @@ class Form15 : public FeatureWindow {
     Form15();
     ~Form15() override;
 
-    std::unique_ptr<Ui::Form15> ui;
-
     void Form_Load() override;
 
     // Presets from the device's replies, as a click on each option would.
@@ -36,6 +34,7 @@ class Form15 : public FeatureWindow {
     void PresetControlLines(const TerminalLog& profile);
 
   private:
+    std::unique_ptr<Ui::Form15> ui;
     // The codes of the choices, as the commands send them.
     struct Choices {
         QString rate, format, parity, dceDte, dteDce, dsr, dcd, dtr, echo;

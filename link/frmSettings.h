@@ -40,8 +40,6 @@ class frmSettings : public FormBase {
 
     void Form_Unload() override;
 
-    std::unique_ptr<Ui::frmSettings> ui;
-
     QRadioButton* optParity(int index) const { return parity_.at(static_cast<size_t>(index)); }
     QRadioButton* optDataBits(int index) const { return dataBits_.at(static_cast<size_t>(index)); }
     QRadioButton* optStopBits(int index) const { return stopBits_.at(static_cast<size_t>(index)); }
@@ -51,6 +49,7 @@ class frmSettings : public FormBase {
     QPushButton* cmdAction(int index) const { return action_.at(static_cast<size_t>(index)); }
 
   private:
+    std::unique_ptr<Ui::frmSettings> ui;
     void showWhileScanning();
     void SetTopMost(bool topMost);
     void fill(const QString& title);
