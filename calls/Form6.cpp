@@ -139,14 +139,13 @@ void Form6::connectHandlers() {
     on(ui->Combo2, &QComboBox::activated, this, &Form6::Combo2_Click);
     onClick(ui->Option3, this, &Form6::Option3_Click);
     onClick(ui->Option4, this, &Form6::Option4_Click);
-    const std::pair<QPushButton*, void (Form6::*)()> buttons[] = {
-        {ui->Command1, &Form6::Command1_Click}, {ui->Command2, &Form6::Command2_Click},
-        {ui->Command3, &Form6::Command3_Click}, {ui->Command4, &Form6::Command4_Click},
-        {ui->Command5, &Form6::Command5_Click}, {ui->Command6, &Form6::Command6_Click},
-        {ui->Command7, &Form6::Command7_Click},
-    };
-    for (const auto& [button, handler] : buttons)
-        onClick(button, this, handler);
+    onClicks(this, {{ui->Command1, &Form6::Command1_Click},
+                    {ui->Command2, &Form6::Command2_Click},
+                    {ui->Command3, &Form6::Command3_Click},
+                    {ui->Command4, &Form6::Command4_Click},
+                    {ui->Command5, &Form6::Command5_Click},
+                    {ui->Command6, &Form6::Command6_Click},
+                    {ui->Command7, &Form6::Command7_Click}});
 }
 
 void Form6::Form_Load() {

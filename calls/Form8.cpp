@@ -2,12 +2,12 @@
 
 #include "ui_Form8.h"
 
-#include "platform/TypedText.h"
 #include "link/Modem.h"
 #include "platform/Clock.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
 #include "platform/Text.h"
+#include "platform/TypedText.h"
 #include "platform/Widgets.h"
 
 #include <QRegularExpression>
@@ -47,8 +47,8 @@ std::optional<StatusReportPreset> statusReportPreset(const TerminalLog& log) {
 }
 
 const QStringList kMessageIndexes = {
-    QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),  QStringLiteral("4"),
-    QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),  QStringLiteral("8"),
+    QStringLiteral("1"), QStringLiteral("2"),  QStringLiteral("3"),  QStringLiteral("4"),
+    QStringLiteral("5"), QStringLiteral("6"),  QStringLiteral("7"),  QStringLiteral("8"),
     QStringLiteral("9"), QStringLiteral("10"), QStringLiteral("11"), QStringLiteral("12")};
 
 constexpr int kMessageLength = 160;
@@ -171,15 +171,15 @@ Form8::Form8() : ui(std::make_unique<Ui::Form8>()) {
 Form8::~Form8() = default;
 
 void Form8::connectHandlers() {
-    const std::pair<QPushButton*, void (Form8::*)()> buttons[] = {
-        {ui->Command1, &Form8::Command1_Click}, {ui->Command2, &Form8::Command2_Click},
-        {ui->Command3, &Form8::Command3_Click}, {ui->Command4, &Form8::Command4_Click},
-        {ui->Command5, &Form8::Command5_Click}, {ui->Command6, &Form8::Command6_Click},
-        {ui->Command7, &Form8::Command7_Click}, {ui->Command8, &Form8::Command8_Click},
-        {ui->Command9, &Form8::Command9_Click},
-    };
-    for (const auto& [button, handler] : buttons)
-        onClick(button, this, handler);
+    onClicks(this, {{ui->Command1, &Form8::Command1_Click},
+                    {ui->Command2, &Form8::Command2_Click},
+                    {ui->Command3, &Form8::Command3_Click},
+                    {ui->Command4, &Form8::Command4_Click},
+                    {ui->Command5, &Form8::Command5_Click},
+                    {ui->Command6, &Form8::Command6_Click},
+                    {ui->Command7, &Form8::Command7_Click},
+                    {ui->Command8, &Form8::Command8_Click},
+                    {ui->Command9, &Form8::Command9_Click}});
     on(ui->Combo2, &QComboBox::activated, this, &Form8::Combo2_Click);
     on(ui->List1, &QListWidget::itemClicked, this, &Form8::List1_Click);
     on(ui->Text5, &QLineEdit::textChanged, this, &Form8::Text5_Change);
@@ -217,7 +217,8 @@ void Form8::PresetStatusReports(const TerminalLog& log) {
 // ---- the editor
 
 void Form8::Text5_Change() {
-    ui->Text2->setProperty("maxLength", kMessageLength - static_cast<int>(ui->Text5->text().size()));
+    ui->Text2->setProperty("maxLength",
+                           kMessageLength - static_cast<int>(ui->Text5->text().size()));
 }
 
 // Only what was just put in is cut back, from its end: a limit lowered by a
@@ -267,12 +268,9 @@ void Form8::Command1_Click() {
 
 // The header is not stored.
 void Form8::Command2_Click() {
-    static const Submission save{QStringLiteral("AT+CMGW="),
-                                 3,
-                                 QStringLiteral("+CMGW:"),
-                                 QStringLiteral("Message Saved"),
-                                 false,
-                                 QStringLiteral("Message Not Saved.Error Occurred")};
+    static const Submission save{
+        QStringLiteral("AT+CMGW="),      3,     QStringLiteral("+CMGW:"),
+        QStringLiteral("Message Saved"), false, QStringLiteral("Message Not Saved.Error Occurred")};
     submit(save, ui->Text1->text(), ui->Text2->toPlainText().trimmed());
 }
 
@@ -386,10 +384,16 @@ void Form8::Label7_Click() {
 
 void Form8::Command8_Click() {
     static const std::vector<Choice> choices = {
-        {&Ui::Form8::Option1, {QStringLiteral("AT+CSCB=1")},
-         QStringLiteral("Cell BroadCast Enabled"), QStringLiteral("Error,Cudnt Enable"), false},
-        {&Ui::Form8::Option2, {QStringLiteral("AT+CSCB=0")},
-         QStringLiteral("Cell BroadCast Disabled"), QStringLiteral("Error,Cudnt Disable"), false},
+        {&Ui::Form8::Option1,
+         {QStringLiteral("AT+CSCB=1")},
+         QStringLiteral("Cell BroadCast Enabled"),
+         QStringLiteral("Error,Cudnt Enable"),
+         false},
+        {&Ui::Form8::Option2,
+         {QStringLiteral("AT+CSCB=0")},
+         QStringLiteral("Cell BroadCast Disabled"),
+         QStringLiteral("Error,Cudnt Disable"),
+         false},
     };
     ui->Label4->clear();
     apply(choices);
@@ -402,8 +406,11 @@ void Form8::Command9_Click() {
          QStringLiteral("Status Report Enabled"),
          QStringLiteral("Error,Cudnt Enable Status report"),
          true},
-        {&Ui::Form8::Option4, {QStringLiteral("AT+CNMI=0,1,0,0,0")},
-         QStringLiteral("Status Report Disabled"), QStringLiteral("Error,Cudnt Disable"), true},
+        {&Ui::Form8::Option4,
+         {QStringLiteral("AT+CNMI=0,1,0,0,0")},
+         QStringLiteral("Status Report Disabled"),
+         QStringLiteral("Error,Cudnt Disable"),
+         true},
     };
     ui->Label4->setText(QStringLiteral("Please Wait"));
     apply(choices);

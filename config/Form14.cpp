@@ -93,15 +93,15 @@ QString firstValue(const QString& key) {
 
 Form14::Form14() : ui(std::make_unique<Ui::Form14>()) {
     ui->setupUi(this);
-    const std::pair<QPushButton*, void (Form14::*)()> buttons[] = {
-        {ui->Command1, &Form14::Command1_Click}, {ui->Command2, &Form14::Command2_Click},
-        {ui->Command3, &Form14::Command3_Click}, {ui->Command4, &Form14::Command4_Click},
-        {ui->Command5, &Form14::Command5_Click}, {ui->Command6, &Form14::Command6_Click},
-        {ui->Command7, &Form14::Command7_Click}, {ui->Command8, &Form14::Command8_Click},
-        {ui->Command9, &Form14::Command9_Click},
-    };
-    for (const auto& [button, handler] : buttons)
-        onClick(button, this, handler);
+    onClicks(this, {{ui->Command1, &Form14::Command1_Click},
+                    {ui->Command2, &Form14::Command2_Click},
+                    {ui->Command3, &Form14::Command3_Click},
+                    {ui->Command4, &Form14::Command4_Click},
+                    {ui->Command5, &Form14::Command5_Click},
+                    {ui->Command6, &Form14::Command6_Click},
+                    {ui->Command7, &Form14::Command7_Click},
+                    {ui->Command8, &Form14::Command8_Click},
+                    {ui->Command9, &Form14::Command9_Click}});
     onClick(ui->Label9, this, &Form14::Label9_Click);
     setBorder(Border::FixedWithMinimize);
     setClientTwips(8400, 5400);

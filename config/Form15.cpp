@@ -5,6 +5,7 @@
 #include "link/Framing.h"
 #include "link/Modem.h"
 #include "platform/Handlers.h"
+#include "platform/SerialBackend.h"
 #include "platform/Services.h"
 #include "platform/Widgets.h"
 
@@ -28,13 +29,6 @@ const Group kDsr = {&Ui::Form15::Option20, &Ui::Form15::Option21};
 const Group kDcd = {&Ui::Form15::Option22, &Ui::Form15::Option23};
 const Group kDtr = {&Ui::Form15::Option24, &Ui::Form15::Option25, &Ui::Form15::Option26};
 const Group kEcho = {&Ui::Form15::Option27, &Ui::Form15::Option28};
-
-const QStringList kRates = {
-    QStringLiteral("300"),    QStringLiteral("600"),   QStringLiteral("1200"),
-    QStringLiteral("2400"),   QStringLiteral("4800"),  QStringLiteral("9600"),
-    QStringLiteral("19200"),  QStringLiteral("38400"), QStringLiteral("57600"),
-    QStringLiteral("115200"),
-};
 
 const QString kEchoKey = QStringLiteral("ECHO:");
 
@@ -88,7 +82,7 @@ Form15::~Form15() = default;
 
 void Form15::Form_Load() {
     ui->Combo1->clear();
-    fillDropDown(ui->Combo1, kRates);
+    fillDropDown(ui->Combo1, LineSettings::standardRates());
 }
 
 void Form15::PresetRate(const QString& rate) {
@@ -189,7 +183,8 @@ void Form15::showSpeed(const Choices& choices) {
 // command is lost. A rate the port does not know, and 0 (the device detects
 // the rate), keep the port's.
 void Form15::followRate(const Choices& choices) {
-    if (kRates.contains(choices.rate)) modem::followDeviceLine({choices.rate, {}, {}, {}});
+    if (LineSettings::standardRates().contains(choices.rate))
+        modem::followDeviceLine({choices.rate, {}, {}, {}});
 }
 
 void Form15::showFraming(const Choices& choices) {

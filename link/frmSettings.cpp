@@ -25,13 +25,6 @@ constexpr int kOk = 0;
 // top level.
 const QString kStoreSection;
 
-const QStringList kRates = {
-    QStringLiteral("300"),    QStringLiteral("600"),   QStringLiteral("1200"),
-    QStringLiteral("2400"),   QStringLiteral("4800"),  QStringLiteral("9600"),
-    QStringLiteral("19200"),  QStringLiteral("38400"), QStringLiteral("57600"),
-    QStringLiteral("115200"),
-};
-
 // The codes behind the options, by option index.
 const std::array<QString, 3> kParityLetters = {QStringLiteral("E"), QStringLiteral("O"),
                                                QStringLiteral("N")};
@@ -131,7 +124,7 @@ void frmSettings::showWhileScanning() {
         move((screen->size().width() - width()) / 2, (screen->size().height() - height()) / 2);
     show();
     repaint();
-    ui->cboBaud->addItems(kRates);
+    ui->cboBaud->addItems(LineSettings::standardRates());
 }
 
 // OK, Cancel and the close box all leave through here.

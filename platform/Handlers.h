@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <functional>
+#include <initializer_list>
 
 class QLineEdit;
 class QTabBar;
@@ -48,6 +49,17 @@ void onClick(QAbstractButton* button, Window* window, void (Window::*handler)())
 void onTabClick(QTabBar* strip, std::function<void()> handler);
 template <class Window> void onTabClick(QTabBar* strip, Window* window, void (Window::*handler)()) {
     onTabClick(strip, [window, handler] { runGuarded([&] { (window->*handler)(); }); });
+}
+
+// The clicks of a window's buttons, each with its handler.
+template <class Window> struct ClickHandler {
+    QAbstractButton* button;
+    void (Window::*handler)();
+};
+template <class Window>
+void onClicks(Window* window, std::initializer_list<ClickHandler<Window>> handlers) {
+    for (const ClickHandler<Window>& h : handlers)
+        onClick(h.button, window, h.handler);
 }
 
 // Gives a label (or a picture) the click it lacks.

@@ -3,6 +3,15 @@
 #include <QMetaObject>
 #include <QStringList>
 
+const QStringList& LineSettings::standardRates() {
+    static const QStringList rates = {QStringLiteral("300"),   QStringLiteral("600"),
+                                      QStringLiteral("1200"),  QStringLiteral("2400"),
+                                      QStringLiteral("4800"),  QStringLiteral("9600"),
+                                      QStringLiteral("19200"), QStringLiteral("38400"),
+                                      QStringLiteral("57600"), QStringLiteral("115200")};
+    return rates;
+}
+
 std::optional<LineSettings> LineSettings::parse(const QString& text) {
     static const QList<int> rates = {110,   300,   600,   1200,  2400,  4800,   9600,   14400,
                                      19200, 28800, 38400, 56000, 57600, 115200, 128000, 256000};

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -40,6 +41,9 @@ struct LineSettings {
     double stopBits = 1;
 
     static std::optional<LineSettings> parse(const QString& text);
+    // The ten rates modems run at, slowest first: the lists that offer a rate
+    // and the port search take them in this order.
+    static const QStringList& standardRates();
 };
 
 // Line errors a device reports, numbered as the serial control's error events.

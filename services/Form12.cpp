@@ -236,14 +236,14 @@ Form12::Form12() : ui(std::make_unique<Ui::Form12>()) {
 Form12::~Form12() = default;
 
 void Form12::connectHandlers() {
-    const std::pair<QPushButton*, void (Form12::*)()> handlers[] = {
-        {ui->Command1, &Form12::Command1_Click}, {ui->Command2, &Form12::Command2_Click},
-        {ui->Command3, &Form12::Command3_Click}, {ui->Command4, &Form12::Command4_Click},
-        {ui->Command5, &Form12::Command5_Click}, {ui->Command6, &Form12::Command6_Click},
-        {ui->Command7, &Form12::Command7_Click}, {ui->Command8, &Form12::Command8_Click},
-    };
-    for (const auto& [button, handler] : handlers)
-        onClick(button, this, handler);
+    onClicks(this, {{ui->Command1, &Form12::Command1_Click},
+                    {ui->Command2, &Form12::Command2_Click},
+                    {ui->Command3, &Form12::Command3_Click},
+                    {ui->Command4, &Form12::Command4_Click},
+                    {ui->Command5, &Form12::Command5_Click},
+                    {ui->Command6, &Form12::Command6_Click},
+                    {ui->Command7, &Form12::Command7_Click},
+                    {ui->Command8, &Form12::Command8_Click}});
     onTabClick(ui->TabStrip1, this, &Form12::TabStrip1_Click);
 }
 

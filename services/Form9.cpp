@@ -125,18 +125,21 @@ std::array<QLineEdit*, 3> Form9::Page::passwordBoxes() const {
 }
 
 void Form9::connectHandlers() {
-    const std::pair<QAbstractButton*, void (Form9::*)()> handlers[] = {
-        {ui->Command1, &Form9::Command1_Click},   {ui->Command2, &Form9::Command2_Click},
-        {ui->Command3, &Form9::Command3_Click},   {ui->Command4, &Form9::Command4_Click},
-        {ui->Command5, &Form9::Command5_Click},   {ui->Command6, &Form9::Command6_Click},
-        {ui->Command7, &Form9::Command7_Click},   {ui->Command8, &Form9::Command8_Click},
-        {ui->Command9, &Form9::Command9_Click},   {ui->Command10, &Form9::Command10_Click},
-        {ui->Command11, &Form9::Command11_Click}, {ui->Option1, &Form9::Option1_Click},
-        {ui->Option3, &Form9::Option3_Click},     {ui->Option6, &Form9::Option6_Click},
-        {ui->Option9, &Form9::Option9_Click},
-    };
-    for (const auto& [control, handler] : handlers)
-        onClick(control, this, handler);
+    onClicks(this, {{ui->Command1, &Form9::Command1_Click},
+                    {ui->Command2, &Form9::Command2_Click},
+                    {ui->Command3, &Form9::Command3_Click},
+                    {ui->Command4, &Form9::Command4_Click},
+                    {ui->Command5, &Form9::Command5_Click},
+                    {ui->Command6, &Form9::Command6_Click},
+                    {ui->Command7, &Form9::Command7_Click},
+                    {ui->Command8, &Form9::Command8_Click},
+                    {ui->Command9, &Form9::Command9_Click},
+                    {ui->Command10, &Form9::Command10_Click},
+                    {ui->Command11, &Form9::Command11_Click},
+                    {ui->Option1, &Form9::Option1_Click},
+                    {ui->Option3, &Form9::Option3_Click},
+                    {ui->Option6, &Form9::Option6_Click},
+                    {ui->Option9, &Form9::Option9_Click}});
     onTabClick(ui->TabStrip1, this, &Form9::TabStrip1_Click);
 }
 

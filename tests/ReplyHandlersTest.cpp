@@ -162,9 +162,9 @@ const Download kDownloads[] = {
 INSTANTIATE_TEST_SUITE_P(Phonebooks, PhonebookDownloadTest,
                          ::testing::Combine(::testing::ValuesIn(kDownloads),
                                             ::testing::ValuesIn(moduleShapes())),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param).name) + "_" +
-                                    std::get<1>(info.param).name;
+                         [](const auto& instance) {
+                             return std::string(std::get<0>(instance.param).name) + "_" +
+                                    std::get<1>(instance.param).name;
                          });
 
 // The download in each shape a module answers in.

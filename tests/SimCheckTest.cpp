@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
         SimState{"NetworkPin", SimStatus::Ready, reply("+CPIN: PH-NET PIN"), Outcome::Failure},
         SimState{"Absent", SimStatus::Absent, {}, Outcome::WithoutSim},
         SimState{"Blocked", SimStatus::Blocked, {}, Outcome::WithoutSim}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& instance) { return std::string(instance.param.name); });
 
 TEST_F(SimCheckTest, NoAnswerToAtLeavesTheButtonsAsDesigned) {
     modem().dropReplies("AT");
