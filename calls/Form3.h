@@ -1,7 +1,7 @@
 #pragma once
 
-#include "calls/PhoneBookDb.h"
 #include "console/FeatureWindow.h"
+#include "platform/PhoneBookDb.h"
 
 #include <QLabel>
 
