@@ -1,7 +1,7 @@
 #pragma once
 
-#include "console/FeatureWindow.h"
 #include "link/TerminalLog.h"
+#include "platform/FeatureWindow.h"
 #include "platform/PhoneBookDb.h"
 
 #include <QStringList>

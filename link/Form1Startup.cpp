@@ -1,11 +1,11 @@
 // Start-up: the saved port in COM.txt, the search for a port on which a modem
 // answers, and taking the port found into use.
 
-#include "console/FeatureWindow.h"
 #include "console/Form1.h"
 #include "console/Form2.h"
 #include "console/Form7.h"
 #include "platform/Clock.h"
+#include "platform/FeatureWindow.h"
 #include "platform/Files.h"
 #include "platform/Forms.h"
 #include "platform/Services.h"
@@ -234,7 +234,7 @@ void Form1::SavePortAndCheckSIM() {
 }
 
 void Form1::Form_Resize() {
-    followWithSignalWindow(*this);
+    followWithCompanion(*this);
 }
 
 void Form1::Form_Unload() {
