@@ -168,6 +168,11 @@ void Form3::SetPhonebookCounts(const QString& used, const QString& capacity) {
     details.Update();
 }
 
+void Form3::ReloadPhonebook() {
+    Data1.Refresh();
+    Data2.Refresh();
+}
+
 std::optional<QString> Form3::CallerName(const QString& number) {
     Data1.Refresh();
     db::Recordset& records = Data1.Recordset();

@@ -47,6 +47,8 @@ class Form3 : public FeatureWindow {
     void AddPhonebookEntry(const QString& index, const QString& number, const QString& name);
     // The SIM phonebook's counts: in the count boxes and as the copy's details record.
     void SetPhonebookCounts(const QString& used, const QString& capacity);
+    // Reads both tables of the local copy anew, after a download has filled them.
+    void ReloadPhonebook();
     // The name the local copy holds for a caller: the entry whose number ends
     // in the same last ten characters. None when there is no such entry.
     std::optional<QString> CallerName(const QString& number);

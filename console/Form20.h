@@ -21,6 +21,9 @@ class Form20 : public FormBase {
     std::unique_ptr<Ui::Form20> ui;
     Timer Timer1; // reminder
 
+    // Shows the reminder every 50 seconds from now on.
+    void StartReminder();
+
   private:
     void Timer1_Timer();
 };

@@ -144,8 +144,7 @@ void Form1::SavePhoneBook() {
         // Reached anew: a call window the user closed during the download is
         // loaded again, and lists the copy from the table.
         Form3& calls = form<Form3>();
-        calls.Data1.Refresh();
-        calls.Data2.Refresh();
+        calls.ReloadPhonebook();
         calls.Show();
     });
 }

@@ -291,7 +291,7 @@ void Form1::ShowCharFraming() {
             setButtonsEnabled({ui->Command1, ui->Command2, ui->Command3, ui->Command4, ui->Command5,
                                ui->Command6, ui->Command10, ui->Command12, ui->Command11},
                               true);
-            form<Form20>().Timer1.setEnabled(true);
+            form<Form20>().StartReminder();
         }
         Text1().clear();
     });
