@@ -6,7 +6,6 @@
 #include "platform/Forms.h"
 #include "tests/SimPorts.h"
 #include "tests/TestServices.h"
-#include "ui_Form1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
