@@ -97,9 +97,9 @@ struct ModemLink::Key {
     bool (*read)(ModemLink&, const Found&);
 };
 
-// The keys, in their fixed order; every key is tested whatever the keys
-// before it found, and a key that fails does not keep the later ones from
-// being tested.
+// The keys, in their fixed order. Every key is tested whatever the keys
+// before it found (the call's end is told by the first of its three codes
+// only), and a key that fails does not keep the later ones from being tested.
 const ModemLink::Key ModemLink::kKeys[] = {
     // 1: a new message
     {"+CMTI:", Match::Line,
