@@ -1,3 +1,4 @@
+#include "console/Composition.h"
 #include "console/Form1.h"
 #include "platform/Forms.h"
 #include "platform/Look.h"
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("GsmConsole"));
     QCoreApplication::setApplicationName(kProgramTitle);
     installLook();
+    installConsole();
     // Loading the main window runs the whole start-up, which shows it as soon
     // as it has a port to work on; a window it opened (the PIN entry) stays in front.
     Form1& main = form<Form1>();

@@ -1,5 +1,6 @@
 // Benchmarks of the console's waiting and receive paths. Prints its figures.
 
+#include "console/Composition.h"
 #include "console/Form1.h"
 #include "platform/Clock.h"
 #include "platform/Forms.h"
@@ -94,6 +95,7 @@ void receivePath() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    installConsole();
     idleWait();
     receivePath();
     return 0;

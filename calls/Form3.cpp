@@ -3,6 +3,7 @@
 #include "ui_Form3.h"
 
 #include "calls/Form4.h"
+#include "link/MainLines.h"
 #include "link/Modem.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
@@ -134,7 +135,7 @@ void Form3::Form_Load() {
 
 void Form3::Form_Unload() {
     FeatureWindow::Form_Unload();
-    modem::setStatus(QString());
+    mainwindow::setStatus(QString());
 }
 
 // ---- what other windows show here
@@ -166,6 +167,11 @@ void Form3::SetPhonebookCounts(const QString& used, const QString& capacity) {
     details.Fields(kCapacityField).setValue(capacity);
     details.Fields(kUsedField).setValue(used);
     details.Update();
+}
+
+void Form3::ReloadPhonebook() {
+    Data1.Refresh();
+    Data2.Refresh();
 }
 
 std::optional<QString> Form3::CallerName(const QString& number) {

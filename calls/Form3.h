@@ -1,7 +1,8 @@
 #pragma once
 
-#include "calls/PhoneBookDb.h"
-#include "console/FeatureWindow.h"
+#include "link/LinkActions.h"
+#include "platform/FeatureWindow.h"
+#include "platform/PhoneBookDb.h"
 
 #include <QLabel>
 
@@ -24,7 +25,7 @@ class Form3;
 // the "#" key, Label4 the star key.
 //
 // It leaves the main window shown; its close box shows the main window again.
-class Form3 : public FeatureWindow {
+class Form3 : public FeatureWindow, public PhonebookCopy {
     Q_OBJECT
   public:
     Form3();
@@ -43,9 +44,12 @@ class Form3 : public FeatureWindow {
     // Says on the status line that the phonebook file cannot be read.
     void ShowPhonebookUnreadable();
     // An entry of the SIM phonebook: a list row and a record of the local copy.
-    void AddPhonebookEntry(const QString& index, const QString& number, const QString& name);
+    void AddPhonebookEntry(const QString& index, const QString& number,
+                           const QString& name) override;
     // The SIM phonebook's counts: in the count boxes and as the copy's details record.
-    void SetPhonebookCounts(const QString& used, const QString& capacity);
+    void SetPhonebookCounts(const QString& used, const QString& capacity) override;
+    // Reads both tables of the local copy anew, after a download has filled them.
+    void ReloadPhonebook();
     // The name the local copy holds for a caller: the entry whose number ends
     // in the same last ten characters. None when there is no such entry.
     std::optional<QString> CallerName(const QString& number);

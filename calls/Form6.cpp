@@ -3,6 +3,7 @@
 #include "ui_Form6.h"
 
 #include "calls/Form5.h"
+#include "link/MainLines.h"
 #include "link/Modem.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
@@ -170,7 +171,7 @@ void Form6::Form_Unload() {
         modem::log().clear();
     });
     FeatureWindow::Form_Unload();
-    modem::setStatus(QString());
+    mainwindow::setStatus(QString());
 }
 
 // ---- pages
@@ -275,7 +276,7 @@ void Form6::Command1_Click() {
 }
 
 void Form6::Command2_Click() {
-    modem::showMain();
+    mainwindow::show();
     hide();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "calls/PhoneBookDb.h"
-#include "console/FeatureWindow.h"
 #include "link/TerminalLog.h"
+#include "platform/FeatureWindow.h"
+#include "platform/PhoneBookDb.h"
 
 #include <QStringList>
 

@@ -3,6 +3,7 @@
 #include "ui_Form15.h"
 
 #include "link/Framing.h"
+#include "link/MainLines.h"
 #include "link/Modem.h"
 #include "platform/Handlers.h"
 #include "platform/SerialBackend.h"
@@ -176,7 +177,7 @@ QString Form15::sendStep(const Step& step, const Choices& choices) {
 }
 
 void Form15::showSpeed(const Choices& choices) {
-    modem::setSpeedLine(QStringLiteral("Speed:") + choices.rate);
+    mainwindow::setSpeedLine(QStringLiteral("Speed:") + choices.rate);
 }
 
 // The device now runs at the new rate: so must the port, or every later
@@ -198,13 +199,14 @@ void Form15::followFraming(const Choices& choices) {
 
 // The echo text replaces the one the line already ends in.
 void Form15::showEcho(const Choices& choices) {
-    const QString line = modem::framingLine();
+    const QString line = mainwindow::framingLine();
     const qsizetype echoAt = line.lastIndexOf(kEchoKey);
-    modem::setFramingLine((echoAt < 0 ? line : line.left(echoAt)) +
-                          (choices.echo == QLatin1String("0") ? QStringLiteral("ECHO:Disable")
-                                                              : QStringLiteral("ECHO:Enable")));
+    mainwindow::setFramingLine((echoAt < 0 ? line : line.left(echoAt)) +
+                               (choices.echo == QLatin1String("0")
+                                    ? QStringLiteral("ECHO:Disable")
+                                    : QStringLiteral("ECHO:Enable")));
 }
 
 void Form15::ShowFramingSummary(const QString& formatCode, const QString& parityCode) {
-    modem::setFramingLine(framing::summary(formatCode, parityCode));
+    mainwindow::setFramingLine(framing::summary(formatCode, parityCode));
 }

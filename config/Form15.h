@@ -1,7 +1,7 @@
 #pragma once
 
-#include "console/FeatureWindow.h"
 #include "link/TerminalLog.h"
+#include "platform/FeatureWindow.h"
 
 #include <memory>
 #include <optional>

@@ -2,23 +2,24 @@
 
 #include "ui_Form1.h"
 
+#include "console/Composition.h"
+#include "console/Form7.h"
+#include "platform/Clock.h"
+#include "platform/FeatureWindow.h"
+#include "platform/Forms.h"
+#include "platform/Services.h"
+
 #include <QCloseEvent>
 
 Form1::Form1()
-    : ui(std::make_unique<Ui::Form1>()), Timer1(this, 1000, true), Timer2(this, 2000, false) {
+    : ui(std::make_unique<Ui::Form1>()), modem_(*this), Timer1(this, 1000, true),
+      Timer2(modem_.Timer2) {
     ui->setupUi(this);
-    link_.log().setMirror(ui->Text1);
-    // A search that starts before any saved port was opened needs every
-    // received character too.
-    MSComm1().setRThreshold(1);
-    MSComm1().setSThreshold(1);
-    MSComm1().setInputMode(1);
+    Text1().setMirror(ui->Text1);
     setBorder(Border::FixedWithMinimize);
     setClientTwips(8640, 6105);
-    link_.setDispatcher([this](const QString& received) { ProcessModemData(received); });
-    link_.setDeviceLostHandler([this] { ShowModemDisconnected(); });
+    connectWindows(modem_.actions());
     connect(&Timer1, &Timer::tick, this, &Form1::Timer1_Timer);
-    connect(&Timer2, &Timer::tick, this, &Form1::Timer2_Timer);
     connectSignalLabel();
     connectButtons();
 }
@@ -29,4 +30,23 @@ void Form1::closeEvent(QCloseEvent* event) {
     // The main window is never unloaded before the program ends.
     event->ignore();
     Form_Unload();
+}
+
+void Form1::Form_Load() {
+    Services::instance().enterProgramFolder();
+    ui->Label9->setText(QStringLiteral("System Started  ") +
+                        Clock::instance().now().toString(QStringLiteral("dd/MM/yyyy,HH:mm:ss")));
+    ui->List1->addItem(QString(22, QLatin1Char(' ')) +
+                       QStringLiteral("Welcome To Kovalt Telecom Application"));
+    modem_.StartUp();
+}
+
+void Form1::Form_Resize() {
+    followWithCompanion(*this);
+}
+
+void Form1::Form_Unload() {
+    modem_.SaveProfile();
+    if (Forms::instance().isLoaded<Form7>()) form<Form7>().hide();
+    Services::instance().endProgram();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "link/SerialLink.h"
+#include "link/ConsoleView.h"
+#include "link/ModemLink.h"
 #include "platform/FormBase.h"
 #include "platform/Timer.h"
 
@@ -12,65 +13,47 @@ class Form1;
 
 // The main window: the row of feature buttons, the start-up progress list,
 // the status, port and modem lines, and beneath them (outside the visible
-// area) the terminal log, the port lists and the SIM code boxes. It owns the
-// serial control and with it the only channel to the modem.
-//
-// Its operations are spread over files by concern: the layout and buttons in
-// console/, the link to the modem (exchange, dispatcher, start-up, SIM check,
-// reply handlers) in link/.
-class Form1 : public FormBase {
+// area) the terminal log, the port lists and the SIM code boxes. It holds the
+// link to the modem and is its view; its own code is the layout, the clock
+// and the buttons.
+class Form1 : public FormBase, private ConsoleView {
     Q_OBJECT
   public:
     Form1();
     ~Form1() override;
 
+  private:
     std::unique_ptr<Ui::Form1> ui;
-    Timer Timer1; // clock
-    Timer Timer2; // call watch
+    ModemLink modem_;
 
-    SerialLink& link() { return link_; }
-    MSComm& MSComm1() { return link_.port(); }
-    TerminalLog& Text1() { return link_.log(); }
+  public:
+    Timer Timer1;  // clock
+    Timer& Timer2; // the link's call watch
 
-    // ---- serial link (Form1Link.cpp)
-    // Counts the occurrences of `find` in `text`, overlapping ones included.
-    static int getCountOf(const QString& text, const QString& find);
-    // Removes the first occurrence of `find` from `text` and returns the new
-    // text; leaves `text` alone and returns "" when there is none.
-    static QString StrDel(QString& text, const QString& find);
-    // Appends a framed reply to the log.
-    void LogResponse(const QString& reply);
-    // Sets the port labels from the serial control.
-    void ShowPortStatus();
-    // The device went away and the serial control closed the port.
-    void ShowModemDisconnected();
+    ModemLink& modem() { return modem_; }
 
-    // ---- start-up and port search (Form1Startup.cpp)
+    // The link's parts and operations, reached through the main window as the
+    // tests have always reached them.
+    SerialLink& link() { return modem_.link(); }
+    MSComm& MSComm1() { return modem_.MSComm1(); }
+    TerminalLog& Text1() { return modem_.Text1(); }
+    static int getCountOf(const QString& text, const QString& find) {
+        return ModemLink::getCountOf(text, find);
+    }
+    static QString StrDel(QString& text, const QString& find) {
+        return ModemLink::StrDel(text, find);
+    }
+    void LogResponse(const QString& reply) { modem_.LogResponse(reply); }
+    void ShowPortStatus() { modem_.ShowPortStatus(); }
+    void networkset() { modem_.networkset(); }
+    void CheckSIM() { modem_.CheckSIM(); }
+    void InitModem() { modem_.InitModem(); }
+    void SetFramingOptions() { modem_.SetFramingOptions(); }
+
+    // ---- start-up (Form1.cpp): the window's part, then the link's
     void Form_Load() override;
     void Form_Unload() override;
     void Form_Resize() override;
-    void SavePortAndCheckSIM();
-
-    // ---- signal window and timers (Form1Signal.cpp)
-    void networkset();
-
-    // ---- SIM check and initialisation (Form1Sim.cpp)
-    void CheckSIM();
-    void CheckPinStatus();
-    void HandlePinResult();
-    void InitModem();
-    void InitModemNoSIM();
-    void ShowBaudRate();
-    void ShowCharFraming();
-    void SetFramingOptions();
-
-    // ---- reply handlers (Form1Replies.cpp)
-    void ShowManufacturer(int echoAt, int okAt);
-    void SaveModelDetails(int echoAt, int okAt);
-    void SavePhoneBook();
-    // True when it took the values apart (and emptied the log).
-    bool ShowEchoValues(int echoAt);
-    void ShowServiceCenter(int okAt, int errorAt);
 
     // ---- buttons (Form1Buttons.cpp)
     void ResetStatusList();
@@ -79,33 +62,32 @@ class Form1 : public FormBase {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // ---- dispatcher (Form1Dispatcher.cpp)
-    void ProcessModemData(const QString& received);
-    void examineLog();
-    void announceNewMessage(int at);
-    void announceCaller(const QString& number, const QString& unknownText,
-                        const QString& knownText);
+    // ---- what the link shows here (Form1View.cpp)
+    void showWindow() override;
+    void setStatus(const QString& text) override;
+    void setSpeedLine(const QString& text) override;
+    QString framingLine() const override;
+    void setFramingLine(const QString& text) override;
+    void setPortLines(const QString& state, const QString& port, const QString& settings) override;
+    void setPortState(const QString& state) override;
+    QString portSettingsLine() const override;
+    void note(const QString& line) override;
+    void hideProgress() override;
+    void enableFeatureButtons(bool simPresent) override;
+    void enablePortSettings() override;
+    void markNewMessage() override;
+    void setCandidatePorts(const QStringList& ports) override;
+    void selectCandidatePort(int index) override;
+    void setFreePorts(const QStringList& ports) override;
+    SimCode awaitedCode() const override;
+    void setAwaitedCode(SimCode code) override;
+    QString wrongPinCount() const override;
+    void setWrongPinCount(const QString& count) override;
 
-    // ---- start-up (Form1Startup.cpp)
-    void FindModemPort();
-    void ListFreePorts();
-    void readSavedPorts();
-    // Fills Combo1 with the candidate ports; throws when there is none.
-    void buildPortList();
-    void startSearch();
-    // Tries the current candidate at every rate; true when a modem answered.
-    bool tryCandidate();
-    void nextCandidate();
-    // After "AT+CGSN" answered: the settings again, the serial number, the
-    // port labels, then the SIM check and COM.txt.
-    void takePortIntoUse(const QString& settings);
-    void takeSerialNumber();
-
-    // ---- signal window and timers (Form1Signal.cpp)
+    // ---- signal label and clock (Form1Signal.cpp)
     void connectSignalLabel();
     void Label8_Click();
     void Timer1_Timer();
-    void Timer2_Timer();
 
     // ---- buttons (Form1Buttons.cpp)
     void connectButtons();
@@ -122,21 +104,4 @@ class Form1 : public FormBase {
     void Command11_Click(); // "Modem Setting->"
     void Command12_Click(); // "Other Features"
     void Command13_Click(); // "Factory Settings"
-    // Probes the port the settings dialog left open and takes it into use.
-    void probePortAfterSettings();
-
-    // The port search: the candidates and the one being tried.
-    int portCount = 0;
-    int scanCount = 0;
-    QString scanIndex = QStringLiteral("0");
-
-    SerialLink link_;
-    // The call watch: the query of the tick in progress (0 when none), the
-    // last query, and a tick that came while one was in progress.
-    quint64 watchQuery_ = 0;
-    quint64 lastWatchQuery_ = 0;
-    bool watchDue_ = false;
-    int dispatchDepth_ = 0;
-    quint64 examined_ = 0;        // runs that examined the log
-    quint64 changesExamined_ = 0; // the log's changes when it was last examined
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/LinkActions.h"
 #include "platform/FormBase.h"
 
 #include <memory>
@@ -12,14 +13,16 @@ class Form10;
 // display: both labels and both boxes visible, the PIN box then taking the new
 // PIN; the PIN display hides the PUK label and box. The PIN box shows each
 // character as "*".
-class Form10 : public FormBase {
+class Form10 : public FormBase, public CodeEntry {
     Q_OBJECT
   public:
     Form10();
     ~Form10() override;
 
-    void setPinDisplay() { showEntries(true, false); }
-    void setPukDisplay() { showEntries(true, true); }
+    void setPinDisplay() override { showEntries(true, false); }
+    void setPukDisplay() override { showEntries(true, true); }
+    void showEntry() override { Show(); }
+    void hideEntry() override { hide(); }
     bool isPinDisplay() const { return entriesShown(true, false); }
     bool isPukDisplay() const { return entriesShown(true, true); }
 

@@ -116,7 +116,7 @@ void Form1::Command7_Click() {
         frmSettings::CommSettings(&MSComm1(), QStringLiteral("Communications Port Settings"));
         waitForSettingsDialog();
         if (MSComm1().PortOpen())
-            probePortAfterSettings();
+            modem_.ProbePortAfterSettings();
         else
             ui->Label1->setText(QStringLiteral("Closed"));
     } catch (const std::exception& e) {
@@ -130,18 +130,6 @@ void Form1::Command7_Click() {
             QStringLiteral("Please Close The COMMPORT Running In Other Application"),
             kMessageTitle);
     }
-}
-
-void Form1::probePortAfterSettings() {
-    ShowPortStatus();
-    Show();
-    link().sendCommand(QStringLiteral("AT+CGSN"), 1);
-    if (!Text1().contains(kOK)) {
-        ui->Label5->setText(QStringLiteral("Check If Modem Is Connected Properly"));
-        ui->List1->addItem(QStringLiteral("Check If Modem Is Connected Properly."));
-        return;
-    }
-    takePortIntoUse(ui->Label3->text());
 }
 
 // The exit button ends the program as closing the main window does.
@@ -169,8 +157,8 @@ void Form1::Command11_Click() {
     link().sendCommand(QStringLiteral("AT&V"), 1);
     Form15& settings = form<Form15>();
     settings.PresetFlowControl(Text1());
-    ShowBaudRate();
-    SetFramingOptions();
+    modem_.ShowBaudRate();
+    modem_.SetFramingOptions();
     settings.PresetControlLines(Text1());
     form<Form15>().Show();
     hide();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/FeatureWindow.h"
+#include "platform/FeatureWindow.h"
 
 #include <memory>
 

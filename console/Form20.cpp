@@ -2,7 +2,7 @@
 
 #include "ui_Form20.h"
 
-#include "link/SerialLink.h"
+#include "platform/Clock.h"
 
 Form20::Form20() : Timer1(this, 50000, false), ui(std::make_unique<Ui::Form20>()) {
     ui->setupUi(this);
@@ -12,6 +12,10 @@ Form20::Form20() : Timer1(this, 50000, false), ui(std::make_unique<Ui::Form20>()
 }
 
 Form20::~Form20() = default;
+
+void Form20::StartReminder() {
+    Timer1.setEnabled(true);
+}
 
 void Form20::Timer1_Timer() {
     Show();

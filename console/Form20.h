@@ -20,6 +20,9 @@ class Form20 : public FormBase {
 
     Timer Timer1; // reminder
 
+    // Shows the reminder every 50 seconds from now on.
+    void StartReminder();
+
   private:
     void Timer1_Timer();
 

@@ -1,6 +1,7 @@
 #include "fuzz/ConsoleUnderFuzz.h"
 
 #include "calls/Form3.h"
+#include "console/Composition.h"
 #include "console/Form1.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -198,6 +199,7 @@ void setUp() {
     static QApplication* app = new QApplication(argc, argv);
     Q_UNUSED(app);
     installLook();
+    installConsole();
     startFolder = QDir::currentPath();
     auto installed = std::make_unique<FuzzServices>();
     services = installed.get();

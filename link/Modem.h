@@ -6,9 +6,8 @@
 #include <QString>
 
 // The one face through which every window reaches the modem: the command
-// exchange, the terminal log it fills, and the few things of the main window
-// that the other windows use. The serial control and the rest of the main
-// window stay the main window's own.
+// exchange, the terminal log it fills, the port's state and the signal
+// refresh. The serial control stays the link's own.
 namespace modem {
 
 enum class LogFirst { Empty, Keep };
@@ -26,14 +25,6 @@ bool isPortOpen();
 
 // Shows the signal window and asks the modem for signal and registration.
 void networkset();
-// Shows the main window: where a window closed by its close box returns.
-void showMain();
-// The main window's progress and failure line.
-void setStatus(const QString& text);
-// The main window's device speed and character framing lines.
-void setSpeedLine(const QString& text);
-QString framingLine();
-void setFramingLine(const QString& text);
 
 // What the device has been told to run its side of the line with; an empty
 // part is kept as it is.

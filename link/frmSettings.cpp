@@ -2,7 +2,7 @@
 
 #include "ui_frmSettings.h"
 
-#include "link/Modem.h"
+#include "link/MainLines.h"
 #include "platform/Forms.h"
 #include "platform/MSComm.h"
 #include "platform/Services.h"
@@ -131,7 +131,7 @@ void frmSettings::showWhileScanning() {
 void frmSettings::Form_Unload() {
     if (m_CommCtl && !m_PortWasClosed && !m_CommCtl->PortOpen())
         skipIfRefused([this] { m_CommCtl->setPortOpen(true); });
-    modem::showMain();
+    mainwindow::show();
 }
 
 void frmSettings::SetTopMost(bool topMost) {

@@ -2,6 +2,7 @@
 
 #include "ui_Form12.h"
 
+#include "link/MainLines.h"
 #include "link/Modem.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
@@ -253,7 +254,7 @@ void Form12::Form_Load() {
 
 // The close box also clears the main window's progress line.
 void Form12::Form_Unload() {
-    modem::setStatus(QString());
+    mainwindow::setStatus(QString());
     FeatureWindow::Form_Unload();
 }
 

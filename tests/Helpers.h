@@ -2,7 +2,7 @@
 
 // Small readings of windows and bytes that many tests share.
 
-#include "calls/PhoneBookDb.h"
+#include "platform/PhoneBookDb.h"
 #include "platform/Forms.h"
 #include "tests/TestServices.h"
 

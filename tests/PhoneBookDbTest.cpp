@@ -1,4 +1,4 @@
-#include "calls/PhoneBookDb.h"
+#include "platform/PhoneBookDb.h"
 
 #include <QDir>
 #include <QFile>

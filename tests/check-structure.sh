@@ -1,34 +1,50 @@
 #!/usr/bin/env bash
-# Checks that windows reach each other only through what they make public:
-# a window's generated controls (ui_X.h) are its own, and the main window's
-# header is for its own files, the modem face and the program's start.
+# Checks that the layers reach only downwards and that windows reach each
+# other only through what they make public:
+#   platform <- link <- calls, services, config <- console <- app
+# (calls, services and config know nothing of each other), and a window's
+# generated controls (ui_X.h) are its own.
 set -uo pipefail
 cd "${1:-$(dirname "$0")/..}"
 status=0
 
-# The files of window X: X.cpp, and for the main window its files named
-# Form1<Concern>.cpp.
+# What each folder must not include.
+declare -A forbidden=(
+    [platform]="link console calls services config app"
+    [link]="console calls services config app"
+    [calls]="console services config app"
+    [services]="console calls config app"
+    [config]="console calls services app"
+    [console]="app"
+)
+
+# The files of window X: in X's folder, X.cpp and the files named
+# X<Concern>.cpp (the main window's Form1Buttons.cpp...).
 is_own_file() { # window file
-    local base
+    local base header
     base=$(basename "$2" .cpp)
+    header=$(find link console calls services config -name "$1.h" | head -n 1)
+    [ "$(dirname "$header")" = "$(dirname "$2")" ] || return 1
     [ "$base" = "$1" ] || [[ "$base" =~ ^$1[A-Z] ]]
 }
 
-sources=$(find link console calls services config platform app -name '*.cpp' -o -name '*.h')
+for folder in "${!forbidden[@]}"; do
+    for upper in ${forbidden[$folder]}; do
+        grep -rnE "^\s*#\s*include \"$upper/" "$folder" --include='*.cpp' --include='*.h' |
+            while IFS= read -r line; do
+                echo "$line: $folder/ must not include $upper/"
+            done | grep . && status=1
+    done
+done
 
+sources=$(find link console calls services config platform app -name '*.cpp' -o -name '*.h')
 for file in $sources; do
     while read -r window; do
         [ -n "$window" ] || continue
-        if ! is_own_file "$window" "$file" && ! { [ "$window" = Form1 ] && [ "$file" = link/Modem.cpp ]; }; then
+        if ! is_own_file "$window" "$file"; then
             echo "$file reaches into the controls of $window (ui_$window.h)"
             status=1
         fi
     done < <(sed -n 's/^#include "ui_\(.*\)\.h"/\1/p' "$file")
-    if grep -q '^#include "console/Form1.h"' "$file"; then
-        case "$file" in
-        link/Modem.cpp | app/main.cpp) ;;
-        *) is_own_file Form1 "$file" || { echo "$file includes the main window; use link/Modem.h"; status=1; } ;;
-        esac
-    fi
 done
 exit $status

@@ -1,3 +1,4 @@
+#include "console/Composition.h"
 #include "platform/Look.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // The windows are measured in the faces and style the program draws them in.
     installLook();
+    installConsole();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

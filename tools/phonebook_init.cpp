@@ -1,7 +1,7 @@
 // phonebook-init <path>: lays down an empty phonebook (tables DATA and Details)
 // at <path> for a fresh installation. An existing file is left untouched.
 
-#include "calls/PhoneBookDb.h"
+#include "platform/PhoneBookDb.h"
 
 #include <QString>
 

@@ -1,15 +1,9 @@
 // Start-up: the saved port in COM.txt, the search for a port on which a modem
 // answers, and taking the port found into use.
 
-#include "console/FeatureWindow.h"
-#include "console/Form1.h"
-#include "console/Form2.h"
-#include "console/Form7.h"
-#include "platform/Clock.h"
+#include "link/ModemLink.h"
 #include "platform/Files.h"
-#include "platform/Forms.h"
 #include "platform/Services.h"
-#include "ui_Form1.h"
 
 #include <QRegularExpression>
 
@@ -57,20 +51,15 @@ int savedPortNumber(const QString& text) {
 
 } // namespace
 
-void Form1::Form_Load() {
-    Services::instance().enterProgramFolder();
-    ui->Label9->setText(QStringLiteral("System Started  ") +
-                        Clock::instance().now().toString(QStringLiteral("dd/MM/yyyy,HH:mm:ss")));
-    ui->List1->addItem(QString(22, QLatin1Char(' ')) +
-                       QStringLiteral("Welcome To Kovalt Telecom Application"));
+void ModemLink::StartUp() {
     try {
         try {
             readSavedPorts();
         } catch (const CommError& e) {
             if (!isPortHeld(e)) throw;
-            ui->Command7->setEnabled(true);
+            view_.enablePortSettings();
             buildPortList();
-            ui->List1->addItem(QStringLiteral("Port Selected Already Open in Other Application"));
+            view_.note(QStringLiteral("Port Selected Already Open in Other Application"));
             startSearch();
         }
     } catch (const std::exception&) {
@@ -80,13 +69,13 @@ void Form1::Form_Load() {
     Files::instance().closeAll();
 }
 
-void Form1::readSavedPorts() {
+void ModemLink::readSavedPorts() {
     Files& files = Files::instance();
     const int number = files.freeNumber();
     files.openForInput(number, kPortFile);
     while (!files.atEnd(number)) {
         const QString line = files.readLine(number);
-        ui->Command7->setEnabled(true);
+        view_.enablePortSettings();
         if (line.isEmpty()) {
             buildPortList();
             startSearch();
@@ -101,7 +90,7 @@ void Form1::readSavedPorts() {
         MSComm1().setSThreshold(1);
         MSComm1().setInputMode(1);
         MSComm1().setPortOpen(true);
-        Show();
+        view_.showWindow();
         link().sendCommand(kSerialQuery, 1);
         if (!Text1().contains(QStringLiteral("OK"))) {
             MSComm1().setPortOpen(false);
@@ -113,42 +102,45 @@ void Form1::readSavedPorts() {
     }
 }
 
-void Form1::buildPortList() {
-    ui->Combo1->clear();
+void ModemLink::buildPortList() {
+    candidates_.clear();
     for (int port = 1; port <= 16; ++port)
-        if (PortEnvironment::instance().exists(port)) ui->Combo1->addItem(QString::number(port));
-    Show();
-    if (ui->Combo1->count() == 0) {
-        ListFreePorts();
-        for (int i = 0; i < ui->Combo2->count(); ++i)
-            ui->Combo1->addItem(ui->Combo2->itemText(i));
-        if (ui->Combo2->count() == 0)
+        if (PortEnvironment::instance().exists(port)) candidates_ << QString::number(port);
+    view_.setCandidatePorts(candidates_);
+    view_.showWindow();
+    if (candidates_.isEmpty()) {
+        const QStringList freePorts = ListFreePorts();
+        candidates_ = freePorts;
+        view_.setCandidatePorts(candidates_);
+        if (freePorts.isEmpty())
             Services::instance().message(QStringLiteral("No Comm Ports Present"), kMessageTitle);
     }
-    if (ui->Combo1->count() == 0) throw NoCandidatePort();
-    ui->Combo1->setCurrentIndex(0);
-    portCount = ui->Combo1->count();
+    if (candidates_.isEmpty()) throw NoCandidatePort();
+    view_.selectCandidatePort(0);
+    portCount = static_cast<int>(candidates_.size());
 }
 
-void Form1::startSearch() {
-    ui->List1->addItem(QStringLiteral("Checking For Available Communication Ports"));
-    ui->List1->addItem(QStringLiteral("Found  ") + QString::number(ui->Combo1->count()) +
-                       QStringLiteral(" Ports"));
-    ui->List1->addItem(QStringLiteral("Detecting Modem Present.."));
+void ModemLink::startSearch() {
+    view_.note(QStringLiteral("Checking For Available Communication Ports"));
+    view_.note(QStringLiteral("Found  ") + QString::number(candidates_.size()) +
+               QStringLiteral(" Ports"));
+    view_.note(QStringLiteral("Detecting Modem Present.."));
     scanCount = portCount;
     scanIndex = QStringLiteral("0");
     FindModemPort();
 }
 
-void Form1::ListFreePorts() {
-    // Emptied first: a second start-up would otherwise try every free port twice.
-    ui->Combo2->clear();
+QStringList ModemLink::ListFreePorts() {
+    // Listed anew: a second start-up would otherwise try every free port twice.
+    QStringList freePorts;
     for (int port = 1; port <= 32; ++port)
         if (PortEnvironment::instance().canOpenExclusively(port))
-            ui->Combo2->addItem(QStringLiteral(" ") + QString::number(port));
+            freePorts << QStringLiteral(" ") + QString::number(port);
+    view_.setFreePorts(freePorts);
+    return freePorts;
 }
 
-void Form1::FindModemPort() {
+void ModemLink::FindModemPort() {
     while (scanIndex != QString::number(scanCount)) {
         try {
             if (tryCandidate()) return;
@@ -165,12 +157,12 @@ void Form1::FindModemPort() {
     }
 }
 
-bool Form1::tryCandidate() {
+bool ModemLink::tryCandidate() {
     const int index = scanIndex.toInt();
-    ui->Combo1->setCurrentIndex(index);
-    const QString entry = ui->Combo1->itemText(index);
+    view_.selectCandidatePort(index);
+    const QString entry = candidates_.value(index);
     MSComm1().setCommPort(entry.trimmed().toInt());
-    ui->Label5->setText(QStringLiteral("Scanning Port  ") + entry);
+    view_.setStatus(QStringLiteral("Scanning Port  ") + entry);
     for (const QString& settings : kSearchSettings) {
         if (!MSComm1().PortOpen()) MSComm1().setPortOpen(true);
         MSComm1().setSettings(settings);
@@ -186,18 +178,18 @@ bool Form1::tryCandidate() {
     return false;
 }
 
-void Form1::nextCandidate() {
+void ModemLink::nextCandidate() {
     if (MSComm1().PortOpen()) MSComm1().setPortOpen(false);
     scanIndex = QString::number(scanIndex.toInt() + 1);
     // Also when the last candidate was held by another program: the search
     // ends as one without result.
-    if (scanIndex.toInt() == ui->Combo1->count()) {
-        ui->Label5->setText(QStringLiteral("No Modem Device Found.Set The Comm Ports"));
-        ui->Command7->setEnabled(true);
+    if (scanIndex.toInt() == candidates_.size()) {
+        view_.setStatus(QStringLiteral("No Modem Device Found.Set The Comm Ports"));
+        view_.enablePortSettings();
     }
 }
 
-void Form1::takePortIntoUse(const QString& settings) {
+void ModemLink::takePortIntoUse(const QString& settings) {
     MSComm1().setSettings(settings);
     takeSerialNumber();
     ShowPortStatus();
@@ -205,15 +197,15 @@ void Form1::takePortIntoUse(const QString& settings) {
     Text1().clear();
 }
 
-void Form1::takeSerialNumber() {
-    form<Form2>().ShowSerialNumber(serialNumber(Text1()));
+void ModemLink::takeSerialNumber() {
+    actions_.serialNumber(serialNumber(Text1()));
 }
 
-void Form1::SavePortAndCheckSIM() {
+void ModemLink::SavePortAndCheckSIM() {
     ShowPortStatus();
-    Show();
+    view_.showWindow();
     CheckSIM();
-    form<Form7>().Show();
+    actions_.showSignalWindow();
     Files& files = Files::instance();
     try {
         files.openForOutput(1, kPortFile);
@@ -225,7 +217,7 @@ void Form1::SavePortAndCheckSIM() {
         return;
     }
     try {
-        files.write(1, ui->Label3->text() + QLatin1Char(' ') +
+        files.write(1, view_.portSettingsLine() + QLatin1Char(' ') +
                            QString::number(MSComm1().CommPort()) + QStringLiteral("\r\n"));
     } catch (const Files::Error& e) {
         Services::instance().message(e.description());
@@ -233,15 +225,14 @@ void Form1::SavePortAndCheckSIM() {
     files.closeAll();
 }
 
-void Form1::Form_Resize() {
-    followWithSignalWindow(*this);
-}
-
-void Form1::Form_Unload() {
-    if (MSComm1().PortOpen()) {
-        link().write(QStringLiteral("AT&W\r"));
-        Pause(1);
+void ModemLink::ProbePortAfterSettings() {
+    ShowPortStatus();
+    view_.showWindow();
+    link().sendCommand(kSerialQuery, 1);
+    if (!Text1().contains(QStringLiteral("OK"))) {
+        view_.setStatus(QStringLiteral("Check If Modem Is Connected Properly"));
+        view_.note(QStringLiteral("Check If Modem Is Connected Properly."));
+        return;
     }
-    if (Forms::instance().isLoaded<Form7>()) form<Form7>().hide();
-    Services::instance().endProgram();
+    takePortIntoUse(view_.portSettingsLine());
 }

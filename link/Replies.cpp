@@ -2,18 +2,12 @@
 // the identity file, the SIM phonebook download, the echo cancellation values
 // and the service centre.
 
-#include "calls/Form3.h"
-#include "calls/Form6.h"
-#include "calls/Form8.h"
-#include "console/Form1.h"
-#include "console/Form2.h"
-#include "link/Modem.h"
+#include "link/ModemLink.h"
 #include "link/SimPhonebook.h"
-#include "platform/Forms.h"
 #include "platform/Handlers.h"
+#include "platform/PhoneBookDb.h"
 #include "platform/Text.h"
 #include "platform/TypedText.h"
-#include "ui_Form1.h"
 
 #include <algorithm>
 
@@ -74,11 +68,11 @@ PhonebookStatus phonebookStatus(const TerminalLog& log) {
 
 // The last position the download may read: the capacity; when the status
 // reply gives none, the top of the range the module reads, else the used count.
-int lastPosition(const PhonebookStatus& status, int used) {
+int lastPosition(TerminalLog& log, const PhonebookStatus& status, int used) {
     int limit = status.capacity.isEmpty() ? simphonebook::lastIndex()
                                           : static_cast<int>(text::number(status.capacity));
     if (!limit) limit = used;
-    modem::log().clear();
+    log.clear();
     return std::min(limit, kLastPosition);
 }
 
@@ -93,7 +87,7 @@ void emptyPhonebook() {
 // been found (a SIM may leave gaps, which read as empty), never past the last
 // position, and stops at a position the modem refuses as past the SIM's range.
 // A malformed entry is skipped and the download goes on.
-void downloadEntries(Form3& calls, int used, int last) {
+void downloadEntries(TerminalLog& log, PhonebookCopy& calls, int used, int last) {
     int found = 0;
     for (int position = 1; found < used && position <= last; ++position) {
         const simphonebook::Read read = simphonebook::readPosition(position);
@@ -102,73 +96,69 @@ void downloadEntries(Form3& calls, int used, int last) {
             if (const auto entry = simphonebook::parseEntry(read.entry))
                 calls.AddPhonebookEntry(QString::number(position), entry->number, entry->name);
         }
-        modem::log().clear();
+        log.clear();
         if (read.slot == simphonebook::Slot::PastRange) return;
     }
 }
 
 } // namespace
 
-void Form1::ShowManufacturer(int echoAt, int okAt) {
+void ModemLink::ShowManufacturer(int echoAt, int okAt) {
     runGuarded([&] {
-        ui->Label5->setText(QString());
+        view_.setStatus(QString());
         // Modules that pad their identity lines begin them with a blank.
-        form<Form2>().ShowManufacturer(withoutLeadingBlanks(identityText(Text1(), echoAt, okAt)));
+        actions_.manufacturer(withoutLeadingBlanks(identityText(Text1(), echoAt, okAt)));
         Text1().clear();
     });
 }
 
-void Form1::SaveModelDetails(int echoAt, int okAt) {
+void ModemLink::SaveModelDetails(int echoAt, int okAt) {
     runGuarded([&] {
-        ui->Label5->setText(QString());
-        Form2& details = form<Form2>();
-        details.ShowModel(identityText(Text1(), echoAt, okAt));
+        view_.setStatus(QString());
+        actions_.model(identityText(Text1(), echoAt, okAt));
         Text1().clear();
-        details.SaveIdentityFile();
+        actions_.saveIdentityFile();
     });
 }
 
-void Form1::SavePhoneBook() {
+void ModemLink::SavePhoneBook() {
     // A failure ends the download: what was stored stays; the call window is not shown.
     runGuarded([&] {
-        ui->Label5->setText(QStringLiteral("Saving Phone Book...Please Wait"));
+        view_.setStatus(QStringLiteral("Saving Phone Book...Please Wait"));
         // The reply is read whole before the local copy is emptied.
         const PhonebookStatus status = phonebookStatus(Text1());
         const int used = typed::integer16(status.used);
         emptyPhonebook();
-        Form3& filling = form<Form3>();
+        PhonebookCopy& filling = actions_.phonebookCopy();
         filling.SetPhonebookCounts(status.used, status.capacity);
         Text1().clear();
-        const int last = lastPosition(status, used);
-        downloadEntries(filling, used, last);
+        const int last = lastPosition(Text1(), status, used);
+        downloadEntries(Text1(), filling, used, last);
         // Reached anew: a call window the user closed during the download is
         // loaded again, and lists the copy from the table.
-        Form3& calls = form<Form3>();
-        calls.Data1.Refresh();
-        calls.Data2.Refresh();
-        calls.Show();
+        actions_.phonebookCopied();
     });
 }
 
-bool Form1::ShowEchoValues(int echoAt) {
+bool ModemLink::ShowEchoValues(int echoAt) {
     bool shown = false;
     if (!echoAt) return shown;
     runGuarded([&] {
         // "+ECHO: <mode>,<algorithm>,<the algorithm's parameters>", read
         // before the window is reached: loading it runs its own queries.
         const QString values = Text1().window(echoAt, kEchoValuesOffset, kEchoValuesLength);
-        shown = form<Form6>().ShowEchoValues(values);
+        shown = actions_.echoValues(values);
         if (shown) Text1().clear();
     });
     return shown;
 }
 
-void Form1::ShowServiceCenter(int okAt, int errorAt) {
+void ModemLink::ShowServiceCenter(int okAt, int errorAt) {
     runGuarded([&] {
         // "+CSCA: "<number>",<type>"
         const int reply = okAt ? Text1().findLine(QStringLiteral("+CSCA:")) : 0;
-        if (reply) form<Form8>().ShowServiceCentre(Text1().quotedNumberAt(reply));
-        if (errorAt) form<Form8>().ShowNotice(QStringLiteral("Service Center Unknown"));
+        if (reply) actions_.serviceCentre(Text1().quotedNumberAt(reply));
+        if (errorAt) actions_.messageNotice(QStringLiteral("Service Center Unknown"));
         Text1().clear();
     });
 }

@@ -1,56 +1,26 @@
 // SIM check, PIN entry and modem initialisation.
 
-#include "calls/Form5.h"
-#include "config/Form15.h"
-#include "console/Form1.h"
-#include "console/Form10.h"
-#include "console/Form20.h"
 #include "link/Framing.h"
-#include "platform/Forms.h"
+#include "link/ModemLink.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
 #include "platform/Text.h"
-#include "platform/Widgets.h"
-#include "ui_Form1.h"
-
-#include <initializer_list>
 
 namespace {
 
-// The SIM code the main window waits for, held in the Visible flags of its
-// two code boxes: the PIN box alone, the PUK box alone, or both (neither code).
-enum class SimCode { None, Pin, Puk };
-
-void setSimCode(Form1& main, SimCode code) {
-    main.ui->Text2->setVisible(code == SimCode::Pin);
-    main.ui->Text3->setVisible(code == SimCode::Puk);
-}
-
-SimCode simCode(const Form1& main) {
-    const bool pinBox = !main.ui->Text2->isHidden();
-    const bool pukBox = !main.ui->Text3->isHidden();
-    if (pinBox == pukBox) return SimCode::None;
-    return pinBox ? SimCode::Pin : SimCode::Puk;
-}
-
 // Opens the entry window for the code and waits for it; the window sends it.
-void askForCode(Form1& main, SimCode code) {
-    Form10& entry = form<Form10>();
+void askForCode(ModemLink& modem, SimCode code) {
+    CodeEntry& entry = modem.actions().codeEntry();
     if (code == SimCode::Pin)
         entry.setPinDisplay();
     else
         entry.setPukDisplay();
-    entry.Show();
-    setSimCode(main, code);
+    entry.showEntry();
+    modem.view().setAwaitedCode(code);
 }
 
-void note(Form1& main, const char* line) {
-    main.ui->List1->addItem(QLatin1String(line));
-}
-
-void setButtonsEnabled(std::initializer_list<QPushButton*> buttons, bool enabled) {
-    for (QPushButton* button : buttons)
-        button->setEnabled(enabled);
+void note(ModemLink& modem, const char* line) {
+    modem.view().note(QLatin1String(line));
 }
 
 // What follows the command echo "AT+CPIN=..." and its carriage return, so that
@@ -62,81 +32,81 @@ QString pinVerdict(const TerminalLog& log) {
 }
 
 // The wrong-PIN counter, one up; its text is kept from one start-up to the next.
-int countWrongPin(Form1& main) {
-    const int count = static_cast<int>(text::number(main.ui->Text2->text())) + 1;
-    main.ui->Text2->setText(QString::number(count));
+int countWrongPin(ConsoleView& view) {
+    const int count = static_cast<int>(text::number(view.wrongPinCount())) + 1;
+    view.setWrongPinCount(QString::number(count));
     return count;
 }
 
-void takePinVerdict(Form1& main, bool accepted, bool refused) {
-    Form10& entry = form<Form10>();
+void takePinVerdict(ModemLink& modem, bool accepted, bool refused) {
+    CodeEntry& entry = modem.actions().codeEntry();
     if (accepted) {
-        note(main, "PIN Accepted");
-        entry.hide();
-        main.Text1().clear();
-        main.InitModem();
+        note(modem, "PIN Accepted");
+        entry.hideEntry();
+        modem.Text1().clear();
+        modem.InitModem();
     }
     if (!refused) return;
     entry.setPinDisplay();
-    note(main, "Invalid PIN Entered");
-    main.Text1().clear();
-    const int wrong = countWrongPin(main);
-    entry.Show();
+    note(modem, "Invalid PIN Entered");
+    modem.Text1().clear();
+    const int wrong = countWrongPin(modem.view());
+    entry.showEntry();
     if (wrong <= 2) return;
-    note(main, "Invalid PIN Entered 3Times.GET PUK Number");
+    note(modem, "Invalid PIN Entered 3Times.GET PUK Number");
     Services::instance().message(QStringLiteral("Invalid PIN Entered.GET PUK Number And TRY LAter"),
                                  kMessageTitle);
     Services::instance().endProgram();
 }
 
-void takePukVerdict(Form1& main, bool accepted, bool refused) {
-    Form10& entry = form<Form10>();
+void takePukVerdict(ModemLink& modem, bool accepted, bool refused) {
+    CodeEntry& entry = modem.actions().codeEntry();
     if (accepted) {
-        note(main, "PIN,PUK Accepted");
-        entry.hide();
-        main.InitModem();
-        main.Text1().clear();
+        note(modem, "PIN,PUK Accepted");
+        entry.hideEntry();
+        modem.InitModem();
+        modem.Text1().clear();
     }
     if (!refused) return;
-    note(main, "Invalid PUK Entered ");
+    note(modem, "Invalid PUK Entered ");
     entry.setPukDisplay();
-    main.Text1().clear();
+    modem.Text1().clear();
 }
 
 // --- initialisation steps: what follows a command's wait
 
-void noteTextMode(Form1& main) {
-    note(main, "Setting to Text Mode");
-    main.networkset();
+void noteTextMode(ModemLink& modem) {
+    note(modem, "Setting to Text Mode");
+    modem.networkset();
 }
 
-void noteSpeaker(Form1& main) {
-    note(main, "Speaker Set ");
+void noteSpeaker(ModemLink& modem) {
+    note(modem, "Speaker Set ");
 }
-void noteEcho(Form1& main) {
-    note(main, "Echo Enabled");
+void noteEcho(ModemLink& modem) {
+    note(modem, "Echo Enabled");
 }
 
 // "ATS0?" answers the number of rings before the modem answers by itself, in
 // three digits on the line after the echo.
 constexpr int kRingsOffset = 8;
 constexpr int kRingsLength = 3;
-void presetAnswerButton(Form1& main) {
-    const TerminalLog& log = main.Text1();
+void presetAnswerButton(ModemLink& modem) {
+    const TerminalLog& log = modem.Text1();
     const int echo = log.find(QStringLiteral("ATS0?"));
     if (!echo || !log.contains(QStringLiteral("OK"))) return;
-    form<Form5>().PresetAnswerButton(log.window(echo, kRingsOffset, kRingsLength) ==
-                                     QLatin1String("000"));
+    modem.actions().answerMode(log.window(echo, kRingsOffset, kRingsLength) ==
+                               QLatin1String("000"));
 }
 
-void checkSpeed(Form1& main) {
-    note(main, "Checking Modem Speed");
-    main.ShowBaudRate();
+void checkSpeed(ModemLink& modem) {
+    note(modem, "Checking Modem Speed");
+    modem.ShowBaudRate();
 }
 
 struct InitStep {
     const char* command;
-    void (*after)(Form1&);
+    void (*after)(ModemLink&);
 };
 
 const InitStep kFullInit[] = {
@@ -168,16 +138,16 @@ const InitStep kInitWithoutSim[] = {
 // identification queries are taken apart by the dispatcher during the waits.
 // The framing query keeps the rate reply in the log, and its reply completes
 // the start-up.
-template <size_t N> void initialise(Form1& main, const InitStep (&steps)[N]) {
+template <size_t N> void initialise(ModemLink& modem, const InitStep (&steps)[N]) {
     // A failure ends the initialisation where it happens; what it has set stays.
     runGuarded([&] {
-        main.ui->Label5->setText(QStringLiteral("Intializing Settings...."));
+        modem.view().setStatus(QStringLiteral("Intializing Settings...."));
         for (const InitStep& step : steps) {
-            main.link().sendCommand(QLatin1String(step.command), 1);
-            if (step.after) step.after(main);
+            modem.link().sendCommand(QLatin1String(step.command), 1);
+            if (step.after) step.after(modem);
         }
-        main.link().sendCommand(QStringLiteral("AT+ICF?"), 1, SerialLink::LogFirst::Keep);
-        main.ShowCharFraming();
+        modem.link().sendCommand(QStringLiteral("AT+ICF?"), 1, SerialLink::LogFirst::Keep);
+        modem.ShowCharFraming();
     });
 }
 
@@ -192,10 +162,10 @@ const char* const kDeviceRates[] = {"9600", "115200", "19200", "300",  "57600",
 
 } // namespace
 
-void Form1::CheckSIM() {
+void ModemLink::CheckSIM() {
     // A failure ends the check where it happens; the buttons keep their state.
     runGuarded([&] {
-        ui->Label5->setText(QStringLiteral("Please Wait..."));
+        view_.setStatus(QStringLiteral("Please Wait..."));
         link().sendCommand(QStringLiteral("AT"), 1);
         if (Text1().contains(QStringLiteral("OK"))) {
             note(*this, "Check SIM PIN");
@@ -206,16 +176,14 @@ void Form1::CheckSIM() {
         if (Text1().contains(QStringLiteral("ERROR"))) {
             note(*this, "SIM Not Found !.Insert SIM Properly");
             InitModemNoSIM();
-            ui->Frame5->hide();
-            setButtonsEnabled(
-                {ui->Command1, ui->Command6, ui->Command10, ui->Command12, ui->Command11}, true);
-            setButtonsEnabled({ui->Command2, ui->Command3, ui->Command4, ui->Command5}, false);
+            view_.hideProgress();
+            view_.enableFeatureButtons(false);
         }
-        ui->Label5->setText(QString());
+        view_.setStatus(QString());
     });
 }
 
-void Form1::CheckPinStatus() {
+void ModemLink::CheckPinStatus() {
     // The state is read from the modem's "+CPIN:" line, not from what else the log holds.
     const int reply = Text1().findLine(QStringLiteral("+CPIN:"));
     const QString state = reply ? Text1().lineAt(reply) : QString();
@@ -233,18 +201,18 @@ void Form1::CheckPinStatus() {
         askForCode(*this, SimCode::Puk);
         return;
     }
-    ui->Label5->setText(QStringLiteral("SIM Failure"));
+    view_.setStatus(QStringLiteral("SIM Failure"));
     Services::instance().message(QStringLiteral("SIM FAILURE"), kMessageTitle);
     Services::instance().endProgram();
 }
 
-void Form1::HandlePinResult() {
+void ModemLink::HandlePinResult() {
     // A failure ends the handling; the entry window stays as it is.
     runGuarded([&] {
         const QString verdict = pinVerdict(Text1());
         const bool accepted = verdict.contains(QLatin1String("OK"));
         const bool refused = verdict.contains(QLatin1String("ERROR"));
-        switch (simCode(*this)) {
+        switch (view_.awaitedCode()) {
         case SimCode::Pin:
             takePinVerdict(*this, accepted, refused);
             break;
@@ -257,51 +225,48 @@ void Form1::HandlePinResult() {
     });
 }
 
-void Form1::InitModem() {
+void ModemLink::InitModem() {
     initialise(*this, kFullInit);
 }
 
-void Form1::InitModemNoSIM() {
+void ModemLink::InitModemNoSIM() {
     initialise(*this, kInitWithoutSim);
 }
 
-void Form1::ShowBaudRate() {
+void ModemLink::ShowBaudRate() {
     runGuarded([&] {
         for (const char* rate : kDeviceRates) {
             if (!Text1().contains(QLatin1String(rate))) continue;
-            ui->Label6->setText(QLatin1String(rate));
-            form<Form15>().PresetRate(QLatin1String(rate));
+            view_.setSpeedLine(QLatin1String(rate));
+            actions_.deviceRate(QLatin1String(rate));
             return;
         }
     });
 }
 
-void Form1::ShowCharFraming() {
+void ModemLink::ShowCharFraming() {
     runGuarded([&] {
         // "+ICF: <format>,<parity>"
         if (const int p = Text1().find(QStringLiteral("+ICF:"))) {
             const QString formatCode = Text1().window(p, kFramingOffset, 1);
             const QString parityCode = Text1().window(p, kFramingOffset + 2, 1);
-            Form15& settings = form<Form15>();
-            settings.PresetFraming(formatCode, parityCode);
-            settings.PresetEchoEnabled();
-            ui->Label7->setText(framing::summary(formatCode, parityCode) +
-                                QStringLiteral("ECHO:Enabled"));
-            ui->Frame5->hide();
-            setButtonsEnabled({ui->Command1, ui->Command2, ui->Command3, ui->Command4, ui->Command5,
-                               ui->Command6, ui->Command10, ui->Command12, ui->Command11},
-                              true);
-            form<Form20>().Timer1.setEnabled(true);
+            actions_.framing(formatCode, parityCode);
+            actions_.echoEnabled();
+            view_.setFramingLine(framing::summary(formatCode, parityCode) +
+                                 QStringLiteral("ECHO:Enabled"));
+            view_.hideProgress();
+            view_.enableFeatureButtons(true);
+            actions_.initialised();
         }
         Text1().clear();
     });
 }
 
-void Form1::SetFramingOptions() {
+void ModemLink::SetFramingOptions() {
     runGuarded([&] {
         // The profile dump writes "+ICF:<format>,<parity>", without a blank.
         if (const int p = Text1().find(QStringLiteral("+ICF:")))
-            form<Form15>().PresetFraming(Text1().window(p, kProfileFramingOffset, 1),
-                                         Text1().window(p, kProfileFramingOffset + 2, 1));
+            actions_.framing(Text1().window(p, kProfileFramingOffset, 1),
+                             Text1().window(p, kProfileFramingOffset + 2, 1));
     });
 }

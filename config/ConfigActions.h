@@ -1,0 +1,6 @@
+#pragma once
+
+struct LinkActions;
+
+// What the initialisation's replies preset in the modem settings window.
+void connectConfig(LinkActions& actions);

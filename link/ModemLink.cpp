@@ -1,0 +1,131 @@
+#include "link/ModemLink.h"
+
+#include "platform/Clock.h"
+#include "platform/Handlers.h"
+#include "platform/Text.h"
+
+#include <QPointer>
+#include <QScopeGuard>
+
+#include <stdexcept>
+#include <utility>
+
+namespace {
+
+std::function<ModemLink&()>& provider() {
+    static std::function<ModemLink&()> installed;
+    return installed;
+}
+
+// The call indicator is the fifth of the values after "+CIND:" (battery,
+// signal, service, message, call, ...).
+constexpr int kCallIndicator = 4;
+} // namespace
+
+ModemLink::ModemLink(ConsoleView& view, QObject* parent)
+    : QObject(parent), Timer2(this, 2000, false), view_(view) {
+    // A search that starts before any saved port was opened needs every
+    // received character too.
+    MSComm1().setRThreshold(1);
+    MSComm1().setSThreshold(1);
+    MSComm1().setInputMode(1);
+    link_.setDispatcher([this](const QString& received) { ProcessModemData(received); });
+    link_.setDeviceLostHandler([this] { ShowModemDisconnected(); });
+    connect(&Timer2, &Timer::tick, this, &ModemLink::Timer2_Timer);
+}
+
+ModemLink::~ModemLink() = default;
+
+void ModemLink::setProvider(std::function<ModemLink&()> linkProvider) {
+    provider() = std::move(linkProvider);
+}
+
+ModemLink& ModemLink::reach() {
+    if (!provider()) throw std::logic_error("no modem link");
+    return provider()();
+}
+
+int ModemLink::getCountOf(const QString& text, const QString& find) {
+    if (find.isEmpty()) return 0;
+    int count = 0;
+    for (qsizetype at = text.indexOf(find); at >= 0; at = text.indexOf(find, at + 1))
+        ++count;
+    return count;
+}
+
+QString ModemLink::StrDel(QString& text, const QString& find) {
+    const qsizetype at = find.isEmpty() ? -1 : text.indexOf(find);
+    if (at < 0) return QString();
+    text.remove(at, find.size());
+    return text;
+}
+
+void ModemLink::LogResponse(const QString& reply) {
+    Text1().append(QStringLiteral("Response Received\r\n") + reply +
+                   QStringLiteral("\r\nEnd of Reponse\r\n"));
+    Text1().moveCaretToEnd();
+}
+
+void ModemLink::ShowPortStatus() {
+    view_.setPortLines(MSComm1().PortOpen() ? QStringLiteral("Open") : QStringLiteral("Closed"),
+                       QStringLiteral("Port ") + QString::number(MSComm1().CommPort()),
+                       MSComm1().Settings().toUpper());
+}
+
+void ModemLink::ShowModemDisconnected() {
+    view_.setPortState(QStringLiteral("Closed"));
+    view_.setStatus(QStringLiteral("Modem Disconnected.Connect It And Press REFRESH"));
+}
+
+void ModemLink::networkset() {
+    runGuarded([&] {
+        actions_.showSignalWindow();
+        actions_.clearSignalReadings();
+        link().sendCommand(QStringLiteral("AT"), 1, SerialLink::LogFirst::Keep);
+        if (!Text1().contains(QStringLiteral("OK"))) return;
+        link().sendCommand(QStringLiteral("AT+CSQ"), 1);
+        link().sendCommand(QStringLiteral("AT+CREG?"), 1, SerialLink::LogFirst::Keep);
+    });
+}
+
+void ModemLink::SaveProfile() {
+    if (!MSComm1().PortOpen()) return;
+    link().write(QStringLiteral("AT&W\r"));
+    Pause(1);
+}
+
+void ModemLink::Timer2_Timer() {
+    // A tick outlasts the interval: the dispatcher collects its reply for two
+    // seconds. The next tick then asks as soon as this one is over, so that
+    // ticks never pile up inside each other.
+    if (watchQuery_) {
+        watchDue_ = true;
+        return;
+    }
+    // Emptying the log at the end of the tick would throw away a reply that
+    // another exchange is waiting for: wait for the next tick instead. What
+    // still arrives for the watch's own last query does not count.
+    if (link().isBusyApartFrom(lastWatchQuery_)) return;
+    lastWatchQuery_ = watchQuery_ = link().lastCommand() + 1;
+    const auto done = qScopeGuard([this] {
+        watchQuery_ = 0;
+        if (!std::exchange(watchDue_, false)) return;
+        Clock& clock = Clock::instance();
+        clock.schedule(clock.seconds(), [self = QPointer<ModemLink>(this)] {
+            if (self && self->Timer2.Enabled()) self->Timer2_Timer();
+        });
+    });
+    runGuarded([&] {
+        link().sendCommand(QStringLiteral("AT+CIND?"), 1, SerialLink::LogFirst::Keep);
+        if (Text1().contains(QStringLiteral("ERROR"))) Timer2.setEnabled(false);
+        if (Text1().contains(QStringLiteral("+CIND:"))) {
+            const QStringList values = Text1().fieldsAfter(QStringLiteral("+CIND:"));
+            if (values.size() <= kCallIndicator) throw text::CutError("no call indicator");
+            if (text::number(values[kCallIndicator]) == 0) {
+                actions_.hideIncomingCall();
+                Timer2.setEnabled(false);
+            }
+        }
+        Text1().clear();
+    });
+}

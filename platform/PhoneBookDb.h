@@ -1,0 +1,194 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+// Record-set access to the phonebook file, shaped after the data controls the
+// window handlers were written against: a control names a file and a record
+// source, Refresh reads the records, and the record set is walked, searched
+// and changed record by record. The file is an SQLite database; every value is
+// a text. Nothing a user or the modem supplies is ever put into SQL text:
+// searches are evaluated here on the loaded records and written values are
+// bound parameters.
+namespace db {
+
+// The phonebook's one file name; every spelling of it reaches this file.
+inline constexpr char kPhoneBookFile[] = "PhoneBook.mdb";
+
+// Any failure of the engine or of a record operation. Handlers let it reach
+// their error exit.
+class DbError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Creates an empty phonebook (tables DATA and Details) at `path` unless a file
+// is already there. Returns true when it created one.
+bool createPhoneBookIfMissing(const QString& path);
+
+// Where a bare database name is found: in the current folder, with the
+// phonebook's name taken without regard to case.
+QString resolveDatabasePath(const QString& name);
+
+class Connection;
+
+// A search condition for FindFirst. Values are compared as texts without
+// regard to case or trailing blanks, so "ALICE " finds "alice".
+class Criterion {
+  public:
+    // field = value
+    static Criterion equals(const QString& field, const QString& value);
+    // right(field, count) = value; the value is cut the same way, so a whole
+    // twelve-digit number may be passed for its last ten digits.
+    static Criterion lastCharsEqual(const QString& field, int count, const QString& value);
+
+    const QString& field() const { return field_; }
+    bool matches(const QString& fieldValue) const;
+
+  private:
+    Criterion(const QString& field, const QString& value, int tailLength);
+
+    QString field_;
+    QString value_;
+    int tailLength_; // 0: the whole value
+};
+
+class Recordset;
+
+// One field of the current record, or of the pending new or edited record.
+class Field {
+  public:
+    QString Value() const;
+    // Only between AddNew or Edit and Update.
+    void setValue(const QString& value);
+
+  private:
+    friend class Recordset;
+    Field(Recordset& set, int column) : set_(set), column_(column) {}
+
+    Recordset& set_;
+    int column_;
+};
+
+class Recordset {
+  public:
+    Recordset();
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // Both are true when the set is empty.
+    bool isEOF() const;
+    bool isBOF() const;
+    int RecordCount() const { return static_cast<int>(rows_.size()); }
+
+    void MoveFirst();
+    void MoveNext();
+
+    // Makes the first matching record current; NoMatch tells whether none did,
+    // in which case the current record is left as it was.
+    void FindFirst(const Criterion& criterion);
+    bool NoMatch() const { return noMatch_; }
+
+    // AddNew or Edit, then field writes, then Update. AddNew appends a record
+    // and leaves the current record as it was; Edit rewrites the current one.
+    void AddNew();
+    void Edit();
+    void Update();
+    // Removes the current record; there is no current record until the next move.
+    void Delete();
+
+    // Field names are matched without regard to case.
+    Field Fields(const QString& name);
+
+  private:
+    friend class DataControl;
+    friend class Field;
+    struct Row {
+        qint64 rowId;
+        std::vector<QString> values;
+    };
+    enum class Pending { None, Adding, Editing };
+
+    void load(std::shared_ptr<Connection> connection, const QString& source);
+    void close();
+    bool isOpen() const { return connection_ != nullptr; }
+    bool hasCurrent() const;
+    const Row& currentRow() const;
+    int columnOf(const QString& name) const;
+    QString valueAt(int column) const;
+    void setValueAt(int column, const QString& value);
+    void requireUpdatable() const;
+    void discardPending();
+    void insertPending();
+    void rewriteCurrent();
+    std::vector<int> pendingColumns() const;
+
+    std::shared_ptr<Connection> connection_;
+    QString table_; // empty when the source is an SQL text (read only)
+    std::vector<QString> columns_;
+    std::vector<Row> rows_;
+    int cursor_ = 0; // rows_.size() is the end
+    bool currentDeleted_ = false;
+    bool noMatch_ = false;
+    Pending pending_ = Pending::None;
+    std::vector<std::optional<QString>> buffer_;
+};
+
+// A window's data control: a database file and a record source, either a
+// table name ("DATA", "Details") or an SQL text ("select * from data").
+class DataControl {
+  public:
+    explicit DataControl(const QString& databaseName = kPhoneBookFile,
+                         const QString& recordSource = QString());
+
+    const QString& DatabaseName() const { return databaseName_; }
+    void setDatabaseName(const QString& name) { databaseName_ = name; }
+    // Takes effect at the next Refresh.
+    const QString& RecordSource() const { return recordSource_; }
+    void setRecordSource(const QString& source) { recordSource_ = source; }
+
+    // Re-reads the record set from the current database name and record source.
+    // A table of the phonebook that lacks one of its fields cannot be read.
+    void Refresh();
+    // The record set, read at first use like a control opened with its window.
+    // The same object across refreshes.
+    db::Recordset& Recordset();
+
+  private:
+    QString databaseName_;
+    QString recordSource_;
+    db::Recordset recordset_;
+};
+
+// Reads the control's record set anew; false when the file cannot be read (it
+// is not a database, or a table or a field of the phonebook is missing).
+bool isReadable(DataControl& control);
+
+// A database opened for bulk statements.
+class Database {
+  public:
+    ~Database();
+    Database(Database&&) noexcept;
+    Database& operator=(Database&&) noexcept;
+
+    // Runs one fixed statement, such as "delete from data".
+    void Execute(const QString& sql);
+    void Close();
+
+  private:
+    friend Database OpenDatabase(const QString& name);
+    explicit Database(std::shared_ptr<Connection> connection);
+
+    std::shared_ptr<Connection> connection_;
+};
+
+// Opens a database by bare name, creating an empty phonebook when it is the
+// phonebook's file and missing.
+Database OpenDatabase(const QString& name);
+
+} // namespace db
