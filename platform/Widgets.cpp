@@ -22,11 +22,14 @@ namespace {
 // text names without a word, so Qt finds nothing left to pick.
 class TypingIsNoPick : public QObject {
   public:
-    explicit TypingIsNoPick(QComboBox* box) : QObject(box), box_(box) {}
+    explicit TypingIsNoPick(QComboBox* box) : QObject(box) {}
 
   protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (endsTyping(event)) moveQuietlyToNamedItem();
+        // A box being destroyed is a combo box no more (its text box still
+        // loses the focus then): the cast finds none.
+        QComboBox* box = qobject_cast<QComboBox*>(parent());
+        if (box && endsTyping(event)) moveQuietlyToNamedItem(box);
         return false;
     }
 
@@ -37,14 +40,12 @@ class TypingIsNoPick : public QObject {
         const int key = static_cast<const QKeyEvent*>(event)->key();
         return key == Qt::Key_Return || key == Qt::Key_Enter;
     }
-    void moveQuietlyToNamedItem() {
-        const int named = box_->findText(box_->currentText());
-        if (named < 0 || named == box_->currentIndex()) return;
-        const QSignalBlocker quiet(box_);
-        box_->setCurrentIndex(named);
+    static void moveQuietlyToNamedItem(QComboBox* box) {
+        const int named = box->findText(box->currentText());
+        if (named < 0 || named == box->currentIndex()) return;
+        const QSignalBlocker quiet(box);
+        box->setCurrentIndex(named);
     }
-
-    QComboBox* box_;
 };
 
 } // namespace
