@@ -4,8 +4,7 @@
 #include "console/Form1.h"
 #include "platform/Clock.h"
 #include "platform/Forms.h"
-#include "tests/SimPorts.h"
-#include "tests/TestServices.h"
+#include "testsupport/RunScope.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -49,21 +48,14 @@ void idleWait() {
 void receivePath() {
     constexpr int kTotal = 1 << 20;
     constexpr int kPiece = 64;
-    auto previousClock = Clock::install(std::make_unique<VirtualClock>());
-    auto services = std::make_unique<TestServices>();
-    auto previousServices = Services::install(std::move(services));
-    auto ports = std::make_unique<SimPorts>();
-    sim::SimModem& modem = ports->attachModem(3, 115200);
-    auto previousPorts = PortEnvironment::install(std::move(ports));
+    RunScope scope;
+    sim::SimModem& modem = scope.ports().attachModem(3, 115200);
 
     // As a user has the console: the main window shown, its log's box kept current.
     Form1& main = form<Form1>();
     main.Show();
     main.Timer1.setEnabled(false);
-    MSComm& port = main.MSComm1();
-    port.setCommPort(3);
-    port.setSettings("115200,n,8,1");
-    port.setPortOpen(true);
+    main.MSComm1().openAt(3, "115200,n,8,1");
 
     QByteArray stream;
     stream.reserve(kTotal);
@@ -84,11 +76,6 @@ void receivePath() {
                 "(%.0f times a 115200 bit/s line, target at least 100), peak memory %ld KiB\n",
                 kTotal, kTotal / kPiece, complete ? "complete and in order" : "INCOMPLETE",
                 kTotal / seconds, lineRates, peakMemoryKiB());
-
-    Forms::instance().clear();
-    PortEnvironment::install(std::move(previousPorts));
-    Services::install(std::move(previousServices));
-    Clock::install(std::move(previousClock));
 }
 
 } // namespace

@@ -3,146 +3,38 @@
 #include "calls/Form3.h"
 #include "console/Composition.h"
 #include "console/Form1.h"
-#include "platform/Clock.h"
-#include "platform/Files.h"
 #include "platform/Forms.h"
 #include "platform/Look.h"
-#include "platform/SerialBackend.h"
-#include "platform/Services.h"
-#include "simulator/SimModem.h"
+#include "testsupport/RunScope.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 namespace fuzz {
 
 namespace {
 
 constexpr int kPort = 3;
-constexpr int kBaud = 9600;
 // Time for what the console still does after the last output (timers, the
 // dispatcher's waits).
 constexpr double kSettleSeconds = 10;
-// The modem answers a write after this.
-constexpr double kLatencySeconds = 0.05;
 
-// The program's folder in memory where the machine has it (/dev/shm): the
-// phonebook download commits every entry, and a disk would make each commit
-// wait for a flush.
-class FuzzServices : public Services {
-  public:
-    FuzzServices()
-        : folder(QDir(QStringLiteral("/dev/shm")).exists()
-                     ? QStringLiteral("/dev/shm/gsm-fuzz-XXXXXX")
-                     : QDir::tempPath() + QStringLiteral("/gsm-fuzz-XXXXXX")) {}
-    void message(const QString&, const QString&, Icon) override {}
-    void endProgram() override {}
-    void saveSetting(const QString&, const QString&, const QVariant&) override {}
-    QString programFolder() const override { return folder.path(); }
-    QString path(const QString& name) const { return folder.filePath(name); }
-
-    QTemporaryDir folder;
-};
-
-FuzzServices* services = nullptr;
-// The folder the fuzzer was started in: its corpus paths are relative to it,
-// and every window's load makes the program's folder the current one.
-QString startFolder;
-
-// The device behind COM3: what the console writes goes nowhere; the modem's
-// output comes from `answer`, for each write, or is pushed by the scenario.
-class Device : public SerialBackend {
-  public:
-    Device(const Answer& answer, int pieces, double gap, std::vector<QByteArray>& answered)
-        : answer_(answer), pieces_(pieces), gap_(gap), answered_(answered) {}
-    ~Device() override { *alive_ = false; }
-
-    void open(const LineSettings& settings, int) override { baud_ = settings.baud; }
-    void close() override {}
-    void configure(const LineSettings& settings, int) override { baud_ = settings.baud; }
-
-    void write(const QByteArray& bytes) override {
-        Clock& clock = Clock::instance();
-        const double now = clock.seconds();
-        clock.schedule(now + bytes.size() * 10.0 / kBaud, [this, alive = alive_] {
-            if (*alive && sent) sent();
-        });
-        // A modem understands only what comes at its own rate.
-        if (!answer_ || baud_ != kBaud || now > kDeadlineSeconds) return;
-        const QByteArray reply = answer_(bytes);
-        answered_.push_back(reply);
-        arrive(reply, now + kLatencySeconds);
-    }
-
-    // Output of the modem reaching the console from `due` on, in pieces `gap`
-    // seconds apart.
-    void arrive(const QByteArray& bytes, double due) {
-        Clock& clock = Clock::instance();
-        const QByteArrayList parts = sim::inPieces(bytes, pieces_);
-        for (int i = 0; i < parts.size(); ++i)
-            clock.schedule(due + i * gap_, [this, alive = alive_, piece = parts[i]] {
-                if (*alive && received && !piece.isEmpty()) received(piece);
-            });
-    }
-
-  private:
-    Answer answer_;
-    int pieces_;
-    double gap_;
-    std::vector<QByteArray>& answered_;
-    int baud_ = kBaud;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-};
-
-// One port, COM3; the device made for it is kept for the scenario.
-class Ports : public PortEnvironment {
-  public:
-    Ports(Answer answer, int pieces, double gap)
-        : answer_(std::move(answer)), pieces_(pieces), gap_(gap) {}
-
-    bool exists(int port) const override { return port == kPort; }
-    bool canOpenExclusively(int port) const override { return port == kPort; }
-    bool isRefused(int) const override { return false; }
-    std::unique_ptr<SerialBackend> backend(int port) override {
-        if (port != kPort) throw CommError::invalidPortNumber();
-        auto device = std::make_unique<Device>(answer_, pieces_, gap_, answered);
-        last = device.get();
-        return device;
-    }
-
-    std::vector<QByteArray> answered;
-    Device* last = nullptr;
-
-  private:
-    Answer answer_;
-    int pieces_;
-    double gap_;
-};
-
-void writeProgramFile(const char* name, const QByteArray& bytes) {
-    QFile file(services->path(QLatin1String(name)));
-    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+// Past the deadline the modem says nothing more.
+Answer untilDeadline(Answer answer) {
+    if (!answer) return answer;
+    return [answer = std::move(answer)](const QByteArray& written) {
+        return Clock::instance().seconds() > kDeadlineSeconds ? QByteArray() : answer(written);
+    };
 }
 
-// A fresh program folder, clock and port for each run; the windows and open
-// files of the run are gone after it.
-struct Run {
-    Run(Answer answer, int pieces, double gap) {
-        for (const char* name : {"COM.txt", "Model.txt", db::kPhoneBookFile})
-            QFile::remove(services->path(QLatin1String(name)));
-        Clock::install(std::make_unique<VirtualClock>());
-        auto made = std::make_unique<Ports>(std::move(answer), pieces, gap);
-        ports = made.get();
-        PortEnvironment::install(std::move(made));
+// A fresh program folder (in memory: the phonebook download commits every
+// entry, and a disk would make each commit wait for a flush), clock and port
+// for each run: COM3, with a device whose output comes from the run. The
+// windows and open files of the run are gone after it.
+struct Run : RunScope {
+    Run(Answer answer, int pieces, double gap) : RunScope(TestServices::Folder::InMemory) {
+        ports().attachScript(kPort, {untilDeadline(std::move(answer)), pieces, gap});
     }
-    ~Run() {
-        Forms::instance().clear();
-        Files::instance().closeAll();
-        QDir::setCurrent(startFolder);
-    }
-    Ports* ports;
 };
 
 // The main window without a start-up (there is no COM.txt yet). Its clock
@@ -156,9 +48,11 @@ Form1& mainWindow() {
 // The start-up on the saved port, as REFRESH runs it, with its SIM check and
 // initialisation, then the call window, whose first load downloads the SIM
 // phonebook.
-void startUpAndDownload() {
+void startUpAndDownload(const Run& run) {
     Form1& main = mainWindow();
-    writeProgramFile("COM.txt", "9600,N,8,1 3\r\n");
+    QFile file(run.services().path(QStringLiteral("COM.txt")));
+    if (file.open(QIODevice::WriteOnly)) file.write("9600,N,8,1 3\r\n");
+    file.close();
     main.Form_Load();
     form<Form3>();
     Pause(kSettleSeconds);
@@ -200,10 +94,6 @@ void setUp() {
     Q_UNUSED(app);
     installLook();
     installConsole();
-    startFolder = QDir::currentPath();
-    auto installed = std::make_unique<FuzzServices>();
-    services = installed.get();
-    Services::install(std::move(installed));
 }
 
 void run(const ModemOutput& output) {
@@ -213,23 +103,25 @@ void run(const ModemOutput& output) {
             return next < output.chunks.size() ? output.chunks[next++] : QByteArray();
         };
         Run run(fromInput, output.pieces, output.gapSeconds);
-        startUpAndDownload();
+        startUpAndDownload(run);
         return;
     }
     Run run(Answer(), output.pieces, output.gapSeconds);
-    MSComm& port = mainWindow().MSComm1();
-    port.setCommPort(kPort);
-    port.setSettings(QStringLiteral("9600,n,8,1"));
-    port.setPortOpen(true);
+    mainWindow().MSComm1().openAt(kPort, QStringLiteral("9600,n,8,1"));
     for (size_t i = 0; i < output.chunks.size(); ++i)
-        run.ports->last->arrive(output.chunks[i], i * ModemOutput::kChunkSeconds);
+        run.ports().scriptSays(kPort, output.chunks[i], i * ModemOutput::kChunkSeconds);
     Pause(output.chunks.size() * ModemOutput::kChunkSeconds + kSettleSeconds);
 }
 
 std::vector<QByteArray> runReplies(const Answer& answer) {
-    Run run(answer, 1, 0);
-    startUpAndDownload();
-    return run.ports->answered;
+    std::vector<QByteArray> answered;
+    const Answer recorded = [&answer, &answered](const QByteArray& written) {
+        answered.push_back(answer(written));
+        return answered.back();
+    };
+    Run run(recorded, 1, 0);
+    startUpAndDownload(run);
+    return answered;
 }
 
 } // namespace fuzz

@@ -4,11 +4,12 @@
 // modem's output comes from a fuzz input: arbitrary bytes through the real
 // receive path (serial control, dispatcher, reply handlers, windows).
 
+#include "testsupport/SimPorts.h"
+
 #include <QByteArray>
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace fuzz {
@@ -36,9 +37,9 @@ struct ModemOutput {
 };
 
 // What the modem sends back for one write of the console.
-using Answer = std::function<QByteArray(const QByteArray& written)>;
+using Answer = SimPorts::Answer;
 
-// Once before the first run: the application, the look, the services.
+// Once before the first run: the application and the look.
 void setUp();
 
 // Runs the console through the output, bounded in virtual time: past

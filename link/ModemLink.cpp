@@ -26,9 +26,7 @@ ModemLink::ModemLink(ConsoleView& view, QObject* parent)
     : QObject(parent), Timer2(this, 2000, false), view_(view) {
     // A search that starts before any saved port was opened needs every
     // received character too.
-    MSComm1().setRThreshold(1);
-    MSComm1().setSThreshold(1);
-    MSComm1().setInputMode(1);
+    MSComm1().raiseEveryEvent();
     link_.setDispatcher([this](const QString& received) { ProcessModemData(received); });
     link_.setDeviceLostHandler([this] { ShowModemDisconnected(); });
     connect(&Timer2, &Timer::tick, this, &ModemLink::Timer2_Timer);

@@ -99,6 +99,8 @@ class ModemLink : public QObject {
     // Tries the current candidate at every rate; true when a modem answered.
     bool tryCandidate();
     void nextCandidate();
+    // Asks the port for the serial number: a modem there answers "OK".
+    bool modemAnswers();
     // After "AT+CGSN" answered: the settings again, the serial number, the
     // port lines, then the SIM check and COM.txt.
     void takePortIntoUse(const QString& settings);

@@ -84,15 +84,9 @@ void ModemLink::readSavedPorts() {
         const int blank = line.indexOf(QLatin1Char(' '));
         if (blank < 0) throw std::invalid_argument("saved line without a blank");
         const QString settings = line.left(blank).trimmed();
-        MSComm1().setCommPort(savedPortNumber(line.mid(blank + 1)));
-        MSComm1().setSettings(settings);
-        MSComm1().setRThreshold(1);
-        MSComm1().setSThreshold(1);
-        MSComm1().setInputMode(1);
-        MSComm1().setPortOpen(true);
+        MSComm1().openAt(savedPortNumber(line.mid(blank + 1)), settings);
         view_.showWindow();
-        link().sendCommand(kSerialQuery, 1);
-        if (!Text1().contains(QStringLiteral("OK"))) {
+        if (!modemAnswers()) {
             MSComm1().setPortOpen(false);
             buildPortList();
             startSearch();
@@ -167,8 +161,7 @@ bool ModemLink::tryCandidate() {
         if (!MSComm1().PortOpen()) MSComm1().setPortOpen(true);
         MSComm1().setSettings(settings);
         if (MSComm1().Settings() == settings) {
-            link().sendCommand(kSerialQuery, 1);
-            if (Text1().contains(QStringLiteral("OK"))) {
+            if (modemAnswers()) {
                 takePortIntoUse(settings);
                 return true;
             }
@@ -176,6 +169,11 @@ bool ModemLink::tryCandidate() {
         MSComm1().setPortOpen(false);
     }
     return false;
+}
+
+bool ModemLink::modemAnswers() {
+    link().sendCommand(kSerialQuery, 1);
+    return Text1().contains(QStringLiteral("OK"));
 }
 
 void ModemLink::nextCandidate() {
@@ -228,8 +226,7 @@ void ModemLink::SavePortAndCheckSIM() {
 void ModemLink::ProbePortAfterSettings() {
     ShowPortStatus();
     view_.showWindow();
-    link().sendCommand(kSerialQuery, 1);
-    if (!Text1().contains(QStringLiteral("OK"))) {
+    if (!modemAnswers()) {
         view_.setStatus(QStringLiteral("Check If Modem Is Connected Properly"));
         view_.note(QStringLiteral("Check If Modem Is Connected Properly."));
         return;

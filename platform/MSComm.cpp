@@ -60,6 +60,19 @@ void MSComm::setHandshaking(int handshaking) {
     if (backend_) backend_->configure(line_, handshaking_);
 }
 
+void MSComm::raiseEveryEvent() {
+    setRThreshold(1);
+    setSThreshold(1);
+    setInputMode(1);
+}
+
+void MSComm::openAt(int port, const QString& settings) {
+    setCommPort(port);
+    setSettings(settings);
+    raiseEveryEvent();
+    setPortOpen(true);
+}
+
 void MSComm::setPortOpen(bool open) {
     if (open == PortOpen()) {
         if (open) throw CommError::portAlreadyOpen();

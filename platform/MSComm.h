@@ -37,6 +37,13 @@ class MSComm : public QObject {
     int InputMode() const { return inputMode_; }
     void setInputMode(int mode) { inputMode_ = mode; }
 
+    // As the console uses the control: every received character and every
+    // emptied transmit buffer raises an event, and input is read as bytes.
+    void raiseEveryEvent();
+    // Opens port number `port` with `settings` as the console does, raising
+    // every event.
+    void openAt(int port, const QString& settings);
+
     // Takes every byte received so far.
     QByteArray Input();
     // Writes text, one byte per character.

@@ -1,8 +1,7 @@
 #include "tests/ConsoleFixture.h"
-#include "tests/OpenPort.h"
 
 ConnectedConsole::ConnectedConsole() : modem_(&ports().attachModem(3, 9600)) {
-    openPort(main().MSComm1(), 3);
+    main().MSComm1().openAt(3, "9600,n,8,1");
 }
 
 QByteArray ConnectedConsole::sent() {

@@ -2,8 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Forms.h"
-#include "tests/SimPorts.h"
-#include "tests/TestServices.h"
+#include "testsupport/RunScope.h"
 
 #include <gtest/gtest.h>
 
@@ -18,24 +17,16 @@ void PrintTo(const QStringList& list, std::ostream* out);
 // folder, and simulated ports. Windows are destroyed after each test.
 class ConsoleTest : public ::testing::Test {
   protected:
-    ConsoleTest();
-    ~ConsoleTest() override;
-
     // Lets the clock run while events are handled, as a user waiting would.
     void run(double seconds) { Clock::instance().wait(seconds); }
-    VirtualClock& clock() { return *clock_; }
-    TestServices& services() { return *services_; }
-    SimPorts& ports() { return *ports_; }
+    VirtualClock& clock() const { return scope_.clock(); }
+    TestServices& services() const { return scope_.services(); }
+    SimPorts& ports() const { return scope_.ports(); }
 
     // Writes a file into the program folder.
     void writeFile(const QString& name, const QByteArray& bytes);
     QByteArray readFile(const QString& name) const;
 
   private:
-    VirtualClock* clock_;
-    TestServices* services_;
-    SimPorts* ports_;
-    std::unique_ptr<Clock> previousClock_;
-    std::unique_ptr<Services> previousServices_;
-    std::unique_ptr<PortEnvironment> previousPorts_;
+    RunScope scope_;
 };

@@ -2,9 +2,9 @@
 
 // Small readings of windows and bytes that many tests share.
 
-#include "platform/PhoneBookDb.h"
 #include "platform/Forms.h"
-#include "tests/TestServices.h"
+#include "platform/PhoneBookDb.h"
+#include "testsupport/TestServices.h"
 
 #include <QApplication>
 #include <QByteArray>

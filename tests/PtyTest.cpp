@@ -4,13 +4,11 @@
 #include "console/Form1.h"
 #include "link/SerialLink.h"
 #include "platform/Clock.h"
-#include "platform/Files.h"
 #include "platform/Forms.h"
 #include "platform/QtSerialBackend.h"
 #include "simulator/SimModem.h"
 #include "tests/Helpers.h"
-#include "tests/OpenPort.h"
-#include "tests/TestServices.h"
+#include "testsupport/RunScope.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,33 +77,13 @@ double processorSeconds() {
 }
 
 // The console in real time on the machine's own ports: recording services in
-// a fresh program folder, the real clock and the device ports; when it ends,
-// the windows and open files are closed and what was there before comes back.
-class RealTime {
+// a fresh program folder, the real clock and the device ports, for the
+// scope's life.
+class RealTime : public RunScope {
   public:
-    RealTime() {
-        auto services = std::make_unique<TestServices>();
-        services_ = services.get();
-        previousServices_ = Services::install(std::move(services));
-        previousClock_ = Clock::install(std::make_unique<RealClock>());
-        previousPorts_ = PortEnvironment::install(std::make_unique<DevicePorts>());
-    }
-    ~RealTime() {
-        Forms::instance().clear();
-        Files::instance().closeAll();
-        QDir::setCurrent(QDir::tempPath());
-        PortEnvironment::install(std::move(previousPorts_));
-        Clock::install(std::move(previousClock_));
-        Services::install(std::move(previousServices_));
-    }
-    QString folder() const { return services_->folder.path(); }
-    QString path(const QString& name) const { return services_->path(name); }
-
-  private:
-    TestServices* services_;
-    std::unique_ptr<Services> previousServices_;
-    std::unique_ptr<Clock> previousClock_;
-    std::unique_ptr<PortEnvironment> previousPorts_;
+    RealTime() : RunScope(std::make_unique<RealClock>(), std::make_unique<DevicePorts>()) {}
+    QString folder() const { return services().programFolder(); }
+    QString path(const QString& name) const { return services().path(name); }
 };
 
 class PtyTest : public ::testing::Test {
@@ -129,8 +107,7 @@ class PtyTest : public ::testing::Test {
 class SimLineOnAPseudoTerminal : public ::testing::Test {
   protected:
     SimLineOnAPseudoTerminal() {
-        simulator.start(SIM_BINARY,
-                        {"--dir", realTime.folder(), "--port", "4", "--rate", "9600"});
+        simulator.start(SIM_BINARY, {"--dir", realTime.folder(), "--port", "4", "--rate", "9600"});
         link.setDispatcher([this](const QString& text) { link.log().append(text); });
     }
     ~SimLineOnAPseudoTerminal() override {
@@ -184,7 +161,7 @@ TEST_F(PtyTest, ExchangeOverARealPortInRealTime) {
         events.push_back(text);
         link.log().append(text);
     });
-    openPort(link.port(), 5);
+    link.port().openAt(5, "9600,n,8,1");
 
     link.sendCommand("AT+CGSN", 1);
     EXPECT_EQ(pty.modem.received(), QByteArray("AT+CGSN\r"));
@@ -198,7 +175,7 @@ TEST_F(PtyTest, ExchangeOverARealPortInRealTime) {
 // and REFRESH takes the modem into use again once it is back.
 TEST_F(PtyTest, ModemPulledOutIsClosedOnceAndRefreshFindsItAgain) {
     Form1& main = form<Form1>(); // no COM.txt: no start-up
-    openPort(main.MSComm1(), 5);
+    main.MSComm1().openAt(5, "9600,n,8,1");
     main.ShowPortStatus();
     ASSERT_EQ(control<QLabel>(main, "Label1")->text(), "Open");
 
@@ -232,7 +209,7 @@ TEST_F(PtyTest, ModemPulledOutIsClosedOnceAndRefreshFindsItAgain) {
 TEST_F(SimLineOnAPseudoTerminal, ThePortFollowsTheModemWhileOpen) {
     ASSERT_TRUE(simulator.waitForReadyRead(10000));
     EXPECT_TRUE(simulator.readLine().endsWith(" at 9600,N,8,1\n"));
-    openPort(link.port(), 4);
+    link.port().openAt(4, "9600,n,8,1");
     EXPECT_TRUE(answered("AT+IPR=19200"));
     EXPECT_FALSE(answered("AT"));
     link.port().setSettings("19200,n,8,1");

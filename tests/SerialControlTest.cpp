@@ -2,7 +2,6 @@
 #include "platform/MSComm.h"
 #include "platform/PortMap.h"
 #include "tests/Fixture.h"
-#include "tests/OpenPort.h"
 
 #include <QDir>
 #include <QFile>
@@ -91,7 +90,7 @@ TEST_F(SerialControlTest, MissingPortAndPortChangeWhileOpenAreRefused) {
 class ExchangeTest : public ConsoleTest {
   protected:
     ExchangeTest() : modem(ports().attachModem(3, 9600)) {
-        openPort(link.port(), 3);
+        link.port().openAt(3, "9600,n,8,1");
         link.setDispatcher([this](const QString& text) {
             received.push_back(text);
             link.log().append(text);

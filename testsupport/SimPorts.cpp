@@ -1,8 +1,12 @@
-#include "tests/SimPorts.h"
+#include "testsupport/SimPorts.h"
 
 #include "platform/Clock.h"
 
 namespace {
+// The line a scripted device runs, and how long it takes to answer.
+const sim::LineFormat kScriptLine;
+constexpr double kScriptLatencySeconds = 0.05;
+
 // Seconds the line needs for these bytes: ten bits a character.
 double lineTime(int bytes, int baud) {
     return bytes * 10.0 / baud;
@@ -48,11 +52,10 @@ class SimPorts::Backend : public SerialBackend {
         Device& device = ports_.devices_.at(port_);
         Clock& clock = Clock::instance();
         device.writes.push_back({settingsText(line_), bytes, clock.seconds()});
-        sim::SimModem* modem = device.modem.get();
         clock.schedule(clock.seconds() + lineTime(bytes.size(), line_.baud),
-                       [this, line = line_, modem, bytes, alive = alive_] {
+                       [this, line = line_, bytes, alive = alive_] {
                            if (!*alive) return;
-                           if (modem && understood(modem->line(), line)) modem->receive(bytes);
+                           ports_.reachDevice(port_, bytes, line);
                            if (sent) sent();
                        });
     }
@@ -85,6 +88,20 @@ sim::SimModem& SimPorts::attachModem(int port, int baud) {
         });
     device.modem->setRate(baud);
     return *device.modem;
+}
+
+void SimPorts::attachScript(int port, Script script) {
+    devices_[port].script = std::move(script);
+}
+
+void SimPorts::scriptSays(int port, const QByteArray& bytes, double delaySeconds) {
+    if (bytes.isEmpty()) return;
+    const Script& script = *devices_.at(port).script;
+    Clock& clock = Clock::instance();
+    const QByteArrayList parts = sim::inPieces(bytes, script.pieces);
+    for (int i = 0; i < parts.size(); ++i)
+        clock.schedule(clock.seconds() + delaySeconds + i * script.gapSeconds,
+                       [this, port, piece = parts[i]] { deliver(port, piece, kScriptLine); });
 }
 
 void SimPorts::addDevice(int port) {
@@ -121,6 +138,13 @@ bool SimPorts::isRefused(int port) const {
 std::unique_ptr<SerialBackend> SimPorts::backend(int port) {
     if (!exists(port)) throw CommError::invalidPortNumber();
     return std::make_unique<Backend>(*this, port);
+}
+
+void SimPorts::reachDevice(int port, const QByteArray& bytes, const LineSettings& line) {
+    Device& device = devices_.at(port);
+    if (device.modem && understood(device.modem->line(), line)) device.modem->receive(bytes);
+    if (device.script && device.script->answer && understood(kScriptLine, line))
+        scriptSays(port, device.script->answer(bytes), kScriptLatencySeconds);
 }
 
 void SimPorts::deliver(int port, const QByteArray& bytes, const sim::LineFormat& line) {

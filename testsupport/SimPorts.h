@@ -3,16 +3,18 @@
 #include "platform/SerialBackend.h"
 #include "simulator/SimModem.h"
 
+#include <functional>
 #include <map>
 #include <memory>
-#include <set>
+#include <optional>
 #include <vector>
 
-// The ports of a test: devices by number, some with a simulated modem behind
-// them, some held by another program. Bytes travel on the console's clock, at
-// the speed of the line; the modem and the port understand each other only
-// while the port runs at the modem's rate and framing (the modem changes them
-// when told to with "AT+IPR=" and "AT+ICF=").
+// The ports of a run: devices by number, some with a simulated modem or a
+// scripted device behind them, some held by another program. Bytes travel on
+// the console's clock, at the speed of the line; the device and the port
+// understand each other only while the port runs at the device's rate and
+// framing (the modem changes them when told to with "AT+IPR=" and "AT+ICF=";
+// a scripted device keeps 9600,n,8,1).
 class SimPorts : public PortEnvironment {
   public:
     struct Write {
@@ -20,11 +22,24 @@ class SimPorts : public PortEnvironment {
         QByteArray bytes;
         double seconds = 0; // when they were written, on the console's clock
     };
+    // What a scripted device sends back for one write it understood.
+    using Answer = std::function<QByteArray(const QByteArray& written)>;
+    // A device whose output is given instead of worked out: the answer to each
+    // write (none: it only says what it is told to), arriving as a modem's
+    // would, in `pieces` parts of nearly the same size `gapSeconds` apart.
+    struct Script {
+        Answer answer;
+        int pieces = 1;
+        double gapSeconds = 0;
+    };
 
     ~SimPorts() override;
 
     // A modem whose rate, set and stored in its profile, is `baud`.
     sim::SimModem& attachModem(int port, int baud = 9600);
+    void attachScript(int port, Script script);
+    // The scripted device at `port` sends these bytes `delaySeconds` from now.
+    void scriptSays(int port, const QByteArray& bytes, double delaySeconds);
     void addDevice(int port);
     void hold(int port, bool held = true);
     // The device is there, but this user may not open it.
@@ -45,13 +60,16 @@ class SimPorts : public PortEnvironment {
     class Backend;
     struct Device {
         std::unique_ptr<sim::SimModem> modem;
+        std::optional<Script> script;
         bool held = false;
         bool denied = false;
         int opens = 0;
         Backend* open = nullptr;
         std::vector<Write> writes;
     };
-    // Bytes the modem sent on `line` reach the port when it runs the same way.
+    // Bytes the port sent on `line` reach the device when it runs the same way.
+    void reachDevice(int port, const QByteArray& bytes, const LineSettings& line);
+    // Bytes the device sent on `line` reach the port when it runs the same way.
     void deliver(int port, const QByteArray& bytes, const sim::LineFormat& line);
 
     std::map<int, Device> devices_;

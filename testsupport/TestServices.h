@@ -19,6 +19,12 @@ class TestServices : public Services {
         QString key;
         QVariant value;
     };
+    // Where the program folder is made: among the temporary files, or in
+    // memory where the machine has it (/dev/shm), for runs that commit to the
+    // phonebook often and should not wait for a disk to flush.
+    enum class Folder { Temporary, InMemory };
+
+    explicit TestServices(Folder where = Folder::Temporary);
 
     void message(const QString& text, const QString& title, Icon icon) override {
         messages.push_back({text, title, icon});
