@@ -256,7 +256,8 @@ void Form17::Command10_Click() {
     const QString command = QStringLiteral("AT+WIOR=") + pin;
     modem::send(command);
     showOutcome(ui->Label9, log.succeeded(command, TerminalLog::Judged::Final),
-                pinLevel(pin, log.fieldsAfter(kPinReply).value(0)), QStringLiteral("Not Supported"));
+                pinLevel(pin, log.fieldsAfter(kPinReply).value(0)),
+                QStringLiteral("Not Supported"));
     log.clear();
 }
 

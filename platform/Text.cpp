@@ -56,5 +56,4 @@ QString unquoted(const QString& field) {
     return field;
 }
 
-
 } // namespace text

@@ -68,9 +68,7 @@ class CallWindowTest : public InEveryShape<ConnectedConsole> {
     QStringList messages() { return shownMessages(services()); }
 
     // The module refuses every phonebook write, as its shape frames a refusal.
-    void refuseWrites() {
-        refuse(modem(), "+CPBW", "+CME ERROR: 3");
-    }
+    void refuseWrites() { refuse(modem(), "+CPBW", "+CME ERROR: 3"); }
     void typeNumber(const QString& number) {
         typeOver(control<QLineEdit>(calls(), "Text1"), number);
     }
@@ -252,7 +250,7 @@ TEST_P(CallWindowTest, KeysJoinTheDialBoxAndGoOutAsTonesEvenWithoutACall) {
     }
     click(control<QLabel>(window, "Label2"));
     click(control<QLabel>(window, "Label4"));
-    tones << "AT+VTS=#" << "AT+VTS=*";
+    tones.append({"AT+VTS=#", "AT+VTS=*"});
     EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), "0123456789#*");
     EXPECT_EQ(commands(sent()), tones);
     EXPECT_TRUE(main().Text1().isEmpty());
@@ -298,7 +296,7 @@ TEST_P(CallWindowTest, ClickOnARowPutsItsNumberIntoTheDialBox) {
 TEST_P(CallWindowTest, DeleteErasesTheSimEntryThenTheCopyAndTheCounts) {
     struct Case {
         const char* name;
-        int selected;                       // -1: no row
+        int selected; // -1: no row
         std::function<void()> prepare;
         QStringList sent;
         QStringList rows;
@@ -312,6 +310,7 @@ TEST_P(CallWindowTest, DeleteErasesTheSimEntryThenTheCopyAndTheCounts) {
                                  Form3::listRow("3", "0207946000", "HOME")};
     const QStringList allEntries = {"1|0123456789|JOHN", "2|+441632960961|OFFICE",
                                     "3|0207946000|HOME"};
+    // clang-format off
     const Case cases[] = {
         {"middle entry", 1, nullptr, {"AT+CPBW=2"}, {allRows[0], allRows[2]},
          {allEntries[0], allEntries[2]}, {"2|250"}, "2", {}},
@@ -327,6 +326,7 @@ TEST_P(CallWindowTest, DeleteErasesTheSimEntryThenTheCopyAndTheCounts) {
          [this] { control<QLineEdit>(calls(), "Text2")->setText("x"); }, {"AT+CPBW=2"},
          {allRows[0], allRows[2]}, {allEntries[0], allEntries[2]}, {"3|250"}, "x", {}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         startAfresh();
@@ -449,6 +449,7 @@ TEST_P(EntryWindowTest, NewEntryGoesToAnIndexTheSimShowsFree) {
         QStringList messages;
         QString usedBox;
     };
+    // clang-format off
     const Case cases[] = {
         {"the deleted index", kThreeEntries, 250, 1, nullptr,
          {"AT+CPBR=3", "AT+CPBR=2", "AT+CPBW=2,0800,,\" BOB\""}, {}, "3"},
@@ -462,6 +463,7 @@ TEST_P(EntryWindowTest, NewEntryGoesToAnIndexTheSimShowsFree) {
          250, -1, nullptr,
          {"AT+CPBR=4", "AT+CPBR=2", "AT+CPBW=2,0800,,\" BOB\""}, {}, "4"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         unloadIfLoaded<Form4>(); // its close box shows the call window

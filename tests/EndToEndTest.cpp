@@ -204,7 +204,7 @@ TEST(EndToEndTest, TheCallWindowCopiesEveryEntryOfAModuleInItsOwnShapes) {
         << installation.received().toStdString();
     const QStringList expected = {"1|0123456789|JOHN", "2|+441632960961|OFFICE",
                                   "4|0207946000|HOME"};
-    EXPECT_TRUE(waitFor(
-        [&] { return phonebookRows(installation.path("PhoneBook.mdb")) == expected; }, 20))
+    EXPECT_TRUE(
+        waitFor([&] { return phonebookRows(installation.path("PhoneBook.mdb")) == expected; }, 20))
         << phonebookRows(installation.path("PhoneBook.mdb")).join(", ").toStdString();
 }

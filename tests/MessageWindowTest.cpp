@@ -137,6 +137,7 @@ TEST_F(MessageEditorTest, RefusedNumbersAndTextsWriteNothing) {
         QString sendStatus, saveStatus;
     };
     const QStringList destination = {"Please Enter Destination Number | GSM"};
+    // clang-format off
     const Case cases[] = {
         {"", "", "hello", destination, "", ""},
         {"123;+CPBW=1", "", "hello", destination, "", ""},
@@ -150,6 +151,7 @@ TEST_F(MessageEditorTest, RefusedNumbersAndTextsWriteNothing) {
         {"123", QString("x") + kCtrlZ, "hello", {}, "Message Not Sent.Error Occurred",
          "Message Saved"},
     };
+    // clang-format on
     Form8& window = open();
     for (const Case& c : cases) {
         SCOPED_TRACE((c.number + "|" + c.header + "|" + c.text).toStdString());
@@ -527,6 +529,7 @@ TEST_P(MessageWindowTest, StatusReportsSucceedOnlyWhenNoCommandIsRefused) {
         QString state; // Label6
     };
     const QStringList enable = {"AT+CSMP=33,167,0,0", "AT+CNMI=0,1,0,1,0"};
+    // clang-format off
     const Case cases[] = {
         {"enable", "Option3", "", "", enable, "Status Report Enabled", "Status Report Enabled"},
         {"enable, +CNMI refused", "Option3", "+CNMI", "+CMS ERROR: 303", enable,
@@ -541,6 +544,7 @@ TEST_P(MessageWindowTest, StatusReportsSucceedOnlyWhenNoCommandIsRefused) {
          "Error,Cudnt Disable", "before"},
         {"no option", nullptr, "", "", {}, "Please Wait", "before"},
     };
+    // clang-format on
     Form8& window = open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

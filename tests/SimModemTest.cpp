@@ -545,7 +545,7 @@ TEST_F(SimModemTest, LocksForwardingAndBarring) {
         {"AT+CLCK=\"PS\",2", info("+CLCK: 1")},
         {"AT+CLCK=\"SC\",0,1234", kOk},
         {"AT+CLCK?", info("+CLCK: (\"PS\",1),(\"SC\",0),(\"FD\",0),(\"PN\",0)")},
-        {"AT+CLCK=\"SC\",0,1234", kError}, // already disabled
+        {"AT+CLCK=\"SC\",0,1234", kError},    // already disabled
         {"AT+CPWD=\"SC\",1234,5678", kError}, // a disabled PIN is not changed
         {"AT+CLCK=\"SC\",1,1234", kOk},
         {"AT+CLCK=\"SC\",1,1234", kError}, // already enabled
@@ -908,8 +908,8 @@ TEST(GsmModemSimTool, AnswersInTheShapesItIsGiven) {
     QTemporaryDir dir;
     const std::string path = dir.path().toStdString();
     Tool tool({"--dir", path, "--port", "8", "--latency", "0.01", "--empty-slot-not-found",
-               "--trailing-entry-fields", "--extended-errors", "--prompt-delay", "0.5",
-               "--refuse", "+cnmi", "+CMS ERROR: 303"});
+               "--trailing-entry-fields", "--extended-errors", "--prompt-delay", "0.5", "--refuse",
+               "+cnmi", "+CMS ERROR: 303"});
     EXPECT_TRUE(tool.readyLine().contains("COM8"));
     const int fd = openLine(path);
     ASSERT_GE(fd, 0);

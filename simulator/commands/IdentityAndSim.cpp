@@ -127,8 +127,7 @@ Reply imsi(SimModem& m, const Request& r) {
 // --- the SIM
 
 bool validPin(const QByteArray& code) {
-    return inRange(code.size(), 4, 8) &&
-           std::all_of(code.begin(), code.end(), isDigit);
+    return inRange(code.size(), 4, 8) && std::all_of(code.begin(), code.end(), isDigit);
 }
 
 // A wrong PIN costs a try; the last one leaves the SIM asking for its PUK.
