@@ -33,19 +33,21 @@ void waitForSettingsDialog() {
 } // namespace
 
 void Form1::connectButtons() {
-    const std::pair<QPushButton*, void (Form1::*)()> handlers[] = {
-        {ui->Command1, &Form1::Command1_Click},   {ui->Command2, &Form1::Command2_Click},
-        {ui->Command3, &Form1::Command3_Click},   {ui->Command4, &Form1::Command4_Click},
-        {ui->Command5, &Form1::Command5_Click},   {ui->Command6, &Form1::Command6_Click},
-        {ui->Command7, &Form1::Command7_Click},   {ui->Command8, &Form1::Command8_Click},
-        {ui->Command9, &Form1::Command9_Click},   {ui->Command10, &Form1::Command10_Click},
-        {ui->Command11, &Form1::Command11_Click}, {ui->Command12, &Form1::Command12_Click},
-        {ui->Command13, &Form1::Command13_Click},
-    };
     // A failure, such as writing to a port the settings dialog left closed,
     // ends the handler where it happened, without a message.
-    for (const auto& [button, handler] : handlers)
-        onClick(button, this, handler);
+    onClicks(this, {{ui->Command1, &Form1::Command1_Click},
+                    {ui->Command2, &Form1::Command2_Click},
+                    {ui->Command3, &Form1::Command3_Click},
+                    {ui->Command4, &Form1::Command4_Click},
+                    {ui->Command5, &Form1::Command5_Click},
+                    {ui->Command6, &Form1::Command6_Click},
+                    {ui->Command7, &Form1::Command7_Click},
+                    {ui->Command8, &Form1::Command8_Click},
+                    {ui->Command9, &Form1::Command9_Click},
+                    {ui->Command10, &Form1::Command10_Click},
+                    {ui->Command11, &Form1::Command11_Click},
+                    {ui->Command12, &Form1::Command12_Click},
+                    {ui->Command13, &Form1::Command13_Click}});
 }
 
 void Form1::ResetStatusList() {

@@ -24,13 +24,14 @@ QString serialNumber(const TerminalLog& log) {
                : lines.first().left(kSerialNumberLength);
 }
 
-// The rates the search tries on every candidate port, slowest first.
-const QStringList kSearchSettings = {
-    QStringLiteral("300,n,8,1"),    QStringLiteral("600,n,8,1"),   QStringLiteral("1200,n,8,1"),
-    QStringLiteral("2400,n,8,1"),   QStringLiteral("4800,n,8,1"),  QStringLiteral("9600,n,8,1"),
-    QStringLiteral("19200,n,8,1"),  QStringLiteral("38400,n,8,1"), QStringLiteral("57600,n,8,1"),
-    QStringLiteral("115200,n,8,1"),
-};
+// The settings the search tries on every candidate port: each standard rate,
+// slowest first, with no parity, 8 data bits and 1 stop bit.
+QStringList searchSettings() {
+    QStringList settings;
+    for (const QString& rate : LineSettings::standardRates())
+        settings << rate + QStringLiteral(",n,8,1");
+    return settings;
+}
 
 // Ends the start-up: there is no port to search.
 struct NoCandidatePort : std::runtime_error {
@@ -157,7 +158,7 @@ bool ModemLink::tryCandidate() {
     const QString entry = candidates_.value(index);
     MSComm1().setCommPort(entry.trimmed().toInt());
     view_.setStatus(QStringLiteral("Scanning Port  ") + entry);
-    for (const QString& settings : kSearchSettings) {
+    for (const QString& settings : searchSettings()) {
         if (!MSComm1().PortOpen()) MSComm1().setPortOpen(true);
         MSComm1().setSettings(settings);
         if (MSComm1().Settings() == settings) {
