@@ -36,10 +36,10 @@ const CallOutcome kCallOutcomes[] = {
 };
 constexpr size_t kDialOutcomes = std::size(kCallOutcomes) - 1;
 
-// Whether the outcome's result code stands after the dial's echo; a refusal
-// may come as an extended error.
+// Whether the outcome's result code stands after the dial's echo; "ERROR"
+// stands for every refusal, extended errors included.
 bool standsAfter(const TerminalLog& log, const CallOutcome& outcome, const QString& dial) {
-    if (outcome.status == kCallError) return log.hasError(dial);
+    if (outcome.resultCode == QLatin1String("ERROR")) return log.hasError(dial);
     return log.hasLine(outcome.resultCode, dial);
 }
 

@@ -22,12 +22,9 @@ const QStringList kModulations = {"24", "48", "72",  "73",  "74",  "96",
 
 } // namespace
 
-class DataFaxWindowTest : public ConnectedConsole {
+class DataFaxWindowTest : public ConnectedConsole, protected ControlsOf<Form14> {
   protected:
     Form14& window() { return form<Form14>(); }
-    QPushButton* button(const char* name) { return control<QPushButton>(window(), name); }
-    QComboBox* list(const char* name) { return control<QComboBox>(window(), name); }
-    QLabel* label(const char* name) { return control<QLabel>(window(), name); }
 
     // Opens the window as the main window's button does; what that sent is dropped.
     void open() {
@@ -69,7 +66,7 @@ TEST_F(DataFaxWindowTest, OpensOnTheBearerPanelWithItsListsAndAFreshQuery) {
 TEST_F(DataFaxWindowTest, PanelButtonsShowOnePanelRefillItsListsAndQueryIt) {
     open();
     struct Case {
-        QPushButton* button;
+        QAbstractButton* button;
         const char* frame;
         QByteArray queries;
         std::vector<QComboBox*> lists;

@@ -15,7 +15,7 @@ const std::vector<QStringList> kNoRows(4, kHidden);
 
 } // namespace
 
-class GprsTest : public ConnectedConsole {
+class GprsTest : public ConnectedConsole, protected ControlsOf<Form19> {
   protected:
     // Opens the window afresh, its query answered by `contexts` (the modem's
     // own reply when there is none); what it sent is dropped.
@@ -26,10 +26,6 @@ class GprsTest : public ConnectedConsole {
         sent();
         return window;
     }
-    QPushButton* button(const char* name) { return control<QPushButton>(form<Form19>(), name); }
-    QComboBox* list(const char* name) { return control<QComboBox>(form<Form19>(), name); }
-    QLabel* label(const char* name) { return control<QLabel>(form<Form19>(), name); }
-    QLineEdit* box(const char* name) { return control<QLineEdit>(form<Form19>(), name); }
 
     // Each row of the table: its three cells, or "<hidden>".
     std::vector<QStringList> table() {

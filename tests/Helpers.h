@@ -38,6 +38,21 @@ template <class T = QWidget> T* control(const QWidget& window, const QString& na
     return found;
 }
 
+// A fixture's reach into the controls of one window, by kind and name; the
+// window is reached as form<Window>() reaches it (loaded when it is not).
+template <class Window> struct ControlsOf {
+    static QAbstractButton* button(const char* name) {
+        return control<QAbstractButton>(form<Window>(), name);
+    }
+    static QRadioButton* option(const char* name) {
+        return control<QRadioButton>(form<Window>(), name);
+    }
+    static QLabel* label(const char* name) { return control<QLabel>(form<Window>(), name); }
+    static QLineEdit* box(const char* name) { return control<QLineEdit>(form<Window>(), name); }
+    static QComboBox* list(const char* name) { return control<QComboBox>(form<Window>(), name); }
+    static QWidget* widget(const char* name) { return control<QWidget>(form<Window>(), name); }
+};
+
 // The rows of a list box, the items of a combo box.
 inline QStringList items(const QListWidget* list) {
     QStringList rows;

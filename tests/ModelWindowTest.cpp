@@ -9,11 +9,10 @@
 
 #include <optional>
 
-class ModelWindowTest : public ConsoleTest {
+class ModelWindowTest : public ConsoleTest, protected ControlsOf<Form2> {
   protected:
     Form2& details() { return form<Form2>(); }
     void view() { control<QPushButton>(details(), "Command1")->click(); }
-    QLabel* label(const char* name) { return control<QLabel>(details(), name); }
     QStringList labels() {
         return {label("Label2")->text(), label("Label3")->text(), label("Label4")->text(),
                 label("Label5")->text(), label("Label6")->text()};

@@ -25,7 +25,7 @@ const char* const kIcfFailure = " Changes UnsuccessFul-Character Framing ";
 
 } // namespace
 
-class ModemSettingsWindowTest : public ConnectedConsole {
+class ModemSettingsWindowTest : public ConnectedConsole, protected ControlsOf<Form15> {
   protected:
     ModemSettingsWindowTest() {
         // As the start-up leaves the main window.
@@ -35,10 +35,6 @@ class ModemSettingsWindowTest : public ConnectedConsole {
     }
 
     Form15& window() { return form<Form15>(); }
-    QRadioButton* option(const char* name) { return control<QRadioButton>(window(), name); }
-    QComboBox* list(const char* name) { return control<QComboBox>(window(), name); }
-    QLabel* label(const char* name) { return control<QLabel>(window(), name); }
-    QPushButton* button(const char* name) { return control<QPushButton>(window(), name); }
 
     // The choices of the worked example: 8 data 1 stop, no parity, RTS and
     // CTS, DCD following the remote modem, DTR switching, DSR always on,

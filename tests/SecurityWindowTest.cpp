@@ -51,13 +51,9 @@ const QColor kFailureColour(0xc0, 0x00, 0x00);
 
 } // namespace
 
-class SecurityWindowTest : public ConnectedConsole {
+class SecurityWindowTest : public ConnectedConsole, protected ControlsOf<Form9> {
   protected:
     Form9& security() { return form<Form9>(); }
-    QWidget* widget(const char* name) { return control<QWidget>(security(), name); }
-    QLabel* label(const char* name) { return control<QLabel>(security(), name); }
-    QLineEdit* box(const char* name) { return control<QLineEdit>(security(), name); }
-    QAbstractButton* button(const char* name) { return control<QAbstractButton>(security(), name); }
     QColor colour(QLabel* line) {
         line->ensurePolished();
         return line->palette().color(QPalette::WindowText);

@@ -14,7 +14,7 @@ const char* kActivated = "Current Status: Mode:  Activate SIM ToolKit Functional
 
 } // namespace
 
-class SimToolkitTest : public ConnectedConsole {
+class SimToolkitTest : public ConnectedConsole, protected ControlsOf<Form18> {
   protected:
     // Opens the window afresh, its query answered by `status` (the modem's
     // own reply when there is none); what it sent is dropped.
@@ -25,10 +25,6 @@ class SimToolkitTest : public ConnectedConsole {
         sent();
         return window;
     }
-    QPushButton* button(const char* name) { return control<QPushButton>(form<Form18>(), name); }
-    QComboBox* list(const char* name) { return control<QComboBox>(form<Form18>(), name); }
-    QLabel* label(const char* name) { return control<QLabel>(form<Form18>(), name); }
-    QLineEdit* box(const char* name) { return control<QLineEdit>(form<Form18>(), name); }
 
     // The status lines as shown: text, or "<hidden>".
     QStringList statusLines() {

@@ -54,16 +54,10 @@ const QByteArray kOkThenError = "\r\nOK\r\n\r\nERROR\r\n";
 
 } // namespace
 
-class SupplementaryServicesTest : public ConnectedConsole {
+class SupplementaryServicesTest : public ConnectedConsole, protected ControlsOf<Form12> {
   protected:
     Form12& window() { return form<Form12>(); }
-    QPushButton* button(const char* name) { return control<QPushButton>(window(), name); }
-    QRadioButton* option(const char* name) { return control<QRadioButton>(window(), name); }
-    QLabel* label(const char* name) { return control<QLabel>(window(), name); }
-    QLineEdit* box(const char* name) { return control<QLineEdit>(window(), name); }
-    QComboBox* list(const char* name) { return control<QComboBox>(window(), name); }
-    // A page (QFrame) or a group of options (QGroupBox).
-    QWidget* frame(const char* name) { return control<QWidget>(window(), name); }
+    // Whether a page (QFrame) or a group of options (QGroupBox) shows.
     bool shown(QWidget* control) { return control->isVisibleTo(&window()); }
 
     // Opens the window from the main window's supplementary-service button;
@@ -194,10 +188,10 @@ TEST_F(SupplementaryServicesTest, OpeningShowsTheWindowAndAsksForEachReasonThree
     EXPECT_FALSE(main().isVisible());
     EXPECT_EQ(control<QLabel>(main(), "Label5")->text(), "Please Wait....");
     EXPECT_EQ(label("Label2")->text(), "");
-    EXPECT_TRUE(shown(frame("Frame1")));
-    EXPECT_TRUE(shown(frame("Frame13")));
-    for (QWidget* hidden : std::initializer_list<QWidget*>{frame("Frame9"), frame("Frame5"),
-                                                           frame("Frame10"), frame("Frame12")})
+    EXPECT_TRUE(shown(widget("Frame1")));
+    EXPECT_TRUE(shown(widget("Frame13")));
+    for (QWidget* hidden : std::initializer_list<QWidget*>{widget("Frame9"), widget("Frame5"),
+                                                           widget("Frame10"), widget("Frame12")})
         EXPECT_FALSE(shown(hidden)) << hidden->objectName().toStdString();
 
     run(60); // the held-back replies
@@ -394,7 +388,7 @@ TEST_P(SupplementaryServicesShapesTest, RegisterAndEraseSendTheirCommandsAndShow
 TEST_F(SupplementaryServicesTest, EachClickOnATabShowsItsPanelAndAsksForItsState) {
     struct Case {
         Tab tab;
-        QPushButton* changeStatus; // what a user may have pressed before clicking it again
+        QAbstractButton* changeStatus; // what a user may have pressed before clicking it again
         std::vector<QWidget*> shown;
         std::vector<QWidget*> hidden;
         QStringList asked;
@@ -403,24 +397,24 @@ TEST_F(SupplementaryServicesTest, EachClickOnATabShowsItsPanelAndAsksForItsState
     const Case cases[] = {
         {Barring,
          button("Command4"),
-         {frame("Frame9")},
-         {frame("Frame1"), frame("Frame5"), frame("Frame10"), frame("Frame12")},
+         {widget("Frame9")},
+         {widget("Frame1"), widget("Frame5"), widget("Frame10"), widget("Frame12")},
          kBarringQueries},
         {Waiting,
          button("Command5"),
-         {frame("Frame10")},
-         {frame("Frame1"), frame("Frame5"), frame("Frame9"), frame("Frame11"), button("Command6"),
-          frame("Frame12")},
+         {widget("Frame10")},
+         {widget("Frame1"), widget("Frame5"), widget("Frame9"), widget("Frame11"),
+          button("Command6"), widget("Frame12")},
          {"AT+CCWA=1,2"}},
         {ClosedUserGroup,
          nullptr,
-         {frame("Frame12")},
-         {frame("Frame1"), frame("Frame5"), frame("Frame9"), frame("Frame10")},
+         {widget("Frame12")},
+         {widget("Frame1"), widget("Frame5"), widget("Frame9"), widget("Frame10")},
          {"AT+CCUG?"}},
         {Forwarding,
          nullptr,
-         {frame("Frame1"), frame("Frame13")},
-         {frame("Frame5"), frame("Frame9"), frame("Frame10"), frame("Frame12")},
+         {widget("Frame1"), widget("Frame13")},
+         {widget("Frame5"), widget("Frame9"), widget("Frame10"), widget("Frame12")},
          kForwardQueries},
     };
     for (const Case& c : cases) {
@@ -489,9 +483,9 @@ TEST_F(SupplementaryServicesTest, BarringQueryJoinsTheFacilitiesWithChangeStatus
     EXPECT_TRUE(main().Text1().isEmpty());
 
     button("Command4")->click();
-    EXPECT_TRUE(shown(frame("Frame5")));
-    EXPECT_FALSE(shown(frame("Frame9")));
-    EXPECT_FALSE(shown(frame("Frame1")));
+    EXPECT_TRUE(shown(widget("Frame5")));
+    EXPECT_FALSE(shown(widget("Frame9")));
+    EXPECT_FALSE(shown(widget("Frame1")));
 }
 
 // A barred facility keeps its barred text in the caption; a status that is
@@ -718,7 +712,7 @@ TEST_P(SupplementaryServicesShapesTest, CallWaitingSettingSendsTheChoice) {
     open();
     selectTab(Waiting);
     button("Command5")->click();
-    EXPECT_TRUE(shown(frame("Frame11")));
+    EXPECT_TRUE(shown(widget("Frame11")));
     EXPECT_TRUE(shown(button("Command6")));
 
     main().Text1().setText("left over");
@@ -753,7 +747,7 @@ TEST_P(SupplementaryServicesShapesTest, CallWaitingSettingSendsTheChoice) {
         EXPECT_EQ(sent(), QByteArray(c.command) + "\r");
         EXPECT_EQ(label("Label6")->text(), c.status);
         EXPECT_EQ(modem().state().network.callWaitingClasses, c.activeClasses);
-        EXPECT_TRUE(shown(frame("Frame11")));
+        EXPECT_TRUE(shown(widget("Frame11")));
         EXPECT_TRUE(main().Text1().isEmpty());
     }
     EXPECT_THAT(waitsOf([&] { button("Command6")->click(); }), ElementsAre(DoubleNear(3, 1e-9)));

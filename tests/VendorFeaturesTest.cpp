@@ -20,7 +20,7 @@ const QString kSevenIndicators =
 } // namespace
 
 // The window as the menu shows it: loaded, its first query answered.
-class VendorFeaturesTest : public ConnectedConsole {
+class VendorFeaturesTest : public ConnectedConsole, protected ControlsOf<Form17> {
   protected:
     VendorFeaturesTest() {
         form<Form17>().Show();
@@ -28,9 +28,6 @@ class VendorFeaturesTest : public ConnectedConsole {
     }
 
     Form17& features() { return form<Form17>(); }
-    QPushButton* button(const char* name) { return control<QPushButton>(features(), name); }
-    QComboBox* list(const char* name) { return control<QComboBox>(features(), name); }
-    QLabel* label(const char* name) { return control<QLabel>(features(), name); }
     void press(const char* name) { button(name)->click(); }
 };
 
