@@ -1,5 +1,7 @@
 #include "calls/Form3.h"
 
+#include "calls/Log.h"
+
 #include "ui_Form3.h"
 
 #include "calls/Form4.h"
@@ -65,6 +67,7 @@ bool isIndex(const QString& text) {
 } // namespace
 
 Form3::Form3() : ui(std::make_unique<Ui::Form3>()) {
+    setLayer(lcCalls);
     ui->setupUi(this);
     keys_ = {ui->Image0, ui->Image1, ui->Image2, ui->Image3, ui->Image4,
              ui->Image5, ui->Image6, ui->Image7, ui->Image8, ui->Image9};
@@ -91,7 +94,7 @@ void Form3::connectHandlers() {
     connect(ui->Command7, &QPushButton::clicked, this, &Form3::Command7_Click);
     for (int digit = 0; digit < static_cast<int>(keys_.size()); ++digit)
         installClickHandler(Image(digit),
-                            [this, digit] { runGuarded([&] { Image_Click(digit); }); });
+                            [this, digit] { runGuarded(lcCalls, [&] { Image_Click(digit); }); });
     onClick(ui->Label2, this, &Form3::Label2_Click);
     onClick(ui->Label4, this, &Form3::Label4_Click);
     onClick(ui->Label1, this, &Form3::Label1_Click);
@@ -105,7 +108,7 @@ QString Form3::listRow(const QString& index, const QString& number, const QStrin
 
 void Form3::Form_Load() {
     // A phonebook that cannot be read leaves the list empty.
-    runGuarded([&] {
+    runGuarded(lcCalls, [&] {
         Services::instance().enterProgramFolder();
         if (!db::isReadable(Data1) || !db::isReadable(Data2)) {
             ShowPhonebookUnreadable();

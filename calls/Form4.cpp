@@ -1,5 +1,7 @@
 #include "calls/Form4.h"
 
+#include "calls/Log.h"
+
 #include "ui_Form4.h"
 
 #include "calls/Form3.h"
@@ -42,6 +44,7 @@ QString writeCommand(int index, const QString& number, const QString& name) {
 } // namespace
 
 Form4::Form4() : FeatureWindow(&showForm<Form3>), ui(std::make_unique<Ui::Form4>()) {
+    setLayer(lcCalls);
     ui->setupUi(this);
     onClick(ui->Command1, this, &Form4::Command1_Click);
     onClick(ui->Command2, this, &Form4::Command2_Click);

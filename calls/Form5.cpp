@@ -1,5 +1,7 @@
 #include "calls/Form5.h"
 
+#include "calls/Log.h"
+
 #include "ui_Form5.h"
 
 #include "link/Modem.h"
@@ -7,6 +9,7 @@
 #include "platform/Pictures.h"
 
 Form5::Form5() : ui(std::make_unique<Ui::Form5>()) {
+    setLayer(lcCalls);
     ui->setupUi(this);
     ui->Image1->setPixmap(handsetPicture(QColor(0x1c, 0x3d, 0x6e), 44));
     ui->Command1->setIcon(handsetPicture(QColor(0x00, 0x90, 0x00), 24));

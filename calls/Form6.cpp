@@ -1,5 +1,7 @@
 #include "calls/Form6.h"
 
+#include "calls/Log.h"
+
 #include "ui_Form6.h"
 
 #include "calls/Form5.h"
@@ -119,6 +121,7 @@ int toneLengthSteps(int milliseconds) {
 } // namespace
 
 Form6::Form6() : ui(std::make_unique<Ui::Form6>()) {
+    setLayer(lcCalls);
     ui->setupUi(this);
     ui->TabStrip1->addTab(QStringLiteral("Volume Control"));
     ui->TabStrip1->addTab(QStringLiteral("Tone/Echo Control"));
@@ -157,7 +160,7 @@ void Form6::Form_Load() {
     showPage(1);
     ShowResult(QStringLiteral("Please Wait...."));
     // The dispatcher reads both replies into the page.
-    runGuarded([] {
+    runGuarded(lcCalls, [] {
         modem::send(QStringLiteral("AT+VGR?"));
         modem::send(QStringLiteral("AT+VGT?"), 1, modem::LogFirst::Keep);
     });
@@ -166,7 +169,7 @@ void Form6::Form_Load() {
 // The settings made here become the modem's profile. With the port closed
 // there is nothing to store, and the window closes all the same.
 void Form6::Form_Unload() {
-    runGuarded([] {
+    runGuarded(lcCalls, [] {
         modem::send(QStringLiteral("AT&W"), 1, modem::LogFirst::Keep);
         modem::log().clear();
     });

@@ -1,5 +1,7 @@
 #include "calls/Form8.h"
 
+#include "calls/Log.h"
+
 #include "ui_Form8.h"
 
 #include "link/Modem.h"
@@ -162,6 +164,7 @@ bool moveTo(db::Recordset& records, int position) {
 } // namespace
 
 Form8::Form8() : ui(std::make_unique<Ui::Form8>()) {
+    setLayer(lcCalls);
     ui->setupUi(this);
     connectHandlers();
     setBorder(Border::FixedWithMinimize);

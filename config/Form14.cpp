@@ -1,5 +1,7 @@
 #include "config/Form14.h"
 
+#include "config/Log.h"
+
 #include "ui_Form14.h"
 
 #include "link/Modem.h"
@@ -92,6 +94,7 @@ QString firstValue(const QString& key) {
 } // namespace
 
 Form14::Form14() : ui(std::make_unique<Ui::Form14>()) {
+    setLayer(lcConfig);
     ui->setupUi(this);
     onClicks(this, {{ui->Command1, &Form14::Command1_Click},
                     {ui->Command2, &Form14::Command2_Click},
@@ -111,7 +114,7 @@ Form14::~Form14() = default;
 
 // The window opens on the bearer panel with a fresh query.
 void Form14::Form_Load() {
-    runGuarded([this] { Command1_Click(); });
+    runGuarded(lcConfig, [this] { Command1_Click(); });
 }
 
 void Form14::openPanel(QGroupBox* panel,

@@ -1,5 +1,7 @@
 #include "config/Form15.h"
 
+#include "config/Log.h"
+
 #include "ui_Form15.h"
 
 #include "link/Framing.h"
@@ -73,6 +75,7 @@ void presetFromProfile(Ui::Form15& ui, const TerminalLog& profile,
 } // namespace
 
 Form15::Form15() : ui(std::make_unique<Ui::Form15>()) {
+    setLayer(lcConfig);
     ui->setupUi(this);
     onClick(ui->Command1, this, &Form15::Command1_Click);
     setBorder(Border::FixedWithMinimize);

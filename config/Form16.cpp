@@ -1,5 +1,7 @@
 #include "config/Form16.h"
 
+#include "config/Log.h"
+
 #include "ui_Form16.h"
 
 #include "config/Form17.h"
@@ -9,6 +11,7 @@
 #include "platform/Handlers.h"
 
 Form16::Form16() : ui(std::make_unique<Ui::Form16>()) {
+    setLayer(lcConfig);
     ui->setupUi(this);
     onClick(ui->Command1, this, &Form16::Command1_Click);
     onClick(ui->Command2, this, &Form16::Command2_Click);

@@ -1,5 +1,7 @@
 #include "config/Form17.h"
 
+#include "config/Log.h"
+
 #include "ui_Form17.h"
 
 #include "config/Form16.h"
@@ -132,6 +134,7 @@ QString pinLevel(const QString& pin, const QString& value) {
 } // namespace
 
 Form17::Form17() : FeatureWindow(&showForm<Form16>), ui(std::make_unique<Ui::Form17>()) {
+    setLayer(lcConfig);
     ui->setupUi(this);
     onClick(ui->Command1, this, &Form17::Command1_Click);
     onClick(ui->Command2, this, &Form17::Command2_Click);
@@ -152,7 +155,7 @@ Form17::Form17() : FeatureWindow(&showForm<Form16>), ui(std::make_unique<Ui::For
 Form17::~Form17() = default;
 
 void Form17::Form_Load() {
-    runGuarded([this] { Command1_Click(); });
+    runGuarded(lcConfig, [this] { Command1_Click(); });
 }
 
 void Form17::showPanel(const QWidget* panel) {

@@ -1,5 +1,7 @@
 #include "config/Form18.h"
 
+#include "config/Log.h"
+
 #include "ui_Form18.h"
 
 #include "config/Form16.h"
@@ -53,6 +55,7 @@ int codeAmong(const QString& value, int count) {
 } // namespace
 
 Form18::Form18() : FeatureWindow(&showForm<Form16>), ui(std::make_unique<Ui::Form18>()) {
+    setLayer(lcConfig);
     ui->setupUi(this);
     on(ui->Combo1, &QComboBox::activated, this, &Form18::Combo1_Click);
     onClick(ui->Command1, this, &Form18::Command1_Click);
@@ -64,7 +67,7 @@ Form18::Form18() : FeatureWindow(&showForm<Form16>), ui(std::make_unique<Ui::For
 Form18::~Form18() = default;
 
 void Form18::Form_Load() {
-    runGuarded([this] { statusQuery(); });
+    runGuarded(lcConfig, [this] { statusQuery(); });
 }
 
 // A reply holding "ERROR" says so on the status line, shown.

@@ -1,5 +1,7 @@
 #include "config/Form19.h"
 
+#include "config/Log.h"
+
 #include "ui_Form19.h"
 
 #include "config/Form16.h"
@@ -28,6 +30,7 @@ enum Cell { kIdCell, kTypeCell, kApnCell };
 } // namespace
 
 Form19::Form19() : FeatureWindow(&showForm<Form16>), ui(std::make_unique<Ui::Form19>()) {
+    setLayer(lcConfig);
     ui->setupUi(this);
     rows_ = {{{ui->Text2, ui->Text3, ui->Text4},
               {ui->Text5, ui->Text6, ui->Text7},
@@ -42,7 +45,7 @@ Form19::Form19() : FeatureWindow(&showForm<Form16>), ui(std::make_unique<Ui::For
 Form19::~Form19() = default;
 
 void Form19::Form_Load() {
-    runGuarded([this] { contextQuery(); });
+    runGuarded(lcConfig, [this] { contextQuery(); });
 }
 
 void Form19::contextQuery() {

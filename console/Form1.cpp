@@ -1,5 +1,7 @@
 #include "console/Form1.h"
 
+#include "console/Log.h"
+
 #include "ui_Form1.h"
 
 #include "console/Composition.h"
@@ -14,6 +16,7 @@
 Form1::Form1()
     : ui(std::make_unique<Ui::Form1>()), modem_(*this), Timer1(this, 1000, true),
       Timer2(modem_.Timer2) {
+    setLayer(lcConsole);
     ui->setupUi(this);
     Text1().setMirror(ui->Text1);
     setBorder(Border::FixedWithMinimize);

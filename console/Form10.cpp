@@ -1,5 +1,7 @@
 #include "console/Form10.h"
 
+#include "console/Log.h"
+
 #include "ui_Form10.h"
 
 #include "link/Modem.h"
@@ -19,6 +21,7 @@ void submit(const QString& codes) {
 } // namespace
 
 Form10::Form10() : ui(std::make_unique<Ui::Form10>()) {
+    setLayer(lcConsole);
     ui->setupUi(this);
     setBorder(Border::Fixed);
     setClientTwips(2970, 2265);

@@ -1,5 +1,7 @@
 #include "console/Form11.h"
 
+#include "console/Log.h"
+
 #include "ui_Form11.h"
 
 #include <QPainter>
@@ -23,6 +25,7 @@ QPixmap envelope(int size) {
 } // namespace
 
 Form11::Form11() : ui(std::make_unique<Ui::Form11>()) {
+    setLayer(lcConsole);
     ui->setupUi(this);
     ui->Image1->setPixmap(envelope(154));
     setBorder(Border::None);

@@ -9,6 +9,7 @@
 #include "config/Form16.h"
 #include "console/Form1.h"
 #include "console/Form2.h"
+#include "console/Log.h"
 #include "link/frmSettings.h"
 #include "platform/Files.h"
 #include "platform/Forms.h"
@@ -122,6 +123,7 @@ void Form1::Command7_Click() {
         else
             ui->Label1->setText(QStringLiteral("Closed"));
     } catch (const std::exception& e) {
+        if (!dynamic_cast<const Failure*>(&e)) failures::reportFault(lcConsole, e.what());
         const QString description = QString::fromUtf8(e.what());
         if (description != QLatin1String("File already open")) {
             Services::instance().message(description);

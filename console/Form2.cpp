@@ -1,5 +1,7 @@
 #include "console/Form2.h"
 
+#include "console/Log.h"
+
 #include "ui_Form2.h"
 
 #include "platform/Files.h"
@@ -22,6 +24,7 @@ QStringList identityLines() {
 } // namespace
 
 Form2::Form2() : ui(std::make_unique<Ui::Form2>()) {
+    setLayer(lcConsole);
     ui->setupUi(this);
     onClick(ui->Command1, this, &Form2::Command1_Click);
     setBorder(Border::FixedWithMinimize);

@@ -1,10 +1,13 @@
 #include "console/Form20.h"
 
+#include "console/Log.h"
+
 #include "ui_Form20.h"
 
 #include "platform/Clock.h"
 
 Form20::Form20() : Timer1(this, 50000, false), ui(std::make_unique<Ui::Form20>()) {
+    setLayer(lcConsole);
     ui->setupUi(this);
     setBorder(Border::None);
     setClientTwips(4335, 1095);

@@ -1,5 +1,7 @@
 #include "console/Form7.h"
 
+#include "console/Log.h"
+
 #include "ui_Form7.h"
 
 #include <map>
@@ -36,6 +38,7 @@ const std::map<int, QString>& registrationTexts() {
 } // namespace
 
 Form7::Form7() : ui(std::make_unique<Ui::Form7>()) {
+    setLayer(lcConsole);
     ui->setupUi(this);
     setBorder(Border::Fixed);
     setClientTwips(4215, 2175);

@@ -4,9 +4,18 @@
 // tools/fuzz.sh, with the address and undefined-behaviour sanitizers.
 
 #include "fuzz/ConsoleUnderFuzz.h"
+#include "platform/Failure.h"
+
+#include <cstdio>
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::setUp();
+    // A fault of the program is a finding, as a crash is.
+    failures::setFaultHandler([](const QString& description) {
+        std::fprintf(stderr, "fault: %s\n", description.toLocal8Bit().constData());
+        std::abort();
+    });
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // its text to the log, waits two seconds for the rest of the reply, then looks
 // through the whole log for the replies and unsolicited codes it acts on.
 
+#include "link/Log.h"
 #include "link/ModemLink.h"
 #include "platform/Clock.h"
 #include "platform/Handlers.h"
@@ -47,7 +48,7 @@ template <class Action>
 bool onFirstReadable(const TerminalLog& log, const QString& key, Action&& action) {
     for (int at = log.findLine(key); at; at = log.findLine(key, at + 1)) {
         bool read = false;
-        runGuarded([&] { read = action(at); });
+        runGuarded(lcLink, [&] { read = action(at); });
         if (read) return true;
     }
     return false;
@@ -250,7 +251,7 @@ void ModemLink::examineLog() {
         found = false;
         const QLatin1String text(key.text);
         const auto read = [&](const Found& where) { return key.read(*this, where); };
-        runGuarded([&] {
+        runGuarded(lcLink, [&] {
             switch (key.match) {
             case Match::Line:
             case Match::LineIfNoneYet:

@@ -1,4 +1,5 @@
 #include "link/ModemLink.h"
+#include "link/Log.h"
 
 #include "platform/Clock.h"
 #include "platform/Handlers.h"
@@ -76,7 +77,7 @@ void ModemLink::ShowModemDisconnected() {
 }
 
 void ModemLink::networkset() {
-    runGuarded([&] {
+    runGuarded(lcLink, [&] {
         actions_.showSignalWindow();
         actions_.clearSignalReadings();
         link().sendCommand(QStringLiteral("AT"), 1, SerialLink::LogFirst::Keep);
@@ -113,7 +114,7 @@ void ModemLink::Timer2_Timer() {
             if (self && self->Timer2.Enabled()) self->Timer2_Timer();
         });
     });
-    runGuarded([&] {
+    runGuarded(lcLink, [&] {
         link().sendCommand(QStringLiteral("AT+CIND?"), 1, SerialLink::LogFirst::Keep);
         if (Text1().contains(QStringLiteral("ERROR"))) Timer2.setEnabled(false);
         if (Text1().contains(QStringLiteral("+CIND:"))) {

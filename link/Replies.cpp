@@ -2,6 +2,7 @@
 // the identity file, the SIM phonebook download, the echo cancellation values
 // and the service centre.
 
+#include "link/Log.h"
 #include "link/ModemLink.h"
 #include "link/SimPhonebook.h"
 #include "platform/Handlers.h"
@@ -104,7 +105,7 @@ void downloadEntries(TerminalLog& log, PhonebookCopy& calls, int used, int last)
 } // namespace
 
 void ModemLink::ShowManufacturer(int echoAt, int okAt) {
-    runGuarded([&] {
+    runGuarded(lcLink, [&] {
         view_.setStatus(QString());
         // Modules that pad their identity lines begin them with a blank.
         actions_.manufacturer(withoutLeadingBlanks(identityText(Text1(), echoAt, okAt)));
@@ -113,7 +114,7 @@ void ModemLink::ShowManufacturer(int echoAt, int okAt) {
 }
 
 void ModemLink::SaveModelDetails(int echoAt, int okAt) {
-    runGuarded([&] {
+    runGuarded(lcLink, [&] {
         view_.setStatus(QString());
         actions_.model(identityText(Text1(), echoAt, okAt));
         Text1().clear();
@@ -123,7 +124,7 @@ void ModemLink::SaveModelDetails(int echoAt, int okAt) {
 
 void ModemLink::SavePhoneBook() {
     // A failure ends the download: what was stored stays; the call window is not shown.
-    runGuarded([&] {
+    runGuarded(lcLink, [&] {
         view_.setStatus(QStringLiteral("Saving Phone Book...Please Wait"));
         // The reply is read whole before the local copy is emptied.
         const PhonebookStatus status = phonebookStatus(Text1());
@@ -143,7 +144,7 @@ void ModemLink::SavePhoneBook() {
 bool ModemLink::ShowEchoValues(int echoAt) {
     bool shown = false;
     if (!echoAt) return shown;
-    runGuarded([&] {
+    runGuarded(lcLink, [&] {
         // "+ECHO: <mode>,<algorithm>,<the algorithm's parameters>", read
         // before the window is reached: loading it runs its own queries.
         const QString values = Text1().window(echoAt, kEchoValuesOffset, kEchoValuesLength);
@@ -154,7 +155,7 @@ bool ModemLink::ShowEchoValues(int echoAt) {
 }
 
 void ModemLink::ShowServiceCenter(int okAt, int errorAt) {
-    runGuarded([&] {
+    runGuarded(lcLink, [&] {
         // "+CSCA: "<number>",<type>"
         const int reply = okAt ? Text1().findLine(QStringLiteral("+CSCA:")) : 0;
         if (reply) actions_.serviceCentre(Text1().quotedNumberAt(reply));

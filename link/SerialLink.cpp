@@ -1,4 +1,5 @@
 #include "link/SerialLink.h"
+#include "link/Log.h"
 
 #include "platform/Clock.h"
 #include "platform/Handlers.h"
@@ -23,7 +24,7 @@ void SerialLink::onComm() {
     if (event == MSComm::comEvReceive) received = QString::fromLatin1(port_.Input());
     if (MSComm::isDeviceLost(event) && !port_.PortOpen() && deviceLost_) deviceLost_();
     // A failure ends the handler; what arrived stays in the log.
-    runGuarded([&] {
+    runGuarded(lcLink, [&] {
         if (dispatcher_) dispatcher_(received);
     });
 }

@@ -1,6 +1,7 @@
 // SIM check, PIN entry and modem initialisation.
 
 #include "link/Framing.h"
+#include "link/Log.h"
 #include "link/ModemLink.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
@@ -140,7 +141,7 @@ const InitStep kInitWithoutSim[] = {
 // the start-up.
 template <size_t N> void initialise(ModemLink& modem, const InitStep (&steps)[N]) {
     // A failure ends the initialisation where it happens; what it has set stays.
-    runGuarded([&] {
+    runGuarded(lcLink, [&] {
         modem.view().setStatus(QStringLiteral("Intializing Settings...."));
         for (const InitStep& step : steps) {
             modem.link().sendCommand(QLatin1String(step.command), 1);
@@ -164,7 +165,7 @@ const char* const kDeviceRates[] = {"9600", "115200", "19200", "300",  "57600",
 
 void ModemLink::CheckSIM() {
     // A failure ends the check where it happens; the buttons keep their state.
-    runGuarded([&] {
+    runGuarded(lcLink, [&] {
         view_.setStatus(QStringLiteral("Please Wait..."));
         link().sendCommand(QStringLiteral("AT"), 1);
         if (Text1().contains(QStringLiteral("OK"))) {
@@ -208,7 +209,7 @@ void ModemLink::CheckPinStatus() {
 
 void ModemLink::HandlePinResult() {
     // A failure ends the handling; the entry window stays as it is.
-    runGuarded([&] {
+    runGuarded(lcLink, [&] {
         const QString verdict = pinVerdict(Text1());
         const bool accepted = verdict.contains(QLatin1String("OK"));
         const bool refused = verdict.contains(QLatin1String("ERROR"));
@@ -234,7 +235,7 @@ void ModemLink::InitModemNoSIM() {
 }
 
 void ModemLink::ShowBaudRate() {
-    runGuarded([&] {
+    runGuarded(lcLink, [&] {
         for (const char* rate : kDeviceRates) {
             if (!Text1().contains(QLatin1String(rate))) continue;
             view_.setSpeedLine(QLatin1String(rate));
@@ -245,7 +246,7 @@ void ModemLink::ShowBaudRate() {
 }
 
 void ModemLink::ShowCharFraming() {
-    runGuarded([&] {
+    runGuarded(lcLink, [&] {
         // "+ICF: <format>,<parity>"
         if (const int p = Text1().find(QStringLiteral("+ICF:"))) {
             const QString formatCode = Text1().window(p, kFramingOffset, 1);
@@ -263,7 +264,7 @@ void ModemLink::ShowCharFraming() {
 }
 
 void ModemLink::SetFramingOptions() {
-    runGuarded([&] {
+    runGuarded(lcLink, [&] {
         // The profile dump writes "+ICF:<format>,<parity>", without a blank.
         if (const int p = Text1().find(QStringLiteral("+ICF:")))
             actions_.framing(Text1().window(p, kProfileFramingOffset, 1),

@@ -1,6 +1,7 @@
 // Start-up: the saved port in COM.txt, the search for a port on which a modem
 // answers, and taking the port found into use.
 
+#include "link/Log.h"
 #include "link/ModemLink.h"
 #include "platform/Files.h"
 #include "platform/Services.h"
@@ -34,8 +35,13 @@ QStringList searchSettings() {
 }
 
 // Ends the start-up: there is no port to search.
-struct NoCandidatePort : std::runtime_error {
-    NoCandidatePort() : std::runtime_error("no port to search") {}
+struct NoCandidatePort : Failure {
+    NoCandidatePort() : Failure("no port to search") {}
+};
+
+// A saved line the start-up cannot use.
+struct UnusableLine : Failure {
+    using Failure::Failure;
 };
 
 bool isPortHeld(const CommError& e) {
@@ -46,7 +52,7 @@ bool isPortHeld(const CommError& e) {
 int savedPortNumber(const QString& text) {
     bool ok = false;
     const int port = text.trimmed().toShort(&ok);
-    if (!ok) throw std::invalid_argument("port number");
+    if (!ok) throw UnusableLine("port number");
     return port;
 }
 
@@ -63,8 +69,11 @@ void ModemLink::StartUp() {
             view_.note(QStringLiteral("Port Selected Already Open in Other Application"));
             startSearch();
         }
-    } catch (const std::exception&) {
+    } catch (const Failure& failure) {
         // Anything else ends the start-up quietly.
+        failures::logFailure(lcLink, failure);
+    } catch (const std::exception& fault) {
+        failures::reportFault(lcLink, fault.what());
     }
     // Whatever ended it, the start-up no longer holds COM.txt open.
     Files::instance().closeAll();
@@ -83,7 +92,7 @@ void ModemLink::readSavedPorts() {
             continue;
         }
         const int blank = line.indexOf(QLatin1Char(' '));
-        if (blank < 0) throw std::invalid_argument("saved line without a blank");
+        if (blank < 0) throw UnusableLine("saved line without a blank");
         const QString settings = line.left(blank).trimmed();
         MSComm1().openAt(savedPortNumber(line.mid(blank + 1)), settings);
         view_.showWindow();
@@ -144,8 +153,11 @@ void ModemLink::FindModemPort() {
                 Services::instance().message(e.description());
                 return;
             }
-        } catch (const std::exception& e) {
+        } catch (const Failure& e) {
             Services::instance().message(QString::fromLocal8Bit(e.what()));
+            return;
+        } catch (const std::exception& fault) {
+            failures::reportFault(lcLink, fault.what());
             return;
         }
         nextCandidate();

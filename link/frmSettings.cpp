@@ -1,5 +1,7 @@
 #include "link/frmSettings.h"
 
+#include "link/Log.h"
+
 #include "ui_frmSettings.h"
 
 #include "link/MainLines.h"
@@ -75,6 +77,7 @@ void closePort(MSComm& port) {
 } // namespace
 
 frmSettings::frmSettings() : ui(std::make_unique<Ui::frmSettings>()) {
+    setLayer(lcLink);
     ui->setupUi(this);
     parity_ = {ui->optParity0, ui->optParity1, ui->optParity2};
     dataBits_ = {ui->optDataBits0, ui->optDataBits1};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,10 +13,10 @@
 // closes every one of them, whoever opened it.
 class Files {
   public:
-    class Error : public std::runtime_error {
+    class Error : public Failure {
       public:
         explicit Error(const QString& description)
-            : std::runtime_error(description.toStdString()), description_(description) {}
+            : Failure(description.toStdString()), description_(description) {}
         const QString& description() const { return description_; }
 
       private:

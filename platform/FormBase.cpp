@@ -1,11 +1,12 @@
 #include "platform/FormBase.h"
 
+#include "platform/Failure.h"
 #include "platform/Forms.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 
-FormBase::FormBase(QWidget* parent) : QWidget(parent) {}
+FormBase::FormBase(QWidget* parent) : QWidget(parent), layer_(&lcPlatform) {}
 
 // The window's own part is gone by now, but its controls still live until
 // QWidget's destructor, which hides the window first: a box losing the focus

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <QWidget>
 
 // A window of the console. Each window class has one instance at a time,
@@ -20,6 +22,8 @@ class FormBase : public QWidget {
     virtual void Form_Resize() {}
 
     bool isMinimized() const { return windowState() & Qt::WindowMinimized; }
+    // The category its handlers' error exits log under: its layer's.
+    Layer layer() const { return layer_; }
     // Shows a hidden or minimised window in its normal state.
     void Show();
 
@@ -31,4 +35,8 @@ class FormBase : public QWidget {
     void setBorder(Border border);
     // Lays the window out at the given client size in twips (15 twips a pixel).
     void setClientTwips(int width, int height);
+    void setLayer(Layer layer) { layer_ = layer; }
+
+  private:
+    Layer layer_;
 };

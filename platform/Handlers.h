@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/Failure.h"
+#include "platform/FormBase.h"
+
 #include <QAbstractButton>
 #include <QLabel>
 #include <QObject>
@@ -15,25 +18,31 @@ class QTabBar;
 // How a window's controls reach its handlers.
 //
 // A handler that fails (a cut it cannot make, a port that is closed, a table
-// that cannot be read) ends where it failed, without a word: its error exit.
-// Connect controls through `on` and `onClick` and every handler has it.
+// that cannot be read) ends where it failed, without a word: its error exit,
+// which logs the failure under its layer's category. Connect controls through
+// `on` and `onClick` and every handler has it, under its window's layer.
 
-// Runs `body`; a failure inside it ends it silently. True when it ran to its end.
-template <class Body> bool runGuarded(Body&& body) {
+// Runs `body`; a failure inside it ends it silently, any other exception is
+// reported as a fault of the program. True when it ran to its end.
+template <class Body> bool runGuarded(Layer layer, Body&& body) {
     try {
         body();
         return true;
-    } catch (const std::exception&) {
-        return false;
+    } catch (const Failure& failure) {
+        failures::logFailure(layer, failure);
+    } catch (const std::exception& fault) {
+        failures::reportFault(layer, fault.what());
     }
+    return false;
 }
 
 // Runs `handler` of `window` whenever `sender` emits `signal` (its arguments
 // are not passed on: a handler reads its controls).
 template <class Sender, class Signal, class Window>
 void on(Sender* sender, Signal signal, Window* window, void (Window::*handler)()) {
-    QObject::connect(sender, signal, window,
-                     [window, handler] { runGuarded([&] { (window->*handler)(); }); });
+    QObject::connect(sender, signal, window, [window, handler] {
+        runGuarded(window->layer(), [&] { (window->*handler)(); });
+    });
 }
 
 // A click of a command button, option button or check box; selecting an
@@ -48,7 +57,8 @@ void onClick(QAbstractButton* button, Window* window, void (Window::*handler)())
 // tab (it reads the strip's current index).
 void onTabClick(QTabBar* strip, std::function<void()> handler);
 template <class Window> void onTabClick(QTabBar* strip, Window* window, void (Window::*handler)()) {
-    onTabClick(strip, [window, handler] { runGuarded([&] { (window->*handler)(); }); });
+    onTabClick(strip,
+               [window, handler] { runGuarded(window->layer(), [&] { (window->*handler)(); }); });
 }
 
 // The clicks of a window's buttons, each with its handler.
@@ -65,7 +75,8 @@ void onClicks(Window* window, std::initializer_list<ClickHandler<Window>> handle
 // Gives a label (or a picture) the click it lacks.
 void installClickHandler(QWidget* widget, std::function<void()> handler);
 template <class Window> void onClick(QLabel* label, Window* window, void (Window::*handler)()) {
-    installClickHandler(label, [window, handler] { runGuarded([&] { (window->*handler)(); }); });
+    installClickHandler(
+        label, [window, handler] { runGuarded(window->layer(), [&] { (window->*handler)(); }); });
 }
 
 // The key filter of the boxes that take digits only: Backspace (8) and the

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "platform/Failure.h"
+
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -21,9 +23,9 @@ inline constexpr char kPhoneBookFile[] = "PhoneBook.mdb";
 
 // Any failure of the engine or of a record operation. Handlers let it reach
 // their error exit.
-class DbError : public std::runtime_error {
+class DbError : public Failure {
   public:
-    using std::runtime_error::runtime_error;
+    using Failure::Failure;
 };
 
 // Creates an empty phonebook (tables DATA and Details) at `path` unless a file

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -11,11 +13,10 @@
 
 // A failure of the serial control, with the control's error number and text.
 // Handlers recognise a port held by another program by the text "Port already open".
-class CommError : public std::runtime_error {
+class CommError : public Failure {
   public:
     CommError(int number, const QString& description)
-        : std::runtime_error(description.toStdString()), number_(number),
-          description_(description) {}
+        : Failure(description.toStdString()), number_(number), description_(description) {}
     int number() const { return number_; }
     const QString& description() const { return description_; }
 

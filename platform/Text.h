@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/Failure.h"
+
 #include <stdexcept>
 
 // Text operations with the console's conventions: positions are 1-based,
@@ -10,9 +12,9 @@
 namespace text {
 
 // A cut the handler cannot make (a negative length, a start before 1).
-class CutError : public std::runtime_error {
+class CutError : public Failure {
   public:
-    using std::runtime_error::runtime_error;
+    using Failure::Failure;
 };
 
 // Position of the first occurrence of `key` at or after `from`, 0 when absent.

@@ -95,7 +95,7 @@ QString typedDigits(const QComboBox* box) {
 void setSliderValue(QSlider* slider, double value) {
     const long rounded = std::lround(value);
     if (rounded < slider->minimum() || rounded > slider->maximum())
-        throw std::out_of_range("slider value outside its range");
+        throw InvalidValue("slider value outside its range");
     slider->setValue(static_cast<int>(rounded));
 }
 

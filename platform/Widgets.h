@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <QStringList>
 
 #include <optional>
@@ -31,5 +33,11 @@ QString typedDigits(const QComboBox* box);
 // (see TerminalLog::succeeded); without an outcome the line keeps what it shows.
 void showOutcome(QLabel* line, std::optional<bool> succeeded, const QString& success,
                  const QString& failure);
-// Sets a slider's value; throws std::out_of_range for a value outside its range.
+// A value a control cannot take, as a slider one outside its range.
+class InvalidValue : public Failure {
+  public:
+    using Failure::Failure;
+};
+
+// Sets a slider's value; throws InvalidValue for a value outside its range.
 void setSliderValue(QSlider* slider, double value);

@@ -1,5 +1,7 @@
 #include "services/Form12.h"
 
+#include "services/Log.h"
+
 #include "ui_Form12.h"
 
 #include "link/MainLines.h"
@@ -221,6 +223,7 @@ std::optional<bool> setOutcome(const QString& command) {
 } // namespace
 
 Form12::Form12() : ui(std::make_unique<Ui::Form12>()) {
+    setLayer(lcServices);
     ui->setupUi(this);
     ui->TabStrip1->addTab(QStringLiteral("Call Forward"));
     ui->TabStrip1->addTab(QStringLiteral("Call Baring"));
@@ -249,7 +252,7 @@ void Form12::connectHandlers() {
 }
 
 void Form12::Form_Load() {
-    runGuarded([this] { QueryForwarding(); });
+    runGuarded(lcServices, [this] { QueryForwarding(); });
 }
 
 // The close box also clears the main window's progress line.

@@ -1,5 +1,7 @@
 #include "services/Form9.h"
 
+#include "services/Log.h"
+
 #include "ui_Form9.h"
 
 #include "link/Modem.h"
@@ -90,6 +92,7 @@ QString facilityCommand(const QString& command, const LockFacility& facility, co
 } // namespace
 
 Form9::Form9() : ui(std::make_unique<Ui::Form9>()) {
+    setLayer(lcServices);
     ui->setupUi(this);
     ui->TabStrip1->addTab(QStringLiteral("PHONE"));
     ui->TabStrip1->addTab(QStringLiteral("SIM PIN"));
@@ -145,7 +148,7 @@ void Form9::connectHandlers() {
 
 // The phone page shows at design; the status query runs at every load.
 void Form9::Form_Load() {
-    runGuarded([this] { QueryStatus(); });
+    runGuarded(lcServices, [this] { QueryStatus(); });
 }
 
 // "AT+CLCK?" lists the facilities with their status digits. A facility whose

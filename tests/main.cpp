@@ -1,4 +1,5 @@
 #include "console/Composition.h"
+#include "platform/Failure.h"
 #include "platform/Look.h"
 
 #include <QApplication>
@@ -12,6 +13,10 @@ int main(int argc, char** argv) {
     // The windows are measured in the faces and style the program draws them in.
     installLook();
     installConsole();
+    // An exception no error exit is made for is a fault of the program.
+    failures::setFaultHandler([](const QString& description) {
+        ADD_FAILURE() << "a handler ended on a fault: " << description.toStdString();
+    });
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

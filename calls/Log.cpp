@@ -1,0 +1,3 @@
+#include "calls/Log.h"
+
+Q_LOGGING_CATEGORY(lcCalls, "gsm.calls", QtWarningMsg)

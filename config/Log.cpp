@@ -1,0 +1,3 @@
+#include "config/Log.h"
+
+Q_LOGGING_CATEGORY(lcConfig, "gsm.config", QtWarningMsg)

@@ -1,0 +1,3 @@
+#include "console/Log.h"
+
+Q_LOGGING_CATEGORY(lcConsole, "gsm.console", QtWarningMsg)
