@@ -4,34 +4,45 @@
 #include "calls/Form5.h"
 #include "calls/Form6.h"
 #include "calls/Form8.h"
-#include "link/LinkActions.h"
 #include "platform/Forms.h"
 
-void connectCalls(LinkActions& actions) {
-    actions.callerName = [](const QString& number) { return form<Form3>().CallerName(number); };
-    actions.announceCaller = [](const QString& text) { form<Form5>().AnnounceCaller(text); };
-    actions.hideIncomingCall = [] { form<Form5>().hide(); };
-    actions.callStatus = [](const QString& text) { form<Form3>().ShowCallStatus(text); };
-    actions.phonebookCopy = []() -> PhonebookCopy& { return form<Form3>(); };
-    actions.phonebookCopied = [] {
+namespace {
+
+class Calls : public CallsWindows {
+  public:
+    std::optional<QString> callerName(const QString& number) override {
+        return form<Form3>().CallerName(number);
+    }
+    void announceCaller(const QString& text) override { form<Form5>().AnnounceCaller(text); }
+    void hideIncomingCall() override { form<Form5>().hide(); }
+    void callStatus(const QString& text) override { form<Form3>().ShowCallStatus(text); }
+    PhonebookCopy& phonebookCopy() override { return form<Form3>(); }
+    void phonebookCopied() override {
         Form3& calls = form<Form3>();
         calls.ReloadPhonebook();
         calls.Show();
-    };
-    actions.answerMode = [](bool byHand) { form<Form5>().PresetAnswerButton(byHand); };
+    }
+    void answerMode(bool byHand) override { form<Form5>().PresetAnswerButton(byHand); }
 
-    actions.audioResult = [](const QString& text) { form<Form6>().ShowResult(text); };
-    actions.speakerGain = [](const QString& value) {
+    void audioResult(const QString& text) override { form<Form6>().ShowResult(text); }
+    void speakerGain(const QString& value) override {
         form<Form6>().ShowGain(Form6::Gain::Speaker, value);
-    };
-    actions.microphoneGain = [](const QString& value) {
+    }
+    void microphoneGain(const QString& value) override {
         form<Form6>().ShowGain(Form6::Gain::Microphone, value);
-    };
-    actions.echoValues = [](const QString& values) { return form<Form6>().ShowEchoValues(values); };
-    actions.sideTone = [](const QString& mode, const QString& level) {
+    }
+    bool echoValues(const QString& values) override { return form<Form6>().ShowEchoValues(values); }
+    void sideTone(const QString& mode, const QString& level) override {
         form<Form6>().ShowSideTone(mode, level);
-    };
+    }
 
-    actions.messageNotice = [](const QString& text) { form<Form8>().ShowNotice(text); };
-    actions.serviceCentre = [](const QString& number) { form<Form8>().ShowServiceCentre(number); };
+    void messageNotice(const QString& text) override { form<Form8>().ShowNotice(text); }
+    void serviceCentre(const QString& number) override { form<Form8>().ShowServiceCentre(number); }
+};
+
+} // namespace
+
+CallsWindows& callsWindows() {
+    static Calls calls;
+    return calls;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-struct LinkActions;
+#include "link/LinkActions.h"
 
 // What the link's replies do to the call, incoming-call, call-control and
 // short-message windows.
-void connectCalls(LinkActions& actions);
+CallsWindows& callsWindows();

@@ -1,13 +1,22 @@
 #include "config/ConfigActions.h"
 
 #include "config/Form15.h"
-#include "link/LinkActions.h"
 #include "platform/Forms.h"
 
-void connectConfig(LinkActions& actions) {
-    actions.deviceRate = [](const QString& rate) { form<Form15>().PresetRate(rate); };
-    actions.framing = [](const QString& formatCode, const QString& parityCode) {
+namespace {
+
+class Config : public ConfigWindows {
+  public:
+    void deviceRate(const QString& rate) override { form<Form15>().PresetRate(rate); }
+    void framing(const QString& formatCode, const QString& parityCode) override {
         form<Form15>().PresetFraming(formatCode, parityCode);
-    };
-    actions.echoEnabled = [] { form<Form15>().PresetEchoEnabled(); };
+    }
+    void echoEnabled() override { form<Form15>().PresetEchoEnabled(); }
+};
+
+} // namespace
+
+ConfigWindows& configWindows() {
+    static Config config;
+    return config;
 }

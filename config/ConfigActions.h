@@ -1,6 +1,6 @@
 #pragma once
 
-struct LinkActions;
+#include "link/LinkActions.h"
 
-// What the initialisation's replies preset in the modem settings window.
-void connectConfig(LinkActions& actions);
+// What the link's replies do to the modem settings window.
+ConfigWindows& configWindows();

@@ -21,29 +21,29 @@ void installConsole() {
 
 namespace {
 
-void connectConsole(LinkActions& actions) {
-    actions.serialNumber = [](const QString& serial) { form<Form2>().ShowSerialNumber(serial); };
-    actions.manufacturer = [](const QString& text) { form<Form2>().ShowManufacturer(text); };
-    actions.model = [](const QString& text) { form<Form2>().ShowModel(text); };
-    actions.saveIdentityFile = [] { form<Form2>().SaveIdentityFile(); };
+class Console : public ConsoleWindows {
+  public:
+    void serialNumber(const QString& serial) override { form<Form2>().ShowSerialNumber(serial); }
+    void manufacturer(const QString& text) override { form<Form2>().ShowManufacturer(text); }
+    void model(const QString& text) override { form<Form2>().ShowModel(text); }
+    void saveIdentityFile() override { form<Form2>().SaveIdentityFile(); }
 
-    actions.showSignalWindow = [] { form<Form7>().Show(); };
-    actions.clearSignalReadings = [] { form<Form7>().ClearReadings(); };
-    actions.signalQuality = [](int rssi, const QString& rssiText, const QString& berText) {
+    void showSignalWindow() override { form<Form7>().Show(); }
+    void clearSignalReadings() override { form<Form7>().ClearReadings(); }
+    void signalQuality(int rssi, const QString& rssiText, const QString& berText) override {
         form<Form7>().ShowSignalQuality(rssi, rssiText, berText);
-    };
-    actions.registration = [](int stat) { form<Form7>().ShowRegistration(stat); };
+    }
+    void registration(int stat) override { form<Form7>().ShowRegistration(stat); }
 
-    actions.codeEntry = []() -> CodeEntry& { return form<Form10>(); };
-    actions.showNewMessagePopUp = [] { form<Form11>().Show(); };
-    actions.hideNewMessagePopUp = [] { form<Form11>().hide(); };
-    actions.initialised = [] { form<Form20>().StartReminder(); };
-}
+    CodeEntry& codeEntry() override { return form<Form10>(); }
+    void showNewMessagePopUp() override { form<Form11>().Show(); }
+    void hideNewMessagePopUp() override { form<Form11>().hide(); }
+    void initialised() override { form<Form20>().StartReminder(); }
+};
 
 } // namespace
 
-void connectWindows(LinkActions& actions) {
-    connectConsole(actions);
-    connectCalls(actions);
-    connectConfig(actions);
+LinkActions linkActions() {
+    static Console console;
+    return {console, callsWindows(), configWindows()};
 }

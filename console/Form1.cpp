@@ -14,14 +14,13 @@
 #include <QCloseEvent>
 
 Form1::Form1()
-    : ui(std::make_unique<Ui::Form1>()), modem_(*this), Timer1(this, 1000, true),
+    : ui(std::make_unique<Ui::Form1>()), modem_(*this, linkActions()), Timer1(this, 1000, true),
       Timer2(modem_.Timer2) {
     setLayer(lcConsole);
     ui->setupUi(this);
     Text1().setMirror(ui->Text1);
     setBorder(Border::FixedWithMinimize);
     setClientTwips(8640, 6105);
-    connectWindows(modem_.actions());
     connect(&Timer1, &Timer::tick, this, &Form1::Timer1_Timer);
     connectSignalLabel();
     connectButtons();

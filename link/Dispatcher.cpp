@@ -115,18 +115,18 @@ const ModemLink::Key ModemLink::kKeys[] = {
     // 3: the call ended, the first of the three codes found
     {"NO ANSWER", Match::Line,
      [](ModemLink& m, const Found&) {
-         m.actions_.callStatus(QStringLiteral("No Answer.Plz Disconnect"));
+         m.actions_.calls.callStatus(QStringLiteral("No Answer.Plz Disconnect"));
          return true;
      }},
     {"NO CARRIER", Match::LineIfNoneYet,
      [](ModemLink& m, const Found&) {
-         m.actions_.callStatus(QStringLiteral("No Carrier.Plz Disconnect"));
-         m.actions_.hideIncomingCall();
+         m.actions_.calls.callStatus(QStringLiteral("No Carrier.Plz Disconnect"));
+         m.actions_.calls.hideIncomingCall();
          return true;
      }},
     {"BUSY", Match::LineIfNoneYet,
      [](ModemLink& m, const Found&) {
-         m.actions_.callStatus(QStringLiteral("Busy.Plz Disconnect"));
+         m.actions_.calls.callStatus(QStringLiteral("Busy.Plz Disconnect"));
          return true;
      }},
     // 4 to 6: identity and phonebook replies, once the modem has said OK to them
@@ -146,9 +146,9 @@ const ModemLink::Key ModemLink::kKeys[] = {
      }},
     // 9 and 10: speaker and microphone gain read
     {"+VGR:", Match::ReadableLine,
-     [](ModemLink& m, const Found& f) { return m.showGain(f, m.actions_.speakerGain); }},
+     [](ModemLink& m, const Found& f) { return m.showGain(f, &CallsWindows::speakerGain); }},
     {"+VGT:", Match::ReadableLine,
-     [](ModemLink& m, const Found& f) { return m.showGain(f, m.actions_.microphoneGain); }},
+     [](ModemLink& m, const Found& f) { return m.showGain(f, &CallsWindows::microphoneGain); }},
     // 11 and 12: echo cancellation
     {"+ECHO:", Match::ReadableLine,
      [](ModemLink& m, const Found& f) { return m.ShowEchoValues(f.at + kPlus); }},
@@ -161,7 +161,7 @@ const ModemLink::Key ModemLink::kKeys[] = {
      [](ModemLink& m, const Found& f) {
          const auto [mode, level] =
              splitAtComma(m.Text1().window(f.at + kPlus, kSideToneOffset, kValuesLength));
-         m.actions_.sideTone(mode, level);
+         m.actions_.calls.sideTone(mode, level);
          m.Text1().clear();
          return true;
      }},
@@ -174,7 +174,7 @@ const ModemLink::Key ModemLink::kKeys[] = {
      [](ModemLink& m, const Found& f) {
          const auto [rssi, ber] =
              splitAtComma(m.Text1().window(f.at + kPlus, kSignalOffset, kValuesLength));
-         m.actions_.signalQuality(static_cast<int>(text::number(rssi)), rssi, ber);
+         m.actions_.console.signalQuality(static_cast<int>(text::number(rssi)), rssi, ber);
          m.Text1().clear();
          return true;
      }},
@@ -184,7 +184,7 @@ const ModemLink::Key ModemLink::kKeys[] = {
          const QString stat =
              splitAtComma(m.Text1().window(f.at + kPlus, kRegistrationOffset, kValuesLength))
                  .second;
-         m.actions_.registration(static_cast<int>(text::number(stat)));
+         m.actions_.console.registration(static_cast<int>(text::number(stat)));
          m.Text1().clear();
          return true;
      }},
@@ -281,14 +281,14 @@ void ModemLink::examineLog() {
 // is there. Read before the window is reached: loading it runs its own queries.
 bool ModemLink::showChangeResult(const Found& found, const QString& success) {
     const bool ok = found.outcome.result == TerminalLog::Result::Ok;
-    actions_.audioResult(ok ? success : QStringLiteral("UnSuccessFul.Try Again"));
+    actions_.calls.audioResult(ok ? success : QStringLiteral("UnSuccessFul.Try Again"));
     Text1().clear();
     return true;
 }
 
-bool ModemLink::showGain(const Found& found, const std::function<void(const QString&)>& show) {
+bool ModemLink::showGain(const Found& found, void (CallsWindows::*show)(const QString&)) {
     const QString value = Text1().window(found.at + kPlus, kGainOffset, kGainLength);
-    show(value);
+    (actions_.calls.*show)(value);
     Text1().clear();
     return true;
 }
@@ -296,12 +296,12 @@ bool ModemLink::showGain(const Found& found, const std::function<void(const QStr
 // Key 1: the pop-up for three seconds, the SMS button marked, and the index
 // read from the log as it is after the wait.
 void ModemLink::announceNewMessage(int at) {
-    actions_.showNewMessagePopUp();
+    actions_.console.showNewMessagePopUp();
     Pause(3);
     view_.markNewMessage();
-    actions_.hideNewMessagePopUp();
+    actions_.console.hideNewMessagePopUp();
     const QString idx = messageIndex(Text1().window(at, kMessageIndexOffset, kMessageIndexLength));
-    actions_.messageNotice(QStringLiteral("New Message Received.") + idx);
+    actions_.calls.messageNotice(QStringLiteral("New Message Received.") + idx);
     Text1().clear();
 }
 
@@ -309,9 +309,9 @@ void ModemLink::announceCaller(const QString& number, const QString& unknownText
                                const QString& knownText) {
     std::optional<QString> name;
     try {
-        name = actions_.callerName(number);
+        name = actions_.calls.callerName(number);
     } catch (const db::DbError&) {
         // A phonebook that cannot be read names nobody: the number is shown.
     }
-    actions_.announceCaller(name ? knownText + *name : unknownText + number);
+    actions_.calls.announceCaller(name ? knownText + *name : unknownText + number);
 }

@@ -23,8 +23,8 @@ std::function<ModemLink&()>& provider() {
 constexpr int kCallIndicator = 4;
 } // namespace
 
-ModemLink::ModemLink(ConsoleView& view, QObject* parent)
-    : QObject(parent), Timer2(this, 2000, false), view_(view) {
+ModemLink::ModemLink(ConsoleView& view, LinkActions actions, QObject* parent)
+    : QObject(parent), Timer2(this, 2000, false), view_(view), actions_(actions) {
     // A search that starts before any saved port was opened needs every
     // received character too.
     MSComm1().raiseEveryEvent();
@@ -78,8 +78,8 @@ void ModemLink::ShowModemDisconnected() {
 
 void ModemLink::networkset() {
     runGuarded(lcLink, [&] {
-        actions_.showSignalWindow();
-        actions_.clearSignalReadings();
+        actions_.console.showSignalWindow();
+        actions_.console.clearSignalReadings();
         link().sendCommand(QStringLiteral("AT"), 1, SerialLink::LogFirst::Keep);
         if (!Text1().contains(QStringLiteral("OK"))) return;
         link().sendCommand(QStringLiteral("AT+CSQ"), 1);
@@ -121,7 +121,7 @@ void ModemLink::Timer2_Timer() {
             const QStringList values = Text1().fieldsAfter(QStringLiteral("+CIND:"));
             if (values.size() <= kCallIndicator) throw text::CutError("no call indicator");
             if (text::number(values[kCallIndicator]) == 0) {
-                actions_.hideIncomingCall();
+                actions_.calls.hideIncomingCall();
                 Timer2.setEnabled(false);
             }
         }

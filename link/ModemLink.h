@@ -11,12 +11,12 @@
 // port and the terminal log), finds the modem's port at start-up, checks the
 // SIM and initialises the modem, runs the dispatcher of received data and
 // the call watch. It shows its progress on the main window through the view,
-// and what its replies mean to the other windows through the actions the
-// composition has filled.
+// and what its replies mean to the other windows through the faces the
+// composition gives it.
 class ModemLink : public QObject {
     Q_OBJECT
   public:
-    explicit ModemLink(ConsoleView& view, QObject* parent = nullptr);
+    ModemLink(ConsoleView& view, LinkActions actions, QObject* parent = nullptr);
     ~ModemLink() override;
 
     // How the windows reach the link (through link/Modem.h): set once by the
@@ -87,7 +87,7 @@ class ModemLink : public QObject {
     void announceCaller(const QString& number, const QString& unknownText,
                         const QString& knownText);
     bool showChangeResult(const Found& found, const QString& success);
-    bool showGain(const Found& found, const std::function<void(const QString&)>& show);
+    bool showGain(const Found& found, void (CallsWindows::*show)(const QString&));
 
     // ---- start-up (StartUp.cpp)
     void FindModemPort();

@@ -108,7 +108,7 @@ void ModemLink::ShowManufacturer(int echoAt, int okAt) {
     runGuarded(lcLink, [&] {
         view_.setStatus(QString());
         // Modules that pad their identity lines begin them with a blank.
-        actions_.manufacturer(withoutLeadingBlanks(identityText(Text1(), echoAt, okAt)));
+        actions_.console.manufacturer(withoutLeadingBlanks(identityText(Text1(), echoAt, okAt)));
         Text1().clear();
     });
 }
@@ -116,9 +116,9 @@ void ModemLink::ShowManufacturer(int echoAt, int okAt) {
 void ModemLink::SaveModelDetails(int echoAt, int okAt) {
     runGuarded(lcLink, [&] {
         view_.setStatus(QString());
-        actions_.model(identityText(Text1(), echoAt, okAt));
+        actions_.console.model(identityText(Text1(), echoAt, okAt));
         Text1().clear();
-        actions_.saveIdentityFile();
+        actions_.console.saveIdentityFile();
     });
 }
 
@@ -130,14 +130,14 @@ void ModemLink::SavePhoneBook() {
         const PhonebookStatus status = phonebookStatus(Text1());
         const int used = typed::integer16(status.used);
         emptyPhonebook();
-        PhonebookCopy& filling = actions_.phonebookCopy();
+        PhonebookCopy& filling = actions_.calls.phonebookCopy();
         filling.SetPhonebookCounts(status.used, status.capacity);
         Text1().clear();
         const int last = lastPosition(Text1(), status, used);
         downloadEntries(Text1(), filling, used, last);
         // Reached anew: a call window the user closed during the download is
         // loaded again, and lists the copy from the table.
-        actions_.phonebookCopied();
+        actions_.calls.phonebookCopied();
     });
 }
 
@@ -148,7 +148,7 @@ bool ModemLink::ShowEchoValues(int echoAt) {
         // "+ECHO: <mode>,<algorithm>,<the algorithm's parameters>", read
         // before the window is reached: loading it runs its own queries.
         const QString values = Text1().window(echoAt, kEchoValuesOffset, kEchoValuesLength);
-        shown = actions_.echoValues(values);
+        shown = actions_.calls.echoValues(values);
         if (shown) Text1().clear();
     });
     return shown;
@@ -158,8 +158,8 @@ void ModemLink::ShowServiceCenter(int okAt, int errorAt) {
     runGuarded(lcLink, [&] {
         // "+CSCA: "<number>",<type>"
         const int reply = okAt ? Text1().findLine(QStringLiteral("+CSCA:")) : 0;
-        if (reply) actions_.serviceCentre(Text1().quotedNumberAt(reply));
-        if (errorAt) actions_.messageNotice(QStringLiteral("Service Center Unknown"));
+        if (reply) actions_.calls.serviceCentre(Text1().quotedNumberAt(reply));
+        if (errorAt) actions_.calls.messageNotice(QStringLiteral("Service Center Unknown"));
         Text1().clear();
     });
 }

@@ -11,7 +11,7 @@ namespace {
 
 // Opens the entry window for the code and waits for it; the window sends it.
 void askForCode(ModemLink& modem, SimCode code) {
-    CodeEntry& entry = modem.actions().codeEntry();
+    CodeEntry& entry = modem.actions().console.codeEntry();
     if (code == SimCode::Pin)
         entry.setPinDisplay();
     else
@@ -40,7 +40,7 @@ int countWrongPin(ConsoleView& view) {
 }
 
 void takePinVerdict(ModemLink& modem, bool accepted, bool refused) {
-    CodeEntry& entry = modem.actions().codeEntry();
+    CodeEntry& entry = modem.actions().console.codeEntry();
     if (accepted) {
         note(modem, "PIN Accepted");
         entry.hideEntry();
@@ -61,7 +61,7 @@ void takePinVerdict(ModemLink& modem, bool accepted, bool refused) {
 }
 
 void takePukVerdict(ModemLink& modem, bool accepted, bool refused) {
-    CodeEntry& entry = modem.actions().codeEntry();
+    CodeEntry& entry = modem.actions().console.codeEntry();
     if (accepted) {
         note(modem, "PIN,PUK Accepted");
         entry.hideEntry();
@@ -96,8 +96,8 @@ void presetAnswerButton(ModemLink& modem) {
     const TerminalLog& log = modem.Text1();
     const int echo = log.find(QStringLiteral("ATS0?"));
     if (!echo || !log.contains(QStringLiteral("OK"))) return;
-    modem.actions().answerMode(log.window(echo, kRingsOffset, kRingsLength) ==
-                               QLatin1String("000"));
+    modem.actions().calls.answerMode(log.window(echo, kRingsOffset, kRingsLength) ==
+                                     QLatin1String("000"));
 }
 
 void checkSpeed(ModemLink& modem) {
@@ -239,7 +239,7 @@ void ModemLink::ShowBaudRate() {
         for (const char* rate : kDeviceRates) {
             if (!Text1().contains(QLatin1String(rate))) continue;
             view_.setSpeedLine(QLatin1String(rate));
-            actions_.deviceRate(QLatin1String(rate));
+            actions_.config.deviceRate(QLatin1String(rate));
             return;
         }
     });
@@ -251,13 +251,13 @@ void ModemLink::ShowCharFraming() {
         if (const int p = Text1().find(QStringLiteral("+ICF:"))) {
             const QString formatCode = Text1().window(p, kFramingOffset, 1);
             const QString parityCode = Text1().window(p, kFramingOffset + 2, 1);
-            actions_.framing(formatCode, parityCode);
-            actions_.echoEnabled();
+            actions_.config.framing(formatCode, parityCode);
+            actions_.config.echoEnabled();
             view_.setFramingLine(framing::summary(formatCode, parityCode) +
                                  QStringLiteral("ECHO:Enabled"));
             view_.hideProgress();
             view_.enableFeatureButtons(true);
-            actions_.initialised();
+            actions_.console.initialised();
         }
         Text1().clear();
     });
@@ -267,7 +267,7 @@ void ModemLink::SetFramingOptions() {
     runGuarded(lcLink, [&] {
         // The profile dump writes "+ICF:<format>,<parity>", without a blank.
         if (const int p = Text1().find(QStringLiteral("+ICF:")))
-            actions_.framing(Text1().window(p, kProfileFramingOffset, 1),
-                             Text1().window(p, kProfileFramingOffset + 2, 1));
+            actions_.config.framing(Text1().window(p, kProfileFramingOffset, 1),
+                                    Text1().window(p, kProfileFramingOffset + 2, 1));
     });
 }

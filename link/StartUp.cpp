@@ -209,14 +209,14 @@ void ModemLink::takePortIntoUse(const QString& settings) {
 }
 
 void ModemLink::takeSerialNumber() {
-    actions_.serialNumber(serialNumber(Text1()));
+    actions_.console.serialNumber(serialNumber(Text1()));
 }
 
 void ModemLink::SavePortAndCheckSIM() {
     ShowPortStatus();
     view_.showWindow();
     CheckSIM();
-    actions_.showSignalWindow();
+    actions_.console.showSignalWindow();
     Files& files = Files::instance();
     try {
         files.openForOutput(1, kPortFile);
