@@ -31,7 +31,9 @@ class Calls : public CallsWindows {
     void microphoneGain(const QString& value) override {
         form<Form6>().ShowGain(Form6::Gain::Microphone, value);
     }
-    bool echoValues(const QString& values) override { return form<Form6>().ShowEchoValues(values); }
+    void echoValues(const replies::EchoValues& values) override {
+        form<Form6>().ShowEchoValues(values);
+    }
     void sideTone(const QString& mode, const QString& level) override {
         form<Form6>().ShowSideTone(mode, level);
     }

@@ -19,7 +19,7 @@ const QString kCannotAdd = QStringLiteral("Error Occurred.Cannot Add");
 // An index is free when the SIM shows no entry there: the read answers "OK"
 // alone or "not found".
 bool isFree(int index) {
-    return simphonebook::readPosition(index).slot == simphonebook::Slot::Empty;
+    return simphonebook::readPosition(index).slot == replies::Slot::Empty;
 }
 
 // Where the new entry goes: after the used ones when the SIM fills its

@@ -63,20 +63,6 @@ void showFrameOf(Ui::Form6& ui, const EchoAlgorithm& algorithm) {
     (ui.*algorithm.hidden)->hide();
 }
 
-// The first `count` values of a reply: each ends at a comma, the last at the
-// first carriage return after its comma. Throws when one is missing.
-QStringList replyValues(const QString& reply, int count) {
-    QStringList values;
-    int from = 1;
-    for (int i = 1; i <= count; ++i) {
-        const int end =
-            text::find(reply, i < count ? QStringLiteral(",") : QStringLiteral("\r"), from);
-        values << text::cut(reply, from, end - from);
-        from = end + 1;
-    }
-    return values;
-}
-
 const QStringList kModes = {QStringLiteral("0"), QStringLiteral("1")};
 const QStringList kAlgorithms = {QStringLiteral("1"), QStringLiteral("3")};
 const QStringList kRingCounts = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
@@ -405,19 +391,16 @@ void Form6::ShowGain(Gain gain, const QString& value) {
     setSliderValue(speaker ? ui->Slider1 : ui->Slider2, text::number(value));
 }
 
-bool Form6::ShowEchoValues(const QString& values) {
-    const QStringList head = values.split(QLatin1Char(','));
-    if (head.size() < 3 || head[0].isEmpty()) return false;
-    const EchoAlgorithm* algorithm = echoAlgorithm(head[1]);
-    if (!algorithm) return false;
-    const QStringList fields = replyValues(values, 2 + static_cast<int>(algorithm->sliders.size()));
-    ui->Label7->setText(QStringLiteral("Echo Current Values--") + values);
-    ui->Combo1->setCurrentText(fields[0]);
-    ui->Combo2->setCurrentText(fields[1]);
+void Form6::ShowEchoValues(const replies::EchoValues& values) {
+    const EchoAlgorithm* algorithm = echoAlgorithm(values.algorithm);
+    if (!algorithm) return;
+    ui->Label7->setText(QStringLiteral("Echo Current Values--") + values.shown);
+    ui->Combo1->setCurrentText(values.mode);
+    ui->Combo2->setCurrentText(values.algorithm);
     for (size_t i = 0; i < algorithm->sliders.size(); ++i)
-        setSliderValue((*ui).*algorithm->sliders[i], text::number(fields[static_cast<int>(i) + 2]));
+        setSliderValue((*ui).*algorithm->sliders[i],
+                       text::number(values.parameters.value(static_cast<int>(i))));
     showFrameOf(*ui, *algorithm);
-    return true;
 }
 
 void Form6::ShowSideTone(const QString& mode, const QString& level) {

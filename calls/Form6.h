@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/replies/CallSettings.h"
 #include "platform/FeatureWindow.h"
 
 #include <array>
@@ -36,11 +37,10 @@ class Form6 : public FeatureWindow {
     // A gain the modem reports: its label, its slider and the status line.
     // Throws when the value is not a number within the slider's range.
     void ShowGain(Gain gain, const QString& value);
-    // The echo cancellation values after "+ECHO: " (mode, algorithm and the
-    // algorithm's parameters): the status line, the two lists, the
-    // algorithm's sliders, and its frame shown in place of the other's.
-    // Returns false, changing nothing, for values it cannot read.
-    bool ShowEchoValues(const QString& values);
+    // The echo cancellation values (mode, algorithm and the algorithm's
+    // parameters): the status line, the two lists, the algorithm's sliders,
+    // and its frame shown in place of the other's.
+    void ShowEchoValues(const replies::EchoValues& values);
     // The side tone mode (0 off, 1 on: its option is selected) and level.
     void ShowSideTone(const QString& mode, const QString& level);
 

@@ -4,12 +4,20 @@
 
 #include "link/Log.h"
 #include "link/ModemLink.h"
+#include "link/replies/CallSettings.h"
+#include "link/replies/Calls.h"
+#include "link/replies/Identity.h"
+#include "link/replies/Messages.h"
+#include "link/replies/Phonebook.h"
+#include "link/replies/Sim.h"
 #include "platform/Clock.h"
 #include "platform/Handlers.h"
 #include "platform/PhoneBookDb.h"
-#include "platform/Text.h"
 
-#include <map>
+#include <algorithm>
+#include <functional>
+#include <type_traits>
+#include <vector>
 
 namespace {
 
@@ -17,68 +25,7 @@ namespace {
 // joins the log, for the runs already waiting to examine.
 constexpr int kMaxNestedRuns = 16;
 
-const QString kCR = QStringLiteral("\r");
-
-// New-message indexes the modem gives as letters.
-QString messageIndex(const QString& idx) {
-    static const std::map<QString, QString> letters = {
-        {QStringLiteral("A"), QStringLiteral("10")},
-        {QStringLiteral("B"), QStringLiteral("11")},
-        {QStringLiteral("C"), QStringLiteral("12")},
-    };
-    auto found = letters.find(idx);
-    return found == letters.end() ? idx : found->second;
-}
-
-// The text after the first comma of `window` up to the first carriage return
-// after that comma, and the text before that comma.
-std::pair<QString, QString> splitAtComma(const QString& window) {
-    const int comma = text::find(window, QStringLiteral(","));
-    const QString first = text::cut(window, 1, comma - 1);
-    const int cr = comma > 0 ? text::find(window, kCR, comma) : 0;
-    const QString second = text::cut(window, comma + 1, cr - comma - 1);
-    return {first, second};
-}
-
-// Acts on the first line that begins with `key` and that `action` can read,
-// trying them in order: a line it cannot read (the action fails or returns
-// false) is passed over and the next one tried, so that a stale line never
-// hides a later one. True when a line was read.
-template <class Action>
-bool onFirstReadable(const TerminalLog& log, const QString& key, Action&& action) {
-    for (int at = log.findLine(key); at; at = log.findLine(key, at + 1)) {
-        bool read = false;
-        runGuarded(lcLink, [&] { read = action(at); });
-        if (read) return true;
-    }
-    return false;
-}
-
-// Offsets are counted, as the replies are read, from the key without its
-// "+": "CMTI", "VGR:", "CSQ:"...
-constexpr int kPlus = 1;
-// In the new-message line, the index begins past the quoted two-letter
-// storage name and its comma.
-constexpr int kMessageIndexOffset = 11;
-constexpr int kMessageIndexLength = 2;
-// Gains are read past "VGR:" or "VGT:" and a blank; three digits.
-constexpr int kGainOffset = 5;
-constexpr int kGainLength = 3;
-// The values of a side-tone, signal or registration reply, read as a window
-// past their key and blank.
-constexpr int kSideToneOffset = 6;
-constexpr int kSignalOffset = 5;
-constexpr int kRegistrationOffset = 6;
-constexpr int kValuesLength = 10;
-
 } // namespace
-
-// Where a key stands in the log: the start of its line or of the command's
-// echo, and for an echo the final result after it (None while it has not come).
-struct ModemLink::Found {
-    int at = 0;
-    TerminalLog::Outcome outcome;
-};
 
 // How a key is looked for. Each is a reply or a code at the start of a line,
 // or the echo of a command, never text inside user data (a phonebook entry,
@@ -91,133 +38,161 @@ enum class ModemLink::Match {
     Echo,          // the echo of a command, whatever its outcome
 };
 
+// What a key empties once it has acted: nothing, the lines of its code, or
+// the exchange its reply belongs to (the echo, the reply, the final result).
+// When no exchange is waiting for a reply, that empties the whole log; while
+// one is, only what the key read goes, and the reply waited for stays.
+enum class ModemLink::Empties { Nothing, Code, Exchange };
+
+// What a key found: where it stands (the start of its line or of the echo),
+// the text it reads (from its line on; for an echo, what follows the echo),
+// the outcome of an echoed command, and the stretches it read.
+struct ModemLink::Found {
+    int at = 0;
+    QString text;
+    TerminalLog::Outcome outcome;
+    std::vector<TerminalLog::Held> read;
+};
+
 struct ModemLink::Key {
     const char* text;
     Match match;
-    // Reads the values and calls the action; false when the line cannot be read.
-    bool (*read)(ModemLink&, const Found&);
+    Empties empties;
+    // Reads the values and acts on them; false when the text cannot be read.
+    std::function<bool(ModemLink&, Found&)> handle;
 };
+
+namespace {
+
+using Key = ModemLink::Key;
+using Found = ModemLink::Found;
+
+// A key whose reader's value, when there is one, goes to its action.
+template <class Value, class Action>
+Key reading(const char* text, ModemLink::Match match, ModemLink::Empties empties,
+            std::optional<Value> (*reader)(const QString&), Action action) {
+    return {text, match, empties, [reader, action](ModemLink& m, Found& f) {
+                const std::optional<Value> value = reader(f.text);
+                if (!value) return false;
+                std::invoke(action, m, *value);
+                return true;
+            }};
+}
+
+// A key that is acted on as it stands; an action that returns false could
+// not read it.
+template <class Action>
+Key code(const char* text, ModemLink::Match match, ModemLink::Empties empties, Action action) {
+    return {text, match, empties, [action](ModemLink& m, Found& f) {
+                if constexpr (std::is_same_v<decltype(std::invoke(action, m, f)), bool>) {
+                    return std::invoke(action, m, f);
+                } else {
+                    std::invoke(action, m, f);
+                    return true;
+                }
+            }};
+}
+
+std::optional<bool> changeAccepted(const QString& reply) {
+    return replies::accepted(reply).value_or(false);
+}
+
+} // namespace
 
 // The keys, in their fixed order. Every key is tested whatever the keys
 // before it found (the call's end is told by the first of its three codes
 // only), and a key that fails does not keep the later ones from being tested.
-const ModemLink::Key ModemLink::kKeys[] = {
-    // 1: a new message
-    {"+CMTI:", Match::Line,
-     [](ModemLink& m, const Found& f) { return m.announceNewMessage(f.at + kPlus), true; }},
-    // 2: a waiting call
-    {"+CCWA:", Match::ReadableLine,
-     [](ModemLink& m, const Found& f) {
-         m.announceCaller(m.Text1().quotedNumberAt(f.at), QStringLiteral("Call Waiting-  "),
-                          QStringLiteral("Call Waiting- "));
-         return true;
-     }},
-    // 3: the call ended, the first of the three codes found
-    {"NO ANSWER", Match::Line,
-     [](ModemLink& m, const Found&) {
-         m.actions_.calls.callStatus(QStringLiteral("No Answer.Plz Disconnect"));
-         return true;
-     }},
-    {"NO CARRIER", Match::LineIfNoneYet,
-     [](ModemLink& m, const Found&) {
-         m.actions_.calls.callStatus(QStringLiteral("No Carrier.Plz Disconnect"));
-         m.actions_.calls.hideIncomingCall();
-         return true;
-     }},
-    {"BUSY", Match::LineIfNoneYet,
-     [](ModemLink& m, const Found&) {
-         m.actions_.calls.callStatus(QStringLiteral("Busy.Plz Disconnect"));
-         return true;
-     }},
-    // 4 to 6: identity and phonebook replies, once the modem has said OK to them
-    {"ATI0", Match::Answered,
-     [](ModemLink& m, const Found& f) { return m.ShowManufacturer(f.at, f.outcome.at), true; }},
-    {"ATI3", Match::Answered,
-     [](ModemLink& m, const Found& f) { return m.SaveModelDetails(f.at, f.outcome.at), true; }},
-    {"AT+CPBS?", Match::Answered, [](ModemLink& m, const Found&) { return m.SavePhoneBook(), true; }},
-    // 7 and 8: speaker and microphone gain set
-    {"AT+VGR=", Match::Echo,
-     [](ModemLink& m, const Found& f) {
-         return m.showChangeResult(f, QStringLiteral("Changes SuccessFul-Speaker"));
-     }},
-    {"AT+VGT=", Match::Echo,
-     [](ModemLink& m, const Found& f) {
-         return m.showChangeResult(f, QStringLiteral("Changes SuccessFul-Microphone"));
-     }},
-    // 9 and 10: speaker and microphone gain read
-    {"+VGR:", Match::ReadableLine,
-     [](ModemLink& m, const Found& f) { return m.showGain(f, &CallsWindows::speakerGain); }},
-    {"+VGT:", Match::ReadableLine,
-     [](ModemLink& m, const Found& f) { return m.showGain(f, &CallsWindows::microphoneGain); }},
-    // 11 and 12: echo cancellation
-    {"+ECHO:", Match::ReadableLine,
-     [](ModemLink& m, const Found& f) { return m.ShowEchoValues(f.at + kPlus); }},
-    {"AT+ECHO=", Match::Echo,
-     [](ModemLink& m, const Found& f) {
-         return m.showChangeResult(f, QStringLiteral("Changes SuccessFul"));
-     }},
-    // 13 and 14: side tone
-    {"+SIDET:", Match::ReadableLine,
-     [](ModemLink& m, const Found& f) {
-         const auto [mode, level] =
-             splitAtComma(m.Text1().window(f.at + kPlus, kSideToneOffset, kValuesLength));
-         m.actions_.calls.sideTone(mode, level);
-         m.Text1().clear();
-         return true;
-     }},
-    {"AT+SIDET=", Match::Echo,
-     [](ModemLink& m, const Found& f) {
-         return m.showChangeResult(f, QStringLiteral("Changes SuccessFul"));
-     }},
-    // 15: signal quality
-    {"+CSQ:", Match::ReadableLine,
-     [](ModemLink& m, const Found& f) {
-         const auto [rssi, ber] =
-             splitAtComma(m.Text1().window(f.at + kPlus, kSignalOffset, kValuesLength));
-         m.actions_.console.signalQuality(static_cast<int>(text::number(rssi)), rssi, ber);
-         m.Text1().clear();
-         return true;
-     }},
-    // 16: registration
-    {"+CREG:", Match::ReadableLine,
-     [](ModemLink& m, const Found& f) {
-         const QString stat =
-             splitAtComma(m.Text1().window(f.at + kPlus, kRegistrationOffset, kValuesLength))
-                 .second;
-         m.actions_.console.registration(static_cast<int>(text::number(stat)));
-         m.Text1().clear();
-         return true;
-     }},
-    // 17 and 18: SIM state and code submission
-    {"+CPIN:", Match::Line,
-     [](ModemLink& m, const Found&) {
-         m.CheckPinStatus();
-         m.Text1().clear();
-         return true;
-     }},
-    {"AT+CPIN=", Match::Line, [](ModemLink& m, const Found&) { return m.HandlePinResult(), true; }},
-    // 19: service centre
-    {"AT+CSCA?", Match::Echo,
-     [](ModemLink& m, const Found& f) {
-         const TerminalLog::Outcome& outcome = f.outcome;
-         m.ShowServiceCenter(outcome.result == TerminalLog::Result::Ok ? outcome.at : 0,
-                             outcome.result == TerminalLog::Result::Error ? outcome.at : 0);
-         return true;
-     }},
-    // 20: an incoming call, with the caller's number when the modem gives it
-    {"RING", Match::Line,
-     [](ModemLink& m, const Found&) {
-         TerminalLog& log = m.Text1();
-         onFirstReadable(log, QStringLiteral("+CLIP:"), [&](int at) {
-             m.announceCaller(log.quotedNumberAt(at), QStringLiteral("Call Received-  "),
-                              QStringLiteral("Call Received From  "));
-             return true;
-         });
-         log.clear();
-         m.Timer2.setEnabled(true);
-         return true;
-     }},
-};
+const std::vector<ModemLink::Key>& ModemLink::keys() {
+    using M = Match;
+    using E = Empties;
+    static const std::vector<Key> table = {
+        // 1: a new message
+        reading("+CMTI:", M::Line, E::Code, replies::newMessageIndex,
+                &ModemLink::announceNewMessage),
+        // 2: a waiting call
+        reading("+CCWA:", M::ReadableLine, E::Nothing, replies::quotedNumber,
+                [](ModemLink& m, const QString& number) {
+                    m.announceCaller(number, QStringLiteral("Call Waiting-  "),
+                                     QStringLiteral("Call Waiting- "));
+                }),
+        // 3: the call ended, the first of the three codes found
+        code("NO ANSWER", M::Line, E::Nothing,
+             [](ModemLink& m, const Found&) {
+                 m.actions_.calls.callStatus(QStringLiteral("No Answer.Plz Disconnect"));
+             }),
+        code("NO CARRIER", M::LineIfNoneYet, E::Nothing,
+             [](ModemLink& m, const Found&) {
+                 m.actions_.calls.callStatus(QStringLiteral("No Carrier.Plz Disconnect"));
+                 m.actions_.calls.hideIncomingCall();
+             }),
+        code("BUSY", M::LineIfNoneYet, E::Nothing,
+             [](ModemLink& m, const Found&) {
+                 m.actions_.calls.callStatus(QStringLiteral("Busy.Plz Disconnect"));
+             }),
+        // 4 to 6: identity and phonebook replies, once the modem has said OK to them
+        reading("ATI0", M::Answered, E::Exchange, replies::manufacturer,
+                &ModemLink::ShowManufacturer),
+        reading("ATI3", M::Answered, E::Exchange, replies::model, &ModemLink::SaveModelDetails),
+        reading("AT+CPBS?", M::Answered, E::Exchange, replies::phonebookStatus,
+                &ModemLink::SavePhoneBook),
+        // 7 and 8: speaker and microphone gain set
+        reading("AT+VGR=", M::Echo, E::Exchange, changeAccepted,
+                [](ModemLink& m, bool ok) {
+                    m.showChangeResult(ok, QStringLiteral("Changes SuccessFul-Speaker"));
+                }),
+        reading("AT+VGT=", M::Echo, E::Exchange, changeAccepted,
+                [](ModemLink& m, bool ok) {
+                    m.showChangeResult(ok, QStringLiteral("Changes SuccessFul-Microphone"));
+                }),
+        // 9 and 10: speaker and microphone gain read
+        reading("+VGR:", M::ReadableLine, E::Exchange, replies::gain,
+                [](ModemLink& m, const QString& value) { m.actions_.calls.speakerGain(value); }),
+        reading("+VGT:", M::ReadableLine, E::Exchange, replies::gain,
+                [](ModemLink& m, const QString& value) { m.actions_.calls.microphoneGain(value); }),
+        // 11 and 12: echo cancellation
+        reading("+ECHO:", M::ReadableLine, E::Exchange, replies::echoCancellation,
+                [](ModemLink& m, const replies::EchoValues& values) {
+                    m.actions_.calls.echoValues(values);
+                }),
+        reading("AT+ECHO=", M::Echo, E::Exchange, changeAccepted,
+                [](ModemLink& m, bool ok) {
+                    m.showChangeResult(ok, QStringLiteral("Changes SuccessFul"));
+                }),
+        // 13 and 14: side tone
+        reading("+SIDET:", M::ReadableLine, E::Exchange, replies::sideTone,
+                [](ModemLink& m, const replies::SideTone& tone) {
+                    m.actions_.calls.sideTone(tone.mode, tone.level);
+                }),
+        reading("AT+SIDET=", M::Echo, E::Exchange, changeAccepted,
+                [](ModemLink& m, bool ok) {
+                    m.showChangeResult(ok, QStringLiteral("Changes SuccessFul"));
+                }),
+        // 15: signal quality
+        reading("+CSQ:", M::ReadableLine, E::Exchange, replies::signalQuality,
+                [](ModemLink& m, const replies::SignalQuality& quality) {
+                    m.actions_.console.signalQuality(quality.rssi, quality.rssiText,
+                                                     quality.berText);
+                }),
+        // 16: registration
+        reading("+CREG:", M::ReadableLine, E::Exchange, replies::registrationStat,
+                [](ModemLink& m, int stat) { m.actions_.console.registration(stat); }),
+        // 17 and 18: SIM state and code submission
+        code("+CPIN:", M::Line, E::Exchange,
+             [](ModemLink& m, const Found& f) { m.CheckPinStatus(replies::simState(f.text)); }),
+        code("AT+CPIN=", M::Echo, E::Exchange,
+             [](ModemLink& m, const Found& f) {
+                 return m.HandlePinResult(replies::codeVerdict(f.text));
+             }),
+        // 19: service centre
+        code("AT+CSCA?", M::Echo, E::Exchange,
+             [](ModemLink& m, const Found& f) {
+                 return m.ShowServiceCenter(f.outcome.result, f.text);
+             }),
+        // 20: an incoming call, with the caller's number when the modem gives it
+        code("RING", M::Line, E::Code, &ModemLink::announceRing),
+    };
+    return table;
+}
 
 void ModemLink::ProcessModemData(const QString& received) {
     if (dispatchDepth_ >= kMaxNestedRuns) {
@@ -246,63 +221,86 @@ void ModemLink::examineLog() {
     const TerminalLog& log = Text1();
     // The key before was found, or passed over for one found before it.
     bool found = false;
-    for (const Key& key : kKeys) {
+    for (const Key& key : keys()) {
         if (key.match == Match::LineIfNoneYet && found) continue;
         found = false;
         const QLatin1String text(key.text);
-        const auto read = [&](const Found& where) { return key.read(*this, where); };
-        runGuarded(lcLink, [&] {
-            switch (key.match) {
-            case Match::Line:
-            case Match::LineIfNoneYet:
-                if (const int at = log.findLine(text)) {
-                    found = true;
-                    read({at, {}});
-                }
-                break;
-            case Match::ReadableLine:
-                onFirstReadable(log, text, [&](int at) { return read({at, {}}); });
-                break;
-            case Match::Answered:
-            case Match::Echo:
-                if (const int at = log.findLine(text)) {
-                    const Found exchange{at, log.outcomeAfter(at)};
-                    if (key.match == Match::Echo ||
-                        exchange.outcome.result == TerminalLog::Result::Ok)
-                        read(exchange);
-                }
-                break;
+        switch (key.match) {
+        case Match::Line:
+        case Match::LineIfNoneYet:
+            if (const int at = log.findLine(text)) {
+                found = true;
+                actOn(key, {at, log.text().mid(at - 1), {}, {}});
             }
-        });
+            break;
+        case Match::ReadableLine:
+            for (int at = log.findLine(text); at; at = log.findLine(text, at + 1))
+                if (actOn(key, {at, log.text().mid(at - 1), {}, {}})) break;
+            break;
+        case Match::Answered:
+        case Match::Echo:
+            if (const int at = log.findLine(text)) {
+                const TerminalLog::Outcome outcome = log.outcomeAfter(at);
+                if (key.match == Match::Echo || outcome.result == TerminalLog::Result::Ok)
+                    actOn(key, {at, log.replyAfterLine(at), outcome, {}});
+            }
+            break;
+        }
     }
 }
 
-// Keys 7, 8, 12 and 14: whether the device took a change, shown once its echo
-// is there. Read before the window is reached: loading it runs its own queries.
-bool ModemLink::showChangeResult(const Found& found, const QString& success) {
-    const bool ok = found.outcome.result == TerminalLog::Result::Ok;
-    actions_.calls.audioResult(ok ? success : QStringLiteral("UnSuccessFul.Try Again"));
-    Text1().clear();
+// Reads what the key found and acts on it; what it read is emptied after, as
+// its row says. False when it could not be read, or its action failed.
+bool ModemLink::actOn(const Key& key, Found found) {
+    TerminalLog& log = Text1();
+    found.read.push_back(log.hold(key.empties == Empties::Exchange ? log.exchangeSpan(found.at)
+                                                                   : log.lineSpan(found.at)));
+    bool handled = false;
+    if (!runGuarded(lcLink, [&] { handled = key.handle(*this, found); }) || !handled) return false;
+    if (key.empties != Empties::Nothing) empty(found.read);
     return true;
 }
 
-bool ModemLink::showGain(const Found& found, void (CallsWindows::*show)(const QString&)) {
-    const QString value = Text1().window(found.at + kPlus, kGainOffset, kGainLength);
-    (actions_.calls.*show)(value);
-    Text1().clear();
-    return true;
+void ModemLink::empty(const std::vector<TerminalLog::Held>& read) {
+    TerminalLog& log = Text1();
+    const bool stillThere = std::any_of(read.begin(), read.end(),
+                                        [](const TerminalLog::Held& h) { return h.isHeld(); });
+    if (!stillThere) return; // what the action did to the log has emptied it
+    if (!link().isExchangePending()) {
+        log.clear();
+        return;
+    }
+    for (const TerminalLog::Held& stretch : read)
+        log.remove(stretch);
 }
 
-// Key 1: the pop-up for three seconds, the SMS button marked, and the index
-// read from the log as it is after the wait.
-void ModemLink::announceNewMessage(int at) {
+void ModemLink::showChangeResult(bool accepted, const QString& success) {
+    actions_.calls.audioResult(accepted ? success : QStringLiteral("UnSuccessFul.Try Again"));
+}
+
+// Key 1: the pop-up for three seconds, the SMS button marked, then the index.
+void ModemLink::announceNewMessage(const QString& index) {
     actions_.console.showNewMessagePopUp();
     Pause(3);
     view_.markNewMessage();
     actions_.console.hideNewMessagePopUp();
-    const QString idx = messageIndex(Text1().window(at, kMessageIndexOffset, kMessageIndexLength));
-    actions_.calls.messageNotice(QStringLiteral("New Message Received.") + idx);
-    Text1().clear();
+    actions_.calls.messageNotice(QStringLiteral("New Message Received.") + index);
+}
+
+// Key 20: the caller of the first caller line that can be read, then the call
+// watch on. The caller line is emptied with the ring.
+void ModemLink::announceRing(Found& found) {
+    TerminalLog& log = Text1();
+    const QString clip = QStringLiteral("+CLIP:");
+    for (int at = log.findLine(clip); at; at = log.findLine(clip, at + 1)) {
+        const std::optional<QString> number = replies::quotedNumber(log.lineAt(at));
+        if (!number) continue;
+        found.read.push_back(log.hold(log.lineSpan(at)));
+        announceCaller(*number, QStringLiteral("Call Received-  "),
+                       QStringLiteral("Call Received From  "));
+        break;
+    }
+    Timer2.setEnabled(true);
 }
 
 void ModemLink::announceCaller(const QString& number, const QString& unknownText,
@@ -310,8 +308,9 @@ void ModemLink::announceCaller(const QString& number, const QString& unknownText
     std::optional<QString> name;
     try {
         name = actions_.calls.callerName(number);
-    } catch (const db::DbError&) {
+    } catch (const db::DbError& failure) {
         // A phonebook that cannot be read names nobody: the number is shown.
+        failures::logFailure(lcLink, failure);
     }
     actions_.calls.announceCaller(name ? knownText + *name : unknownText + number);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/replies/CallSettings.h"
+
 #include <QString>
 
 #include <optional>
@@ -74,11 +76,11 @@ class CallsWindows {
     // Whether the user answers calls by hand (the modem does not answer itself).
     virtual void answerMode(bool byHand) = 0;
     // The call-control window: a change's result, the gains, echo
-    // cancellation (true when the values could be shown) and side tone.
+    // cancellation and side tone.
     virtual void audioResult(const QString& text) = 0;
     virtual void speakerGain(const QString& value) = 0;
     virtual void microphoneGain(const QString& value) = 0;
-    virtual bool echoValues(const QString& values) = 0;
+    virtual void echoValues(const replies::EchoValues& values) = 0;
     virtual void sideTone(const QString& mode, const QString& level) = 0;
     // The short-message window's status line and service-centre number.
     virtual void messageNotice(const QString& text) = 0;

@@ -1,5 +1,6 @@
 #include "link/ModemLink.h"
 #include "link/Log.h"
+#include "link/replies/Calls.h"
 
 #include "platform/Clock.h"
 #include "platform/Handlers.h"
@@ -18,9 +19,6 @@ std::function<ModemLink&()>& provider() {
     return installed;
 }
 
-// The call indicator is the fifth of the values after "+CIND:" (battery,
-// signal, service, message, call, ...).
-constexpr int kCallIndicator = 4;
 } // namespace
 
 ModemLink::ModemLink(ConsoleView& view, LinkActions actions, QObject* parent)
@@ -118,9 +116,10 @@ void ModemLink::Timer2_Timer() {
         link().sendCommand(QStringLiteral("AT+CIND?"), 1, SerialLink::LogFirst::Keep);
         if (Text1().contains(QStringLiteral("ERROR"))) Timer2.setEnabled(false);
         if (Text1().contains(QStringLiteral("+CIND:"))) {
-            const QStringList values = Text1().fieldsAfter(QStringLiteral("+CIND:"));
-            if (values.size() <= kCallIndicator) throw text::CutError("no call indicator");
-            if (text::number(values[kCallIndicator]) == 0) {
+            const std::optional<int> call = replies::callIndicator(Text1().text());
+            // Cannot be read: the log stays and the next tick asks again.
+            if (!call) throw text::CutError("no call indicator");
+            if (*call == 0) {
                 actions_.calls.hideIncomingCall();
                 Timer2.setEnabled(false);
             }

@@ -3,6 +3,8 @@
 #include "link/ConsoleView.h"
 #include "link/LinkActions.h"
 #include "link/SerialLink.h"
+#include "link/replies/Phonebook.h"
+#include "link/replies/Sim.h"
 #include "platform/Timer.h"
 
 #include <QObject>
@@ -59,35 +61,39 @@ class ModemLink : public QObject {
 
     // ---- SIM check and initialisation (SimCheck.cpp)
     void CheckSIM();
-    void CheckPinStatus();
-    void HandlePinResult();
+    void CheckPinStatus(replies::SimState state);
+    // False when it took no verdict (no code asked for, or none given yet).
+    bool HandlePinResult(const replies::CodeVerdict& verdict);
     void InitModem();
     void InitModemNoSIM();
     void ShowBaudRate();
     void ShowCharFraming();
     void SetFramingOptions();
 
-    // ---- reply handlers (Replies.cpp)
-    void ShowManufacturer(int echoAt, int okAt);
-    void SaveModelDetails(int echoAt, int okAt);
-    void SavePhoneBook();
-    // True when it took the values apart (and emptied the log).
-    bool ShowEchoValues(int echoAt);
-    void ShowServiceCenter(int okAt, int errorAt);
+    // ---- reply handlers (ReplyHandlers.cpp), with the values read out of the log
+    void ShowManufacturer(const QString& text);
+    void SaveModelDetails(const QString& text);
+    void SavePhoneBook(const replies::PhonebookStatus& status);
 
-  private:
     // ---- dispatcher (Dispatcher.cpp)
     enum class Match;
+    enum class Empties;
     struct Found;
     struct Key;
-    static const Key kKeys[];
+
+  private:
+    static const std::vector<Key>& keys();
     void ProcessModemData(const QString& received);
     void examineLog();
-    void announceNewMessage(int at);
+    bool actOn(const Key& key, Found found);
+    void empty(const std::vector<TerminalLog::Held>& read);
+    void announceNewMessage(const QString& index);
+    void announceRing(Found& found);
     void announceCaller(const QString& number, const QString& unknownText,
                         const QString& knownText);
-    bool showChangeResult(const Found& found, const QString& success);
-    bool showGain(const Found& found, void (CallsWindows::*show)(const QString&));
+    void showChangeResult(bool accepted, const QString& success);
+    // False when the reply's number cannot be read.
+    bool ShowServiceCenter(TerminalLog::Result outcome, const QString& reply);
 
     // ---- start-up (StartUp.cpp)
     void FindModemPort();

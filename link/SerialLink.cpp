@@ -32,6 +32,8 @@ void SerialLink::onComm() {
 void SerialLink::sendCommand(const QString& command, double seconds, LogFirst logFirst) {
     if (logFirst == LogFirst::Empty) log_.clear();
     write(command + QLatin1Char('\r'));
+    ++exchangeWaits_;
+    const auto done = qScopeGuard([this] { --exchangeWaits_; });
     waitFor(commands_, seconds);
 }
 

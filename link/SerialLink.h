@@ -38,6 +38,8 @@ class SerialLink : public QObject {
     // Something else than the exchange of `command` is waiting for the modem:
     // another command's reply, or an arrival that followed another command.
     bool isBusyApartFrom(quint64 command) const;
+    // A command's exchange is waiting for its reply.
+    bool isExchangePending() const { return exchangeWaits_ > 0; }
 
   private:
     void onComm();
@@ -51,4 +53,5 @@ class SerialLink : public QObject {
     // What waits for the modem, by command: a command's own wait, and the runs
     // of arrivals that came after the command was written.
     std::multiset<quint64> waits_;
+    int exchangeWaits_ = 0;
 };

@@ -3,6 +3,8 @@
 #include "link/Framing.h"
 #include "link/Log.h"
 #include "link/ModemLink.h"
+#include "link/replies/CallSettings.h"
+#include "link/replies/DeviceSettings.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
 #include "platform/Text.h"
@@ -24,14 +26,6 @@ void note(ModemLink& modem, const char* line) {
     modem.view().note(QLatin1String(line));
 }
 
-// What follows the command echo "AT+CPIN=..." and its carriage return, so that
-// nothing the user typed is taken for the modem's verdict.
-QString pinVerdict(const TerminalLog& log) {
-    const int echo = log.find(QStringLiteral("+CPIN="));
-    const int echoEnd = echo ? log.find(QStringLiteral("\r"), echo) : 0;
-    return echoEnd ? text::cutRest(log.text(), echoEnd + 1) : QString();
-}
-
 // The wrong-PIN counter, one up; its text is kept from one start-up to the next.
 int countWrongPin(ConsoleView& view) {
     const int count = static_cast<int>(text::number(view.wrongPinCount())) + 1;
@@ -44,13 +38,11 @@ void takePinVerdict(ModemLink& modem, bool accepted, bool refused) {
     if (accepted) {
         note(modem, "PIN Accepted");
         entry.hideEntry();
-        modem.Text1().clear();
         modem.InitModem();
     }
     if (!refused) return;
     entry.setPinDisplay();
     note(modem, "Invalid PIN Entered");
-    modem.Text1().clear();
     const int wrong = countWrongPin(modem.view());
     entry.showEntry();
     if (wrong <= 2) return;
@@ -66,12 +58,10 @@ void takePukVerdict(ModemLink& modem, bool accepted, bool refused) {
         note(modem, "PIN,PUK Accepted");
         entry.hideEntry();
         modem.InitModem();
-        modem.Text1().clear();
     }
     if (!refused) return;
     note(modem, "Invalid PUK Entered ");
     entry.setPukDisplay();
-    modem.Text1().clear();
 }
 
 // --- initialisation steps: what follows a command's wait
@@ -88,16 +78,13 @@ void noteEcho(ModemLink& modem) {
     note(modem, "Echo Enabled");
 }
 
-// "ATS0?" answers the number of rings before the modem answers by itself, in
-// three digits on the line after the echo.
-constexpr int kRingsOffset = 8;
-constexpr int kRingsLength = 3;
+// "ATS0?" answers the number of rings before the modem answers by itself.
 void presetAnswerButton(ModemLink& modem) {
+    const QString query = QStringLiteral("ATS0?");
     const TerminalLog& log = modem.Text1();
-    const int echo = log.find(QStringLiteral("ATS0?"));
-    if (!echo || !log.contains(QStringLiteral("OK"))) return;
-    modem.actions().calls.answerMode(log.window(echo, kRingsOffset, kRingsLength) ==
-                                     QLatin1String("000"));
+    if (!log.findLine(query)) return;
+    if (const std::optional<QString> rings = replies::rings(log.afterEcho(query)))
+        modem.actions().calls.answerMode(*rings == QLatin1String("000"));
 }
 
 void checkSpeed(ModemLink& modem) {
@@ -152,15 +139,6 @@ template <size_t N> void initialise(ModemLink& modem, const InitStep (&steps)[N]
     });
 }
 
-// The framing codes past "+ICF:": after a blank in the reply, directly in
-// the profile dump; the parity code two places after the format code.
-constexpr int kFramingOffset = 6;
-constexpr int kProfileFramingOffset = 5;
-
-// Tested in this order; the first found anywhere in the log is the device's rate.
-const char* const kDeviceRates[] = {"9600", "115200", "19200", "300",  "57600",
-                                    "600",  "1200",   "2400",  "4800", "38400"};
-
 } // namespace
 
 void ModemLink::CheckSIM() {
@@ -184,46 +162,41 @@ void ModemLink::CheckSIM() {
     });
 }
 
-void ModemLink::CheckPinStatus() {
-    // The state is read from the modem's "+CPIN:" line, not from what else the log holds.
-    const int reply = Text1().findLine(QStringLiteral("+CPIN:"));
-    const QString state = reply ? Text1().lineAt(reply) : QString();
-    if (state.contains(QLatin1String("READY"))) {
+void ModemLink::CheckPinStatus(replies::SimState state) {
+    switch (state) {
+    case replies::SimState::Ready:
         Text1().clear();
         InitModem();
         return;
-    }
-    // "SIM PIN" also stands in "SIM PIN2" and "PH-SIM PIN", "SIM PUK" in "SIM PUK2".
-    if (state.contains(QLatin1String("SIM PIN"))) {
+    case replies::SimState::Pin:
         askForCode(*this, SimCode::Pin);
         return;
-    }
-    if (state.contains(QLatin1String("SIM PUK"))) {
+    case replies::SimState::Puk:
         askForCode(*this, SimCode::Puk);
         return;
+    case replies::SimState::Unknown:
+        break;
     }
     view_.setStatus(QStringLiteral("SIM Failure"));
     Services::instance().message(QStringLiteral("SIM FAILURE"), kMessageTitle);
     Services::instance().endProgram();
 }
 
-void ModemLink::HandlePinResult() {
-    // A failure ends the handling; the entry window stays as it is.
-    runGuarded(lcLink, [&] {
-        const QString verdict = pinVerdict(Text1());
-        const bool accepted = verdict.contains(QLatin1String("OK"));
-        const bool refused = verdict.contains(QLatin1String("ERROR"));
-        switch (view_.awaitedCode()) {
-        case SimCode::Pin:
-            takePinVerdict(*this, accepted, refused);
-            break;
-        case SimCode::Puk:
-            takePukVerdict(*this, accepted, refused);
-            break;
-        case SimCode::None:
-            break;
-        }
-    });
+// The verdict on the code the entry window sent; what the log held is
+// emptied by the dispatcher once it is taken.
+bool ModemLink::HandlePinResult(const replies::CodeVerdict& verdict) {
+    if (!verdict.accepted && !verdict.refused) return false;
+    switch (view_.awaitedCode()) {
+    case SimCode::Pin:
+        takePinVerdict(*this, verdict.accepted, verdict.refused);
+        return true;
+    case SimCode::Puk:
+        takePukVerdict(*this, verdict.accepted, verdict.refused);
+        return true;
+    case SimCode::None:
+        break;
+    }
+    return false;
 }
 
 void ModemLink::InitModem() {
@@ -236,24 +209,19 @@ void ModemLink::InitModemNoSIM() {
 
 void ModemLink::ShowBaudRate() {
     runGuarded(lcLink, [&] {
-        for (const char* rate : kDeviceRates) {
-            if (!Text1().contains(QLatin1String(rate))) continue;
-            view_.setSpeedLine(QLatin1String(rate));
-            actions_.config.deviceRate(QLatin1String(rate));
-            return;
+        if (const std::optional<QString> rate = replies::deviceRate(Text1().text())) {
+            view_.setSpeedLine(*rate);
+            actions_.config.deviceRate(*rate);
         }
     });
 }
 
 void ModemLink::ShowCharFraming() {
     runGuarded(lcLink, [&] {
-        // "+ICF: <format>,<parity>"
-        if (const int p = Text1().find(QStringLiteral("+ICF:"))) {
-            const QString formatCode = Text1().window(p, kFramingOffset, 1);
-            const QString parityCode = Text1().window(p, kFramingOffset + 2, 1);
-            actions_.config.framing(formatCode, parityCode);
+        if (const std::optional<replies::Framing> codes = replies::framing(Text1().text())) {
+            actions_.config.framing(codes->format, codes->parity);
             actions_.config.echoEnabled();
-            view_.setFramingLine(framing::summary(formatCode, parityCode) +
+            view_.setFramingLine(framing::summary(codes->format, codes->parity) +
                                  QStringLiteral("ECHO:Enabled"));
             view_.hideProgress();
             view_.enableFeatureButtons(true);
@@ -265,9 +233,7 @@ void ModemLink::ShowCharFraming() {
 
 void ModemLink::SetFramingOptions() {
     runGuarded(lcLink, [&] {
-        // The profile dump writes "+ICF:<format>,<parity>", without a blank.
-        if (const int p = Text1().find(QStringLiteral("+ICF:")))
-            actions_.config.framing(Text1().window(p, kProfileFramingOffset, 1),
-                                    Text1().window(p, kProfileFramingOffset + 2, 1));
+        if (const std::optional<replies::Framing> codes = replies::profileFraming(Text1().text()))
+            actions_.config.framing(codes->format, codes->parity);
     });
 }

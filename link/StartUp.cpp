@@ -3,28 +3,14 @@
 
 #include "link/Log.h"
 #include "link/ModemLink.h"
+#include "link/replies/Identity.h"
 #include "platform/Files.h"
 #include "platform/Services.h"
-
-#include <QRegularExpression>
 
 namespace {
 
 const QString kPortFile = QStringLiteral("COM.txt");
 const QString kSerialQuery = QStringLiteral("AT+CGSN");
-constexpr int kSerialNumberLength = 15;
-
-// The serial number: the first line of the reply, after the echo when the
-// modem echoes, short of the final result.
-QString serialNumber(const TerminalLog& log) {
-    const QString reply = log.afterEcho(kSerialQuery);
-    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
-    const QStringList lines = reply.split(lineBreaks, Qt::SkipEmptyParts);
-    return lines.isEmpty() || lines.first().trimmed() == QLatin1String("OK")
-               ? QString()
-               : lines.first().left(kSerialNumberLength);
-}
-
 // The settings the search tries on every candidate port: each standard rate,
 // slowest first, with no parity, 8 data bits and 1 stop bit.
 QStringList searchSettings() {
@@ -209,7 +195,8 @@ void ModemLink::takePortIntoUse(const QString& settings) {
 }
 
 void ModemLink::takeSerialNumber() {
-    actions_.console.serialNumber(serialNumber(Text1()));
+    // After the echo when the modem echoes.
+    actions_.console.serialNumber(replies::serialNumber(Text1().afterEcho(kSerialQuery)));
 }
 
 void ModemLink::SavePortAndCheckSIM() {

@@ -21,107 +21,22 @@ qsizetype lineEnd(const QString& text, qsizetype from) {
     return from;
 }
 
-bool isErrorLine(QStringView line) {
-    return line == QLatin1String("ERROR") || line.startsWith(QLatin1String("+CME ERROR")) ||
-           line.startsWith(QLatin1String("+CMS ERROR"));
-}
-
 TerminalLog::Result finalResult(QStringView line) {
-    const QStringView trimmed = line.trimmed();
-    if (trimmed == QLatin1String("OK")) return TerminalLog::Result::Ok;
-    return isErrorLine(trimmed) ? TerminalLog::Result::Error : TerminalLog::Result::None;
+    return replies::resultOf(line);
 }
 
 bool isLineStart(const QString& text, qsizetype index) {
     return index == 0 || isLineEnd(text.at(index - 1));
 }
 
-// --- user data
-
 // Stands in for user data when the log is searched: no key holds it.
 constexpr QChar kMasked = QChar(0);
 
-bool endsMessageEntry(QStringView line) {
-    return line.startsWith(QLatin1String("+CMGS:")) || line.startsWith(QLatin1String("+CMGW:")) ||
-           isErrorLine(line.trimmed());
-}
-
-// The replies that carry user data: the line that opens one, and how it ends.
-// A reply that ends at its final result runs to the last result line after it,
-// since its data may hold a line that reads like one; the echo of a message
-// body ends at the first line `endsEntry` takes (which is not part of it).
-struct UserDataReply {
-    const char* opening;
-    bool (*endsEntry)(QStringView line); // null: up to the final result
-};
-
-const UserDataReply kUserDataReplies[] = {
-    {"+CPBR:", nullptr}, {"+CPBF:", nullptr},      {"+CMGR:", nullptr},
-    {"+CMGL:", nullptr}, {"> ", endsMessageEntry},
-};
-
-const UserDataReply* opening(QStringView line) {
-    for (const UserDataReply& reply : kUserDataReplies)
-        if (line.startsWith(QLatin1String(reply.opening))) return &reply;
-    return nullptr;
-}
-
-// A stretch of the log, as 0-based indexes [begin, end).
-struct Span {
-    qsizetype begin;
-    qsizetype end;
-};
-
-// A line of the log, as 0-based indexes [begin, end) without its line end.
-struct Line {
-    qsizetype begin;
-    qsizetype end;
-    QStringView text;
-};
-
-std::vector<Line> linesOf(const QString& text) {
-    std::vector<Line> lines;
-    for (qsizetype begin = 0; begin < text.size();) {
-        const qsizetype end = lineEnd(text, begin);
-        if (end > begin) lines.push_back({begin, end, QStringView(text).mid(begin, end - begin)});
-        begin = end + 1;
-    }
-    return lines;
-}
-
-// Index of the last result line of the log, the number of lines when there is none.
-size_t lastResultLine(const std::vector<Line>& lines) {
-    for (size_t i = lines.size(); i-- > 0;)
-        if (finalResult(lines[i].text) != TerminalLog::Result::None) return i;
-    return lines.size();
-}
-
-// Index of the line that ends the user data opened at line `open`: for a reply
-// the last result line of the log when it follows, for a message body the
-// first line that ends it; the number of lines when none has come.
-size_t endOfUserData(const std::vector<Line>& lines, size_t open, const UserDataReply& reply,
-                     size_t lastResult) {
-    if (!reply.endsEntry) return lastResult > open ? lastResult : lines.size();
-    for (size_t i = open + 1; i < lines.size(); ++i)
-        if (reply.endsEntry(lines[i].text)) return i;
-    return lines.size();
-}
-
-// The user data of the log: each reply from its opening line to the end of
-// its last line before the line that ends it (to the end of the log while
-// that has not come). Blank lines do not end it; line breaks inside it belong to it.
-std::vector<Span> userDataSpans(const QString& text) {
-    std::vector<Span> spans;
-    const std::vector<Line> lines = linesOf(text);
-    const size_t lastResult = lastResultLine(lines);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const UserDataReply* open = opening(lines[i].text);
-        if (!open) continue;
-        const size_t end = endOfUserData(lines, i, *open, lastResult);
-        spans.push_back({lines[i].begin, lines[end - 1].end});
-        i = end; // the line that ended it opens nothing
-    }
-    return spans;
+// Past the line ends that follow `end`.
+qsizetype pastLineEnds(const QString& text, qsizetype end) {
+    while (end < text.size() && isLineEnd(text.at(end)))
+        ++end;
+    return end;
 }
 
 } // namespace
@@ -136,6 +51,10 @@ void TerminalLog::setMirror(QPlainTextEdit* mirror) {
 }
 
 void TerminalLog::setText(const QString& text) {
+    // Whatever was held is gone with the text it stood for.
+    for (const std::weak_ptr<Held::Range>& weak : held_)
+        if (const std::shared_ptr<Held::Range> range = weak.lock()) range->held = false;
+    held_.clear();
     text_ = text;
     ++changes_;
     bound();
@@ -207,6 +126,10 @@ qsizetype TerminalLog::replyStart(const QString& command) const {
     return std::min(lineEnd(text_, at - 1 + command.size()) + 1, text_.size());
 }
 
+QString TerminalLog::replyAfterLine(int at) const {
+    return text_.mid(std::min(lineEnd(text_, at - 1) + 1, text_.size()));
+}
+
 QString TerminalLog::afterEcho(const QString& command) const {
     return text_.mid(replyStart(command));
 }
@@ -245,7 +168,7 @@ bool TerminalLog::hasLine(const QString& line, const QString& command) const {
 bool TerminalLog::hasError(const QString& command) const {
     const QStringList lines = replyLines(command);
     return std::any_of(lines.begin(), lines.end(),
-                       [](const QString& l) { return isErrorLine(l.trimmed()); });
+                       [](const QString& l) { return replies::isErrorLine(l); });
 }
 
 int TerminalLog::lastLine(const QString& line) const {
@@ -260,7 +183,7 @@ int TerminalLog::lastLine(const QString& line) const {
 const QString& TerminalLog::withoutUserData() const {
     if (withoutUserDataOf_ != changes_) {
         withoutUserData_ = text_;
-        for (const Span& span : userDataSpans(text_))
+        for (const Span& span : replies::userDataSpans(text_))
             std::fill(withoutUserData_.begin() + span.begin, withoutUserData_.begin() + span.end,
                       kMasked);
         withoutUserDataOf_ = changes_;
@@ -303,10 +226,86 @@ TerminalLog::Outcome TerminalLog::outcomeAfter(int at) const {
 }
 
 QString TerminalLog::userData(const QString& prefix) const {
-    for (const Span& span : userDataSpans(text_))
-        if (QStringView(text_).mid(span.begin).startsWith(prefix))
-            return text_.mid(span.begin, span.end - span.begin);
-    return QString();
+    return replies::userData(text_, prefix);
+}
+
+TerminalLog::Span TerminalLog::lineSpan(int at) const {
+    const qsizetype begin = at - 1;
+    return {begin, pastLineEnds(text_, lineEnd(text_, begin))};
+}
+
+bool TerminalLog::isEchoLine(qsizetype begin) const {
+    return QStringView(withoutUserData()).mid(begin).startsWith(QLatin1String("AT"));
+}
+
+TerminalLog::Span TerminalLog::exchangeSpan(int at) const {
+    const QString& searched = withoutUserData();
+    const qsizetype line = at - 1;
+    qsizetype begin = line;
+    if (!isEchoLine(line)) {
+        // Back to the echo the line answers, unless a final result stands between.
+        for (qsizetype end = line - 1; end > 0;) {
+            while (end >= 0 && isLineEnd(searched.at(end)))
+                --end;
+            if (end < 0) break;
+            qsizetype start = end;
+            while (start > 0 && !isLineEnd(searched.at(start - 1)))
+                --start;
+            if (finalResult(QStringView(searched).mid(start, end + 1 - start)) != Result::None)
+                break;
+            if (isEchoLine(start)) {
+                begin = start;
+                break;
+            }
+            end = start - 1;
+        }
+    }
+    // On to the first final result, short of the next echo.
+    qsizetype end = lineEnd(searched, line);
+    for (qsizetype next = pastLineEnds(searched, end); next < searched.size();) {
+        if (isEchoLine(next)) break;
+        const qsizetype nextEnd = lineEnd(searched, next);
+        if (finalResult(QStringView(searched).mid(next, nextEnd - next)) != Result::None) {
+            end = nextEnd;
+            break;
+        }
+        next = pastLineEnds(searched, nextEnd);
+    }
+    return {begin, pastLineEnds(searched, end)};
+}
+
+TerminalLog::Held TerminalLog::hold(Span span) {
+    Held held;
+    held.range_ = std::make_shared<Held::Range>(Held::Range{span});
+    held_.push_back(held.range_);
+    return held;
+}
+
+void TerminalLog::remove(const Held& held) {
+    if (!held.isHeld()) return;
+    const Span span = held.range_->span;
+    text_.remove(span.begin, span.end - span.begin);
+    ++changes_;
+    followRemoval(span.begin, span.end);
+    mirrorReset();
+}
+
+void TerminalLog::followRemoval(qsizetype begin, qsizetype end) {
+    std::vector<std::weak_ptr<Held::Range>> kept;
+    for (const std::weak_ptr<Held::Range>& weak : held_) {
+        const std::shared_ptr<Held::Range> range = weak.lock();
+        if (!range || !range->held) continue;
+        Span& span = range->span;
+        if (span.begin >= end) {
+            span.begin -= end - begin;
+            span.end -= end - begin;
+        } else if (span.end > begin) {
+            range->held = false;
+            continue;
+        }
+        kept.push_back(range);
+    }
+    held_ = std::move(kept);
 }
 
 void TerminalLog::moveCaretToEnd() {
@@ -318,7 +317,10 @@ void TerminalLog::moveCaretToEnd() {
 }
 
 void TerminalLog::bound() {
-    if (text_.size() > kMaxChars) text_.remove(0, text_.size() - kMaxChars);
+    if (text_.size() <= kMaxChars) return;
+    const qsizetype dropped = text_.size() - kMaxChars;
+    text_.remove(0, dropped);
+    followRemoval(0, dropped);
 }
 
 // The mirror follows the log at a cost that does not grow with the log: what

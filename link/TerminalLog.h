@@ -1,12 +1,15 @@
 #pragma once
 
+#include "link/replies/Reading.h"
 #include "platform/Timer.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 class QPlainTextEdit;
 
@@ -39,7 +42,7 @@ class TerminalLog : public QObject {
     static constexpr int kMirrorRefreshMs = 200;
 
     // The outcome of an exchange.
-    enum class Result { None, Ok, Error };
+    using Result = replies::Result;
 
     // The text box that shows the log.
     void setMirror(QPlainTextEdit* mirror);
@@ -84,6 +87,9 @@ class TerminalLog : public QObject {
     // What follows the echo of `command` (where it begins a line) and the end
     // of the echo's line: the reply. The whole log when the command is not echoed.
     QString afterEcho(const QString& command) const;
+    // What follows the line at `at` (1-based) and the line end that closes
+    // it: the reply to the echo standing there.
+    QString replyAfterLine(int at) const;
     // The final result of the exchange of `command`: of the lines after its
     // echo (the whole log when no command is given or it is not echoed), the
     // last that is "OK" (Ok), "ERROR" or an extended error (Error); None when
@@ -135,6 +141,38 @@ class TerminalLog : public QObject {
     // before the final result left out. "" when there is none.
     QString userData(const QString& prefix) const;
 
+    // ---- what the dispatcher empties
+
+    // A stretch of the log, as 0-based indexes [begin, end).
+    using Span = replies::Span;
+    // The line at `at` (1-based), with the line ends that follow it.
+    Span lineSpan(int at) const;
+    // The exchange that the echo or reply line at `at` belongs to: from the
+    // echo (the line itself, or the echo before it when the line follows that
+    // echo before its final result) to the first final result after the line,
+    // short of the next echo, with its line ends; the line alone when it
+    // follows no echo.
+    Span exchangeSpan(int at) const;
+
+    // A stretch held while what it says is acted on: it moves with its text
+    // when text before it is removed, and is gone once its own text is
+    // (emptied, replaced or cut into).
+    class Held {
+      public:
+        bool isHeld() const { return range_ && range_->held; }
+
+      private:
+        friend class TerminalLog;
+        struct Range {
+            Span span;
+            bool held = true;
+        };
+        std::shared_ptr<Range> range_;
+    };
+    Held hold(Span span);
+    // Removes the held stretch's text, when it is still there.
+    void remove(const Held& held);
+
     // Puts the caret after the last character (the box scrolls to its end).
     void moveCaretToEnd();
 
@@ -151,6 +189,9 @@ class TerminalLog : public QObject {
     // From index `start` (0-based) to the end of its line.
     QString restOfLine(qsizetype start) const;
     void bound();
+    // Every held stretch follows the removal of [begin, end).
+    void followRemoval(qsizetype begin, qsizetype end);
+    bool isEchoLine(qsizetype begin) const;
     void mirrorAppended(const QString& more);
     void mirrorReset();
     void flushMirror();
@@ -159,6 +200,7 @@ class TerminalLog : public QObject {
     quint64 changes_ = 0;
     mutable QString withoutUserData_;
     mutable quint64 withoutUserDataOf_ = ~quint64(0); // the change it was made for
+    std::vector<std::weak_ptr<Held::Range>> held_;
     QPlainTextEdit* mirror_ = nullptr;
     // What the mirror has not shown yet, shown together once events are handled.
     QString mirrorPending_;

@@ -35,7 +35,7 @@ class FormBase : public QWidget {
     void setBorder(Border border);
     // Lays the window out at the given client size in twips (15 twips a pixel).
     void setClientTwips(int width, int height);
-    void setLayer(Layer layer) { layer_ = layer; }
+    void setLayer(Layer category) { layer_ = category; }
 
   private:
     Layer layer_;

@@ -395,6 +395,19 @@ TEST_F(SimCheckTest, VerdictIsTheModemsAnswerNotTheEchoedCommand) {
     EXPECT_EQ(commands(sent()), kSimQueries);
 }
 
+// The verdict is taken once: what arrives after it does not count the same
+// wrong PIN again.
+TEST_F(SimCheckTest, AWrongPinCountsOnceWhateverArrivesAfter) {
+    modem().state().sim.status = SimStatus::PinRequired;
+    main().CheckSIM();
+    arrive("AT+CPIN=1111\r\r\nERROR\r\n");
+    run(3);
+    arrive("\r\n+CGREG: 0,1\r\n");
+    run(3);
+    EXPECT_EQ(control<QLineEdit>(main(), "Text2")->text(), "1");
+    EXPECT_EQ(progress(main()).filter("Invalid PIN Entered").size(), 1);
+}
+
 TEST_F(SimCheckTest, SubmissionEchoWithoutACodeAskedForChangesNothing) {
     arrive("AT+CPIN=1234\r\r\nOK\r\n");
     run(3);

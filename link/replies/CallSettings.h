@@ -1,0 +1,38 @@
+#pragma once
+
+// Call settings: gains, echo cancellation, side tone, auto-answer rings.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace replies {
+
+// "+VGR: <gain>" or "+VGT: <gain>": three characters past the key and blank.
+std::optional<QString> gain(const QString& line);
+
+// "+ECHO: <mode>,<algorithm>,<parameters>": the twenty characters past the
+// key and blank as they stand, and the values: algorithm 1 has four
+// parameters, algorithm 3 three, each up to its comma, the last up to the
+// line's end. None for another algorithm, an empty mode or a value missing.
+struct EchoValues {
+    QString shown;
+    QString mode;
+    QString algorithm;
+    QStringList parameters;
+};
+std::optional<EchoValues> echoCancellation(const QString& line);
+
+// "+SIDET: <mode>,<level>".
+struct SideTone {
+    QString mode;
+    QString level;
+};
+std::optional<SideTone> sideTone(const QString& line);
+
+// "ATS0?": the rings before the modem answers by itself, the three
+// characters past the line break that opens the reply; none without "OK".
+std::optional<QString> rings(const QString& reply);
+
+} // namespace replies

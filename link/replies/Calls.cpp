@@ -1,0 +1,50 @@
+#include "link/replies/Calls.h"
+
+#include "link/replies/Reading.h"
+#include "platform/Text.h"
+
+namespace replies {
+
+namespace {
+
+// The values of a signal or registration reply, cut as a window of ten
+// characters past their key and blank.
+constexpr qsizetype kValuesLength = 10;
+constexpr qsizetype kSignalValuesAt = 6;       // past "+CSQ: "
+constexpr qsizetype kRegistrationValuesAt = 7; // past "+CREG: "
+constexpr int kCallIndicator = 4;              // the fifth value
+
+} // namespace
+
+std::optional<QString> quotedNumber(const QString& line) {
+    const QStringList values = text::fields(line.mid(line.indexOf(QLatin1Char(':')) + 1));
+    const QString& first = values.first();
+    const bool quoted =
+        first.size() >= 2 && first.startsWith(QLatin1Char('"')) && first.endsWith(QLatin1Char('"'));
+    if (!quoted || values.size() < 2) return std::nullopt;
+    return text::unquoted(first);
+}
+
+std::optional<SignalQuality> signalQuality(const QString& line) {
+    const auto values = splitAtComma(line.mid(kSignalValuesAt, kValuesLength));
+    if (!values) return std::nullopt;
+    const std::optional<int> rssi = number(values->first);
+    if (!rssi) return std::nullopt;
+    return SignalQuality{*rssi, values->first, values->second};
+}
+
+std::optional<int> registrationStat(const QString& line) {
+    const auto values = splitAtComma(line.mid(kRegistrationValuesAt, kValuesLength));
+    if (!values) return std::nullopt;
+    return number(values->second);
+}
+
+std::optional<int> callIndicator(const QString& reply) {
+    const qsizetype at = reply.indexOf(QLatin1String("+CIND:"));
+    if (at < 0) return std::nullopt;
+    const std::optional<QStringList> values = fieldsAfter(reply.mid(at), QStringLiteral("+CIND:"));
+    if (!values || values->size() <= kCallIndicator) return std::nullopt;
+    return number(values->at(kCallIndicator));
+}
+
+} // namespace replies

@@ -1,0 +1,23 @@
+#pragma once
+
+// Who the modem is: its serial number and the identification texts.
+
+#include <QString>
+
+#include <optional>
+
+namespace replies {
+
+// "AT+CGSN": the first line of the reply, short of the final result, at most
+// fifteen characters; "" when the reply gives none.
+QString serialNumber(const QString& reply);
+
+// "ATI0" and "ATI3": the text from the reply's first character past the line
+// break that opens it, up to its final "OK", the reply's own line breaks
+// kept, stopping two characters before "OK"; the manufacturer text without
+// the blanks that padded modules put before it. None when "OK" comes within
+// the opening line break.
+std::optional<QString> manufacturer(const QString& reply);
+std::optional<QString> model(const QString& reply);
+
+} // namespace replies

@@ -1,0 +1,104 @@
+#include "link/replies/Phonebook.h"
+
+#include "link/replies/Reading.h"
+#include "platform/Text.h"
+
+#include <QRegularExpression>
+
+namespace replies {
+
+namespace {
+
+const QString kEntryPrefix = QStringLiteral("+CPBR:");
+// Places beyond three digits do not exist: the capacity has three at most.
+constexpr int kCapacityDigits = 3;
+
+QString leadingDigits(const QString& text, int most) {
+    qsizetype count = 0;
+    while (count < text.size() && count < most && text.at(count) >= QLatin1Char('0') &&
+           text.at(count) <= QLatin1Char('9'))
+        ++count;
+    return text.left(count);
+}
+
+// The reply's lines outside the entry it carries.
+QStringList linesOutsideUserData(const QString& reply) {
+    QString masked = reply;
+    for (const Span& span : userDataSpans(reply))
+        masked.replace(span.begin, span.end - span.begin, QString(span.end - span.begin, QChar()));
+    return lines(masked);
+}
+
+// "+CME ERROR: 21", as a number or, after "AT+CMEE=2", as its text.
+bool refusedAsInvalidIndex(const QStringList& resultLines) {
+    for (const QString& line : resultLines) {
+        const QString trimmed = line.trimmed();
+        if (trimmed == QLatin1String("+CME ERROR: 21") ||
+            trimmed == QLatin1String("+CME ERROR: invalid index"))
+            return true;
+    }
+    return false;
+}
+
+bool hasResult(const QStringList& resultLines) {
+    for (const QString& line : resultLines)
+        if (resultOf(line) != Result::None) return true;
+    return false;
+}
+
+// What may follow the name of an entry: the hidden flag (0 or 1), then numbers
+// or quoted texts (group, second number and its type, second text, e-mail...).
+bool isTrailingFields(QStringView rest) {
+    static const QRegularExpression trailing(QStringLiteral("^,[01]?(,(\\d*|\"[^\"\\r\\n]*\"))*$"));
+    return trailing.match(rest).hasMatch();
+}
+
+// The quote that closes the name opened at `open`: the first one that only
+// trailing fields follow, else the entry's last, so that a name that ends the
+// entry keeps every quote it holds.
+qsizetype nameClose(const QString& entry, qsizetype open) {
+    const QChar quote = QLatin1Char('"');
+    for (qsizetype at = entry.indexOf(quote, open + 1); at >= 0; at = entry.indexOf(quote, at + 1))
+        if (isTrailingFields(QStringView(entry).mid(at + 1))) return at;
+    return entry.lastIndexOf(quote);
+}
+
+} // namespace
+
+std::optional<PhonebookStatus> phonebookStatus(const QString& reply) {
+    const std::optional<QStringList> fields = fieldsAfter(reply, QStringLiteral("+CPBS:"));
+    if (!fields || fields->at(0) != QLatin1String("\"SM\"") || fields->size() < 2)
+        return std::nullopt;
+    return PhonebookStatus{fields->at(1), leadingDigits(fields->value(2), kCapacityDigits)};
+}
+
+PlaceRead placeRead(const QString& reply) {
+    const QStringList resultLines = linesOutsideUserData(reply);
+    if (refusedAsInvalidIndex(resultLines)) return {Slot::PastRange, QString()};
+    const QString entry = userData(reply, kEntryPrefix);
+    if (!entry.isEmpty()) return {Slot::Entry, entry};
+    return {hasResult(resultLines) ? Slot::Empty : Slot::NoAnswer, QString()};
+}
+
+std::optional<int> lastPlace(const QString& reply) {
+    static const QRegularExpression range(QStringLiteral("^\\+CPBR: *\\(\\d+-(\\d+)\\)"));
+    const QRegularExpressionMatch found = range.match(userData(reply, kEntryPrefix));
+    if (!found.hasMatch()) return std::nullopt;
+    return found.captured(1).toInt();
+}
+
+std::optional<Entry> phonebookEntry(const QString& entry) {
+    const QChar quote = QLatin1Char('"');
+    const QChar comma = QLatin1Char(',');
+    const qsizetype numberOpen = entry.indexOf(quote);
+    const qsizetype numberClose = numberOpen < 0 ? -1 : entry.indexOf(quote, numberOpen + 1);
+    const qsizetype typeComma = numberClose < 0 ? -1 : entry.indexOf(comma, numberClose);
+    const qsizetype nameComma = typeComma < 0 ? -1 : entry.indexOf(comma, typeComma + 1);
+    const qsizetype nameOpen = nameComma < 0 ? -1 : entry.indexOf(quote, nameComma);
+    const qsizetype nameEnd = nameOpen < 0 ? -1 : nameClose(entry, nameOpen);
+    if (nameEnd <= nameOpen || numberClose == numberOpen + 1) return std::nullopt;
+    return Entry{entry.mid(numberOpen + 1, numberClose - numberOpen - 1),
+                 entry.mid(nameOpen + 1, nameEnd - nameOpen - 1)};
+}
+
+} // namespace replies

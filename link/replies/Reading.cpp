@@ -1,0 +1,171 @@
+#include "link/replies/Reading.h"
+
+#include "platform/Text.h"
+
+#include <QRegularExpression>
+
+namespace replies {
+
+bool isErrorLine(QStringView line) {
+    const QStringView trimmed = line.trimmed();
+    return trimmed == QLatin1String("ERROR") || trimmed.startsWith(QLatin1String("+CME ERROR")) ||
+           trimmed.startsWith(QLatin1String("+CMS ERROR"));
+}
+
+Result resultOf(QStringView line) {
+    if (line.trimmed() == QLatin1String("OK")) return Result::Ok;
+    return isErrorLine(line) ? Result::Error : Result::None;
+}
+
+QStringList lines(const QString& text) {
+    static const QRegularExpression breaks(QStringLiteral("[\r\n]"));
+    return text.split(breaks, Qt::SkipEmptyParts);
+}
+
+std::optional<QString> lineStarting(const QString& text, const QString& prefix) {
+    for (const QString& line : lines(text))
+        if (line.startsWith(prefix)) return line;
+    return std::nullopt;
+}
+
+std::optional<QStringList> fieldsAfter(const QString& text, const QString& prefix) {
+    const std::optional<QString> line = lineStarting(text, prefix);
+    if (!line) return std::nullopt;
+    return text::fields(line->mid(prefix.size()));
+}
+
+Outcome firstResult(const QString& reply) {
+    for (qsizetype begin = 0; begin < reply.size();) {
+        qsizetype end = begin;
+        while (end < reply.size() && reply.at(end) != QLatin1Char('\r') &&
+               reply.at(end) != QLatin1Char('\n'))
+            ++end;
+        if (const Result found = resultOf(QStringView(reply).mid(begin, end - begin));
+            found != Result::None)
+            return {found, begin};
+        begin = end + 1;
+    }
+    return {};
+}
+
+std::optional<bool> accepted(const QString& reply) {
+    const Outcome outcome = firstResult(reply);
+    if (outcome.result == Result::None) return std::nullopt;
+    return outcome.result == Result::Ok;
+}
+
+std::optional<int> number(const QString& text) {
+    try {
+        return static_cast<int>(text::number(text));
+    } catch (const text::CutError&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace replies
+
+namespace replies {
+
+std::optional<std::pair<QString, QString>> splitAtComma(const QString& window) {
+    const qsizetype comma = window.indexOf(QLatin1Char(','));
+    if (comma < 0) return std::nullopt;
+    const qsizetype cr = window.indexOf(QLatin1Char('\r'), comma);
+    if (cr < 0) return std::nullopt;
+    return std::make_pair(window.left(comma), window.mid(comma + 1, cr - comma - 1));
+}
+
+namespace {
+
+bool isLineEnd(QChar c) {
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
+
+bool endsMessageEntry(QStringView line) {
+    return line.startsWith(QLatin1String("+CMGS:")) || line.startsWith(QLatin1String("+CMGW:")) ||
+           isErrorLine(line);
+}
+
+// The replies that carry user data: the line that opens one, and how it ends.
+// A reply that ends at its final result runs to the last result line after it,
+// since its data may hold a line that reads like one; the echo of a message
+// body ends at the first line `endsEntry` takes (which is not part of it).
+struct UserDataReply {
+    const char* opening;
+    bool (*endsEntry)(QStringView line); // null: up to the final result
+};
+
+const UserDataReply kUserDataReplies[] = {
+    {"+CPBR:", nullptr}, {"+CPBF:", nullptr},      {"+CMGR:", nullptr},
+    {"+CMGL:", nullptr}, {"> ", endsMessageEntry},
+};
+
+const UserDataReply* opening(QStringView line) {
+    for (const UserDataReply& reply : kUserDataReplies)
+        if (line.startsWith(QLatin1String(reply.opening))) return &reply;
+    return nullptr;
+}
+
+// A line of the text, as 0-based indexes [begin, end) without its line end.
+struct Line {
+    qsizetype begin;
+    qsizetype end;
+    QStringView text;
+};
+
+std::vector<Line> linesOf(const QString& text) {
+    std::vector<Line> found;
+    for (qsizetype begin = 0; begin < text.size();) {
+        qsizetype end = begin;
+        while (end < text.size() && !isLineEnd(text.at(end)))
+            ++end;
+        if (end > begin) found.push_back({begin, end, QStringView(text).mid(begin, end - begin)});
+        begin = end + 1;
+    }
+    return found;
+}
+
+// Index of the last result line, the number of lines when there is none.
+size_t lastResultLine(const std::vector<Line>& found) {
+    for (size_t i = found.size(); i-- > 0;)
+        if (resultOf(found[i].text) != Result::None) return i;
+    return found.size();
+}
+
+// Index of the line that ends the user data opened at line `open`: for a reply
+// the last result line when it follows, for a message body the first line that
+// ends it; the number of lines when none has come.
+size_t endOfUserData(const std::vector<Line>& found, size_t open, const UserDataReply& reply,
+                     size_t lastResult) {
+    if (!reply.endsEntry) return lastResult > open ? lastResult : found.size();
+    for (size_t i = open + 1; i < found.size(); ++i)
+        if (reply.endsEntry(found[i].text)) return i;
+    return found.size();
+}
+
+} // namespace
+
+// Each reply from its opening line to the end of its last line before the
+// line that ends it (to the end of the text while that has not come). Blank
+// lines do not end it; line breaks inside it belong to it.
+std::vector<Span> userDataSpans(const QString& text) {
+    std::vector<Span> spans;
+    const std::vector<Line> found = linesOf(text);
+    const size_t lastResult = lastResultLine(found);
+    for (size_t i = 0; i < found.size(); ++i) {
+        const UserDataReply* open = opening(found[i].text);
+        if (!open) continue;
+        const size_t end = endOfUserData(found, i, *open, lastResult);
+        spans.push_back({found[i].begin, found[end - 1].end});
+        i = end; // the line that ended it opens nothing
+    }
+    return spans;
+}
+
+QString userData(const QString& text, const QString& prefix) {
+    for (const Span& span : userDataSpans(text))
+        if (QStringView(text).mid(span.begin).startsWith(prefix))
+            return text.mid(span.begin, span.end - span.begin);
+    return QString();
+}
+
+} // namespace replies

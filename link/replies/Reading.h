@@ -1,0 +1,80 @@
+#pragma once
+
+// The vocabulary every reader of a reply shares. A reader is a pure function
+// from the text of a reply (what follows its command's echo) or of an
+// unsolicited code (from the code's line to the end of the log) to a value,
+// none when the text does not hold it. Each family of commands has its file
+// here, as the simulated modem has in simulator/commands/.
+//
+// Where the console has always cut a reply at fixed places, the reader makes
+// that cut on the shape it was made for, and reads by the fields 27.007 and
+// 27.005 define otherwise.
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace replies {
+
+// The final result of an exchange, as a line of the reply says it.
+enum class Result { None, Ok, Error };
+
+// "OK", or "ERROR", "+CME ERROR: n" and "+CMS ERROR: n" alike; blanks around aside.
+Result resultOf(QStringView line);
+bool isErrorLine(QStringView line);
+
+// The lines of a text, without their line ends; blank lines left out.
+QStringList lines(const QString& text);
+
+// The first line that begins with `prefix`; none when there is none.
+std::optional<QString> lineStarting(const QString& text, const QString& prefix);
+// The comma-separated fields after `prefix` on its first line (blanks around
+// each dropped, commas inside quotes kept); none when no line begins with it.
+std::optional<QStringList> fieldsAfter(const QString& text, const QString& prefix);
+
+// Index of the first line of the reply that is a final result, and which;
+// -1 and None while none has come.
+struct Outcome {
+    Result result = Result::None;
+    qsizetype at = -1;
+};
+Outcome firstResult(const QString& reply);
+
+// Whether the reply's first final result is "OK"; none while none has come.
+std::optional<bool> accepted(const QString& reply);
+
+// The text's whole number (plain digits, blanks around them aside); none for
+// anything else.
+std::optional<int> number(const QString& text);
+
+} // namespace replies
+
+namespace replies {
+
+// A reply's values cut as the console has long cut a short reply: the text of
+// `window` before its first comma, and after it up to the first carriage
+// return that follows; none when either is missing.
+std::optional<std::pair<QString, QString>> splitAtComma(const QString& window);
+
+// The replies that carry what people wrote: a phonebook entry ("+CPBR:",
+// "+CPBF:") and a stored message ("+CMGR:", "+CMGL:"), each from its line to
+// the reply's final result (the last result line that follows it: a line of a
+// message may itself read "OK"), and the echo of a message body, from the
+// "> " prompt to "+CMGS:", "+CMGW:" or an error. Nothing inside them is a
+// reply, a result code or an echo, whatever it holds. As 0-based [begin, end)
+// indexes of `text`, in order.
+struct Span {
+    qsizetype begin;
+    qsizetype end;
+};
+std::vector<Span> userDataSpans(const QString& text);
+// The first reply carrying user data that begins with `prefix` ("+CPBR:"):
+// from the prefix to the end of its data, line breaks inside it kept, those
+// before the final result left out. "" when there is none.
+QString userData(const QString& text, const QString& prefix);
+
+} // namespace replies

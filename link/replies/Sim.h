@@ -1,0 +1,24 @@
+#pragma once
+
+// The SIM: what it waits for, and the verdict on a code given to it.
+
+#include <QString>
+
+namespace replies {
+
+// What "+CPIN: <code>" says the SIM waits for.
+enum class SimState { Ready, Pin, Puk, Unknown };
+// From the "+CPIN:" line: ready when it holds "READY"; else "SIM PIN" (also
+// in "SIM PIN2" and "PH-SIM PIN") asks for the PIN, "SIM PUK" (also
+// "SIM PUK2") for the PUK.
+SimState simState(const QString& line);
+
+// The modem's verdict on "AT+CPIN=<code>", from what follows its echo, so that
+// nothing the user typed counts: it holds "OK", or "ERROR", or both, or neither.
+struct CodeVerdict {
+    bool accepted = false;
+    bool refused = false;
+};
+CodeVerdict codeVerdict(const QString& reply);
+
+} // namespace replies
