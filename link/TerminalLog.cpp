@@ -120,23 +120,56 @@ QStringList TerminalLog::fieldsAfter(const QString& key) const {
     return contains(key) ? text::fields(lineAfter(key)) : QStringList();
 }
 
-qsizetype TerminalLog::replyStart(const QString& command) const {
-    const int at = command.isEmpty() ? 0 : findLine(command);
-    if (!at) return 0;
-    return std::min(lineEnd(text_, at - 1 + command.size()) + 1, text_.size());
+std::optional<TerminalLog::Span> TerminalLog::replySpan(const QString& command) const {
+    const QString& searched = withoutUserData();
+    // The last line that reads the command as it was written.
+    qsizetype echo = -1;
+    for (qsizetype at = searched.lastIndexOf(command); at >= 0;
+         at = at > 0 ? searched.lastIndexOf(command, at - 1) : -1) {
+        const qsizetype end = at + command.size();
+        if (isLineStart(searched, at) && lineEnd(searched, end) == end) {
+            echo = at;
+            break;
+        }
+    }
+    if (echo < 0) {
+        // A modem that does not echo (told "ATE0") answers on an emptied log:
+        // the log is the reply. Where other commands' echoes stand, this one's is gone.
+        for (qsizetype at = 0; at < searched.size();
+             at = pastLineEnds(searched, lineEnd(searched, at)))
+            if (isEchoLine(at)) return std::nullopt;
+        return Span{0, searched.size()};
+    }
+    const qsizetype begin = std::min(lineEnd(searched, echo + command.size()) + 1, searched.size());
+    // Up to the next command's echo.
+    qsizetype end = begin;
+    while (end < searched.size() && !(isLineStart(searched, end) && isEchoLine(end)))
+        end = pastLineEnds(searched, lineEnd(searched, end));
+    return Span{begin, end};
+}
+
+std::optional<QString> TerminalLog::replyTo(const QString& command) const {
+    const std::optional<Span> span = replySpan(command);
+    if (!span) return std::nullopt;
+    return text_.mid(span->begin, span->end - span->begin);
+}
+
+QString TerminalLog::afterEcho(const QString& command) const {
+    return replyTo(command).value_or(text_);
 }
 
 QString TerminalLog::replyAfterLine(int at) const {
     return text_.mid(std::min(lineEnd(text_, at - 1) + 1, text_.size()));
 }
 
-QString TerminalLog::afterEcho(const QString& command) const {
-    return text_.mid(replyStart(command));
-}
-
 QStringList TerminalLog::replyLines(const QString& command) const {
     static const QRegularExpression breaks(QStringLiteral("[\r\n]"));
-    return withoutUserData().mid(replyStart(command)).split(breaks, Qt::SkipEmptyParts);
+    if (command.isEmpty()) return withoutUserData().split(breaks, Qt::SkipEmptyParts);
+    const std::optional<Span> span = replySpan(command);
+    if (!span) return QStringList();
+    return withoutUserData()
+        .mid(span->begin, span->end - span->begin)
+        .split(breaks, Qt::SkipEmptyParts);
 }
 
 TerminalLog::Result TerminalLog::result(const QString& command) const {

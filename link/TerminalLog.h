@@ -84,8 +84,13 @@ class TerminalLog : public QObject {
     // The comma-separated fields of the line after `key`, blanks around each
     // field dropped; none when the key is absent.
     QStringList fieldsAfter(const QString& key) const;
-    // What follows the echo of `command` (where it begins a line) and the end
-    // of the echo's line: the reply. The whole log when the command is not echoed.
+    // The reply to `command`: what follows its last echo (a line that reads
+    // the command as it was written) and the line end that closes it, up to
+    // the next command's echo. None when the command's echo is not in the
+    // log but others' are: an exchange whose echo is gone has no reply. A log
+    // without any echo is the reply of a modem that does not echo.
+    std::optional<QString> replyTo(const QString& command) const;
+    // The same, the whole log when the command is not echoed.
     QString afterEcho(const QString& command) const;
     // What follows the line at `at` (1-based) and the line end that closes
     // it: the reply to the echo standing there.
@@ -181,10 +186,10 @@ class TerminalLog : public QObject {
     // no key holds; the same length, so positions agree. Made when first asked
     // for after a change.
     const QString& withoutUserData() const;
-    // Index (0-based) where the reply after the echo of `command` begins; 0
-    // when the command is not echoed.
-    qsizetype replyStart(const QString& command) const;
-    // The lines after the echo of `command`, user data left out.
+    // Where the reply to `command` stands (see replyTo).
+    std::optional<Span> replySpan(const QString& command) const;
+    // The lines of the reply to `command` (of the whole log when no command
+    // is given), user data left out; none when the command is not echoed.
     QStringList replyLines(const QString& command) const;
     // From index `start` (0-based) to the end of its line.
     QString restOfLine(qsizetype start) const;

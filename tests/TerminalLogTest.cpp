@@ -103,6 +103,19 @@ TEST(TerminalLogTest, ReadingVocabulary) {
         {"after the echo, not echoed", "\r\n123456789012345\r\n\r\nOK\r\n",
          [](const TerminalLog& l) { return l.afterEcho("AT+CGSN"); },
          "\r\n123456789012345\r\n\r\nOK\r\n"},
+        // the reply to one command: after its own echo, up to the next command's
+        {"reply, up to the next command's echo", "AT+A\r\r\n+A: 1\r\n\r\nOK\r\nAT+B\r\r\nERROR\r\n",
+         [](const TerminalLog& l) { return l.replyTo("AT+A").value_or("none"); },
+         "\r\n+A: 1\r\n\r\nOK\r\n"},
+        {"reply, after the last echo of the command", "AT+A\r\r\nERROR\r\nAT+A\r\r\nOK\r\n",
+         [](const TerminalLog& l) { return describe(l.result("AT+A")); }, "OK"},
+        {"reply, an echo that only begins with the command is another's", "AT+CPBR=10\r\r\nOK\r\n",
+         [](const TerminalLog& l) { return l.replyTo("AT+CPBR=1").value_or("none"); }, "none"},
+        {"reply, none when the echo is gone and another command's stands",
+         "AT+CPBW=4,0655,,\" A\"\r\r\nOK\r\n",
+         [](const TerminalLog& l) { return describe(l.result("AT+CPBR=6")); }, "none"},
+        {"reply, a modem that does not echo answers on the emptied log", "\r\nOK\r\n",
+         [](const TerminalLog& l) { return describe(l.result("ATE1")); }, "OK"},
         // the final result of an exchange
         {"result OK", "AT\r\r\nOK\r\n",
          [](const TerminalLog& l) { return describe(l.result("AT")); }, "OK"},
@@ -111,15 +124,16 @@ TEST(TerminalLogTest, ReadingVocabulary) {
         {"result, extended error", "AT+CPIN?\r\r\n+CME ERROR: 10\r\n",
          [](const TerminalLog& l) { return describe(l.result()); }, "ERROR"},
         {"result none", "AT+CMGS=\"123\"\r\r\n> ",
-         [](const TerminalLog& l) { return describe(l.result("AT+CMGS=")); }, "none"},
+         [](const TerminalLog& l) { return describe(l.result("AT+CMGS=\"123\"")); }, "none"},
         {"result, OK then ERROR", "\r\nOK\r\n\r\nERROR\r\n",
          [](const TerminalLog& l) { return describe(l.result()); }, "ERROR"},
         {"result, ERROR then OK", "\r\nERROR\r\n\r\nOK\r\n",
          [](const TerminalLog& l) { return describe(l.result()); }, "OK"},
         {"result, OK typed into the echo", "AT+CPBW=1,\"1\",129,\"OK\"\r\r\nERROR\r\n",
-         [](const TerminalLog& l) { return describe(l.result("AT+CPBW=")); }, "ERROR"},
+         [](const TerminalLog& l) { return describe(l.result("AT+CPBW=1,\"1\",129,\"OK\"")); },
+         "ERROR"},
         {"result, OK inside a word", "AT+CPBR=1\r\r\n+CPBR: 1,\"1\",129,\"BOOK\"\r\n",
-         [](const TerminalLog& l) { return describe(l.result("AT+CPBR=")); }, "none"},
+         [](const TerminalLog& l) { return describe(l.result("AT+CPBR=1")); }, "none"},
         {"succeeded, as each window weighs OK and ERROR", "AT+X\r\r\nERROR\r\n\r\nOK\r\n",
          [](const TerminalLog& l) {
              const auto show = [](std::optional<bool> s) {
@@ -142,8 +156,8 @@ TEST(TerminalLogTest, ReadingVocabulary) {
              using J = TerminalLog::Judged;
              QString shown;
              for (J judged : {J::OkFirst, J::ErrorWins, J::Final})
-                 shown += QString::number(*l.succeeded("AT+CNMI=", judged));
-             return shown + QString::number(l.hasError("AT+CNMI="));
+                 shown += QString::number(*l.succeeded("AT+CNMI=0,1,0,1,0", judged));
+             return shown + QString::number(l.hasError("AT+CNMI=0,1,0,1,0"));
          },
          "0001"},
         {"refusals", "AT+X\r\r\n+CME ERROR: 3\r\n",
@@ -168,7 +182,9 @@ TEST(TerminalLogTest, ReadingVocabulary) {
         {"result, a line of a message body is no verdict",
          "AT+CMGS=\"1\"\r\r\n> hi\nOK\n\r\n+CMS ERROR: 500\r\n",
          [](const TerminalLog& l) {
-             return QString("%1 %2").arg(l.hasLine("OK", "AT+CMGS=")).arg(describe(l.result()));
+             return QString("%1 %2")
+                 .arg(l.hasLine("OK", "AT+CMGS=\"1\""))
+                 .arg(describe(l.result()));
          },
          "0 ERROR"},
         // keys where they begin a line, outside user data
@@ -187,7 +203,7 @@ TEST(TerminalLogTest, ReadingVocabulary) {
          [](const TerminalLog& l) {
              return QString("%1 %2 %3")
                  .arg(l.findLine("RING"))
-                 .arg(describe(l.result("AT+CMGR=")))
+                 .arg(describe(l.result("AT+CMGR=1")))
                  .arg(l.userData("+CMGR:"));
          },
          "0 OK +CMGR: \"REC READ\",\"1\"\r\nhi\rOK\rRING"},
