@@ -7,6 +7,7 @@
 #include "calls/Form5.h"
 #include "link/MainLines.h"
 #include "link/Modem.h"
+#include "platform/Exchange.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
@@ -155,9 +156,12 @@ void Form6::Form_Load() {
 // The settings made here become the modem's profile. With the port closed
 // there is nothing to store, and the window closes all the same.
 void Form6::Form_Unload() {
-    runGuarded(lcCalls, [] {
-        modem::send(QStringLiteral("AT&W"), 1, modem::LogFirst::Keep);
-        modem::log().clear();
+    // Once no exchange waits any more, so that none is cut short.
+    exchange::whenNoneWaiting([] {
+        runGuarded(lcCalls, [] {
+            modem::send(QStringLiteral("AT&W"), 1, modem::LogFirst::Keep);
+            modem::log().clear();
+        });
     });
     FeatureWindow::Form_Unload();
     mainwindow::setStatus(QString());

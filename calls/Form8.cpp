@@ -146,10 +146,9 @@ bool isPrompted(const TerminalLog& log, const QString& command) {
 // wait, and the modem would then take the next command as the text: escape
 // ends the entry, nothing sent or stored. The modem's answer to it comes into
 // this exchange's log, not the next one's.
-void cancelLateEntry(const TerminalLog& log, const QString& command) {
+void cancelLateEntry(modem::TextEntry& entry, const TerminalLog& log, const QString& command) {
     if (log.result(command) != TerminalLog::Result::None) return;
-    modem::write(QString(kCancelEntry));
-    Pause(1);
+    entry.write(QString(kCancelEntry), 1);
 }
 
 // Makes the record at `position` (counted from 0) current; false when there is none.
@@ -292,16 +291,16 @@ void Form8::submit(const Submission& submission, const QString& number, const QS
         return;
     }
     const QString command = submission.command + number;
-    modem::send(command);
+    modem::TextEntry entry;
+    entry.send(command);
     TerminalLog& log = modem::log();
     if (!isPrompted(log, command)) {
         ui->Label4->setText(submission.failed);
-        cancelLateEntry(log, command);
+        cancelLateEntry(entry, log, command);
         log.clear();
         return;
     }
-    modem::write(text + kEndOfText);
-    Pause(submission.seconds);
+    entry.write(text + kEndOfText, submission.seconds);
     const bool taken = hasLineStarting(replyToText(log, command, text), submission.reply);
     const QString time = Clock::instance().now().toString(QStringLiteral("hh:mm:ss"));
     ui->Label4->setText(taken ? submission.done + (submission.doneWithTime ? time : QString())

@@ -8,10 +8,12 @@
 #include "console/Form2.h"
 #include "console/Form20.h"
 #include "console/Form7.h"
+#include "platform/Exchange.h"
 #include "platform/FeatureWindow.h"
 #include "platform/Forms.h"
 
 void installConsole() {
+    exchange::installGate();
     // Reaching the modem, or a line of the main window, loads the main window
     // (and so runs its start-up) when it is not loaded yet.
     ModemLink::setProvider([]() -> ModemLink& { return form<Form1>().modem(); });

@@ -7,8 +7,10 @@
 #include "console/Composition.h"
 #include "console/Form7.h"
 #include "platform/Clock.h"
+#include "platform/Exchange.h"
 #include "platform/FeatureWindow.h"
 #include "platform/Forms.h"
+#include "platform/Handlers.h"
 #include "platform/Services.h"
 
 #include <QCloseEvent>
@@ -47,8 +49,15 @@ void Form1::Form_Resize() {
     followWithCompanion(*this);
 }
 
+// Once no exchange waits any more: what one waits for is not cut short. The
+// port is closed on the way out, so nothing more goes to the device.
 void Form1::Form_Unload() {
-    modem_.SaveProfile();
-    if (Forms::instance().isLoaded<Form7>()) form<Form7>().hide();
-    Services::instance().endProgram();
+    exchange::whenNoneWaiting([this] {
+        runGuarded(lcConsole, [this] {
+            modem_.SaveProfile();
+            if (MSComm1().PortOpen()) MSComm1().setPortOpen(false);
+        });
+        if (Forms::instance().isLoaded<Form7>()) form<Form7>().hide();
+        Services::instance().endProgram();
+    });
 }

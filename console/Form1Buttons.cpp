@@ -11,6 +11,7 @@
 #include "console/Form2.h"
 #include "console/Log.h"
 #include "link/frmSettings.h"
+#include "platform/Exchange.h"
 #include "platform/Files.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
@@ -49,6 +50,8 @@ void Form1::connectButtons() {
                     {ui->Command11, &Form1::Command11_Click},
                     {ui->Command12, &Form1::Command12_Click},
                     {ui->Command13, &Form1::Command13_Click}});
+    // Ending the program is never refused; it waits for the exchange under way.
+    exchange::neverRefuse(ui->Command8);
 }
 
 void Form1::ResetStatusList() {

@@ -10,8 +10,14 @@ void send(const QString& command, double seconds, LogFirst logFirst) {
                                                                       : SerialLink::LogFirst::Keep);
 }
 
-void write(const QString& text) {
-    ModemLink::reach().link().write(text);
+TextEntry::TextEntry() : entry_(ModemLink::reach().link()) {}
+
+void TextEntry::send(const QString& command, double seconds) {
+    entry_.sendCommand(command, seconds);
+}
+
+void TextEntry::write(const QString& text, double seconds) {
+    entry_.sendText(text, seconds);
 }
 
 TerminalLog& log() {

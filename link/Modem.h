@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/SerialLink.h"
 #include "link/TerminalLog.h"
 #include "platform/Clock.h"
 
@@ -16,9 +17,22 @@ enum class LogFirst { Empty, Keep };
 // command and one carriage return, and waits `seconds` while the replies come
 // in and pass through the dispatcher. Throws when the port is closed.
 void send(const QString& command, double seconds = 1, LogFirst logFirst = LogFirst::Empty);
-// Writes text as it stands, without a carriage return (a message body with
-// its closing character). Throws when the port is closed.
-void write(const QString& text);
+// A message's command and its text as one exchange: from the command on, the
+// modem takes what comes as the text, so nothing else goes out until the
+// text (with the character that ends or cancels it) has been written, and a
+// program that ends meanwhile cancels it. Throws when the port is closed.
+class TextEntry {
+  public:
+    TextEntry();
+    // The command that asks for the text, as `send` writes it.
+    void send(const QString& command, double seconds = 1);
+    // The text, then a wait of `seconds` for the modem's verdict.
+    void write(const QString& text, double seconds);
+
+  private:
+    SerialLink::TextEntry entry_;
+};
+
 // The terminal log: the receive buffer every window empties and reads.
 TerminalLog& log();
 bool isPortOpen();

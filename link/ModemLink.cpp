@@ -87,6 +87,7 @@ void ModemLink::networkset() {
 
 void ModemLink::SaveProfile() {
     if (!MSComm1().PortOpen()) return;
+    link().cancelTextEntry();
     link().write(QStringLiteral("AT&W\r"));
     Pause(1);
 }
@@ -113,7 +114,9 @@ void ModemLink::Timer2_Timer() {
         });
     });
     runGuarded(lcLink, [&] {
-        link().sendCommand(QStringLiteral("AT+CIND?"), 1, SerialLink::LogFirst::Keep);
+        // The query gives way: a person may answer or end the call meanwhile.
+        link().sendCommand(QStringLiteral("AT+CIND?"), 1, SerialLink::LogFirst::Keep,
+                           exchange::Waiting::Yields::Yes);
         if (Text1().contains(QStringLiteral("ERROR"))) Timer2.setEnabled(false);
         if (Text1().contains(QStringLiteral("+CIND:"))) {
             const std::optional<int> call = replies::callIndicator(Text1().text());

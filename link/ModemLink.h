@@ -49,7 +49,8 @@ class ModemLink : public QObject {
     void ShowModemDisconnected();
     // Shows the signal window and asks for signal and registration.
     void networkset();
-    // Before the program ends: the device keeps its settings ("AT&W").
+    // Before the program ends: a message waiting for its text is cancelled,
+    // and the device keeps its settings ("AT&W").
     void SaveProfile();
 
     // ---- start-up and port search (StartUp.cpp)

@@ -29,12 +29,48 @@ void SerialLink::onComm() {
     });
 }
 
-void SerialLink::sendCommand(const QString& command, double seconds, LogFirst logFirst) {
+namespace {
+// The modem takes what follows a message's prompt as its text.
+struct WaitingForText : Failure {
+    WaitingForText() : Failure("the modem waits for a message's text") {}
+};
+const QChar kCancelEntry(27);
+} // namespace
+
+void SerialLink::writeCommand(const QString& command, LogFirst logFirst) {
+    if (openEntry_) throw WaitingForText();
     if (logFirst == LogFirst::Empty) log_.clear();
     write(command + QLatin1Char('\r'));
-    ++exchangeWaits_;
-    const auto done = qScopeGuard([this] { --exchangeWaits_; });
+}
+
+void SerialLink::sendCommand(const QString& command, double seconds, LogFirst logFirst,
+                             exchange::Waiting::Yields yields) {
+    writeCommand(command, logFirst);
+    const exchange::Waiting waiting(yields);
     waitFor(commands_, seconds);
+}
+
+SerialLink::TextEntry::~TextEntry() {
+    if (link_.openEntry_ == this) link_.openEntry_ = nullptr;
+}
+
+void SerialLink::TextEntry::sendCommand(const QString& command, double seconds) {
+    link_.writeCommand(command, LogFirst::Empty);
+    // From now on the modem may take what comes as the text.
+    link_.openEntry_ = this;
+    const exchange::Waiting waiting;
+    link_.waitFor(link_.commands_, seconds);
+}
+
+void SerialLink::TextEntry::sendText(const QString& text, double seconds) {
+    link_.write(text);
+    link_.openEntry_ = nullptr;
+    const exchange::Waiting waiting;
+    link_.waitFor(link_.commands_, seconds);
+}
+
+void SerialLink::cancelTextEntry() {
+    if (openEntry_) openEntry_->sendText(QString(kCancelEntry), 1);
 }
 
 void SerialLink::awaitRestOfArrival(double seconds) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/TerminalLog.h"
+#include "platform/Exchange.h"
 #include "platform/MSComm.h"
 
 #include <functional>
@@ -25,10 +26,36 @@ class SerialLink : public QObject {
     void setDeviceLostHandler(std::function<void()> handler);
 
     // Empties the log (unless told to keep it), writes the command and one
-    // carriage return, and waits `seconds` while the replies come in.
-    void sendCommand(const QString& command, double seconds, LogFirst logFirst = LogFirst::Empty);
+    // carriage return, and waits `seconds` while the replies come in; a person
+    // acting meanwhile is refused, unless the wait yields. Throws while the
+    // modem waits for a message's text that another exchange is writing.
+    void sendCommand(const QString& command, double seconds, LogFirst logFirst = LogFirst::Empty,
+                     exchange::Waiting::Yields yields = exchange::Waiting::Yields::No);
     // Writes text as it stands, without a carriage return.
     void write(const QString& text);
+
+    // A message's command and its text, as one exchange: from the command
+    // until its text (with the character that ends or cancels it) has gone
+    // out, the modem takes whatever comes as the text, so no other command
+    // may go out meanwhile.
+    class TextEntry {
+      public:
+        explicit TextEntry(SerialLink& link) : link_(link) {}
+        ~TextEntry();
+        TextEntry(const TextEntry&) = delete;
+        TextEntry& operator=(const TextEntry&) = delete;
+
+        // The command that asks for the text ("AT+CMGS=..."), as sendCommand.
+        void sendCommand(const QString& command, double seconds);
+        // Writes the text and waits `seconds` for the modem's verdict.
+        void sendText(const QString& text, double seconds);
+
+      private:
+        SerialLink& link_;
+    };
+    // Cancels a text entry that the program's end interrupts, so that nothing
+    // half-written stays in the modem.
+    void cancelTextEntry();
 
     // Every command written so far has a number; 0 before the first.
     quint64 lastCommand() const { return commands_; }
@@ -39,9 +66,10 @@ class SerialLink : public QObject {
     // another command's reply, or an arrival that followed another command.
     bool isBusyApartFrom(quint64 command) const;
     // A command's exchange is waiting for its reply.
-    bool isExchangePending() const { return exchangeWaits_ > 0; }
+    bool isExchangePending() const { return exchange::isWaiting(); }
 
   private:
+    void writeCommand(const QString& command, LogFirst logFirst);
     void onComm();
     void waitFor(quint64 command, double seconds);
 
@@ -53,5 +81,5 @@ class SerialLink : public QObject {
     // What waits for the modem, by command: a command's own wait, and the runs
     // of arrivals that came after the command was written.
     std::multiset<quint64> waits_;
-    int exchangeWaits_ = 0;
+    TextEntry* openEntry_ = nullptr; // the modem waits for its text
 };

@@ -28,10 +28,15 @@ void installClickHandler(QWidget* widget, std::function<void()> handler) {
 
 // A click on an unselected tab changes the current tab, which runs the
 // handler; a click on the selected one changes nothing, so it runs it itself.
+// Either runs once the tab bar has handled the press, so that no press
+// completes (and changes the tab) inside the handler's waits.
 void onTabClick(QTabBar* strip, std::function<void()> handler) {
-    QObject::connect(strip, &QTabBar::currentChanged, strip, [handler](int) { handler(); });
+    QObject::connect(
+        strip, &QTabBar::currentChanged, strip, [handler](int) { handler(); },
+        Qt::QueuedConnection);
     QObject::connect(strip, &QTabBar::tabBarClicked, strip, [strip, handler](int index) {
-        if (index >= 0 && index == strip->currentIndex()) handler();
+        if (index >= 0 && index == strip->currentIndex())
+            QMetaObject::invokeMethod(strip, handler, Qt::QueuedConnection);
     });
 }
 

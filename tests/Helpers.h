@@ -236,7 +236,9 @@ inline void addTableRow(const QString& table,
     records.Update();
 }
 
-// A click on a tab of a tab strip, selected or not.
+// A click on a tab of a tab strip, selected or not, and what the event loop
+// does next: the tab's handler runs once the strip has handled the click.
 inline void clickTab(QTabBar* strip, int tab) {
     click(strip, strip->tabRect(tab).center());
+    QCoreApplication::processEvents();
 }

@@ -1,0 +1,148 @@
+#include "platform/Exchange.h"
+
+#include "platform/FormBase.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTextEdit>
+
+#include <algorithm>
+#include <deque>
+#include <iterator>
+#include <utility>
+
+namespace exchange {
+
+namespace {
+
+const char kNeverRefused[] = "neverRefused";
+
+int& blockingWaits() {
+    static int waits = 0;
+    return waits;
+}
+
+std::deque<std::function<void()>>& deferred() {
+    static std::deque<std::function<void()>> actions;
+    return actions;
+}
+
+void runDeferred() {
+    while (!isWaiting() && !deferred().empty()) {
+        std::function<void()> action = std::move(deferred().front());
+        deferred().pop_front();
+        action();
+    }
+}
+
+// A control of one of the console's windows, found up its parents (a list's
+// pop-up belongs to its list box), outside a dialog such as a message box.
+bool isConsoleControl(QWidget* widget) {
+    if (qobject_cast<QDialog*>(widget->window())) return false;
+    for (QWidget* w = widget; w; w = w->parentWidget()) {
+        if (w->property(kNeverRefused).toBool()) return false;
+        if (qobject_cast<FormBase*>(w)) return true;
+    }
+    return false;
+}
+
+// What a person may still do to a control while an exchange waits.
+enum class Allowed { Nothing, Typing, Everything };
+
+Allowed allowedWhileWaiting(QWidget* widget) {
+    for (QWidget* w = widget; w && !qobject_cast<FormBase*>(w); w = w->parentWidget()) {
+        if (qobject_cast<QScrollBar*>(w)) return Allowed::Everything;
+        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QPlainTextEdit*>(w) ||
+            qobject_cast<QTextEdit*>(w))
+            return Allowed::Typing;
+    }
+    return Allowed::Nothing;
+}
+
+bool isMouseButton(QEvent::Type type) {
+    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+           type == QEvent::MouseButtonDblClick;
+}
+
+// A key that presses a button or picks another item of a list.
+bool isActingKey(int key) {
+    static const int kActing[] = {Qt::Key_Return, Qt::Key_Enter,    Qt::Key_Space, Qt::Key_Select,
+                                  Qt::Key_Up,     Qt::Key_Down,     Qt::Key_Left,  Qt::Key_Right,
+                                  Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End};
+    return std::find(std::begin(kActing), std::end(kActing), key) != std::end(kActing);
+}
+
+// Of the keys typed into a box: Enter may press a button, and the keys that
+// pick another item of an editable list box's list do.
+bool isActingTypedKey(QWidget* box, int key) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+    const bool inList = qobject_cast<QComboBox*>(box->parentWidget()) != nullptr;
+    return inList && (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+                      key == Qt::Key_PageDown);
+}
+
+bool refused(QWidget* widget, QEvent* event) {
+    const QEvent::Type type = event->type();
+    const bool isKey = type == QEvent::KeyPress || type == QEvent::KeyRelease;
+    if (!isMouseButton(type) && !isKey && type != QEvent::Wheel) return false;
+    const int key = isKey ? static_cast<QKeyEvent*>(event)->key() : 0;
+    switch (allowedWhileWaiting(widget)) {
+    case Allowed::Everything:
+        return false;
+    case Allowed::Typing:
+        return isKey && isActingTypedKey(widget, key);
+    case Allowed::Nothing:
+        break;
+    }
+    return !isKey || isActingKey(key);
+}
+
+class Gate : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!isWaiting()) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        return widget && isConsoleControl(widget) && refused(widget, event);
+    }
+};
+
+} // namespace
+
+Waiting::Waiting(Yields yields) : yields_(yields) {
+    if (yields_ == Yields::No) ++blockingWaits();
+}
+
+Waiting::~Waiting() {
+    if (yields_ == Yields::No) --blockingWaits();
+    runDeferred();
+}
+
+bool isWaiting() {
+    return blockingWaits() > 0;
+}
+
+void whenNoneWaiting(std::function<void()> action) {
+    deferred().push_back(std::move(action));
+    runDeferred();
+}
+
+void neverRefuse(QWidget* control) {
+    control->setProperty(kNeverRefused, true);
+}
+
+void installGate() {
+    static Gate* gate = new Gate(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(gate);
+}
+
+} // namespace exchange

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+
+class QWidget;
+
+// One exchange with the modem at a time. While a command waits for its
+// reply, what a person does that would start another (a click on a button,
+// a tab, a list, an option; a key that presses one) does nothing, and the
+// window stays as it was; typing into a box goes on. Closing a window and
+// ending the program are never refused: what they would send waits until
+// no exchange is waiting any more.
+namespace exchange {
+
+// Held while a command waits for its reply. A wait that yields lets a
+// person act meanwhile, as the call watch's does: its query gives way.
+class Waiting {
+  public:
+    enum class Yields { No, Yes };
+    explicit Waiting(Yields yields = Yields::No);
+    ~Waiting();
+    Waiting(const Waiting&) = delete;
+    Waiting& operator=(const Waiting&) = delete;
+
+  private:
+    Yields yields_;
+};
+
+// Whether a wait that does not yield is in progress.
+bool isWaiting();
+
+// Runs `action` now when no exchange is waiting, else as soon as the last
+// wait is over (in the order given).
+void whenNoneWaiting(std::function<void()> action);
+
+// A control that is never refused: it ends the program or closes a window.
+void neverRefuse(QWidget* control);
+
+// Refuses what a person does to the console's windows while an exchange
+// waits. Installed once on the application.
+void installGate();
+
+} // namespace exchange
