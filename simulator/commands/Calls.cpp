@@ -111,11 +111,6 @@ Reply registration(SimModem& m, const Request& r) {
 
 // --- the indicators
 
-bool unreadMessage(const ModemState& s) {
-    return std::any_of(s.messages.begin(), s.messages.end(),
-                       [](const auto& e) { return e.second.status == "REC UNREAD"; });
-}
-
 int fullBattery(const ModemState&) {
     return 5;
 }
@@ -129,7 +124,8 @@ int service(const ModemState& s) {
     return registered(s.network);
 }
 int unread(const ModemState& s) {
-    return unreadMessage(s);
+    return std::any_of(s.messages.begin(), s.messages.end(),
+                       [](const auto& e) { return e.second.status == "REC UNREAD"; });
 }
 int callOrRinging(const ModemState& s) {
     return s.call.status != CallStatus::Idle;
