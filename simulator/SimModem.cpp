@@ -3,6 +3,8 @@
 #include "simulator/commands/Command.h"
 
 #include <algorithm>
+#include <chrono>
+#include <utility>
 
 namespace sim {
 
@@ -33,6 +35,7 @@ const std::map<int, const char*> kErrorTexts = {
     {11, "SIM PIN required"},
     {12, "SIM PUK required"},
     {13, "SIM failure"},
+    {14, "SIM busy"},
     {16, "incorrect password"},
     {20, "memory full"},
     {21, "invalid index"},
@@ -46,6 +49,7 @@ const std::map<int, const char*> kErrorTexts = {
     {310, "SIM not inserted"},
     {311, "SIM PIN required"},
     {313, "SIM failure"},
+    {314, "SIM busy"},
     {316, "SIM PUK required"},
     {321, "invalid memory index"},
     {322, "memory full"},
@@ -92,6 +96,13 @@ QByteArray informationLines(const Settings& s, const Reply& r) {
     return informationText(s, r.lines.join("\r\n"));
 }
 
+SimModem::TimeSource steadyClock() {
+    using namespace std::chrono;
+    return [start = steady_clock::now()] {
+        return duration<double>(steady_clock::now() - start).count();
+    };
+}
+
 int prefixPosition(const QByteArray& text) {
     for (int i = 0; i + 1 < text.size(); ++i)
         if ((text[i] == 'A' && text[i + 1] == 'T') || (text[i] == 'a' && text[i + 1] == 't'))
@@ -114,6 +125,19 @@ std::optional<Refusal> refusalFromText(const QByteArray& text) {
     return std::nullopt;
 }
 
+std::optional<Silence> silenceFromText(const QByteArray& text) {
+    const QByteArrayList words = text.simplified().split(' ');
+    const QByteArray how = words.value(0).toLower();
+    int n = 0;
+    if (how == "now" && words.size() == 1) return Silence{{}, 0};
+    if (how == "after" && inRange(words.size(), 2, 3) && toInt(words[1], n) && n > 0)
+        return Silence{words.value(2), n};
+    if (how == "at" && words.size() == 2) return Silence{words[1], 1, false};
+    if (how == "within" && words.size() == 3 && toInt(words[2], n) && n >= 0)
+        return Silence{words[1], 1, true, n};
+    return std::nullopt;
+}
+
 ModemState::ModemState() : settings(factorySettings()), storedProfile(settings) {
     for (const char* storage : {"SM", "FD", "LD", "MC", "RC", "ON"})
         phonebooks[storage].capacity = QByteArray(storage) == "SM" ? 250 : 10;
@@ -122,7 +146,49 @@ ModemState::ModemState() : settings(factorySettings()), storedProfile(settings) 
     contexts[1] = {"IP", "internet"};
 }
 
-SimModem::SimModem(Sender send) : send_(std::move(send)) {}
+SimModem::SimModem(Sender send, TimeSource now)
+    : send_(std::move(send)), now_(now ? std::move(now) : steadyClock()), started_(now_()) {}
+
+double SimModem::secondsSinceStart() const {
+    return now_() - started_;
+}
+
+void SimModem::restart() {
+    state_.settings = state_.storedProfile;
+    state_.call = Call();
+    state_.poweredOff = false;
+    state_.functionality = 1;
+    text_.reset();
+    line_.clear();
+    silence_.reset();
+    silent_ = false;
+    started_ = now_();
+}
+
+void SimModem::fallSilent(const Silence& when) {
+    silence_ = when;
+    if (when.occurrence <= 0) becomeSilent();
+}
+
+bool SimModem::fallsSilentAt(const QByteArray& commandLine) {
+    if (!silence_ || !commandLine.toUpper().startsWith(silence_->command.toUpper())) return false;
+    return --silence_->occurrence <= 0;
+}
+
+void SimModem::becomeSilent() {
+    silent_ = true;
+    silence_.reset();
+    linesKept_.reset();
+    text_.reset();
+    if (onSilence_) onSilence_(std::max(0.0, lastDue_ - now_()));
+}
+
+// The SIM is read for a while after the module starts; an absent one is known at once.
+void SimModem::refreshSim() {
+    SimCard& sim = state_.sim;
+    sim.busy =
+        sim.status != SimStatus::Absent && secondsSinceStart() < state_.shapes.simNotReadySeconds;
+}
 
 bool LineFormat::matches(int lineRate, char lineParity, int lineDataBits, int lineStopBits) const {
     if (rate != 0 && rate != lineRate) return false;
@@ -169,7 +235,7 @@ QByteArray SimModem::parameterField(const QByteArray& name, int index) const {
 void SimModem::receive(const QByteArray& bytes) {
     received_ += bytes;
     int pos = 0;
-    while (pos < bytes.size() && !state_.poweredOff)
+    while (pos < bytes.size() && speaks())
         pos = text_ ? consumeText(bytes, pos) : consumeCommand(bytes, pos);
 }
 
@@ -204,20 +270,25 @@ void SimModem::handleLine() {
     const int at = prefixPosition(text);
     if (at < 0) return;
     const QByteArray commandLine = text.mid(at);
+    const bool last = fallsSilentAt(commandLine);
+    if (last && !silence_->echoed) return becomeSilent();
+    if (last) linesKept_ = silence_->lines;
     const QByteArray echo = state_.settings.echo ? line_ : QByteArray();
     const auto override = overrides_.find(commandLine);
     if (override != overrides_.end()) {
         reply(echo + override->second);
-        return;
+    } else {
+        answeringOn_ = line();
+        refreshSim();
+        const Reply r = execute(*this, commandLine.mid(2));
+        const auto drop = dropped_.find(commandLine);
+        if (drop != dropped_.end() && drop->second)
+            reply(echo);
+        else
+            deliver(echo, r);
+        answeringOn_.reset();
     }
-    answeringOn_ = line();
-    const Reply r = execute(*this, commandLine.mid(2));
-    const auto drop = dropped_.find(commandLine);
-    if (drop != dropped_.end() && drop->second)
-        reply(echo);
-    else
-        deliver(echo, r);
-    answeringOn_.reset();
+    if (last) becomeSilent();
 }
 
 void SimModem::startText(const TextEntry& entry) {
@@ -230,24 +301,56 @@ void SimModem::finishText(bool submit) {
     deliver({}, submit ? completeText(*this, entry) : ok());
 }
 
+// The echo goes at once; the information text after the reply delay, the
+// result or the prompt after the prompt's own delay too.
 void SimModem::deliver(const QByteArray& echo, const Reply& r) {
     const Settings& s = state_.settings;
-    const QByteArray result = resultText(state_, r.result, r.code);
-    if (r.result == Result::Prompt && state_.shapes.promptDelay > 0) {
-        reply(echo + informationLines(s, r));
-        reply(result, state_.shapes.promptDelay);
-    } else {
-        reply(echo + informationLines(s, r) + result);
+    const Reply kept = keptOf(r);
+    const double wait = state_.shapes.replyDelaySeconds;
+    const double promptWait = kept.result == Result::Prompt ? state_.shapes.promptDelay : 0;
+    replyInTurn({{echo, 0},
+                 {informationLines(s, kept), wait},
+                 {resultText(state_, kept.result, kept.code), wait + promptWait}});
+    for (const Later& later : kept.later)
+        reply(informationText(s, later.line) + resultText(state_, later.result, 0),
+              wait + later.delay);
+}
+
+// What of the answer still goes out where the module falls silent.
+Reply SimModem::keptOf(const Reply& r) const {
+    Reply kept = r;
+    if (!linesKept_) return kept;
+    kept.later.clear();
+    if (*linesKept_ >= 0) {
+        kept.lines = r.lines.mid(0, *linesKept_);
+        kept.result = Result::None;
     }
-    for (const Later& later : r.later)
-        reply(informationText(s, later.line) + resultText(state_, later.result, 0), later.delay);
+    return kept;
+}
+
+// Parts due at the same time, one after the other, go out as one.
+void SimModem::replyInTurn(std::initializer_list<Part> parts) {
+    QByteArray pending;
+    double due = 0;
+    for (const Part& part : parts) {
+        if (part.bytes.isEmpty()) continue;
+        if (!pending.isEmpty() && part.delay != due) reply(std::exchange(pending, {}), due);
+        if (pending.isEmpty()) due = part.delay;
+        pending += part.bytes;
+    }
+    reply(pending, due);
 }
 
 void SimModem::reply(const QByteArray& bytes, double extraDelay) {
     if (bytes.isEmpty()) return;
     const QByteArrayList parts = inPieces(bytes, pieces_);
     for (int i = 0; i < parts.size(); ++i)
-        send_(parts[i], latency_ + extraDelay + i * gap_);
+        send(parts[i], latency_ + extraDelay + i * gap_);
+}
+
+void SimModem::send(const QByteArray& bytes, double delay) {
+    lastDue_ = std::max(lastDue_, now_() + delay);
+    send_(bytes, delay);
 }
 
 void SimModem::overrideReply(const QByteArray& commandLine, const QByteArray& response) {
@@ -268,7 +371,7 @@ void SimModem::splitReplies(int pieces, double gapSeconds) {
 }
 
 void SimModem::unsolicited(const QByteArray& text, double delaySeconds) {
-    if (!text.isEmpty() && !state_.poweredOff) send_(text, delaySeconds);
+    if (!text.isEmpty() && speaks()) send(text, delaySeconds);
 }
 
 void SimModem::incomingCall(const QByteArray& number, bool withClip) {

@@ -10,16 +10,21 @@
 
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <vector>
 
 namespace sim {
 
-enum class SimStatus { Ready, PinRequired, PukRequired, Absent, Blocked };
+// NotReady: the module is still reading the SIM after it started (27.007's "SIM busy").
+enum class SimStatus { Ready, PinRequired, PukRequired, Absent, Blocked, NotReady };
 
 struct SimCard {
     SimStatus status = SimStatus::Ready;
+    bool busy = false; // still being read: the module tells it as NotReady
+    // The status the module tells: NotReady while the card is read.
+    SimStatus current() const { return busy ? SimStatus::NotReady : status; }
     QByteArray pin = "1234";
     QByteArray puk = "12345678";
     int pinRetries = 3;
@@ -32,6 +37,15 @@ struct PhonebookEntry {
     QByteArray number;
     int type = 129; // 145 for international numbers
     QByteArray name;
+    // The further fields of 27.007, written where the module's shape has them.
+    bool hidden = false;
+    QByteArray group = {};
+    QByteArray secondNumber = {}; // <adnumber>
+    QByteArray secondText = {};
+    QByteArray email = {};
+    // When a phone's call list entry was made: "yy/MM/dd" and "hh:mm:ss".
+    QByteArray date = {};
+    QByteArray time = {};
 };
 
 struct Phonebook {
@@ -100,7 +114,8 @@ struct Settings {
     int cmgf = 0;
     int clip = 0;
     int creg = 0;
-    int ccwa = 0; // +CCWA result code presentation
+    int ccwa = 0;                    // +CCWA result code presentation
+    QByteArray characterSet = "IRA"; // +CSCS: the texts the module exchanges
     std::map<int, int> sRegisters;
     std::map<QByteArray, QByteArray> params; // the simple parameters by name, e.g. "+VGR" -> "64"
 };
@@ -108,6 +123,40 @@ struct Settings {
 // How an empty phonebook place answers a read: with no entry line and "OK",
 // or as "not found" ("+CME ERROR: 22", a plain "ERROR" after "AT+CMEE=0").
 enum class EmptySlot { NoEntry, NotFound };
+
+// How "AT+CPIN?" tells a SIM the module is still reading: "+CPIN: NOT READY",
+// or the error "SIM busy" ("+CME ERROR: 14", a plain "ERROR" after "AT+CMEE=0").
+enum class SimNotReady { InWords, Busy };
+
+// The indicators of "+CIND" in the order a maker's modules give them.
+enum class IndicatorOrder {
+    Wavecom,  // battchg, signal, service, message, call, roam, smsfull
+    Ublox,    // "call" sixth, after "sounder"; "callsetup" tenth
+    Telit,    // "call" sixth, the whole list in a pair of parentheses
+    Huawei,   // "call" sixth, "rssi" last
+    Motorola, // a phone: "call" third, "callsetup" sixth
+};
+// The order by its name in the tool's flags ("wavecom", "ublox", ...).
+std::optional<IndicatorOrder> indicatorOrderFromName(const QByteArray& name);
+
+// What a phonebook entry line carries after the name.
+enum class EntryFields {
+    None,        // +CPBR: 1,"0612345678",129,"Alice"
+    HiddenGroup, // ...,"Alice",0,""                hidden, group
+    Hidden,      // ...,"Alice",0                    hidden only
+    Empty,       // ...,"Alice",,,,,,,               seven empty fields
+    All,         // ...,"Alice",0,"","",,"",""       hidden, group, adnumber, adtype,
+                 //                                   secondtext, email
+    Dates,       // ...,"Alice","08/07/04","17:24:55"  a phone's date and time
+};
+// The shape by its name in the tool's flags ("none", "hidden-group", ...).
+std::optional<EntryFields> entryFieldsFromName(const QByteArray& name);
+
+// When "AT+CREG?" and "+CREG:" carry the location area and the cell.
+enum class CellLocation {
+    WhenAsked, // after "AT+CREG=2" only
+    Always,    // whatever "AT+CREG" says
+};
 
 // A refusal a module gives a command whatever it asks: a plain "ERROR", or an
 // equipment ("+CME ERROR: n") or message ("+CMS ERROR: n") error, each framed
@@ -125,18 +174,71 @@ std::optional<Refusal> refusalFromText(const QByteArray& text);
 // The defaults are the plainest; each option is one that modules in use take.
 struct ReplyShapes {
     EmptySlot emptySlot = EmptySlot::NoEntry;
-    // Entry lines carry the fields after the name (hidden, group...), as in
-    // +CPBR: 1,"0612345678",129,"Alice",0,""
+    // Entry lines carry the fields after the name (hidden, group), as in
+    // +CPBR: 1,"0612345678",129,"Alice",0,"": the same as entryFields HiddenGroup.
     bool trailingEntryFields = false;
+    EntryFields entryFields = EntryFields::None;
+    // After "AT+CSCS=\"HEX\"" or "AT+CSCS=\"UCS2\"" names are written in hex
+    // without quotes, as in +CPBR: 4,"030450566735",129,5669726368.
+    bool unquotedHexNames = false;
     // "+CMS ERROR: n" ends a failed message command whatever "AT+CMEE" says.
     bool messageErrorsExtended = false;
     // "+CME ERROR: n" ends a failed command whatever "AT+CMEE" says.
     bool equipmentErrorsExtended = false;
     // Seconds from the echo of "AT+CMGS=" or "AT+CMGW=" to its "> " prompt.
     double promptDelay = 0;
+    // Seconds from the echo of a command line to the rest of its answer, as a
+    // slow module answers (it echoes every character at once).
+    double replyDelaySeconds = 0;
     // Commands refused, by name as the module parses them ("+CNMI", "+CLCK", "D").
     std::map<QByteArray, Refusal> refusals;
+
+    // After the OK to a right PIN (or PUK and new PIN) the module says, unasked,
+    // "+CPIN: READY".
+    bool unaskedReadyAfterPin = false;
+    // So many seconds after the OK to a right PIN the module says, unasked,
+    // "Call Ready" and "SMS Ready", as SIMCom's do; never when negative.
+    double smsReadyAfterPinSeconds = -1;
+    // "AT+CPIN?" answers "+CPIN: NOT INSERTED" when there is no SIM, instead of
+    // the error "SIM not inserted".
+    bool absentSimInWords = false;
+    // For so many seconds after the module starts it is still reading the SIM:
+    // SIM commands fail with "SIM busy", "AT+CPIN?" answers as simNotReady says.
+    double simNotReadySeconds = 0;
+    SimNotReady simNotReady = SimNotReady::InWords;
+
+    // A voice dial ("ATD...;") is answered "OK" at once; only a failure (BUSY,
+    // NO ANSWER, NO CARRIER) follows, once the call has been tried.
+    bool voiceDialOkAtOnce = false;
+    // "ATS0?" answers "0" instead of "000".
+    bool unpaddedRegisters = false;
+    IndicatorOrder indicatorOrder = IndicatorOrder::Wavecom;
+    CellLocation cellLocation = CellLocation::WhenAsked;
+    // The location area and the cell in hex without quotes: +CREG: 2,1,4CA,81DE445.
+    bool unquotedLocation = false;
+    // The access technology after the cell (0 GSM, 2 UTRAN, 7 E-UTRAN); none when negative.
+    int accessTechnology = -1;
 };
+
+// Where a module falls silent: from then on it echoes nothing and answers
+// nothing. It waits for the occurrence-th command line from now that begins
+// with `command` (any line when empty); that line is echoed or not, and of its
+// answer the first `lines` information lines still go out (the whole answer,
+// up to its result or its "> " prompt, when negative; nothing that would come
+// later). An occurrence of 0 is now.
+struct Silence {
+    QByteArray command;
+    int occurrence = 1;
+    bool echoed = true;
+    int lines = -1;
+};
+
+// A silence as the tool's lines write it: "now"; "after N" (after the answers
+// to N more command lines); "after N COMMAND" (after the answer to the N-th
+// line that begins with COMMAND); "at COMMAND" (from the next such line, not
+// even echoed); "within COMMAND LINES" (after the echo and the first LINES
+// information lines of the next such line's answer).
+std::optional<Silence> silenceFromText(const QByteArray& text);
 
 struct ModemState {
     ModemState();
@@ -170,6 +272,7 @@ struct ModemState {
     std::array<int, 8> inputPins{};
     std::array<int, 8> cphsFunctions{}; // by CPHS function 1-7: 1 activated
     bool poweredOff = false;
+    int functionality = 1; // +CFUN: 1 full, 0 minimum, 4 transmitter and receiver off
 
     Settings settings;
     Settings storedProfile;
@@ -216,8 +319,11 @@ QByteArrayList inPieces(const QByteArray& bytes, int pieces);
 class SimModem {
   public:
     using Sender = std::function<void(const QByteArray& bytes, double delaySeconds)>;
+    // Seconds on the clock the module runs by; it tells how long ago the module started.
+    using TimeSource = std::function<double()>;
 
-    explicit SimModem(Sender send);
+    // Without a time source the module runs by the machine's steady clock.
+    explicit SimModem(Sender send, TimeSource now = {});
 
     void receive(const QByteArray& bytes); // may come in pieces
     const QByteArray& received() const { return received_; }
@@ -236,6 +342,20 @@ class SimModem {
     // For a command that answers with the "> " prompt: what follows on the line
     // is message text, up to Ctrl-Z (the entry goes to its command) or Esc (dropped).
     void startText(const TextEntry& entry);
+
+    // Seconds since the module started (or was last restarted).
+    double secondsSinceStart() const;
+    // The module starts again as after a power cut: it takes its stored profile,
+    // ends any call, drops a message being typed, speaks again, and reads its
+    // SIM anew (its status stays).
+    void restart();
+
+    // The module falls silent where `when` says (now when its occurrence is 0).
+    void fallSilent(const Silence& when);
+    bool silent() const { return silent_; }
+    // Called once the module has fallen silent, with the seconds until the
+    // last of its output has gone out.
+    void onSilence(std::function<void(double untilSent)> hook) { onSilence_ = std::move(hook); }
 
     // Test hooks.
     void setLatency(double seconds) { latency_ = seconds; }
@@ -260,14 +380,28 @@ class SimModem {
     void setRegistration(int stat);
 
   private:
+    bool speaks() const { return !state_.poweredOff && !silent_; }
+    void refreshSim();
+    // Whether this line is where the module falls silent.
+    bool fallsSilentAt(const QByteArray& commandLine);
+    void becomeSilent();
     int consumeCommand(const QByteArray& bytes, int from);
     int consumeText(const QByteArray& bytes, int from);
     void handleLine();
     void finishText(bool submit);
+    struct Part {
+        QByteArray bytes;
+        double delay;
+    };
     void deliver(const QByteArray& echo, const commands::Reply& r);
+    commands::Reply keptOf(const commands::Reply& r) const;
+    void replyInTurn(std::initializer_list<Part> parts);
     void reply(const QByteArray& bytes, double extraDelay = 0);
+    void send(const QByteArray& bytes, double delay);
 
     Sender send_;
+    TimeSource now_;
+    double started_ = 0;
     ModemState state_;
     QByteArray received_;
     QByteArray line_;
@@ -278,6 +412,11 @@ class SimModem {
     std::map<QByteArray, QByteArray> overrides_;
     std::map<QByteArray, bool> dropped_;
     std::optional<LineFormat> answeringOn_; // while a command's reply goes out
+    std::optional<Silence> silence_;        // where the module is to fall silent
+    std::optional<int> linesKept_;          // of the answer going out, when it falls silent
+    bool silent_ = false;
+    double lastDue_ = 0; // when the last output sent goes out
+    std::function<void(double)> onSilence_;
 };
 
 } // namespace sim

@@ -1,10 +1,13 @@
 #include "simulator/SimModem.h"
+#include "simulator/commands/Charset.h"
+#include "simulator/commands/Pdu.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -38,10 +41,12 @@ struct Delivery {
 class SimModemTest : public ::testing::Test {
   protected:
     SimModemTest()
-        : modem([this](const QByteArray& bytes, double delay) {
-              output += bytes;
-              deliveries.push_back({bytes, delay});
-          }) {}
+        : modem(
+              [this](const QByteArray& bytes, double delay) {
+                  output += bytes;
+                  deliveries.push_back({bytes, delay});
+              },
+              [this] { return seconds; }) {}
 
     // Everything the module sends for one command line (CR added).
     QByteArray command(const QByteArray& line) {
@@ -67,6 +72,7 @@ class SimModemTest : public ::testing::Test {
 
     QByteArray output;
     std::vector<Delivery> deliveries;
+    double seconds = 0; // the module's clock, from its start
     sim::SimModem modem;
 };
 
@@ -702,6 +708,501 @@ TEST_F(SimModemTest, MegabyteOfOutputIsQuick) {
     EXPECT_TRUE(output.endsWith("AT+CIND?\r" + info("+CIND: 5,3,1,0,0,0,0")));
 }
 
+// --- shapes of the SIM's answers
+
+// SIMCom's modules say, unasked, that the SIM is ready once the PIN (or the
+// PUK and a new PIN) is right, and later that calls and messages are.
+TEST_F(SimModemTest, RightPinIsFollowedUnaskedByReadyWhereTheShapeSaysSo) {
+    struct Case {
+        SimStatus status;
+        const char* line;
+        bool unasked;
+        std::vector<QByteArray> bytes;
+    };
+    const Case cases[] = {
+        {SimStatus::PinRequired, "AT+CPIN=1234", false, {"AT+CPIN=1234\r\r\nOK\r\n"}},
+        {SimStatus::PinRequired,
+         "AT+CPIN=1234",
+         true,
+         {"AT+CPIN=1234\r\r\nOK\r\n", "\r\n+CPIN: READY\r\n"}},
+        {SimStatus::PukRequired,
+         "AT+CPIN=12345678,4321",
+         true,
+         {"AT+CPIN=12345678,4321\r\r\nOK\r\n", "\r\n+CPIN: READY\r\n"}},
+        {SimStatus::PinRequired, "AT+CPIN=0000", true, {"AT+CPIN=0000\r\r\nERROR\r\n"}},
+    };
+    for (const Case& c : cases) {
+        state().sim = sim::SimCard();
+        state().sim.status = c.status;
+        state().shapes.unaskedReadyAfterPin = c.unasked;
+        command(c.line);
+        std::vector<QByteArray> bytes;
+        for (const Delivery& d : deliveries) {
+            bytes.push_back(d.bytes);
+            EXPECT_DOUBLE_EQ(d.delay, 0.05) << c.line;
+        }
+        EXPECT_EQ(bytes, c.bytes) << c.line << " " << c.unasked;
+    }
+
+    state().sim.status = SimStatus::PinRequired;
+    state().shapes.smsReadyAfterPinSeconds = 3;
+    command("AT+CPIN=1234");
+    ASSERT_EQ(deliveries.size(), 3u);
+    EXPECT_EQ(deliveries[2].bytes, "\r\nCall Ready\r\n\r\nSMS Ready\r\n");
+    EXPECT_DOUBLE_EQ(deliveries[2].delay, 0.05 + 3);
+}
+
+// An absent SIM told in words; a SIM the module is still reading after it
+// started, told in words or as "SIM busy", after which it is as it was.
+TEST_F(SimModemTest, AbsentAndNotReadySimInTheShapesOfRealModules) {
+    state().sim.status = SimStatus::Absent;
+    EXPECT_EQ(response("AT+CPIN?"), kError);
+    state().shapes.absentSimInWords = true;
+    EXPECT_EQ(response("AT+CPIN?"), info("+CPIN: NOT INSERTED"));
+    state().shapes.simNotReadySeconds = 5; // an absent SIM is known at once
+    EXPECT_EQ(response("AT+CPIN?"), info("+CPIN: NOT INSERTED"));
+
+    struct Case {
+        sim::SimNotReady shape;
+        const char* cmee;
+        QByteArray whileRead;
+    };
+    const Case cases[] = {
+        {sim::SimNotReady::InWords, "AT+CMEE=0", info("+CPIN: NOT READY")},
+        {sim::SimNotReady::Busy, "AT+CMEE=0", kError},
+        {sim::SimNotReady::Busy, "AT+CMEE=1", "\r\n+CME ERROR: 14\r\n"},
+        {sim::SimNotReady::Busy, "AT+CMEE=2", "\r\n+CME ERROR: SIM busy\r\n"},
+    };
+    for (const Case& c : cases) {
+        state().sim.status = SimStatus::PinRequired;
+        state().shapes.simNotReady = c.shape;
+        modem.restart();
+        command(c.cmee);
+        const double start = seconds;
+        seconds = start + 4.9;
+        EXPECT_EQ(response("AT+CPIN?"), c.whileRead) << c.cmee;
+        seconds = start + 5;
+        EXPECT_EQ(response("AT+CPIN?"), info("+CPIN: SIM PIN")) << c.cmee;
+    }
+
+    modem.restart();
+    const double start = seconds;
+    command("AT+CMEE=1");
+    EXPECT_EQ(response("AT+CPIN=1234"), "\r\n+CME ERROR: 14\r\n");
+    EXPECT_EQ(response("AT+CPBR=1"), "\r\n+CME ERROR: 14\r\n");
+    EXPECT_EQ(response("AT+CMGR=1"), "\r\n+CMS ERROR: 314\r\n");
+    EXPECT_EQ(response("AT+CGSN"), info("123456789012345"));
+    seconds = start + 6;
+    EXPECT_EQ(response("AT+CPIN=1234"), kOk);
+    state().shapes.simNotReady = sim::SimNotReady::InWords;
+    EXPECT_EQ(response("AT+CFUN=1,1"), kOk); // a reset reads the SIM again
+    EXPECT_EQ(response("AT+CPIN?"), info("+CPIN: NOT READY"));
+}
+
+// --- shapes of calls, S-registers, indicators and registration
+
+TEST_F(SimModemTest, VoiceDialIsTakenAtOnceWhereTheShapeSaysSo) {
+    state().shapes.voiceDialOkAtOnce = true;
+    const std::pair<DialOutcome, QByteArray> cases[] = {
+        {DialOutcome::Answered, ""},
+        {DialOutcome::Busy, "\r\nBUSY\r\n"},
+        {DialOutcome::NoAnswer, "\r\nNO ANSWER\r\n"},
+        {DialOutcome::NoCarrier, "\r\nNO CARRIER\r\n"},
+    };
+    for (const auto& [dialOutcome, later] : cases) {
+        state().network.dialOutcome = dialOutcome;
+        command("ATD0123456789;");
+        ASSERT_EQ(deliveries.size(), later.isEmpty() ? 1u : 2u);
+        EXPECT_EQ(deliveries[0].bytes, "ATD0123456789;\r" + kOk);
+        if (!later.isEmpty()) {
+            EXPECT_EQ(deliveries[1].bytes, later);
+            EXPECT_DOUBLE_EQ(deliveries[1].delay, 0.05 + state().network.dialSeconds);
+        }
+        command("ATH");
+    }
+    command("ATD0123456789"); // a data call still waits for its outcome
+    ASSERT_EQ(deliveries.size(), 2u);
+    EXPECT_EQ(deliveries[0].bytes, "ATD0123456789\r");
+    EXPECT_EQ(deliveries[1].bytes, "\r\nNO CARRIER\r\n");
+}
+
+TEST_F(SimModemTest, RegistersReadPaddedOrBare) {
+    const std::pair<const char*, QByteArray> steps[] = {
+        {"ATS0?", info("0")}, {"ATS0=2", kOk},        {"ATS0?", info("2")},
+        {"ATS7=120", kOk},    {"ATS7?", info("120")}, {"ATS99?", kError},
+    };
+    state().shapes.unpaddedRegisters = true;
+    for (const auto& [line, expected] : steps)
+        EXPECT_EQ(response(line), expected) << line;
+    EXPECT_TRUE(command("AT&V").contains("S0:002")); // the profile dump keeps its own layout
+}
+
+// Each maker's order of the indicators, their list and their values; the
+// call and its set-up follow the call.
+TEST_F(SimModemTest, IndicatorsInEachMakersOrderFollowTheCall) {
+    struct Case {
+        sim::IndicatorOrder order;
+        const char* name;
+        QByteArray list;
+        QByteArray idle, ringing, active;
+    };
+    const Case cases[] = {
+        {sim::IndicatorOrder::Wavecom, "wavecom",
+         "(\"battchg\",(0-5)),(\"signal\",(0-5)),(\"service\",(0-1)),(\"message\",(0-1)),"
+         "(\"call\",(0-1)),(\"roam\",(0-1)),(\"smsfull\",(0-1))",
+         "5,3,1,0,0,0,0", "5,3,1,0,1,0,0", "5,3,1,0,1,0,0"},
+        {sim::IndicatorOrder::Ublox, "ublox",
+         "(\"battchg\",(0-5)),(\"signal\",(0-5)),(\"service\",(0,1)),(\"sounder\",(0,1)),"
+         "(\"message\",(0,1)),(\"call\",(0,1)),(\"roam\",(0,1)),(\"smsfull\",(0,1)),"
+         "(\"gprs\",(0-2)),(\"callsetup\",(0-3)),(\"callheld\",(0,1)),(\"simind\",(0-2))",
+         "5,3,1,0,0,0,0,0,0,0,0,1", "5,3,1,1,0,0,0,0,0,1,0,1", "5,3,1,0,0,1,0,0,0,0,0,1"},
+        {sim::IndicatorOrder::Telit, "telit",
+         "((\"battchg\",(0-5,99)),(\"signal\",(0-7,99)),(\"service\",(0-1)),(\"sounder\",(0-1)),"
+         "(\"message\",(0-1)),(\"call\",(0-1)),(\"roam\",(0-1)),(\"smsfull\",(0-1)),"
+         "(\"rssi\",(0-5,99)))",
+         "5,99,1,0,0,0,0,0,3", "5,99,1,1,0,0,0,0,3", "5,99,1,0,0,1,0,0,3"},
+        {sim::IndicatorOrder::Huawei, "huawei",
+         "(\"battchg\",(0-5)),(\"signal\",(0-7,99)),(\"service\",(0-1)),(\"sounder\",(0-1)),"
+         "(\"message\",(0-1)),(\"call\",(0-1)),(\"roam\",(0-1)),(\"smsfull\",(0-1)),"
+         "(\"rssi\",(0-5,99))",
+         "5,99,1,0,0,0,0,0,3", "5,99,1,1,0,0,0,0,3", "5,99,1,0,0,1,0,0,3"},
+        {sim::IndicatorOrder::Motorola, "motorola",
+         "(\"Voice Mail\",(0,1)),(\"service\",(0,1)),(\"call\",(0,1)),(\"Roam\",(0-2)),"
+         "(\"signal\",(0-5)),(\"callsetup\",(0-3)),(\"smsfull\",(0,1))",
+         "0,1,0,0,3,0,0", "0,1,0,0,3,1,0", "0,1,1,0,3,0,0"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sim::indicatorOrderFromName(c.name), c.order) << c.name;
+        state().shapes.indicatorOrder = c.order;
+        EXPECT_EQ(response("AT+CIND=?"), info("+CIND: " + c.list)) << c.name;
+        EXPECT_EQ(response("AT+CIND?"), info("+CIND: " + c.idle)) << c.name;
+        modem.incomingCall("0123456789");
+        EXPECT_EQ(response("AT+CIND?"), info("+CIND: " + c.ringing)) << c.name;
+        command("ATA");
+        EXPECT_EQ(response("AT+CIND?"), info("+CIND: " + c.active)) << c.name;
+        command("ATH");
+        EXPECT_EQ(response("AT+CIND?"), info("+CIND: " + c.idle)) << c.name;
+    }
+    EXPECT_FALSE(sim::indicatorOrderFromName("nokia"));
+}
+
+// The location area and the cell: after "AT+CREG=2", or always; quoted or in
+// bare hex; with the access technology or without.
+TEST_F(SimModemTest, RegistrationCarriesTheLocationInTheShapesOfRealModules) {
+    EXPECT_EQ(response("AT+CREG=2"), kOk);
+    EXPECT_EQ(response("AT+CREG?"), info("+CREG: 2,1,\"00C3\",\"1A2B\""));
+    clear();
+    modem.setRegistration(5);
+    EXPECT_EQ(output, "\r\n+CREG: 5,\"00C3\",\"1A2B\"\r\n");
+    EXPECT_EQ(response("AT+CREG=3"), kError);
+
+    struct Case {
+        const char* setting;
+        sim::CellLocation location;
+        bool unquoted;
+        int act;
+        const char* lac;
+        const char* cell;
+        QByteArray reply;
+    };
+    const Case cases[] = {
+        {"AT+CREG=0", sim::CellLocation::WhenAsked, false, -1, "5E25", "605F", "+CREG: 0,1"},
+        {"AT+CREG=0", sim::CellLocation::Always, false, -1, "5E25", "605F",
+         "+CREG: 0,1,\"5E25\",\"605F\""},
+        {"AT+CREG=0", sim::CellLocation::Always, false, 2, "5E25", "605F",
+         "+CREG: 0,1,\"5E25\",\"605F\",2"},
+        {"AT+CREG=2", sim::CellLocation::WhenAsked, true, -1, "4CA", "81DE445",
+         "+CREG: 2,1,4CA,81DE445"},
+        {"AT+CREG=2", sim::CellLocation::WhenAsked, false, 7, "8B37", "0A265185",
+         "+CREG: 2,1,\"8B37\",\"0A265185\",7"},
+        {"AT+CREG=1", sim::CellLocation::WhenAsked, false, 7, "8B37", "0A265185", "+CREG: 1,1"},
+    };
+    for (const Case& c : cases) {
+        state().network.registration = 1;
+        state().network.lac = c.lac;
+        state().network.cellId = c.cell;
+        state().shapes.cellLocation = c.location;
+        state().shapes.unquotedLocation = c.unquoted;
+        state().shapes.accessTechnology = c.act;
+        command(c.setting);
+        EXPECT_EQ(response("AT+CREG?"), info(c.reply)) << c.reply.constData();
+    }
+    state().network.registration = 0; // not registered: no location
+    EXPECT_EQ(response("AT+CREG?"), info("+CREG: 1,0"));
+}
+
+// --- shapes of phonebook entries and character sets
+
+TEST_F(PhonebookTest, EntriesCarryTheFieldsOfEachShape) {
+    sim::PhonebookEntry& john = state().phonebooks["SM"].entries.at(1);
+    john.group = "FRIENDS";
+    john.secondNumber = "+441632960000";
+    john.email = "john@example.org";
+    john.date = "08/07/04";
+    john.time = "17:24:55";
+    const std::pair<sim::EntryFields, QByteArray> cases[] = {
+        {sim::EntryFields::None, ""},
+        {sim::EntryFields::HiddenGroup, ",0,\"FRIENDS\""},
+        {sim::EntryFields::Hidden, ",0"},
+        {sim::EntryFields::Empty, ",,,,,,,"},
+        {sim::EntryFields::All, ",0,\"FRIENDS\",\"+441632960000\",145,\"\",\"john@example.org\""},
+        {sim::EntryFields::Dates, ",\"08/07/04\",\"17:24:55\""},
+    };
+    for (const auto& [fields, after] : cases) {
+        state().shapes.entryFields = fields;
+        EXPECT_EQ(response("AT+CPBR=1"), info("+CPBR: 1,\"0123456789\",129,\"JOHN\"" + after))
+            << after.constData();
+    }
+    state().shapes.entryFields = sim::EntryFields::All;
+    EXPECT_EQ(response("AT+CPBR=2"), info("+CPBR: 2,\"+441632960961\",145,\"OFFICE\",0,\"\",\"\",,"
+                                          "\"\",\"\""));
+    const std::pair<const char*, std::optional<sim::EntryFields>> names[] = {
+        {"none", sim::EntryFields::None},     {"hidden-group", sim::EntryFields::HiddenGroup},
+        {"hidden", sim::EntryFields::Hidden}, {"empty", sim::EntryFields::Empty},
+        {"all", sim::EntryFields::All},       {"dates", sim::EntryFields::Dates},
+        {"trailing", std::nullopt},
+    };
+    for (const auto& [name, fields] : names)
+        EXPECT_EQ(sim::entryFieldsFromName(name), fields) << name;
+}
+
+// Names go out and come in in the character set of "AT+CSCS", quoted, or in
+// bare hex where the module writes them so.
+TEST_F(PhonebookTest, NamesFollowTheCharacterSet) {
+    const std::pair<const char*, QByteArray> steps[] = {
+        {"AT+CSCS?", info("+CSCS: \"IRA\"")},
+        {"AT+CSCS=?", info("+CSCS: (\"GSM\",\"IRA\",\"UCS2\",\"HEX\")")},
+        {"AT+CSCS=\"UTF-8\"", kError},
+        {"AT+CSCS=\"HEX\"", kOk},
+        {"AT+CSCS?", info("+CSCS: \"HEX\"")},
+        {"AT+CPBR=1", info("+CPBR: 1,\"0123456789\",129,\"4A4F484E\"")},
+        {"AT+CSCS=\"UCS2\"", kOk},
+        {"AT+CPBR=2", info("+CPBR: 2,\"+441632960961\",145,\"004F00460046004900430045\"")},
+        {"AT+CPBW=3,\"555\",129,\"0041004C0049004300450040\"", kOk},
+        {"AT+CPBW=6,\"555\",129,\"ALICE\"", kError}, // not UCS2
+        {"AT+CPBF=\"004F0046\"",
+         info("+CPBF: 2,\"+441632960961\",145,\"004F00460046004900430045\"")},
+        {"AT+CSCS=\"GSM\"", kOk},
+        {"AT+CPBR=3", info(QByteArray("+CPBR: 3,\"555\",129,\"ALICE\0\"", 27))},
+    };
+    for (const auto& [line, expected] : steps)
+        EXPECT_EQ(response(line), expected) << line;
+    EXPECT_EQ(state().phonebooks["SM"].entries.at(3).name, "ALICE@");
+
+    state().shapes.unquotedHexNames = true;
+    command("AT+CSCS=\"HEX\"");
+    EXPECT_EQ(response("AT+CPBR=1"), info("+CPBR: 1,\"0123456789\",129,4A4F484E"));
+    command("AT+CSCS=\"UCS2\"");
+    EXPECT_EQ(response("AT+CPBR=1"), info("+CPBR: 1,\"0123456789\",129,004A004F0048004E"));
+    command("AT+CSCS=\"IRA\""); // only hex goes without quotes
+    EXPECT_EQ(response("AT+CPBR=1"), info("+CPBR: 1,\"0123456789\",129,\"JOHN\""));
+}
+
+TEST(GsmAlphabetTest, LatinTextsGoBothWays) {
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        {"Hello", "Hello"},
+        {"a@b$c_d", QByteArray("a\0b\2c\x11"
+                               "d",
+                               7)},
+        {"[x]", "\x1B\x3Cx\x1B\x3E"},
+        {"\xE9t\xE9", "\x05t\x05"}, // été
+        {"`", "?"},
+    };
+    for (const auto& [latin1, septets] : cases) {
+        EXPECT_EQ(sim::commands::toGsmAlphabet(latin1), septets) << latin1.constData();
+        if (septets != "?") {
+            EXPECT_EQ(sim::commands::fromGsmAlphabet(septets), latin1);
+        }
+    }
+}
+
+// --- 27.007 and 27.005 commands a client asks at its first steps
+
+TEST_F(SimModemTest, FunctionalityIsReadSetAndReset) {
+    const std::pair<const char*, QByteArray> steps[] = {
+        {"AT+CFUN?", info("+CFUN: 1")},
+        {"AT+CFUN=?", info("+CFUN: (0,1,4),(0-1)")},
+        {"AT+CFUN=4", kOk},
+        {"AT+CFUN?", info("+CFUN: 4")},
+        {"AT+CFUN=2", kError},
+        {"AT+CFUN=1,2", kError},
+        {"AT+CFUN=1", kOk},
+        {"AT+CFUN?", info("+CFUN: 1")},
+        {"ATE0", kOk},
+    };
+    for (const auto& [line, expected] : steps)
+        EXPECT_EQ(response(line), expected) << line;
+    EXPECT_EQ(command("AT+CFUN=1,1"), kOk); // restarts on its stored profile
+    EXPECT_EQ(command("AT"), "AT\r" + kOk);
+}
+
+class PduTest : public SimModemTest {
+  protected:
+    PduTest() {
+        state().serviceCentre = "+31624000000";
+        state().messages[1] = {"REC UNREAD", "+31641600986", "02/08/26,19:37:41+08",
+                               "How are you?"};
+        state().messages[3] = {"STO UNSENT", "0123456789", {}, "Hello"};
+        command("AT+CMGF=0");
+    }
+};
+
+// A received message as an SMS-DELIVER (the example of the well-known PDU
+// tutorial at dreamfabric.com/sms, "How are you?" from +31641600986, its zone
+// of +8 quarters written in semi-octets as 23.040 has it, "80"), a stored one
+// as an SMS-SUBMIT, each behind the service centre.
+const QByteArray kDeliverPdu =
+    "07911326040000F0040B911346610089F60000208062917314800CC8F71D14969741F977FD07";
+const QByteArray kSubmitPdu = "07911326040000F011000A8110325476980000A705C8329BFD06";
+
+TEST_F(PduTest, ListsAndReadsMessagesAsPdus) {
+    EXPECT_EQ(response("AT+CMGL=4"),
+              info("+CMGL: 1,0,,30\r\n" + kDeliverPdu + "\r\n+CMGL: 3,2,,18\r\n" + kSubmitPdu));
+    EXPECT_EQ(state().messages.at(1).status, "REC READ");
+    EXPECT_EQ(response("AT+CMGL=1"), info("+CMGL: 1,1,,30\r\n" + kDeliverPdu));
+    EXPECT_EQ(response("AT+CMGL"), kOk);            // nothing unread now
+    EXPECT_EQ(response("AT+CMGL=\"ALL\""), kError); // PDU mode lists by number
+    EXPECT_EQ(response("AT+CMGL=5"), kError);
+    EXPECT_EQ(response("AT+CMGL=?"), info("+CMGL: (0-4)"));
+    EXPECT_EQ(response("AT+CMGR=3"), info("+CMGR: 2,,18\r\n" + kSubmitPdu));
+    EXPECT_EQ(response("AT+CMGR=2"), kOk);
+    command("AT+CMGF=1");
+    EXPECT_EQ(response("AT+CMGL=4"), kError); // text mode lists by name
+    EXPECT_EQ(response("AT+CMGR=3"), info("+CMGR: \"STO UNSENT\",\"0123456789\",\r\nHello"));
+}
+
+TEST_F(PduTest, ServiceCentreAndTimeZoneAsThePduWritesThem) {
+    state().messages[1].timestamp = "24/01/15,10:30:00-04"; // one hour west
+    state().serviceCentre = "";
+    EXPECT_EQ(response("AT+CMGR=1"), info("+CMGR: 0,,30\r\n00040B911346610089F6000042105101030048"
+                                          "0CC8F71D14969741F977FD07"));
+    EXPECT_EQ(sim::commands::packedSeptets("hellohello").toHex().toUpper(), "E8329BFD4697D9EC37");
+}
+
+TEST_F(SimModemTest, MessageStorageAnswersAsTheWavecomDoes) {
+    command("AT+CMGF=1");
+    modem.receiveMessage("+4412", "x", "24/01/15,10:30:00+00");
+    const std::pair<const char*, QByteArray> steps[] = {
+        {"AT+CPMS=?", info("+CPMS: ((\"SM\"),(\"SM\"),(\"SM\"))")},
+        {"AT+CPMS?", info("+CPMS: \"SM\",1,20,\"SM\",1,20,\"SM\",1,20")},
+        {"AT+CPMS=\"SM\",\"SM\"", info("+CPMS: 1,20,1,20,1,20")},
+        {"AT+CPMS=\"ME\"", kError},
+        {"AT+CPBS=?", info("+CPBS: (\"FD\",\"LD\",\"MC\",\"ON\",\"RC\",\"SM\")")},
+        {"AT+CPBS=\"LD\"", kOk},
+        {"AT+CPBS?", info("+CPBS: \"LD\",0,10")},
+        {"AT+CPBR=?", info("+CPBR: (1-10),20,14")},
+        {"AT+CIMI", info("001010123456789")},
+        {"AT+CGMR", info("SIM100 1.0.0 010124 12:00")},
+    };
+    for (const auto& [line, expected] : steps)
+        EXPECT_EQ(response(line), expected) << line;
+}
+
+// --- a slow module, a silent one
+
+// A slow module echoes at once and answers later: its information text and
+// result, a prompt, the result of a message typed after it, the outcome of a dial.
+TEST_F(SimModemTest, ReplyDelayHoldsEverythingButTheEcho) {
+    state().shapes.replyDelaySeconds = 2;
+    command("AT+CGSN");
+    ASSERT_EQ(deliveries.size(), 2u);
+    EXPECT_EQ(deliveries[0].bytes, "AT+CGSN\r");
+    EXPECT_DOUBLE_EQ(deliveries[0].delay, 0.05);
+    EXPECT_EQ(deliveries[1].bytes, "\r\n123456789012345\r\n\r\nOK\r\n");
+    EXPECT_DOUBLE_EQ(deliveries[1].delay, 2.05);
+
+    command("AT+CMGF=1");
+    state().shapes.promptDelay = 1;
+    command("AT+CMGS=123");
+    ASSERT_EQ(deliveries.size(), 2u);
+    EXPECT_EQ(deliveries[1].bytes, "\r\n> ");
+    EXPECT_DOUBLE_EQ(deliveries[1].delay, 3.05);
+    sent("Hi\x1a");
+    ASSERT_EQ(deliveries.size(), 2u);
+    EXPECT_EQ(deliveries[0].bytes, "Hi");
+    EXPECT_DOUBLE_EQ(deliveries[0].delay, 0.05);
+    EXPECT_EQ(deliveries[1].bytes, "\r\n+CMGS: 1\r\n\r\nOK\r\n");
+    EXPECT_DOUBLE_EQ(deliveries[1].delay, 2.05);
+
+    command("ATD123;");
+    ASSERT_EQ(deliveries.size(), 2u);
+    EXPECT_EQ(deliveries[1].bytes, kOk);
+    EXPECT_DOUBLE_EQ(deliveries[1].delay, 2.05 + state().network.dialSeconds);
+}
+
+TEST(SilenceTest, ReadFromTheToolsWords) {
+    struct Case {
+        const char* text;
+        bool valid;
+        sim::Silence silence;
+    };
+    const Case cases[] = {
+        {"now", true, {{}, 0}},
+        {"after 3", true, {{}, 3}},
+        {"after 2 AT+CPBR=", true, {"AT+CPBR=", 2}},
+        {"at AT+CMGS", true, {"AT+CMGS", 1, false}},
+        {"within AT+CPBR= 1", true, {"AT+CPBR=", 1, true, 1}},
+        {"  within   AT+CPBR=  0 ", true, {"AT+CPBR=", 1, true, 0}},
+        {"after 0", false, {}},
+        {"after x", false, {}},
+        {"at", false, {}},
+        {"within AT+CPBR=", false, {}},
+        {"soon", false, {}},
+        {"", false, {}},
+    };
+    for (const Case& c : cases) {
+        const auto silence = sim::silenceFromText(c.text);
+        ASSERT_EQ(silence.has_value(), c.valid) << c.text;
+        if (!c.valid) continue;
+        EXPECT_EQ(silence->command, c.silence.command) << c.text;
+        EXPECT_EQ(silence->occurrence, c.silence.occurrence) << c.text;
+        EXPECT_EQ(silence->echoed, c.silence.echoed) << c.text;
+        EXPECT_EQ(silence->lines, c.silence.lines) << c.text;
+    }
+}
+
+// Where the module falls silent, what it still sends, and that it says
+// nothing more: not the rest of an answer, no unsolicited code, no echo.
+TEST_F(PhonebookTest, FallsSilentWhereItIsTold) {
+    struct Case {
+        const char* when;
+        std::vector<const char*> lines;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"now", {"AT"}, ""},
+        {"after 2", {"AT", "AT+CGSN", "AT"}, "AT\r" + kOk + "AT+CGSN\r" + info("123456789012345")},
+        {"after 1 AT+CPBR=",
+         {"AT+CPBS?", "AT+CPBR=1", "AT"},
+         "AT+CPBS?\r" + info("+CPBS: \"SM\",3,250") + "AT+CPBR=1\r" +
+             info("+CPBR: 1,\"0123456789\",129,\"JOHN\"")},
+        {"at AT+CPBR=", {"AT", "AT+CPBR=1,5"}, "AT\r" + kOk},
+        {"within AT+CPBR= 1",
+         {"AT+CPBR=1,5", "AT"},
+         "AT+CPBR=1,5\r\r\n+CPBR: 1,\"0123456789\",129,\"JOHN\"\r\n"},
+        {"within AT+CPBR= 0", {"AT+CPBR=1,5"}, "AT+CPBR=1,5\r"},
+        {"after 1 AT+CMGS",
+         {"AT+CMGF=1", "AT+CMGS=123", "Hi\x1a", "AT"},
+         "AT+CMGF=1\r" + kOk + "AT+CMGS=123\r\r\n> "},
+    };
+    for (const Case& c : cases) {
+        modem.restart();
+        double untilSent = -1;
+        modem.onSilence([&untilSent](double delay) { untilSent = delay; });
+        clear();
+        modem.fallSilent(*sim::silenceFromText(c.when));
+        for (const char* line : c.lines)
+            modem.receive(QByteArray(line) + (QByteArray(line).endsWith('\x1a') ? "" : "\r"));
+        modem.incomingCall("0123456789");
+        modem.unsolicited("\r\n+CMTI: \"SM\",1\r\n");
+        EXPECT_EQ(output, c.bytes) << c.when;
+        EXPECT_TRUE(modem.silent()) << c.when;
+        EXPECT_DOUBLE_EQ(untilSent, c.bytes.isEmpty() ? 0 : 0.05) << c.when;
+    }
+    modem.restart(); // speaks again
+    EXPECT_EQ(command("AT"), "AT\r" + kOk);
+}
+
 // The standalone tool, on a real pseudo-terminal.
 class Tool {
   public:
@@ -925,3 +1426,141 @@ TEST(GsmModemSimTool, AnswersInTheShapesItIsGiven) {
 }
 
 } // namespace
+
+namespace {
+
+// What the line brings within `ms` milliseconds, whatever it ends with.
+QByteArray readFor(int fd, int ms) {
+    return readLine(fd, {}, ms);
+}
+
+// What half a second brings after a command line.
+QByteArray answerTo(int fd, const QByteArray& line) {
+    const QByteArray bytes = line + "\r";
+    EXPECT_EQ(write(fd, bytes.constData(), bytes.size()), bytes.size());
+    return readFor(fd, 500);
+}
+
+} // namespace
+
+// The shapes of the SIM, the dial, the registers, the indicators, the
+// registration and the phonebook entries, chosen on the command line.
+TEST(GsmModemSimTool, AnswersInTheFurtherShapesItIsGiven) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString();
+    Tool tool({"--dir",
+               path,
+               "--port",
+               "8",
+               "--latency",
+               "0.01",
+               "--pin",
+               "1234",
+               "--unasked-ready-after-pin",
+               "--sms-ready-after-pin",
+               "0.3",
+               "--dial-ok-at-once",
+               "--dial-outcome",
+               "busy",
+               "--unpadded-registers",
+               "--indicator-order",
+               "motorola",
+               "--creg-location-always",
+               "--unquoted-location",
+               "--access-technology",
+               "2",
+               "--entry-fields",
+               "dates",
+               "--unquoted-hex-names",
+               "--silent",
+               "at AT+CMGS"});
+    EXPECT_TRUE(tool.readyLine().contains("COM8"));
+    const int fd = openLine(path);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(exchange(fd, "AT+CPIN=1234", "READY\r\n"),
+              "AT+CPIN=1234\r\r\nOK\r\n\r\n+CPIN: READY\r\n");
+    EXPECT_EQ(readLine(fd, "SMS Ready\r\n", 3000), "\r\nCall Ready\r\n\r\nSMS Ready\r\n");
+    EXPECT_EQ(exchange(fd, "ATS0?", "OK\r\n"), "ATS0?\r\r\n0\r\n\r\nOK\r\n");
+    EXPECT_EQ(exchange(fd, "AT+CIND?", "OK\r\n"),
+              "AT+CIND?\r\r\n+CIND: 0,1,0,0,3,0,0\r\n\r\nOK\r\n");
+    EXPECT_EQ(exchange(fd, "AT+CREG?", "OK\r\n"),
+              "AT+CREG?\r\r\n+CREG: 0,1,00C3,1A2B,2\r\n\r\nOK\r\n");
+    EXPECT_EQ(exchange(fd, "AT+CSCS=\"HEX\"", "OK\r\n"), "AT+CSCS=\"HEX\"\r\r\nOK\r\n");
+    EXPECT_EQ(exchange(fd, "AT+CPBR=1", "OK\r\n"),
+              "AT+CPBR=1\r\r\n+CPBR: 1,\"0123456789\",129,4A4F484E,\"\",\"\"\r\n\r\nOK\r\n");
+    EXPECT_EQ(exchange(fd, "ATD123;", "OK\r\n"), "ATD123;\r\r\nOK\r\n");
+    EXPECT_EQ(readLine(fd, "BUSY\r\n", 4000), "\r\nBUSY\r\n");
+    EXPECT_EQ(exchange(fd, "AT+CMGF=1", "OK\r\n"), "AT+CMGF=1\r\r\nOK\r\n");
+    EXPECT_EQ(answerTo(fd, "AT+CMGS=123"), ""); // silent from here on
+    EXPECT_EQ(answerTo(fd, "AT"), "");
+    close(fd);
+}
+
+// An absent SIM in words; a SIM still being read after the start, told as
+// "SIM busy"; a slow module that echoes at once and answers later.
+TEST(GsmModemSimTool, TellsTheSimAsItIsGivenAndAnswersLate) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString();
+    {
+        Tool tool({"--dir", path, "--port", "8", "--latency", "0.01", "--no-sim",
+                   "--absent-sim-in-words"});
+        EXPECT_TRUE(tool.readyLine().contains("COM8"));
+        const int fd = openLine(path);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(exchange(fd, "AT+CPIN?", "OK\r\n"),
+                  "AT+CPIN?\r\r\n+CPIN: NOT INSERTED\r\n\r\nOK\r\n");
+        close(fd);
+    }
+    Tool tool({"--dir", path, "--port", "8", "--latency", "0.01", "--sim-not-ready", "2",
+               "--sim-busy-error", "--reply-delay", "0.4"});
+    QElapsedTimer started;
+    started.start();
+    EXPECT_TRUE(tool.readyLine().contains("COM8"));
+    const int fd = openLine(path);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(exchange(fd, "AT+CMEE=1", "OK\r\n"), "AT+CMEE=1\r\r\nOK\r\n");
+    ASSERT_EQ(write(fd, "AT+CPIN?\r", 9), 9);
+    EXPECT_EQ(readFor(fd, 250), "AT+CPIN?\r"); // the echo at once, the answer later
+    EXPECT_EQ(readLine(fd, "14\r\n", 2000), "\r\n+CME ERROR: 14\r\n");
+    ASSERT_LT(started.elapsed(), 2000);
+    readFor(fd, int(2300 - started.elapsed()));
+    EXPECT_EQ(exchange(fd, "AT+CPIN?", "OK\r\n"), "AT+CPIN?\r\r\n+CPIN: READY\r\n\r\nOK\r\n");
+    close(fd);
+}
+
+// The module falls silent, or the device goes away, where a flag or a line
+// on standard input says: in the middle of a phonebook read, after a number
+// of commands, at once; "plug" brings it back.
+TEST(GsmModemSimTool, FallsSilentOrGoesAwayAndComesBack) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString();
+    Tool tool({"--dir", path, "--port", "8", "--latency", "0.01", "--unplug", "within AT+CPBR= 1"});
+    EXPECT_TRUE(tool.readyLine().contains("COM8"));
+    int fd = openLine(path);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(exchange(fd, "AT+CPBR=1,10", "\"JOHN\"\r\n"),
+              "AT+CPBR=1,10\r\r\n+CPBR: 1,\"0123456789\",129,\"JOHN\"\r\n");
+    EXPECT_EQ(tool.readyLine(), "gsm-modem-sim: COM8 unplugged\n");
+    char c = 0;
+    const ssize_t n = read(fd, &c, 1);
+    EXPECT_TRUE(n == 0 || (n < 0 && errno == EIO)) << n; // the line has hung up
+    close(fd);
+    struct stat st {};
+    EXPECT_NE(lstat((path + "/ports/COM8").c_str(), &st), 0);
+
+    tool.say("plug");
+    EXPECT_TRUE(tool.readyLine().contains("COM8 -> /dev/pts/"));
+    fd = openLine(path);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(exchange(fd, "AT+CPBR=2", "OK\r\n"),
+              "AT+CPBR=2\r\r\n+CPBR: 2,\"+441632960961\",145,\"OFFICE\"\r\n\r\nOK\r\n");
+    tool.say("silent after 1");
+    EXPECT_EQ(tool.readyLine(), "gsm-modem-sim: the module will fall silent\n");
+    EXPECT_EQ(exchange(fd, "AT", "OK\r\n"), "AT\r\r\nOK\r\n");
+    EXPECT_EQ(answerTo(fd, "AT"), "");
+    tool.say("unplug");
+    EXPECT_EQ(tool.readyLine(), "gsm-modem-sim: COM8 unplugged\n");
+    close(fd);
+    tool.say("silent soon");
+    EXPECT_TRUE(tool.readyLine().contains("silent [WHEN], unplug [WHEN], plug"));
+}

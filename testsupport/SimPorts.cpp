@@ -50,6 +50,7 @@ class SimPorts::Backend : public SerialBackend {
 
     void write(const QByteArray& bytes) override {
         Device& device = ports_.devices_.at(port_);
+        if (device.pulled) return; // nowhere to go
         Clock& clock = Clock::instance();
         device.writes.push_back({settingsText(line_), bytes, clock.seconds()});
         clock.schedule(clock.seconds() + lineTime(bytes.size(), line_.baud),
@@ -63,6 +64,9 @@ class SimPorts::Backend : public SerialBackend {
     const LineSettings& line() const { return line_; }
     void deliver(const QByteArray& bytes) {
         if (received) received(bytes);
+    }
+    void fail() {
+        if (error) error(DeviceFailed);
     }
 
   private:
@@ -79,13 +83,14 @@ SimPorts::~SimPorts() {
 
 sim::SimModem& SimPorts::attachModem(int port, int baud) {
     Device& device = devices_[port];
-    device.modem =
-        std::make_unique<sim::SimModem>([this, port](const QByteArray& bytes, double delay) {
+    device.modem = std::make_unique<sim::SimModem>(
+        [this, port](const QByteArray& bytes, double delay) {
             Clock& clock = Clock::instance();
             clock.schedule(clock.seconds() + delay, [this, port, bytes, line = modem(port).line()] {
                 deliver(port, bytes, line);
             });
-        });
+        },
+        [] { return Clock::instance().seconds(); });
     device.modem->setRate(baud);
     return *device.modem;
 }
@@ -116,19 +121,44 @@ void SimPorts::deny(int port) {
     devices_[port].denied = true;
 }
 
+void SimPorts::pull(int port) {
+    Device& device = devices_.at(port);
+    device.pulled = true;
+    if (device.open) device.open->fail();
+}
+
+void SimPorts::pullAt(int port, const sim::Silence& when) {
+    sim::SimModem& pulled = modem(port);
+    pulled.onSilence([this, port](double untilSent) {
+        Clock& clock = Clock::instance();
+        clock.schedule(clock.seconds() + untilSent, [this, port] { pull(port); });
+    });
+    pulled.fallSilent(when);
+}
+
+void SimPorts::plugBackIn(int port) {
+    Device& device = devices_.at(port);
+    device.pulled = false;
+    if (device.modem) {
+        device.modem->onSilence({});
+        device.modem->restart();
+    }
+}
+
 bool SimPorts::isOpen(int port) const {
     auto found = devices_.find(port);
     return found != devices_.end() && found->second.open;
 }
 
 bool SimPorts::exists(int port) const {
-    return devices_.count(port) > 0;
+    const auto found = devices_.find(port);
+    return found != devices_.end() && !found->second.pulled;
 }
 
 bool SimPorts::canOpenExclusively(int port) const {
-    auto found = devices_.find(port);
-    return found != devices_.end() && !found->second.held && !found->second.denied &&
-           !found->second.open;
+    if (!exists(port)) return false;
+    const Device& device = devices_.at(port);
+    return !device.held && !device.denied && !device.open;
 }
 
 bool SimPorts::isRefused(int port) const {
@@ -142,6 +172,7 @@ std::unique_ptr<SerialBackend> SimPorts::backend(int port) {
 
 void SimPorts::reachDevice(int port, const QByteArray& bytes, const LineSettings& line) {
     Device& device = devices_.at(port);
+    if (device.pulled) return;
     if (device.modem && understood(device.modem->line(), line)) device.modem->receive(bytes);
     if (device.script && device.script->answer && understood(kScriptLine, line))
         scriptSays(port, device.script->answer(bytes), kScriptLatencySeconds);
@@ -149,5 +180,6 @@ void SimPorts::reachDevice(int port, const QByteArray& bytes, const LineSettings
 
 void SimPorts::deliver(int port, const QByteArray& bytes, const sim::LineFormat& line) {
     Device& device = devices_.at(port);
+    if (device.pulled) return;
     if (device.open && understood(line, device.open->line())) device.open->deliver(bytes);
 }

@@ -44,6 +44,15 @@ class SimPorts : public PortEnvironment {
     void hold(int port, bool held = true);
     // The device is there, but this user may not open it.
     void deny(int port);
+    // The device goes away as a pulled USB device does: the port open on it
+    // reports the device's failure (the serial control closes it), and the
+    // port no longer exists. Output still on its way is lost.
+    void pull(int port);
+    // The same at that point of an exchange: the modem answers up to there,
+    // and the device goes away once those bytes have arrived.
+    void pullAt(int port, const sim::Silence& when);
+    // The pulled device is back, its modem started afresh.
+    void plugBackIn(int port);
 
     sim::SimModem& modem(int port) { return *devices_.at(port).modem; }
     const std::vector<Write>& writes(int port) { return devices_.at(port).writes; }
@@ -63,6 +72,7 @@ class SimPorts : public PortEnvironment {
         std::optional<Script> script;
         bool held = false;
         bool denied = false;
+        bool pulled = false;
         int opens = 0;
         Backend* open = nullptr;
         std::vector<Write> writes;

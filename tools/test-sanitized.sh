@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 source tools/packages.sh
-tools/install-missing.sh "${console_packages[@]}" g++ libgtest-dev libgmock-dev xvfb xdotool
+tools/install-missing.sh "${console_packages[@]}" g++ libgtest-dev libgmock-dev xvfb xdotool \
+  gammu socat
 
 build=build-sanitized
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DSANITIZE=ON \

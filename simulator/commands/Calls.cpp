@@ -44,13 +44,17 @@ Reply dial(SimModem& m, const Request& r) {
     }
     const QByteArray digits = dialDigits(dialString);
     if (digits.isEmpty()) return error();
-    if (s.sim.status != SimStatus::Ready) return cme(simError(s.sim.status));
+    if (s.sim.current() != SimStatus::Ready) return cme(simError(s.sim.current()));
     if (s.call.status != CallStatus::Idle) return cme(3);
     s.lastDialled = dialString;
+    const bool voice = dialString.endsWith(';');
+    const Result result = connect(s, digits, voice);
     Reply reply = ok(lines);
-    reply.result = Result::None;
-    reply.later.push_back(
-        {{}, connect(s, digits, dialString.endsWith(';')), s.network.dialSeconds});
+    // Most modules take a voice call at once; its failure follows, its answer does not.
+    const bool takenAtOnce = voice && s.shapes.voiceDialOkAtOnce;
+    if (!takenAtOnce) reply.result = Result::None;
+    if (!takenAtOnce || result != Result::Ok)
+        reply.later.push_back({{}, result, s.network.dialSeconds});
     return reply;
 }
 
@@ -105,27 +109,168 @@ Reply registration(SimModem& m, const Request& r) {
     return extendedValue<&Settings::creg, 2>(m, r);
 }
 
-// The indicators in the order of +CIND=?; the console reads "call" as the fifth.
+// --- the indicators
+
+int fullBattery(const ModemState&) {
+    return 5;
+}
+int signalBars(const ModemState& s) {
+    return signalLevel(s.network.rssi);
+}
+int bitErrors(const ModemState& s) {
+    return s.network.ber;
+}
+int service(const ModemState& s) {
+    return registered(s.network);
+}
+int unread(const ModemState& s) {
+    return std::any_of(s.messages.begin(), s.messages.end(),
+                       [](const auto& e) { return e.second.status == "REC UNREAD"; });
+}
+int callOrRinging(const ModemState& s) {
+    return s.call.status != CallStatus::Idle;
+}
+int callActive(const ModemState& s) {
+    return s.call.status == CallStatus::Active;
+}
+int ringing(const ModemState& s) {
+    return s.call.status == CallStatus::Incoming;
+}
+int roaming(const ModemState& s) {
+    return s.network.registration == 5;
+}
+int storeFull(const ModemState& s) {
+    return int(s.messages.size()) >= s.messageCapacity;
+}
+int simPresent(const ModemState& s) {
+    return s.sim.status != SimStatus::Absent;
+}
+int off(const ModemState&) {
+    return 0;
+}
+
+struct Indicator {
+    const char* name;
+    const char* range;
+    int (*value)(const ModemState&);
+};
+
+struct IndicatorList {
+    IndicatorOrder order;
+    const char* name;
+    bool enclosed; // the whole list in one more pair of parentheses
+    std::vector<Indicator> indicators;
+};
+
+// The lists as the makers' manuals give them: Wavecom's is the console's own
+// ("call" fifth, set while a call rings too); u-blox from the SARA-R4 AT
+// commands manual, Telit from the UC864 and GM862 AT commands reference
+// guides, Huawei from the MG323 AT command interface specification, the
+// Motorola phone as a V3m answers (ModemManager's test data). Where a list has
+// "callsetup", a ringing call sets it and "call" waits for the answer.
+const std::vector<IndicatorList>& indicatorLists() {
+    static const std::vector<IndicatorList> lists = {
+        {IndicatorOrder::Wavecom,
+         "wavecom",
+         false,
+         {{"battchg", "(0-5)", fullBattery},
+          {"signal", "(0-5)", signalBars},
+          {"service", "(0-1)", service},
+          {"message", "(0-1)", unread},
+          {"call", "(0-1)", callOrRinging},
+          {"roam", "(0-1)", roaming},
+          {"smsfull", "(0-1)", storeFull}}},
+        {IndicatorOrder::Ublox,
+         "ublox",
+         false,
+         {{"battchg", "(0-5)", fullBattery},
+          {"signal", "(0-5)", signalBars},
+          {"service", "(0,1)", service},
+          {"sounder", "(0,1)", ringing},
+          {"message", "(0,1)", unread},
+          {"call", "(0,1)", callActive},
+          {"roam", "(0,1)", roaming},
+          {"smsfull", "(0,1)", storeFull},
+          {"gprs", "(0-2)", off},
+          {"callsetup", "(0-3)", ringing},
+          {"callheld", "(0,1)", off},
+          {"simind", "(0-2)", simPresent}}},
+        {IndicatorOrder::Telit,
+         "telit",
+         true,
+         {{"battchg", "(0-5,99)", fullBattery},
+          {"signal", "(0-7,99)", bitErrors},
+          {"service", "(0-1)", service},
+          {"sounder", "(0-1)", ringing},
+          {"message", "(0-1)", unread},
+          {"call", "(0-1)", callActive},
+          {"roam", "(0-1)", roaming},
+          {"smsfull", "(0-1)", storeFull},
+          {"rssi", "(0-5,99)", signalBars}}},
+        {IndicatorOrder::Huawei,
+         "huawei",
+         false,
+         {{"battchg", "(0-5)", fullBattery},
+          {"signal", "(0-7,99)", bitErrors},
+          {"service", "(0-1)", service},
+          {"sounder", "(0-1)", ringing},
+          {"message", "(0-1)", unread},
+          {"call", "(0-1)", callActive},
+          {"roam", "(0-1)", roaming},
+          {"smsfull", "(0-1)", storeFull},
+          {"rssi", "(0-5,99)", signalBars}}},
+        {IndicatorOrder::Motorola,
+         "motorola",
+         false,
+         {{"Voice Mail", "(0,1)", off},
+          {"service", "(0,1)", service},
+          {"call", "(0,1)", callActive},
+          {"Roam", "(0-2)", roaming},
+          {"signal", "(0-5)", signalBars},
+          {"callsetup", "(0-3)", ringing},
+          {"smsfull", "(0,1)", storeFull}}},
+    };
+    return lists;
+}
+
+const IndicatorList& indicatorList(IndicatorOrder order) {
+    const auto& lists = indicatorLists();
+    return *std::find_if(lists.begin(), lists.end(),
+                         [order](const IndicatorList& l) { return l.order == order; });
+}
+
+QByteArray indicatorNames(const IndicatorList& list) {
+    QByteArrayList pairs;
+    for (const Indicator& i : list.indicators)
+        pairs << "(" + quoted(i.name) + ',' + i.range + ")";
+    const QByteArray joined = pairs.join(',');
+    return list.enclosed ? '(' + joined + ')' : joined;
+}
+
+QByteArray indicatorValues(const IndicatorList& list, const ModemState& s) {
+    QByteArrayList values;
+    for (const Indicator& i : list.indicators)
+        values << number(i.value(s));
+    return values.join(',');
+}
+
 Reply indicators(SimModem& m, const Request& r) {
     const ModemState& s = m.state();
-    if (r.kind == Kind::Test)
-        return ok({"+CIND: (\"battchg\",(0-5)),(\"signal\",(0-5)),(\"service\",(0-1)),"
-                   "(\"message\",(0-1)),(\"call\",(0-1)),(\"roam\",(0-1)),(\"smsfull\",(0-1))"});
+    const IndicatorList& list = indicatorList(s.shapes.indicatorOrder);
+    if (r.kind == Kind::Test) return ok({"+CIND: " + indicatorNames(list)});
     if (r.kind == Kind::Set) return ok();
     if (r.kind != Kind::Read) return error();
-    const bool unread = std::any_of(s.messages.begin(), s.messages.end(),
-                                    [](const auto& e) { return e.second.status == "REC UNREAD"; });
-    const int values[] = {5,
-                          signalLevel(s.network.rssi),
-                          registered(s.network),
-                          unread,
-                          s.call.status != CallStatus::Idle,
-                          s.network.registration == 5,
-                          int(s.messages.size()) >= s.messageCapacity};
-    QByteArrayList texts;
-    for (int v : values)
-        texts << number(v);
-    return ok({"+CIND: " + texts.join(',')});
+    return ok({"+CIND: " + indicatorValues(list, s)});
+}
+
+// The location area and the cell, and the access technology where the module gives it.
+QByteArray cellLocation(const ModemState& s) {
+    const bool quotes = !s.shapes.unquotedLocation;
+    const Network& n = s.network;
+    QByteArray text =
+        (quotes ? quoted(n.lac) : n.lac) + ',' + (quotes ? quoted(n.cellId) : n.cellId);
+    if (s.shapes.accessTechnology >= 0) text += ',' + number(s.shapes.accessTechnology);
+    return text;
 }
 
 } // namespace
@@ -134,7 +279,8 @@ QByteArray registrationText(const ModemState& s, bool withMode) {
     const Network& n = s.network;
     QByteArray text = withMode ? number(s.settings.creg) + ',' : QByteArray();
     text += number(n.registration);
-    if (s.settings.creg == 2 && registered(n)) text += ',' + quoted(n.lac) + ',' + quoted(n.cellId);
+    const bool located = s.settings.creg == 2 || s.shapes.cellLocation == CellLocation::Always;
+    if (located && registered(n)) text += ',' + cellLocation(s);
     return "+CREG: " + text;
 }
 
@@ -156,3 +302,13 @@ void addCalls(CommandTable& table) {
 }
 
 } // namespace sim::commands
+
+namespace sim {
+
+std::optional<IndicatorOrder> indicatorOrderFromName(const QByteArray& name) {
+    for (const commands::IndicatorList& list : commands::indicatorLists())
+        if (name == list.name) return list.order;
+    return std::nullopt;
+}
+
+} // namespace sim

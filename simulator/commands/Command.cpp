@@ -109,6 +109,8 @@ int simError(SimStatus status) {
         return 10;
     case SimStatus::Blocked:
         return 13;
+    case SimStatus::NotReady:
+        return 14;
     }
     return 13;
 }
@@ -176,7 +178,7 @@ Request parseRequest(QByteArray body) {
 }
 
 int messageSimError(SimStatus status) {
-    static const std::map<int, int> codes = {{11, 311}, {12, 316}, {10, 310}, {13, 313}};
+    static const std::map<int, int> codes = {{11, 311}, {12, 316}, {10, 310}, {13, 313}, {14, 314}};
     return codes.at(simError(status));
 }
 
@@ -264,7 +266,7 @@ Reply execute(SimModem& m, const QByteArray& body) {
         const Parameter* p = commandTable().parameter(r.name);
         return p ? parameter(m, *p, r) : error();
     }
-    const SimStatus sim = m.state().sim.status;
+    const SimStatus sim = m.state().sim.current();
     if (command->needs != Needs::Nothing && sim != SimStatus::Ready && r.kind != Kind::Test)
         return command->needs == Needs::Sim ? cme(simError(sim)) : cms(messageSimError(sim));
     return command->handler(m, r);

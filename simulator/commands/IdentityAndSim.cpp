@@ -87,7 +87,9 @@ Reply sRegister(SimModem& m, const Request& r) {
     const auto found = regs.find(r.reg);
     if (found == regs.end()) return error();
     int value = 0;
-    if (r.kind == Kind::Read) return ok({threeDigits(found->second)});
+    if (r.kind == Kind::Read)
+        return ok({m.state().shapes.unpaddedRegisters ? number(found->second)
+                                                      : threeDigits(found->second)});
     if (r.kind == Kind::Set && toInt(r.args.trimmed(), value) && inRange(value, 0, 255)) {
         found->second = value;
         return ok();
@@ -159,22 +161,49 @@ Reply enterPuk(SimCard& sim, const QByteArray& puk, const QByteArray& newPin) {
     return ok();
 }
 
+// The word "AT+CPIN?" gives for a status; empty where the module gives the status's error.
+QByteArray pinWord(const ReplyShapes& shapes, SimStatus status) {
+    switch (status) {
+    case SimStatus::Ready:
+        return "READY";
+    case SimStatus::PinRequired:
+        return "SIM PIN";
+    case SimStatus::PukRequired:
+        return "SIM PUK";
+    case SimStatus::Absent:
+        return shapes.absentSimInWords ? "NOT INSERTED" : "";
+    case SimStatus::NotReady:
+        return shapes.simNotReady == SimNotReady::InWords ? "NOT READY" : "";
+    case SimStatus::Blocked:
+        break;
+    }
+    return {};
+}
+
+Reply enterCode(SimCard& sim, const QByteArrayList& f) {
+    const SimStatus status = sim.current();
+    if (status == SimStatus::PinRequired) return enterPin(sim, f[0]);
+    if (status == SimStatus::PukRequired)
+        return f.size() == 2 ? enterPuk(sim, f[0], f[1]) : cme(12);
+    return status == SimStatus::Ready ? cme(3) : cme(simError(status));
+}
+
 Reply pin(SimModem& m, const Request& r) {
-    SimCard& sim = m.state().sim;
+    ModemState& s = m.state();
     if (r.kind == Kind::Test) return ok();
     if (r.kind == Kind::Read) {
-        static const std::map<SimStatus, QByteArray> texts = {{SimStatus::Ready, "READY"},
-                                                              {SimStatus::PinRequired, "SIM PIN"},
-                                                              {SimStatus::PukRequired, "SIM PUK"}};
-        const auto text = texts.find(sim.status);
-        return text == texts.end() ? cme(simError(sim.status)) : ok({"+CPIN: " + text->second});
+        const QByteArray word = pinWord(s.shapes, s.sim.current());
+        return word.isEmpty() ? cme(simError(s.sim.current())) : ok({"+CPIN: " + word});
     }
     const QByteArrayList f = fields(r.args);
     if (r.kind != Kind::Set || f.size() > 2 || f[0].isEmpty()) return error();
-    if (sim.status == SimStatus::PinRequired) return enterPin(sim, f[0]);
-    if (sim.status == SimStatus::PukRequired)
-        return f.size() == 2 ? enterPuk(sim, f[0], f[1]) : cme(12);
-    return sim.status == SimStatus::Ready ? cme(3) : cme(simError(sim.status));
+    Reply reply = enterCode(s.sim, f);
+    if (reply.result != Result::Ok) return reply;
+    if (s.shapes.unaskedReadyAfterPin) reply.later.push_back({"+CPIN: READY", Result::None, 0});
+    if (s.shapes.smsReadyAfterPinSeconds >= 0)
+        reply.later.push_back(
+            {"Call Ready\r\n\r\nSMS Ready", Result::None, s.shapes.smsReadyAfterPinSeconds});
+    return reply;
 }
 
 // --- locks: "SC" asks for the PIN after a restart, "PS" and "PN" lock the phone
@@ -183,7 +212,7 @@ Reply pin(SimModem& m, const Request& r) {
 // disabled, before it looks at the code.
 Reply simLock(ModemState& s, const LockRequest& request) {
     SimCard& sim = s.sim;
-    if (sim.status != SimStatus::Ready) return cme(simError(sim.status));
+    if (sim.current() != SimStatus::Ready) return cme(simError(sim.current()));
     if (request.mode == 2) return ok({"+CLCK: " + number(sim.pinLock)});
     if (request.mode == int(sim.pinLock)) return cme(3);
     Reply reply = checkPin(sim, request.password);
@@ -193,7 +222,7 @@ Reply simLock(ModemState& s, const LockRequest& request) {
 
 // A disabled PIN is not changed.
 Reply changePin(ModemState& s, const QByteArray&, const QByteArray& old, const QByteArray& fresh) {
-    if (s.sim.status != SimStatus::Ready) return cme(simError(s.sim.status));
+    if (s.sim.current() != SimStatus::Ready) return cme(simError(s.sim.current()));
     if (!s.sim.pinLock || !validPin(fresh)) return cme(3);
     Reply reply = checkPin(s.sim, old);
     if (reply.result == Result::Ok) s.sim.pin = fresh;

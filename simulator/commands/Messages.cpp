@@ -1,7 +1,9 @@
-// Short messages in text mode: the service centre, sending and storing a
-// message typed after the "> " prompt, reading, listing and deleting the store.
+// Short messages: the service centre, sending and storing a message typed in
+// text mode after the "> " prompt, reading and listing the store in text or
+// PDU mode, deleting from it.
 
 #include "simulator/commands/Command.h"
+#include "simulator/commands/Pdu.h"
 
 #include <QDateTime>
 
@@ -11,7 +13,39 @@ namespace sim::commands {
 
 namespace {
 
+// By their numbers in PDU mode.
 const QByteArray kMessageStates[] = {"REC UNREAD", "REC READ", "STO UNSENT", "STO SENT", "ALL"};
+
+bool pduMode(const ModemState& s) {
+    return s.settings.cmgf == 0;
+}
+
+int stateNumber(const QByteArray& status) {
+    return int(std::find(std::begin(kMessageStates), std::end(kMessageStates), status) -
+               std::begin(kMessageStates));
+}
+
+// A message in PDU mode: its status by number, no alpha, the PDU's length,
+// and the PDU on a line of its own.
+QByteArray pduText(SimModem& m, const ShortMessage& message) {
+    const Pdu pdu =
+        messagePdu(message, m.state().serviceCentre, m.parameterField("+CSMP", 1).toInt());
+    return number(stateNumber(message.status)) + ",," + number(pdu.length) + "\r\n" + pdu.hex;
+}
+
+// The status a list asks for: by name in text mode, by number in PDU mode;
+// what the command alone lists (the unread ones) when it names none.
+std::optional<QByteArray> listedStatus(const ModemState& s, const Request& r) {
+    if (r.kind == Kind::Exec) return kMessageStates[0];
+    if (r.kind != Kind::Set) return std::nullopt;
+    const QByteArray wanted = fields(r.args).value(0).toUpper();
+    int n = -1;
+    if (pduMode(s))
+        return toInt(wanted, n) && inRange(n, 0, 4) ? std::optional(kMessageStates[n])
+                                                    : std::nullopt;
+    if (stateNumber(wanted) > 4) return std::nullopt;
+    return wanted;
+}
 
 // The fields of +CMGR and +CMGL after the index: stat, address, alpha and for
 // received messages the time stamp.
@@ -89,39 +123,47 @@ bool messageIndex(const ModemState& s, const Request& r, int& index) {
            inRange(index, 1, s.messageCapacity);
 }
 
+QByteArray readText(SimModem& m, const ShortMessage& message) {
+    QByteArray header = "+CMGR: " + messageFields(message);
+    if (m.parameterField("+CSDH", 0) == "1") header += messageDetails(m.state(), message);
+    return header + "\r\n" + message.text;
+}
+
 Reply readMessage(SimModem& m, const Request& r) {
     ModemState& s = m.state();
     int index = 0;
     if (r.kind == Kind::Test) return ok();
-    if (s.settings.cmgf != 1) return cms(303);
     if (!messageIndex(s, r, index)) return r.kind == Kind::Set ? cms(321) : error();
     const auto found = s.messages.find(index);
     if (found == s.messages.end()) return ok(); // an empty slot
     ShortMessage& message = found->second;
-    QByteArray header = "+CMGR: " + messageFields(message);
-    if (m.parameterField("+CSDH", 0) == "1") header += messageDetails(s, message);
+    const QByteArray text = pduMode(s) ? "+CMGR: " + pduText(m, message) : readText(m, message);
     if (message.status == "REC UNREAD") message.status = "REC READ";
-    return ok({header + "\r\n" + message.text});
+    return ok({text});
+}
+
+QByteArray listedText(SimModem& m, int index, const ShortMessage& message) {
+    const QByteArray prefix = "+CMGL: " + number(index) + ',';
+    if (pduMode(m.state())) return prefix + pduText(m, message);
+    QByteArray header = prefix + messageFields(message);
+    if (m.parameterField("+CSDH", 0) == "1")
+        header += ',' + number(addressType(message.number)) + ',' + number(message.text.size());
+    return header + "\r\n" + message.text;
 }
 
 Reply listMessages(SimModem& m, const Request& r) {
     ModemState& s = m.state();
     if (r.kind == Kind::Test)
-        return ok({"+CMGL: (\"REC UNREAD\",\"REC READ\",\"STO UNSENT\",\"STO SENT\",\"ALL\")"});
-    if (s.settings.cmgf != 1) return cms(303);
-    const QByteArray wanted =
-        r.kind == Kind::Set ? fields(r.args).value(0).toUpper() : "REC UNREAD";
-    if (r.kind == Kind::Read || std::find(std::begin(kMessageStates), std::end(kMessageStates),
-                                          wanted) == std::end(kMessageStates))
-        return cms(304);
-    const bool details = m.parameterField("+CSDH", 0) == "1";
+        return ok(
+            {pduMode(s)
+                 ? "+CMGL: (0-4)"
+                 : "+CMGL: (\"REC UNREAD\",\"REC READ\",\"STO UNSENT\",\"STO SENT\",\"ALL\")"});
+    const std::optional<QByteArray> wanted = listedStatus(s, r);
+    if (!wanted) return cms(304);
     QByteArrayList lines;
     for (auto& [index, message] : s.messages) {
-        if (wanted != "ALL" && message.status != wanted) continue;
-        QByteArray header = "+CMGL: " + number(index) + ',' + messageFields(message);
-        if (details)
-            header += ',' + number(addressType(message.number)) + ',' + number(message.text.size());
-        lines << header + "\r\n" + message.text;
+        if (*wanted != "ALL" && message.status != *wanted) continue;
+        lines << listedText(m, index, message);
         if (message.status == "REC UNREAD") message.status = "REC READ";
     }
     return ok(lines);

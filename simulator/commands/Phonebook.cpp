@@ -1,5 +1,6 @@
 // The phonebooks: choosing a storage, reading, writing and finding entries.
 
+#include "simulator/commands/Charset.h"
 #include "simulator/commands/Command.h"
 
 namespace sim::commands {
@@ -10,10 +11,53 @@ Phonebook& currentPhonebook(ModemState& s) {
     return s.phonebooks[s.phonebookStorage];
 }
 
+EntryFields entryFieldsOf(const ReplyShapes& shapes) {
+    if (shapes.entryFields == EntryFields::None && shapes.trailingEntryFields)
+        return EntryFields::HiddenGroup;
+    return shapes.entryFields;
+}
+
+// A text field in the terminal's character set: quoted, unless the module
+// writes hex without quotes.
+QByteArray textField(const ModemState& s, const QByteArray& text) {
+    const QByteArray& set = s.settings.characterSet;
+    const QByteArray written = toCharacterSet(set, text);
+    return writesHex(set) && s.shapes.unquotedHexNames ? written : quoted(written);
+}
+
+QByteArray secondNumberType(const PhonebookEntry& e) {
+    return e.secondNumber.isEmpty() ? QByteArray() : number(addressType(e.secondNumber));
+}
+
+// The fields after the name, as the module's shape has them.
+QByteArray trailingFields(const ModemState& s, const PhonebookEntry& e) {
+    switch (entryFieldsOf(s.shapes)) {
+    case EntryFields::None:
+        break;
+    case EntryFields::HiddenGroup:
+        return ',' + number(e.hidden) + ',' + textField(s, e.group);
+    case EntryFields::Hidden:
+        return ',' + number(e.hidden);
+    case EntryFields::Empty:
+        return ",,,,,,,";
+    case EntryFields::All:
+        return ',' + number(e.hidden) + ',' + textField(s, e.group) + ',' + quoted(e.secondNumber) +
+               ',' + secondNumberType(e) + ',' + textField(s, e.secondText) + ',' +
+               textField(s, e.email);
+    case EntryFields::Dates:
+        return ',' + quoted(e.date) + ',' + quoted(e.time);
+    }
+    return {};
+}
+
 QByteArray entryText(const ModemState& s, int index, const PhonebookEntry& e) {
-    const QByteArray text =
-        number(index) + ',' + quoted(e.number) + ',' + number(e.type) + ',' + quoted(e.name);
-    return s.shapes.trailingEntryFields ? text + ",0,\"\"" : text; // hidden, group
+    return number(index) + ',' + quoted(e.number) + ',' + number(e.type) + ',' +
+           textField(s, e.name) + trailingFields(s, e);
+}
+
+// A text the terminal wrote in its character set, quotes taken off.
+std::optional<QByteArray> textFrom(const ModemState& s, const QByteArray& field) {
+    return fromCharacterSet(s.settings.characterSet, field);
 }
 
 Reply phonebookStorage(SimModem& m, const Request& r) {
@@ -72,10 +116,11 @@ Reply writePhonebook(SimModem& m, const Request& r) {
         book.entries.erase(index);
         return ok();
     }
-    if (!intField(f, 2, type, addressType(digits))) return error();
+    const std::optional<QByteArray> name = textFrom(m.state(), f.value(3));
+    if (!intField(f, 2, type, addressType(digits)) || !name) return error();
     if (digits.size() > book.numberLength) return cme(26);
-    if (f.value(3).size() > book.textLength) return cme(24);
-    book.entries[index] = {digits, type, f.value(3)};
+    if (name->size() > book.textLength) return cme(24);
+    book.entries[index] = {digits, type, *name};
     return ok();
 }
 
@@ -83,8 +128,9 @@ Reply findPhonebook(SimModem& m, const Request& r) {
     const Phonebook& book = currentPhonebook(m.state());
     if (r.kind == Kind::Test)
         return ok({"+CPBF: " + number(book.numberLength) + ',' + number(book.textLength)});
-    if (r.kind != Kind::Set) return error();
-    const QByteArray wanted = fields(r.args).value(0).toUpper();
+    const std::optional<QByteArray> text = textFrom(m.state(), fields(r.args).value(0));
+    if (r.kind != Kind::Set || !text) return error();
+    const QByteArray wanted = text->toUpper();
     QByteArrayList lines;
     for (const auto& [index, entry] : book.entries)
         if (entry.name.toUpper().startsWith(wanted))
@@ -104,3 +150,17 @@ void addPhonebook(CommandTable& table) {
 }
 
 } // namespace sim::commands
+
+namespace sim {
+
+std::optional<EntryFields> entryFieldsFromName(const QByteArray& name) {
+    static const std::map<QByteArray, EntryFields> names = {
+        {"none", EntryFields::None},     {"hidden-group", EntryFields::HiddenGroup},
+        {"hidden", EntryFields::Hidden}, {"empty", EntryFields::Empty},
+        {"all", EntryFields::All},       {"dates", EntryFields::Dates},
+    };
+    const auto found = names.find(name);
+    return found == names.end() ? std::nullopt : std::optional<EntryFields>(found->second);
+}
+
+} // namespace sim

@@ -58,8 +58,8 @@ const CommandTable& commandTable() {
     static const CommandTable table = [] {
         CommandTable t;
         for (auto addFamily :
-             {addIdentityAndSim, addPhonebook, addCalls, addMessages, addCallSettings, addServices,
-              addDataAndFax, addDeviceSettings, addVendor, addPacketData})
+             {addIdentityAndSim, addEquipment, addPhonebook, addCalls, addMessages, addCallSettings,
+              addServices, addDataAndFax, addDeviceSettings, addVendor, addPacketData})
             addFamily(t);
         return t;
     }();

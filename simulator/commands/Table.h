@@ -83,6 +83,7 @@ const CommandTable& commandTable();
 
 // The families; each adds its entries to the table.
 void addIdentityAndSim(CommandTable& table);
+void addEquipment(CommandTable& table);
 void addPhonebook(CommandTable& table);
 void addCalls(CommandTable& table);
 void addMessages(CommandTable& table);

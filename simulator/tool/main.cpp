@@ -20,7 +20,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -53,6 +55,8 @@ struct Options {
     std::string smsNumber;
     std::string smsText;
     sim::ReplyShapes shapes;
+    std::optional<sim::Silence> silence; // where the module falls silent
+    std::optional<sim::Silence> unplug;  // where the device is pulled out
 };
 
 void usage() {
@@ -65,10 +69,22 @@ void usage() {
         "                     [--record FILE] [--unpadded-identity] [--dial-outcome OUTCOME]\n"
         "                     [--sms-after SECONDS NUMBER TEXT]\n"
         "                     [--empty-slot-not-found] [--trailing-entry-fields]\n"
+        "                     [--entry-fields FIELDS] [--unquoted-hex-names]\n"
         "                     [--extended-errors] [--prompt-delay SECONDS]\n"
-        "                     [--refuse COMMAND ERROR]...\n"
+        "                     [--reply-delay SECONDS] [--refuse COMMAND ERROR]...\n"
+        "                     [--unasked-ready-after-pin] [--sms-ready-after-pin SECONDS]\n"
+        "                     [--absent-sim-in-words]\n"
+        "                     [--sim-not-ready SECONDS] [--sim-busy-error]\n"
+        "                     [--dial-ok-at-once] [--unpadded-registers]\n"
+        "                     [--indicator-order ORDER] [--creg-location-always]\n"
+        "                     [--unquoted-location] [--access-technology ACT]\n"
+        "                     [--silent WHEN] [--unplug WHEN]\n"
         "OUTCOME: answered, busy, no-answer or no-carrier. ERROR: \"ERROR\",\n"
         "\"+CME ERROR: n\" or \"+CMS ERROR: n\", given to COMMAND (\"+CNMI\") whatever it asks.\n"
+        "FIELDS (after a phonebook entry's name): none, hidden-group, hidden, empty, all\n"
+        "or dates. ORDER (of +CIND): wavecom, ublox, telit, huawei or motorola.\n"
+        "WHEN: \"now\", \"after N\" (commands), \"after N COMMAND\", \"at COMMAND\" or\n"
+        "\"within COMMAND LINES\" (e.g. \"within AT+CPBR= 1\").\n"
         "While it runs, lines on\n"
         "standard input drive the world around the module (\"help\" lists them).\n"
         "\n"
@@ -100,22 +116,80 @@ bool parseWorldOption(const std::string& arg, int argc, char** argv, int& i, Opt
     return false;
 }
 
+// The shapes a flag alone switches on.
+const std::map<std::string, bool sim::ReplyShapes::*> kShapeSwitches = {
+    {"--trailing-entry-fields", &sim::ReplyShapes::trailingEntryFields},
+    {"--unquoted-hex-names", &sim::ReplyShapes::unquotedHexNames},
+    {"--unasked-ready-after-pin", &sim::ReplyShapes::unaskedReadyAfterPin},
+    {"--absent-sim-in-words", &sim::ReplyShapes::absentSimInWords},
+    {"--dial-ok-at-once", &sim::ReplyShapes::voiceDialOkAtOnce},
+    {"--unpadded-registers", &sim::ReplyShapes::unpaddedRegisters},
+    {"--unquoted-location", &sim::ReplyShapes::unquotedLocation},
+};
+
+// The shapes a flag sets to the value after it.
+const std::map<std::string, double sim::ReplyShapes::*> kShapeSeconds = {
+    {"--prompt-delay", &sim::ReplyShapes::promptDelay},
+    {"--reply-delay", &sim::ReplyShapes::replyDelaySeconds},
+    {"--sim-not-ready", &sim::ReplyShapes::simNotReadySeconds},
+    {"--sms-ready-after-pin", &sim::ReplyShapes::smsReadyAfterPinSeconds},
+};
+
+// The shapes a flag sets by a name; false when the name is not one of them.
+bool parseNamedShape(const std::string& arg, const char* value, sim::ReplyShapes& shapes) {
+    if (arg == "--entry-fields") {
+        const auto fields = sim::entryFieldsFromName(value);
+        if (fields) shapes.entryFields = *fields;
+        return fields.has_value();
+    }
+    if (arg == "--indicator-order") {
+        const auto order = sim::indicatorOrderFromName(value);
+        if (order) shapes.indicatorOrder = *order;
+        return order.has_value();
+    }
+    if (arg == "--access-technology") {
+        bool ok = false;
+        shapes.accessTechnology = QByteArray(value).toInt(&ok);
+        return ok && shapes.accessTechnology >= 0;
+    }
+    return false;
+}
+
+// Where the module falls silent or the device is pulled out; false when it is malformed.
+bool parseSilence(const char* value, std::optional<sim::Silence>& silence) {
+    silence = sim::silenceFromText(value);
+    return silence.has_value();
+}
+
 // The options that choose the shapes the module answers in; false when one is malformed.
 bool parseShapeOption(const std::string& arg, int argc, char** argv, int& i, Options& o) {
     sim::ReplyShapes& shapes = o.shapes;
-    if (arg == "--empty-slot-not-found") {
+    const bool hasValue = i + 1 < argc;
+    if (kShapeSwitches.count(arg)) {
+        shapes.*kShapeSwitches.at(arg) = true;
+    } else if (kShapeSeconds.count(arg) && hasValue) {
+        shapes.*kShapeSeconds.at(arg) = std::atof(argv[++i]);
+    } else if (arg == "--empty-slot-not-found") {
         shapes.emptySlot = sim::EmptySlot::NotFound;
-    } else if (arg == "--trailing-entry-fields") {
-        shapes.trailingEntryFields = true;
     } else if (arg == "--extended-errors") {
         shapes.equipmentErrorsExtended = shapes.messageErrorsExtended = true;
-    } else if (arg == "--prompt-delay" && i + 1 < argc) {
-        shapes.promptDelay = std::atof(argv[++i]);
+    } else if (arg == "--sim-busy-error") {
+        shapes.simNotReady = sim::SimNotReady::Busy;
+    } else if (arg == "--creg-location-always") {
+        shapes.cellLocation = sim::CellLocation::Always;
     } else if (arg == "--refuse" && i + 2 < argc) {
         const QByteArray command = QByteArray(argv[++i]).toUpper();
         const auto refusal = sim::refusalFromText(argv[++i]);
         if (!refusal) return false;
         shapes.refusals[command] = *refusal;
+    } else if ((arg == "--entry-fields" || arg == "--indicator-order" ||
+                arg == "--access-technology") &&
+               hasValue) {
+        return parseNamedShape(arg, argv[++i], shapes);
+    } else if (arg == "--silent" && hasValue) {
+        return parseSilence(argv[++i], o.silence);
+    } else if (arg == "--unplug" && hasValue) {
+        return parseSilence(argv[++i], o.unplug);
     } else {
         return parseWorldOption(arg, argc, argv, i, o);
     }
@@ -199,9 +273,12 @@ class Pty {
         slavePath_ = ptsname(master_);
         return true;
     }
-    ~Pty() {
-        if (master_ >= 0) close(master_);
+    // Whoever holds the slave then reads an error, as from a device pulled out.
+    void close() {
+        if (master_ >= 0) ::close(master_);
+        master_ = -1;
     }
+    ~Pty() { close(); }
 
     int fd() const { return master_; }
     const std::string& slavePath() const { return slavePath_; }
@@ -210,7 +287,7 @@ class Pty {
     // master shares the slave's settings).
     bool carries(const sim::LineFormat& line) const {
         termios t{};
-        if (tcgetattr(master_, &t) != 0) return false;
+        if (master_ < 0 || tcgetattr(master_, &t) != 0) return false;
         const int stopBits = (t.c_cflag & CSTOPB) ? 2 : 1;
         return line.matches(rateOf(t), line.parity, line.dataBits, stopBits);
     }
@@ -218,6 +295,41 @@ class Pty {
   private:
     int master_ = -1;
     std::string slavePath_;
+};
+
+// The port the module is plugged into: a pseudo-terminal linked as
+// <dir>/ports/COM<n> while plugged in; pulled out, neither is there, as a USB
+// device's node goes with it.
+class Port {
+  public:
+    Port(std::string link, int number) : link_(std::move(link)), number_(number) {}
+    ~Port() { unplug(); }
+
+    bool plugIn() {
+        if (!pty_.open()) {
+            std::perror("gsm-modem-sim: pseudo-terminal");
+            return false;
+        }
+        unlink(link_.c_str());
+        if (symlink(pty_.slavePath().c_str(), link_.c_str()) != 0) {
+            std::perror(("gsm-modem-sim: " + link_).c_str());
+            return false;
+        }
+        return true;
+    }
+    void unplug() {
+        if (!pluggedIn()) return;
+        pty_.close();
+        unlink(link_.c_str());
+    }
+    bool pluggedIn() const { return pty_.fd() >= 0; }
+    const Pty& pty() const { return pty_; }
+    std::string name() const { return "COM" + std::to_string(number_); }
+
+  private:
+    Pty pty_;
+    std::string link_;
+    int number_;
 };
 
 // Output waiting for its time, with the line the module sent it on; equal
@@ -316,12 +428,53 @@ void say(const std::string& text) {
     std::fflush(stdout);
 }
 
-// What happens around the module: a caller, an arriving message, and the
-// lines typed on standard input that bring them about.
+// The device's presence at its port: pulled out at once, or once the module
+// has answered up to a point; plugged in again, its module started afresh.
+class Presence {
+  public:
+    Presence(Port& port, sim::SimModem& modem) : port_(port), modem_(modem) {}
+
+    void unplugAt(const sim::Silence& when) {
+        // A moment after the last bytes, so that the console has read them
+        // before its line hangs up.
+        modem_.onSilence([this](double untilSent) { due_ = now() + untilSent + 0.2; });
+        modem_.fallSilent(when);
+    }
+    void plugIn() {
+        if (port_.pluggedIn() || !port_.plugIn()) return;
+        due_ = -1;
+        modem_.onSilence({});
+        modem_.restart();
+        say(port_.name() + " -> " + port_.pty().slavePath() + " again");
+    }
+    double next() const { return due_; }
+    void tick(double t) {
+        if (due_ < 0 || t < due_) return;
+        due_ = -1;
+        port_.unplug();
+        say(port_.name() + " unplugged");
+    }
+
+  private:
+    Port& port_;
+    sim::SimModem& modem_;
+    double due_ = -1;
+};
+
+double earliest(std::initializer_list<double> times) {
+    double first = -1;
+    for (double t : times)
+        if (t >= 0 && (first < 0 || t < first)) first = t;
+    return first;
+}
+
+// What happens around the module: a caller, an arriving message, the device
+// going away and coming back, and the lines typed on standard input that
+// bring them about.
 class World {
   public:
-    World(Caller caller, Arrival message)
-        : caller_(std::move(caller)), message_(std::move(message)) {}
+    World(Caller caller, Arrival message, Presence& presence)
+        : caller_(std::move(caller)), message_(std::move(message)), presence_(presence) {}
 
     // The input to watch; -1 once it has ended.
     int input() const { return inputOpen_ ? STDIN_FILENO : -1; }
@@ -330,10 +483,7 @@ class World {
         message_.tick(modem, t);
     }
     // When something is next due; -1 when nothing is.
-    double next() const {
-        const double a = caller_.next(), b = message_.next();
-        return a < 0 ? b : b < 0 ? a : std::min(a, b);
-    }
+    double next() const { return earliest({caller_.next(), message_.next(), presence_.next()}); }
     void readInput(sim::SimModem& modem, double t) {
         char buffer[1024];
         const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
@@ -370,14 +520,35 @@ class World {
                                                    QByteArray::fromStdString(text));
             say(index ? "a message from " + number + " at index " + std::to_string(index)
                       : std::string("the message store is full"));
+        } else if ((command == "silent" || command == "unplug") && silence(line)) {
+            fallSilent(command, *silence(line), modem);
+        } else if (command == "plug") {
+            presence_.plugIn();
         } else if (!command.empty()) {
             say("outcome answered|busy|no-answer|no-carrier, hangup, call NUMBER, "
-                "sms NUMBER TEXT");
+                "sms NUMBER TEXT, silent [WHEN], unplug [WHEN], plug");
         }
+    }
+
+    // What follows "silent" or "unplug"; now when nothing does.
+    static std::optional<sim::Silence> silence(const std::string& line) {
+        const QByteArray words = QByteArray::fromStdString(line).simplified();
+        const int blank = words.indexOf(' ');
+        return sim::silenceFromText(blank < 0 ? QByteArray("now") : words.mid(blank + 1));
+    }
+
+    void fallSilent(const std::string& command, const sim::Silence& when, sim::SimModem& modem) {
+        if (command == "unplug") {
+            presence_.unplugAt(when);
+            return;
+        }
+        modem.fallSilent(when);
+        say(modem.silent() ? "the module falls silent" : "the module will fall silent");
     }
 
     Caller caller_;
     Arrival message_;
+    Presence& presence_;
     bool inputOpen_ = true;
     std::string pending_;
 };
@@ -412,21 +583,23 @@ void readInput(const Pty& pty, sim::SimModem& modem, bool& listening) {
 }
 
 // Tells whoever watches the module that it now runs its line otherwise.
-void reportLineChange(const sim::SimModem& modem, int port, sim::LineFormat& reported) {
+void reportLineChange(const sim::SimModem& modem, const Port& port, sim::LineFormat& reported) {
     const sim::LineFormat line = modem.line();
     if (line == reported) return;
     reported = line;
-    say("COM" + std::to_string(port) + " now at " + line.text().toStdString());
+    say(port.name() + " now at " + line.text().toStdString());
 }
 
-void serve(Pty& pty, sim::SimModem& modem, OutputQueue& out, World& world, int port) {
+void serve(Port& port, sim::SimModem& modem, OutputQueue& out, World& world, Presence& presence) {
     bool listening = true;
     sim::LineFormat reported = modem.line();
     while (!stopRequested) {
         const double t = now();
         world.tick(modem, t);
         reportLineChange(modem, port, reported);
-        out.deliver(pty, t, listening);
+        out.deliver(port.pty(), t, listening);
+        presence.tick(now());
+        const Pty& pty = port.pty();
         pollfd fds[] = {{pty.fd(), short(POLLIN | (out.writePending(now()) ? POLLOUT : 0)), 0},
                         {world.input(), POLLIN, 0}};
         const int ready = poll(fds, 2, pollTimeout(out, world, now()));
@@ -461,19 +634,10 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
-    Pty pty;
-    if (!pty.open()) {
-        std::perror("gsm-modem-sim: pseudo-terminal");
-        return 1;
-    }
     const std::string portsDir = options.dir + "/ports";
-    const std::string link = portsDir + "/COM" + std::to_string(options.port);
     mkdir(portsDir.c_str(), 0755);
-    unlink(link.c_str());
-    if (symlink(pty.slavePath().c_str(), link.c_str()) != 0) {
-        std::perror(("gsm-modem-sim: " + link).c_str());
-        return 1;
-    }
+    Port port(portsDir + "/COM" + std::to_string(options.port), options.port);
+    if (!port.plugIn()) return 1;
     installSignalHandlers();
     if (!options.record.empty()) recordFile = std::fopen(options.record.c_str(), "ab");
 
@@ -483,15 +647,17 @@ int main(int argc, char** argv) {
     });
     modem.setLatency(options.latency);
     configureModem(modem, options);
+    Presence presence(port, modem);
     World world(Caller(options.ringAfter < 0 ? -1 : now() + options.ringAfter,
                        QByteArray::fromStdString(options.ringNumber)),
                 Arrival(options.smsAfter < 0 ? -1 : now() + options.smsAfter,
                         QByteArray::fromStdString(options.smsNumber),
-                        QByteArray::fromStdString(options.smsText)));
+                        QByteArray::fromStdString(options.smsText)),
+                presence);
+    if (options.silence) modem.fallSilent(*options.silence);
+    if (options.unplug) presence.unplugAt(*options.unplug);
 
-    say("COM" + std::to_string(options.port) + " -> " + pty.slavePath() + " at " +
-        modem.line().text().toStdString());
-    serve(pty, modem, out, world, options.port);
-    unlink(link.c_str());
+    say(port.name() + " -> " + port.pty().slavePath() + " at " + modem.line().text().toStdString());
+    serve(port, modem, out, world, presence);
     return 0;
 }
