@@ -41,7 +41,7 @@ class Form8 : public FeatureWindow {
     // Presets the status-report choice from the reply to "AT+CNMI?" in the
     // log: the fourth value 1 enabled, 0 disabled; a refusal counts as
     // disabled; anything else presets nothing.
-    void PresetStatusReports(const TerminalLog& log);
+    void PresetStatusReports();
 
   private:
     void connectHandlers();

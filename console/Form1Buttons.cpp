@@ -87,7 +87,7 @@ void Form1::Command3_Click() {
     ui->Command3->setStyleSheet(QStringLiteral("background-color: #e0e0e0;"));
     ui->Label5->setText(QStringLiteral("Please Wait..."));
     link().sendCommand(QStringLiteral("AT+CNMI?"), 1);
-    form<Form8>().PresetStatusReports(Text1());
+    form<Form8>().PresetStatusReports();
     Text1().clear();
     form<Form8>().Show();
     hide();

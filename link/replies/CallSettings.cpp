@@ -18,6 +18,9 @@ constexpr qsizetype kSideToneAt = 7; // past "+SIDET:"
 constexpr qsizetype kSideToneLength = 10;
 constexpr qsizetype kRingsAt = 2; // past the opening line break
 constexpr qsizetype kRingsLength = 3;
+constexpr int kToneLengthAt = 6; // past "+VTD: "
+constexpr int kToneLengthLength = 3;
+constexpr int kLargest16 = 32767;
 
 // The first `count` values of a reply: each ends at a comma, the last at the
 // first carriage return after its comma. None when one is missing.
@@ -63,6 +66,16 @@ std::optional<QString> rings(const QString& reply) {
                      [](const QString& line) { return resultOf(line) == Result::Ok; }))
         return std::nullopt;
     return reply.mid(kRingsAt, kRingsLength);
+}
+
+std::optional<int> toneLength(const QString& reply) {
+    if (!hasLine(reply, QStringLiteral("OK"))) return std::nullopt;
+    const QString value = window(reply, QStringLiteral("+VTD:"), kToneLengthAt, kToneLengthLength);
+    const qsizetype lineEnd = value.indexOf(QLatin1Char('\r'));
+    if (lineEnd < 0) return std::nullopt;
+    const std::optional<int> steps = number(value.left(lineEnd));
+    if (!steps || *steps > kLargest16) return std::nullopt;
+    return steps;
 }
 
 } // namespace replies

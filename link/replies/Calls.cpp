@@ -13,8 +13,35 @@ constexpr qsizetype kValuesLength = 10;
 constexpr qsizetype kSignalValuesAt = 6;       // past "+CSQ: "
 constexpr qsizetype kRegistrationValuesAt = 7; // past "+CREG: "
 constexpr int kCallIndicator = 4;              // the fifth value
+// The dialled number begins past the line break that opens the reply.
+constexpr qsizetype kRedialNumberAt = 2;
+
+// The dial's result codes, by priority.
+struct DialCode {
+    const char* line;
+    DialOutcome outcome;
+};
+const DialCode kDialCodes[] = {
+    {"OK", DialOutcome::Connected},
+    {"NO ANSWER", DialOutcome::NoAnswer},
+    {"NO CARRIER", DialOutcome::NoCarrier},
+    {"BUSY", DialOutcome::Busy},
+};
 
 } // namespace
+
+std::optional<DialOutcome> dialOutcome(const QString& reply, bool refusalCounts) {
+    for (const DialCode& code : kDialCodes)
+        if (hasLine(reply, QLatin1String(code.line))) return code.outcome;
+    if (refusalCounts && hasRefusal(reply)) return DialOutcome::Refused;
+    return std::nullopt;
+}
+
+std::optional<QString> redialNumber(const QString& reply) {
+    const qsizetype end = reply.indexOf(QLatin1Char(';'));
+    if (end < kRedialNumberAt) return std::nullopt;
+    return reply.mid(kRedialNumberAt, end - kRedialNumberAt);
+}
 
 std::optional<QString> quotedNumber(const QString& line) {
     const QStringList values = text::fields(line.mid(line.indexOf(QLatin1Char(':')) + 1));

@@ -1,13 +1,26 @@
 #pragma once
 
-// Calls and the network they go over: the caller's number, signal quality,
-// registration and the call indicator.
+// Calls and the network they go over: the dial's outcome, the number dialled
+// again, the caller's number, signal quality, registration and the call
+// indicator.
 
 #include <QString>
 
 #include <optional>
 
 namespace replies {
+
+// How a dial stands, as the result codes after its echo tell it.
+enum class DialOutcome { Connected, NoAnswer, NoCarrier, Busy, Refused };
+// The first of "OK", "NO ANSWER", "NO CARRIER", "BUSY" (in this order) that
+// stands as a line of the reply outside user data, and after them, where
+// `refusalCounts`, a refusal ("ERROR" or an extended error); none while none
+// has come.
+std::optional<DialOutcome> dialOutcome(const QString& reply, bool refusalCounts);
+
+// "ATDL": the number dialled again, from past the line break that opens the
+// reply up to the ";" that ends it; none when no ";" follows there.
+std::optional<QString> redialNumber(const QString& reply);
 
 // A line that gives a quoted number and its type ("+CLIP: "0123",129",
 // "+CCWA: "0123",129,1"): the number between the quotes of its first field.

@@ -21,17 +21,9 @@ QString leadingDigits(const QString& text, int most) {
     return text.left(count);
 }
 
-// The reply's lines outside the entry it carries.
-QStringList linesOutsideUserData(const QString& reply) {
-    QString masked = reply;
-    for (const Span& span : userDataSpans(reply))
-        masked.replace(span.begin, span.end - span.begin, QString(span.end - span.begin, QChar()));
-    return lines(masked);
-}
-
 // "+CME ERROR: 21", as a number or, after "AT+CMEE=2", as its text.
-bool refusedAsInvalidIndex(const QStringList& resultLines) {
-    for (const QString& line : resultLines) {
+bool refusedAsInvalidIndex(const QStringList& outside) {
+    for (const QString& line : outside) {
         const QString trimmed = line.trimmed();
         if (trimmed == QLatin1String("+CME ERROR: 21") ||
             trimmed == QLatin1String("+CME ERROR: invalid index"))
@@ -40,8 +32,8 @@ bool refusedAsInvalidIndex(const QStringList& resultLines) {
     return false;
 }
 
-bool hasResult(const QStringList& resultLines) {
-    for (const QString& line : resultLines)
+bool hasResult(const QStringList& outside) {
+    for (const QString& line : outside)
         if (resultOf(line) != Result::None) return true;
     return false;
 }
@@ -73,11 +65,11 @@ std::optional<PhonebookStatus> phonebookStatus(const QString& reply) {
 }
 
 PlaceRead placeRead(const QString& reply) {
-    const QStringList resultLines = linesOutsideUserData(reply);
-    if (refusedAsInvalidIndex(resultLines)) return {Slot::PastRange, QString()};
+    const QStringList outside = resultLines(reply);
+    if (refusedAsInvalidIndex(outside)) return {Slot::PastRange, QString()};
     const QString entry = userData(reply, kEntryPrefix);
     if (!entry.isEmpty()) return {Slot::Entry, entry};
-    return {hasResult(resultLines) ? Slot::Empty : Slot::NoAnswer, QString()};
+    return {hasResult(outside) ? Slot::Empty : Slot::NoAnswer, QString()};
 }
 
 std::optional<int> lastPlace(const QString& reply) {
