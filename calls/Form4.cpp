@@ -81,7 +81,7 @@ void Form4::Command1_Click() {
     }
     const QString write = writeCommand(index, number, name);
     modem::send(write);
-    if (modem::log().result(write) != TerminalLog::Result::Ok) {
+    if (modem::log().succeeded(write, TerminalLog::Judged::Final) != true) {
         giveUp(kCannotAdd);
         return;
     }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "link/TerminalLog.h"
 #include "platform/FeatureWindow.h"
 #include "platform/PhoneBookDb.h"
 

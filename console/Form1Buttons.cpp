@@ -163,10 +163,10 @@ void Form1::Command10_Click() {
 void Form1::Command11_Click() {
     link().sendCommand(QStringLiteral("AT&V"), 1);
     Form15& settings = form<Form15>();
-    settings.PresetFlowControl(Text1());
+    settings.PresetFlowControl();
     modem_.ShowBaudRate();
     modem_.SetFramingOptions();
-    settings.PresetControlLines(Text1());
+    settings.PresetControlLines();
     form<Form15>().Show();
     hide();
     Text1().clear();

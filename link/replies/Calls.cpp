@@ -66,6 +66,10 @@ std::optional<int> registrationStat(const QString& line) {
     return number(values->second);
 }
 
+std::optional<QStringList> indicatorValues(const QString& reply) {
+    return fieldsAfter(reply, QStringLiteral("+CIND:"));
+}
+
 std::optional<int> callIndicator(const QString& reply) {
     const qsizetype at = reply.indexOf(QLatin1String("+CIND:"));
     if (at < 0) return std::nullopt;

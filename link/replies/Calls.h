@@ -5,6 +5,7 @@
 // indicator.
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -37,6 +38,10 @@ std::optional<SignalQuality> signalQuality(const QString& line);
 
 // "+CREG: <mode>,<stat>": the registration state.
 std::optional<int> registrationStat(const QString& line);
+
+// "+CIND: <battchg>,<signal>,<service>,<message>,<call>,...": every value as
+// the reply writes it; none without the line.
+std::optional<QStringList> indicatorValues(const QString& reply);
 
 // "+CIND: <battchg>,<signal>,<service>,<message>,<call>,...": the call
 // indicator, the fifth value; none when the reply has fewer or it is no number.

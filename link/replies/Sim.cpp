@@ -1,5 +1,7 @@
 #include "link/replies/Sim.h"
 
+#include "link/replies/Reading.h"
+
 #include <utility>
 
 namespace replies {
@@ -14,6 +16,12 @@ SimState simState(const QString& line) {
     for (const auto& [text, state] : kStates)
         if (line.contains(QLatin1String(text))) return state;
     return SimState::Unknown;
+}
+
+std::optional<QString> lockStatus(const QString& reply, const QString& code) {
+    constexpr int kStatusDigitAt = 4;
+    if (!reply.contains(QLatin1String("+CLCK:")) || !reply.contains(code)) return std::nullopt;
+    return window(reply, code, kStatusDigitAt, 1);
 }
 
 CodeVerdict codeVerdict(const QString& reply) {

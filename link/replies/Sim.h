@@ -1,8 +1,11 @@
 #pragma once
 
-// The SIM: what it waits for, and the verdict on a code given to it.
+// The SIM: what it waits for, the verdict on a code given to it, and the
+// state of the locks it keeps.
 
 #include <QString>
+
+#include <optional>
 
 namespace replies {
 
@@ -20,5 +23,11 @@ struct CodeVerdict {
     bool refused = false;
 };
 CodeVerdict codeVerdict(const QString& reply);
+
+// "AT+CLCK?": the status of facility `code` ("PS", "SC", "PN"), which the
+// reply lists as its quoted code, a comma and its status digit: the one
+// character four places after the code's first letter. None when the reply
+// has no "+CLCK:" line or does not name the facility.
+std::optional<QString> lockStatus(const QString& reply, const QString& code);
 
 } // namespace replies
