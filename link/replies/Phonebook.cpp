@@ -38,10 +38,12 @@ bool hasResult(const QStringList& outside) {
     return false;
 }
 
-// What may follow the name of an entry: the hidden flag (0 or 1), then numbers
-// or quoted texts (group, second number and its type, second text, e-mail...).
+// What may follow the name of an entry: 27.007's hidden flag (0, 1 or empty)
+// or a phone's quoted text (a date, a time), then numbers, quoted texts or
+// empty fields (group, second number and its type, second text, e-mail...).
 bool isTrailingFields(QStringView rest) {
-    static const QRegularExpression trailing(QStringLiteral("^,[01]?(,(\\d*|\"[^\"\\r\\n]*\"))*$"));
+    static const QRegularExpression trailing(
+        QStringLiteral("^(,([01]?|\"[^\"\\r\\n]*\")(,(\\d*|\"[^\"\\r\\n]*\"))*)?$"));
     return trailing.match(rest).hasMatch();
 }
 
