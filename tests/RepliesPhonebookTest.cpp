@@ -71,6 +71,29 @@ TEST(RepliesPhonebookTest, FieldsAfterTheNameAreNotPartOfIt) {
     }
 }
 
+// Where the character set gives hex, modules write the name without quotes:
+// it is kept as the module sent it.
+TEST(RepliesPhonebookTest, AnUnquotedNameIsKeptAsSent) {
+    const EntryRow rows[] = {
+        {{"gammu/gammu tests/at-getmemory/ucs2-motorola.dump @95cd224d (Motorola phone)",
+          "\r\n+CPBR: 419,\"030450566735\",129,"
+          "56697263686F77204B6C696E696B756D2053742E20333100\r\n\r\nOK\r\n"},
+         "030450566735|56697263686F77204B6C696E696B756D2053742E20333100"},
+        {{"gammu forum log \"Wammu error 27 with Motorola L6\" (Motorola L6, UCS2, storage ON)",
+          "\r\n+CPBR: 1,\"5926268784\",129,0052002E002000530065006F006A0061007400740061006E"
+          "\r\n\r\nOK\r\n"},
+         "5926268784|0052002E002000530065006F006A0061007400740061006E"},
+        {{"gammu/gammu tests/at-parser.c @17dd597f (Motorola phone, UCS2; line only)",
+          "\r\n+CPBR: 212,\"mlaubner@web.de\",128,"
+          "004D0061006E00660072006500640020004C006100750062006E00650072\r\n\r\nOK\r\n"},
+         "mlaubner@web.de|004D0061006E00660072006500640020004C006100750062006E00650072"},
+    };
+    for (const EntryRow& row : rows) {
+        SCOPED_TRACE(row.reply.source);
+        EXPECT_EQ(entryOf(row.reply.text()), row.entry);
+    }
+}
+
 // The simulated modem's entry, whatever its shape writes after the name.
 TEST(RepliesPhonebookTest, TheSimulatedModemsEntryInEveryShape) {
     for (const ModuleShape& shape : moduleShapes()) {

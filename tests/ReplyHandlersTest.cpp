@@ -228,6 +228,18 @@ TEST_P(DownloadTest, EveryShapeOfFieldsAfterTheNameLeavesTheNameClean) {
     }
 }
 
+// A module whose character set gives hex writes the names without quotes:
+// each entry is kept, its name as sent, and the used count matches the copy.
+TEST_P(DownloadTest, UnquotedHexNamesAreKeptAsSent) {
+    modem().state().settings.characterSet = "HEX";
+    modem().state().shapes.unquotedHexNames = true;
+    modem().state().phonebooks["SM"].entries = {{1, {"0123456789", 129, "Alice"}},
+                                                {2, {"030450566735", 129, "Virchow"}}};
+    form<Form3>();
+    EXPECT_EQ(entries(), (QStringList{"1|0123456789|416C696365", "2|030450566735|56697263686F77"}));
+    EXPECT_EQ(counts(), QStringList{"250|2"});
+}
+
 // Without a capacity the SIM's range is asked for, so that an entry past an
 // empty place is read too.
 TEST_P(DownloadTest, StatusReplyWithoutCapacityReadsTheSimsRange) {

@@ -88,11 +88,20 @@ std::optional<Entry> phonebookEntry(const QString& entry) {
     const qsizetype numberClose = numberOpen < 0 ? -1 : entry.indexOf(quote, numberOpen + 1);
     const qsizetype typeComma = numberClose < 0 ? -1 : entry.indexOf(comma, numberClose);
     const qsizetype nameComma = typeComma < 0 ? -1 : entry.indexOf(comma, typeComma + 1);
-    const qsizetype nameOpen = nameComma < 0 ? -1 : entry.indexOf(quote, nameComma);
+    if (nameComma < 0 || numberClose == numberOpen + 1) return std::nullopt;
+    const QString number = entry.mid(numberOpen + 1, numberClose - numberOpen - 1);
+    qsizetype nameAt = nameComma + 1;
+    while (nameAt < entry.size() && entry.at(nameAt) == QLatin1Char(' '))
+        ++nameAt;
+    if (nameAt < entry.size() && entry.at(nameAt) != quote) {
+        // Written without quotes, as modules write hex names: up to the next field.
+        const qsizetype end = entry.indexOf(comma, nameAt);
+        return Entry{number, entry.mid(nameAt, end < 0 ? -1 : end - nameAt)};
+    }
+    const qsizetype nameOpen = entry.indexOf(quote, nameComma);
     const qsizetype nameEnd = nameOpen < 0 ? -1 : nameClose(entry, nameOpen);
-    if (nameEnd <= nameOpen || numberClose == numberOpen + 1) return std::nullopt;
-    return Entry{entry.mid(numberOpen + 1, numberClose - numberOpen - 1),
-                 entry.mid(nameOpen + 1, nameEnd - nameOpen - 1)};
+    if (nameEnd <= nameOpen) return std::nullopt;
+    return Entry{number, entry.mid(nameOpen + 1, nameEnd - nameOpen - 1)};
 }
 
 } // namespace replies
