@@ -174,6 +174,8 @@ void ModemLink::CheckPinStatus(replies::SimState state) {
     case replies::SimState::Puk:
         askForCode(*this, SimCode::Puk);
         return;
+    case replies::SimState::NotInserted:
+    case replies::SimState::NotReady:
     case replies::SimState::Unknown:
         break;
     }

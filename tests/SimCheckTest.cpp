@@ -166,6 +166,8 @@ INSTANTIATE_TEST_SUITE_P(
         SimState{"ReadyBeatsPin", SimStatus::Ready, reply("+CPIN: READY") + reply("+CPIN: SIM PIN"),
                  Outcome::Initialised},
         SimState{"NetworkPin", SimStatus::Ready, reply("+CPIN: PH-NET PIN"), Outcome::Failure},
+        // The state is the whole text after "+CPIN: ": a SIM not ready is no ready SIM.
+        SimState{"NotReady", SimStatus::Ready, reply("+CPIN: NOT READY"), Outcome::Failure},
         SimState{"Absent", SimStatus::Absent, {}, Outcome::WithoutSim},
         SimState{"Blocked", SimStatus::Blocked, {}, Outcome::WithoutSim}),
     [](const auto& instance) { return std::string(instance.param.name); });

@@ -10,11 +10,13 @@
 namespace replies {
 
 // What "+CPIN: <code>" says the SIM waits for.
-enum class SimState { Ready, Pin, Puk, Unknown };
-// From the "+CPIN:" line: ready when it holds "READY"; else "SIM PIN" (also
-// in "SIM PIN2" and "PH-SIM PIN") asks for the PIN, "SIM PUK" (also
-// "SIM PUK2") for the PUK.
-SimState simState(const QString& line);
+enum class SimState { Ready, Pin, Puk, NotInserted, NotReady, Unknown };
+// The state of a "+CPIN:" line is the whole text after its colon and blank.
+// Of the text's "+CPIN:" lines: ready when one says "READY"; else "SIM PIN"
+// in one (as in "SIM PIN2" and "PH-SIM PIN") asks for the PIN, "SIM PUK" (as
+// in "SIM PUK2") for the PUK; else "NOT INSERTED" (no SIM) or "NOT READY"
+// (the module is still reading it), as SIMCom's modules say them.
+SimState simState(const QString& text);
 
 // The modem's verdict on "AT+CPIN=<code>", from what follows its echo, so that
 // nothing the user typed counts: it holds "OK", or "ERROR", or both, or neither.
