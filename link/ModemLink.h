@@ -63,6 +63,9 @@ class ModemLink : public QObject {
     // ---- SIM check and initialisation (SimCheck.cpp)
     void CheckSIM();
     void CheckPinStatus(replies::SimState state);
+    // A SIM that cannot be read, or that the module says is missing: the
+    // reduced initialisation, and the buttons that need a SIM off.
+    void TakeMissingSim();
     // False when it took no verdict (no code asked for, or none given yet).
     bool HandlePinResult(const replies::CodeVerdict& verdict);
     void InitModem();

@@ -152,14 +152,16 @@ void ModemLink::CheckSIM() {
             link().sendCommand(QStringLiteral("AT+CPIN?"), 1);
         }
         // What is left is a refusal without a state: the SIM cannot be read.
-        if (Text1().contains(QStringLiteral("ERROR"))) {
-            note(*this, "SIM Not Found !.Insert SIM Properly");
-            InitModemNoSIM();
-            view_.hideProgress();
-            view_.enableFeatureButtons(false);
-        }
+        if (Text1().contains(QStringLiteral("ERROR"))) TakeMissingSim();
         view_.setStatus(QString());
     });
+}
+
+void ModemLink::TakeMissingSim() {
+    note(*this, "SIM Not Found !.Insert SIM Properly");
+    InitModemNoSIM();
+    view_.hideProgress();
+    view_.enableFeatureButtons(false);
 }
 
 void ModemLink::CheckPinStatus(replies::SimState state) {
@@ -175,6 +177,8 @@ void ModemLink::CheckPinStatus(replies::SimState state) {
         askForCode(*this, SimCode::Puk);
         return;
     case replies::SimState::NotInserted:
+        TakeMissingSim();
+        return;
     case replies::SimState::NotReady:
     case replies::SimState::Unknown:
         break;

@@ -98,6 +98,7 @@ struct SimState {
     SimStatus status;
     QByteArray reply; // the reply to "AT+CPIN?" in place of the card's own, when given
     Outcome outcome;
+    void (*shape)(sim::ReplyShapes&) = nullptr; // how the module tells the state
 };
 
 void PrintTo(const SimState& s, std::ostream* out) {
@@ -109,6 +110,7 @@ class SimStateTest : public SimCheckTest, public ::testing::WithParamInterface<S
 TEST_P(SimStateTest, TheStateDecidesBetweenInitialisationCodeEntryAndTheEnd) {
     const SimState& state = GetParam();
     modem().state().sim.status = state.status;
+    if (state.shape) state.shape(modem().state().shapes);
     if (!state.reply.isEmpty()) modem().overrideReply("AT+CPIN?", state.reply);
     main().CheckSIM();
     const QStringList sentCommands = commands(sent());
@@ -169,6 +171,12 @@ INSTANTIATE_TEST_SUITE_P(
         // The state is the whole text after "+CPIN: ": a SIM not ready is no ready SIM.
         SimState{"NotReady", SimStatus::Ready, reply("+CPIN: NOT READY"), Outcome::Failure},
         SimState{"Absent", SimStatus::Absent, {}, Outcome::WithoutSim},
+        // A SIM reported missing in words is as missing as one refused.
+        SimState{"AbsentInWords",
+                 SimStatus::Absent,
+                 {},
+                 Outcome::WithoutSim,
+                 [](sim::ReplyShapes& s) { s.absentSimInWords = true; }},
         SimState{"Blocked", SimStatus::Blocked, {}, Outcome::WithoutSim}),
     [](const auto& instance) { return std::string(instance.param.name); });
 
