@@ -62,6 +62,8 @@ class ModemLink : public QObject {
 
     // ---- SIM check and initialisation (SimCheck.cpp)
     void CheckSIM();
+    // Asks for the SIM state, again while the module says it is still reading the SIM.
+    void AskSimState();
     void CheckPinStatus(replies::SimState state);
     // A SIM that cannot be read, or that the module says is missing: the
     // reduced initialisation, and the buttons that need a SIM off.
@@ -134,6 +136,10 @@ class ModemLink : public QObject {
     quint64 watchQuery_ = 0;
     quint64 lastWatchQuery_ = 0;
     bool watchDue_ = false;
+    // The SIM check's asks still to come, and whether the last answer said
+    // the SIM is not ready yet.
+    int simAsksLeft_ = 0;
+    bool simNotReady_ = false;
     int dispatchDepth_ = 0;
     quint64 examined_ = 0;        // runs that examined the log
     quint64 changesExamined_ = 0; // the log's changes when it was last examined

@@ -5,11 +5,18 @@
 #include "link/ModemLink.h"
 #include "link/replies/CallSettings.h"
 #include "link/replies/DeviceSettings.h"
+#include "link/replies/Sim.h"
+#include "platform/Clock.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
 #include "platform/Text.h"
 
 namespace {
+
+// A SIM the module is still reading is asked for this often, a second apart,
+// before its answer is taken as it stands.
+constexpr int kSimAsks = 5;
+const QString kSimQuery = QStringLiteral("AT+CPIN?");
 
 // Opens the entry window for the code and waits for it; the window sends it.
 void askForCode(ModemLink& modem, SimCode code) {
@@ -148,13 +155,27 @@ void ModemLink::CheckSIM() {
         link().sendCommand(QStringLiteral("AT"), 1);
         if (Text1().contains(QStringLiteral("OK"))) {
             note(*this, "Check SIM PIN");
-            // A reply that names the SIM state is judged by the dispatcher during the wait.
-            link().sendCommand(QStringLiteral("AT+CPIN?"), 1);
+            AskSimState();
         }
         // What is left is a refusal without a state: the SIM cannot be read.
         if (Text1().contains(QStringLiteral("ERROR"))) TakeMissingSim();
         view_.setStatus(QString());
     });
+}
+
+// A reply that names the SIM state is judged by the dispatcher during the
+// wait; one that says the SIM is still being read is asked again.
+void ModemLink::AskSimState() {
+    for (int ask = 1;; ++ask) {
+        simAsksLeft_ = kSimAsks - ask;
+        simNotReady_ = false;
+        link().sendCommand(kSimQuery, 1);
+        const bool notReady =
+            simNotReady_ || replies::simBusy(Text1().replyTo(kSimQuery).value_or(QString()));
+        if (!notReady || simAsksLeft_ == 0) break;
+        Pause(1);
+    }
+    simAsksLeft_ = 0;
 }
 
 void ModemLink::TakeMissingSim() {
@@ -180,6 +201,12 @@ void ModemLink::CheckPinStatus(replies::SimState state) {
         TakeMissingSim();
         return;
     case replies::SimState::NotReady:
+        // Still being read: the SIM check asks again while it may.
+        if (simAsksLeft_ > 0) {
+            simNotReady_ = true;
+            return;
+        }
+        break;
     case replies::SimState::Unknown:
         break;
     }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using replies::SimState;
 
 namespace {
@@ -57,6 +59,28 @@ TEST(RepliesSimTest, TheStateIsTheWholeTextAfterThePrefix) {
     for (const StateRow& row : rows) {
         SCOPED_TRACE(row.reply.source);
         EXPECT_EQ(replies::simState(row.reply.text()), row.state);
+    }
+}
+
+// The error "SIM busy" says the module is still reading the SIM; other
+// refusals say nothing of it.
+TEST(RepliesSimTest, SimBusyIsTheErrorFourteen) {
+    const std::pair<RecordedBytes, bool> rows[] = {
+        {{"faucamp/python-gsmmodem test/fakemodems.py, QualcommM6280 (Qualcomm M6280, ZTE)",
+          "+CME ERROR: 14\r\n"},
+         true},
+        {{"27.007 9.2: the text of error 14 after AT+CMEE=2", "\r\n+CME ERROR: SIM busy\r\n"},
+         true},
+        {{"Xinyuan-LilyGO/LilyGo-T-Call-SIM800 issue #33, log text (SIMCom SIM800C)",
+          "\r\n+CME ERROR: SIM not inserted\r\n"},
+         false},
+        {{"Xinyuan-LilyGO/LilyGo-T-Call-SIM800 issue #33, log text (SIMCom SIM800C), CMEE=0",
+          "\r\nERROR\r\n"},
+         false},
+    };
+    for (const auto& [reply, busy] : rows) {
+        SCOPED_TRACE(reply.source);
+        EXPECT_EQ(replies::simBusy(reply.text()), busy);
     }
 }
 

@@ -43,6 +43,11 @@ std::optional<QString> lockStatus(const QString& reply, const QString& code) {
     return window(reply, code, kStatusDigitAt, 1);
 }
 
+bool simBusy(const QString& reply) {
+    return hasLine(reply, QStringLiteral("+CME ERROR: 14")) ||
+           hasLine(reply, QStringLiteral("+CME ERROR: SIM busy"));
+}
+
 CodeVerdict codeVerdict(const QString& reply) {
     return {reply.contains(QLatin1String("OK")), reply.contains(QLatin1String("ERROR"))};
 }

@@ -18,6 +18,10 @@ enum class SimState { Ready, Pin, Puk, NotInserted, NotReady, Unknown };
 // (the module is still reading it), as SIMCom's modules say them.
 SimState simState(const QString& text);
 
+// Whether the reply to "AT+CPIN?" is the error "SIM busy" ("+CME ERROR: 14",
+// or its text after "AT+CMEE=2"): the module is still reading the SIM.
+bool simBusy(const QString& reply);
+
 // The modem's verdict on "AT+CPIN=<code>", from what follows its echo, so that
 // nothing the user typed counts: it holds "OK", or "ERROR", or both, or neither.
 struct CodeVerdict {
