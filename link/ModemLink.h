@@ -64,7 +64,9 @@ class ModemLink : public QObject {
     void CheckSIM();
     // Asks for the SIM state, again while the module says it is still reading the SIM.
     void AskSimState();
-    void CheckPinStatus(replies::SimState state);
+    // The SIM state a "+CPIN:" line tells; `afterCode` when the line follows
+    // the code the entry window sent.
+    void CheckPinStatus(replies::SimState state, bool afterCode = false);
     // A SIM that cannot be read, or that the module says is missing: the
     // reduced initialisation, and the buttons that need a SIM off.
     void TakeMissingSim();
@@ -140,6 +142,8 @@ class ModemLink : public QObject {
     // the SIM is not ready yet.
     int simAsksLeft_ = 0;
     bool simNotReady_ = false;
+    // The SIM has said it is ready, or taken a code, since the SIM check began.
+    bool simReady_ = false;
     int dispatchDepth_ = 0;
     quint64 examined_ = 0;        // runs that examined the log
     quint64 changesExamined_ = 0; // the log's changes when it was last examined

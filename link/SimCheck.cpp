@@ -152,6 +152,7 @@ void ModemLink::CheckSIM() {
     // A failure ends the check where it happens; the buttons keep their state.
     runGuarded(lcLink, [&] {
         view_.setStatus(QStringLiteral("Please Wait..."));
+        simReady_ = false;
         link().sendCommand(QStringLiteral("AT"), 1);
         if (Text1().contains(QStringLiteral("OK"))) {
             note(*this, "Check SIM PIN");
@@ -185,9 +186,15 @@ void ModemLink::TakeMissingSim() {
     view_.enableFeatureButtons(false);
 }
 
-void ModemLink::CheckPinStatus(replies::SimState state) {
+// A READY that follows a code the modem was given accepts that code (some
+// modules say it, unasked, right after the code's "OK"); the modem is
+// initialised once, whichever says so first.
+void ModemLink::CheckPinStatus(replies::SimState state, bool afterCode) {
     switch (state) {
     case replies::SimState::Ready:
+        if (afterCode && HandlePinResult({true, false})) return;
+        if (simReady_) return;
+        simReady_ = true;
         Text1().clear();
         InitModem();
         return;
@@ -219,6 +226,13 @@ void ModemLink::CheckPinStatus(replies::SimState state) {
 // emptied by the dispatcher once it is taken.
 bool ModemLink::HandlePinResult(const replies::CodeVerdict& verdict) {
     if (!verdict.accepted && !verdict.refused) return false;
+    if (view_.awaitedCode() == SimCode::None) return false;
+    // A SIM that is ready takes no code: refusing one is no wrong code.
+    if (simReady_ && !verdict.accepted) {
+        actions_.console.codeEntry().hideEntry();
+        return true;
+    }
+    if (verdict.accepted) simReady_ = true;
     switch (view_.awaitedCode()) {
     case SimCode::Pin:
         takePinVerdict(*this, verdict.accepted, verdict.refused);

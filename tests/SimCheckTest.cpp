@@ -364,6 +364,44 @@ TEST_F(SimCheckTest, RightPinIsAcceptedAndTheModemInitialised) {
     EXPECT_EQ(modem().state().sim.status, SimStatus::Ready);
 }
 
+// Some modules say "+CPIN: READY" unasked right after the OK to a right PIN:
+// the PIN is accepted once, its window closes, the modem is initialised once,
+// and a READY that comes later changes nothing.
+TEST_F(SimCheckTest, AnUnaskedReadyAfterTheRightPinAcceptsItOnce) {
+    modem().state().sim.status = SimStatus::PinRequired;
+    modem().state().shapes.unaskedReadyAfterPin = true;
+    main().CheckSIM();
+    sent();
+    enterPin("1234");
+    EXPECT_EQ(commands(sent()), QStringList{"AT+CPIN=1234"} + kFullInit);
+    EXPECT_EQ(progress(main()).filter("PIN Accepted").size(), 1);
+    EXPECT_FALSE(form<Form10>().isVisible());
+    EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), kReadyFraming);
+    arrive("\r\n+CPIN: READY\r\n");
+    run(3);
+    EXPECT_EQ(sent(), "");
+    EXPECT_TRUE(main().Text1().isEmpty());
+}
+
+// A code sent while the SIM is already ready is refused by the module; that is
+// no wrong code, however often it happens.
+TEST_F(SimCheckTest, ACodeSentWhileTheSimIsReadyIsNoWrongCode) {
+    modem().state().sim.status = SimStatus::PinRequired;
+    modem().state().shapes.unaskedReadyAfterPin = true;
+    main().CheckSIM();
+    enterPin("1234");
+    const QString wrongCount = control<QLineEdit>(main(), "Text2")->text();
+    for (int again = 1; again <= 3; ++again) {
+        form<Form10>().Show(); // as a window left open would be
+        enterPin("1234");
+        EXPECT_FALSE(form<Form10>().isVisible()) << again;
+    }
+    EXPECT_TRUE(progress(main()).filter("Invalid PIN Entered").isEmpty());
+    EXPECT_EQ(control<QLineEdit>(main(), "Text2")->text(), wrongCount);
+    EXPECT_EQ(services().ended, 0);
+    EXPECT_TRUE(services().messages.empty());
+}
+
 TEST_F(SimCheckTest, WrongPinCountsAndKeepsTheEntryOpen) {
     modem().state().sim.status = SimStatus::PinRequired;
     main().CheckSIM();
