@@ -31,8 +31,21 @@ const DialCode kDialCodes[] = {
 } // namespace
 
 std::optional<DialOutcome> dialOutcome(const QString& reply, bool refusalCounts) {
+    const QStringList found = resultLines(reply);
+    const auto stands = [&found](const DialCode& code, qsizetype from) {
+        for (qsizetype i = from; i < found.size(); ++i)
+            if (found[i].trimmed() == QLatin1String(code.line)) return true;
+        return false;
+    };
+    // Most modules say OK at once: a call-end code after it tells how the call ended.
+    qsizetype ok = 0;
+    while (ok < found.size() && found[ok].trimmed() != QLatin1String("OK"))
+        ++ok;
+    if (ok < found.size())
+        for (const DialCode& code : kDialCodes)
+            if (code.outcome != DialOutcome::Connected && stands(code, ok + 1)) return code.outcome;
     for (const DialCode& code : kDialCodes)
-        if (hasLine(reply, QLatin1String(code.line))) return code.outcome;
+        if (stands(code, 0)) return code.outcome;
     if (refusalCounts && hasRefusal(reply)) return DialOutcome::Refused;
     return std::nullopt;
 }

@@ -16,7 +16,9 @@ enum class DialOutcome { Connected, NoAnswer, NoCarrier, Busy, Refused };
 // The first of "OK", "NO ANSWER", "NO CARRIER", "BUSY" (in this order) that
 // stands as a line of the reply outside user data, and after them, where
 // `refusalCounts`, a refusal ("ERROR" or an extended error); none while none
-// has come.
+// has come. A call-end code that stands after the "OK" wins over it, in the
+// same order: most modules answer a voice dial "OK" at once and say later
+// how the call ended.
 std::optional<DialOutcome> dialOutcome(const QString& reply, bool refusalCounts);
 
 // "ATDL": the number dialled again, from past the line break that opens the
