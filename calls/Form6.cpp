@@ -211,8 +211,7 @@ void Form6::queryAutoAnswerAndToneLength() {
 }
 
 // No rings means the modem does not answer by itself.
-void Form6::showAutoAnswer(const QString& rings) {
-    const int count = typed::integer16(rings);
+void Form6::showAutoAnswer(int count) {
     const bool enabled = count != 0;
     selectOption(enabled ? ui->Option4 : ui->Option3);
     if (enabled) ui->Combo3->setCurrentText(QString::number(count));

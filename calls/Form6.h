@@ -65,7 +65,7 @@ class Form6 : public FeatureWindow {
     void showPage(int page);
     void queryEchoAndSideTone();
     void queryAutoAnswerAndToneLength();
-    void showAutoAnswer(const QString& rings);
+    void showAutoAnswer(int count);
     void showToneLength(int steps);
     void fillRingMelodyLists();
     void setAutoAnswer(const QString& rings, bool answeredByHand, const QString& success);

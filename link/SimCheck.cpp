@@ -90,8 +90,8 @@ void presetAnswerButton(ModemLink& modem) {
     const QString query = QStringLiteral("ATS0?");
     const TerminalLog& log = modem.Text1();
     if (!log.findLine(query)) return;
-    if (const std::optional<QString> rings = replies::rings(log.afterEcho(query)))
-        modem.actions().calls.answerMode(*rings == QLatin1String("000"));
+    if (const std::optional<int> rings = replies::rings(log.afterEcho(query)))
+        modem.actions().calls.answerMode(*rings == 0);
 }
 
 void checkSpeed(ModemLink& modem) {

@@ -320,13 +320,19 @@ TEST_F(SimCheckTest, AutoAnswerRegisterSetsTheAnswerButton) {
         bool answerEnabled;
         const char* note;
     };
-    for (const Case& c : {Case{2, false, "AutoAnswer Enabled"}, Case{0, true, ""}}) {
-        modem().state().settings.sRegisters[0] = c.rings;
-        initialise();
-        EXPECT_EQ(control<QPushButton>(form<Form5>(), "Command1")->isEnabled(), c.answerEnabled)
-            << c.rings;
-        EXPECT_EQ(control<QLabel>(form<Form5>(), "Label2")->text(), c.note) << c.rings;
+    // A module that answers "0" rather than "000" leaves the answering to the user too.
+    for (const bool unpadded : {false, true}) {
+        modem().state().shapes.unpaddedRegisters = unpadded;
+        for (const Case& c : {Case{2, false, "AutoAnswer Enabled"}, Case{0, true, ""}}) {
+            modem().state().settings.sRegisters[0] = c.rings;
+            initialise();
+            EXPECT_EQ(control<QPushButton>(form<Form5>(), "Command1")->isEnabled(), c.answerEnabled)
+                << c.rings << unpadded;
+            EXPECT_EQ(control<QLabel>(form<Form5>(), "Label2")->text(), c.note)
+                << c.rings << unpadded;
+        }
     }
+    modem().state().shapes.unpaddedRegisters = false;
     modem().overrideReply("ATS0?", "\r\nERROR\r\n");
     control<QLabel>(form<Form5>(), "Label2")->setText("kept");
     initialise();
