@@ -3,6 +3,7 @@
 #include "link/ConsoleView.h"
 #include "link/LinkActions.h"
 #include "link/SerialLink.h"
+#include "link/replies/Calls.h"
 #include "link/replies/Phonebook.h"
 #include "link/replies/Sim.h"
 #include "platform/Timer.h"
@@ -122,6 +123,9 @@ class ModemLink : public QObject {
 
     // ---- call watch (ModemLink.cpp)
     void Timer2_Timer();
+    // Where the module's "+CIND:" values tell a call: from "AT+CIND=?", the
+    // console's own order when that cannot be read.
+    replies::CallIndicators callIndicators();
 
     ConsoleView& view_;
     LinkActions actions_;
@@ -138,6 +142,7 @@ class ModemLink : public QObject {
     quint64 watchQuery_ = 0;
     quint64 lastWatchQuery_ = 0;
     bool watchDue_ = false;
+    std::optional<replies::CallIndicators> callIndicators_; // learned once per SIM check
     // The SIM check's asks still to come, and whether the last answer said
     // the SIM is not ready yet.
     int simAsksLeft_ = 0;

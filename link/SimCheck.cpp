@@ -153,6 +153,7 @@ void ModemLink::CheckSIM() {
     runGuarded(lcLink, [&] {
         view_.setStatus(QStringLiteral("Please Wait..."));
         simReady_ = false;
+        callIndicators_.reset(); // the module may be another one
         link().sendCommand(QStringLiteral("AT"), 1);
         if (Text1().contains(QStringLiteral("OK"))) {
             note(*this, "Check SIM PIN");

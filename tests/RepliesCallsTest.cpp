@@ -87,6 +87,94 @@ TEST(RepliesCallsTest, TheSimulatedModemsDialInEveryShape) {
     }
 }
 
+namespace {
+
+// Where the call indicators stand: "call" and the one a ringing call sets.
+QString positions(const std::optional<replies::CallIndicators>& at) {
+    if (!at) return "none";
+    return QString::number(at->call) + '|' + (at->setup ? QString::number(*at->setup) : "-");
+}
+
+} // namespace
+
+// The indicators' order, as each module's "AT+CIND=?" lists them.
+TEST(RepliesCallsTest, TheCallIndicatorsStandWhereTheModuleListsThem) {
+    const std::pair<RecordedBytes, QString> rows[] = {
+        {{"Siemens AT Command Set for L55 Platform, AT+CIND, p. 35 (Siemens L55 phones)",
+          "\r\n+CIND: (\"battchg\",(0-5)),(\"signal\",(0-5)),(\"service\",(0,1)),"
+          "(\"message\",(0,1)),(\"call\",(0,1)),(\"roam\",(0,1)),(\"smsfull\",(0,1))"
+          "\r\n\r\nOK\r\n"},
+         "4|-"},
+        {{"u-blox UBX-17003787 R09, 5.3 +CIND, p. 30 (SARA-R4/N4)",
+          "\r\n+CIND: (\"battchg\",(0-5)),(\"signal\",(0-5)),(\"service\",(0,1)),"
+          "(\"sounder\",(0,1)),(\"message\",(0,1)),(\"call\",(0,1)),(\"roam\",(0,1)),"
+          "(\"smsfull\",(0,1)),(\"gprs\",(0-2)),(\"callsetup\",(0-3)),(\"callheld\",(0,1)),"
+          "(\"simind\",(0-2))\r\n\r\nOK\r\n"},
+         "5|9"},
+        {{"aleksander0m/ModemManager src/tests/test-modem-helpers.c @49fcaf85, moto_v3m (V3m)",
+          "+CIND: (\"Voice Mail\",(0,1)),(\"service\",(0,1)),(\"call\",(0,1)),(\"Roam\",(0-2)),"
+          "(\"signal\",(0-5)),(\"callsetup\",(0-3)),(\"smsfull\",(0,1))"},
+         "2|5"},
+        {{"espressif/esp-idf issue #6486, log text (Apple iPhone, hands-free gateway)",
+          "\r\n+CIND: (\"service\",(0-1)),(\"call\",(0-1)),(\"callsetup\",(0-3)),"
+          "(\"battchg\",(0-5)),(\"signal\",(0-5)),(\"roam\",(0-1)),(\"callheld\",(0-2))"
+          "\r\n\r\nOK\r\n"},
+         "1|2"},
+        {{"aleksander0m/ModemManager src/tests/test-modem-helpers.c @49fcaf85, linktop_lw273 "
+          "(LinkTop LW273): no call indicator",
+          "+CIND: (\"battchg\",(0-5)),(\"signal\",(0-5)),(\"batterywarning\",(0-1)),"
+          "(\"chargerconnected\",(0-1)),(\"service\",(0-1)),(\"sounder\",(0-1)),"
+          "(\"message\",(0-1)),()"},
+         "none"},
+        {{"refused", "\r\nERROR\r\n"}, "none"},
+    };
+    for (const auto& [reply, at] : rows) {
+        SCOPED_TRACE(reply.source);
+        EXPECT_EQ(positions(replies::callIndicators(reply.text())), at);
+    }
+}
+
+// A call is in progress while any of its indicators is not 0.
+TEST(RepliesCallsTest, ACallIsInProgressWhileItsIndicatorsAreNotZero) {
+    const replies::CallIndicators wavecom;
+    const replies::CallIndicators ublox{5, 9};
+    const RecordedBytes idle{"u-blox UBX-17003787 R09, 5.3 +CIND, p. 30 (SARA-R4/N4)",
+                             "\r\n+CIND: 5,0,0,0,0,0,0,0,0,0,0,0\r\n\r\nOK\r\n"};
+    EXPECT_EQ(replies::callInProgress(idle.text(), ublox), false);
+    EXPECT_EQ(replies::callInProgress("\r\n+CIND: 5,0,0,0,0,0,0,0,0,1,0,0\r\n", ublox), true);
+    EXPECT_EQ(replies::callInProgress("\r\n+CIND: 5,3,1,0,1,0,0\r\n\r\nOK\r\n", wavecom), true);
+    EXPECT_EQ(replies::callInProgress("\r\n+CIND: 5,3,1,0,0,0,0\r\n\r\nOK\r\n", wavecom), false);
+    EXPECT_EQ(replies::callInProgress("\r\n+CIND: 5,3\r\n\r\nOK\r\n", wavecom), std::nullopt);
+    EXPECT_EQ(replies::callInProgress("\r\n+CIND: 5,3,1,0,x,0,0\r\n", wavecom), std::nullopt);
+    EXPECT_EQ(replies::callInProgress("\r\nERROR\r\n", wavecom), std::nullopt);
+}
+
+// The simulated modem in each maker's order: the indicators learned from its
+// "AT+CIND=?" tell a ringing call, an answered one, and none.
+TEST(RepliesCallsTest, TheSimulatedModemsCallIndicatorsInEveryOrder) {
+    using sim::CallStatus;
+    using sim::IndicatorOrder;
+    for (const ModuleShape& shape : moduleShapes()) {
+        for (IndicatorOrder order :
+             {IndicatorOrder::Wavecom, IndicatorOrder::Ublox, IndicatorOrder::Telit,
+              IndicatorOrder::Huawei, IndicatorOrder::Motorola}) {
+            SCOPED_TRACE(std::string(shape.name) + " " + std::to_string(int(order)));
+            sim::ReplyShapes shapes = shape.shapes;
+            shapes.indicatorOrder = order;
+            const std::optional<replies::CallIndicators> at =
+                replies::callIndicators(simulatedReply(shapes, "AT+CIND=?"));
+            ASSERT_TRUE(at);
+            for (const auto& [status, inProgress] :
+                 {std::pair{CallStatus::Idle, false}, std::pair{CallStatus::Incoming, true},
+                  std::pair{CallStatus::Active, true}}) {
+                const QString reply = simulatedReply(shapes, "AT+CIND?",
+                                                     [s = status](auto& m) { m.call.status = s; });
+                EXPECT_EQ(replies::callInProgress(reply, *at), inProgress) << int(status);
+            }
+        }
+    }
+}
+
 TEST(RepliesCallsTest, TheNumberDialledAgainEndsAtItsSemicolon) {
     EXPECT_EQ(replies::redialNumber("\r\n0123456789;\r\n\r\nOK\r\n"), "0123456789");
     EXPECT_EQ(replies::redialNumber("\r\n+441632960961;\r\n"), "+441632960961");

@@ -3,6 +3,8 @@
 #include "link/replies/Reading.h"
 #include "platform/Text.h"
 
+#include <QRegularExpression>
+
 namespace replies {
 
 namespace {
@@ -12,7 +14,6 @@ namespace {
 constexpr qsizetype kValuesLength = 10;
 constexpr qsizetype kSignalValuesAt = 6;       // past "+CSQ: "
 constexpr qsizetype kRegistrationValuesAt = 7; // past "+CREG: "
-constexpr int kCallIndicator = 4;              // the fifth value
 // The dialled number begins past the line break that opens the reply.
 constexpr qsizetype kRedialNumberAt = 2;
 
@@ -83,12 +84,40 @@ std::optional<QStringList> indicatorValues(const QString& reply) {
     return fieldsAfter(reply, QStringLiteral("+CIND:"));
 }
 
-std::optional<int> callIndicator(const QString& reply) {
-    const qsizetype at = reply.indexOf(QLatin1String("+CIND:"));
-    if (at < 0) return std::nullopt;
-    const std::optional<QStringList> values = fieldsAfter(reply.mid(at), QStringLiteral("+CIND:"));
-    if (!values || values->size() <= kCallIndicator) return std::nullopt;
-    return number(values->at(kCallIndicator));
+std::optional<CallIndicators> callIndicators(const QString& reply) {
+    const std::optional<QString> line = lineStarting(reply, QStringLiteral("+CIND:"));
+    if (!line) return std::nullopt;
+    // The names are the list's quoted texts, in order; the ranges hold no quotes.
+    static const QRegularExpression quoted(QStringLiteral("\"([^\"]*)\""));
+    QStringList names;
+    for (auto found = quoted.globalMatch(*line); found.hasNext();)
+        names << found.next().captured(1).trimmed().toLower();
+    const qsizetype call = names.indexOf(QStringLiteral("call"));
+    if (call < 0) return std::nullopt;
+    CallIndicators at{static_cast<int>(call), std::nullopt};
+    for (const char* setup : {"callsetup", "sounder"}) {
+        const qsizetype found = names.indexOf(QLatin1String(setup));
+        if (found < 0) continue;
+        at.setup = static_cast<int>(found);
+        break;
+    }
+    return at;
+}
+
+std::optional<bool> callInProgress(const QString& reply, const CallIndicators& at) {
+    const qsizetype line = reply.indexOf(QLatin1String("+CIND:"));
+    if (line < 0) return std::nullopt;
+    const std::optional<QStringList> values = indicatorValues(reply.mid(line));
+    if (!values) return std::nullopt;
+    bool inProgress = false;
+    for (const std::optional<int> position : {std::optional<int>(at.call), at.setup}) {
+        if (!position) continue;
+        if (*position >= values->size()) return std::nullopt;
+        const std::optional<int> value = number(values->at(*position));
+        if (!value) return std::nullopt;
+        inProgress = inProgress || *value != 0;
+    }
+    return inProgress;
 }
 
 } // namespace replies

@@ -45,8 +45,21 @@ std::optional<int> registrationStat(const QString& line);
 // the reply writes it; none without the line.
 std::optional<QStringList> indicatorValues(const QString& reply);
 
-// "+CIND: <battchg>,<signal>,<service>,<message>,<call>,...": the call
-// indicator, the fifth value; none when the reply has fewer or it is no number.
-std::optional<int> callIndicator(const QString& reply);
+// Where the values of "+CIND:" tell a call (0-based): "call", and the
+// indicator a ringing call sets where the module has one ("callsetup", else
+// "sounder"). The console was made for modules that give "call" fifth
+// (battchg, signal, service, message, call, roam, smsfull), without the other.
+struct CallIndicators {
+    int call = 4;
+    std::optional<int> setup;
+};
+// "AT+CIND=?": the positions of the call indicators by their names, as
+// "+CIND: ("battchg",(0-5)),("signal",(0-5)),..." lists them (also within one
+// more pair of parentheses); none when the reply names no "call".
+std::optional<CallIndicators> callIndicators(const QString& reply);
+// "AT+CIND?": whether a call is in progress, any of the call indicators at
+// those positions not 0; none when the reply has no such values or one is
+// no number.
+std::optional<bool> callInProgress(const QString& reply, const CallIndicators& at);
 
 } // namespace replies
