@@ -175,6 +175,58 @@ TEST(RepliesCallsTest, TheSimulatedModemsCallIndicatorsInEveryOrder) {
     }
 }
 
+// The registration state is the field after the mode, whatever follows it.
+TEST(RepliesCallsTest, TheRegistrationStateIsTheFieldAfterTheMode) {
+    const std::pair<RecordedBytes, std::optional<int>> rows[] = {
+        {{"gammu/gammu tests/at-creg/none.dump @5be3f907 (module not named)",
+          "\r\n+CREG: 0,0\r\n\r\nOK\r\n"},
+         0},
+        {{"gammu/gammu tests/at-creg/siemens.dump @5be3f907 (Siemens)",
+          "\r\n+CREG: 0,1,\"5E25\",\"605F\"\r\n\r\nOK\r\n"},
+         1},
+        {{"gammu/gammu tests/at-creg/telit.dump @3530c7a5 (Telit)",
+          "\r\n+CREG: 0,1,\"5E25\",\"605F\",2\r\n\r\nOK\r\n"},
+         1},
+        {{"gammu/gammu tests/at-creg/huawei.dump @5be3f907 (Huawei)",
+          "\r\n+CREG: 2,1,4CA,81DE445\r\n\r\nOK\r\n"},
+         1},
+        {{"gammu/gammu tests/at-creg/sierra312u.dump @33339d98 (Sierra Wireless 312U)",
+          "\r\n+CREG: 2,5,\"2AF5\",\"0B88E350\",2\r\n\r\nOK\r\n"},
+         5},
+        {{"gammu/gammu tests/at-creg-corner/empty-lac.dump @fe0403b1 (module not named)",
+          "\r\n+CREG: 2,1,\"\",\"605F\"\r\n\r\nOK\r\n"},
+         1},
+        {{"gammu/gammu tests/at-creg-corner/mismatched-quotes.dump @fe0403b1 (module not named)",
+          "\r\n+CREG: 2,1,\"0B,\"0100701\",7\r\n\r\nOK\r\n"},
+         1},
+        {{"aleksander0m/ModemManager src/tests/test-modem-helpers.c @49fcaf85, "
+          "creg2_s8500_wave (Samsung Wave S8500)",
+          "\r\n+CREG: 2,1,000B,2816, B, C2816\r\n"},
+         1},
+        {{"aleksander0m/ModemManager src/tests/test-modem-helpers.c @49fcaf85, "
+          "creg2_iridium (Iridium): no blank, padded",
+          "+CREG:002,001,\"18d8\",\"ffff\""},
+         1},
+        {{"aleksander0m/ModemManager src/tests/test-modem-helpers.c @49fcaf85, "
+          "creg2_e160g (Huawei E160G): unregistered",
+          "+CREG: 2,0,00,0"},
+         0},
+        {{"4IceG/luci-app-3ginfo-lite pull request #32, log text (Fibocom FM150)",
+          "+CREG: 2,1,\"5D4\",\"01BC7511\",13"},
+         1},
+        // the unsolicited report of one field: no mode before the state
+        {{"aleksander0m/ModemManager src/tests/test-modem-helpers.c @49fcaf85, "
+          "creg_cgreg_multi_unsolicited",
+          "\r\n+CREG: 5\r\n\r\n+CGREG: 0\r\n"},
+         std::nullopt},
+    };
+    for (const auto& [reply, stat] : rows) {
+        SCOPED_TRACE(reply.source);
+        const QString text = reply.text();
+        EXPECT_EQ(replies::registrationStat(text.mid(text.indexOf("+CREG:"))), stat);
+    }
+}
+
 TEST(RepliesCallsTest, TheNumberDialledAgainEndsAtItsSemicolon) {
     EXPECT_EQ(replies::redialNumber("\r\n0123456789;\r\n\r\nOK\r\n"), "0123456789");
     EXPECT_EQ(replies::redialNumber("\r\n+441632960961;\r\n"), "+441632960961");

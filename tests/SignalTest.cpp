@@ -27,6 +27,32 @@ TEST_F(SignalTest, RefreshAsksForSignalAndRegistrationAndShowsThem) {
     EXPECT_EQ(control<QLabel>(form<Form7>(), "Label5")->text(), "Registered/Roaming");
 }
 
+// Modules that give the location area and the cell (quoted or in bare hex),
+// and the access technology after them, are registered all the same.
+TEST_F(SignalTest, RegistrationShowsWhateverFollowsTheState) {
+    struct Case {
+        const char* name;
+        bool unquoted;
+        int accessTechnology;
+    };
+    const Case cases[] = {
+        {"quoted location", false, -1},
+        {"hex location", true, -1},
+        {"location and access technology", false, 2},
+        {"hex location and access technology", true, 7},
+    };
+    modem().state().shapes.cellLocation = sim::CellLocation::Always;
+    modem().state().network.registration = 5;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        modem().state().shapes.unquotedLocation = c.unquoted;
+        modem().state().shapes.accessTechnology = c.accessTechnology;
+        main().networkset();
+        EXPECT_EQ(sent(), "AT\rAT+CSQ\rAT+CREG?\r");
+        EXPECT_EQ(control<QLabel>(form<Form7>(), "Label5")->text(), "Registered/Roaming");
+    }
+}
+
 TEST_F(SignalTest, RefreshStopsWithoutOkAndGoesOnWithAnOkLeftInTheLog) {
     modem().dropReplies("AT");
     control<QLabel>(form<Form7>(), "Label4")->setText("old");

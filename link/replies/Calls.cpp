@@ -9,11 +9,10 @@ namespace replies {
 
 namespace {
 
-// The values of a signal or registration reply, cut as a window of ten
-// characters past their key and blank.
+// The values of a signal reply, cut as a window of ten characters past its
+// key and blank.
 constexpr qsizetype kValuesLength = 10;
-constexpr qsizetype kSignalValuesAt = 6;       // past "+CSQ: "
-constexpr qsizetype kRegistrationValuesAt = 7; // past "+CREG: "
+constexpr qsizetype kSignalValuesAt = 6; // past "+CSQ: "
 // The dialled number begins past the line break that opens the reply.
 constexpr qsizetype kRedialNumberAt = 2;
 
@@ -75,9 +74,9 @@ std::optional<SignalQuality> signalQuality(const QString& line) {
 }
 
 std::optional<int> registrationStat(const QString& line) {
-    const auto values = splitAtComma(line.mid(kRegistrationValuesAt, kValuesLength));
-    if (!values) return std::nullopt;
-    return number(values->second);
+    const std::optional<QStringList> values = fieldsAfter(line, QStringLiteral("+CREG:"));
+    if (!values || values->size() < 2) return std::nullopt;
+    return number(values->at(1));
 }
 
 std::optional<QStringList> indicatorValues(const QString& reply) {

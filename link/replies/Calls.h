@@ -38,7 +38,8 @@ struct SignalQuality {
 };
 std::optional<SignalQuality> signalQuality(const QString& line);
 
-// "+CREG: <mode>,<stat>": the registration state.
+// "+CREG: <mode>,<stat>[,<lac>,<ci>[,<AcT>]]": the registration state, the
+// field after the mode whatever follows it; none for a line of one field.
 std::optional<int> registrationStat(const QString& line);
 
 // "+CIND: <battchg>,<signal>,<service>,<message>,<call>,...": every value as
