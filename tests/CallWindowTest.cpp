@@ -136,7 +136,8 @@ TEST_P(CallWindowTest, DialWatchesNinePollsAndShowsTheOutcomeOfHighestPriority) 
         SCOPED_TRACE(c.name);
         modem().state().call = sim::Call();
         modem().state().network.dialOutcome = c.outcome;
-        modem().state().shapes.voiceDialOkAtOnce = c.okAtOnce;
+        modem().state().shapes.voiceDialOkAtOnce =
+            c.okAtOnce || GetParam().shapes.voiceDialOkAtOnce;
         modem().clearOverrides();
         if (c.reply) modem().overrideReply("ATD0123456789;", *c.reply);
         typeNumber("0123456789");
