@@ -350,16 +350,17 @@ TEST_P(DownloadTest, BareOkToTheStatusQueryStartsNoDownloadLater) {
 
 // --- identity
 
-// The manufacturer text starts at its first character that is not a blank:
-// a padded module's leading blank is left out, a bare one's first letter kept.
+// The manufacturer text starts at its first character that is not a blank
+// (a padded module's leading blank is left out, a bare one's first letter
+// kept) and runs up to the character before "OK".
 TEST_F(ReplyHandlersTest, IdentityRepliesFillTheDetailsAndModelTxt) {
     struct Case {
         bool padded;
         QString manufacturer;
     };
     const Case cases[] = {
-        {true, "GSM SIMULATOR MODEM \r\n MULTIBAND  900E  1800 \r\n\r"},
-        {false, "GSM SIMULATOR MODEM\r\nMULTIBAND  900E  1800\r\n\r"},
+        {true, "GSM SIMULATOR MODEM \r\n MULTIBAND  900E  1800 \r\n\r\n"},
+        {false, "GSM SIMULATOR MODEM\r\nMULTIBAND  900E  1800\r\n\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.padded ? "padded" : "bare");
