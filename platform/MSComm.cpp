@@ -1,5 +1,7 @@
 #include "platform/MSComm.h"
 
+#include "platform/TypedText.h"
+
 #include <QMetaObject>
 #include <QStringList>
 
@@ -102,6 +104,7 @@ QByteArray MSComm::Input() {
 
 void MSComm::setOutput(const QString& text) {
     if (!backend_) throw CommError::portNotOpen();
+    if (!typed::isLineText(text)) throw CommError::invalidPropertyValue();
     backend_->write(text.toLatin1());
 }
 

@@ -46,7 +46,9 @@ class MSComm : public QObject {
 
     // Takes every byte received so far.
     QByteArray Input();
-    // Writes text, one byte per character.
+    // Writes text, one byte per character. Text with a character the line
+    // cannot carry (beyond Latin-1) is refused whole with "Invalid property
+    // value": nothing goes out that differs from what was given.
     void setOutput(const QString& text);
     int CommEvent() const { return event_; }
 

@@ -148,6 +148,25 @@ TEST_F(ExchangeTest, ModemAtAnotherRateHearsNothing) {
     EXPECT_EQ(ports().writes(3)[0].settings, "2400,N,8,1");
 }
 
+TEST_F(ExchangeTest, TextTheLineCannotCarryIsRefusedWholeAndNothingGoesOut) {
+    link.port().setOutput(QString::fromUtf8("AT+CPBW=1,\"0123\",129,\"Zo\u00eb\"\r"));
+    ASSERT_EQ(ports().writes(3).size(), 1u);
+    EXPECT_EQ(ports().writes(3)[0].bytes, QByteArray("AT+CPBW=1,\"0123\",129,\"Zo\xeb\"\r"));
+
+    for (const char* text : {"AT+CPBW=2,\"0123\",129,\"\u0141UKASZ\"\r", "AT+CMGS=\"5\"\r\u20ac"}) {
+        SCOPED_TRACE(text);
+        try {
+            link.port().setOutput(QString::fromUtf8(text));
+            FAIL() << "text beyond Latin-1 written";
+        } catch (const CommError& e) {
+            EXPECT_EQ(e.number(), 380);
+        }
+    }
+    Pause(1);
+    EXPECT_EQ(ports().writes(3).size(), 1u);
+    EXPECT_EQ(modem.received(), QByteArray("AT+CPBW=1,\"0123\",129,\"Zo\xeb\"\r"));
+}
+
 TEST(PortMapTest, LinkBesideTheProgramWinsElseTheFixedTable) {
     QTemporaryDir folder;
     ASSERT_TRUE(QDir(folder.path()).mkdir("ports"));
