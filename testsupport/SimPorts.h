@@ -44,6 +44,9 @@ class SimPorts : public PortEnvironment {
     void hold(int port, bool held = true);
     // The device is there, but this user may not open it.
     void deny(int port);
+    // The device runs only the lines `runs` accepts, and refuses the others as
+    // a real port does.
+    void limitLines(int port, std::function<bool(const LineSettings&)> runs);
 
     sim::SimModem& modem(int port) { return *devices_.at(port).modem; }
     const std::vector<Write>& writes(int port) { return devices_.at(port).writes; }
@@ -63,6 +66,7 @@ class SimPorts : public PortEnvironment {
         std::optional<Script> script;
         bool held = false;
         bool denied = false;
+        std::function<bool(const LineSettings&)> runs; // none: every line
         int opens = 0;
         Backend* open = nullptr;
         std::vector<Write> writes;
