@@ -57,6 +57,16 @@ const std::map<QString, QStringList>& phoneBookFields() {
     return fields;
 }
 
+// A declared type that stores what is written as a text, as the engine tells
+// a column's affinity: "INTEGER" would keep 0655 as 655, and a column without
+// a type would keep whatever another program put in it.
+bool hasTextAffinity(const QString& declaredType) {
+    const QString type = declaredType.toUpper();
+    if (type.contains(QLatin1String("INT"))) return false;
+    return type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("CLOB")) ||
+           type.contains(QLatin1String("TEXT"));
+}
+
 QString withoutTrailingBlanks(const QString& text) {
     qsizetype length = text.size();
     while (length > 0 && text.at(length - 1) == ' ')
@@ -71,6 +81,11 @@ QString comparable(const QString& text, int tailLength) {
 
 } // namespace
 
+// How long a statement waits for another program's lock on the file before
+// it fails. The engine waits in real time, whatever the console's clock, so
+// the wait is kept short.
+constexpr int kBusyMilliseconds = 1000;
+
 // One open database file.
 class Connection {
   public:
@@ -82,6 +97,7 @@ class Connection {
             sqlite3_close(handle_);
             db::fail(QStringLiteral("cannot open %1: %2").arg(path, reason));
         }
+        sqlite3_busy_timeout(handle_, kBusyMilliseconds);
     }
     ~Connection() { sqlite3_close(handle_); }
     Connection(const Connection&) = delete;
@@ -137,10 +153,12 @@ class Statement {
     QString columnName(int column) const {
         return QString::fromUtf8(sqlite3_column_name(stmt_, column));
     }
+    // The stored text as it is, to its last byte.
     QString text(int column) const {
         const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-        return value ? QString::fromUtf8(value) : QString();
+        return value ? QString::fromUtf8(value, sqlite3_column_bytes(stmt_, column)) : QString();
     }
+
     qint64 integer(int column) const { return sqlite3_column_int64(stmt_, column); }
     int changes() const { return sqlite3_changes(connection_.handle()); }
 
@@ -148,6 +166,20 @@ class Statement {
     const Connection& connection_;
     sqlite3_stmt* stmt_ = nullptr;
 };
+
+// The declared type of every field of the phonebook's tables the file has,
+// by upper-case name ("" for a field declared without one).
+std::map<QString, QString> declaredTypes(const Connection& connection) {
+    std::map<QString, QString> types;
+    for (const auto& [table, fields] : phoneBookFields()) {
+        Statement info(connection, QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
+        info.bind(1, table);
+        while (info.step())
+            if (fields.contains(info.text(0), Qt::CaseInsensitive))
+                types[info.text(0).toUpper()] = info.text(1);
+    }
+    return types;
+}
 
 std::shared_ptr<Connection> openConnection(const QString& name) {
     const QString path = resolveDatabasePath(name);
@@ -244,6 +276,19 @@ void Recordset::load(std::shared_ptr<Connection> connection, const QString& sour
     table_ = isTable ? source : QString();
     columns_ = std::move(columns);
     rows_ = std::move(rows);
+}
+
+// A field of the phonebook the record set reads that is not a text makes the
+// file not this program's, as a missing field does. The type is the one the
+// field's table declares for it, whether the set reads the table or an SQL
+// text over it.
+void Recordset::requireTextFields() const {
+    const std::map<QString, QString> types = declaredTypes(*connection_);
+    for (const QString& column : columns_) {
+        const auto declared = types.find(column.toUpper());
+        if (declared != types.end() && !hasTextAffinity(declared->second))
+            fail(QStringLiteral("the field %1 is not a text").arg(column));
+    }
 }
 
 bool Recordset::isEOF() const {
@@ -428,9 +473,10 @@ DataControl::DataControl(const QString& databaseName, const QString& recordSourc
 void DataControl::Refresh() {
     recordset_.load(openConnection(databaseName_), recordSource_);
     if (!isPhoneBookName(QFileInfo(databaseName_).fileName())) return;
-    const auto table = phoneBookFields().find(recordSource_.toUpper());
-    if (table == phoneBookFields().end()) return;
     try {
+        recordset_.requireTextFields();
+        const auto table = phoneBookFields().find(recordSource_.toUpper());
+        if (table == phoneBookFields().end()) return;
         for (const QString& field : table->second)
             recordset_.columnOf(field); // throws when the field is missing
     } catch (const DbError&) {

@@ -20,7 +20,9 @@ namespace db {
 inline constexpr char kPhoneBookFile[] = "PhoneBook.mdb";
 
 // Any failure of the engine or of a record operation. Handlers let it reach
-// their error exit.
+// their error exit. A write that cannot be done (a read-only file or folder,
+// a full disk, a constraint of the file's own, another program's lock held
+// longer than a second) fails with it and leaves the file as it was.
 class DbError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
@@ -115,6 +117,7 @@ class Recordset {
     enum class Pending { None, Adding, Editing };
 
     void load(std::shared_ptr<Connection> connection, const QString& source);
+    void requireTextFields() const;
     void close();
     bool isOpen() const { return connection_ != nullptr; }
     bool hasCurrent() const;
@@ -153,7 +156,9 @@ class DataControl {
     void setRecordSource(const QString& source) { recordSource_ = source; }
 
     // Re-reads the record set from the current database name and record source.
-    // A table of the phonebook that lacks one of its fields cannot be read.
+    // A table of the phonebook that lacks one of its fields cannot be read, nor
+    // can a record set of the phonebook with a field that is not a text (a
+    // column declared INTEGER, say, which would have changed 0655 into 655).
     void Refresh();
     // The record set, read at first use like a control opened with its window.
     // The same object across refreshes.
@@ -166,7 +171,8 @@ class DataControl {
 };
 
 // Reads the control's record set anew; false when the file cannot be read (it
-// is not a database, or a table or a field of the phonebook is missing).
+// is not a database, a table or a field of the phonebook is missing or not a
+// text, or another program has held it locked for longer than the wait).
 bool isReadable(DataControl& control);
 
 // A database opened for bulk statements.

@@ -1,6 +1,8 @@
 #include "platform/PhoneBookDb.h"
+#include "tests/FileSystems.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -8,8 +10,13 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -328,4 +335,274 @@ TEST_F(PhoneBookDbTest, AnExistingFileIsFoundWhateverTheCaseOfItsName) {
     DataControl again("PHONEBOOK.MDB", "DATA");
     again.Refresh();
     EXPECT_EQ(again.Recordset().RecordCount(), 1);
+}
+
+namespace {
+
+// A phonebook made with the given tables, as another program may have made it.
+void createRawPhoneBook(const char* schema) {
+    sqlite3* handle = nullptr;
+    sqlite3_open_v2(db::kPhoneBookFile, &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                    nullptr);
+    EXPECT_EQ(sqlite3_exec(handle, schema, nullptr, nullptr, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(handle);
+    sqlite3_close(handle);
+}
+
+bool readable(const QString& source) {
+    DataControl control(db::kPhoneBookFile, source);
+    return db::isReadable(control);
+}
+
+} // namespace
+
+// A field that is not a text would not keep what the download stores (a
+// number column keeps 0655555555 as 655555555): such a file is not this
+// program's, as one with a missing field is not.
+TEST_F(PhoneBookDbTest, AFieldThatIsNotATextMakesTheFileUnreadable) {
+    struct Case {
+        const char* schema;
+        bool data;    // DATA readable
+        bool details; // Details readable
+        bool names;   // "select name from data" readable
+    };
+    const Case cases[] = {
+        {"CREATE TABLE DATA (\"Index\" TEXT, Number INTEGER, Name TEXT);"
+         "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT);",
+         false, true, true},
+        {"CREATE TABLE DATA (\"Index\" NUMERIC, Number TEXT, Name TEXT);"
+         "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT);",
+         false, true, true},
+        {"CREATE TABLE DATA (\"Index\" TEXT, Number TEXT, Name);" // no type at all
+         "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT);",
+         false, true, false},
+        {"CREATE TABLE DATA (\"Index\" TEXT, Number TEXT, Name REAL);"
+         "CREATE TABLE Details (TotalIndex TEXT, UsedIndex INT);",
+         false, false, false},
+        {"CREATE TABLE DATA (\"Index\" VARCHAR(3), Number NVARCHAR(20), Name CLOB, Notes INTEGER);"
+         "CREATE TABLE Details (TotalIndex CHARACTER(3), UsedIndex text);",
+         true, true, true}, // text types of other names, and a field the program has not
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.schema);
+        QFile::remove(db::kPhoneBookFile);
+        createRawPhoneBook(c.schema);
+        EXPECT_EQ(readable("DATA"), c.data);
+        EXPECT_EQ(readable("Details"), c.details);
+        EXPECT_EQ(readable("select name from data"), c.names);
+        EXPECT_EQ(readable("select * from data"), c.data);
+    }
+}
+
+TEST_F(PhoneBookDbTest, ValuesReadBackAsTheTextsWritten) {
+    const QStringList values = {"0655555555", "007",       "1.50",
+                                "1e3",        "+44 (0)20", "  ",
+                                "",           "Zo\u00eb",  QString("a") + QChar(0) + "b"};
+    db::createPhoneBookIfMissing(db::kPhoneBookFile);
+    {
+        DataControl data1(db::kPhoneBookFile, "DATA");
+        db::Recordset& set = data1.Recordset();
+        for (const QString& value : values) {
+            set.AddNew();
+            set.Fields("Index").setValue(value);
+            set.Fields("Number").setValue(value);
+            set.Update();
+        }
+    }
+    DataControl data1(db::kPhoneBookFile, "DATA");
+    db::Recordset& set = data1.Recordset();
+    QStringList read;
+    for (set.MoveFirst(); !set.isEOF(); set.MoveNext()) {
+        EXPECT_EQ(set.Fields("Index").Value(), set.Fields("Number").Value());
+        read << set.Fields("Number").Value();
+    }
+    EXPECT_EQ(read, values);
+    EXPECT_EQ(RawFile().query("SELECT DISTINCT typeof(Number) FROM DATA"), (Rows{{"text"}}));
+}
+
+namespace {
+
+// Another program's connection to the phonebook, holding the engine's own lock.
+class OtherProgram {
+  public:
+    // "BEGIN IMMEDIATE" keeps writers out; "BEGIN EXCLUSIVE" readers too.
+    explicit OtherProgram(const char* begin) {
+        sqlite3_open_v2(db::kPhoneBookFile, &handle_, SQLITE_OPEN_READWRITE, nullptr);
+        EXPECT_EQ(sqlite3_exec(handle_, begin, nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(handle_);
+    }
+    ~OtherProgram() {
+        release();
+        sqlite3_close(handle_);
+    }
+    void release() { sqlite3_exec(handle_, "ROLLBACK", nullptr, nullptr, nullptr); }
+
+  private:
+    sqlite3* handle_ = nullptr;
+};
+
+// The writes the windows and the download make, each on record sets read
+// from the file as it is.
+struct Write {
+    const char* what;
+    std::function<void(DataControl& data1, DataControl& data2)> run;
+};
+const std::vector<Write> kWrites = {{"AddNew",
+                                     [](DataControl& data1, DataControl&) {
+                                         db::Recordset& set = data1.Recordset();
+                                         set.AddNew();
+                                         set.Fields("Index").setValue("4");
+                                         set.Fields("Number").setValue("0655555555");
+                                         set.Fields("Name").setValue("DORA");
+                                         set.Update();
+                                     }},
+                                    {"Edit",
+                                     [](DataControl&, DataControl& data2) {
+                                         db::Recordset& set = data2.Recordset();
+                                         set.MoveFirst();
+                                         set.Edit();
+                                         set.Fields("TotalIndex").setValue("250");
+                                         set.Fields("UsedIndex").setValue("4");
+                                         set.Update();
+                                     }},
+                                    {"Delete",
+                                     [](DataControl& data1, DataControl&) {
+                                         data1.Recordset().FindFirst(
+                                             Criterion::equals("Index", "2"));
+                                         data1.Recordset().Delete();
+                                     }},
+                                    {"Execute", [](DataControl&, DataControl&) {
+                                         db::Database database = db::OpenDatabase("phonebook.mdb");
+                                         database.Execute("delete from data");
+                                     }}};
+
+class UnwritablePhoneBookTest : public PhoneBookDbTest {
+  protected:
+    void SetUp() override {
+        PhoneBookDbTest::SetUp();
+        seedPhoneBook(kEntries);
+    }
+
+    // Each write fails, and the file and the record sets keep what they had.
+    void expectEveryWriteFails(const std::function<void()>& makeUnwritable,
+                               const std::function<void()>& undo) {
+        for (const Write& write : kWrites) {
+            SCOPED_TRACE(write.what);
+            makeUnwritable();
+            DataControl data1(db::kPhoneBookFile, "DATA");
+            DataControl data2(db::kPhoneBookFile, "Details");
+            data1.Refresh();
+            data2.Refresh();
+            EXPECT_THROW(write.run(data1, data2), DbError);
+            undo();
+            EXPECT_EQ(stored("DATA"), kEntries);
+            EXPECT_EQ(stored("Details"), (Rows{{"250", "3"}}));
+            EXPECT_EQ(data1.Recordset().RecordCount(), 3);
+            EXPECT_EQ(filesHere(), QStringList{"PhoneBook.mdb"}); // no journal left behind
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(UnwritablePhoneBookTest, AReadOnlyFileTakesNoWrite) {
+    std::optional<PermissionsCount> permissions;
+    expectEveryWriteFails(
+        [&] {
+            chmod(db::kPhoneBookFile, 0444);
+            permissions.emplace();
+        },
+        [&] {
+            permissions.reset();
+            chmod(db::kPhoneBookFile, 0644);
+        });
+}
+
+TEST_F(UnwritablePhoneBookTest, AReadOnlyFolderTakesNoWrite) {
+    std::optional<PermissionsCount> permissions;
+    expectEveryWriteFails(
+        [&] {
+            chmod(".", 0555);
+            permissions.emplace();
+        },
+        [&] {
+            permissions.reset();
+            chmod(".", 0755);
+        });
+}
+
+TEST_F(UnwritablePhoneBookTest, AFullDiskTakesNoWrite) {
+    std::optional<FileSizeLimit> limit;
+    expectEveryWriteFails([&] { limit.emplace(1); }, [&] { limit.reset(); });
+}
+
+// Another program's lock is waited for a second, in real time, and then the
+// write fails.
+TEST_F(UnwritablePhoneBookTest, ALockHeldByAnotherProgramIsWaitedForBrieflyThenTheWriteFails) {
+    std::optional<OtherProgram> other;
+    QElapsedTimer waited;
+    expectEveryWriteFails(
+        [&] {
+            other.emplace("BEGIN IMMEDIATE");
+            waited.start();
+        },
+        [&] {
+            EXPECT_GE(waited.elapsed(), 900);
+            EXPECT_LT(waited.elapsed(), 5000);
+            other.reset();
+        });
+}
+
+TEST_F(UnwritablePhoneBookTest, AnExclusiveLockKeepsReadersOutAsWell) {
+    OtherProgram other("BEGIN EXCLUSIVE");
+    DataControl data1(db::kPhoneBookFile, "DATA");
+    EXPECT_FALSE(db::isReadable(data1));
+    other.release();
+    EXPECT_TRUE(db::isReadable(data1));
+    EXPECT_EQ(data1.Recordset().RecordCount(), 3);
+}
+
+TEST_F(UnwritablePhoneBookTest, ALockReleasedWithinTheWaitLetsTheWriteThrough) {
+    OtherProgram other("BEGIN IMMEDIATE");
+    DataControl data1(db::kPhoneBookFile, "DATA");
+    data1.Refresh();
+    std::thread releasing([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        other.release();
+    });
+    kWrites[0].run(data1, data1);
+    releasing.join();
+    EXPECT_EQ(stored("DATA").size(), 4u);
+}
+
+// A field of the file's own that must be filled, which the program does not know.
+TEST_F(PhoneBookDbTest, ARowTheFileRefusesIsNotWritten) {
+    createRawPhoneBook(
+        "CREATE TABLE DATA (\"Index\" TEXT, Number TEXT, Name TEXT, \"Group\" TEXT NOT NULL);"
+        "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT);"
+        "INSERT INTO DATA VALUES ('1', '919876543210', 'ALICE', 'FAMILY');");
+    DataControl data1(db::kPhoneBookFile, "DATA");
+    data1.Refresh();
+    EXPECT_THROW(kWrites[0].run(data1, data1), DbError);
+    EXPECT_EQ(stored("DATA"), (Rows{{"1", "919876543210", "ALICE", "FAMILY"}}));
+    EXPECT_EQ(data1.Recordset().RecordCount(), 1);
+}
+
+TEST_F(PhoneBookDbTest, APhoneBookOnAFullDiskTakesNoWrite) {
+    SmallDisk disk;
+    if (!disk.mounted()) GTEST_SKIP() << "no file system can be mounted here";
+    const QString folder = QDir::currentPath();
+    QDir::setCurrent(disk.path());
+    seedPhoneBook(kEntries);
+    disk.fill();
+    for (const Write& write : kWrites) {
+        SCOPED_TRACE(write.what);
+        DataControl data1(db::kPhoneBookFile, "DATA");
+        DataControl data2(db::kPhoneBookFile, "Details");
+        data1.Refresh();
+        data2.Refresh();
+        EXPECT_THROW(write.run(data1, data2), DbError);
+        EXPECT_EQ(stored("DATA"), kEntries);
+    }
+    QDir::setCurrent(folder);
 }
