@@ -197,4 +197,71 @@ class Database {
 // phonebook's file and missing.
 Database OpenDatabase(const QString& name);
 
+// ---- writing a whole copy
+
+// Whether the phonebook can be written now: its tables have the program's
+// fields, all texts, and a row of them can be written to each table (taken
+// back at once). False for a read-only file or folder, a full disk, a field
+// of the file's own that must be filled, or another program's lock held for
+// longer than the wait. Cheap enough to ask before the SIM is changed, so that
+// a window can tell the user first; a write can still fail afterwards (the
+// disk may fill meanwhile), with DbError as ever. A missing phonebook is
+// created first, as every opening creates it; inside an open Transaction the
+// check is made inside it.
+bool isWritable(const QString& databaseName = kPhoneBookFile);
+
+// A transaction over one database file, as a workspace's BeginTrans,
+// CommitTrans and Rollback: what is written while it is open is kept only
+// when Commit succeeds, and otherwise not at all. While it is open, every
+// data control, record set and database of this program on that file, opened
+// before or during it, reads and writes inside it (a record set read before
+// writes into it too), so the windows' own writes can be gathered into one:
+//
+//     db::Transaction copy;                     // the phonebook
+//     db::OpenDatabase("phonebook.mdb").Execute("delete from data");
+//     ... AddNew/Update through the windows' data controls ...
+//     copy.Commit();                            // or a DbError: the old copy stays
+//
+// It begins at once (another program's lock is waited for as every write
+// waits for it), and fails with DbError when the file cannot be written now.
+// One at a time per file: a second one on the same file fails. A write that
+// fails inside it fails as ever and leaves the rest of the transaction open;
+// one that makes the engine roll the whole transaction back (a full disk)
+// fails every later write and the Commit. Ending without Commit (a handler's
+// error exit) rolls back. Record sets keep the records they read or wrote
+// meanwhile: after a rollback, Refresh them.
+class Transaction {
+  public:
+    explicit Transaction(const QString& databaseName = kPhoneBookFile);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    // Keeps everything written; on a failure (DbError) keeps nothing of it.
+    // Either way the transaction has ended.
+    void Commit();
+    // Takes back everything written; nothing when it has ended.
+    void Rollback();
+
+  private:
+    std::shared_ptr<Connection> end();
+
+    std::shared_ptr<Connection> connection_; // none once ended
+};
+
+// One entry of the SIM phonebook as the copy holds it.
+struct PhonebookEntry {
+    QString index;
+    QString number;
+    QString name;
+};
+
+// Replaces the whole phonebook copy in one transaction: both tables emptied,
+// the counts row (TotalIndex = capacity, UsedIndex = used) and the entries
+// written in their order. Either all of it is stored, or (DbError) the old
+// copy stays untouched. For a download that gathers the entries first; one
+// that writes each entry as it arrives opens a Transaction around its writes.
+void replacePhonebook(const QString& capacity, const QString& used,
+                      const std::vector<PhonebookEntry>& entries);
+
 } // namespace db

@@ -476,6 +476,8 @@ const std::vector<Write> kWrites = {{"AddNew",
                                          database.Execute("delete from data");
                                      }}};
 
+// A phonebook as a download leaves it, and the ways it can come to be one
+// that takes no write.
 class UnwritablePhoneBookTest : public PhoneBookDbTest {
   protected:
     void SetUp() override {
@@ -483,74 +485,76 @@ class UnwritablePhoneBookTest : public PhoneBookDbTest {
         seedPhoneBook(kEntries);
     }
 
-    // Each write fails, and the file and the record sets keep what they had.
-    void expectEveryWriteFails(const std::function<void()>& makeUnwritable,
-                               const std::function<void()>& undo) {
+    struct Condition {
+        const char* what;
+        std::function<void()> make;
+        std::function<void()> undo;
+    };
+    // Another program's lock is waited for a second, in real time, and then
+    // what needs it fails.
+    const std::vector<Condition> conditions{
+        {"read-only file",
+         [this] {
+             chmod(db::kPhoneBookFile, 0444);
+             permissions_.emplace();
+         },
+         [this] {
+             permissions_.reset();
+             chmod(db::kPhoneBookFile, 0644);
+         }},
+        {"read-only folder",
+         [this] {
+             chmod(".", 0555);
+             permissions_.emplace();
+         },
+         [this] {
+             permissions_.reset();
+             chmod(".", 0755);
+         }},
+        {"full disk", [this] { limit_.emplace(1); }, [this] { limit_.reset(); }},
+        {"lock held by another program",
+         [this] {
+             other_.emplace("BEGIN IMMEDIATE");
+             waited_.start();
+         },
+         [this] {
+             EXPECT_GE(waited_.elapsed(), 900);
+             EXPECT_LT(waited_.elapsed(), 5000);
+             other_.reset();
+         }},
+    };
+
+    // What a failed write must have left: the file and no journal beside it.
+    void expectTheOldCopy() {
+        EXPECT_EQ(stored("DATA"), kEntries);
+        EXPECT_EQ(stored("Details"), (Rows{{"250", "3"}}));
+        EXPECT_EQ(filesHere(), QStringList{"PhoneBook.mdb"});
+    }
+
+  private:
+    std::optional<PermissionsCount> permissions_;
+    std::optional<FileSizeLimit> limit_;
+    std::optional<OtherProgram> other_;
+    QElapsedTimer waited_;
+};
+
+} // namespace
+
+TEST_F(UnwritablePhoneBookTest, EveryWriteFailsAndLeavesTheFileAsItWas) {
+    for (const Condition& condition : conditions) {
         for (const Write& write : kWrites) {
-            SCOPED_TRACE(write.what);
-            makeUnwritable();
+            SCOPED_TRACE(std::string(condition.what) + ", " + write.what);
+            condition.make();
             DataControl data1(db::kPhoneBookFile, "DATA");
             DataControl data2(db::kPhoneBookFile, "Details");
             data1.Refresh();
             data2.Refresh();
             EXPECT_THROW(write.run(data1, data2), DbError);
-            undo();
-            EXPECT_EQ(stored("DATA"), kEntries);
-            EXPECT_EQ(stored("Details"), (Rows{{"250", "3"}}));
+            condition.undo();
+            expectTheOldCopy();
             EXPECT_EQ(data1.Recordset().RecordCount(), 3);
-            EXPECT_EQ(filesHere(), QStringList{"PhoneBook.mdb"}); // no journal left behind
         }
     }
-};
-
-} // namespace
-
-TEST_F(UnwritablePhoneBookTest, AReadOnlyFileTakesNoWrite) {
-    std::optional<PermissionsCount> permissions;
-    expectEveryWriteFails(
-        [&] {
-            chmod(db::kPhoneBookFile, 0444);
-            permissions.emplace();
-        },
-        [&] {
-            permissions.reset();
-            chmod(db::kPhoneBookFile, 0644);
-        });
-}
-
-TEST_F(UnwritablePhoneBookTest, AReadOnlyFolderTakesNoWrite) {
-    std::optional<PermissionsCount> permissions;
-    expectEveryWriteFails(
-        [&] {
-            chmod(".", 0555);
-            permissions.emplace();
-        },
-        [&] {
-            permissions.reset();
-            chmod(".", 0755);
-        });
-}
-
-TEST_F(UnwritablePhoneBookTest, AFullDiskTakesNoWrite) {
-    std::optional<FileSizeLimit> limit;
-    expectEveryWriteFails([&] { limit.emplace(1); }, [&] { limit.reset(); });
-}
-
-// Another program's lock is waited for a second, in real time, and then the
-// write fails.
-TEST_F(UnwritablePhoneBookTest, ALockHeldByAnotherProgramIsWaitedForBrieflyThenTheWriteFails) {
-    std::optional<OtherProgram> other;
-    QElapsedTimer waited;
-    expectEveryWriteFails(
-        [&] {
-            other.emplace("BEGIN IMMEDIATE");
-            waited.start();
-        },
-        [&] {
-            EXPECT_GE(waited.elapsed(), 900);
-            EXPECT_LT(waited.elapsed(), 5000);
-            other.reset();
-        });
 }
 
 TEST_F(UnwritablePhoneBookTest, AnExclusiveLockKeepsReadersOutAsWell) {
@@ -604,5 +608,148 @@ TEST_F(PhoneBookDbTest, APhoneBookOnAFullDiskTakesNoWrite) {
         EXPECT_THROW(write.run(data1, data2), DbError);
         EXPECT_EQ(stored("DATA"), kEntries);
     }
+    EXPECT_FALSE(db::isWritable());
+    EXPECT_THROW(db::replacePhonebook("100", "1", {{"1", "0655555555", "DORA"}}), DbError);
+    EXPECT_EQ(stored("DATA"), kEntries);
+    EXPECT_EQ(stored("Details"), (Rows{{"250", "3"}}));
     QDir::setCurrent(folder);
+}
+
+// ---- whether the copy can be written, and writing it whole
+
+TEST_F(UnwritablePhoneBookTest, TheCheckTellsAFileThatTakesNoWriteAndChangesNothing) {
+    EXPECT_TRUE(db::isWritable());
+    expectTheOldCopy();
+    for (const Condition& condition : conditions) {
+        SCOPED_TRACE(condition.what);
+        condition.make();
+        EXPECT_FALSE(db::isWritable());
+        condition.undo();
+        expectTheOldCopy();
+    }
+    EXPECT_TRUE(db::isWritable("phonebook.mdb"));
+}
+
+TEST_F(PhoneBookDbTest, TheCheckTellsAFileWhoseFieldsAreNotTheProgramsOwn) {
+    const char* kSchemas[] = {
+        // a field of the file's own that must be filled
+        "CREATE TABLE DATA (\"Index\" TEXT, Number TEXT, Name TEXT, \"Group\" TEXT NOT NULL);"
+        "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT);",
+        "CREATE TABLE DATA (\"Index\" TEXT, Number TEXT, Name TEXT);"
+        "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT, Stamp TEXT NOT NULL);",
+        // a field that is not a text, and a missing one
+        "CREATE TABLE DATA (\"Index\" TEXT, Number INTEGER, Name TEXT);"
+        "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT);",
+        "CREATE TABLE DATA (\"Index\" TEXT, Name TEXT);"
+        "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT);",
+        "CREATE TABLE DATA (\"Index\" TEXT, Number TEXT, Name TEXT);",
+    };
+    for (const char* schema : kSchemas) {
+        SCOPED_TRACE(schema);
+        QFile::remove(db::kPhoneBookFile);
+        createRawPhoneBook(schema);
+        EXPECT_FALSE(db::isWritable());
+        EXPECT_TRUE(stored("DATA").empty());
+    }
+}
+
+const std::vector<db::PhonebookEntry> kDownload = {
+    {"1", "0655555555", "DORA"}, {"2", "+441234", "O'HARA"}, {"4", "112", "EMERGENCY  "}};
+
+TEST_F(UnwritablePhoneBookTest, AWholeCopyReplacesTheOldOneInOneStep) {
+    db::replacePhonebook("100", "3", kDownload);
+    EXPECT_EQ(stored("DATA"), (Rows{{"1", "0655555555", "DORA"},
+                                    {"2", "+441234", "O'HARA"},
+                                    {"4", "112", "EMERGENCY  "}}));
+    EXPECT_EQ(stored("Details"), (Rows{{"100", "3"}}));
+    db::replacePhonebook("100", "0", {});
+    EXPECT_TRUE(stored("DATA").empty());
+    EXPECT_EQ(stored("Details"), (Rows{{"100", "0"}}));
+}
+
+TEST_F(UnwritablePhoneBookTest, ACopyThatCannotBeWrittenLeavesTheOldOneUntouched) {
+    for (const Condition& condition : conditions) {
+        SCOPED_TRACE(condition.what);
+        condition.make();
+        EXPECT_THROW(db::replacePhonebook("100", "3", kDownload), DbError);
+        condition.undo();
+        expectTheOldCopy();
+    }
+    // A row the file refuses, after both tables were emptied and some rows written.
+    const std::vector<db::PhonebookEntry> refused = {kDownload[0], {"2", "0123", "TOO LONG"}};
+    RawFile().query("CREATE TRIGGER longNames BEFORE INSERT ON DATA WHEN length(NEW.Name) > 6 "
+                    "BEGIN SELECT RAISE(ABORT, 'name too long'); END");
+    EXPECT_THROW(db::replacePhonebook("100", "2", refused), DbError);
+    expectTheOldCopy();
+}
+
+// The windows' own writes gathered into one transaction: record sets read
+// before it and during it write into it, the file shows nothing of it to
+// other programs until the commit, and ending it without one keeps nothing.
+TEST_F(UnwritablePhoneBookTest, WritesInsideATransactionAreKeptOnlyWhenItCommits) {
+    DataControl data1(db::kPhoneBookFile, "DATA");
+    data1.Refresh(); // read before the transaction
+    for (bool commit : {false, true}) {
+        SCOPED_TRACE(commit ? "committed" : "ended without a commit");
+        {
+            db::Transaction copy;
+            db::Database database = db::OpenDatabase("phonebook.mdb");
+            database.Execute("delete from data");
+            database.Execute("delete from details");
+            kWrites[0].run(data1, data1); // adds DORA at 4
+            DataControl data2(db::kPhoneBookFile, "Details");
+            data2.Recordset().AddNew();
+            data2.Recordset().Fields("UsedIndex").setValue("1");
+            data2.Recordset().Update();
+            DataControl inside(db::kPhoneBookFile, "DATA");
+            EXPECT_EQ(inside.Recordset().RecordCount(), 1); // this program sees its writes
+            EXPECT_EQ(stored("DATA"), kEntries);            // another one does not yet
+            if (commit) copy.Commit();
+        }
+        if (!commit) expectTheOldCopy();
+    }
+    EXPECT_EQ(stored("DATA"), (Rows{{"4", "0655555555", "DORA"}}));
+    EXPECT_EQ(stored("Details"), (Rows{{"", "1"}}));
+}
+
+TEST_F(UnwritablePhoneBookTest, ACommitThatCannotBeStoredKeepsNothing) {
+    db::Transaction copy;
+    db::OpenDatabase(db::kPhoneBookFile).Execute("delete from data");
+    {
+        const FileSizeLimit limit(1);
+        EXPECT_THROW(copy.Commit(), DbError);
+    }
+    expectTheOldCopy();
+    EXPECT_THROW(copy.Commit(), DbError); // it has ended
+    EXPECT_TRUE(db::isWritable());
+}
+
+// A write the engine cannot store at all ends the whole transaction: the
+// later writes and the commit fail too, rather than be kept alone.
+TEST_F(UnwritablePhoneBookTest, AWriteThatRollsTheTransactionBackFailsEveryLaterOne) {
+    db::Transaction copy;
+    {
+        const FileSizeLimit limit(1);
+        EXPECT_THROW(db::OpenDatabase(db::kPhoneBookFile).Execute("delete from data"), DbError);
+    }
+    DataControl data2(db::kPhoneBookFile, "Details");
+    EXPECT_THROW(kWrites[1].run(data2, data2), DbError);
+    EXPECT_THROW(copy.Commit(), DbError);
+    expectTheOldCopy();
+}
+
+TEST_F(UnwritablePhoneBookTest, OneTransactionAtATimeAndTheCheckWorksInsideIt) {
+    {
+        db::Transaction copy;
+        EXPECT_THROW(db::Transaction("PHONEBOOK.MDB"), DbError);
+        EXPECT_TRUE(db::isWritable());
+        db::OpenDatabase(db::kPhoneBookFile).Execute("delete from details");
+        EXPECT_TRUE(db::isWritable());
+        copy.Commit();
+    }
+    EXPECT_EQ(stored("DATA"), kEntries);
+    EXPECT_TRUE(stored("Details").empty());
+    db::Transaction again;
+    again.Rollback();
+    again.Rollback();
 }
