@@ -21,7 +21,11 @@ RunScope::RunScope(std::unique_ptr<Clock> clock, std::unique_ptr<PortEnvironment
 
 RunScope::~RunScope() {
     Forms::instance().clear();
-    Files::instance().closeAll();
+    try {
+        Files::instance().closeAll();
+    } catch (const Files::Error&) {
+        // A file that could not be put in place keeps its old content.
+    }
     QDir::setCurrent(previousFolder_);
     PortEnvironment::install(std::move(previousPorts_));
     Services::install(std::move(previousServices_));
