@@ -7,6 +7,7 @@
 #include <QLabel>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -63,9 +64,10 @@ class Form3 : public FeatureWindow, public PhonebookCopy {
     // The SIM indexes the local copy holds entries for.
     std::set<int> StoredIndexes();
     // An entry the phonebook entry window has written to the SIM at `index`:
-    // its list row and record (the name in upper case), the used count one
-    // higher, and the status line.
-    void EntryAdded(int index, const QString& number, const QString& name, int usedBefore);
+    // its record (the name in upper case) and the used count one higher, in
+    // one write of the copy; then its list row and the status line. False,
+    // with nothing changed here, when the copy cannot be written.
+    bool EntryAdded(int index, const QString& number, const QString& name, int usedBefore);
 
     // A phonebook list row: the index, two blanks, the number padded to 20
     // characters (with at least one blank after it), the name.
@@ -95,8 +97,12 @@ class Form3 : public FeatureWindow, public PhonebookCopy {
     // The SIM index of the selected row, "" when none is selected.
     QString selectedIndex() const;
     void removeRow(const QString& row);
-    // The used count goes from `before` to `after`, in its box and in the details record.
+    void addRecord(const QString& index, const QString& number, const QString& name);
+    // The details record's used count goes from `before` to `after`.
     void rewriteUsedCount(int before, int after);
+    // Runs the writes of one change to the copy in one transaction: they are
+    // all kept, or none (false) when the file cannot be written.
+    bool writeToCopy(const std::function<void()>& writes);
 
     std::unique_ptr<Ui::Form3> ui;
     std::array<QLabel*, 10> keys_{};

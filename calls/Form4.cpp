@@ -9,12 +9,15 @@
 #include "link/SimPhonebook.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
+#include "platform/PhoneBookDb.h"
 #include "platform/Services.h"
 #include "platform/TypedText.h"
 
 namespace {
 
 const QString kCannotAdd = QStringLiteral("Error Occurred.Cannot Add");
+// The SIM has taken the entry, the copy could not.
+const QString kAddedToSimOnly = QStringLiteral("Number Added To SIM.") + db::kUnwritableText;
 
 // An index is free when the SIM shows no entry there: the read answers "OK"
 // alone or "not found".
@@ -74,6 +77,11 @@ void Form4::Command1_Click() {
         giveUp(QStringLiteral("Address Book full"));
         return;
     }
+    // The SIM is not changed while the copy could not follow it.
+    if (!db::isWritable()) {
+        giveUp(db::kUnwritableText);
+        return;
+    }
     const int index = freeIndex(counts, calls.StoredIndexes());
     if (!index) {
         giveUp(kCannotAdd);
@@ -85,7 +93,10 @@ void Form4::Command1_Click() {
         giveUp(kCannotAdd);
         return;
     }
-    calls.EntryAdded(index, number, name, counts.used);
+    if (!calls.EntryAdded(index, number, name, counts.used)) {
+        giveUp(kAddedToSimOnly);
+        return;
+    }
     returnToCalls();
 }
 

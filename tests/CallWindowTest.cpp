@@ -7,6 +7,7 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
+#include "tests/UnwritablePhoneBook.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -557,6 +558,81 @@ TEST_P(EntryWindowTest, OkAndCancelKeepTheBoxesTheCloseBoxEmptiesThem) {
     control<QPushButton>(calls(), "Command2")->click();
     EXPECT_EQ(boxes(form<Form4>()), "");
     EXPECT_EQ(sent(), "");
+}
+
+// ---- a copy that cannot be written
+
+// The SIM is not changed while the copy could not follow: Add and Delete say
+// so and send nothing, and the SIM, the copy and the list stay as they were.
+TEST_P(EntryWindowTest, ACopyThatCannotBeWrittenIsToldBeforeTheSimIsChanged) {
+    open();
+    const QStringList rowsBefore = rows();
+    const QStringList entriesBefore = storedEntries();
+    const QString refused = "Phone Book File Cannot Be Written | GSM";
+    UnwritablePhoneBook file(services().path(db::kPhoneBookFile));
+    for (const UnwritablePhoneBook::Condition& condition : file.withFieldOfItsOwn()) {
+        SCOPED_TRACE(condition.what);
+        services().messages.clear();
+        condition.make();
+        control<QPushButton>(add("", "", "0800", "NEW"), "Command1")->click();
+        EXPECT_EQ(sent(), "");
+        EXPECT_EQ(messages(), QStringList{refused});
+        EXPECT_TRUE(calls().isVisible());
+        clickRow(control<QListWidget>(calls(), "List1"), 1);
+        control<QPushButton>(calls(), "Command3")->click();
+        EXPECT_EQ(sent(), "");
+        EXPECT_EQ(messages(), (QStringList{refused, refused}));
+        EXPECT_EQ(status(), "");
+        condition.undo();
+        EXPECT_EQ(rows(), rowsBefore);
+        EXPECT_EQ(storedEntries(), entriesBefore);
+        EXPECT_EQ(storedCounts(), QStringList{"3|250"});
+        EXPECT_EQ(control<QLineEdit>(calls(), "Text2")->text(), "3");
+        EXPECT_EQ(simBook().entries.size(), 3u);
+    }
+}
+
+// A write of the copy that still fails once the SIM has changed (here a row
+// the file itself refuses) is told too. Nothing of it is kept, and the list
+// and counts go on showing the copy: never "Number Deleted" for a row that
+// stays, which a second Delete can take once the file takes it.
+TEST_P(EntryWindowTest, ACopyWriteThatFailsAfterTheSimChangedIsTold) {
+    open();
+    const QStringList rowsBefore = rows();
+    const QStringList entriesBefore = storedEntries();
+    db::Database file = db::OpenDatabase(db::kPhoneBookFile);
+    file.Execute("CREATE TRIGGER refuseNew BEFORE INSERT ON DATA WHEN NEW.Name = 'NEWCOMER' "
+                 "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    file.Execute("CREATE TRIGGER keepOffice BEFORE DELETE ON DATA WHEN OLD.Name = 'OFFICE' "
+                 "BEGIN SELECT RAISE(ABORT, 'kept'); END");
+
+    control<QPushButton>(add("", "", "0800", "newcomer"), "Command1")->click();
+    EXPECT_EQ(commands(sent()), (QStringList{"AT+CPBR=4", "AT+CPBW=4,0800,,\" newcomer\""}));
+    EXPECT_EQ(simBook().entries.at(4).name, " newcomer");
+    EXPECT_EQ(messages(),
+              QStringList{"Number Added To SIM.Phone Book File Cannot Be Written | GSM"});
+    EXPECT_TRUE(calls().isVisible());
+
+    services().messages.clear();
+    clickRow(control<QListWidget>(calls(), "List1"), 1);
+    control<QPushButton>(calls(), "Command3")->click();
+    EXPECT_EQ(sent(), "AT+CPBW=2\r");
+    EXPECT_FALSE(simBook().entries.count(2));
+    EXPECT_EQ(messages(),
+              QStringList{"Number Erased From SIM.Phone Book File Cannot Be Written | GSM"});
+    EXPECT_NE(status(), "Number Deleted");
+
+    EXPECT_EQ(rows(), rowsBefore);
+    EXPECT_EQ(storedEntries(), entriesBefore);
+    EXPECT_EQ(storedCounts(), QStringList{"3|250"});
+    EXPECT_EQ(control<QLineEdit>(calls(), "Text2")->text(), "3");
+
+    file.Execute("DROP TRIGGER keepOffice");
+    clickRow(control<QListWidget>(calls(), "List1"), 1);
+    control<QPushButton>(calls(), "Command3")->click();
+    EXPECT_EQ(status(), "Number Deleted");
+    EXPECT_EQ(storedEntries(), (QStringList{entriesBefore[0], entriesBefore[2]}));
+    EXPECT_EQ(storedCounts(), QStringList{"2|250"});
 }
 
 // ---- the incoming-call window
