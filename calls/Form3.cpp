@@ -124,29 +124,10 @@ void Form3::Form_Load() {
     // A phonebook that cannot be read leaves the list empty.
     runGuarded(lcCalls, [&] {
         Services::instance().enterProgramFolder();
-        if (!db::isReadable(Data1) || !db::isReadable(Data2)) {
-            ShowPhonebookUnreadable();
-            return;
-        }
-        Data1.Refresh();
-        db::Recordset& entries = Data1.Recordset();
-        if (entries.isEOF() || entries.isBOF()) {
-            // The local copy is empty: the dispatcher downloads the SIM phonebook
-            // when the modem answers.
-            modem::send(QStringLiteral("AT+CPBS?"));
-        } else {
-            for (entries.MoveFirst(); !entries.isEOF(); entries.MoveNext())
-                ui->List1->addItem(listRow(entries.Fields(kIndexField).Value(),
-                                           entries.Fields(kNumberField).Value(),
-                                           entries.Fields(kNameField).Value()));
-        }
-        Data2.Refresh();
-        db::Recordset& details = Data2.Recordset();
-        if (!details.isEOF()) {
-            details.MoveFirst();
-            ui->Text4->setText(details.Fields(kCapacityField).Value());
-            ui->Text2->setText(details.Fields(kUsedField).Value());
-        }
+        if (!ListPhonebook()) return;
+        // The local copy is empty: the dispatcher downloads the SIM phonebook
+        // when the modem answers.
+        if (Data1.Recordset().RecordCount() == 0) modem::send(QStringLiteral("AT+CPBS?"));
     });
 }
 
@@ -165,9 +146,25 @@ void Form3::ShowCallStatus(const QString& text) {
     ui->Label3->setText(text);
 }
 
-void Form3::AddPhonebookEntry(const QString& index, const QString& number, const QString& name) {
-    ui->List1->addItem(listRow(index, number, name));
-    addRecord(index, number, name);
+bool Form3::ListPhonebook() {
+    ui->List1->clear();
+    if (!db::isReadable(Data1) || !db::isReadable(Data2)) {
+        ShowPhonebookUnreadable();
+        return false;
+    }
+    db::Recordset& entries = Data1.Recordset();
+    if (!entries.isEOF())
+        for (entries.MoveFirst(); !entries.isEOF(); entries.MoveNext())
+            ui->List1->addItem(listRow(entries.Fields(kIndexField).Value(),
+                                       entries.Fields(kNumberField).Value(),
+                                       entries.Fields(kNameField).Value()));
+    db::Recordset& details = Data2.Recordset();
+    if (!details.isEOF()) {
+        details.MoveFirst();
+        ui->Text4->setText(details.Fields(kCapacityField).Value());
+        ui->Text2->setText(details.Fields(kUsedField).Value());
+    }
+    return true;
 }
 
 void Form3::addRecord(const QString& index, const QString& number, const QString& name) {
@@ -177,22 +174,6 @@ void Form3::addRecord(const QString& index, const QString& number, const QString
     records.Fields(kNumberField).setValue(number);
     records.Fields(kNameField).setValue(name);
     records.Update();
-}
-
-void Form3::SetPhonebookCounts(const QString& used, const QString& capacity) {
-    ui->Text2->setText(used);
-    ui->Text4->setText(capacity);
-    Data2.Refresh();
-    db::Recordset& details = Data2.Recordset();
-    details.AddNew();
-    details.Fields(kCapacityField).setValue(capacity);
-    details.Fields(kUsedField).setValue(used);
-    details.Update();
-}
-
-void Form3::ReloadPhonebook() {
-    Data1.Refresh();
-    Data2.Refresh();
 }
 
 std::optional<QString> Form3::CallerName(const QString& number) {
@@ -363,6 +344,8 @@ void Form3::Command5_Click() {
     // The download runs inside this wait, when the dispatcher meets the reply.
     modem::send(QStringLiteral("AT+CPBS?"));
     ShowCallStatus(QString());
+    // The new copy, or the old one when the download did not replace it.
+    ListPhonebook();
 }
 
 QString Form3::selectedIndex() const {

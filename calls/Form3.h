@@ -1,6 +1,5 @@
 #pragma once
 
-#include "link/LinkActions.h"
 #include "platform/FeatureWindow.h"
 #include "platform/PhoneBookDb.h"
 
@@ -26,7 +25,7 @@ class Form3;
 // the "#" key, Label4 the star key.
 //
 // It leaves the main window shown; its close box shows the main window again.
-class Form3 : public FeatureWindow, public PhonebookCopy {
+class Form3 : public FeatureWindow {
     Q_OBJECT
   public:
     Form3();
@@ -44,13 +43,9 @@ class Form3 : public FeatureWindow, public PhonebookCopy {
     void ShowCallStatus(const QString& text);
     // Says on the status line that the phonebook file cannot be read.
     void ShowPhonebookUnreadable();
-    // An entry of the SIM phonebook: a list row and a record of the local copy.
-    void AddPhonebookEntry(const QString& index, const QString& number,
-                           const QString& name) override;
-    // The SIM phonebook's counts: in the count boxes and as the copy's details record.
-    void SetPhonebookCounts(const QString& used, const QString& capacity) override;
-    // Reads both tables of the local copy anew, after a download has filled them.
-    void ReloadPhonebook();
+    // Lists the local copy as it stands, its counts in the count boxes; false,
+    // with an empty list and the status line saying so, when it cannot be read.
+    bool ListPhonebook();
     // The name the local copy holds for a caller: the entry whose number ends
     // in the same last ten characters. None when there is no such entry.
     std::optional<QString> CallerName(const QString& number);
