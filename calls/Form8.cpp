@@ -343,6 +343,14 @@ void Form8::Command4_Click() {
 // ---- the phonebook and the service centre
 
 void Form8::Command6_Click() {
+    // A file this program cannot read lists nothing, whatever names it holds.
+    db::DataControl entries(db::kPhoneBookFile, QStringLiteral("DATA"));
+    if (!db::isReadable(entries)) {
+        ui->List1->clear();
+        ui->List1->setEnabled(false);
+        ui->Label4->setText(db::kUnreadableText);
+        return;
+    }
     Data1.setRecordSource(QStringLiteral("select name from data"));
     Data1.Refresh();
     db::Recordset& names = Data1.Recordset();

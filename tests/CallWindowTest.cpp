@@ -635,6 +635,33 @@ TEST_P(EntryWindowTest, ACopyWriteThatFailsAfterTheSimChangedIsTold) {
     EXPECT_EQ(storedCounts(), QStringList{"2|250"});
 }
 
+// A copy whose Number field is no text (INTEGER, as another program may make
+// it) holds 0655555555 as 655555555: it is not this program's file, and the
+// call window treats it as one it cannot read. None of its numbers is listed
+// to be dialled, and the download reads nothing into it: the file stays as
+// it was.
+TEST_P(CallWindowTest, ACopyWhoseNumbersAreNoTextIsNeitherListedNorDownloadedInto) {
+    const QString file = services().path(db::kPhoneBookFile);
+    db::createPhoneBookIfMissing(file);
+    makeNumbersIntegers(file);
+    const QStringList stored = {"1 text|655555555 integer|DORA text",
+                                "2 text|33698765432 integer|PIERRE text"};
+    ASSERT_EQ(rawRows(file, "SELECT * FROM DATA"), stored);
+    simBook().entries = kThreeEntries;
+    Form3& window = form<Form3>();
+    window.Show();
+    EXPECT_EQ(sent(), "");
+    EXPECT_EQ(status(), "Phone Book File Cannot Be Read");
+    EXPECT_TRUE(rows().isEmpty());
+
+    control<QPushButton>(window, "Command5")->click(); // "Reload PhoneBook"
+    EXPECT_EQ(commands(sent()), QStringList{"AT+CPBS?"});
+    EXPECT_EQ(control<QLabel>(main(), "Label5")->text(), "Phone Book File Cannot Be Read");
+    EXPECT_EQ(status(), "Phone Book File Cannot Be Read");
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_EQ(rawRows(file, "SELECT * FROM DATA"), stored);
+}
+
 // ---- the incoming-call window
 
 TEST_P(CallWindowTest, IncomingCallIsAnsweredAndEndsWhenTheCallerHangsUp) {

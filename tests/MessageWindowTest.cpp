@@ -9,6 +9,7 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
+#include "tests/UnwritablePhoneBook.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -461,6 +462,22 @@ TEST_P(MessageWindowTest, PhoneBookListsTheNamesAndAsksForTheServiceCentre) {
     control<QPushButton>(window, "Command6")->click();
     EXPECT_EQ(status(), "Service Center Unknown");
     EXPECT_TRUE(main().Text1().isEmpty());
+}
+
+// A copy whose numbers are no texts would give 655555555 for 0655555555: the
+// window lists none of its names, so that none of its numbers is taken.
+TEST_F(MessageEditorTest, ACopyWhoseNumbersAreNoTextListsNothing) {
+    Form8& window = open();
+    storeEntry("1", "0123456789", "JOHN");
+    control<QPushButton>(window, "Command6")->click();
+    sent();
+    makeNumbersIntegers(services().path(db::kPhoneBookFile));
+    control<QPushButton>(window, "Command6")->click();
+    EXPECT_EQ(status(), "Phone Book File Cannot Be Read");
+    EXPECT_TRUE(items(control<QListWidget>(window, "List1")).isEmpty());
+    EXPECT_FALSE(control<QListWidget>(window, "List1")->isEnabled());
+    EXPECT_EQ(sent(), "");
+    EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), "");
 }
 
 // Each row gives its own entry's number, also when two entries share a name

@@ -26,6 +26,37 @@ void runOn(const QString& path, const char* sql) {
 
 } // namespace
 
+void makeNumbersIntegers(const QString& path) {
+    runOn(path, "DROP TABLE DATA;"
+                "CREATE TABLE DATA (\"Index\" TEXT, Number INTEGER, Name TEXT);"
+                "INSERT INTO DATA VALUES ('1', '0655555555', 'DORA'), "
+                "('2', '+33698765432', 'PIERRE');");
+}
+
+QStringList rawRows(const QString& path, const char* sql) {
+    sqlite3* handle = nullptr;
+    sqlite3_open_v2(encoded(path).constData(), &handle, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(handle);
+    QStringList rows;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        QStringList values;
+        for (int c = 0; c < sqlite3_column_count(statement); ++c) {
+            const int type = sqlite3_column_type(statement, c);
+            values << QString::fromUtf8(
+                          reinterpret_cast<const char*>(sqlite3_column_text(statement, c))) +
+                          (type == SQLITE_INTEGER ? " integer"
+                           : type == SQLITE_TEXT  ? " text"
+                                                  : "");
+        }
+        rows << values.join('|');
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(handle);
+    return rows;
+}
+
 OtherProgram::OtherProgram(const QString& path, const char* begin) {
     sqlite3_open_v2(encoded(path).constData(), &handle_, SQLITE_OPEN_READWRITE, nullptr);
     EXPECT_EQ(sqlite3_exec(handle_, begin, nullptr, nullptr, nullptr), SQLITE_OK)

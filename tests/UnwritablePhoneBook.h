@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -27,6 +28,14 @@ class OtherProgram {
   private:
     sqlite3* handle_ = nullptr;
 };
+
+// The phonebook at `path` made anew by another program with a Number field
+// that is no text (INTEGER), holding 0655555555 (DORA) and +33698765432
+// (PIERRE), which the engine keeps as 655555555 and 33698765432.
+void makeNumbersIntegers(const QString& path);
+// The rows the engine holds for `sql`, each as its values and their types
+// joined by "|", as in "655555555 integer".
+QStringList rawRows(const QString& path, const char* sql);
 
 class UnwritablePhoneBook {
   public:
