@@ -67,7 +67,8 @@ void Form4::Command1_Click() {
     const QString number = ui->Text1->text() + ui->Text2->text() + ui->Text3->text();
     const QString name = ui->Text4->text();
     if (ui->Text3->text().isEmpty() || name.isEmpty() ||
-        !typed::isNumber(number, typed::Blanks::Refused) || !typed::isQuotable(name)) {
+        !typed::isNumber(number, typed::Blanks::Refused) || !typed::isQuotable(name) ||
+        !typed::isLineText(name)) {
         giveUp(QStringLiteral("Please Enter Valid Number/Name"));
         return;
     }

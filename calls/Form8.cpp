@@ -277,8 +277,9 @@ void Form8::Command2_Click() {
 }
 
 // The number and the text are checked before anything is written, so that a
-// refusal never leaves the modem waiting for a text; without the prompt the
-// text is not written, or it would run as commands.
+// refusal never leaves the modem waiting for a text (one the line cannot
+// carry among them); without the prompt the text is not written, or it would
+// run as commands.
 void Form8::submit(const Submission& submission, const QString& number, const QString& text) {
     if (number.isEmpty() || !typed::isNumber(number, typed::Blanks::Allowed)) {
         Services::instance().message(QStringLiteral("Please Enter Destination Number"),
@@ -286,7 +287,7 @@ void Form8::submit(const Submission& submission, const QString& number, const QS
         return;
     }
     ui->Label4->clear();
-    if (!typed::isMessageText(text)) {
+    if (!typed::isMessageText(text) || !typed::isLineText(text)) {
         ui->Label4->setText(submission.failed);
         return;
     }

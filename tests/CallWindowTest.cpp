@@ -153,6 +153,10 @@ TEST_P(CallWindowTest, DialTakesDialCharactersOnly) {
         {"3;+CPBW=1", "", ""},
         {"012\"3", "", ""},
         {"0123OK", "", ""},
+        // Digits of other scripts, and what no key types (pasted).
+        {"０１２３", "", ""},
+        {"0123中", "", ""},
+        {"☎ 0123 😀", "", ""},
         {"+441632960961", "ATD+441632960961;\r", "Dialing....+441632960961"},
         {"*#06#", "ATD*#06#;\r", "Dialing....*#06#"},
         {"0123,45p6W7", "ATD0123,45p6W7;\r", "Dialing....0123,45p6W7"},
@@ -498,6 +502,10 @@ TEST_P(EntryWindowTest, RefusalsSendNothingAndReturnToTheCallWindow) {
         {"44", "", "1 2", "X"},
         {"", "", "3", "AL\"ICE"},
         {"", "", "3", "AL", QString(QChar(13)) + "ICE"},
+        // What the line cannot carry: it would reach the SIM as "?".
+        {"", "", "3", "üü中"},
+        {"", "", "3", "Café über 中文 😀"},
+        {"", "", "٠١٢٣", "X"},
     };
     open();
     for (const Case& c : cases) {

@@ -151,6 +151,11 @@ TEST_F(MessageEditorTest, RefusedNumbersAndTextsWriteNothing) {
         // The header is sent, not saved.
         {"123", QString("x") + kCtrlZ, "hello", {}, "Message Not Sent.Error Occurred",
          "Message Saved"},
+        // What the line cannot carry would go out as "?": no command either.
+        {"123", "", "Café über 中文 😀", {}, "Message Not Sent.Error Occurred",
+         "Message Not Saved.Error Occurred"},
+        {"123", "üü中", "hello", {}, "Message Not Sent.Error Occurred", "Message Saved"},
+        {"１２３", "", "hello", destination, "", ""},
     };
     // clang-format on
     Form8& window = open();

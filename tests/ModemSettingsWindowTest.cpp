@@ -105,7 +105,8 @@ TEST_F(ModemSettingsWindowTest, ChecksStopTheSaveInTheirOrderAndSendNothing) {
         {[&] { option("Option25")->click(); }, "Error:Set DTR Signal"},
         {[&] { option("Option28")->click(); }, "Error:Enable/Disable Echo"},
     };
-    const QStringList ratesRefused = {"", "  ", "96;00", "OK", "115200;+CFUN=0", "+9600"};
+    const QStringList ratesRefused = {"",      "  ",       "96;00", "OK", "115200;+CFUN=0",
+                                      "+9600", "９６００", "9600中"};
     for (const auto& [choose, message] : checks) {
         SCOPED_TRACE(message);
         const bool rateCheck = QString(message) == "Select IPR Correctly";
