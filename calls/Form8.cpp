@@ -295,9 +295,11 @@ void Form8::submit(const Submission& submission, const QString& number, const QS
     modem::TextEntry entry;
     entry.send(command);
     TerminalLog& log = modem::log();
-    if (!isPrompted(log, command)) {
+    // A device that went away meanwhile takes no text, prompted or not.
+    const bool gone = !modem::isPortOpen();
+    if (gone || !isPrompted(log, command)) {
         ui->Label4->setText(submission.failed);
-        cancelLateEntry(entry, log, command);
+        if (!gone) cancelLateEntry(entry, log, command);
         log.clear();
         return;
     }

@@ -131,9 +131,12 @@ void Form15::Command1_Click() {
     modem::log().clear();
     ui->Label1->setText(QStringLiteral("Please Wait...Saving The Setting"));
     QString failures;
-    for (const Step& step : steps)
-        failures += sendStep(step, c);
-    modem::send(QStringLiteral("AT&W")); // its reply is not examined
+    for (const Step& step : steps) {
+        // A device gone during the save answers none of the rest.
+        const bool gone = &step != steps && !modem::isPortOpen();
+        failures += gone ? QLatin1String(step.failure) : sendStep(step, c);
+    }
+    if (modem::isPortOpen()) modem::send(QStringLiteral("AT&W")); // its reply is not examined
     modem::log().clear();
     ui->Label1->setText(failures.isEmpty() ? QStringLiteral("Changes SuccessFul") : failures);
 }

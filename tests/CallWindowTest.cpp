@@ -670,6 +670,53 @@ TEST_P(CallWindowTest, ACopyWhoseNumbersAreNoTextIsNeitherListedNorDownloadedInt
     EXPECT_EQ(rawRows(file, "SELECT * FROM DATA"), stored);
 }
 
+// A device pulled out, or a module fallen silent, while the entry window
+// reads the SIM for a free index or writes the entry: the window shows its
+// failure message, as after any unanswered command, no further index is
+// read, and nothing is written to the copy. Delete says the same as for a
+// refusal.
+TEST_P(EntryWindowTest, ADeviceGoneOrSilentDuringTheAdditionCannotAdd) {
+    struct Case {
+        const char* when;
+        bool pulled;
+        QStringList sent;
+    };
+    const Case cases[] = {
+        {"at AT+CPBR=", true, {"AT+CPBR=4"}},
+        {"after 1 AT+CPBR=", true, {"AT+CPBR=4"}},
+        {"at AT+CPBW=", true, {"AT+CPBR=4", "AT+CPBW=4,0800,,\" NEW\""}},
+        {"at AT+CPBR=", false, {"AT+CPBR=4"}},
+        {"at AT+CPBW=", false, {"AT+CPBR=4", "AT+CPBW=4,0800,,\" NEW\""}},
+    };
+    open();
+    const QStringList entriesBefore = storedEntries();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.when) + (c.pulled ? ", pulled out" : ", silent"));
+        services().messages.clear();
+        const sim::Silence when = *sim::silenceFromText(c.when);
+        if (c.pulled)
+            ports().pullAt(3, when);
+        else
+            modem().fallSilent(when);
+        const double start = clock().seconds();
+        control<QPushButton>(add("", "", "0800", "NEW"), "Command1")->click();
+        EXPECT_LT(clock().seconds() - start, 15);
+        EXPECT_EQ(commands(sent()), c.sent);
+        EXPECT_EQ(messages(), QStringList{"Error Occurred.Cannot Add | GSM"});
+        EXPECT_EQ(storedEntries(), entriesBefore);
+        EXPECT_TRUE(calls().isVisible());
+        if (c.pulled) ports().plugBackIn(3);
+        modem().restart();
+        if (!main().MSComm1().PortOpen()) main().MSComm1().setPortOpen(true);
+    }
+    services().messages.clear();
+    ports().pullAt(3, *sim::silenceFromText("at AT+CPBW="));
+    clickRow(control<QListWidget>(calls(), "List1"), 1);
+    control<QPushButton>(calls(), "Command3")->click();
+    EXPECT_EQ(messages(), QStringList{"Error Occurred.Try Again | GSM"});
+    EXPECT_EQ(storedEntries(), entriesBefore);
+}
+
 // ---- the incoming-call window
 
 TEST_P(CallWindowTest, IncomingCallIsAnsweredAndEndsWhenTheCallerHangsUp) {

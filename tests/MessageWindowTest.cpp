@@ -181,6 +181,41 @@ TEST_F(MessageEditorTest, RefusedNumbersAndTextsWriteNothing) {
     EXPECT_TRUE(modem().state().sent.empty());
 }
 
+// The device pulled out while the window waits for the modem, before the
+// prompt, after it, or while the text is taken: the window shows its failure
+// text, as after any unanswered command, and nothing is sent.
+TEST_F(MessageEditorTest, ADeviceGoneDuringTheExchangeShowsTheFailureText) {
+    struct Case {
+        const char* button;
+        const char* when;
+        QString failure;
+    };
+    const Case cases[] = {
+        {"Command1", "at AT+CMGS", "Message Not Sent.Error Occurred"},
+        {"Command1", "after 1 AT+CMGS", "Message Not Sent.Error Occurred"},
+        {"Command2", "at AT+CMGW", "Message Not Saved.Error Occurred"},
+        {"Command2", "after 1 AT+CMGW", "Message Not Saved.Error Occurred"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.button) + " " + c.when);
+        Form8& window = open();
+        write("123", "", "hello");
+        ASSERT_EQ(modem().state().settings.cmgf, 1);
+        const size_t stored = modem().state().messages.size();
+        ports().pullAt(3, *sim::silenceFromText(c.when));
+        control<QPushButton>(window, c.button)->click();
+        EXPECT_EQ(status(), c.failure);
+        EXPECT_TRUE(modem().state().sent.empty());
+        EXPECT_EQ(modem().state().messages.size(), stored);
+        EXPECT_FALSE(main().MSComm1().PortOpen());
+        EXPECT_EQ(control<QLabel>(main(), "Label5")->text(),
+                  "Modem Disconnected.Connect It And Press REFRESH");
+        ports().plugBackIn(3);
+        main().MSComm1().setPortOpen(true);
+        modem().state().settings.cmgf = 1; // started afresh
+    }
+}
+
 // After a refusal of the command (or no prompt at all) the text is not
 // written: it would reach the command parser. A modem that has not answered
 // may be waiting for the text all the same: escape ends that.

@@ -415,6 +415,23 @@ TEST_F(ModemSettingsWindowTest, AClosedPortEndsTheSaveQuietly) {
     EXPECT_EQ(control<QLabel>(main(), "Label6")->text(), "9600");
 }
 
+// A device pulled out during the save answers none of the later commands:
+// nothing more is written to the port that is gone, and the status line
+// shows the failure of each command left unanswered, as a silent module's.
+TEST_F(ModemSettingsWindowTest, ADeviceGoneDuringTheSaveShowsTheCommandsLeftUnanswered) {
+    chooseExample("9600");
+    ports().pullAt(3, *sim::silenceFromText("after 1 AT+ICF"));
+    save();
+    EXPECT_EQ(commands(sent()), (QStringList{"AT+IPR=9600", "AT+ICF=3,4"}));
+    EXPECT_EQ(label("Label1")->text(), "Changes UnsuccessFul-DCE-DTE Flow Control"
+                                       "Changes UnsuccessFul-DCD signal"
+                                       "Changes UnsuccessFul-DTR signal"
+                                       "Changes UnsuccessFul-DSR signal"
+                                       "Changes UnsuccessFul-ECHO");
+    EXPECT_EQ(control<QLabel>(main(), "Label5")->text(),
+              "Modem Disconnected.Connect It And Press REFRESH");
+}
+
 // The saved port file keeps the old rate: the next start-up fails on it,
 // searches, and finds the device at the rate it stored.
 TEST_F(ModemSettingsWindowTest, ALaterStartUpFindsTheDeviceAtItsNewRate) {

@@ -456,6 +456,16 @@ TEST_F(SupplementaryServicesTest, WithThePortClosedTheWindowShowsAndTheQueryStop
     EXPECT_EQ(forwardLines(), QStringList(6, ""));
 }
 
+// A device pulled out during the forwarding queries: the rest are not sent,
+// and the window ends as after queries left unanswered.
+TEST_F(SupplementaryServicesTest, ADeviceGoneDuringTheQueriesEndsThemAsUnanswered) {
+    ports().pullAt(3, *sim::silenceFromText("after 2 AT+CCFC"));
+    open();
+    EXPECT_EQ(commands(sent()), kForwardQueries.mid(0, 2));
+    EXPECT_EQ(label("Label2")->text(), "");
+    EXPECT_EQ(forwardLines().mid(2), QStringList(4, ""));
+}
+
 TEST_F(SupplementaryServicesTest, SignalButtonRefreshesTheSignalWindow) {
     open();
     sent();
