@@ -342,6 +342,53 @@ TEST_F(ModemSettingsWindowTest, ThePortFollowsTheRateAndFramingTheDeviceTook) {
     }
 }
 
+// A line the device took but the console's port cannot run (a pseudo-terminal
+// keeps 8 data bits and no parity; a port may refuse a rate) leaves the port
+// as it was, and the status line says that it did not follow. Nothing more
+// reaches the device: the commands left count as unanswered, and the profile
+// is not stored.
+TEST_F(ModemSettingsWindowTest, APortThatCannotFollowTheDeviceIsTold) {
+    struct Case {
+        const char* rate;
+        const char* format;
+        const char* parity;
+        QStringList sent;
+        QString status;
+    };
+    const QString rest = "Changes UnsuccessFul-DCE-DTE Flow Control"
+                         "Changes UnsuccessFul-DCD signal"
+                         "Changes UnsuccessFul-DTR signal"
+                         "Changes UnsuccessFul-DSR signal"
+                         "Changes UnsuccessFul-ECHO";
+    const Case cases[] = {
+        {"9600",
+         "Option6",
+         "Option9",
+         {"AT+IPR=9600", "AT+ICF=5,1"},
+         " Console Port Not Changed-Character Framing " + rest},
+        {"19200",
+         "Option4",
+         "Option12",
+         {"AT+IPR=19200"},
+         " Console Port Not Changed-IPR  Changes UnsuccessFul-Character Framing " + rest},
+    };
+    ports().limitLines(3, [](const LineSettings& s) {
+        return s.dataBits == 8 && s.parity == 'N' && s.baud == 9600;
+    });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.rate) + " " + c.format);
+        resetLine();
+        chooseExample(c.rate);
+        option(c.format)->click();
+        option(c.parity)->click();
+        save();
+        EXPECT_EQ(commands(sent()), c.sent);
+        EXPECT_EQ(label("Label1")->text(), c.status);
+        EXPECT_EQ(main().MSComm1().Settings(), "9600,n,8,1");
+        EXPECT_EQ(control<QLabel>(main(), "Label3")->text(), "9600,N,8,1");
+    }
+}
+
 // The echo text replaces the one the framing line ends in, however often
 // the configuration is saved and whether or not the framing was taken.
 TEST_F(ModemSettingsWindowTest, RepeatedSavesKeepOneEchoText) {
