@@ -96,8 +96,10 @@ void ModemLink::SavePhoneBook(const replies::PhonebookStatus& status) {
         return;
     }
     Text1().clear();
-    const int last = lastPlace(Text1(), status, used);
-    const auto entries = downloadEntries(Text1(), used, last);
+    // The device may have gone away right after the status reply.
+    const auto entries = modem::isPortOpen()
+                             ? downloadEntries(Text1(), used, lastPlace(Text1(), status, used))
+                             : std::nullopt;
     if (!entries) {
         view_.setStatus(kNotRead);
         return;

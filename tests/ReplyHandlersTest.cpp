@@ -303,6 +303,21 @@ TEST_P(DownloadTest, AReadWithoutAnAnswerEndsTheDownloadAndKeepsTheOldCopy) {
     }
 }
 
+// The device pulled out right after a status reply without a capacity, for
+// which the SIM's range would be asked next.
+TEST_P(DownloadTest, ADeviceGoneAfterTheStatusReplyKeepsTheOldCopy) {
+    storeLocalCopy();
+    Form3& calls = form<Form3>();
+    modem().overrideReply("AT+CPBS?", reply("+CPBS: \"SM\",2"));
+    ports().pullAt(3, *sim::silenceFromText("after 1 AT+CPBS?"));
+    sent();
+    control<QPushButton>(calls, "Command5")->click();
+    EXPECT_EQ(commands(sent()), QStringList{"AT+CPBS?"});
+    EXPECT_EQ(mainStatus(), "Phone Book Not Read.Modem Not Responding");
+    EXPECT_EQ(entries(), QStringList{"1|0123456789|KEPT"});
+    EXPECT_EQ(listRows(), QStringList{Form3::listRow("1", "0123456789", "KEPT")});
+}
+
 // A copy that cannot be read or written is told on the status line before
 // the SIM is read, and stays as it was.
 TEST_P(DownloadTest, ACopyThatCannotBeWrittenIsToldAndTheSimIsNotRead) {
