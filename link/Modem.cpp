@@ -1,5 +1,6 @@
 #include "link/Modem.h"
 
+#include "link/Log.h"
 #include "link/ModemLink.h"
 
 namespace modem {
@@ -32,7 +33,7 @@ void networkset() {
     ModemLink::reach().networkset();
 }
 
-void followDeviceLine(const LineChange& change) {
+bool followDeviceLine(const LineChange& change) {
     ModemLink& modem = ModemLink::reach();
     MSComm& port = modem.MSComm1();
     // "9600,n,8,1": rate, parity, data bits, stop bits
@@ -40,8 +41,14 @@ void followDeviceLine(const LineChange& change) {
     const QString* given[] = {&change.rate, &change.parity, &change.dataBits, &change.stopBits};
     for (int i = 0; i < parts.size() && i < 4; ++i)
         if (!given[i]->isEmpty()) parts[i] = *given[i];
-    port.setSettings(parts.join(QLatin1Char(',')));
+    try {
+        port.setSettings(parts.join(QLatin1Char(',')));
+    } catch (const CommError& refused) {
+        failures::logFailure(lcLink, refused);
+        return false;
+    }
     modem.ShowPortStatus();
+    return true;
 }
 
 } // namespace modem

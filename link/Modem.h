@@ -50,8 +50,10 @@ struct LineChange {
 };
 // The serial control follows the device onto a new rate or framing it has
 // accepted: the parts given replace those of its settings, the port stays
-// open, and the main window's port lines show the result. The saved port
-// file is not written: a later start-up that fails on it searches.
-void followDeviceLine(const LineChange& change);
+// open, and the main window's port lines show the result. False when the
+// port cannot run that line (a pseudo-terminal has no parity and always 8
+// data bits): it keeps the line it had. The saved port file is not written:
+// a later start-up that fails on it searches.
+bool followDeviceLine(const LineChange& change);
 
 } // namespace modem

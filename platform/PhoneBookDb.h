@@ -21,6 +21,11 @@ namespace db {
 // The phonebook's one file name; every spelling of it reaches this file.
 inline constexpr char kPhoneBookFile[] = "PhoneBook.mdb";
 
+// What the console tells the user of a phonebook file it cannot read, and of
+// one it cannot write.
+inline const QString kUnreadableText = QStringLiteral("Phone Book File Cannot Be Read");
+inline const QString kUnwritableText = QStringLiteral("Phone Book File Cannot Be Written");
+
 // Any failure of the engine or of a record operation. Handlers let it reach
 // their error exit. A write that cannot be done (a read-only file or folder,
 // a full disk, a constraint of the file's own, another program's lock held

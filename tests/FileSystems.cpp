@@ -73,6 +73,16 @@ SmallDisk::~SmallDisk() {
     if (mounted_) umount2(QFile::encodeName(path()).constData(), MNT_DETACH);
 }
 
+MountedOver::MountedOver(const QString& source, const QString& target)
+    : target_(QFile::encodeName(target)) {
+    mounted_ = ownMountNamespace() && mount(QFile::encodeName(source).constData(),
+                                            target_.constData(), nullptr, MS_BIND, nullptr) == 0;
+}
+
+MountedOver::~MountedOver() {
+    if (mounted_) umount2(target_.constData(), MNT_DETACH);
+}
+
 void SmallDisk::fill() {
     const int fd = ::open(QFile::encodeName(filePath("filler")).constData(),
                           O_WRONLY | O_CREAT | O_APPEND, 0600);

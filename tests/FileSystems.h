@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -37,6 +38,24 @@ class FileSizeLimit {
   private:
     rlimit saved_{};
     void (*previousHandler_)(int) = nullptr;
+};
+
+// Another file mounted over `target` (a bind mount, for this thread alone):
+// the path reads and writes as that file, but no file can take its place,
+// since the kernel keeps a mount point from being renamed over. Where
+// mounting is lacking, mounted() is false and the test skips.
+class MountedOver {
+  public:
+    MountedOver(const QString& source, const QString& target);
+    ~MountedOver();
+    MountedOver(const MountedOver&) = delete;
+    MountedOver& operator=(const MountedOver&) = delete;
+
+    bool mounted() const { return mounted_; }
+
+  private:
+    QByteArray target_;
+    bool mounted_ = false;
 };
 
 // A file system of a few kilobytes (tmpfs) that a test can fill, mounted for

@@ -1,5 +1,6 @@
 #include "platform/PhoneBookDb.h"
 #include "tests/FileSystems.h"
+#include "tests/UnwritablePhoneBook.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -422,25 +423,6 @@ TEST_F(PhoneBookDbTest, ValuesReadBackAsTheTextsWritten) {
 
 namespace {
 
-// Another program's connection to the phonebook, holding the engine's own lock.
-class OtherProgram {
-  public:
-    // "BEGIN IMMEDIATE" keeps writers out; "BEGIN EXCLUSIVE" readers too.
-    explicit OtherProgram(const char* begin) {
-        sqlite3_open_v2(db::kPhoneBookFile, &handle_, SQLITE_OPEN_READWRITE, nullptr);
-        EXPECT_EQ(sqlite3_exec(handle_, begin, nullptr, nullptr, nullptr), SQLITE_OK)
-            << sqlite3_errmsg(handle_);
-    }
-    ~OtherProgram() {
-        release();
-        sqlite3_close(handle_);
-    }
-    void release() { sqlite3_exec(handle_, "ROLLBACK", nullptr, nullptr, nullptr); }
-
-  private:
-    sqlite3* handle_ = nullptr;
-};
-
 // The writes the windows and the download make, each on record sets read
 // from the file as it is.
 struct Write {
@@ -485,44 +467,8 @@ class UnwritablePhoneBookTest : public PhoneBookDbTest {
         seedPhoneBook(kEntries);
     }
 
-    struct Condition {
-        const char* what;
-        std::function<void()> make;
-        std::function<void()> undo;
-    };
-    // Another program's lock is waited for a second, in real time, and then
-    // what needs it fails.
-    const std::vector<Condition> conditions{
-        {"read-only file",
-         [this] {
-             chmod(db::kPhoneBookFile, 0444);
-             permissions_.emplace();
-         },
-         [this] {
-             permissions_.reset();
-             chmod(db::kPhoneBookFile, 0644);
-         }},
-        {"read-only folder",
-         [this] {
-             chmod(".", 0555);
-             permissions_.emplace();
-         },
-         [this] {
-             permissions_.reset();
-             chmod(".", 0755);
-         }},
-        {"full disk", [this] { limit_.emplace(1); }, [this] { limit_.reset(); }},
-        {"lock held by another program",
-         [this] {
-             other_.emplace("BEGIN IMMEDIATE");
-             waited_.start();
-         },
-         [this] {
-             EXPECT_GE(waited_.elapsed(), 900);
-             EXPECT_LT(waited_.elapsed(), 5000);
-             other_.reset();
-         }},
-    };
+    using Condition = UnwritablePhoneBook::Condition;
+    const std::vector<Condition>& conditions() const { return unwritable_.conditions(); }
 
     // What a failed write must have left: the file and no journal beside it.
     void expectTheOldCopy() {
@@ -532,16 +478,13 @@ class UnwritablePhoneBookTest : public PhoneBookDbTest {
     }
 
   private:
-    std::optional<PermissionsCount> permissions_;
-    std::optional<FileSizeLimit> limit_;
-    std::optional<OtherProgram> other_;
-    QElapsedTimer waited_;
+    UnwritablePhoneBook unwritable_{db::kPhoneBookFile};
 };
 
 } // namespace
 
 TEST_F(UnwritablePhoneBookTest, EveryWriteFailsAndLeavesTheFileAsItWas) {
-    for (const Condition& condition : conditions) {
+    for (const Condition& condition : conditions()) {
         for (const Write& write : kWrites) {
             SCOPED_TRACE(std::string(condition.what) + ", " + write.what);
             condition.make();
@@ -558,7 +501,7 @@ TEST_F(UnwritablePhoneBookTest, EveryWriteFailsAndLeavesTheFileAsItWas) {
 }
 
 TEST_F(UnwritablePhoneBookTest, AnExclusiveLockKeepsReadersOutAsWell) {
-    OtherProgram other("BEGIN EXCLUSIVE");
+    OtherProgram other(db::kPhoneBookFile, "BEGIN EXCLUSIVE");
     DataControl data1(db::kPhoneBookFile, "DATA");
     EXPECT_FALSE(db::isReadable(data1));
     other.release();
@@ -567,7 +510,7 @@ TEST_F(UnwritablePhoneBookTest, AnExclusiveLockKeepsReadersOutAsWell) {
 }
 
 TEST_F(UnwritablePhoneBookTest, ALockReleasedWithinTheWaitLetsTheWriteThrough) {
-    OtherProgram other("BEGIN IMMEDIATE");
+    OtherProgram other(db::kPhoneBookFile, "BEGIN IMMEDIATE");
     DataControl data1(db::kPhoneBookFile, "DATA");
     data1.Refresh();
     std::thread releasing([&] {
@@ -620,7 +563,7 @@ TEST_F(PhoneBookDbTest, APhoneBookOnAFullDiskTakesNoWrite) {
 TEST_F(UnwritablePhoneBookTest, TheCheckTellsAFileThatTakesNoWriteAndChangesNothing) {
     EXPECT_TRUE(db::isWritable());
     expectTheOldCopy();
-    for (const Condition& condition : conditions) {
+    for (const Condition& condition : conditions()) {
         SCOPED_TRACE(condition.what);
         condition.make();
         EXPECT_FALSE(db::isWritable());
@@ -668,7 +611,7 @@ TEST_F(UnwritablePhoneBookTest, AWholeCopyReplacesTheOldOneInOneStep) {
 }
 
 TEST_F(UnwritablePhoneBookTest, ACopyThatCannotBeWrittenLeavesTheOldOneUntouched) {
-    for (const Condition& condition : conditions) {
+    for (const Condition& condition : conditions()) {
         SCOPED_TRACE(condition.what);
         condition.make();
         EXPECT_THROW(db::replacePhonebook("100", "3", kDownload), DbError);
