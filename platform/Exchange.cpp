@@ -55,17 +55,20 @@ bool isConsoleControl(QWidget* widget) {
     return false;
 }
 
-// What a person may still do to a control while an exchange waits.
-enum class Allowed { Nothing, Typing, Everything };
-
-Allowed allowedWhileWaiting(QWidget* widget) {
-    for (QWidget* w = widget; w && !qobject_cast<FormBase*>(w); w = w->parentWidget()) {
-        if (qobject_cast<QScrollBar*>(w)) return Allowed::Everything;
+// The box a person types into that holds `widget` (a list box's text box
+// included); null when there is none.
+QWidget* typingBox(QWidget* widget) {
+    for (QWidget* w = widget; w && !qobject_cast<FormBase*>(w); w = w->parentWidget())
         if (qobject_cast<QLineEdit*>(w) || qobject_cast<QPlainTextEdit*>(w) ||
             qobject_cast<QTextEdit*>(w))
-            return Allowed::Typing;
-    }
-    return Allowed::Nothing;
+            return w;
+    return nullptr;
+}
+
+bool isInScrollBar(QWidget* widget) {
+    for (QWidget* w = widget; w && !qobject_cast<FormBase*>(w); w = w->parentWidget())
+        if (qobject_cast<QScrollBar*>(w)) return true;
+    return false;
 }
 
 bool isMouseButton(QEvent::Type type) {
@@ -81,10 +84,11 @@ bool isActingKey(int key) {
     return std::find(std::begin(kActing), std::end(kActing), key) != std::end(kActing);
 }
 
-// Of the keys typed into a box: Enter may press a button, and the keys that
-// pick another item of an editable list box's list do.
+// Of the keys typed into a box: Enter in a box of one line may press a
+// button (in a box of several it begins a new line), and the keys that pick
+// another item of an editable list box's list do.
 bool isActingTypedKey(QWidget* box, int key) {
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) return qobject_cast<QLineEdit*>(box);
     const bool inList = qobject_cast<QComboBox*>(box->parentWidget()) != nullptr;
     return inList && (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
                       key == Qt::Key_PageDown);
@@ -93,16 +97,12 @@ bool isActingTypedKey(QWidget* box, int key) {
 bool refused(QWidget* widget, QEvent* event) {
     const QEvent::Type type = event->type();
     const bool isKey = type == QEvent::KeyPress || type == QEvent::KeyRelease;
-    if (!isMouseButton(type) && !isKey && type != QEvent::Wheel) return false;
+    // A shortcut (Alt and a caption's underlined letter) presses its button.
+    const bool acts =
+        isMouseButton(type) || isKey || type == QEvent::Wheel || type == QEvent::Shortcut;
+    if (!acts || isInScrollBar(widget)) return false;
     const int key = isKey ? static_cast<QKeyEvent*>(event)->key() : 0;
-    switch (allowedWhileWaiting(widget)) {
-    case Allowed::Everything:
-        return false;
-    case Allowed::Typing:
-        return isKey && isActingTypedKey(widget, key);
-    case Allowed::Nothing:
-        break;
-    }
+    if (QWidget* box = typingBox(widget)) return isKey && isActingTypedKey(box, key);
     return !isKey || isActingKey(key);
 }
 

@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QStringList>
 #include <QTabBar>
+#include <QTest>
 
 #include <algorithm>
 #include <memory>
@@ -227,6 +228,15 @@ inline void pressKey(QWidget* box, int key, Qt::KeyboardModifiers modifiers = Qt
     QApplication::sendEvent(box, &press);
     QKeyEvent release(QEvent::KeyRelease, key, modifiers);
     QApplication::sendEvent(box, &release);
+}
+
+// Alt and a letter, as the window system delivers them to a window that is
+// active: the button whose caption underlines the letter is pressed (its
+// click comes a tenth of a second later, on the machine's own clock).
+inline void pressAlt(QWidget* window, Qt::Key letter) {
+    window->activateWindow();
+    QCoreApplication::processEvents();
+    QTest::keyClick(window, letter, Qt::AltModifier);
 }
 
 // Pastes a text into a box (Ctrl+V): how characters that no key types get in.

@@ -734,3 +734,48 @@ TEST_F(OneExchangeTest, ACodeInsideAReadLeavesTheReadsReply) {
         unloadIfLoaded<Form5>();
     }
 }
+
+// Typing goes on while an exchange waits, line breaks in a message's text
+// included; a key that would press a button or pick an item does nothing.
+TEST_F(OneExchangeTest, TypingDuringAnExchangeIsKeptAndKeysThatActAreRefused) {
+    Form8& window = open<Form8>();
+    pick(in<QComboBox>(window, "Combo1"), "2");
+    auto* number = in<QLineEdit>(window, "Text1");
+    auto* body = in<QPlainTextEdit>(window, "Text2");
+    QWidget* read = in(window, "Command3");
+    clock().schedule(clock().seconds() + 0.2, [&] {
+        moveFocusTo(number);
+        type(number, "0612");
+        moveFocusTo(body);
+        type(body, "Dear\nyou");
+        read->setFocus();
+        pressKey(read, Qt::Key_Space);
+        pressKey(read, Qt::Key_Return);
+        pressKey(in(window, "Combo1"), Qt::Key_Down);
+    });
+    click(read);
+    run(5);
+    EXPECT_EQ(sent(), "AT+CMGR= 2\r");
+    EXPECT_EQ(number->text(), "0612");
+    EXPECT_EQ(body->toPlainText(), "Dear\nyou");
+    EXPECT_EQ(in<QComboBox>(window, "Combo1")->currentText(), "2");
+}
+
+// Alt and the underlined letter of "&Ok" press it; pressed again while its
+// exchange waits, they do nothing.
+TEST_F(OneExchangeTest, AShortcutPressedDuringAnExchangeIsRefused) {
+    click(in(calls(), "Command2"));
+    Form4& entry = form<Form4>();
+    typeInto(entry, "Text1", "06");
+    typeInto(entry, "Text2", "5555");
+    typeInto(entry, "Text3", "5555");
+    typeInto(entry, "Text4", "Dave");
+    sent();
+    clock().schedule(clock().seconds() + 0.5, [&entry] { pressAlt(&entry, Qt::Key_O); });
+    pressAlt(&entry, Qt::Key_O);
+    QTest::qWait(500);
+    run(5);
+    QTest::qWait(500);
+    EXPECT_EQ(sent(), "AT+CPBR=4\rAT+CPBR=3\rAT+CPBW=3,0655555555,,\" Dave\"\r");
+    EXPECT_EQ(storedEntries().size(), 4);
+}
