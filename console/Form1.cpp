@@ -49,10 +49,11 @@ void Form1::Form_Resize() {
     followWithCompanion(*this);
 }
 
-// Once no exchange waits any more: what one waits for is not cut short. The
-// port is closed on the way out, so nothing more goes to the device.
+// As soon as the wait under way is over, so that no command is cut short;
+// what its handler would still do is not done. The port is closed on the way
+// out, so nothing more goes to the device.
 void Form1::Form_Unload() {
-    exchange::whenNoneWaiting([this] {
+    exchange::whenWaitIsOver([this] {
         runGuarded(lcConsole, [this] {
             modem_.SaveProfile();
             if (MSComm1().PortOpen()) MSComm1().setPortOpen(false);

@@ -31,17 +31,42 @@ int& blockingWaits() {
     return waits;
 }
 
-std::deque<std::function<void()>>& deferred() {
-    static std::deque<std::function<void()>> actions;
+using Actions = std::deque<std::function<void()>>;
+
+// What waits for the end of the wait under way, and what waits for the end
+// of the action whose wait it is.
+Actions& atWaitsEnd() {
+    static Actions actions;
+    return actions;
+}
+Actions& afterAction() {
+    static Actions actions;
     return actions;
 }
 
-void runDeferred() {
-    while (!isWaiting() && !deferred().empty()) {
-        std::function<void()> action = std::move(deferred().front());
-        deferred().pop_front();
+void runWhileNoneWaiting(Actions& actions) {
+    while (!isWaiting() && !actions.empty()) {
+        std::function<void()> action = std::move(actions.front());
+        actions.pop_front();
         action();
     }
+}
+
+// The handler whose wait has just ended reads its reply next: what comes
+// after its action runs from the event loop, once that handler has returned
+// (or in a later pause in which no exchange waits). A wait that begins
+// meanwhile puts it off to its own end.
+void postAfterAction() {
+    static bool posted = false;
+    if (posted || afterAction().empty()) return;
+    posted = true;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [] {
+            posted = false;
+            runWhileNoneWaiting(afterAction());
+        },
+        Qt::QueuedConnection);
 }
 
 // A control of one of the console's windows, found up its parents (a list's
@@ -124,7 +149,9 @@ Waiting::Waiting(Yields yields) : yields_(yields) {
 
 Waiting::~Waiting() {
     if (yields_ == Yields::No) --blockingWaits();
-    runDeferred();
+    if (isWaiting()) return;
+    runWhileNoneWaiting(atWaitsEnd());
+    postAfterAction();
 }
 
 bool isWaiting() {
@@ -132,8 +159,13 @@ bool isWaiting() {
 }
 
 void whenNoneWaiting(std::function<void()> action) {
-    deferred().push_back(std::move(action));
-    runDeferred();
+    afterAction().push_back(std::move(action));
+    runWhileNoneWaiting(afterAction());
+}
+
+void whenWaitIsOver(std::function<void()> action) {
+    atWaitsEnd().push_back(std::move(action));
+    runWhileNoneWaiting(atWaitsEnd());
 }
 
 void neverRefuse(QWidget* control) {

@@ -29,9 +29,16 @@ class Waiting {
 // Whether a wait that does not yield is in progress.
 bool isWaiting();
 
-// Runs `action` now when no exchange is waiting, else as soon as the last
-// wait is over (in the order given).
+// Runs `action` now when no exchange is waiting; else once the action whose
+// exchange waits is over, after its handler has read the reply (in the
+// order given): what closing a window sends, and an exchange that the
+// dispatcher would start inside another one's wait.
 void whenNoneWaiting(std::function<void()> action);
+
+// Runs `action` now when no exchange is waiting; else as soon as the wait
+// under way is over, before its handler goes on (in the order given): the
+// program's end, which cuts short what the handler would still do.
+void whenWaitIsOver(std::function<void()> action);
 
 // A control that is never refused: it ends the program or closes a window.
 void neverRefuse(QWidget* control);

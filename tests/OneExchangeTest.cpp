@@ -779,3 +779,83 @@ TEST_F(OneExchangeTest, AShortcutPressedDuringAnExchangeIsRefused) {
     EXPECT_EQ(sent(), "AT+CPBR=4\rAT+CPBR=3\rAT+CPBW=3,0655555555,,\" Dave\"\r");
     EXPECT_EQ(storedEntries().size(), 4);
 }
+
+// What closing a window or ending the program sends goes out once the
+// exchange under way is over, and leaves the reply to it where its window
+// reads it. Ending the program cancels a message the modem waits for the
+// text of.
+TEST_F(OneExchangeTest, ClosingAndEndingWaitForTheExchangeUnderWay) {
+    struct Case {
+        const char* name;
+        std::function<Target()> start; // what is clicked first
+        std::function<void()> end;     // half a second later
+        QByteArray sent;
+        QString shown; // the message window's line that ends with the outcome
+        int ended;
+    };
+    const auto readOut = [this] { return text(form<Form8>(), "Text3"); };
+    const auto status = [this] { return text(form<Form8>(), "Label4"); };
+    // The message window, its stored message picked, and one of its buttons.
+    const auto messageButton = [this](const char* button) {
+        return [this, button]() -> Target {
+            Form8& window = messageWindow();
+            pick(in<QComboBox>(window, "Combo1"), "2");
+            return in(window, button);
+        };
+    };
+    const auto closeCallControl = [] { form<Form6>().close(); };
+    const auto exitButton = [this] { click(in(main(), "Command8")); };
+    const struct {
+        Case c;
+        std::function<QString()> shown;
+    } cases[] = {
+        {{"call control closed during its queries",
+          [this]() -> Target {
+              QTabBar* strip = in<QTabBar>(form<Form6>(), "TabStrip1");
+              return {strip, strip->tabRect(1).center()};
+          },
+          // The echo values, read once it is closed, load it again, hidden, and
+          // its loading asks for the gains inside the exchange under way.
+          closeCallControl, "AT+ECHO?\rAT+VGR?\rAT+VGT?\rAT+SIDET?\rAT&W\r", "", 0},
+         [] { return QString(); }},
+        {{"call control closed during a delete", messageButton("Command4"), closeCallControl,
+          "AT+CMGD=2\rAT&W\r", "Message Deleted", 0},
+         readOut},
+        {{"call control closed while the modem waits for a text", messageButton("Command1"),
+          closeCallControl,
+          "AT+CMGS=0612345678\rSee you\x1a"
+          "AT&W\r",
+          "Message Sent SuccessFully At", 0},
+         status},
+        {{"the program ended during a delete", messageButton("Command4"), exitButton,
+          "AT+CMGD=2\rAT&W\r", "Message Deleted", 1},
+         readOut},
+        // Nothing half-written stays in the modem.
+        {{"the program ended while the modem waits for a text", messageButton("Command1"),
+          exitButton,
+          "AT+CMGS=0612345678\r\x1b"
+          "AT&W\r",
+          "", 1},
+         status},
+    };
+    for (const auto& [c, shown] : cases) {
+        SCOPED_TRACE(c.name);
+        if (!main().MSComm1().PortOpen()) main().MSComm1().openAt(3, "9600,n,8,1");
+        main().Show();
+        open<Form6>();
+        modem().state().messages[2] = {"REC READ", "0622222222", "24/01/15,10:30:00+00", "Hi"};
+        services().ended = 0;
+        const Target target = c.start();
+        sent();
+        clock().schedule(clock().seconds() + 0.5, c.end);
+        click(target.widget, target.at);
+        run(10);
+        EXPECT_EQ(sent(), c.sent);
+        if (c.shown.isEmpty())
+            EXPECT_EQ(shown(), "");
+        else
+            EXPECT_TRUE(shown().startsWith(c.shown)) << shown().toStdString();
+        EXPECT_EQ(services().ended, c.ended);
+        unloadIfLoaded<Form8>();
+    }
+}
