@@ -859,3 +859,11 @@ TEST_F(OneExchangeTest, ClosingAndEndingWaitForTheExchangeUnderWay) {
         unloadIfLoaded<Form8>();
     }
 }
+
+// The second click comes while the profile is stored: the end is under way.
+TEST_F(OneExchangeTest, ADoubleClickOnExitEndsTheProgramOnce) {
+    doubleClick(in(main(), "Command8"));
+    run(3);
+    EXPECT_EQ(sent(), "AT&W\r");
+    EXPECT_EQ(services().ended, 1);
+}
