@@ -7,6 +7,7 @@
 #include "calls/Form4.h"
 #include "link/MainLines.h"
 #include "link/Modem.h"
+#include "platform/Exchange.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Pictures.h"
@@ -119,7 +120,7 @@ void Form3::Form_Load() {
         if (entries.isEOF() || entries.isBOF()) {
             // The local copy is empty: the dispatcher downloads the SIM phonebook
             // when the modem answers.
-            modem::send(QStringLiteral("AT+CPBS?"));
+            exchange::startWhenFree(lcCalls, [] { modem::send(QStringLiteral("AT+CPBS?")); });
         } else {
             for (entries.MoveFirst(); !entries.isEOF(); entries.MoveNext())
                 ui->List1->addItem(listRow(entries.Fields(kIndexField).Value(),

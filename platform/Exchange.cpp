@@ -1,6 +1,7 @@
 #include "platform/Exchange.h"
 
 #include "platform/FormBase.h"
+#include "platform/Handlers.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -166,6 +167,14 @@ void whenNoneWaiting(std::function<void()> action) {
 void whenWaitIsOver(std::function<void()> action) {
     atWaitsEnd().push_back(std::move(action));
     runWhileNoneWaiting(atWaitsEnd());
+}
+
+void startWhenFree(Layer layer, std::function<void()> exchange) {
+    if (!isWaiting()) {
+        exchange();
+        return;
+    }
+    whenNoneWaiting([layer, exchange = std::move(exchange)] { runGuarded(layer, exchange); });
 }
 
 void neverRefuse(QWidget* control) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <functional>
 
 class QWidget;
@@ -39,6 +41,14 @@ void whenNoneWaiting(std::function<void()> action);
 // under way is over, before its handler goes on (in the order given): the
 // program's end, which cuts short what the handler would still do.
 void whenWaitIsOver(std::function<void()> action);
+
+// An exchange a window starts on its own, not for a person (what its loading
+// asks the modem): now when no exchange waits; else, when the window is
+// loaded inside another exchange's wait (to show a reply the dispatcher has
+// read), once the action under way is over, so that it neither goes into a
+// message's text nor empties the log another exchange reads. A failure then
+// ends it, logged under `layer`.
+void startWhenFree(Layer layer, std::function<void()> exchange);
 
 // A control that is never refused: it ends the program or closes a window.
 void neverRefuse(QWidget* control);

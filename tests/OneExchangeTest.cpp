@@ -716,7 +716,8 @@ TEST_F(OneExchangeTest, NothingGoesIntoATextTheModemWaitsFor) {
 // window waits for its reply, leaves that reply: the module refuses the read
 // of a message just deleted, and the window says so.
 TEST_F(OneExchangeTest, ACodeInsideAReadLeavesTheReadsReply) {
-    const QByteArray codes[] = {"\r\n+CMTI: \"SM\",3\r\n", "\r\nRING\r\n"};
+    const QByteArray codes[] = {"\r\n+CMTI: \"SM\",3\r\n", "\r\nRING\r\n",
+                                "\r\nRING\r\n\r\n+CLIP: \"0699999999\",129\r\n"};
     modem().state().messages[2] = {"REC READ", "0622222222", "24/01/15,10:30:00+00", "Hi"};
     Form8& window = open<Form8>();
     pick(in<QComboBox>(window, "Combo1"), "2");
@@ -814,9 +815,9 @@ TEST_F(OneExchangeTest, ClosingAndEndingWaitForTheExchangeUnderWay) {
               QTabBar* strip = in<QTabBar>(form<Form6>(), "TabStrip1");
               return {strip, strip->tabRect(1).center()};
           },
-          // The echo values, read once it is closed, load it again, hidden, and
-          // its loading asks for the gains inside the exchange under way.
-          closeCallControl, "AT+ECHO?\rAT+VGR?\rAT+VGT?\rAT+SIDET?\rAT&W\r", "", 0},
+          // The echo values, read once it is closed, load it again, hidden: its
+          // own queries follow, once the exchange under way is over.
+          closeCallControl, "AT+ECHO?\rAT+SIDET?\rAT&W\rAT+VGR?\rAT+VGT?\r", "", 0},
          [] { return QString(); }},
         {{"call control closed during a delete", messageButton("Command4"), closeCallControl,
           "AT+CMGD=2\rAT&W\r", "Message Deleted", 0},
