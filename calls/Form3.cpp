@@ -343,7 +343,7 @@ void Form3::Command3_Click() {
     }
     const QString row = ui->List1->currentItem()->text();
     const QString erase = QStringLiteral("AT+CPBW=") + index;
-    modem::send(erase);
+    modem::sendForResult(erase);
     if (modem::log().result(erase) != TerminalLog::Result::Ok) {
         Services::instance().message(QStringLiteral("Error Occurred.Try Again"), kMessageTitle);
         return;

@@ -868,3 +868,88 @@ TEST_F(OneExchangeTest, ADoubleClickOnExitEndsTheProgramOnce) {
     EXPECT_EQ(sent(), "AT&W\r");
     EXPECT_EQ(services().ended, 1);
 }
+
+// ---- a module whose replies come late
+
+// The module echoes at once and gives the rest of every answer three seconds
+// later, long after the second each phonebook read waits.
+class LateRepliesTest : public OneExchangeTest {
+  protected:
+    LateRepliesTest() { modem().state().shapes.replyDelaySeconds = 3; }
+
+    Form3& downloaded() {
+        Form3& window = form<Form3>();
+        window.Show();
+        run(60);
+        sent();
+        return window;
+    }
+    QStringList simEntries() {
+        QStringList entries;
+        for (const auto& [index, entry] : modem().state().phonebooks["SM"].entries)
+            entries << QString::number(index) + '|' + entry.number + '|' + entry.name;
+        return entries;
+    }
+};
+
+TEST_F(LateRepliesTest, TheDownloadStoresEveryEntryUnderItsOwnIndex) {
+    Form3& window = downloaded();
+    EXPECT_EQ(commands(modem().received()),
+              (QStringList{"AT+CPBS?", "AT+CPBR=1", "AT+CPBR=2", "AT+CPBR=3", "AT+CPBR=4"}));
+    EXPECT_EQ(storedEntries(),
+              (QStringList{"1|0611111111|Alice", "2|0622222222|Bob", "4|0644444444|Carol"}));
+    EXPECT_EQ(items(in<QListWidget>(window, "List1")),
+              (QStringList{Form3::listRow("1", "0611111111", "Alice"),
+                           Form3::listRow("2", "0622222222", "Bob"),
+                           Form3::listRow("4", "0644444444", "Carol")}));
+}
+
+TEST_F(LateRepliesTest, DeleteRemovesTheEntryPicked) {
+    Form3& window = downloaded();
+    clickRow(in<QListWidget>(window, "List1"), 2);
+    click(in(window, "Command3"));
+    run(10);
+    EXPECT_EQ(sent(), "AT+CPBW=4\r");
+    EXPECT_EQ(simEntries(), (QStringList{"1|0611111111|Alice", "2|0622222222|Bob"}));
+    EXPECT_EQ(storedEntries(), (QStringList{"1|0611111111|Alice", "2|0622222222|Bob"}));
+    EXPECT_EQ(text(window, "Label3"), "Number Deleted");
+    EXPECT_EQ(shownMessages(services()), QStringList());
+}
+
+TEST_F(LateRepliesTest, ANewEntryGoesToAFreePlaceOnce) {
+    Form3& window = downloaded();
+    click(in(window, "Command2"));
+    Form4& entry = form<Form4>();
+    typeInto(entry, "Text1", "06");
+    typeInto(entry, "Text2", "5555");
+    typeInto(entry, "Text3", "5555");
+    typeInto(entry, "Text4", "Dave");
+    click(in(entry, "Command1"));
+    run(10);
+    EXPECT_EQ(sent(), "AT+CPBR=4\rAT+CPBR=3\rAT+CPBW=3,0655555555,,\" Dave\"\r");
+    EXPECT_EQ(simEntries(), (QStringList{"1|0611111111|Alice", "2|0622222222|Bob",
+                                         "3|0655555555| Dave", "4|0644444444|Carol"}));
+    EXPECT_EQ(storedEntries().last(), "3|0655555555|DAVE");
+    EXPECT_EQ(shownMessages(services()), QStringList());
+}
+
+// A prompt module's answer is there when a read's second is over (the run
+// of the dispatcher it starts takes two): a read waits no longer than that.
+TEST_F(OneExchangeTest, APromptModulesReadsWaitNoLonger) {
+    calls();
+    const auto& writes = ports().writes(3);
+    ASSERT_EQ(commands(modem().received()).mid(1),
+              (QStringList{"AT+CPBR=1", "AT+CPBR=2", "AT+CPBR=3", "AT+CPBR=4"}));
+    for (size_t read = writes.size() - 4; read + 1 < writes.size(); ++read)
+        EXPECT_LT(writes[read + 1].seconds - writes[read].seconds, 2.1) << "read " << read;
+}
+
+// An answer to an earlier read that comes during this one's names its place:
+// it is not this place's entry.
+TEST_F(OneExchangeTest, AnEntryLineCountsOnlyForThePlaceItNames) {
+    modem().state().phonebooks["SM"].entries = {{1, {"0611111111", 129, "Alice"}},
+                                                {3, {"0633333333", 129, "Carol"}}};
+    modem().overrideReply("AT+CPBR=2", "\r\n+CPBR: 1,\"0611111111\",129,\"Alice\"\r\n\r\nOK\r\n");
+    calls();
+    EXPECT_EQ(storedEntries(), (QStringList{"1|0611111111|Alice", "3|0633333333|Carol"}));
+}
