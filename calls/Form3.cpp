@@ -7,6 +7,7 @@
 #include "calls/Form4.h"
 #include "link/MainLines.h"
 #include "link/Modem.h"
+#include "platform/Exchange.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Pictures.h"
@@ -127,7 +128,8 @@ void Form3::Form_Load() {
         if (!ListPhonebook()) return;
         // The local copy is empty: the dispatcher downloads the SIM phonebook
         // when the modem answers.
-        if (Data1.Recordset().RecordCount() == 0) modem::send(QStringLiteral("AT+CPBS?"));
+        if (Data1.Recordset().RecordCount() == 0)
+            exchange::startWhenFree(lcCalls, [] { modem::send(QStringLiteral("AT+CPBS?")); });
     });
 }
 
@@ -369,7 +371,7 @@ void Form3::Command3_Click() {
     }
     const QString row = ui->List1->currentItem()->text();
     const QString erase = QStringLiteral("AT+CPBW=") + index;
-    modem::send(erase);
+    modem::sendForResult(erase);
     if (modem::log().result(erase) != TerminalLog::Result::Ok) {
         Services::instance().message(QStringLiteral("Error Occurred.Try Again"), kMessageTitle);
         return;

@@ -108,7 +108,7 @@ void Form4::Command1_Click() {
         return;
     }
     const QString write = writeCommand(index, number, name);
-    modem::send(write);
+    modem::sendForResult(write);
     if (modem::log().result(write) != TerminalLog::Result::Ok) {
         giveUp(kCannotAdd);
         return;

@@ -11,6 +11,10 @@ void send(const QString& command, double seconds, LogFirst logFirst) {
                                                                       : SerialLink::LogFirst::Keep);
 }
 
+void sendForResult(const QString& command, double seconds) {
+    ModemLink::reach().link().sendForResult(command, seconds, kLateResultSeconds);
+}
+
 TextEntry::TextEntry() : entry_(ModemLink::reach().link()) {}
 
 void TextEntry::send(const QString& command, double seconds) {

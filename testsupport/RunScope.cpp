@@ -3,6 +3,7 @@
 #include "platform/Files.h"
 #include "platform/Forms.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 RunScope::RunScope(TestServices::Folder folder)
@@ -20,6 +21,9 @@ RunScope::RunScope(std::unique_ptr<Clock> clock, std::unique_ptr<PortEnvironment
 }
 
 RunScope::~RunScope() {
+    // What waits for the end of an action that is over runs in this run, on
+    // its windows and its modem, not in the next one.
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
     Forms::instance().clear();
     try {
         Files::instance().closeAll();
