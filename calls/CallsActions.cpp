@@ -16,10 +16,9 @@ class Calls : public CallsWindows {
     void announceCaller(const QString& text) override { form<Form5>().AnnounceCaller(text); }
     void hideIncomingCall() override { form<Form5>().hide(); }
     void callStatus(const QString& text) override { form<Form3>().ShowCallStatus(text); }
-    PhonebookCopy& phonebookCopy() override { return form<Form3>(); }
     void phonebookCopied() override {
         Form3& calls = form<Form3>();
-        calls.ReloadPhonebook();
+        calls.ListPhonebook();
         calls.Show();
     }
     void answerMode(bool byHand) override { form<Form5>().PresetAnswerButton(byHand); }

@@ -8,12 +8,17 @@
 #include "link/MainLines.h"
 #include "link/Modem.h"
 #include "link/replies/Calls.h"
+#include "platform/Exchange.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Pictures.h"
 #include "platform/Services.h"
 #include "platform/Text.h"
 #include "platform/TypedText.h"
+
+#include <functional>
+#include <iterator>
+#include <optional>
 
 namespace {
 
@@ -45,6 +50,18 @@ const QString kNumberField = QStringLiteral("Number");
 const QString kNameField = QStringLiteral("Name");
 const QString kUsedField = QStringLiteral("UsedIndex");
 const QString kCapacityField = QStringLiteral("TotalIndex");
+
+// The entry is gone from the SIM, but the copy keeps it.
+const QString kErasedFromSimOnly = QStringLiteral("Number Erased From SIM.") + db::kUnwritableText;
+
+// The number a count box holds; none when it holds no 16-bit number.
+std::optional<int> count16(const QString& text) {
+    try {
+        return typed::integer16(text);
+    } catch (const text::CutError&) {
+        return std::nullopt;
+    }
+}
 
 bool isIndex(const QString& text) {
     return !text.isEmpty() && typed::isNumber(text, typed::Blanks::Refused) && text.toInt() > 0;
@@ -96,29 +113,11 @@ void Form3::Form_Load() {
     // A phonebook that cannot be read leaves the list empty.
     runGuarded(lcCalls, [&] {
         Services::instance().enterProgramFolder();
-        if (!db::isReadable(Data1) || !db::isReadable(Data2)) {
-            ShowPhonebookUnreadable();
-            return;
-        }
-        Data1.Refresh();
-        db::Recordset& entries = Data1.Recordset();
-        if (entries.isEOF() || entries.isBOF()) {
-            // The local copy is empty: the dispatcher downloads the SIM phonebook
-            // when the modem answers.
-            modem::send(QStringLiteral("AT+CPBS?"));
-        } else {
-            for (entries.MoveFirst(); !entries.isEOF(); entries.MoveNext())
-                ui->List1->addItem(listRow(entries.Fields(kIndexField).Value(),
-                                           entries.Fields(kNumberField).Value(),
-                                           entries.Fields(kNameField).Value()));
-        }
-        Data2.Refresh();
-        db::Recordset& details = Data2.Recordset();
-        if (!details.isEOF()) {
-            details.MoveFirst();
-            ui->Text4->setText(details.Fields(kCapacityField).Value());
-            ui->Text2->setText(details.Fields(kUsedField).Value());
-        }
+        if (!ListPhonebook()) return;
+        // The local copy is empty: the dispatcher downloads the SIM phonebook
+        // when the modem answers.
+        if (Data1.Recordset().RecordCount() == 0)
+            exchange::startWhenFree(lcCalls, [] { modem::send(QStringLiteral("AT+CPBS?")); });
     });
 }
 
@@ -130,37 +129,41 @@ void Form3::Form_Unload() {
 // ---- what other windows show here
 
 void Form3::ShowPhonebookUnreadable() {
-    ui->Label3->setText(QStringLiteral("Phone Book File Cannot Be Read"));
+    ui->Label3->setText(db::kUnreadableText);
 }
 
 void Form3::ShowCallStatus(const QString& text) {
     ui->Label3->setText(text);
 }
 
-void Form3::AddPhonebookEntry(const QString& index, const QString& number, const QString& name) {
-    ui->List1->addItem(listRow(index, number, name));
+bool Form3::ListPhonebook() {
+    ui->List1->clear();
+    if (!db::isReadable(Data1) || !db::isReadable(Data2)) {
+        ShowPhonebookUnreadable();
+        return false;
+    }
+    db::Recordset& entries = Data1.Recordset();
+    if (!entries.isEOF())
+        for (entries.MoveFirst(); !entries.isEOF(); entries.MoveNext())
+            ui->List1->addItem(listRow(entries.Fields(kIndexField).Value(),
+                                       entries.Fields(kNumberField).Value(),
+                                       entries.Fields(kNameField).Value()));
+    db::Recordset& details = Data2.Recordset();
+    if (!details.isEOF()) {
+        details.MoveFirst();
+        ui->Text4->setText(details.Fields(kCapacityField).Value());
+        ui->Text2->setText(details.Fields(kUsedField).Value());
+    }
+    return true;
+}
+
+void Form3::addRecord(const QString& index, const QString& number, const QString& name) {
     db::Recordset& records = Data1.Recordset();
     records.AddNew();
     records.Fields(kIndexField).setValue(index);
     records.Fields(kNumberField).setValue(number);
     records.Fields(kNameField).setValue(name);
     records.Update();
-}
-
-void Form3::SetPhonebookCounts(const QString& used, const QString& capacity) {
-    ui->Text2->setText(used);
-    ui->Text4->setText(capacity);
-    Data2.Refresh();
-    db::Recordset& details = Data2.Recordset();
-    details.AddNew();
-    details.Fields(kCapacityField).setValue(capacity);
-    details.Fields(kUsedField).setValue(used);
-    details.Update();
-}
-
-void Form3::ReloadPhonebook() {
-    Data1.Refresh();
-    Data2.Refresh();
 }
 
 std::optional<QString> Form3::CallerName(const QString& number) {
@@ -185,23 +188,44 @@ std::set<int> Form3::StoredIndexes() {
     return indexes;
 }
 
-void Form3::EntryAdded(int index, const QString& number, const QString& name, int usedBefore) {
-    AddPhonebookEntry(QString::number(index), number, name.toUpper());
-    rewriteUsedCount(usedBefore, usedBefore + 1);
+bool Form3::EntryAdded(int index, const QString& number, const QString& name, int usedBefore) {
+    const QString stored = name.toUpper();
+    const bool written = writeToCopy([&] {
+        addRecord(QString::number(index), number, stored);
+        rewriteUsedCount(usedBefore, usedBefore + 1);
+    });
+    if (!written) return false;
+    ui->List1->addItem(listRow(QString::number(index), number, stored));
+    ui->Text2->setText(QString::number(usedBefore + 1));
     ShowCallStatus(QStringLiteral("New Entry  ") + number);
     Data1.Refresh();
+    return true;
 }
 
 void Form3::rewriteUsedCount(int before, int after) {
-    ui->Text2->setText(QString::number(after));
     Data2.Refresh();
     db::Recordset& details = Data2.Recordset();
     details.FindFirst(db::Criterion::equals(kUsedField, QString::number(before)));
     if (details.NoMatch()) return;
     details.Edit();
     details.Fields(kCapacityField).setValue(ui->Text4->text());
-    details.Fields(kUsedField).setValue(ui->Text2->text());
+    details.Fields(kUsedField).setValue(QString::number(after));
     details.Update();
+}
+
+bool Form3::writeToCopy(const std::function<void()>& writes) {
+    try {
+        db::Transaction copy;
+        writes();
+        copy.Commit();
+        return true;
+    } catch (const db::DbError& failure) {
+        failures::logFailure(lcCalls, failure);
+        // The record sets still hold what was taken back.
+        db::isReadable(Data1);
+        db::isReadable(Data2);
+        return false;
+    }
 }
 
 // ---- dialling
@@ -310,6 +334,8 @@ void Form3::Command5_Click() {
     // The download runs inside this wait, when the dispatcher meets the reply.
     modem::send(QStringLiteral("AT+CPBS?"));
     ShowCallStatus(QString());
+    // The new copy, or the old one when the download did not replace it.
+    ListPhonebook();
 }
 
 QString Form3::selectedIndex() const {
@@ -326,23 +352,36 @@ void Form3::Command3_Click() {
                                      kMessageTitle);
         return;
     }
+    // The SIM entry is not erased while the copy would keep it.
+    if (!db::isWritable()) {
+        Services::instance().message(db::kUnwritableText, kMessageTitle);
+        return;
+    }
     const QString row = ui->List1->currentItem()->text();
     const QString erase = QStringLiteral("AT+CPBW=") + index;
-    modem::send(erase);
+    modem::sendForResult(erase);
     if (modem::log().succeeded(erase, TerminalLog::Judged::Final) != true) {
         Services::instance().message(QStringLiteral("Error Occurred.Try Again"), kMessageTitle);
         return;
     }
+    // A count box that holds no number must not keep the record of an entry
+    // the SIM no longer has: the record goes all the same.
+    const std::optional<int> used = count16(ui->Text2->text());
+    const bool written = writeToCopy([&] {
+        Data1.Refresh();
+        db::Recordset& records = Data1.Recordset();
+        records.FindFirst(db::Criterion::equals(kIndexField, index));
+        if (!records.NoMatch()) records.Delete();
+        if (used) rewriteUsedCount(*used, *used - 1);
+    });
+    if (!written) {
+        // The row stays, as the copy keeps it: a second Delete can take it.
+        Services::instance().message(kErasedFromSimOnly, kMessageTitle);
+        return;
+    }
     ShowCallStatus(QStringLiteral("Number Deleted"));
     removeRow(row);
-    // The record goes first: a count box that holds no number must not keep
-    // an entry the SIM no longer has.
-    Data1.Refresh();
-    db::Recordset& records = Data1.Recordset();
-    records.FindFirst(db::Criterion::equals(kIndexField, index));
-    if (!records.NoMatch()) records.Delete();
-    const int used = typed::integer16(ui->Text2->text());
-    rewriteUsedCount(used, used - 1);
+    if (used) ui->Text2->setText(QString::number(*used - 1));
     Data1.Refresh();
     Data2.Refresh();
     ui->Text1->clear();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "link/LinkActions.h"
 #include "link/replies/Calls.h"
 #include "platform/FeatureWindow.h"
 #include "platform/PhoneBookDb.h"
@@ -8,6 +7,7 @@
 #include <QLabel>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -26,7 +26,7 @@ class Form3;
 // the "#" key, Label4 the star key.
 //
 // It leaves the main window shown; its close box shows the main window again.
-class Form3 : public FeatureWindow, public PhonebookCopy {
+class Form3 : public FeatureWindow {
     Q_OBJECT
   public:
     Form3();
@@ -44,13 +44,9 @@ class Form3 : public FeatureWindow, public PhonebookCopy {
     void ShowCallStatus(const QString& text);
     // Says on the status line that the phonebook file cannot be read.
     void ShowPhonebookUnreadable();
-    // An entry of the SIM phonebook: a list row and a record of the local copy.
-    void AddPhonebookEntry(const QString& index, const QString& number,
-                           const QString& name) override;
-    // The SIM phonebook's counts: in the count boxes and as the copy's details record.
-    void SetPhonebookCounts(const QString& used, const QString& capacity) override;
-    // Reads both tables of the local copy anew, after a download has filled them.
-    void ReloadPhonebook();
+    // Lists the local copy as it stands, its counts in the count boxes; false,
+    // with an empty list and the status line saying so, when it cannot be read.
+    bool ListPhonebook();
     // The name the local copy holds for a caller: the entry whose number ends
     // in the same last ten characters. None when there is no such entry.
     std::optional<QString> CallerName(const QString& number);
@@ -64,9 +60,10 @@ class Form3 : public FeatureWindow, public PhonebookCopy {
     // The SIM indexes the local copy holds entries for.
     std::set<int> StoredIndexes();
     // An entry the phonebook entry window has written to the SIM at `index`:
-    // its list row and record (the name in upper case), the used count one
-    // higher, and the status line.
-    void EntryAdded(int index, const QString& number, const QString& name, int usedBefore);
+    // its record (the name in upper case) and the used count one higher, in
+    // one write of the copy; then its list row and the status line. False,
+    // with nothing changed here, when the copy cannot be written.
+    bool EntryAdded(int index, const QString& number, const QString& name, int usedBefore);
 
     // A phonebook list row: the index, two blanks, the number padded to 20
     // characters (with at least one blank after it), the name.
@@ -98,8 +95,12 @@ class Form3 : public FeatureWindow, public PhonebookCopy {
     // The SIM index of the selected row, "" when none is selected.
     QString selectedIndex() const;
     void removeRow(const QString& row);
-    // The used count goes from `before` to `after`, in its box and in the details record.
+    void addRecord(const QString& index, const QString& number, const QString& name);
+    // The details record's used count goes from `before` to `after`.
     void rewriteUsedCount(int before, int after);
+    // Runs the writes of one change to the copy in one transaction: they are
+    // all kept, or none (false) when the file cannot be written.
+    bool writeToCopy(const std::function<void()>& writes);
 
     std::unique_ptr<Ui::Form3> ui;
     std::array<QLabel*, 10> keys_{};

@@ -9,28 +9,49 @@
 #include "link/SimPhonebook.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
+#include "platform/PhoneBookDb.h"
 #include "platform/Services.h"
 #include "platform/TypedText.h"
+
+#include <vector>
 
 namespace {
 
 const QString kCannotAdd = QStringLiteral("Error Occurred.Cannot Add");
+// The SIM has taken the entry, the copy could not.
+const QString kAddedToSimOnly = QStringLiteral("Number Added To SIM.") + db::kUnwritableText;
 
-// An index is free when the SIM shows no entry there: the read answers "OK"
-// alone or "not found".
-bool isFree(int index) {
-    return simphonebook::readPosition(index).slot == replies::Slot::Empty;
+// What the read of an index finds: free when the SIM shows no entry there
+// (the read answers "OK" alone or "not found"), unknown when nothing can be
+// known any more (the read got no answer at all, or the device has gone).
+enum class Place { Free, Taken, Unknown };
+
+Place placeAt(int index) {
+    if (!modem::isPortOpen()) return Place::Unknown;
+    switch (simphonebook::readPosition(index).slot) {
+    case replies::Slot::Empty:
+        return Place::Free;
+    case replies::Slot::NoAnswer:
+        return Place::Unknown;
+    default:
+        return Place::Taken;
+    }
 }
 
 // Where the new entry goes: after the used ones when the SIM fills its
 // indexes from 1 up, as after a download; after a deletion in the middle,
 // the lowest index the local copy does not hold. Every index is read first,
-// so that no entry on the SIM is overwritten. 0 when none is free.
+// so that no entry on the SIM is overwritten. 0 when none is free, or when a
+// read goes unanswered (no further index is asked for then).
 int freeIndex(const Form3::PhonebookCounts& counts, const std::set<int>& stored) {
-    const int next = counts.used + 1;
-    if (isFree(next)) return next;
+    std::vector<int> candidates{counts.used + 1};
     for (int index = 1; index <= counts.capacity; ++index)
-        if (index != next && !stored.count(index) && isFree(index)) return index;
+        if (index != candidates.front() && !stored.count(index)) candidates.push_back(index);
+    for (int index : candidates) {
+        const Place place = placeAt(index);
+        if (place == Place::Free) return index;
+        if (place == Place::Unknown) return 0;
+    }
     return 0;
 }
 
@@ -64,7 +85,8 @@ void Form4::Command1_Click() {
     const QString number = ui->Text1->text() + ui->Text2->text() + ui->Text3->text();
     const QString name = ui->Text4->text();
     if (ui->Text3->text().isEmpty() || name.isEmpty() ||
-        !typed::isNumber(number, typed::Blanks::Refused) || !typed::isQuotable(name)) {
+        !typed::isNumber(number, typed::Blanks::Refused) || !typed::isQuotable(name) ||
+        !typed::isLineText(name)) {
         giveUp(QStringLiteral("Please Enter Valid Number/Name"));
         return;
     }
@@ -74,18 +96,27 @@ void Form4::Command1_Click() {
         giveUp(QStringLiteral("Address Book full"));
         return;
     }
+    // The SIM is not changed while the copy could not follow it.
+    if (!db::isWritable()) {
+        giveUp(db::kUnwritableText);
+        return;
+    }
     const int index = freeIndex(counts, calls.StoredIndexes());
-    if (!index) {
+    // A device gone after the free index was read takes no entry either.
+    if (!index || !modem::isPortOpen()) {
         giveUp(kCannotAdd);
         return;
     }
     const QString write = writeCommand(index, number, name);
-    modem::send(write);
+    modem::sendForResult(write);
     if (modem::log().succeeded(write, TerminalLog::Judged::Final) != true) {
         giveUp(kCannotAdd);
         return;
     }
-    calls.EntryAdded(index, number, name, counts.used);
+    if (!calls.EntryAdded(index, number, name, counts.used)) {
+        giveUp(kAddedToSimOnly);
+        return;
+    }
     returnToCalls();
 }
 

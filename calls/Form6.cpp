@@ -141,8 +141,10 @@ void Form6::Form_Load() {
     ShowResult(QStringLiteral("Please Wait...."));
     // The dispatcher reads both replies into the page.
     runGuarded(lcCalls, [] {
-        modem::send(QStringLiteral("AT+VGR?"));
-        modem::send(QStringLiteral("AT+VGT?"), 1, modem::LogFirst::Keep);
+        exchange::startWhenFree(lcCalls, [] {
+            modem::send(QStringLiteral("AT+VGR?"));
+            modem::send(QStringLiteral("AT+VGT?"), 1, modem::LogFirst::Keep);
+        });
     });
 }
 

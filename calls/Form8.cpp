@@ -215,8 +215,9 @@ void Form8::Command2_Click() {
 }
 
 // The number and the text are checked before anything is written, so that a
-// refusal never leaves the modem waiting for a text; without the prompt the
-// text is not written, or it would run as commands.
+// refusal never leaves the modem waiting for a text (one the line cannot
+// carry among them); without the prompt the text is not written, or it would
+// run as commands.
 void Form8::submit(const Submission& submission, const QString& number, const QString& text) {
     if (number.isEmpty() || !typed::isNumber(number, typed::Blanks::Allowed)) {
         Services::instance().message(QStringLiteral("Please Enter Destination Number"),
@@ -224,7 +225,7 @@ void Form8::submit(const Submission& submission, const QString& number, const QS
         return;
     }
     ui->Label4->clear();
-    if (!typed::isMessageText(text)) {
+    if (!typed::isMessageText(text) || !typed::isLineText(text)) {
         ui->Label4->setText(submission.failed);
         return;
     }
@@ -232,9 +233,11 @@ void Form8::submit(const Submission& submission, const QString& number, const QS
     modem::TextEntry entry;
     entry.send(command);
     TerminalLog& log = modem::log();
-    if (!replies::prompted(modem::reply(command))) {
+    // A device that went away meanwhile takes no text, prompted or not.
+    const bool gone = !modem::isPortOpen();
+    if (gone || !replies::prompted(modem::reply(command))) {
         ui->Label4->setText(submission.failed);
-        cancelLateEntry(entry, log, command);
+        if (!gone) cancelLateEntry(entry, log, command);
         log.clear();
         return;
     }
@@ -282,6 +285,14 @@ void Form8::Command4_Click() {
 // ---- the phonebook and the service centre
 
 void Form8::Command6_Click() {
+    // A file this program cannot read lists nothing, whatever names it holds.
+    db::DataControl entries(db::kPhoneBookFile, QStringLiteral("DATA"));
+    if (!db::isReadable(entries)) {
+        ui->List1->clear();
+        ui->List1->setEnabled(false);
+        ui->Label4->setText(db::kUnreadableText);
+        return;
+    }
     Data1.setRecordSource(QStringLiteral("select name from data"));
     Data1.Refresh();
     db::Recordset& names = Data1.Recordset();

@@ -104,9 +104,10 @@ void Form15::Command1_Click() {
     const Choices& c = *choices;
     const Step steps[] = {
         {QStringLiteral("AT+IPR=") + c.rate, " Changes UnsuccessFul-IPR ", &Form15::showSpeed,
-         &Form15::followRate},
+         &Form15::followRate, " Console Port Not Changed-IPR "},
         {QStringLiteral("AT+ICF=") + c.format + QLatin1Char(',') + c.parity,
-         " Changes UnsuccessFul-Character Framing ", &Form15::showFraming, &Form15::followFraming},
+         " Changes UnsuccessFul-Character Framing ", &Form15::showFraming, &Form15::followFraming,
+         " Console Port Not Changed-Character Framing "},
         {QStringLiteral("AT+IFC=") + c.dceDte + QLatin1Char(',') + c.dteDce,
          "Changes UnsuccessFul-DCE-DTE Flow Control"},
         {QStringLiteral("AT&C") + c.dcd, "Changes UnsuccessFul-DCD signal"},
@@ -117,9 +118,15 @@ void Form15::Command1_Click() {
     modem::log().clear();
     ui->Label1->setText(QStringLiteral("Please Wait...Saving The Setting"));
     QString failures;
-    for (const Step& step : steps)
-        failures += sendStep(step, c);
-    modem::send(QStringLiteral("AT&W")); // its reply is not examined
+    bool followed = true;
+    for (const Step& step : steps) {
+        // Nothing more reaches a device that has gone away during the save,
+        // or that now runs a line the port cannot: the rest goes unanswered.
+        const bool unreachable = !followed || (&step != steps && !modem::isPortOpen());
+        failures += unreachable ? QLatin1String(step.failure) : sendStep(step, c, followed);
+    }
+    // Its reply is not examined.
+    if (followed && modem::isPortOpen()) modem::send(QStringLiteral("AT&W"));
     modem::log().clear();
     ui->Label1->setText(failures.isEmpty() ? QStringLiteral("Changes SuccessFul") : failures);
 }
@@ -156,13 +163,16 @@ std::optional<Form15::Choices> Form15::checkedChoices() const {
 
 // "OK" and "ERROR" are judged independently, on the lines after the echo: a
 // reply holding both does both. A reply holding neither is no success.
-QString Form15::sendStep(const Step& step, const Choices& choices) {
+QString Form15::sendStep(const Step& step, const Choices& choices, bool& followed) {
     modem::send(step.command);
     const TerminalLog& log = modem::log();
     const bool ok = log.succeeded(step.command, TerminalLog::Judged::OkFirst).value_or(false);
     const bool refused = log.succeeded(step.command, TerminalLog::Judged::ErrorWins) == false;
     if (ok && step.onOk) (this->*step.onOk)(choices);
-    if (ok && !refused && step.onAccepted) (this->*step.onAccepted)(choices);
+    if (ok && !refused && step.follow && !(this->*step.follow)(choices)) {
+        followed = false;
+        return QLatin1String(step.notFollowed);
+    }
     return ok && !refused ? QString() : QLatin1String(step.failure);
 }
 
@@ -173,18 +183,18 @@ void Form15::showSpeed(const Choices& choices) {
 // The device now runs at the new rate: so must the port, or every later
 // command is lost. A rate the port does not know, and 0 (the device detects
 // the rate), keep the port's.
-void Form15::followRate(const Choices& choices) {
-    if (LineSettings::standardRates().contains(choices.rate))
-        modem::followDeviceLine({choices.rate, {}, {}, {}});
+bool Form15::followRate(const Choices& choices) {
+    return !LineSettings::standardRates().contains(choices.rate) ||
+           modem::followDeviceLine({choices.rate, {}, {}, {}});
 }
 
 void Form15::showFraming(const Choices& choices) {
     ShowFramingSummary(choices.format, choices.parity);
 }
 
-void Form15::followFraming(const Choices& choices) {
-    if (const auto line = framing::lineOf(choices.format, choices.parity))
-        modem::followDeviceLine({{}, line->parity, line->dataBits, line->stopBits});
+bool Form15::followFraming(const Choices& choices) {
+    const auto line = framing::lineOf(choices.format, choices.parity);
+    return !line || modem::followDeviceLine({{}, line->parity, line->dataBits, line->stopBits});
 }
 
 // The echo text replaces the one the line already ends in.

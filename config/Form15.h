@@ -43,20 +43,24 @@ class Form15 : public FeatureWindow {
     struct Step {
         QString command;
         const char* failure; // collected when the device refuses or does not answer
-        void (Form15::*onOk)(const Choices&) = nullptr;       // whenever "OK" came
-        void (Form15::*onAccepted)(const Choices&) = nullptr; // "OK" and no "ERROR"
+        void (Form15::*onOk)(const Choices&) = nullptr; // whenever "OK" came
+        // "OK" and no "ERROR": the port follows the device onto the new line;
+        // false when it cannot, which `notFollowed` then tells.
+        bool (Form15::*follow)(const Choices&) = nullptr;
+        const char* notFollowed = nullptr;
     };
 
     void Command1_Click();
     // Every group's code; none after the message of the first without a choice.
     std::optional<Choices> checkedChoices() const;
     // Sends one step; its failure text, "" when the device took it.
-    QString sendStep(const Step& step, const Choices& choices);
+    // `followed` turns false when the device took a line the port cannot run.
+    QString sendStep(const Step& step, const Choices& choices, bool& followed);
 
     void showSpeed(const Choices& choices);
-    void followRate(const Choices& choices);
+    bool followRate(const Choices& choices);
     void showFraming(const Choices& choices);
-    void followFraming(const Choices& choices);
+    bool followFraming(const Choices& choices);
     void showEcho(const Choices& choices);
     void ShowFramingSummary(const QString& formatCode, const QString& parityCode);
 };

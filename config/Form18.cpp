@@ -117,8 +117,8 @@ void Form18::showConfigEntry(bool shown) {
 }
 
 // A mode typed to name no item sends nothing. The configuration goes between
-// quotes as typed, blanks included, so it may hold no quote and no control
-// character.
+// quotes as typed, blanks included, so it may hold no quote, no control
+// character and nothing the line cannot carry.
 void Form18::Command1_Click() {
     ui->Label2->clear();
     ui->Label2->show();
@@ -128,7 +128,8 @@ void Form18::Command1_Click() {
     modem::log().clear();
     const int mode = chosenItem(ui->Combo1);
     const QString config = ui->Text1->text();
-    if (mode == kConfigure && (config.isEmpty() || !typed::isQuotable(config))) {
+    if (mode == kConfigure &&
+        (config.isEmpty() || !typed::isQuotable(config) || !typed::isLineText(config))) {
         Services::instance().message(QStringLiteral("Enter Valid Config Number"));
         showConfigEntry(false);
         return;

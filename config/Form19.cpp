@@ -100,13 +100,15 @@ void Form19::Command1_Click() {
 }
 
 // The access point name goes between quotes as typed, blanks included, so it
-// may hold no quote and no control character. The verdict is looked for
-// after the command's echo only; the status line is the query's that follows.
+// may hold no quote, no control character and nothing the line cannot carry.
+// The verdict is looked for after the command's echo only; the status line is
+// the query's that follows.
 bool Form19::defineContext() {
     const QString id = ui->Combo1->currentText();
     const QString type = ui->Combo2->currentText();
     const QString apn = ui->Text1->text();
-    if (id.isEmpty() || type.isEmpty() || apn.isEmpty() || !typed::isQuotable(apn)) {
+    if (id.isEmpty() || type.isEmpty() || apn.isEmpty() || !typed::isQuotable(apn) ||
+        !typed::isLineText(apn)) {
         Services::instance().message(QStringLiteral("Please Enter Proper Data"), kMessageTitle);
         return false;
     }

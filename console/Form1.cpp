@@ -14,6 +14,7 @@
 #include "platform/Services.h"
 
 #include <QCloseEvent>
+#include <QScopeGuard>
 
 Form1::Form1()
     : ui(std::make_unique<Ui::Form1>()), modem_(*this, linkActions()), Timer1(this, 1000, true),
@@ -49,10 +50,15 @@ void Form1::Form_Resize() {
     followWithCompanion(*this);
 }
 
-// Once no exchange waits any more: what one waits for is not cut short. The
-// port is closed on the way out, so nothing more goes to the device.
+// As soon as the wait under way is over, so that no command is cut short;
+// what its handler would still do is not done. The port is closed on the way
+// out, so nothing more goes to the device. An end already under way (a
+// second click on Exit while the profile is stored) is not begun again.
 void Form1::Form_Unload() {
-    exchange::whenNoneWaiting([this] {
+    if (ending_) return;
+    ending_ = true;
+    exchange::whenWaitIsOver([this] {
+        const auto ended = qScopeGuard([this] { ending_ = false; });
         runGuarded(lcConsole, [this] {
             modem_.SaveProfile();
             if (MSComm1().PortOpen()) MSComm1().setPortOpen(false);

@@ -25,6 +25,7 @@ class Form1 : public FormBase, private ConsoleView {
   private:
     std::unique_ptr<Ui::Form1> ui;
     ModemLink modem_;
+    bool ending_ = false; // the program's end is under way
 
   public:
     Timer Timer1;  // clock

@@ -16,15 +16,6 @@ class CodeEntry {
     virtual void hideEntry() = 0;
 };
 
-// The window that receives the copy of the SIM phonebook while it is read.
-class PhonebookCopy {
-  public:
-    virtual ~PhonebookCopy() = default;
-    virtual void SetPhonebookCounts(const QString& used, const QString& capacity) = 0;
-    virtual void AddPhonebookEntry(const QString& index, const QString& number,
-                                   const QString& name) = 0;
-};
-
 // What the link's replies and steps do to the windows above it, one face for
 // each folder of windows, which that folder implements (so a face left
 // unimplemented does not build). The link reads the values out of the log,
@@ -69,9 +60,8 @@ class CallsWindows {
     virtual void hideIncomingCall() = 0;
     // The call window's status line.
     virtual void callStatus(const QString& text) = 0;
-    // The phonebook download: the window that takes the copy (reached when
-    // the download begins and held until it ends), then the copy shown.
-    virtual PhonebookCopy& phonebookCopy() = 0;
+    // The phonebook download has replaced the copy: the call window lists
+    // it and is shown.
     virtual void phonebookCopied() = 0;
     // Whether the user answers calls by hand (the modem does not answer itself).
     virtual void answerMode(bool byHand) = 0;

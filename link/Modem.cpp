@@ -1,5 +1,6 @@
 #include "link/Modem.h"
 
+#include "link/Log.h"
 #include "link/ModemLink.h"
 
 namespace modem {
@@ -8,6 +9,10 @@ void send(const QString& command, double seconds, LogFirst logFirst) {
     ModemLink::reach().link().sendCommand(command, seconds,
                                           logFirst == LogFirst::Empty ? SerialLink::LogFirst::Empty
                                                                       : SerialLink::LogFirst::Keep);
+}
+
+void sendForResult(const QString& command, double seconds) {
+    ModemLink::reach().link().sendForResult(command, seconds, kLateResultSeconds);
 }
 
 TextEntry::TextEntry() : entry_(ModemLink::reach().link()) {}
@@ -36,7 +41,7 @@ void networkset() {
     ModemLink::reach().networkset();
 }
 
-void followDeviceLine(const LineChange& change) {
+bool followDeviceLine(const LineChange& change) {
     ModemLink& modem = ModemLink::reach();
     MSComm& port = modem.MSComm1();
     // "9600,n,8,1": rate, parity, data bits, stop bits
@@ -44,8 +49,14 @@ void followDeviceLine(const LineChange& change) {
     const QString* given[] = {&change.rate, &change.parity, &change.dataBits, &change.stopBits};
     for (int i = 0; i < parts.size() && i < 4; ++i)
         if (!given[i]->isEmpty()) parts[i] = *given[i];
-    port.setSettings(parts.join(QLatin1Char(',')));
+    try {
+        port.setSettings(parts.join(QLatin1Char(',')));
+    } catch (const CommError& refused) {
+        failures::logFailure(lcLink, refused);
+        return false;
+    }
     modem.ShowPortStatus();
+    return true;
 }
 
 } // namespace modem

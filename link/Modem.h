@@ -17,6 +17,15 @@ enum class LogFirst { Empty, Keep };
 // command and one carriage return, and waits `seconds` while the replies come
 // in and pass through the dispatcher. Throws when the port is closed.
 void send(const QString& command, double seconds = 1, LogFirst logFirst = LogFirst::Empty);
+// How long past its wait an exchange whose final result must not be missed
+// may wait for it.
+constexpr double kLateResultSeconds = 5;
+// The same on an emptied log, for a command whose final result must not be
+// missed (a phonebook read or write): once the `seconds` are over, the wait
+// goes on, at most kLateResultSeconds more, until that result stands after
+// the command's echo, as a slow module gives it. With the result there by
+// then, as a prompt module gives it, the wait is the same as `send`'s.
+void sendForResult(const QString& command, double seconds = 1);
 // A message's command and its text as one exchange: from the command on, the
 // modem takes what comes as the text, so nothing else goes out until the
 // text (with the character that ends or cancels it) has been written, and a
@@ -54,8 +63,10 @@ struct LineChange {
 };
 // The serial control follows the device onto a new rate or framing it has
 // accepted: the parts given replace those of its settings, the port stays
-// open, and the main window's port lines show the result. The saved port
-// file is not written: a later start-up that fails on it searches.
-void followDeviceLine(const LineChange& change);
+// open, and the main window's port lines show the result. False when the
+// port cannot run that line (a pseudo-terminal has no parity and always 8
+// data bits): it keeps the line it had. The saved port file is not written:
+// a later start-up that fails on it searches.
+bool followDeviceLine(const LineChange& change);
 
 } // namespace modem

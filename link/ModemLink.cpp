@@ -85,11 +85,11 @@ void ModemLink::networkset() {
     });
 }
 
+// An exchange as any other: nothing else starts while it waits.
 void ModemLink::SaveProfile() {
     if (!MSComm1().PortOpen()) return;
     link().cancelTextEntry();
-    link().write(QStringLiteral("AT&W\r"));
-    Pause(1);
+    link().sendCommand(QStringLiteral("AT&W"), 1, SerialLink::LogFirst::Keep);
 }
 
 // Asked once, the first time the call watch needs them.

@@ -3,6 +3,7 @@
 // download and the service centre.
 
 #include "link/Log.h"
+#include "link/Modem.h"
 #include "link/ModemLink.h"
 #include "link/SimPhonebook.h"
 #include "link/replies/Messages.h"
@@ -12,6 +13,8 @@
 #include "platform/TypedText.h"
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -28,29 +31,43 @@ int lastPlace(TerminalLog& log, const replies::PhonebookStatus& status, int used
     return std::min(limit, kLastPlace);
 }
 
-void emptyPhonebook() {
-    db::Database phonebook = db::OpenDatabase(QStringLiteral("phonebook.mdb"));
-    phonebook.Execute(QStringLiteral("delete from data"));
-    phonebook.Execute(QStringLiteral("delete from details"));
-    phonebook.Close();
+// What the main window's status line says while the download runs, and
+// when a read of the SIM got no answer at all.
+const QString kSaving = QStringLiteral("Saving Phone Book...Please Wait");
+const QString kNotRead = QStringLiteral("Phone Book Not Read.Modem Not Responding");
+
+// Why the copy could not take a download: a file that cannot be read, or
+// written. None when it can.
+std::optional<QString> copyRefusal() {
+    db::DataControl entries(db::kPhoneBookFile, QStringLiteral("DATA"));
+    db::DataControl counts(db::kPhoneBookFile, QStringLiteral("Details"));
+    if (!db::isReadable(entries) || !db::isReadable(counts)) return db::kUnreadableText;
+    if (!db::isWritable()) return db::kUnwritableText;
+    return std::nullopt;
 }
 
 // Reads place after place until as many entries as are in use have been
 // found (a SIM may leave gaps, which read as empty), never past the last
 // place, and stops at a place the modem refuses as past the SIM's range.
-// A malformed entry is skipped and the download goes on.
-void downloadEntries(TerminalLog& log, PhonebookCopy& calls, int used, int last) {
+// A malformed entry is skipped and the download goes on. None when a read
+// got no answer at all (the module is silent, or the device has gone): the
+// SIM has not been read whole.
+std::optional<std::vector<db::PhonebookEntry>> downloadEntries(TerminalLog& log, int used,
+                                                               int last) {
+    std::vector<db::PhonebookEntry> entries;
     int found = 0;
     for (int place = 1; found < used && place <= last; ++place) {
+        if (!modem::isPortOpen()) return std::nullopt;
         const replies::PlaceRead read = simphonebook::readPosition(place);
-        if (read.slot == replies::Slot::Entry) {
-            ++found;
-            if (const auto entry = replies::phonebookEntry(read.entry))
-                calls.AddPhonebookEntry(QString::number(place), entry->number, entry->name);
-        }
         log.clear();
-        if (read.slot == replies::Slot::PastRange) return;
+        if (read.slot == replies::Slot::NoAnswer) return std::nullopt;
+        if (read.slot == replies::Slot::PastRange) break;
+        if (read.slot != replies::Slot::Entry) continue;
+        ++found;
+        if (const auto entry = replies::phonebookEntry(read.entry))
+            entries.push_back({QString::number(place), entry->number, entry->name});
     }
+    return entries;
 }
 
 } // namespace
@@ -66,16 +83,34 @@ void ModemLink::SaveModelDetails(const QString& text) {
     actions_.console.saveIdentityFile();
 }
 
+// The copy is replaced only by a SIM phonebook read whole, in one write:
+// whatever ends the download before (a read without an answer, a file that
+// cannot be read or written) keeps the old copy and says so on the status
+// line. A count that is no number ends it at once, the status line as it was.
 void ModemLink::SavePhoneBook(const replies::PhonebookStatus& status) {
-    // A failure ends the download: what was stored stays; the call window is not shown.
-    view_.setStatus(QStringLiteral("Saving Phone Book...Please Wait"));
     const int used = typed::integer16(status.used);
-    emptyPhonebook();
-    PhonebookCopy& filling = actions_.calls.phonebookCopy();
-    filling.SetPhonebookCounts(status.used, status.capacity);
+    view_.setStatus(kSaving);
+    // Nothing is read from the SIM that the copy could not keep.
+    if (const std::optional<QString> refusal = copyRefusal()) {
+        view_.setStatus(*refusal);
+        return;
+    }
     Text1().clear();
-    const int last = lastPlace(Text1(), status, used);
-    downloadEntries(Text1(), filling, used, last);
+    // The device may have gone away right after the status reply.
+    const auto entries = modem::isPortOpen()
+                             ? downloadEntries(Text1(), used, lastPlace(Text1(), status, used))
+                             : std::nullopt;
+    if (!entries) {
+        view_.setStatus(kNotRead);
+        return;
+    }
+    try {
+        db::replacePhonebook(status.capacity, status.used, *entries);
+    } catch (const db::DbError& failure) {
+        failures::logFailure(lcLink, failure);
+        view_.setStatus(db::kUnwritableText);
+        return;
+    }
     // Reached anew: a call window the user closed during the download is
     // loaded again, and lists the copy from the table.
     actions_.calls.phonebookCopied();

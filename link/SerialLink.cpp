@@ -50,6 +50,20 @@ void SerialLink::sendCommand(const QString& command, double seconds, LogFirst lo
     waitFor(commands_, seconds);
 }
 
+void SerialLink::sendForResult(const QString& command, double seconds, double lateSeconds) {
+    // The result is looked for twice a second: soon enough once it has come,
+    // and few enough waits for a module that never gives it.
+    constexpr double kLook = 0.5;
+    writeCommand(command, LogFirst::Empty);
+    const quint64 sent = commands_;
+    const exchange::Waiting waiting;
+    waitFor(sent, seconds);
+    const Clock& clock = Clock::instance();
+    const double until = clock.seconds() + lateSeconds;
+    while (!log_.succeeded(command, TerminalLog::Judged::Final).has_value() && clock.seconds() < until)
+        waitFor(sent, kLook);
+}
+
 SerialLink::TextEntry::~TextEntry() {
     if (link_.openEntry_ == this) link_.openEntry_ = nullptr;
 }

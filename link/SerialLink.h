@@ -31,6 +31,9 @@ class SerialLink : public QObject {
     // modem waits for a message's text that another exchange is writing.
     void sendCommand(const QString& command, double seconds, LogFirst logFirst = LogFirst::Empty,
                      exchange::Waiting::Yields yields = exchange::Waiting::Yields::No);
+    // The same on an emptied log, then waits on, at most `lateSeconds` more,
+    // until the command's final result stands after its echo.
+    void sendForResult(const QString& command, double seconds, double lateSeconds);
     // Writes text as it stands, without a carriage return.
     void write(const QString& text);
 

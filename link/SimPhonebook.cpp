@@ -4,15 +4,17 @@
 
 namespace simphonebook {
 
+// A slow module's answer comes after the one second a read waits: each read
+// waits for its own, or the next read would take it for its own.
 replies::PlaceRead readPosition(int index) {
     const QString command = QStringLiteral("AT+CPBR=") + QString::number(index);
-    modem::send(command);
-    return replies::placeRead(modem::log().afterEcho(command));
+    modem::sendForResult(command);
+    return replies::placeRead(modem::log().afterEcho(command), index);
 }
 
 int lastIndex() {
     const QString command = QStringLiteral("AT+CPBR=?");
-    modem::send(command);
+    modem::sendForResult(command);
     return replies::lastPlace(modem::log().afterEcho(command)).value_or(0);
 }
 

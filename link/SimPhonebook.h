@@ -7,7 +7,9 @@
 
 namespace simphonebook {
 
-// Reads place `index` with the command exchange; the log keeps the exchange.
+// Reads place `index` with the command exchange, waiting on for a slow
+// module's answer; an entry counts only for the place it names. The log
+// keeps the exchange.
 replies::PlaceRead readPosition(int index);
 
 // The top of the range of places the module reads, as "AT+CPBR=?" gives it;

@@ -42,6 +42,16 @@ int savedPortNumber(const QString& text) {
     return port;
 }
 
+// Closes every file the program holds; one that could not take the old
+// one's place is told, and keeps the old one.
+void closeAllFilesTelling() {
+    try {
+        Files::instance().closeAll();
+    } catch (const Files::Error& e) {
+        Services::instance().message(e.description());
+    }
+}
+
 } // namespace
 
 void ModemLink::StartUp() {
@@ -209,7 +219,7 @@ void ModemLink::SavePortAndCheckSIM() {
         files.openForOutput(1, kPortFile);
     } catch (const Files::Error& e) {
         // Still open for reading by the start-up: the file keeps its line.
-        files.closeAll();
+        closeAllFilesTelling();
         if (e.description() != QLatin1String("File already open"))
             Services::instance().message(e.description());
         return;
@@ -220,7 +230,7 @@ void ModemLink::SavePortAndCheckSIM() {
     } catch (const Files::Error& e) {
         Services::instance().message(e.description());
     }
-    files.closeAll();
+    closeAllFilesTelling();
 }
 
 void ModemLink::ProbePortAfterSettings() {

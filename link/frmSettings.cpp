@@ -227,7 +227,19 @@ bool frmSettings::applyChoices() {
         return false;
     }
     readChoices();
-    applyToControl();
+    const ControlState before{m_CommCtl->CommPort(), m_CommCtl->Settings(),
+                              m_CommCtl->Handshaking()};
+    try {
+        applyToControl();
+        openWithChoices();
+    } catch (const CommError& refused) {
+        // The port cannot run the chosen line: nothing of it is kept or
+        // stored, and the user chooses again.
+        restore(before);
+        Services::instance().message(refused.description(), kMessageTitle,
+                                     Services::Icon::Critical);
+        return false;
+    }
     saveToStore();
     m_PortWasClosed = false;
     return true;
@@ -246,8 +258,25 @@ void frmSettings::applyToControl() {
                              QString::number(m_DataBits) + QLatin1Char(',') +
                              QString::number(m_StopBits);
     skipIfRefused([this] { m_CommCtl->setCommPort(m_Port.toInt()); });
-    skipIfRefused([this, &settings] { m_CommCtl->setSettings(settings); });
+    m_CommCtl->setSettings(settings);
     skipIfRefused([this] { m_CommCtl->setHandshaking(m_Handshake); });
+}
+
+// Only the open port tells whether the device runs the line: a line it
+// refuses is passed on. A port that fails to open otherwise (another program
+// took it meanwhile) keeps the choices and stays closed.
+void frmSettings::openWithChoices() {
+    try {
+        m_CommCtl->setPortOpen(true);
+    } catch (const CommError& e) {
+        if (e.number() == CommError::invalidPropertyValue().number()) throw;
+    }
+}
+
+void frmSettings::restore(const ControlState& state) {
+    skipIfRefused([&] { m_CommCtl->setCommPort(state.port); });
+    skipIfRefused([&] { m_CommCtl->setSettings(state.settings); });
+    skipIfRefused([&] { m_CommCtl->setHandshaking(state.handshaking); });
 }
 
 // What the control took, read back from it.

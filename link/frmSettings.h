@@ -25,9 +25,12 @@ class frmSettings;
 // the array's name.
 //
 // The dialog is modeless and stays on top. While it is open the serial
-// control's port is closed; OK applies the choices to the control and hands
-// them to the settings store, and leaving the dialog opens the port again
-// unless the user chose no port or the port was closed when it opened.
+// control's port is closed; OK applies the choices to the control, opens the
+// port and hands them to the settings store, and leaving the dialog opens the
+// port again unless the user chose no port or the port was closed when it
+// opened. A line the port cannot run is refused with the control's own
+// description ("Invalid property value"): the dialog stays open and the
+// control keeps its port, settings and handshaking.
 class frmSettings : public FormBase {
     Q_OBJECT
   public:
@@ -59,11 +62,20 @@ class frmSettings : public FormBase {
     void presetPort();
     void presetRate();
 
+    struct ControlState {
+        int port;
+        QString settings;
+        int handshaking;
+    };
+
     void cmdAction_Click(int index);
     // OK's work; false when the dialog is to stay open.
     bool applyChoices();
     void readChoices();
+    // Both throw CommError for a line the port cannot run.
     void applyToControl();
+    void openWithChoices();
+    void restore(const ControlState& state);
     void saveToStore();
     void optDataBits_Click();
     void optHandshake_Click(int index);

@@ -1,6 +1,7 @@
 #include "platform/Exchange.h"
 
 #include "platform/FormBase.h"
+#include "platform/Handlers.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -31,17 +32,42 @@ int& blockingWaits() {
     return waits;
 }
 
-std::deque<std::function<void()>>& deferred() {
-    static std::deque<std::function<void()>> actions;
+using Actions = std::deque<std::function<void()>>;
+
+// What waits for the end of the wait under way, and what waits for the end
+// of the action whose wait it is.
+Actions& atWaitsEnd() {
+    static Actions actions;
+    return actions;
+}
+Actions& afterAction() {
+    static Actions actions;
     return actions;
 }
 
-void runDeferred() {
-    while (!isWaiting() && !deferred().empty()) {
-        std::function<void()> action = std::move(deferred().front());
-        deferred().pop_front();
+void runWhileNoneWaiting(Actions& actions) {
+    while (!isWaiting() && !actions.empty()) {
+        std::function<void()> action = std::move(actions.front());
+        actions.pop_front();
         action();
     }
+}
+
+// The handler whose wait has just ended reads its reply next: what comes
+// after its action runs from the event loop, once that handler has returned
+// (or in a later pause in which no exchange waits). A wait that begins
+// meanwhile puts it off to its own end.
+void postAfterAction() {
+    static bool posted = false;
+    if (posted || afterAction().empty()) return;
+    posted = true;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [] {
+            posted = false;
+            runWhileNoneWaiting(afterAction());
+        },
+        Qt::QueuedConnection);
 }
 
 // A control of one of the console's windows, found up its parents (a list's
@@ -55,17 +81,20 @@ bool isConsoleControl(QWidget* widget) {
     return false;
 }
 
-// What a person may still do to a control while an exchange waits.
-enum class Allowed { Nothing, Typing, Everything };
-
-Allowed allowedWhileWaiting(QWidget* widget) {
-    for (QWidget* w = widget; w && !qobject_cast<FormBase*>(w); w = w->parentWidget()) {
-        if (qobject_cast<QScrollBar*>(w)) return Allowed::Everything;
+// The box a person types into that holds `widget` (a list box's text box
+// included); null when there is none.
+QWidget* typingBox(QWidget* widget) {
+    for (QWidget* w = widget; w && !qobject_cast<FormBase*>(w); w = w->parentWidget())
         if (qobject_cast<QLineEdit*>(w) || qobject_cast<QPlainTextEdit*>(w) ||
             qobject_cast<QTextEdit*>(w))
-            return Allowed::Typing;
-    }
-    return Allowed::Nothing;
+            return w;
+    return nullptr;
+}
+
+bool isInScrollBar(QWidget* widget) {
+    for (QWidget* w = widget; w && !qobject_cast<FormBase*>(w); w = w->parentWidget())
+        if (qobject_cast<QScrollBar*>(w)) return true;
+    return false;
 }
 
 bool isMouseButton(QEvent::Type type) {
@@ -81,10 +110,11 @@ bool isActingKey(int key) {
     return std::find(std::begin(kActing), std::end(kActing), key) != std::end(kActing);
 }
 
-// Of the keys typed into a box: Enter may press a button, and the keys that
-// pick another item of an editable list box's list do.
+// Of the keys typed into a box: Enter in a box of one line may press a
+// button (in a box of several it begins a new line), and the keys that pick
+// another item of an editable list box's list do.
 bool isActingTypedKey(QWidget* box, int key) {
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) return qobject_cast<QLineEdit*>(box);
     const bool inList = qobject_cast<QComboBox*>(box->parentWidget()) != nullptr;
     return inList && (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
                       key == Qt::Key_PageDown);
@@ -93,16 +123,12 @@ bool isActingTypedKey(QWidget* box, int key) {
 bool refused(QWidget* widget, QEvent* event) {
     const QEvent::Type type = event->type();
     const bool isKey = type == QEvent::KeyPress || type == QEvent::KeyRelease;
-    if (!isMouseButton(type) && !isKey && type != QEvent::Wheel) return false;
+    // A shortcut (Alt and a caption's underlined letter) presses its button.
+    const bool acts =
+        isMouseButton(type) || isKey || type == QEvent::Wheel || type == QEvent::Shortcut;
+    if (!acts || isInScrollBar(widget)) return false;
     const int key = isKey ? static_cast<QKeyEvent*>(event)->key() : 0;
-    switch (allowedWhileWaiting(widget)) {
-    case Allowed::Everything:
-        return false;
-    case Allowed::Typing:
-        return isKey && isActingTypedKey(widget, key);
-    case Allowed::Nothing:
-        break;
-    }
+    if (QWidget* box = typingBox(widget)) return isKey && isActingTypedKey(box, key);
     return !isKey || isActingKey(key);
 }
 
@@ -124,7 +150,9 @@ Waiting::Waiting(Yields yields) : yields_(yields) {
 
 Waiting::~Waiting() {
     if (yields_ == Yields::No) --blockingWaits();
-    runDeferred();
+    if (isWaiting()) return;
+    runWhileNoneWaiting(atWaitsEnd());
+    postAfterAction();
 }
 
 bool isWaiting() {
@@ -132,8 +160,21 @@ bool isWaiting() {
 }
 
 void whenNoneWaiting(std::function<void()> action) {
-    deferred().push_back(std::move(action));
-    runDeferred();
+    afterAction().push_back(std::move(action));
+    runWhileNoneWaiting(afterAction());
+}
+
+void whenWaitIsOver(std::function<void()> action) {
+    atWaitsEnd().push_back(std::move(action));
+    runWhileNoneWaiting(atWaitsEnd());
+}
+
+void startWhenFree(Layer layer, std::function<void()> exchange) {
+    if (!isWaiting()) {
+        exchange();
+        return;
+    }
+    whenNoneWaiting([layer, exchange = std::move(exchange)] { runGuarded(layer, exchange); });
 }
 
 void neverRefuse(QWidget* control) {

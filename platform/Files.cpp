@@ -2,11 +2,33 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+QString describe(QFileDevice::FileError error) {
+    return error == QFileDevice::ResourceError ? QStringLiteral("Disk full")
+                                               : QStringLiteral("Device I/O error");
+}
+
+// An existing file is refused as opening it for writing would refuse it: the
+// new one takes its place only once written, and a rename would not ask.
+bool mayWrite(const QString& path) {
+    if (!QFileInfo::exists(path)) return true;
+    QFile existing(path);
+    return existing.open(QIODevice::WriteOnly | QIODevice::Append);
+}
+
+} // namespace
 
 Files& Files::instance() {
     static Files files;
     return files;
 }
+
+Files::Files() = default;
+Files::~Files() = default;
 
 int Files::freeNumber() const {
     int number = 1;
@@ -19,15 +41,21 @@ void Files::openForInput(int number, const QString& name) {
     if (isOpen(number)) throw Error(QStringLiteral("File already open"));
     QFile file(QDir::current().filePath(name));
     if (!file.open(QIODevice::ReadOnly)) throw Error(QStringLiteral("File not found"));
-    open_[number] = {file.fileName(), false, file.readAll(), 0};
+    OpenFile input;
+    input.path = file.fileName();
+    input.content = file.readAll();
+    open_.emplace(number, std::move(input));
 }
 
 void Files::openForOutput(int number, const QString& name) {
     if (isOpen(number)) throw Error(QStringLiteral("File already open"));
-    QFile file(QDir::current().filePath(name));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    OpenFile output;
+    output.path = QDir::current().filePath(name);
+    output.output = true;
+    output.replacement = std::make_unique<QSaveFile>(output.path);
+    if (!mayWrite(output.path) || !output.replacement->open(QIODevice::WriteOnly))
         throw Error(QStringLiteral("Path/File access error"));
-    open_[number] = {file.fileName(), true, {}, 0};
+    open_.emplace(number, std::move(output));
 }
 
 Files::OpenFile& Files::get(int number) {
@@ -64,11 +92,25 @@ QString Files::readLine(int number) {
 void Files::write(int number, const QString& text) {
     OpenFile& file = get(number);
     if (!file.output) throw Error(QStringLiteral("Bad file mode"));
-    QFile out(file.path);
-    if (!out.open(QIODevice::Append)) throw Error(QStringLiteral("Path/File access error"));
-    out.write(text.toLatin1());
+    QSaveFile& out = *file.replacement;
+    const QByteArray bytes = text.toLatin1();
+    // Stored at once, so that a full disk is told here, not when closing.
+    if (file.failure.isEmpty() && out.write(bytes) == bytes.size() && out.flush()) return;
+    if (file.failure.isEmpty()) {
+        file.failure = describe(out.error());
+        out.cancelWriting();
+    }
+    throw Error(file.failure);
 }
 
 void Files::closeAll() {
-    open_.clear();
+    std::map<int, OpenFile> closing;
+    closing.swap(open_);
+    QString failure;
+    for (auto& [number, file] : closing) {
+        // One whose write failed keeps the old file; that failure was told then.
+        if (!file.output || !file.failure.isEmpty() || file.replacement->commit()) continue;
+        if (failure.isEmpty()) failure = describe(file.replacement->error());
+    }
+    if (!failure.isEmpty()) throw Error(failure);
 }

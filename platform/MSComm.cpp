@@ -1,5 +1,7 @@
 #include "platform/MSComm.h"
 
+#include "platform/TypedText.h"
+
 #include <QMetaObject>
 #include <QStringList>
 
@@ -45,19 +47,21 @@ void MSComm::setCommPort(int port) {
     port_ = port;
 }
 
+// A value is taken only once the device runs it: a refused one leaves the
+// property, and the line, as they were.
 void MSComm::setSettings(const QString& settings) {
     const auto parsed = LineSettings::parse(settings);
-    if (!parsed) throw CommError::invalidPropertyValue();
+    if (!parsed || !parsed->isRunnable()) throw CommError::invalidPropertyValue();
+    if (backend_) backend_->configure(*parsed, handshaking_);
     settings_ = settings;
     line_ = *parsed;
-    if (backend_) backend_->configure(line_, handshaking_);
 }
 
 void MSComm::setHandshaking(int handshaking) {
     if (handshaking < NoHandshaking || handshaking > RtsCtsXonXoff)
         throw CommError::invalidPropertyValue();
+    if (backend_) backend_->configure(line_, handshaking);
     handshaking_ = handshaking;
-    if (backend_) backend_->configure(line_, handshaking_);
 }
 
 void MSComm::raiseEveryEvent() {
@@ -102,6 +106,7 @@ QByteArray MSComm::Input() {
 
 void MSComm::setOutput(const QString& text) {
     if (!backend_) throw CommError::portNotOpen();
+    if (!typed::isLineText(text)) throw CommError::invalidPropertyValue();
     backend_->write(text.toLatin1());
 }
 

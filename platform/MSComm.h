@@ -22,13 +22,20 @@ class MSComm : public QObject {
     void setCommPort(int port); // throws "Port already open" while open, as the control does
 
     QString Settings() const { return settings_; }
-    void setSettings(const QString& settings); // throws "Invalid property value"
+    // Throws "Invalid property value" for a text that is no settings string,
+    // for a line no port here can run (1.5 stop bits, fewer than five data
+    // bits), and, while the port is open, for a line the device refuses.
+    // Settings then keeps its value: it never names a line not in force.
+    void setSettings(const QString& settings);
 
     bool PortOpen() const { return backend_ != nullptr; }
+    // Opening throws CommError: "Port already open" for a port another
+    // program holds, "Invalid property value" for a device that cannot run
+    // Settings or Handshaking; the port then stays closed.
     void setPortOpen(bool open);
 
     int Handshaking() const { return handshaking_; }
-    void setHandshaking(int handshaking);
+    void setHandshaking(int handshaking); // refused as Settings is
 
     int RThreshold() const { return rThreshold_; }
     void setRThreshold(int n) { rThreshold_ = n; }
@@ -46,7 +53,9 @@ class MSComm : public QObject {
 
     // Takes every byte received so far.
     QByteArray Input();
-    // Writes text, one byte per character.
+    // Writes text, one byte per character. Text with a character the line
+    // cannot carry (beyond Latin-1) is refused whole with "Invalid property
+    // value": nothing goes out that differs from what was given.
     void setOutput(const QString& text);
     int CommEvent() const { return event_; }
 

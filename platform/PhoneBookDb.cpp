@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStringList>
 
 #include <map>
@@ -57,6 +58,16 @@ const std::map<QString, QStringList>& phoneBookFields() {
     return fields;
 }
 
+// A declared type that stores what is written as a text, as the engine tells
+// a column's affinity: "INTEGER" would keep 0655 as 655, and a column without
+// a type would keep whatever another program put in it.
+bool hasTextAffinity(const QString& declaredType) {
+    const QString type = declaredType.toUpper();
+    if (type.contains(QLatin1String("INT"))) return false;
+    return type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("CLOB")) ||
+           type.contains(QLatin1String("TEXT"));
+}
+
 QString withoutTrailingBlanks(const QString& text) {
     qsizetype length = text.size();
     while (length > 0 && text.at(length - 1) == ' ')
@@ -71,10 +82,15 @@ QString comparable(const QString& text, int tailLength) {
 
 } // namespace
 
+// How long a statement waits for another program's lock on the file before
+// it fails. The engine waits in real time, whatever the console's clock, so
+// the wait is kept short.
+constexpr int kBusyMilliseconds = 1000;
+
 // One open database file.
 class Connection {
   public:
-    Connection(const QString& path, int flags) {
+    Connection(const QString& path, int flags) : file_(fileKey(path)) {
         const int rc =
             sqlite3_open_v2(QFile::encodeName(path).constData(), &handle_, flags, nullptr);
         if (rc != SQLITE_OK) {
@@ -82,17 +98,31 @@ class Connection {
             sqlite3_close(handle_);
             db::fail(QStringLiteral("cannot open %1: %2").arg(path, reason));
         }
+        sqlite3_busy_timeout(handle_, kBusyMilliseconds);
     }
     ~Connection() { sqlite3_close(handle_); }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     sqlite3* handle() const { return handle_; }
+    // The file, however its name was spelt.
+    const QString& file() const { return file_; }
+    bool inTransaction() const { return !sqlite3_get_autocommit(handle_); }
     [[noreturn]] void raise(const QString& context) const {
         db::fail(context + QLatin1String(": ") + QString::fromUtf8(sqlite3_errmsg(handle_)));
     }
+    // Runs statements whose failure there is nothing left to do about.
+    void runQuietly(const char* sql) const {
+        sqlite3_exec(handle_, sql, nullptr, nullptr, nullptr);
+    }
+
+    static QString fileKey(const QString& path) {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        return canonical.isEmpty() ? QFileInfo(path).absoluteFilePath() : canonical;
+    }
 
   private:
+    QString file_;
     sqlite3* handle_ = nullptr;
 };
 
@@ -137,10 +167,12 @@ class Statement {
     QString columnName(int column) const {
         return QString::fromUtf8(sqlite3_column_name(stmt_, column));
     }
+    // The stored text as it is, to its last byte.
     QString text(int column) const {
         const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-        return value ? QString::fromUtf8(value) : QString();
+        return value ? QString::fromUtf8(value, sqlite3_column_bytes(stmt_, column)) : QString();
     }
+
     qint64 integer(int column) const { return sqlite3_column_int64(stmt_, column); }
     int changes() const { return sqlite3_changes(connection_.handle()); }
 
@@ -149,10 +181,66 @@ class Statement {
     sqlite3_stmt* stmt_ = nullptr;
 };
 
+// The declared type of every field of the phonebook's tables the file has,
+// by upper-case name ("" for a field declared without one).
+std::map<QString, QString> declaredTypes(const Connection& connection) {
+    std::map<QString, QString> types;
+    for (const auto& [table, fields] : phoneBookFields()) {
+        Statement info(connection, QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
+        info.bind(1, table);
+        while (info.step())
+            if (fields.contains(info.text(0), Qt::CaseInsensitive))
+                types[info.text(0).toUpper()] = info.text(1);
+    }
+    return types;
+}
+
+// The transactions open in this program, by file: everything the program
+// reads from or writes to such a file goes through the transaction's
+// connection, so that it takes part in the transaction.
+std::map<QString, std::shared_ptr<Connection>>& openTransactions() {
+    static std::map<QString, std::shared_ptr<Connection>> open;
+    return open;
+}
+
+std::shared_ptr<Connection> transactionOn(const QString& file) {
+    const auto found = openTransactions().find(file);
+    return found == openTransactions().end() ? nullptr : found->second;
+}
+
 std::shared_ptr<Connection> openConnection(const QString& name) {
     const QString path = resolveDatabasePath(name);
     if (isPhoneBookName(QFileInfo(path).fileName())) createPhoneBookIfMissing(path);
+    if (auto joined = transactionOn(Connection::fileKey(path))) return joined;
     return std::make_shared<Connection>(path, SQLITE_OPEN_READWRITE);
+}
+
+// Where a write to the file of `own` goes: into the file's open transaction,
+// if it has one, else through `own`. A transaction the engine has rolled back
+// by itself (on a full disk, say) takes no further write: alone, it would be
+// kept while what came before it is gone.
+const Connection& writerFor(const std::shared_ptr<Connection>& own) {
+    const std::shared_ptr<Connection> transaction = transactionOn(own->file());
+    if (!transaction) return *own;
+    if (!transaction->inTransaction()) fail(QStringLiteral("the transaction has been rolled back"));
+    return *transaction;
+}
+
+// Writes a row of the program's fields to each table of the phonebook and
+// takes them back.
+void probeWrite(const Connection& connection) {
+    Statement(connection, QStringLiteral("SAVEPOINT probe")).step();
+    const auto takeBack =
+        qScopeGuard([&] { connection.runQuietly("ROLLBACK TO probe; RELEASE probe"); });
+    for (const auto& [table, fields] : phoneBookFields()) {
+        const QStringList placeholders(fields.size(), QStringLiteral("?"));
+        Statement insert(connection, "INSERT INTO " + quoted(table) + " (" +
+                                         quotedList(fields, QString()) + ") VALUES (" +
+                                         placeholders.join(QLatin1String(", ")) + ")");
+        for (int i = 0; i < fields.size(); ++i)
+            insert.bind(i + 1, QString());
+        insert.step();
+    }
 }
 
 } // namespace
@@ -246,6 +334,19 @@ void Recordset::load(std::shared_ptr<Connection> connection, const QString& sour
     rows_ = std::move(rows);
 }
 
+// A field of the phonebook the record set reads that is not a text makes the
+// file not this program's, as a missing field does. The type is the one the
+// field's table declares for it, whether the set reads the table or an SQL
+// text over it.
+void Recordset::requireTextFields() const {
+    const std::map<QString, QString> types = declaredTypes(*connection_);
+    for (const QString& column : columns_) {
+        const auto declared = types.find(column.toUpper());
+        if (declared != types.end() && !hasTextAffinity(declared->second))
+            fail(QStringLiteral("the field %1 is not a text").arg(column));
+    }
+}
+
 bool Recordset::isEOF() const {
     return cursor_ >= RecordCount();
 }
@@ -327,7 +428,7 @@ void Recordset::Delete() {
     requireUpdatable();
     const qint64 rowId = currentRow().rowId;
     discardPending();
-    Statement remove(*connection_, "DELETE FROM " + quoted(table_) + " WHERE rowid = ?");
+    Statement remove(writerFor(connection_), "DELETE FROM " + quoted(table_) + " WHERE rowid = ?");
     remove.bind(1, rowId);
     remove.step();
     if (remove.changes() == 0) fail(QStringLiteral("the record has already been deleted"));
@@ -388,12 +489,13 @@ void Recordset::insertPending() {
                                         : "INSERT INTO " + quoted(table_) + " (" +
                                               quotedList(names, QString()) + ") VALUES (" +
                                               placeholders.join(QLatin1String(", ")) + ")";
-    Statement insert(*connection_, sql);
+    const Connection& writer = writerFor(connection_);
+    Statement insert(writer, sql);
     for (size_t i = 0; i < written.size(); ++i)
         insert.bind(int(i) + 1, *buffer_[written[i]]);
     insert.step();
 
-    Row row{sqlite3_last_insert_rowid(connection_->handle()), {}};
+    Row row{sqlite3_last_insert_rowid(writer.handle()), {}};
     for (const std::optional<QString>& value : buffer_)
         row.values.push_back(value.value_or(QString()));
     const bool atEnd = isEOF();
@@ -408,9 +510,9 @@ void Recordset::rewriteCurrent() {
     QStringList names;
     for (int column : written)
         names << columns_[column];
-    Statement update(*connection_, "UPDATE " + quoted(table_) + " SET " +
-                                       quotedList(names, QStringLiteral(" = ?")) +
-                                       " WHERE rowid = ?");
+    Statement update(writerFor(connection_), "UPDATE " + quoted(table_) + " SET " +
+                                                 quotedList(names, QStringLiteral(" = ?")) +
+                                                 " WHERE rowid = ?");
     for (size_t i = 0; i < written.size(); ++i)
         update.bind(int(i) + 1, *buffer_[written[i]]);
     update.bind(int(written.size()) + 1, rows_[cursor_].rowId);
@@ -428,9 +530,10 @@ DataControl::DataControl(const QString& databaseName, const QString& recordSourc
 void DataControl::Refresh() {
     recordset_.load(openConnection(databaseName_), recordSource_);
     if (!isPhoneBookName(QFileInfo(databaseName_).fileName())) return;
-    const auto table = phoneBookFields().find(recordSource_.toUpper());
-    if (table == phoneBookFields().end()) return;
     try {
+        recordset_.requireTextFields();
+        const auto table = phoneBookFields().find(recordSource_.toUpper());
+        if (table == phoneBookFields().end()) return;
         for (const QString& field : table->second)
             recordset_.columnOf(field); // throws when the field is missing
     } catch (const DbError&) {
@@ -462,7 +565,7 @@ Database& Database::operator=(Database&&) noexcept = default;
 
 void Database::Execute(const QString& sql) {
     if (!connection_) fail(QStringLiteral("the database is closed"));
-    Statement statement(*connection_, sql);
+    Statement statement(writerFor(connection_), sql);
     while (statement.step()) {
     }
 }
@@ -473,6 +576,82 @@ void Database::Close() {
 
 Database OpenDatabase(const QString& name) {
     return Database(openConnection(name));
+}
+
+// ---- writing a whole copy ----
+
+bool isWritable(const QString& databaseName) {
+    try {
+        for (const auto& [table, fields] : phoneBookFields()) {
+            DataControl control(databaseName, table);
+            control.Refresh(); // the program's fields, all texts
+        }
+        probeWrite(writerFor(openConnection(databaseName)));
+        return true;
+    } catch (const DbError&) {
+        return false;
+    }
+}
+
+Transaction::Transaction(const QString& databaseName) {
+    std::shared_ptr<Connection> connection = openConnection(databaseName);
+    if (transactionOn(connection->file()))
+        fail(QStringLiteral("a transaction is already open on ") + databaseName);
+    Statement(*connection, QStringLiteral("BEGIN IMMEDIATE")).step();
+    openTransactions()[connection->file()] = connection;
+    connection_ = std::move(connection);
+}
+
+Transaction::~Transaction() {
+    Rollback();
+}
+
+std::shared_ptr<Connection> Transaction::end() {
+    std::shared_ptr<Connection> connection = std::move(connection_);
+    if (connection) openTransactions().erase(connection->file());
+    return connection;
+}
+
+void Transaction::Commit() {
+    const std::shared_ptr<Connection> connection = end();
+    if (!connection) fail(QStringLiteral("the transaction has ended"));
+    if (!connection->inTransaction()) fail(QStringLiteral("the transaction has been rolled back"));
+    try {
+        Statement(*connection, QStringLiteral("COMMIT")).step();
+    } catch (const DbError&) {
+        // Not kept in part: what the transaction wrote is taken back whole.
+        if (connection->inTransaction()) connection->runQuietly("ROLLBACK");
+        throw;
+    }
+}
+
+void Transaction::Rollback() {
+    const std::shared_ptr<Connection> connection = end();
+    if (connection && connection->inTransaction()) connection->runQuietly("ROLLBACK");
+}
+
+void replacePhonebook(const QString& capacity, const QString& used,
+                      const std::vector<PhonebookEntry>& entries) {
+    Transaction copy(kPhoneBookFile);
+    Database database = OpenDatabase(kPhoneBookFile);
+    database.Execute(QStringLiteral("delete from data"));
+    database.Execute(QStringLiteral("delete from details"));
+    DataControl details(kPhoneBookFile, QStringLiteral("Details"));
+    Recordset& counts = details.Recordset();
+    counts.AddNew();
+    counts.Fields(QStringLiteral("TotalIndex")).setValue(capacity);
+    counts.Fields(QStringLiteral("UsedIndex")).setValue(used);
+    counts.Update();
+    DataControl data(kPhoneBookFile, QStringLiteral("DATA"));
+    Recordset& rows = data.Recordset();
+    for (const PhonebookEntry& entry : entries) {
+        rows.AddNew();
+        rows.Fields(QStringLiteral("Index")).setValue(entry.index);
+        rows.Fields(QStringLiteral("Number")).setValue(entry.number);
+        rows.Fields(QStringLiteral("Name")).setValue(entry.name);
+        rows.Update();
+    }
+    copy.Commit();
 }
 
 } // namespace db

@@ -21,8 +21,15 @@ namespace db {
 // The phonebook's one file name; every spelling of it reaches this file.
 inline constexpr char kPhoneBookFile[] = "PhoneBook.mdb";
 
+// What the console tells the user of a phonebook file it cannot read, and of
+// one it cannot write.
+inline const QString kUnreadableText = QStringLiteral("Phone Book File Cannot Be Read");
+inline const QString kUnwritableText = QStringLiteral("Phone Book File Cannot Be Written");
+
 // Any failure of the engine or of a record operation. Handlers let it reach
-// their error exit.
+// their error exit. A write that cannot be done (a read-only file or folder,
+// a full disk, a constraint of the file's own, another program's lock held
+// longer than a second) fails with it and leaves the file as it was.
 class DbError : public Failure {
   public:
     using Failure::Failure;
@@ -117,6 +124,7 @@ class Recordset {
     enum class Pending { None, Adding, Editing };
 
     void load(std::shared_ptr<Connection> connection, const QString& source);
+    void requireTextFields() const;
     void close();
     bool isOpen() const { return connection_ != nullptr; }
     bool hasCurrent() const;
@@ -155,7 +163,9 @@ class DataControl {
     void setRecordSource(const QString& source) { recordSource_ = source; }
 
     // Re-reads the record set from the current database name and record source.
-    // A table of the phonebook that lacks one of its fields cannot be read.
+    // A table of the phonebook that lacks one of its fields cannot be read, nor
+    // can a record set of the phonebook with a field that is not a text (a
+    // column declared INTEGER, say, which would have changed 0655 into 655).
     void Refresh();
     // The record set, read at first use like a control opened with its window.
     // The same object across refreshes.
@@ -168,7 +178,8 @@ class DataControl {
 };
 
 // Reads the control's record set anew; false when the file cannot be read (it
-// is not a database, or a table or a field of the phonebook is missing).
+// is not a database, a table or a field of the phonebook is missing or not a
+// text, or another program has held it locked for longer than the wait).
 bool isReadable(DataControl& control);
 
 // A database opened for bulk statements.
@@ -192,5 +203,72 @@ class Database {
 // Opens a database by bare name, creating an empty phonebook when it is the
 // phonebook's file and missing.
 Database OpenDatabase(const QString& name);
+
+// ---- writing a whole copy
+
+// Whether the phonebook can be written now: its tables have the program's
+// fields, all texts, and a row of them can be written to each table (taken
+// back at once). False for a read-only file or folder, a full disk, a field
+// of the file's own that must be filled, or another program's lock held for
+// longer than the wait. Cheap enough to ask before the SIM is changed, so that
+// a window can tell the user first; a write can still fail afterwards (the
+// disk may fill meanwhile), with DbError as ever. A missing phonebook is
+// created first, as every opening creates it; inside an open Transaction the
+// check is made inside it.
+bool isWritable(const QString& databaseName = kPhoneBookFile);
+
+// A transaction over one database file, as a workspace's BeginTrans,
+// CommitTrans and Rollback: what is written while it is open is kept only
+// when Commit succeeds, and otherwise not at all. While it is open, every
+// data control, record set and database of this program on that file, opened
+// before or during it, reads and writes inside it (a record set read before
+// writes into it too), so the windows' own writes can be gathered into one:
+//
+//     db::Transaction copy;                     // the phonebook
+//     db::OpenDatabase("phonebook.mdb").Execute("delete from data");
+//     ... AddNew/Update through the windows' data controls ...
+//     copy.Commit();                            // or a DbError: the old copy stays
+//
+// It begins at once (another program's lock is waited for as every write
+// waits for it), and fails with DbError when the file cannot be written now.
+// One at a time per file: a second one on the same file fails. A write that
+// fails inside it fails as ever and leaves the rest of the transaction open;
+// one that makes the engine roll the whole transaction back (a full disk)
+// fails every later write and the Commit. Ending without Commit (a handler's
+// error exit) rolls back. Record sets keep the records they read or wrote
+// meanwhile: after a rollback, Refresh them.
+class Transaction {
+  public:
+    explicit Transaction(const QString& databaseName = kPhoneBookFile);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    // Keeps everything written; on a failure (DbError) keeps nothing of it.
+    // Either way the transaction has ended.
+    void Commit();
+    // Takes back everything written; nothing when it has ended.
+    void Rollback();
+
+  private:
+    std::shared_ptr<Connection> end();
+
+    std::shared_ptr<Connection> connection_; // none once ended
+};
+
+// One entry of the SIM phonebook as the copy holds it.
+struct PhonebookEntry {
+    QString index;
+    QString number;
+    QString name;
+};
+
+// Replaces the whole phonebook copy in one transaction: both tables emptied,
+// the counts row (TotalIndex = capacity, UsedIndex = used) and the entries
+// written in their order. Either all of it is stored, or (DbError) the old
+// copy stays untouched. For a download that gathers the entries first; one
+// that writes each entry as it arrives opens a Transaction around its writes.
+void replacePhonebook(const QString& capacity, const QString& used,
+                      const std::vector<PhonebookEntry>& entries);
 
 } // namespace db

@@ -7,6 +7,10 @@
 #include <QFileInfo>
 #include <QSerialPort>
 
+#include <map>
+
+#include <termios.h>
+
 namespace {
 
 QString deviceOf(int port) {
@@ -32,10 +36,27 @@ QSerialPort::Parity parityOf(char letter) {
     }
 }
 
-QSerialPort::StopBits stopBitsOf(double stop) {
-    if (stop == 2) return QSerialPort::TwoStop;
-    if (stop == 1.5) return QSerialPort::OneAndHalfStop;
-    return QSerialPort::OneStop;
+QSerialPort::FlowControl flowControlOf(int handshaking) {
+    if (handshaking == RtsCts || handshaking == RtsCtsXonXoff) return QSerialPort::HardwareControl;
+    if (handshaking == XonXoff) return QSerialPort::SoftwareControl;
+    return QSerialPort::NoFlowControl;
+}
+
+// The framing bits of termios that stand for a line's data bits, parity and
+// stop bits. Parity bits other than PARENB count only while it is set.
+tcflag_t framingBits(tcflag_t cflag) {
+    const tcflag_t parity = (cflag & PARENB) ? cflag & (PARENB | PARODD | CMSPAR) : 0;
+    return (cflag & (CSIZE | CSTOPB)) | parity;
+}
+
+tcflag_t framingBitsOf(const LineSettings& s) {
+    static const std::map<int, tcflag_t> sizes = {{5, CS5}, {6, CS6}, {7, CS7}, {8, CS8}};
+    static const std::map<char, tcflag_t> parities = {{'N', 0},
+                                                      {'E', PARENB},
+                                                      {'O', PARENB | PARODD},
+                                                      {'M', PARENB | CMSPAR | PARODD},
+                                                      {'S', PARENB | CMSPAR}};
+    return sizes.at(s.dataBits) | parities.at(s.parity) | (s.stopBits == 2 ? CSTOPB : 0);
 }
 
 // Line errors as the serial control numbers them. A device that goes away
@@ -59,9 +80,15 @@ class QtSerialBackend : public SerialBackend {
     explicit QtSerialBackend(const QString& device) : device_(device) { port_.setPortName(device); }
 
     void open(const LineSettings& settings, int handshaking) override {
-        configure(settings, handshaking);
+        // Opened on the port's plain line (9600,n,8,1) first, so that a line
+        // the device cannot run is told apart from a port that does not open.
         if (!port_.open(QIODevice::ReadWrite)) throw openFailure();
-        configure(settings, handshaking);
+        if (!applied(settings, handshaking)) {
+            port_.close();
+            throw CommError::invalidPropertyValue();
+        }
+        line_ = settings;
+        handshaking_ = handshaking;
         QObject::connect(&port_, &QSerialPort::readyRead, [this] {
             // Take the bytes now: the port does not signal again while this runs.
             if (received) received(port_.readAll());
@@ -82,17 +109,33 @@ class QtSerialBackend : public SerialBackend {
     }
 
     void configure(const LineSettings& s, int handshaking) override {
-        port_.setBaudRate(s.baud);
-        port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits));
-        port_.setParity(parityOf(s.parity));
-        port_.setStopBits(stopBitsOf(s.stopBits));
-        port_.setFlowControl(handshaking == RtsCts || handshaking == RtsCtsXonXoff
-                                 ? QSerialPort::HardwareControl
-                             : handshaking == XonXoff ? QSerialPort::SoftwareControl
-                                                      : QSerialPort::NoFlowControl);
+        if (!applied(s, handshaking)) {
+            applied(line_, handshaking_); // back to the line that was in force
+            throw CommError::invalidPropertyValue();
+        }
+        line_ = s;
+        handshaking_ = handshaking;
     }
 
     void write(const QByteArray& bytes) override { port_.write(bytes); }
+
+  private:
+    // Sets the line and tells whether the device now runs it as given. The
+    // port reports some refusals itself; a driver that cannot do a framing
+    // (a pseudo-terminal has no parity and always 8 data bits) leaves it out
+    // of termios, so the framing is read back.
+    bool applied(const LineSettings& s, int handshaking) {
+        const bool set =
+            s.isRunnable() && port_.setBaudRate(s.baud) &&
+            port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) &&
+            port_.setParity(parityOf(s.parity)) &&
+            port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+            port_.setFlowControl(flowControlOf(handshaking));
+        port_.clearError();
+        termios in_force{};
+        return set && ::tcgetattr(port_.handle(), &in_force) == 0 &&
+               framingBits(in_force.c_cflag) == framingBitsOf(s);
+    }
 
   private:
     CommError openFailure() const {
@@ -111,6 +154,8 @@ class QtSerialBackend : public SerialBackend {
 
     QString device_;
     QSerialPort port_;
+    LineSettings line_; // the line in force while open
+    int handshaking_ = NoHandshaking;
 };
 
 } // namespace

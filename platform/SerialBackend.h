@@ -42,6 +42,9 @@ struct LineSettings {
     double stopBits = 1;
 
     static std::optional<LineSettings> parse(const QString& text);
+    // Whether a serial port of this system can run the line at all: termios
+    // has no one and a half stop bits and no fewer than five data bits.
+    bool isRunnable() const { return stopBits != 1.5 && dataBits >= 5; }
     // The ten rates modems run at, slowest first: the lists that offer a rate
     // and the port search take them in this order.
     static const QStringList& standardRates();
@@ -54,12 +57,19 @@ enum LineError { ReadFailed = 1006, WriteFailed = 1010, DeviceFailed = 1011 };
 enum Handshake { NoHandshaking = 0, XonXoff = 1, RtsCts = 2, RtsCtsXonXoff = 3 };
 
 // The device under the serial control: a real port, or a simulated modem in tests.
+// A device runs a line only as far as it can; a line it cannot run in full
+// (a framing its driver leaves out, a rate it does not take) is refused with
+// CommError::invalidPropertyValue(), never run in part.
 class SerialBackend {
   public:
     virtual ~SerialBackend() = default;
-    // Throws CommError ("Port already open" when another program holds the port).
+    // Throws CommError ("Port already open" when another program holds the
+    // port, "Invalid property value" when the device cannot run the line);
+    // the port is then left closed.
     virtual void open(const LineSettings& settings, int handshaking) = 0;
     virtual void close() = 0;
+    // Throws "Invalid property value" when the device cannot run the line; it
+    // then keeps running the line it had.
     virtual void configure(const LineSettings& settings, int handshaking) = 0;
     virtual void write(const QByteArray& bytes) = 0;
 

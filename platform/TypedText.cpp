@@ -46,6 +46,10 @@ bool isMessageText(const QString& text) {
     return !text.contains(QChar(26)) && !text.contains(QChar(27));
 }
 
+bool isLineText(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
+}
+
 int integer16(const QString& text) {
     const double value = text::number(text);
     if (value > 32767) throw text::CutError("not a 16-bit number");

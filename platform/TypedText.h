@@ -31,6 +31,11 @@ bool isQuotable(const QString& text);
 // A message text or header: neither character 26 nor 27.
 bool isMessageText(const QString& text);
 
+// Text the serial line carries unchanged: it goes out one byte a character,
+// so every character lies within Latin-1 (U+0000 to U+00FF). Control
+// characters are the other checks' concern.
+bool isLineText(const QString& text);
+
 // The whole number a count box or a reply holds (plain decimal digits, blanks
 // around them aside), as a 16-bit number. Throws text::CutError when the text
 // is no such number or the number does not fit.

@@ -285,6 +285,8 @@ void Form12::QueryForwarding() {
     Show();
     ui->Label2->setText(QStringLiteral("Checking Current Status..."));
     for (const ForwardReason& reason : kReasons) {
+        // A device gone during the queries answers none of the rest.
+        if (&reason != kReasons && !modem::isPortOpen()) break;
         modem::send(reason.query(), 3);
         CheckForward(reason);
     }

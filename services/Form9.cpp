@@ -12,6 +12,16 @@
 #include "platform/Widgets.h"
 #include "services/Passwords.h"
 
+// How many digits a facility's password has: a SIM PIN 4 to 8, the phone
+// and network lock codes 8. An empty password is never sent.
+struct PasswordLength {
+    int least;
+    int most;
+    bool admits(const QString& password) const {
+        return password.size() >= least && password.size() <= most;
+    }
+};
+
 struct LockFacility {
     QString code;          // "PS", "SC", "PN"
     QString unlockedState; // the status line for status digit 0
@@ -19,14 +29,19 @@ struct LockFacility {
     QString lockDone, lockRefused;
     QString unlockDone, unlockRefused;
     QString passwordRefused;
-    bool lockNeedsEightDigits;
-    bool changeNeedsEightDigits;
+    PasswordLength lockLength;   // refused with "Pasword Length Should Be 8"
+    PasswordLength changeLength; // refused with "Password Lenght Should be 8"
     // "Change Status" empties the page's password box (the phone page's lock
     // option empties it instead when the preselection picks it).
     bool changeStatusEmptiesPassword;
 };
 
 namespace {
+
+constexpr int kPasswordLength = 8; // what a password box holds at most
+constexpr PasswordLength kEightDigits{kPasswordLength, kPasswordLength};
+constexpr PasswordLength kPinDigits{4, kPasswordLength};
+constexpr PasswordLength kAnyDigits{1, kPasswordLength};
 
 const LockFacility kPhone = {
     QStringLiteral("PS"),
@@ -37,8 +52,8 @@ const LockFacility kPhone = {
     QStringLiteral("Changes SuccessFul-UNLOCKED"),
     QStringLiteral("Changes Unsuccessful,Phone is Already UNLocked Or Invalid Password Entered"),
     QStringLiteral("Changes Unsuccessful,Phone is UNLocked Or Invalid Password Entered"),
-    true,
-    true,
+    kEightDigits,
+    kEightDigits,
     false,
 };
 
@@ -52,8 +67,8 @@ const LockFacility kSimPin = {
     QStringLiteral(
         "Changes Unsuccessful,SIM PIN is Already DeActivated Or Invalid Password Entered"),
     QStringLiteral("Changes Unsuccessful,SIM PIN is DeActivated Or Invalid Password Entered"),
-    false,
-    false,
+    kPinDigits,
+    kPinDigits,
     true,
 };
 
@@ -66,15 +81,14 @@ const LockFacility kNetwork = {
     QStringLiteral("Changes SuccessFul-N/WUNLOCKED"),
     QStringLiteral("Changes Unsuccessful,N/w is Already UNLocked Or Invalid Password Entered"),
     QStringLiteral("Changes Unsuccessful,N/W is UNLocked Or Invalid Password Entered"),
-    true,
-    false,
+    kEightDigits,
+    kAnyDigits,
     true,
 };
 
 const QString kPasswordChanged = QStringLiteral("Changes SuccessFul-PASSWORD CHANGED");
 const QString kPleaseWait = QStringLiteral("Please Wait....");
 
-constexpr int kPasswordLength = 8;
 
 const QString kSuccessColour = QStringLiteral("color: #000040;");
 const QString kFailureColour = QStringLiteral("color: #c00000;");
@@ -199,7 +213,7 @@ void Form9::LockOrUnlock(const Page& page) {
     const LockFacility& facility = *page.facility;
     const ForgetPasswords forget{page.password};
     const QString password = page.password->text().trimmed();
-    if (facility.lockNeedsEightDigits && password.size() != kPasswordLength) {
+    if (!facility.lockLength.admits(password)) {
         Services::instance().message(QStringLiteral("Pasword Length Should Be 8"), kMessageTitle);
     } else if (typed::isDigits(password) && (page.lock->isChecked() || page.unlock->isChecked())) {
         const bool lock = page.lock->isChecked();
@@ -218,8 +232,7 @@ void Form9::ChangePassword(const Page& page) {
     const ForgetPasswords forget{page.oldPassword, page.newPassword};
     const QString old = page.oldPassword->text().trimmed();
     const QString fresh = page.newPassword->text().trimmed();
-    if (facility.changeNeedsEightDigits &&
-        (old.size() != kPasswordLength || fresh.size() != kPasswordLength)) {
+    if (!facility.changeLength.admits(old) || !facility.changeLength.admits(fresh)) {
         Services::instance().message(QStringLiteral("Password Lenght Should be 8"), kMessageTitle);
     } else if (typed::isDigits(old) && typed::isDigits(fresh)) {
         const QString command = facilityCommand(QStringLiteral("AT+CPWD="), facility, old, fresh);

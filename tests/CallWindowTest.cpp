@@ -7,6 +7,7 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
+#include "tests/UnwritablePhoneBook.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -169,6 +170,10 @@ TEST_P(CallWindowTest, DialTakesDialCharactersOnly) {
         {"3;+CPBW=1", "", ""},
         {"012\"3", "", ""},
         {"0123OK", "", ""},
+        // Digits of other scripts, and what no key types (pasted).
+        {"０１２３", "", ""},
+        {"0123中", "", ""},
+        {"☎ 0123 😀", "", ""},
         {"+441632960961", "ATD+441632960961;\r", "Dialing....+441632960961"},
         {"*#06#", "ATD*#06#;\r", "Dialing....*#06#"},
         {"0123,45p6W7", "ATD0123,45p6W7;\r", "Dialing....0123,45p6W7"},
@@ -515,6 +520,10 @@ TEST_P(EntryWindowTest, RefusalsSendNothingAndReturnToTheCallWindow) {
         {"44", "", "1 2", "X"},
         {"", "", "3", "AL\"ICE"},
         {"", "", "3", "AL", QString(QChar(13)) + "ICE"},
+        // What the line cannot carry: it would reach the SIM as "?".
+        {"", "", "3", "üü中"},
+        {"", "", "3", "Café über 中文 😀"},
+        {"", "", "٠١٢٣", "X"},
     };
     open();
     for (const Case& c : cases) {
@@ -575,6 +584,155 @@ TEST_P(EntryWindowTest, OkAndCancelKeepTheBoxesTheCloseBoxEmptiesThem) {
     control<QPushButton>(calls(), "Command2")->click();
     EXPECT_EQ(boxes(form<Form4>()), "");
     EXPECT_EQ(sent(), "");
+}
+
+// ---- a copy that cannot be written
+
+// The SIM is not changed while the copy could not follow: Add and Delete say
+// so and send nothing, and the SIM, the copy and the list stay as they were.
+TEST_P(EntryWindowTest, ACopyThatCannotBeWrittenIsToldBeforeTheSimIsChanged) {
+    open();
+    const QStringList rowsBefore = rows();
+    const QStringList entriesBefore = storedEntries();
+    const QString refused = "Phone Book File Cannot Be Written | GSM";
+    UnwritablePhoneBook file(services().path(db::kPhoneBookFile));
+    for (const UnwritablePhoneBook::Condition& condition : file.withFieldOfItsOwn()) {
+        SCOPED_TRACE(condition.what);
+        services().messages.clear();
+        condition.make();
+        control<QPushButton>(add("", "", "0800", "NEW"), "Command1")->click();
+        EXPECT_EQ(sent(), "");
+        EXPECT_EQ(messages(), QStringList{refused});
+        EXPECT_TRUE(calls().isVisible());
+        clickRow(control<QListWidget>(calls(), "List1"), 1);
+        control<QPushButton>(calls(), "Command3")->click();
+        EXPECT_EQ(sent(), "");
+        EXPECT_EQ(messages(), (QStringList{refused, refused}));
+        EXPECT_EQ(status(), "");
+        condition.undo();
+        EXPECT_EQ(rows(), rowsBefore);
+        EXPECT_EQ(storedEntries(), entriesBefore);
+        EXPECT_EQ(storedCounts(), QStringList{"3|250"});
+        EXPECT_EQ(control<QLineEdit>(calls(), "Text2")->text(), "3");
+        EXPECT_EQ(simBook().entries.size(), 3u);
+    }
+}
+
+// A write of the copy that still fails once the SIM has changed (here a row
+// the file itself refuses) is told too. Nothing of it is kept, and the list
+// and counts go on showing the copy: never "Number Deleted" for a row that
+// stays, which a second Delete can take once the file takes it.
+TEST_P(EntryWindowTest, ACopyWriteThatFailsAfterTheSimChangedIsTold) {
+    open();
+    const QStringList rowsBefore = rows();
+    const QStringList entriesBefore = storedEntries();
+    db::Database file = db::OpenDatabase(db::kPhoneBookFile);
+    file.Execute("CREATE TRIGGER refuseNew BEFORE INSERT ON DATA WHEN NEW.Name = 'NEWCOMER' "
+                 "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    file.Execute("CREATE TRIGGER keepOffice BEFORE DELETE ON DATA WHEN OLD.Name = 'OFFICE' "
+                 "BEGIN SELECT RAISE(ABORT, 'kept'); END");
+
+    control<QPushButton>(add("", "", "0800", "newcomer"), "Command1")->click();
+    EXPECT_EQ(commands(sent()), (QStringList{"AT+CPBR=4", "AT+CPBW=4,0800,,\" newcomer\""}));
+    EXPECT_EQ(simBook().entries.at(4).name, " newcomer");
+    EXPECT_EQ(messages(),
+              QStringList{"Number Added To SIM.Phone Book File Cannot Be Written | GSM"});
+    EXPECT_TRUE(calls().isVisible());
+
+    services().messages.clear();
+    clickRow(control<QListWidget>(calls(), "List1"), 1);
+    control<QPushButton>(calls(), "Command3")->click();
+    EXPECT_EQ(sent(), "AT+CPBW=2\r");
+    EXPECT_FALSE(simBook().entries.count(2));
+    EXPECT_EQ(messages(),
+              QStringList{"Number Erased From SIM.Phone Book File Cannot Be Written | GSM"});
+    EXPECT_NE(status(), "Number Deleted");
+
+    EXPECT_EQ(rows(), rowsBefore);
+    EXPECT_EQ(storedEntries(), entriesBefore);
+    EXPECT_EQ(storedCounts(), QStringList{"3|250"});
+    EXPECT_EQ(control<QLineEdit>(calls(), "Text2")->text(), "3");
+
+    file.Execute("DROP TRIGGER keepOffice");
+    clickRow(control<QListWidget>(calls(), "List1"), 1);
+    control<QPushButton>(calls(), "Command3")->click();
+    EXPECT_EQ(status(), "Number Deleted");
+    EXPECT_EQ(storedEntries(), (QStringList{entriesBefore[0], entriesBefore[2]}));
+    EXPECT_EQ(storedCounts(), QStringList{"2|250"});
+}
+
+// A copy whose Number field is no text (INTEGER, as another program may make
+// it) holds 0655555555 as 655555555: it is not this program's file, and the
+// call window treats it as one it cannot read. None of its numbers is listed
+// to be dialled, and the download reads nothing into it: the file stays as
+// it was.
+TEST_P(CallWindowTest, ACopyWhoseNumbersAreNoTextIsNeitherListedNorDownloadedInto) {
+    const QString file = services().path(db::kPhoneBookFile);
+    db::createPhoneBookIfMissing(file);
+    makeNumbersIntegers(file);
+    const QStringList stored = {"1 text|655555555 integer|DORA text",
+                                "2 text|33698765432 integer|PIERRE text"};
+    ASSERT_EQ(rawRows(file, "SELECT * FROM DATA"), stored);
+    simBook().entries = kThreeEntries;
+    Form3& window = form<Form3>();
+    window.Show();
+    EXPECT_EQ(sent(), "");
+    EXPECT_EQ(status(), "Phone Book File Cannot Be Read");
+    EXPECT_TRUE(rows().isEmpty());
+
+    control<QPushButton>(window, "Command5")->click(); // "Reload PhoneBook"
+    EXPECT_EQ(commands(sent()), QStringList{"AT+CPBS?"});
+    EXPECT_EQ(control<QLabel>(main(), "Label5")->text(), "Phone Book File Cannot Be Read");
+    EXPECT_EQ(status(), "Phone Book File Cannot Be Read");
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_EQ(rawRows(file, "SELECT * FROM DATA"), stored);
+}
+
+// A device pulled out, or a module fallen silent, while the entry window
+// reads the SIM for a free index or writes the entry: the window shows its
+// failure message, as after any unanswered command, no further index is
+// read, and nothing is written to the copy. Delete says the same as for a
+// refusal.
+TEST_P(EntryWindowTest, ADeviceGoneOrSilentDuringTheAdditionCannotAdd) {
+    struct Case {
+        const char* when;
+        bool pulled;
+        QStringList sent;
+    };
+    const Case cases[] = {
+        {"at AT+CPBR=", true, {"AT+CPBR=4"}},
+        {"after 1 AT+CPBR=", true, {"AT+CPBR=4"}},
+        {"at AT+CPBW=", true, {"AT+CPBR=4", "AT+CPBW=4,0800,,\" NEW\""}},
+        {"at AT+CPBR=", false, {"AT+CPBR=4"}},
+        {"at AT+CPBW=", false, {"AT+CPBR=4", "AT+CPBW=4,0800,,\" NEW\""}},
+    };
+    open();
+    const QStringList entriesBefore = storedEntries();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.when) + (c.pulled ? ", pulled out" : ", silent"));
+        services().messages.clear();
+        const sim::Silence when = *sim::silenceFromText(c.when);
+        if (c.pulled)
+            ports().pullAt(3, when);
+        else
+            modem().fallSilent(when);
+        const double start = clock().seconds();
+        control<QPushButton>(add("", "", "0800", "NEW"), "Command1")->click();
+        EXPECT_LT(clock().seconds() - start, 15);
+        EXPECT_EQ(commands(sent()), c.sent);
+        EXPECT_EQ(messages(), QStringList{"Error Occurred.Cannot Add | GSM"});
+        EXPECT_EQ(storedEntries(), entriesBefore);
+        EXPECT_TRUE(calls().isVisible());
+        if (c.pulled) ports().plugBackIn(3);
+        modem().restart();
+        if (!main().MSComm1().PortOpen()) main().MSComm1().setPortOpen(true);
+    }
+    services().messages.clear();
+    ports().pullAt(3, *sim::silenceFromText("at AT+CPBW="));
+    clickRow(control<QListWidget>(calls(), "List1"), 1);
+    control<QPushButton>(calls(), "Command3")->click();
+    EXPECT_EQ(messages(), QStringList{"Error Occurred.Try Again | GSM"});
+    EXPECT_EQ(storedEntries(), entriesBefore);
 }
 
 // ---- the incoming-call window

@@ -6,6 +6,7 @@
 #include "console/Form7.h"
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
+#include "tests/UnwritablePhoneBook.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -421,6 +422,7 @@ TEST_F(DispatcherTest, BrokenPhonebookFileStillLetsCallsBeAnnounced) {
         {"without its entries", changed("DROP TABLE DATA"), false},
         {"without its counts", changed("DROP TABLE Details"), false},
         {"without the names", changed("ALTER TABLE DATA DROP COLUMN Name"), false},
+        {"numbers that are no texts", [&] { makeNumbersIntegers(file); }, false},
         {"missing", [&] { QFile::remove(file); }, true},
     };
     for (const Case& c : cases) {

@@ -153,6 +153,11 @@ TEST_P(GprsInShapes, ADefinitionIsSentOnlyAsAWholeCommandAndARefusalStaysShown) 
         {"a quote in the name", "1", "x\";+CPOF", "", "", "Current Status", "x\";+CPOF", kImproper},
         {"a control character in the name", "1", QString("web") + QChar(27), "", "",
          "Current Status", "web\x1b", kImproper},
+        // It would go out as "?".
+        {"a character the line cannot carry", "1", "wéb中", "", "", "Current Status", "wéb中",
+         kImproper},
+        {"a pasted one", "1", "Café über 中文 😀", "", "", "Current Status", "Café über 中文 😀",
+         kImproper},
         {"a name holding OK, refused",
          "1",
          "BOOK.NET",

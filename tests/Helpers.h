@@ -2,6 +2,7 @@
 
 // Small readings of windows and bytes that many tests share.
 
+#include "platform/Clock.h"
 #include "platform/Forms.h"
 #include "platform/PhoneBookDb.h"
 #include "testsupport/TestServices.h"
@@ -17,12 +18,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
 #include <QTabBar>
+#include <QTest>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -148,6 +152,50 @@ inline void click(QWidget* control, QPoint at = QPoint(-1, -1)) {
     QApplication::sendEvent(control, &release);
 }
 
+// A click of the left button at `at` (the control's centre when not given)
+// `afterSeconds` from now on the console's clock, as a second click comes
+// while the first one's handler waits; its press is of the kind given (a
+// double click's second press is reported as a double click). A control gone
+// by then gets nothing. Tells when it has come.
+inline std::shared_ptr<bool> clickLater(QWidget* control, double afterSeconds,
+                                        QPoint at = QPoint(-1, -1),
+                                        QEvent::Type press = QEvent::MouseButtonPress) {
+    Clock& clock = Clock::instance();
+    auto done = std::make_shared<bool>(false);
+    clock.schedule(
+        clock.seconds() + afterSeconds, [target = QPointer<QWidget>(control), at, press, done] {
+            *done = true;
+            if (!target) return;
+            const QPoint where = at == QPoint(-1, -1) ? target->rect().center() : at;
+            const QPointF local(where);
+            const QPointF global(target->mapToGlobal(where));
+            QMouseEvent down(press, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &down);
+            if (!target) return;
+            QMouseEvent up(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                           Qt::NoModifier);
+            QApplication::sendEvent(target, &up);
+        });
+    return done;
+}
+
+// Lets the clock run until what was scheduled has come.
+inline void runUntil(const std::shared_ptr<bool>& done) {
+    while (!*done)
+        Clock::instance().wait(0.05);
+}
+
+// A double click as the window system reports it: a press and a release,
+// then within the double-click interval a press reported as a double click
+// and its release. The second comes half the interval after the first on the
+// console's clock, so inside whatever the first click started.
+inline void doubleClick(QWidget* control, QPoint at = QPoint(-1, -1)) {
+    const double gap = QApplication::doubleClickInterval() / 2000.0;
+    const std::shared_ptr<bool> second = clickLater(control, gap, at, QEvent::MouseButtonDblClick);
+    click(control, at);
+    runUntil(second);
+}
+
 // A click on a row of a list box.
 inline void clickRow(QListWidget* list, int row) {
     list->doItemsLayout();
@@ -180,6 +228,15 @@ inline void pressKey(QWidget* box, int key, Qt::KeyboardModifiers modifiers = Qt
     QApplication::sendEvent(box, &press);
     QKeyEvent release(QEvent::KeyRelease, key, modifiers);
     QApplication::sendEvent(box, &release);
+}
+
+// Alt and a letter, as the window system delivers them to a window that is
+// active: the button whose caption underlines the letter is pressed (its
+// click comes a tenth of a second later, on the machine's own clock).
+inline void pressAlt(QWidget* window, Qt::Key letter) {
+    window->activateWindow();
+    QCoreApplication::processEvents();
+    QTest::keyClick(window, letter, Qt::AltModifier);
 }
 
 // Pastes a text into a box (Ctrl+V): how characters that no key types get in.

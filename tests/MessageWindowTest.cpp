@@ -9,6 +9,7 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
+#include "tests/UnwritablePhoneBook.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -150,6 +151,11 @@ TEST_F(MessageEditorTest, RefusedNumbersAndTextsWriteNothing) {
         // The header is sent, not saved.
         {"123", QString("x") + kCtrlZ, "hello", {}, "Message Not Sent.Error Occurred",
          "Message Saved"},
+        // What the line cannot carry would go out as "?": no command either.
+        {"123", "", "Café über 中文 😀", {}, "Message Not Sent.Error Occurred",
+         "Message Not Saved.Error Occurred"},
+        {"123", "üü中", "hello", {}, "Message Not Sent.Error Occurred", "Message Saved"},
+        {"１２３", "", "hello", destination, "", ""},
     };
     // clang-format on
     Form8& window = open();
@@ -173,6 +179,41 @@ TEST_F(MessageEditorTest, RefusedNumbersAndTextsWriteNothing) {
         EXPECT_EQ(status(), c.saveStatus);
     }
     EXPECT_TRUE(modem().state().sent.empty());
+}
+
+// The device pulled out while the window waits for the modem, before the
+// prompt, after it, or while the text is taken: the window shows its failure
+// text, as after any unanswered command, and nothing is sent.
+TEST_F(MessageEditorTest, ADeviceGoneDuringTheExchangeShowsTheFailureText) {
+    struct Case {
+        const char* button;
+        const char* when;
+        QString failure;
+    };
+    const Case cases[] = {
+        {"Command1", "at AT+CMGS", "Message Not Sent.Error Occurred"},
+        {"Command1", "after 1 AT+CMGS", "Message Not Sent.Error Occurred"},
+        {"Command2", "at AT+CMGW", "Message Not Saved.Error Occurred"},
+        {"Command2", "after 1 AT+CMGW", "Message Not Saved.Error Occurred"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.button) + " " + c.when);
+        Form8& window = open();
+        write("123", "", "hello");
+        ASSERT_EQ(modem().state().settings.cmgf, 1);
+        const size_t stored = modem().state().messages.size();
+        ports().pullAt(3, *sim::silenceFromText(c.when));
+        control<QPushButton>(window, c.button)->click();
+        EXPECT_EQ(status(), c.failure);
+        EXPECT_TRUE(modem().state().sent.empty());
+        EXPECT_EQ(modem().state().messages.size(), stored);
+        EXPECT_FALSE(main().MSComm1().PortOpen());
+        EXPECT_EQ(control<QLabel>(main(), "Label5")->text(),
+                  "Modem Disconnected.Connect It And Press REFRESH");
+        ports().plugBackIn(3);
+        main().MSComm1().setPortOpen(true);
+        modem().state().settings.cmgf = 1; // started afresh
+    }
 }
 
 // After a refusal of the command (or no prompt at all) the text is not
@@ -461,6 +502,22 @@ TEST_P(MessageWindowTest, PhoneBookListsTheNamesAndAsksForTheServiceCentre) {
     control<QPushButton>(window, "Command6")->click();
     EXPECT_EQ(status(), "Service Center Unknown");
     EXPECT_TRUE(main().Text1().isEmpty());
+}
+
+// A copy whose numbers are no texts would give 655555555 for 0655555555: the
+// window lists none of its names, so that none of its numbers is taken.
+TEST_F(MessageEditorTest, ACopyWhoseNumbersAreNoTextListsNothing) {
+    Form8& window = open();
+    storeEntry("1", "0123456789", "JOHN");
+    control<QPushButton>(window, "Command6")->click();
+    sent();
+    makeNumbersIntegers(services().path(db::kPhoneBookFile));
+    control<QPushButton>(window, "Command6")->click();
+    EXPECT_EQ(status(), "Phone Book File Cannot Be Read");
+    EXPECT_TRUE(items(control<QListWidget>(window, "List1")).isEmpty());
+    EXPECT_FALSE(control<QListWidget>(window, "List1")->isEnabled());
+    EXPECT_EQ(sent(), "");
+    EXPECT_EQ(control<QLineEdit>(window, "Text1")->text(), "");
 }
 
 // Each row gives its own entry's number, also when two entries share a name

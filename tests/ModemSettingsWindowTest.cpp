@@ -105,7 +105,8 @@ TEST_F(ModemSettingsWindowTest, ChecksStopTheSaveInTheirOrderAndSendNothing) {
         {[&] { option("Option25")->click(); }, "Error:Set DTR Signal"},
         {[&] { option("Option28")->click(); }, "Error:Enable/Disable Echo"},
     };
-    const QStringList ratesRefused = {"", "  ", "96;00", "OK", "115200;+CFUN=0", "+9600"};
+    const QStringList ratesRefused = {"",      "  ",       "96;00", "OK", "115200;+CFUN=0",
+                                      "+9600", "９６００", "9600中"};
     for (const auto& [choose, message] : checks) {
         SCOPED_TRACE(message);
         const bool rateCheck = QString(message) == "Select IPR Correctly";
@@ -341,6 +342,53 @@ TEST_F(ModemSettingsWindowTest, ThePortFollowsTheRateAndFramingTheDeviceTook) {
     }
 }
 
+// A line the device took but the console's port cannot run (a pseudo-terminal
+// keeps 8 data bits and no parity; a port may refuse a rate) leaves the port
+// as it was, and the status line says that it did not follow. Nothing more
+// reaches the device: the commands left count as unanswered, and the profile
+// is not stored.
+TEST_F(ModemSettingsWindowTest, APortThatCannotFollowTheDeviceIsTold) {
+    struct Case {
+        const char* rate;
+        const char* format;
+        const char* parity;
+        QStringList sent;
+        QString status;
+    };
+    const QString rest = "Changes UnsuccessFul-DCE-DTE Flow Control"
+                         "Changes UnsuccessFul-DCD signal"
+                         "Changes UnsuccessFul-DTR signal"
+                         "Changes UnsuccessFul-DSR signal"
+                         "Changes UnsuccessFul-ECHO";
+    const Case cases[] = {
+        {"9600",
+         "Option6",
+         "Option9",
+         {"AT+IPR=9600", "AT+ICF=5,1"},
+         " Console Port Not Changed-Character Framing " + rest},
+        {"19200",
+         "Option4",
+         "Option12",
+         {"AT+IPR=19200"},
+         " Console Port Not Changed-IPR  Changes UnsuccessFul-Character Framing " + rest},
+    };
+    ports().limitLines(3, [](const LineSettings& s) {
+        return s.dataBits == 8 && s.parity == 'N' && s.baud == 9600;
+    });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.rate) + " " + c.format);
+        resetLine();
+        chooseExample(c.rate);
+        option(c.format)->click();
+        option(c.parity)->click();
+        save();
+        EXPECT_EQ(commands(sent()), c.sent);
+        EXPECT_EQ(label("Label1")->text(), c.status);
+        EXPECT_EQ(main().MSComm1().Settings(), "9600,n,8,1");
+        EXPECT_EQ(control<QLabel>(main(), "Label3")->text(), "9600,N,8,1");
+    }
+}
+
 // The echo text replaces the one the framing line ends in, however often
 // the configuration is saved and whether or not the framing was taken.
 TEST_F(ModemSettingsWindowTest, RepeatedSavesKeepOneEchoText) {
@@ -412,6 +460,23 @@ TEST_F(ModemSettingsWindowTest, AClosedPortEndsTheSaveQuietly) {
     EXPECT_EQ(label("Label1")->text(), "Please Wait...Saving The Setting");
     EXPECT_TRUE(services().messages.empty());
     EXPECT_EQ(control<QLabel>(main(), "Label6")->text(), "9600");
+}
+
+// A device pulled out during the save answers none of the later commands:
+// nothing more is written to the port that is gone, and the status line
+// shows the failure of each command left unanswered, as a silent module's.
+TEST_F(ModemSettingsWindowTest, ADeviceGoneDuringTheSaveShowsTheCommandsLeftUnanswered) {
+    chooseExample("9600");
+    ports().pullAt(3, *sim::silenceFromText("after 1 AT+ICF"));
+    save();
+    EXPECT_EQ(commands(sent()), (QStringList{"AT+IPR=9600", "AT+ICF=3,4"}));
+    EXPECT_EQ(label("Label1")->text(), "Changes UnsuccessFul-DCE-DTE Flow Control"
+                                       "Changes UnsuccessFul-DCD signal"
+                                       "Changes UnsuccessFul-DTR signal"
+                                       "Changes UnsuccessFul-DSR signal"
+                                       "Changes UnsuccessFul-ECHO");
+    EXPECT_EQ(control<QLabel>(main(), "Label5")->text(),
+              "Modem Disconnected.Connect It And Press REFRESH");
 }
 
 // The saved port file keeps the old rate: the next start-up fails on it,

@@ -1,6 +1,9 @@
 #include "platform/PhoneBookDb.h"
+#include "tests/FileSystems.h"
+#include "tests/UnwritablePhoneBook.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -8,8 +11,13 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -328,4 +336,363 @@ TEST_F(PhoneBookDbTest, AnExistingFileIsFoundWhateverTheCaseOfItsName) {
     DataControl again("PHONEBOOK.MDB", "DATA");
     again.Refresh();
     EXPECT_EQ(again.Recordset().RecordCount(), 1);
+}
+
+namespace {
+
+// A phonebook made with the given tables, as another program may have made it.
+void createRawPhoneBook(const char* schema) {
+    sqlite3* handle = nullptr;
+    sqlite3_open_v2(db::kPhoneBookFile, &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                    nullptr);
+    EXPECT_EQ(sqlite3_exec(handle, schema, nullptr, nullptr, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(handle);
+    sqlite3_close(handle);
+}
+
+bool readable(const QString& source) {
+    DataControl control(db::kPhoneBookFile, source);
+    return db::isReadable(control);
+}
+
+} // namespace
+
+// A field that is not a text would not keep what the download stores (a
+// number column keeps 0655555555 as 655555555): such a file is not this
+// program's, as one with a missing field is not.
+TEST_F(PhoneBookDbTest, AFieldThatIsNotATextMakesTheFileUnreadable) {
+    struct Case {
+        const char* schema;
+        bool data;    // DATA readable
+        bool details; // Details readable
+        bool names;   // "select name from data" readable
+    };
+    const Case cases[] = {
+        {"CREATE TABLE DATA (\"Index\" TEXT, Number INTEGER, Name TEXT);"
+         "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT);",
+         false, true, true},
+        {"CREATE TABLE DATA (\"Index\" NUMERIC, Number TEXT, Name TEXT);"
+         "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT);",
+         false, true, true},
+        {"CREATE TABLE DATA (\"Index\" TEXT, Number TEXT, Name);" // no type at all
+         "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT);",
+         false, true, false},
+        {"CREATE TABLE DATA (\"Index\" TEXT, Number TEXT, Name REAL);"
+         "CREATE TABLE Details (TotalIndex TEXT, UsedIndex INT);",
+         false, false, false},
+        {"CREATE TABLE DATA (\"Index\" VARCHAR(3), Number NVARCHAR(20), Name CLOB, Notes INTEGER);"
+         "CREATE TABLE Details (TotalIndex CHARACTER(3), UsedIndex text);",
+         true, true, true}, // text types of other names, and a field the program has not
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.schema);
+        QFile::remove(db::kPhoneBookFile);
+        createRawPhoneBook(c.schema);
+        EXPECT_EQ(readable("DATA"), c.data);
+        EXPECT_EQ(readable("Details"), c.details);
+        EXPECT_EQ(readable("select name from data"), c.names);
+        EXPECT_EQ(readable("select * from data"), c.data);
+    }
+}
+
+TEST_F(PhoneBookDbTest, ValuesReadBackAsTheTextsWritten) {
+    const QStringList values = {"0655555555", "007",       "1.50",
+                                "1e3",        "+44 (0)20", "  ",
+                                "",           "Zo\u00eb",  QString("a") + QChar(0) + "b"};
+    db::createPhoneBookIfMissing(db::kPhoneBookFile);
+    {
+        DataControl data1(db::kPhoneBookFile, "DATA");
+        db::Recordset& set = data1.Recordset();
+        for (const QString& value : values) {
+            set.AddNew();
+            set.Fields("Index").setValue(value);
+            set.Fields("Number").setValue(value);
+            set.Update();
+        }
+    }
+    DataControl data1(db::kPhoneBookFile, "DATA");
+    db::Recordset& set = data1.Recordset();
+    QStringList read;
+    for (set.MoveFirst(); !set.isEOF(); set.MoveNext()) {
+        EXPECT_EQ(set.Fields("Index").Value(), set.Fields("Number").Value());
+        read << set.Fields("Number").Value();
+    }
+    EXPECT_EQ(read, values);
+    EXPECT_EQ(RawFile().query("SELECT DISTINCT typeof(Number) FROM DATA"), (Rows{{"text"}}));
+}
+
+namespace {
+
+// The writes the windows and the download make, each on record sets read
+// from the file as it is.
+struct Write {
+    const char* what;
+    std::function<void(DataControl& data1, DataControl& data2)> run;
+};
+const std::vector<Write> kWrites = {{"AddNew",
+                                     [](DataControl& data1, DataControl&) {
+                                         db::Recordset& set = data1.Recordset();
+                                         set.AddNew();
+                                         set.Fields("Index").setValue("4");
+                                         set.Fields("Number").setValue("0655555555");
+                                         set.Fields("Name").setValue("DORA");
+                                         set.Update();
+                                     }},
+                                    {"Edit",
+                                     [](DataControl&, DataControl& data2) {
+                                         db::Recordset& set = data2.Recordset();
+                                         set.MoveFirst();
+                                         set.Edit();
+                                         set.Fields("TotalIndex").setValue("250");
+                                         set.Fields("UsedIndex").setValue("4");
+                                         set.Update();
+                                     }},
+                                    {"Delete",
+                                     [](DataControl& data1, DataControl&) {
+                                         data1.Recordset().FindFirst(
+                                             Criterion::equals("Index", "2"));
+                                         data1.Recordset().Delete();
+                                     }},
+                                    {"Execute", [](DataControl&, DataControl&) {
+                                         db::Database database = db::OpenDatabase("phonebook.mdb");
+                                         database.Execute("delete from data");
+                                     }}};
+
+// A phonebook as a download leaves it, and the ways it can come to be one
+// that takes no write.
+class UnwritablePhoneBookTest : public PhoneBookDbTest {
+  protected:
+    void SetUp() override {
+        PhoneBookDbTest::SetUp();
+        seedPhoneBook(kEntries);
+    }
+
+    using Condition = UnwritablePhoneBook::Condition;
+    const std::vector<Condition>& conditions() const { return unwritable_.conditions(); }
+
+    // What a failed write must have left: the file and no journal beside it.
+    void expectTheOldCopy() {
+        EXPECT_EQ(stored("DATA"), kEntries);
+        EXPECT_EQ(stored("Details"), (Rows{{"250", "3"}}));
+        EXPECT_EQ(filesHere(), QStringList{"PhoneBook.mdb"});
+    }
+
+  private:
+    UnwritablePhoneBook unwritable_{db::kPhoneBookFile};
+};
+
+} // namespace
+
+TEST_F(UnwritablePhoneBookTest, EveryWriteFailsAndLeavesTheFileAsItWas) {
+    for (const Condition& condition : conditions()) {
+        for (const Write& write : kWrites) {
+            SCOPED_TRACE(std::string(condition.what) + ", " + write.what);
+            condition.make();
+            DataControl data1(db::kPhoneBookFile, "DATA");
+            DataControl data2(db::kPhoneBookFile, "Details");
+            data1.Refresh();
+            data2.Refresh();
+            EXPECT_THROW(write.run(data1, data2), DbError);
+            condition.undo();
+            expectTheOldCopy();
+            EXPECT_EQ(data1.Recordset().RecordCount(), 3);
+        }
+    }
+}
+
+TEST_F(UnwritablePhoneBookTest, AnExclusiveLockKeepsReadersOutAsWell) {
+    OtherProgram other(db::kPhoneBookFile, "BEGIN EXCLUSIVE");
+    DataControl data1(db::kPhoneBookFile, "DATA");
+    EXPECT_FALSE(db::isReadable(data1));
+    other.release();
+    EXPECT_TRUE(db::isReadable(data1));
+    EXPECT_EQ(data1.Recordset().RecordCount(), 3);
+}
+
+TEST_F(UnwritablePhoneBookTest, ALockReleasedWithinTheWaitLetsTheWriteThrough) {
+    OtherProgram other(db::kPhoneBookFile, "BEGIN IMMEDIATE");
+    DataControl data1(db::kPhoneBookFile, "DATA");
+    data1.Refresh();
+    std::thread releasing([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        other.release();
+    });
+    kWrites[0].run(data1, data1);
+    releasing.join();
+    EXPECT_EQ(stored("DATA").size(), 4u);
+}
+
+// A field of the file's own that must be filled, which the program does not know.
+TEST_F(PhoneBookDbTest, ARowTheFileRefusesIsNotWritten) {
+    createRawPhoneBook(
+        "CREATE TABLE DATA (\"Index\" TEXT, Number TEXT, Name TEXT, \"Group\" TEXT NOT NULL);"
+        "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT);"
+        "INSERT INTO DATA VALUES ('1', '919876543210', 'ALICE', 'FAMILY');");
+    DataControl data1(db::kPhoneBookFile, "DATA");
+    data1.Refresh();
+    EXPECT_THROW(kWrites[0].run(data1, data1), DbError);
+    EXPECT_EQ(stored("DATA"), (Rows{{"1", "919876543210", "ALICE", "FAMILY"}}));
+    EXPECT_EQ(data1.Recordset().RecordCount(), 1);
+}
+
+TEST_F(PhoneBookDbTest, APhoneBookOnAFullDiskTakesNoWrite) {
+    SmallDisk disk;
+    if (!disk.mounted()) GTEST_SKIP() << "no file system can be mounted here";
+    const QString folder = QDir::currentPath();
+    QDir::setCurrent(disk.path());
+    seedPhoneBook(kEntries);
+    disk.fill();
+    for (const Write& write : kWrites) {
+        SCOPED_TRACE(write.what);
+        DataControl data1(db::kPhoneBookFile, "DATA");
+        DataControl data2(db::kPhoneBookFile, "Details");
+        data1.Refresh();
+        data2.Refresh();
+        EXPECT_THROW(write.run(data1, data2), DbError);
+        EXPECT_EQ(stored("DATA"), kEntries);
+    }
+    EXPECT_FALSE(db::isWritable());
+    EXPECT_THROW(db::replacePhonebook("100", "1", {{"1", "0655555555", "DORA"}}), DbError);
+    EXPECT_EQ(stored("DATA"), kEntries);
+    EXPECT_EQ(stored("Details"), (Rows{{"250", "3"}}));
+    QDir::setCurrent(folder);
+}
+
+// ---- whether the copy can be written, and writing it whole
+
+TEST_F(UnwritablePhoneBookTest, TheCheckTellsAFileThatTakesNoWriteAndChangesNothing) {
+    EXPECT_TRUE(db::isWritable());
+    expectTheOldCopy();
+    for (const Condition& condition : conditions()) {
+        SCOPED_TRACE(condition.what);
+        condition.make();
+        EXPECT_FALSE(db::isWritable());
+        condition.undo();
+        expectTheOldCopy();
+    }
+    EXPECT_TRUE(db::isWritable("phonebook.mdb"));
+}
+
+TEST_F(PhoneBookDbTest, TheCheckTellsAFileWhoseFieldsAreNotTheProgramsOwn) {
+    const char* kSchemas[] = {
+        // a field of the file's own that must be filled
+        "CREATE TABLE DATA (\"Index\" TEXT, Number TEXT, Name TEXT, \"Group\" TEXT NOT NULL);"
+        "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT);",
+        "CREATE TABLE DATA (\"Index\" TEXT, Number TEXT, Name TEXT);"
+        "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT, Stamp TEXT NOT NULL);",
+        // a field that is not a text, and a missing one
+        "CREATE TABLE DATA (\"Index\" TEXT, Number INTEGER, Name TEXT);"
+        "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT);",
+        "CREATE TABLE DATA (\"Index\" TEXT, Name TEXT);"
+        "CREATE TABLE Details (TotalIndex TEXT, UsedIndex TEXT);",
+        "CREATE TABLE DATA (\"Index\" TEXT, Number TEXT, Name TEXT);",
+    };
+    for (const char* schema : kSchemas) {
+        SCOPED_TRACE(schema);
+        QFile::remove(db::kPhoneBookFile);
+        createRawPhoneBook(schema);
+        EXPECT_FALSE(db::isWritable());
+        EXPECT_TRUE(stored("DATA").empty());
+    }
+}
+
+const std::vector<db::PhonebookEntry> kDownload = {
+    {"1", "0655555555", "DORA"}, {"2", "+441234", "O'HARA"}, {"4", "112", "EMERGENCY  "}};
+
+TEST_F(UnwritablePhoneBookTest, AWholeCopyReplacesTheOldOneInOneStep) {
+    db::replacePhonebook("100", "3", kDownload);
+    EXPECT_EQ(stored("DATA"), (Rows{{"1", "0655555555", "DORA"},
+                                    {"2", "+441234", "O'HARA"},
+                                    {"4", "112", "EMERGENCY  "}}));
+    EXPECT_EQ(stored("Details"), (Rows{{"100", "3"}}));
+    db::replacePhonebook("100", "0", {});
+    EXPECT_TRUE(stored("DATA").empty());
+    EXPECT_EQ(stored("Details"), (Rows{{"100", "0"}}));
+}
+
+TEST_F(UnwritablePhoneBookTest, ACopyThatCannotBeWrittenLeavesTheOldOneUntouched) {
+    for (const Condition& condition : conditions()) {
+        SCOPED_TRACE(condition.what);
+        condition.make();
+        EXPECT_THROW(db::replacePhonebook("100", "3", kDownload), DbError);
+        condition.undo();
+        expectTheOldCopy();
+    }
+    // A row the file refuses, after both tables were emptied and some rows written.
+    const std::vector<db::PhonebookEntry> refused = {kDownload[0], {"2", "0123", "TOO LONG"}};
+    RawFile().query("CREATE TRIGGER longNames BEFORE INSERT ON DATA WHEN length(NEW.Name) > 6 "
+                    "BEGIN SELECT RAISE(ABORT, 'name too long'); END");
+    EXPECT_THROW(db::replacePhonebook("100", "2", refused), DbError);
+    expectTheOldCopy();
+}
+
+// The windows' own writes gathered into one transaction: record sets read
+// before it and during it write into it, the file shows nothing of it to
+// other programs until the commit, and ending it without one keeps nothing.
+TEST_F(UnwritablePhoneBookTest, WritesInsideATransactionAreKeptOnlyWhenItCommits) {
+    DataControl data1(db::kPhoneBookFile, "DATA");
+    data1.Refresh(); // read before the transaction
+    for (bool commit : {false, true}) {
+        SCOPED_TRACE(commit ? "committed" : "ended without a commit");
+        {
+            db::Transaction copy;
+            db::Database database = db::OpenDatabase("phonebook.mdb");
+            database.Execute("delete from data");
+            database.Execute("delete from details");
+            kWrites[0].run(data1, data1); // adds DORA at 4
+            DataControl data2(db::kPhoneBookFile, "Details");
+            data2.Recordset().AddNew();
+            data2.Recordset().Fields("UsedIndex").setValue("1");
+            data2.Recordset().Update();
+            DataControl inside(db::kPhoneBookFile, "DATA");
+            EXPECT_EQ(inside.Recordset().RecordCount(), 1); // this program sees its writes
+            EXPECT_EQ(stored("DATA"), kEntries);            // another one does not yet
+            if (commit) copy.Commit();
+        }
+        if (!commit) expectTheOldCopy();
+    }
+    EXPECT_EQ(stored("DATA"), (Rows{{"4", "0655555555", "DORA"}}));
+    EXPECT_EQ(stored("Details"), (Rows{{"", "1"}}));
+}
+
+TEST_F(UnwritablePhoneBookTest, ACommitThatCannotBeStoredKeepsNothing) {
+    db::Transaction copy;
+    db::OpenDatabase(db::kPhoneBookFile).Execute("delete from data");
+    {
+        const FileSizeLimit limit(1);
+        EXPECT_THROW(copy.Commit(), DbError);
+    }
+    expectTheOldCopy();
+    EXPECT_THROW(copy.Commit(), DbError); // it has ended
+    EXPECT_TRUE(db::isWritable());
+}
+
+// A write the engine cannot store at all ends the whole transaction: the
+// later writes and the commit fail too, rather than be kept alone.
+TEST_F(UnwritablePhoneBookTest, AWriteThatRollsTheTransactionBackFailsEveryLaterOne) {
+    db::Transaction copy;
+    {
+        const FileSizeLimit limit(1);
+        EXPECT_THROW(db::OpenDatabase(db::kPhoneBookFile).Execute("delete from data"), DbError);
+    }
+    DataControl data2(db::kPhoneBookFile, "Details");
+    EXPECT_THROW(kWrites[1].run(data2, data2), DbError);
+    EXPECT_THROW(copy.Commit(), DbError);
+    expectTheOldCopy();
+}
+
+TEST_F(UnwritablePhoneBookTest, OneTransactionAtATimeAndTheCheckWorksInsideIt) {
+    {
+        db::Transaction copy;
+        EXPECT_THROW(db::Transaction("PHONEBOOK.MDB"), DbError);
+        EXPECT_TRUE(db::isWritable());
+        db::OpenDatabase(db::kPhoneBookFile).Execute("delete from details");
+        EXPECT_TRUE(db::isWritable());
+        copy.Commit();
+    }
+    EXPECT_EQ(stored("DATA"), kEntries);
+    EXPECT_TRUE(stored("Details").empty());
+    db::Transaction again;
+    again.Rollback();
+    again.Rollback();
 }

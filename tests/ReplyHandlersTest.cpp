@@ -11,6 +11,7 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 #include "tests/ModuleShapes.h"
+#include "tests/UnwritablePhoneBook.h"
 
 #include <QSlider>
 
@@ -21,6 +22,10 @@ QStringList entries() {
 }
 QStringList counts() {
     return tableRows("Details", {"TotalIndex", "UsedIndex"});
+}
+
+QString mainStatus() {
+    return control<QLabel>(form<Form1>(), "Label5")->text();
 }
 
 QStringList listRows() {
@@ -254,9 +259,9 @@ TEST_P(DownloadTest, StatusReplyWithoutCapacityReadsTheSimsRange) {
     EXPECT_TRUE(calls.isVisible());
 }
 
-// Rows go to the call window as it is when they arrive, also after the user
-// has closed the one that was open.
-TEST_P(DownloadTest, CallWindowClosedDuringTheDownloadGetsTheRestOfTheRows) {
+// The copy goes to the call window as it is when the download ends, also
+// after the user has closed the one that was open.
+TEST_P(DownloadTest, CallWindowClosedDuringTheDownloadListsTheNewCopy) {
     modem().state().phonebooks["SM"].entries = {
         {1, {"111", 129, "A"}}, {2, {"222", 129, "B"}}, {3, {"333", 129, "C"}}};
     clock().schedule(clock().seconds() + 4, [] {
@@ -290,7 +295,104 @@ TEST_P(DownloadTest, StatusReplyThatCannotBeReadKeepsTheLocalPhonebook) {
         EXPECT_EQ(entries(), QStringList{"1|0123456789|KEPT"}) << status.data();
         EXPECT_EQ(counts(), QStringList{"250|1"}) << status.data();
         EXPECT_FALSE(calls.isVisible()) << status.data();
+        EXPECT_EQ(mainStatus(), "") << status.data();
     }
+}
+
+// A read that gets no answer at all ends the download: the module has gone
+// silent, or the device has been pulled out, after an entry or before any.
+// The old copy stays as it was, and the list shows it; the status line says
+// that the phonebook was not read. No further place is asked for.
+TEST_P(DownloadTest, AReadWithoutAnAnswerEndsTheDownloadAndKeepsTheOldCopy) {
+    struct Case {
+        const char* when;
+        bool pulled;
+        QStringList reads;
+    };
+    const Case cases[] = {
+        {"after 1 AT+CPBR=", false, {"1", "2"}}, {"within AT+CPBR= 1", false, {"1", "2"}},
+        {"at AT+CPBR=", false, {"1"}},           {"after 1 AT+CPBR=", true, {"1"}},
+        {"within AT+CPBR= 1", true, {"1"}},      {"at AT+CPBR=", true, {"1"}},
+    };
+    storeLocalCopy();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.when) + (c.pulled ? ", pulled out" : ", silent"));
+        modem().state().phonebooks["SM"].entries = {
+            {1, {"111", 129, "A"}}, {2, {"222", 129, "B"}}, {3, {"333", 129, "C"}}};
+        Form3& calls = reopen<Form3>(); // rows present: nothing asked
+        sent();
+        const sim::Silence when = *sim::silenceFromText(c.when);
+        if (c.pulled)
+            ports().pullAt(3, when);
+        else
+            modem().fallSilent(when);
+        const double start = clock().seconds();
+        control<QPushButton>(calls, "Command5")->click(); // "Reload PhoneBook"
+        EXPECT_EQ(entryReads(sent()), c.reads);
+        EXPECT_LT(clock().seconds() - start, 20);
+        EXPECT_EQ(entries(), QStringList{"1|0123456789|KEPT"});
+        EXPECT_EQ(counts(), QStringList{"250|1"});
+        EXPECT_EQ(listRows(), QStringList{Form3::listRow("1", "0123456789", "KEPT")});
+        EXPECT_EQ(mainStatus(), "Phone Book Not Read.Modem Not Responding");
+        if (c.pulled) ports().plugBackIn(3);
+        modem().restart();
+        if (!main().MSComm1().PortOpen()) main().MSComm1().setPortOpen(true);
+    }
+}
+
+// The device pulled out right after a status reply without a capacity, for
+// which the SIM's range would be asked next.
+TEST_P(DownloadTest, ADeviceGoneAfterTheStatusReplyKeepsTheOldCopy) {
+    storeLocalCopy();
+    Form3& calls = form<Form3>();
+    modem().overrideReply("AT+CPBS?", reply("+CPBS: \"SM\",2"));
+    ports().pullAt(3, *sim::silenceFromText("after 1 AT+CPBS?"));
+    sent();
+    control<QPushButton>(calls, "Command5")->click();
+    EXPECT_EQ(commands(sent()), QStringList{"AT+CPBS?"});
+    EXPECT_EQ(mainStatus(), "Phone Book Not Read.Modem Not Responding");
+    EXPECT_EQ(entries(), QStringList{"1|0123456789|KEPT"});
+    EXPECT_EQ(listRows(), QStringList{Form3::listRow("1", "0123456789", "KEPT")});
+}
+
+// A copy that cannot be read or written is told on the status line before
+// the SIM is read, and stays as it was.
+TEST_P(DownloadTest, ACopyThatCannotBeWrittenIsToldAndTheSimIsNotRead) {
+    storeLocalCopy();
+    modem().state().phonebooks["SM"].entries = {{1, {"111", 129, "A"}}};
+    Form3& calls = form<Form3>();
+    UnwritablePhoneBook file(services().path(db::kPhoneBookFile));
+    for (const UnwritablePhoneBook::Condition& condition : file.withFieldOfItsOwn()) {
+        SCOPED_TRACE(condition.what);
+        sent();
+        condition.make();
+        control<QPushButton>(calls, "Command5")->click();
+        EXPECT_EQ(commands(sent()), QStringList{"AT+CPBS?"});
+        EXPECT_EQ(mainStatus(), "Phone Book File Cannot Be Written");
+        condition.undo();
+        EXPECT_EQ(entries(), QStringList{"1|0123456789|KEPT"});
+        EXPECT_EQ(counts(), QStringList{"250|1"});
+        EXPECT_EQ(listRows(), QStringList{Form3::listRow("1", "0123456789", "KEPT")});
+    }
+}
+
+// A copy the SIM has been read for whole, which the file then refuses (here a
+// row of its own rules; a disk that has filled meanwhile is another), keeps
+// nothing of the new copy: the old one stays whole and the list shows it.
+TEST_P(DownloadTest, ACopyTheFileRefusesAtTheEndLeavesTheOldOneWhole) {
+    storeLocalCopy();
+    modem().state().phonebooks["SM"].entries = {{1, {"111", 129, "A"}}, {2, {"222", 129, "NO"}}};
+    Form3& calls = form<Form3>();
+    db::OpenDatabase(db::kPhoneBookFile)
+        .Execute("CREATE TRIGGER refused BEFORE INSERT ON DATA WHEN NEW.Name = 'NO' "
+                 "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    sent();
+    control<QPushButton>(calls, "Command5")->click();
+    EXPECT_EQ(entryReads(sent()), (QStringList{"1", "2"}));
+    EXPECT_EQ(mainStatus(), "Phone Book File Cannot Be Written");
+    EXPECT_EQ(entries(), QStringList{"1|0123456789|KEPT"});
+    EXPECT_EQ(counts(), QStringList{"250|1"});
+    EXPECT_EQ(listRows(), QStringList{Form3::listRow("1", "0123456789", "KEPT")});
 }
 
 // Names that look like replies, codes or commands, or that hold a quote or a
@@ -387,16 +489,17 @@ TEST_P(DownloadTest, BareOkToTheStatusQueryStartsNoDownloadLater) {
 
 // --- identity
 
-// The manufacturer text starts at its first character that is not a blank:
-// a padded module's leading blank is left out, a bare one's first letter kept.
+// The manufacturer text starts at its first character that is not a blank
+// (a padded module's leading blank is left out, a bare one's first letter
+// kept) and runs up to the character before "OK".
 TEST_F(ReplyHandlersTest, IdentityRepliesFillTheDetailsAndModelTxt) {
     struct Case {
         bool padded;
         QString manufacturer;
     };
     const Case cases[] = {
-        {true, "GSM SIMULATOR MODEM \r\n MULTIBAND  900E  1800 \r\n\r"},
-        {false, "GSM SIMULATOR MODEM\r\nMULTIBAND  900E  1800\r\n\r"},
+        {true, "GSM SIMULATOR MODEM \r\n MULTIBAND  900E  1800 \r\n\r\n"},
+        {false, "GSM SIMULATOR MODEM\r\nMULTIBAND  900E  1800\r\n\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.padded ? "padded" : "bare");

@@ -318,6 +318,44 @@ TEST_F(SecurityWindowTest, PasswordLengthRulesDifferByPage) {
     }
 }
 
+// A SIM PIN has 4 to 8 digits, and no password is ever sent empty: an empty
+// or short PIN, pressed as often as a user would, is refused with the page's
+// message before anything is sent, and the SIM keeps every try.
+TEST_F(SecurityWindowTest, NoEmptyOrShortPinIsSentAndNoTryIsUsedUp) {
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        const char* message;
+    };
+    const char* lockLength = "Pasword Length Should Be 8";
+    const char* changeLength = "Password Lenght Should be 8";
+    const Case cases[] = {
+        {"empty PIN activation", [this] { lockWith(kSimPin, kSimPin.lock, ""); }, lockLength},
+        {"empty PIN deactivation", [this] { lockWith(kSimPin, kSimPin.unlock, ""); }, lockLength},
+        {"3-digit PIN activation", [this] { lockWith(kSimPin, kSimPin.lock, "123"); }, lockLength},
+        {"empty old PIN", [this] { changePassword(kSimPin, "", "4321"); }, changeLength},
+        {"3-digit new PIN", [this] { changePassword(kSimPin, "1234", "432"); }, changeLength},
+        {"empty old network password", [this] { changePassword(kNetwork, "", "1234"); },
+         changeLength},
+        {"empty new network password", [this] { changePassword(kNetwork, "1234", ""); },
+         changeLength},
+    };
+    modem().state().sim.pin = "1234";
+    open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int press = 1; press <= 3; ++press) {
+            services().messages.clear();
+            c.act();
+            EXPECT_EQ(sent(), "");
+            EXPECT_EQ(shownMessages(services()), QStringList{QString(c.message) + " | GSM"});
+        }
+        EXPECT_EQ(modem().state().sim.pinRetries, 3);
+        EXPECT_EQ(modem().state().sim.status, sim::SimStatus::Ready);
+        EXPECT_EQ(modem().state().sim.pin, "1234");
+    }
+}
+
 TEST_F(SecurityWindowTest, ChangeStatusShowsTheChoicesWithTheCurrentStatePreselected) {
     struct Case {
         const char* name;

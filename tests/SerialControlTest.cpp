@@ -1,10 +1,17 @@
+#include "console/Form1.h"
 #include "link/SerialLink.h"
 #include "platform/MSComm.h"
 #include "platform/PortMap.h"
 #include "tests/Fixture.h"
+#include "tests/Helpers.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+
+#include <functional>
+#include <utility>
+#include <vector>
 
 TEST(LineSettingsTest, ParsesRateParityDataStop) {
     struct Case {
@@ -40,7 +47,83 @@ TEST(LineSettingsTest, ParsesRateParityDataStop) {
     }
 }
 
+TEST(LineSettingsTest, OnlyLinesTermiosHasAreRunnable) {
+    for (const auto& [text, runnable] : std::vector<std::pair<const char*, bool>>{
+             {"9600,n,8,1", true},
+             {"300,e,7,2", true},
+             {"9600,s,5,1", true},
+             {"2400,O,8,1.5", false}, // no 1.5 stop bits
+             {"9600,n,4,1", false},   // no four data bits
+         })
+        EXPECT_EQ(LineSettings::parse(text)->isRunnable(), runnable) << text;
+}
+
 using SerialControlTest = ConsoleTest;
+
+namespace {
+void expectRefused(const std::function<void()>& step) {
+    try {
+        step();
+        ADD_FAILURE() << "a line the port cannot run was taken";
+    } catch (const CommError& e) {
+        EXPECT_EQ(e.number(), 380);
+        EXPECT_EQ(e.description(), "Invalid property value");
+    }
+}
+} // namespace
+
+TEST_F(SerialControlTest, ALineNoPortHereRunsIsRefusedOpenOrClosed) {
+    ports().attachModem(3);
+    MSComm comm;
+    for (bool open : {false, true}) {
+        SCOPED_TRACE(open ? "open" : "closed");
+        if (open) comm.openAt(3, "9600,n,8,1");
+        for (const char* text : {"9600,n,8,1.5", "2400,O,8,1.5", "9600,n,4,1"}) {
+            SCOPED_TRACE(text);
+            expectRefused([&] { comm.setSettings(text); });
+            EXPECT_EQ(comm.Settings(), "9600,n,8,1");
+        }
+    }
+    comm.setOutput("AT\r");
+    EXPECT_EQ(ports().writes(3).back().settings, "9600,N,8,1");
+}
+
+// A device that has no mark or space parity.
+TEST_F(SerialControlTest, ALineTheDeviceRefusesIsNotTakenAndItsLineStays) {
+    ports().attachModem(3);
+    ports().limitLines(3, [](const LineSettings& s) { return s.parity != 'M' && s.parity != 'S'; });
+    MSComm comm;
+    comm.setCommPort(3);
+    comm.setSettings("9600,m,8,1"); // closed: the device is not asked yet
+    expectRefused([&] { comm.setPortOpen(true); });
+    EXPECT_FALSE(comm.PortOpen());
+    EXPECT_FALSE(ports().isOpen(3));
+
+    comm.setSettings("9600,n,8,1");
+    comm.setPortOpen(true);
+    expectRefused([&] { comm.setSettings("9600,s,8,1"); });
+    EXPECT_EQ(comm.Settings(), "9600,n,8,1");
+    comm.setOutput("AT\r");
+    comm.setSettings("19200,e,7,1");
+    comm.setOutput("AT\r");
+    ASSERT_EQ(ports().writes(3).size(), 2u);
+    EXPECT_EQ(ports().writes(3)[0].settings, "9600,N,8,1");
+    EXPECT_EQ(ports().writes(3)[1].settings, "19200,E,7,1");
+}
+
+// A saved line the port cannot run is refused as a settings string the
+// control does not know: nothing is opened, shown or saved.
+TEST_F(SerialControlTest, ASavedLineWithOneAndAHalfStopBitsEndsTheStartUpQuietly) {
+    ports().attachModem(3);
+    writeFile("COM.txt", "9600,N,8,1.5 3\r\n");
+    Form1& main = form<Form1>();
+    EXPECT_FALSE(main.MSComm1().PortOpen());
+    EXPECT_EQ(ports().opens(3), 0);
+    EXPECT_EQ(control<QLabel>(main, "Label3")->text(), "");
+    EXPECT_EQ(control<QLabel>(main, "Label1")->text(), "");
+    EXPECT_TRUE(services().messages.empty());
+    EXPECT_EQ(readFile("COM.txt"), "9600,N,8,1.5 3\r\n");
+}
 
 TEST_F(SerialControlTest, SettingsReadBackAsSetAndRefuseInvalidText) {
     MSComm comm;
@@ -146,6 +229,25 @@ TEST_F(ExchangeTest, ModemAtAnotherRateHearsNothing) {
     EXPECT_TRUE(link.log().isEmpty());
     ASSERT_EQ(ports().writes(3).size(), 1u);
     EXPECT_EQ(ports().writes(3)[0].settings, "2400,N,8,1");
+}
+
+TEST_F(ExchangeTest, TextTheLineCannotCarryIsRefusedWholeAndNothingGoesOut) {
+    link.port().setOutput(QString::fromUtf8("AT+CPBW=1,\"0123\",129,\"Zo\u00eb\"\r"));
+    ASSERT_EQ(ports().writes(3).size(), 1u);
+    EXPECT_EQ(ports().writes(3)[0].bytes, QByteArray("AT+CPBW=1,\"0123\",129,\"Zo\xeb\"\r"));
+
+    for (const char* text : {"AT+CPBW=2,\"0123\",129,\"\u0141UKASZ\"\r", "AT+CMGS=\"5\"\r\u20ac"}) {
+        SCOPED_TRACE(text);
+        try {
+            link.port().setOutput(QString::fromUtf8(text));
+            FAIL() << "text beyond Latin-1 written";
+        } catch (const CommError& e) {
+            EXPECT_EQ(e.number(), 380);
+        }
+    }
+    Pause(1);
+    EXPECT_EQ(ports().writes(3).size(), 1u);
+    EXPECT_EQ(modem.received(), QByteArray("AT+CPBW=1,\"0123\",129,\"Zo\xeb\"\r"));
 }
 
 TEST(PortMapTest, LinkBesideTheProgramWinsElseTheFixedTable) {

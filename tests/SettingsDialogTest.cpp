@@ -232,3 +232,51 @@ TEST_F(SettingsDialogTest, APortTakenMeanwhileIsAppliedButStaysClosed) {
     EXPECT_FALSE(dialogLoaded());
     EXPECT_EQ(storeWrites(), (QStringList{"/Settings=9600,N,8,1", "/Port=2", "/Handshaking=0"}));
 }
+
+// Port 2's device runs only eight data bits: the chosen line is refused with
+// the control's own description, and the control keeps its port and line.
+TEST_F(SettingsDialogTest, ALineThePortCannotRunIsRefusedAndTheControlKeepsItsOwn) {
+    ports().limitLines(2, [](const LineSettings& s) { return s.dataBits == 8; });
+    frmSettings& dialog = openDialog();
+    control<QRadioButton>(dialog, "optDataBits0")->click();
+    control<QRadioButton>(dialog, "optParity0")->click();
+    control<QRadioButton>(dialog, "optHandshake2")->click();
+    QComboBox* rates = control<QComboBox>(dialog, "cboBaud");
+    rates->setCurrentIndex(rates->findText("4800"));
+    choosePort(dialog, " 2");
+    control<QPushButton>(dialog, "cmdAction0")->click();
+
+    ASSERT_EQ(services().messages.size(), 1u);
+    EXPECT_EQ(services().messages[0].text, "Invalid property value");
+    EXPECT_EQ(services().messages[0].title, "GSM");
+    EXPECT_EQ(services().messages[0].icon, Services::Icon::Critical);
+    EXPECT_TRUE(dialogLoaded());
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(port().CommPort(), 3);
+    EXPECT_EQ(port().Settings(), "9600,n,8,1");
+    EXPECT_EQ(port().Handshaking(), 0);
+    EXPECT_FALSE(port().PortOpen());
+    EXPECT_TRUE(storeWrites().isEmpty());
+
+    // Eight data bits the device runs.
+    control<QRadioButton>(dialog, "optDataBits1")->click();
+    control<QPushButton>(dialog, "cmdAction0")->click();
+    EXPECT_FALSE(dialogLoaded());
+    EXPECT_EQ(port().Settings(), "4800,E,8,1");
+    EXPECT_TRUE(ports().isOpen(2));
+    EXPECT_EQ(storeWrites(), (QStringList{"/Settings=4800,E,8,1", "/Port=2", "/Handshaking=2"}));
+}
+
+TEST_F(SettingsDialogTest, CancelAfterARefusedLineReopensThePortOnItsOwnLine) {
+    ports().limitLines(2, [](const LineSettings& s) { return s.parity == 'N'; });
+    frmSettings& dialog = openDialog();
+    control<QRadioButton>(dialog, "optParity1")->click();
+    choosePort(dialog, " 2");
+    control<QPushButton>(dialog, "cmdAction0")->click();
+    ASSERT_TRUE(dialogLoaded());
+    control<QPushButton>(dialog, "cmdAction1")->click();
+    EXPECT_TRUE(ports().isOpen(3));
+    EXPECT_FALSE(ports().isOpen(2));
+    EXPECT_EQ(port().Settings(), "9600,n,8,1");
+    EXPECT_TRUE(storeWrites().isEmpty());
+}

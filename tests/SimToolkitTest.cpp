@@ -160,6 +160,9 @@ TEST_P(SimToolkitInShapes, AChangeIsSentOnlyAsAWholeCommandAndJudgedByTheModem) 
         {"a quote in the configuration", "Configure", "5F\";+CPOF", "", "", "", false, kInvalid},
         {"a control character", "Configure", QString("5F") + QChar(26), "", "", "", false,
          kInvalid},
+        // It would go out as "?".
+        {"a character the line cannot carry", "Configure", "5F中", "", "", "", false, kInvalid},
+        {"a pasted one", "Configure", "Café über 中文 😀", "", "", "", false, kInvalid},
         {"a typed OK refused",
          "Configure",
          "OK",

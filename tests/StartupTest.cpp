@@ -2,6 +2,7 @@
 #include "console/Form2.h"
 #include "console/Form7.h"
 #include "platform/Files.h"
+#include "tests/FileSystems.h"
 #include "tests/Fixture.h"
 #include "tests/Helpers.h"
 
@@ -80,6 +81,23 @@ TEST_F(StartupTest, SavedPortThatAnswersIsTakenIntoUse) {
     EXPECT_EQ(probeRates(ports(), 3), QStringList{"9600"});
     EXPECT_EQ(linesBeforeSimCheck(), QStringList{kWelcome});
     EXPECT_TRUE(progress().contains("Check SIM PIN"));
+}
+
+// COM.txt that cannot be put in place once written (here another file is
+// mounted over it, so that nothing can be renamed over it) is told, and the
+// port file keeps its line.
+TEST_F(StartupTest, ASavedPortFileThatCannotBePutInPlaceIsTold) {
+    // Written anew, the line would read "9600,N,8,1 3".
+    writeFile("COM.txt", "9600,n,8,1 3\r\n");
+    writeFile("saved", "9600,n,8,1 3\r\n");
+    const MountedOver mount(services().path("saved"), services().path("COM.txt"));
+    if (!mount.mounted()) GTEST_SKIP() << "no file can be mounted here";
+    ports().attachModem(3, 9600);
+    Form1& main = start();
+    EXPECT_EQ(control<QLabel>(main, "Label3")->text(), "9600,N,8,1");
+    EXPECT_EQ(shownMessages(services()), QStringList{"Device I/O error | GSM-APPLICATION"});
+    EXPECT_EQ(readFile("COM.txt"), "9600,n,8,1 3\r\n");
+    EXPECT_FALSE(Files::instance().isOpen(1));
 }
 
 TEST_F(StartupTest, SilentSavedPortFallsBackToTheSearch) {

@@ -281,6 +281,11 @@ TEST_F(SupplementaryServicesTest, ForwardingChecksRunInTheirOrderAndSendNothing)
          "\";&FOK",
          "Enter Valid Number ",
          "before"},
+        {"digits of another script",
+         {"Option1", "Option7", "Option12"},
+         "０１２３",
+         "Enter Valid Number ",
+         "before"},
         {"no reason", {"Option7", "Option12"}, "0123", "Select Status Property", "before"},
         {"no mode", {"Option1", "Option12"}, "0123", "Select Mode Correctly", "before"},
         {"register without a class", {"Option1", "Option7"}, "0123", "Select Class Correctly", ""},
@@ -449,6 +454,16 @@ TEST_F(SupplementaryServicesTest, WithThePortClosedTheWindowShowsAndTheQueryStop
     EXPECT_TRUE(window().isVisible());
     EXPECT_EQ(label("Label2")->text(), "Checking Current Status...");
     EXPECT_EQ(forwardLines(), QStringList(6, ""));
+}
+
+// A device pulled out during the forwarding queries: the rest are not sent,
+// and the window ends as after queries left unanswered.
+TEST_F(SupplementaryServicesTest, ADeviceGoneDuringTheQueriesEndsThemAsUnanswered) {
+    ports().pullAt(3, *sim::silenceFromText("after 2 AT+CCFC"));
+    open();
+    EXPECT_EQ(commands(sent()), kForwardQueries.mid(0, 2));
+    EXPECT_EQ(label("Label2")->text(), "");
+    EXPECT_EQ(forwardLines().mid(2), QStringList(4, ""));
 }
 
 TEST_F(SupplementaryServicesTest, SignalButtonRefreshesTheSignalWindow) {

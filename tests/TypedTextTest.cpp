@@ -45,3 +45,23 @@ TEST(TypedTextTest, CountsAreSixteenBitWholeNumbers) {
     for (const char* refused : {"32768", "", "x", "nan", "inf", "1e9", "2.5", "-1"})
         EXPECT_THROW(typed::integer16(refused), text::CutError) << refused;
 }
+
+TEST(TypedTextTest, LineTextIsWhatOneByteACharacterCarries) {
+    struct Case {
+        QString text;
+        bool carried;
+    };
+    const Case cases[] = {
+        {"", true},
+        {"AT+CPBW=1,\"0123\",129,\"ALICE\"", true},
+        {QString::fromUtf8("Zo\u00eb \u00a3\u00ff"),
+         true}, // the top of Latin-1 still goes out as one byte
+        {QString("a") + QChar(13) + QChar(26), true}, // control characters: the other checks'
+        {QString("a") + QChar(0x100), false},         // the first character beyond
+        {QString::fromUtf8("5 \u20ac"), false},       // the euro sign
+        {QString::fromUtf8("\u0141ukasz"), false},
+        {QString::fromUtf8("hi \U0001F600"), false}, // a surrogate pair
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(typed::isLineText(c.text), c.carried) << c.text.toStdString();
+}

@@ -210,6 +210,8 @@ TEST_P(VendorFeaturesInShapes, ChangesSendTheirCodesAndShowTheVerdict) {
          "Label1", "before", kSelectLevel},
         {"level typed as OK", "Command1", level("OK"), "Command8", "", noRefusal, "", "Label1",
          "before", kSelectLevel},
+        {"level in another script's digits", "Command1", level("３"), "Command8", "", noRefusal, "",
+         "Label1", "before", kSelectLevel},
         {"no level", "Command1", level(""), "Command8", "", noRefusal, "", "Label1", "before",
          kSelectLevel},
         {"voice mail interrogated", "Command2", [this] { pick(list("Combo4"), "Interrogate"); },

@@ -3,6 +3,7 @@
 #include "platform/Files.h"
 #include "platform/Forms.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 RunScope::RunScope(TestServices::Folder folder)
@@ -20,8 +21,15 @@ RunScope::RunScope(std::unique_ptr<Clock> clock, std::unique_ptr<PortEnvironment
 }
 
 RunScope::~RunScope() {
+    // What waits for the end of an action that is over runs in this run, on
+    // its windows and its modem, not in the next one.
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
     Forms::instance().clear();
-    Files::instance().closeAll();
+    try {
+        Files::instance().closeAll();
+    } catch (const Files::Error&) {
+        // A file that could not be put in place keeps its old content.
+    }
     QDir::setCurrent(previousFolder_);
     PortEnvironment::install(std::move(previousPorts_));
     Services::install(std::move(previousServices_));

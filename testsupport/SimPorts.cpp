@@ -37,6 +37,7 @@ class SimPorts::Backend : public SerialBackend {
         Device& device = ports_.devices_.at(port_);
         if (device.held || device.open) throw CommError::portAlreadyOpen();
         if (device.denied) throw CommError(8002, QStringLiteral("Permission denied"));
+        refuseUnless(settings);
         line_ = settings;
         device.open = this;
         ++device.opens;
@@ -46,7 +47,10 @@ class SimPorts::Backend : public SerialBackend {
         if (found != ports_.devices_.end() && found->second.open == this)
             found->second.open = nullptr;
     }
-    void configure(const LineSettings& settings, int) override { line_ = settings; }
+    void configure(const LineSettings& settings, int) override {
+        refuseUnless(settings);
+        line_ = settings;
+    }
 
     void write(const QByteArray& bytes) override {
         Device& device = ports_.devices_.at(port_);
@@ -70,6 +74,11 @@ class SimPorts::Backend : public SerialBackend {
     }
 
   private:
+    void refuseUnless(const LineSettings& settings) const {
+        const Device& device = ports_.devices_.at(port_);
+        if (device.runs && !device.runs(settings)) throw CommError::invalidPropertyValue();
+    }
+
     SimPorts& ports_;
     int port_;
     LineSettings line_;
@@ -143,6 +152,10 @@ void SimPorts::plugBackIn(int port) {
         device.modem->onSilence({});
         device.modem->restart();
     }
+}
+
+void SimPorts::limitLines(int port, std::function<bool(const LineSettings&)> runs) {
+    devices_[port].runs = std::move(runs);
 }
 
 bool SimPorts::isOpen(int port) const {

@@ -53,6 +53,9 @@ class SimPorts : public PortEnvironment {
     void pullAt(int port, const sim::Silence& when);
     // The pulled device is back, its modem started afresh.
     void plugBackIn(int port);
+    // The device runs only the lines `runs` accepts, and refuses the others as
+    // a real port does.
+    void limitLines(int port, std::function<bool(const LineSettings&)> runs);
 
     sim::SimModem& modem(int port) { return *devices_.at(port).modem; }
     const std::vector<Write>& writes(int port) { return devices_.at(port).writes; }
@@ -73,6 +76,7 @@ class SimPorts : public PortEnvironment {
         bool held = false;
         bool denied = false;
         bool pulled = false;
+        std::function<bool(const LineSettings&)> runs; // none: every line
         int opens = 0;
         Backend* open = nullptr;
         std::vector<Write> writes;

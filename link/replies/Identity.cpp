@@ -36,7 +36,7 @@ QString serialNumber(const QString& reply) {
 }
 
 std::optional<QString> manufacturer(const QString& reply) {
-    const std::optional<QString> text = identityText(reply, 2);
+    const std::optional<QString> text = identityText(reply, 1);
     if (!text) return std::nullopt;
     return withoutLeadingBlanks(*text);
 }

@@ -74,6 +74,17 @@ PlaceRead placeRead(const QString& reply) {
     return {hasResult(outside) ? Slot::Empty : Slot::NoAnswer, QString()};
 }
 
+PlaceRead placeRead(const QString& reply, int place) {
+    static const QRegularExpression entryLine(QStringLiteral("(?:^|[\r\n])(\\+CPBR: *(\\d+) *,)"));
+    for (auto lines = entryLine.globalMatch(reply); lines.hasNext();) {
+        const QRegularExpressionMatch line = lines.next();
+        if (line.captured(2).toInt() == place) return placeRead(reply.mid(line.capturedStart(1)));
+    }
+    const PlaceRead read = placeRead(reply);
+    if (read.slot == Slot::Entry) return {Slot::NoAnswer, QString()};
+    return read;
+}
+
 std::optional<int> lastPlace(const QString& reply) {
     static const QRegularExpression range(QStringLiteral("^\\+CPBR: *\\(\\d+-(\\d+)\\)"));
     const QRegularExpressionMatch found = range.match(userData(reply, kEntryPrefix));

@@ -27,6 +27,10 @@ struct PlaceRead {
     QString entry; // the "+CPBR:" entry when there is one
 };
 PlaceRead placeRead(const QString& reply);
+// The same for the read of place `place`: only an entry line that names that
+// place is its entry. Another place's entry (with the result after it) is
+// the answer to an earlier read, come late, and no answer to this one.
+PlaceRead placeRead(const QString& reply, int place);
 
 // The top of the range of places the module reads, as "AT+CPBR=?" gives it
 // ("+CPBR: (1-250),20,14"); none when it gives none.

@@ -165,7 +165,7 @@ struct IndicatorList {
 // The lists as the makers' manuals give them: Wavecom's is the console's own
 // ("call" fifth, set while a call rings too); u-blox from the SARA-R4 AT
 // commands manual, Telit from the UC864 and GM862 AT commands reference
-// guides, Huawei from the MG323 AT command interface specification, the
+// guides, Huawei from the MG323 AT command interface manual, the
 // Motorola phone as a V3m answers (ModemManager's test data). Where a list has
 // "callsetup", a ringing call sets it and "call" waits for the answer.
 const std::vector<IndicatorList>& indicatorLists() {
