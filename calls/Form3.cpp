@@ -7,6 +7,7 @@
 #include "calls/Form4.h"
 #include "link/MainLines.h"
 #include "link/Modem.h"
+#include "link/replies/Calls.h"
 #include "platform/Exchange.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
@@ -21,41 +22,28 @@
 
 namespace {
 
-// What a look at the log during a call shows, by priority: the first result
-// code that stands after the dial's echo decides.
-struct CallOutcome {
-    QString resultCode;
+// What a look at the log during a call shows, by the dial's outcome.
+struct CallStatus {
+    replies::DialOutcome outcome;
     QString status;
     bool withNumber; // the dial box text follows the status
 };
 
 const QString kCallError = QStringLiteral("Error Occurred.Plz Disconnect");
 
-const CallOutcome kCallOutcomes[] = {
-    {QStringLiteral("OK"), QStringLiteral("Connected SuccessFully-"), true},
-    {QStringLiteral("NO ANSWER"), QStringLiteral("NO ANSWER.Plz Disconnect"), false},
-    {QStringLiteral("NO CARRIER"), QStringLiteral("No Carrier.Plz Disconnect"), false},
-    {QStringLiteral("BUSY"), QStringLiteral("Busy.Plz Disconnect"), false},
+const CallStatus kCallStatuses[] = {
+    {replies::DialOutcome::Connected, QStringLiteral("Connected SuccessFully-"), true},
+    {replies::DialOutcome::NoAnswer, QStringLiteral("NO ANSWER.Plz Disconnect"), false},
+    {replies::DialOutcome::NoCarrier, QStringLiteral("No Carrier.Plz Disconnect"), false},
+    {replies::DialOutcome::Busy, QStringLiteral("Busy.Plz Disconnect"), false},
     // Redial only: the modem has no number to dial again.
-    {QStringLiteral("ERROR"), kCallError, false},
+    {replies::DialOutcome::Refused, kCallError, false},
 };
-constexpr size_t kDialOutcomes = std::size(kCallOutcomes) - 1;
-
-// Whether the outcome's result code stands after the dial's echo; "ERROR"
-// stands for every refusal, extended errors included.
-bool standsAfter(const TerminalLog& log, const CallOutcome& outcome, const QString& dial) {
-    if (outcome.resultCode == QLatin1String("ERROR")) return log.hasError(dial);
-    return log.hasLine(outcome.resultCode, dial);
-}
 
 constexpr int kCallPolls = 9;
 constexpr double kCallPollSeconds = 2;
 
-// The number "ATDL" dials again stands from the 8th character of the log
-// (past the echo, its carriage return and the line break opening the reply)
-// up to the ";" that ends it.
 const QString kRedial = QStringLiteral("ATDL");
-constexpr int kRedialNumberAt = 8;
 
 const QString kIndexField = QStringLiteral("Index");
 const QString kNumberField = QStringLiteral("Number");
@@ -258,33 +246,33 @@ void Form3::Command1_Click() {
 void Form3::Command8_Click() {
     modem::send(kRedial);
     TerminalLog& log = modem::log();
-    const int end = log.find(QStringLiteral(";"));
-    if (!end) {
+    const std::optional<QString> number = replies::redialNumber(modem::reply(kRedial));
+    if (!number) {
         // No number to dial again: the modem refused.
-        if (log.result(kRedial) != TerminalLog::Result::Error) return;
+        if (log.succeeded(kRedial, TerminalLog::Judged::Final) != false) return;
         ShowCallStatus(kCallError);
         log.clear();
         return;
     }
-    const QString number = log.cut(kRedialNumberAt, end - kRedialNumberAt);
-    ShowCallStatus(QStringLiteral("Redialing ") + number);
-    ui->Text1->setText(number);
+    ShowCallStatus(QStringLiteral("Redialing ") + *number);
+    ui->Text1->setText(*number);
     watchCall(kRedial, true);
     log.clear();
 }
 
 void Form3::watchCall(const QString& dialCommand, bool watchErrors) {
-    const size_t watched = watchErrors ? std::size(kCallOutcomes) : kDialOutcomes;
     for (int poll = 1; poll <= kCallPolls; ++poll) {
-        const TerminalLog& log = modem::log();
-        for (size_t i = 0; i < watched; ++i) {
-            const CallOutcome& outcome = kCallOutcomes[i];
-            if (!standsAfter(log, outcome, dialCommand)) continue;
-            ShowCallStatus(outcome.status + (outcome.withNumber ? ui->Text1->text() : QString()));
-            break;
-        }
+        if (const auto outcome = replies::dialOutcome(modem::reply(dialCommand), watchErrors))
+            ShowCallStatus(statusOf(*outcome));
         Pause(kCallPollSeconds);
     }
+}
+
+QString Form3::statusOf(replies::DialOutcome outcome) const {
+    for (const CallStatus& shown : kCallStatuses)
+        if (shown.outcome == outcome)
+            return shown.status + (shown.withNumber ? ui->Text1->text() : QString());
+    return QString();
 }
 
 void Form3::Command4_Click() {
@@ -372,7 +360,7 @@ void Form3::Command3_Click() {
     const QString row = ui->List1->currentItem()->text();
     const QString erase = QStringLiteral("AT+CPBW=") + index;
     modem::sendForResult(erase);
-    if (modem::log().result(erase) != TerminalLog::Result::Ok) {
+    if (modem::log().succeeded(erase, TerminalLog::Judged::Final) != true) {
         Services::instance().message(QStringLiteral("Error Occurred.Try Again"), kMessageTitle);
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/replies/Calls.h"
 #include "platform/FeatureWindow.h"
 #include "platform/PhoneBookDb.h"
 
@@ -88,6 +89,8 @@ class Form3 : public FeatureWindow {
     // the highest priority whose result code stands after the dial's echo;
     // "ERROR" counts only when `watchErrors`.
     void watchCall(const QString& dialCommand, bool watchErrors);
+    // What the status line shows for the dial's outcome.
+    QString statusOf(replies::DialOutcome outcome) const;
     void sendKey(const QString& key);
     // The SIM index of the selected row, "" when none is selected.
     QString selectedIndex() const;

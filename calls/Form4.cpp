@@ -109,7 +109,7 @@ void Form4::Command1_Click() {
     }
     const QString write = writeCommand(index, number, name);
     modem::sendForResult(write);
-    if (modem::log().result(write) != TerminalLog::Result::Ok) {
+    if (modem::log().succeeded(write, TerminalLog::Judged::Final) != true) {
         giveUp(kCannotAdd);
         return;
     }

@@ -7,6 +7,7 @@
 #include "calls/Form5.h"
 #include "link/MainLines.h"
 #include "link/Modem.h"
+#include "link/replies/CallSettings.h"
 #include "platform/Exchange.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
@@ -87,17 +88,9 @@ const QString kUnsuccessful = QStringLiteral("Changes UNSuccessFul.Try Again");
 const QColor kDarkBlue(0, 0, 64);
 const QColor kDarkRed(192, 0, 0);
 
-// The rings "ATS0?" reports: three digits past the echo, its carriage return
-// and the line break that opens the reply.
 const QString kRingsQuery = QStringLiteral("ATS0?");
-constexpr int kRingsOffset = 8;
-constexpr int kRingsLength = 3;
-// The tone length "AT+VTD?" reports, in tenths of a second, past "+VTD:" and
-// a blank, up to the end of its line.
+// The tone length "AT+VTD?" reports is in tenths of a second.
 const QString kToneLengthQuery = QStringLiteral("AT+VTD?");
-const QString kToneLengthReply = QStringLiteral("+VTD:");
-constexpr int kToneLengthOffset = 6;
-constexpr int kToneLengthLength = 3;
 constexpr int kMillisecondsPerStep = 100;
 
 // Milliseconds in the steps "AT+VTD=" takes, a half going to the even neighbour.
@@ -209,19 +202,18 @@ void Form6::queryEchoAndSideTone() {
 void Form6::queryAutoAnswerAndToneLength() {
     TerminalLog& log = modem::log();
     modem::send(kRingsQuery);
-    if (log.hasLine(QStringLiteral("OK"), kRingsQuery) && log.contains(kRingsQuery))
-        showAutoAnswer(log.window(kRingsQuery, kRingsOffset, kRingsLength));
+    if (log.findLine(kRingsQuery))
+        if (const auto rings = replies::rings(modem::reply(kRingsQuery))) showAutoAnswer(*rings);
     log.clear();
     ui->Text1->clear();
     modem::send(kToneLengthQuery);
-    if (log.contains(kToneLengthReply) && log.hasLine(QStringLiteral("OK"), kToneLengthQuery))
-        showToneLength(log.window(kToneLengthReply, kToneLengthOffset, kToneLengthLength));
+    if (const auto steps = replies::toneLength(modem::reply(kToneLengthQuery)))
+        showToneLength(*steps);
     log.clear();
 }
 
 // No rings means the modem does not answer by itself.
-void Form6::showAutoAnswer(const QString& rings) {
-    const int count = typed::integer16(rings);
+void Form6::showAutoAnswer(int count) {
     const bool enabled = count != 0;
     selectOption(enabled ? ui->Option4 : ui->Option3);
     if (enabled) ui->Combo3->setCurrentText(QString::number(count));
@@ -231,10 +223,7 @@ void Form6::showAutoAnswer(const QString& rings) {
     ui->Combo3->setVisible(enabled);
 }
 
-// The value ends at the end of its line, within the characters taken.
-void Form6::showToneLength(const QString& value) {
-    const int lineEnd = text::find(value, QStringLiteral("\r"));
-    const int steps = typed::integer16(text::cut(value, 1, lineEnd - 1));
+void Form6::showToneLength(int steps) {
     const QString milliseconds = QString::number(steps * kMillisecondsPerStep);
     ShowResult(QStringLiteral("Tone Lenght Currently Is") + milliseconds);
     ui->Text1->setText(milliseconds);
@@ -336,7 +325,7 @@ void Form6::Command5_Click() {
 void Form6::setAutoAnswer(const QString& rings, bool answeredByHand, const QString& success) {
     const QString command = QStringLiteral("ATS0=") + rings;
     modem::send(command);
-    if (modem::log().result(command) != TerminalLog::Result::Ok) {
+    if (modem::log().succeeded(command, TerminalLog::Judged::Final) != true) {
         ShowResult(kUnsuccessful);
         return;
     }

@@ -65,8 +65,8 @@ class Form6 : public FeatureWindow {
     void showPage(int page);
     void queryEchoAndSideTone();
     void queryAutoAnswerAndToneLength();
-    void showAutoAnswer(const QString& rings);
-    void showToneLength(const QString& value);
+    void showAutoAnswer(int count);
+    void showToneLength(int steps);
     void fillRingMelodyLists();
     void setAutoAnswer(const QString& rings, bool answeredByHand, const QString& success);
     void showColouredResult(const QColor& colour, const QString& text);

@@ -5,6 +5,7 @@
 #include "ui_Form8.h"
 
 #include "link/Modem.h"
+#include "link/replies/Messages.h"
 #include "platform/Clock.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
@@ -12,7 +13,6 @@
 #include "platform/TypedText.h"
 #include "platform/Widgets.h"
 
-#include <QRegularExpression>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -33,20 +33,11 @@ const StatusReportPreset kReportsEnabled{QStringLiteral("Status Report Enabled")
 const StatusReportPreset kReportsDisabled{QStringLiteral("Status Report Disabled"),
                                           &Ui::Form8::Option4};
 
-// By the fourth value of "+CNMI:" (status reports).
-const std::map<QString, StatusReportPreset> kStatusReportPresets = {
-    {QStringLiteral("1"), kReportsEnabled},
-    {QStringLiteral("0"), kReportsDisabled},
+// By whether status reports are routed to the terminal.
+const std::map<bool, StatusReportPreset> kStatusReportPresets = {
+    {true, kReportsEnabled},
+    {false, kReportsDisabled},
 };
-
-// A refusal of the query, plain or extended, wins over any values.
-std::optional<StatusReportPreset> statusReportPreset(const TerminalLog& log) {
-    if (log.hasError(QStringLiteral("AT+CNMI?"))) return kReportsDisabled;
-    const auto found =
-        kStatusReportPresets.find(log.fieldsAfter(QStringLiteral("+CNMI:")).value(3));
-    if (found == kStatusReportPresets.end()) return std::nullopt;
-    return found->second;
-}
 
 const QStringList kMessageIndexes = {
     QStringLiteral("1"), QStringLiteral("2"),  QStringLiteral("3"),  QStringLiteral("4"),
@@ -56,7 +47,6 @@ const QStringList kMessageIndexes = {
 constexpr int kMessageLength = 160;
 const QChar kEndOfText(26);
 const QChar kCancelEntry(27);
-const QString kPrompt = QStringLiteral("> ");
 const QString kRead = QStringLiteral("AT+CMGR= ");
 const QString kNoMessage = QStringLiteral("No Message");
 
@@ -70,31 +60,6 @@ const std::map<QString, QString> kStatusTags = {
     {QStringLiteral("REC UNREAD"), QStringLiteral("  ,UNREADMSG: ")},
 };
 
-struct StoredMessage {
-    QString number;
-    QString tag;
-    QString body;
-};
-
-// The reply to "AT+CMGR=": "+CMGR: " with the quoted status and number (and
-// for a received message the name and time stamp), a line break, then the
-// text, which keeps its own line ends up to the final "OK" standing alone on
-// its line; a text may hold "OK" or a status word itself. None when the log
-// holds no such reply; throws when the reply is cut short.
-std::optional<StoredMessage> storedMessage(const TerminalLog& log) {
-    const QString header = QStringLiteral("+CMGR:");
-    const QStringList fields = log.fieldsAfter(header);
-    if (fields.isEmpty()) return std::nullopt;
-    const auto tag = kStatusTags.find(text::unquoted(fields[0]));
-    if (tag == kStatusTags.end()) return std::nullopt;
-    if (fields.size() < 2) throw text::CutError("no number in the message header");
-    const int lineBreak = log.find(QStringLiteral("\r\n"), log.find(header));
-    if (!lineBreak) throw text::CutError("no text after the message header");
-    const int bodyAt = lineBreak + 2;
-    const QString body = log.cut(bodyAt, log.lastLine(QStringLiteral("OK")) - bodyAt);
-    return StoredMessage{text::unquoted(fields[1]), tag->second, body};
-}
-
 // Reads the message stored at `index` into a box through `show`: "No
 // Message" when the modem refuses, else nothing, then what `shown` makes of
 // the message the reply holds. The log is emptied before and after.
@@ -104,50 +69,22 @@ void readStored(const QString& index, Show show, Shown shown) {
     log.clear();
     const QString read = kRead + index;
     modem::send(read);
-    show(log.result(read) == TerminalLog::Result::Error ? kNoMessage : QString());
-    if (const auto message = storedMessage(log)) show(shown(*message));
+    show(log.succeeded(read, TerminalLog::Judged::Final) == false ? kNoMessage : QString());
+    if (const auto message = replies::storedMessage(modem::reply(read))) {
+        const auto tag = kStatusTags.find(message->status);
+        if (tag != kStatusTags.end()) show(shown(*message, tag->second));
+    }
     log.clear();
 }
 
 // ---- writing a message
-
-// What the modem answered to a text typed after the prompt of `command`: the
-// log past the prompt and the text's echo (a line end typed in the text comes
-// back followed by a new prompt), so that nothing the user typed counts as a
-// reply. Past the prompt alone when the modem does not echo the text as typed.
-QString replyToText(const TerminalLog& log, const QString& command, const QString& typedText) {
-    const QString reply = log.afterEcho(command);
-    const qsizetype prompt = reply.indexOf(kPrompt);
-    if (prompt < 0) return reply;
-    const qsizetype start = prompt + kPrompt.size();
-    const QString continuation = QStringLiteral("\n") + kPrompt;
-    qsizetype at = start;
-    for (const QChar c : typedText) {
-        if (at >= reply.size() || reply.at(at) != c) return reply.mid(start);
-        ++at;
-        if (c == QLatin1Char('\r') && reply.mid(at, continuation.size()) == continuation)
-            at += continuation.size();
-    }
-    return reply.mid(at);
-}
-
-bool hasLineStarting(const QString& text, const QString& prefix) {
-    const QStringList lines = text.split(QRegularExpression(QStringLiteral("[\r\n]")));
-    return std::any_of(lines.begin(), lines.end(),
-                       [&prefix](const QString& line) { return line.startsWith(prefix); });
-}
-
-bool isPrompted(const TerminalLog& log, const QString& command) {
-    return log.result(command) != TerminalLog::Result::Error &&
-           log.afterEcho(command).contains(kPrompt);
-}
 
 // A command the modem has not answered may still be prompted for after the
 // wait, and the modem would then take the next command as the text: escape
 // ends the entry, nothing sent or stored. The modem's answer to it comes into
 // this exchange's log, not the next one's.
 void cancelLateEntry(modem::TextEntry& entry, const TerminalLog& log, const QString& command) {
-    if (log.result(command) != TerminalLog::Result::None) return;
+    if (log.succeeded(command, TerminalLog::Judged::Final).has_value()) return;
     entry.write(QString(kCancelEntry), 1);
 }
 
@@ -209,10 +146,11 @@ void Form8::ShowServiceCentre(const QString& number) {
     ui->Label4->setText(QString());
 }
 
-void Form8::PresetStatusReports(const TerminalLog& log) {
-    if (const auto preset = statusReportPreset(log)) {
-        ui->Label6->setText(preset->text);
-        selectOption((*ui).*preset->option);
+void Form8::PresetStatusReports() {
+    if (const auto routed = replies::statusReports(modem::reply(QStringLiteral("AT+CNMI?")))) {
+        const StatusReportPreset& preset = kStatusReportPresets.at(*routed);
+        ui->Label6->setText(preset.text);
+        selectOption((*ui).*preset.option);
     }
 }
 
@@ -297,14 +235,15 @@ void Form8::submit(const Submission& submission, const QString& number, const QS
     TerminalLog& log = modem::log();
     // A device that went away meanwhile takes no text, prompted or not.
     const bool gone = !modem::isPortOpen();
-    if (gone || !isPrompted(log, command)) {
+    if (gone || !replies::prompted(modem::reply(command))) {
         ui->Label4->setText(submission.failed);
         if (!gone) cancelLateEntry(entry, log, command);
         log.clear();
         return;
     }
     entry.write(text + kEndOfText, submission.seconds);
-    const bool taken = hasLineStarting(replyToText(log, command, text), submission.reply);
+    const bool taken = replies::hasLineStarting(replies::replyToText(modem::reply(command), text),
+                                                submission.reply);
     const QString time = Clock::instance().now().toString(QStringLiteral("hh:mm:ss"));
     ui->Label4->setText(taken ? submission.done + (submission.doneWithTime ? time : QString())
                               : submission.failed);
@@ -318,8 +257,8 @@ void Form8::Command3_Click() {
     ui->Label4->clear();
     readStored(
         ui->Combo1->currentText(), [this](const QString& text) { ui->Text3->setPlainText(text); },
-        [](const StoredMessage& message) {
-            return QStringLiteral("From:") + message.number + message.tag + message.body;
+        [](const replies::StoredMessage& message, const QString& tag) {
+            return QStringLiteral("From:") + message.number + tag + message.body;
         });
 }
 
@@ -328,7 +267,7 @@ void Form8::Combo2_Click() {
     setMessageText(QString());
     readStored(
         ui->Combo2->currentText(), [this](const QString& text) { setMessageText(text); },
-        [](const StoredMessage& message) { return message.body; });
+        [](const replies::StoredMessage& message, const QString&) { return message.body; });
 }
 
 void Form8::Command4_Click() {
@@ -337,7 +276,7 @@ void Form8::Command4_Click() {
     ui->Text3->clear();
     const QString erase = QStringLiteral("AT+CMGD=") + index;
     modem::send(erase);
-    ui->Text3->setPlainText(modem::log().result(erase) == TerminalLog::Result::Ok
+    ui->Text3->setPlainText(modem::log().succeeded(erase, TerminalLog::Judged::Final) == true
                                 ? QStringLiteral("Message Deleted")
                                 : QStringLiteral("Message Not Deleted"));
     modem::log().clear();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "link/TerminalLog.h"
 #include "platform/FeatureWindow.h"
 #include "platform/PhoneBookDb.h"
 
@@ -41,7 +40,7 @@ class Form8 : public FeatureWindow {
     // Presets the status-report choice from the reply to "AT+CNMI?" in the
     // log: the fourth value 1 enabled, 0 disabled; a refusal counts as
     // disabled; anything else presets nothing.
-    void PresetStatusReports(const TerminalLog& log);
+    void PresetStatusReports();
 
   private:
     void connectHandlers();

@@ -5,6 +5,8 @@
 #include "ui_Form14.h"
 
 #include "link/Modem.h"
+#include "link/replies/DataAndFax.h"
+#include "link/replies/Reading.h"
 #include "platform/Handlers.h"
 #include "platform/Text.h"
 #include "platform/Widgets.h"
@@ -86,11 +88,6 @@ QString shownFor(const Table& table, const QString& code) {
     return QString();
 }
 
-// The first value on the line after `key` ("%C: 2"); "" when the key is absent.
-QString firstValue(const QString& key) {
-    return modem::log().fieldsAfter(key).value(0);
-}
-
 } // namespace
 
 Form14::Form14() : ui(std::make_unique<Ui::Form14>()) {
@@ -156,35 +153,33 @@ void Form14::Command3_Click() {
 // its "OK" or its three values ends the handler.
 void Form14::queryBearer() {
     const QString query = QStringLiteral("AT+CBST?");
-    const QString key = QStringLiteral("+CBST:");
     modem::send(query);
-    const TerminalLog& log = modem::log();
-    QString speed;
-    QString element;
-    if (log.contains(key)) {
-        const QStringList values = log.fieldsAfter(key);
-        if (!log.hasLine(QStringLiteral("OK"), query) || values.size() < 3)
-            throw text::CutError("incomplete bearer reply");
-        speed = values[0];
-        element = values[2];
-    }
-    ui->Label1->setText(shownFor(kSpeeds, speed) + QStringLiteral("  ") +
-                        shownFor(kConnectionElements, element));
+    const replies::Bearer bearer =
+        replies::required(replies::bearer(modem::reply(query)), "incomplete bearer reply");
+    ui->Label1->setText(shownFor(kSpeeds, bearer.speed) + QStringLiteral("  ") +
+                        shownFor(kConnectionElements, bearer.connectionElement));
 }
 
 void Form14::queryCompression() {
-    modem::send(QStringLiteral("AT%C?"));
-    const QString compression = shownFor(kCompressions, firstValue(QStringLiteral("%C:")));
-    modem::send(QStringLiteral("AT\\N?"));
-    const QString correction = shownFor(kErrorCorrections, firstValue(QStringLiteral("\\N:")));
+    const QString compressionQuery = QStringLiteral("AT%C?");
+    modem::send(compressionQuery);
+    const QString compression = shownFor(
+        kCompressions, replies::compression(modem::reply(compressionQuery)).value_or(QString()));
+    const QString correctionQuery = QStringLiteral("AT\\N?");
+    modem::send(correctionQuery);
+    const QString correction =
+        shownFor(kErrorCorrections,
+                 replies::errorCorrection(modem::reply(correctionQuery)).value_or(QString()));
     ui->Label4->setText(QStringLiteral("Compression ") + compression + QStringLiteral(" , ") +
                         QStringLiteral("Error Correction ") + correction);
 }
 
 // A class outside the table ("2.0") leaves the status line as it is.
 void Form14::queryFaxClass() {
-    modem::send(QStringLiteral("AT+FCLASS?"));
-    const QString shown = shownFor(kFaxClasses, firstValue(QStringLiteral("+FCLASS:")));
+    const QString query = QStringLiteral("AT+FCLASS?");
+    modem::send(query);
+    const QString shown =
+        shownFor(kFaxClasses, replies::faxClass(modem::reply(query)).value_or(QString()));
     if (!shown.isEmpty()) ui->Label5->setText(shown);
 }
 

@@ -7,6 +7,7 @@
 #include "link/Framing.h"
 #include "link/MainLines.h"
 #include "link/Modem.h"
+#include "link/replies/DeviceSettings.h"
 #include "platform/Handlers.h"
 #include "platform/SerialBackend.h"
 #include "platform/Services.h"
@@ -48,28 +49,9 @@ QString chosenCode(const Ui::Form15& ui, const Group& group) {
     return QString();
 }
 
-// An option group chosen by the one character `offset` places after the
-// start of `key` in the profile dump (name, colon, value, no blanks).
-struct ProfileChoice {
-    QString key;
-    int offset;
-    const Group& group;
-};
-
-const ProfileChoice kFlowControlChoices[] = {
-    {QStringLiteral("IFC:"), 4, kDceDte},
-    {QStringLiteral("IFC:"), 6, kDteDce},
-};
-const ProfileChoice kControlLineChoices[] = {
-    {QStringLiteral("&C"), 3, kDcd},
-    {QStringLiteral("&D"), 3, kDtr},
-};
-
-template <size_t N>
-void presetFromProfile(Ui::Form15& ui, const TerminalLog& profile,
-                       const ProfileChoice (&choices)[N]) {
-    for (const ProfileChoice& choice : choices)
-        selectCode(ui, choice.group, profile.window(choice.key, choice.offset, 1));
+// The profile dump the main window asked the device for.
+replies::ProfileCodes profileCodes() {
+    return replies::profileCodes(modem::reply(QStringLiteral("AT&V")));
 }
 
 } // namespace
@@ -102,12 +84,16 @@ void Form15::PresetEchoEnabled() {
     selectOption(ui->Option28);
 }
 
-void Form15::PresetFlowControl(const TerminalLog& profile) {
-    presetFromProfile(*ui, profile, kFlowControlChoices);
+void Form15::PresetFlowControl() {
+    const replies::ProfileCodes codes = profileCodes();
+    selectCode(*ui, kDceDte, codes.dceDte);
+    selectCode(*ui, kDteDce, codes.dteDce);
 }
 
-void Form15::PresetControlLines(const TerminalLog& profile) {
-    presetFromProfile(*ui, profile, kControlLineChoices);
+void Form15::PresetControlLines() {
+    const replies::ProfileCodes codes = profileCodes();
+    selectCode(*ui, kDcd, codes.dcd);
+    selectCode(*ui, kDtr, codes.dtr);
 }
 
 // "Save Configurations": every group must hold a choice; then the eight
@@ -179,8 +165,9 @@ std::optional<Form15::Choices> Form15::checkedChoices() const {
 // reply holding both does both. A reply holding neither is no success.
 QString Form15::sendStep(const Step& step, const Choices& choices, bool& followed) {
     modem::send(step.command);
-    const bool ok = modem::log().hasLine(QStringLiteral("OK"), step.command);
-    const bool refused = modem::log().hasError(step.command);
+    const TerminalLog& log = modem::log();
+    const bool ok = log.succeeded(step.command, TerminalLog::Judged::OkFirst).value_or(false);
+    const bool refused = log.succeeded(step.command, TerminalLog::Judged::ErrorWins) == false;
     if (ok && step.onOk) (this->*step.onOk)(choices);
     if (ok && !refused && step.follow && !(this->*step.follow)(choices)) {
         followed = false;

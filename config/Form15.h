@@ -1,6 +1,5 @@
 #pragma once
 
-#include "link/TerminalLog.h"
 #include "platform/FeatureWindow.h"
 
 #include <memory>
@@ -29,9 +28,10 @@ class Form15 : public FeatureWindow {
     // selects nothing in its group.
     void PresetFraming(const QString& formatCode, const QString& parityCode);
     void PresetEchoEnabled();
-    // The flow-control and control-line groups from the profile dump in the log.
-    void PresetFlowControl(const TerminalLog& profile);
-    void PresetControlLines(const TerminalLog& profile);
+    // The flow-control and control-line groups from the profile dump ("AT&V")
+    // the main window asked for.
+    void PresetFlowControl();
+    void PresetControlLines();
 
   private:
     std::unique_ptr<Ui::Form15> ui;

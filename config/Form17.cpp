@@ -6,6 +6,8 @@
 
 #include "config/Form16.h"
 #include "link/Modem.h"
+#include "link/replies/Calls.h"
+#include "link/replies/Vendor.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
@@ -86,8 +88,6 @@ const std::array<QStringList, 7> kIndicatorTexts = {{
 }};
 
 const QString kIndicatorQuery = QStringLiteral("AT+CIND?");
-const QString kIndicatorReply = QStringLiteral("+CIND:");
-const QString kPinReply = QStringLiteral("+WIOR:");
 const QString kPowerOff = QStringLiteral("AT+CPOF");
 constexpr double kPowerOffSeconds = 3;
 // The voice-mail commands always address the CPHS function "voice mail indicator".
@@ -192,10 +192,10 @@ void Form17::Command6_Click() {
     TerminalLog& log = modem::log();
     ui->Label14->setText(QStringLiteral("Wait..Checking Status"));
     modem::send(kIndicatorQuery);
-    if (log.result(kIndicatorQuery) == TerminalLog::Result::Error)
+    if (log.succeeded(kIndicatorQuery, TerminalLog::Judged::Final) == false)
         ui->Label14->setText(QStringLiteral("Works Only For Veltran 100"));
-    if (log.contains(kIndicatorReply))
-        ui->Label14->setText(indicatorStatus(log.fieldsAfter(kIndicatorReply)));
+    if (const auto values = replies::indicatorValues(modem::reply(kIndicatorQuery)))
+        ui->Label14->setText(indicatorStatus(*values));
     log.clear();
 }
 
@@ -259,7 +259,7 @@ void Form17::Command10_Click() {
     const QString command = QStringLiteral("AT+WIOR=") + pin;
     modem::send(command);
     showOutcome(ui->Label9, log.succeeded(command, TerminalLog::Judged::Final),
-                pinLevel(pin, log.fieldsAfter(kPinReply).value(0)),
+                pinLevel(pin, replies::inputLevel(modem::reply(command)).value_or(QString())),
                 QStringLiteral("Not Supported"));
     log.clear();
 }

@@ -6,6 +6,7 @@
 
 #include "config/Form16.h"
 #include "link/Modem.h"
+#include "link/replies/Vendor.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
@@ -40,8 +41,6 @@ const QStringList kAutomaticResponses = {QStringLiteral("Automatic Response Not 
                                          QStringLiteral("Automatic Response  Activated")};
 
 const QString kStatusQuery = QStringLiteral("AT+STSF?");
-const QString kStatusReply = QStringLiteral("+STSF:");
-enum StatusField { kModeField, kConfigField, kTimeoutField, kResponseField };
 
 // The code a reported value stands for, compared as a number with the codes
 // 0 to count - 1; -1 for another number. Throws when it is no number.
@@ -82,8 +81,8 @@ void Form18::statusQuery() {
     ui->Label2->setText(QStringLiteral("Plz Wait.Checking Current Values"));
     modem::send(kStatusQuery);
     TerminalLog& log = modem::log();
-    if (log.contains(kStatusReply)) showStatus(log.fieldsAfter(kStatusReply));
-    if (log.result(kStatusQuery) == TerminalLog::Result::Error) {
+    if (const auto status = replies::toolkitStatus(modem::reply(kStatusQuery))) showStatus(*status);
+    if (log.succeeded(kStatusQuery, TerminalLog::Judged::Final) == false) {
         ui->Label2->setText(QStringLiteral("Cannot Get The Current Status"));
         ui->Label2->show();
     }
@@ -92,16 +91,16 @@ void Form18::statusQuery() {
 
 // The reported mode is picked in the list, so that OK sends it as it stands.
 // A mode or response that is no number ends the query.
-void Form18::showStatus(const QStringList& values) {
-    const int mode = codeAmong(values.value(kModeField), static_cast<int>(kModes.size()));
+void Form18::showStatus(const replies::ToolkitStatus& status) {
+    const int mode = codeAmong(status.mode, static_cast<int>(kModes.size()));
     const int response =
-        codeAmong(values.value(kResponseField), static_cast<int>(kAutomaticResponses.size()));
+        codeAmong(status.autoResponse, static_cast<int>(kAutomaticResponses.size()));
     if (mode >= 0) ui->Combo1->setCurrentIndex(mode);
     for (QLabel* label : {ui->Label2, ui->Label3, ui->Label4})
         label->show();
     ui->Label2->setText(QStringLiteral("Current Status: ") +
                         (mode >= 0 ? kModes.at(static_cast<size_t>(mode)).status : QString()));
-    ui->Label3->setText(QStringLiteral("TIMEOUT: ") + values.value(kTimeoutField));
+    ui->Label3->setText(QStringLiteral("TIMEOUT: ") + status.timeout);
     ui->Label4->setText(response >= 0 ? kAutomaticResponses.at(response) : QString());
 }
 

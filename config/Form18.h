@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/replies/Vendor.h"
 #include "platform/FeatureWindow.h"
 
 #include <QStringList>
@@ -28,7 +29,7 @@ class Form18 : public FeatureWindow {
     void statusQuery();
     // The fields of the status reply: mode, configuration, time-out and
     // automatic response.
-    void showStatus(const QStringList& values);
+    void showStatus(const replies::ToolkitStatus& status);
     void Combo1_Click();
     void Command1_Click();
     // Sends a mode, with its configuration for the configure mode, and shows

@@ -6,6 +6,7 @@
 
 #include "config/Form16.h"
 #include "link/Modem.h"
+#include "link/replies/PacketData.h"
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
@@ -21,10 +22,7 @@ const QStringList kContextIds = {QStringLiteral("1"), QStringLiteral("2"), QStri
 const QStringList kTypes = {QStringLiteral("IP"), QStringLiteral("PPP")};
 
 const QString kQuery = QStringLiteral("AT+CGDCONT?");
-const QString kReply = QStringLiteral("+CGDCONT:");
 constexpr double kQuerySeconds = 3;
-// The fields of a reply line: identifier, type, access point name, address...
-enum ContextField { kIdField, kTypeField, kApnField };
 enum Cell { kIdCell, kTypeCell, kApnCell };
 
 } // namespace
@@ -56,13 +54,13 @@ void Form19::contextQuery() {
     fillDropDown(ui->Combo2, kTypes);
     modem::send(kQuery, kQuerySeconds);
     TerminalLog& log = modem::log();
-    if (log.contains(kReply)) {
-        showContexts(log.linesAfter(kReply));
+    if (const auto defined = replies::contexts(modem::reply(kQuery))) {
+        showContexts(*defined);
         ui->Label1->setText(QStringLiteral("Current Status"));
         for (QLabel* heading : {ui->Label2, ui->Label6, ui->Label7})
             heading->show();
     }
-    if (log.result(kQuery) == TerminalLog::Result::Error) {
+    if (log.succeeded(kQuery, TerminalLog::Judged::Final) == false) {
         ui->Label1->setText(QStringLiteral("Current Status Not Avialable"));
         ClearContextFields();
     }
@@ -71,27 +69,26 @@ void Form19::contextQuery() {
 
 // Each line is read by its own fields: a context with an address, or one
 // numbered past 4, changes no other row. The first line of a context counts.
-void Form19::showContexts(const QStringList& lines) {
+void Form19::showContexts(const std::vector<replies::PdpContext>& defined) {
     std::array<bool, 4> shown{};
-    for (const QString& line : lines) {
-        const QStringList fields = text::fields(line);
-        const int row = static_cast<int>(kContextIds.indexOf(fields.value(kIdField)));
+    for (const replies::PdpContext& context : defined) {
+        const int row = static_cast<int>(kContextIds.indexOf(context.id));
         if (row < 0 || shown.at(static_cast<size_t>(row))) continue;
         shown.at(static_cast<size_t>(row)) = true;
-        showRow(row, fields);
+        showRow(row, context);
     }
 }
 
 // A type other than exactly "IP" or "PPP" leaves the row's cells empty, shown.
-void Form19::showRow(int row, const QStringList& fields) {
-    const QString type = text::unquoted(fields.value(kTypeField));
+void Form19::showRow(int row, const replies::PdpContext& context) {
+    const QString& type = context.type;
     const bool known = kTypes.contains(type);
     const auto& cells = rows_.at(static_cast<size_t>(row));
     for (QLineEdit* cell : cells)
         cell->show();
     cells[kIdCell]->setText(known ? kContextIds.at(row) : QString());
     cells[kTypeCell]->setText(known ? type : QString());
-    cells[kApnCell]->setText(known ? text::unquoted(fields.value(kApnField)) : QString());
+    cells[kApnCell]->setText(known ? context.apn : QString());
 }
 
 // The table shows the contexts afresh after every press; a refusal stays on
@@ -120,10 +117,10 @@ bool Form19::defineContext() {
                             QStringLiteral("\",\"") + apn + QLatin1Char('"');
     modem::send(command);
     TerminalLog& log = modem::log();
-    const TerminalLog::Result verdict = log.result(command);
-    if (verdict == TerminalLog::Result::Ok) ui->Text1->clear();
+    const std::optional<bool> verdict = log.succeeded(command, TerminalLog::Judged::Final);
+    if (verdict == true) ui->Text1->clear();
     log.clear();
-    return verdict == TerminalLog::Result::Error;
+    return verdict == false;
 }
 
 void Form19::Command2_Click() {

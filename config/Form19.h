@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/replies/PacketData.h"
 #include "platform/FeatureWindow.h"
 
 #include <QStringList>
@@ -29,8 +30,8 @@ class Form19 : public FeatureWindow {
   private:
     void contextQuery();
     // The reply lines of the contexts, each after its prefix.
-    void showContexts(const QStringList& lines);
-    void showRow(int row, const QStringList& fields);
+    void showContexts(const std::vector<replies::PdpContext>& defined);
+    void showRow(int row, const replies::PdpContext& context);
     void Command1_Click();
     // Returns whether the device refused the context.
     bool defineContext();

@@ -87,7 +87,7 @@ void Form1::Command3_Click() {
     ui->Command3->setStyleSheet(QStringLiteral("background-color: #e0e0e0;"));
     ui->Label5->setText(QStringLiteral("Please Wait..."));
     link().sendCommand(QStringLiteral("AT+CNMI?"), 1);
-    form<Form8>().PresetStatusReports(Text1());
+    form<Form8>().PresetStatusReports();
     Text1().clear();
     form<Form8>().Show();
     hide();
@@ -163,10 +163,10 @@ void Form1::Command10_Click() {
 void Form1::Command11_Click() {
     link().sendCommand(QStringLiteral("AT&V"), 1);
     Form15& settings = form<Form15>();
-    settings.PresetFlowControl(Text1());
+    settings.PresetFlowControl();
     modem_.ShowBaudRate();
     modem_.SetFramingOptions();
-    settings.PresetControlLines(Text1());
+    settings.PresetControlLines();
     form<Form15>().Show();
     hide();
     Text1().clear();

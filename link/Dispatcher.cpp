@@ -178,7 +178,10 @@ const std::vector<ModemLink::Key>& ModemLink::keys() {
                 [](ModemLink& m, int stat) { m.actions_.console.registration(stat); }),
         // 17 and 18: SIM state and code submission
         code("+CPIN:", M::Line, E::Exchange,
-             [](ModemLink& m, const Found& f) { m.CheckPinStatus(replies::simState(f.text)); }),
+             [](ModemLink& m, const Found& f) {
+                 const int code = m.Text1().findLine(QStringLiteral("AT+CPIN="));
+                 m.CheckPinStatus(replies::simState(f.text), code && code < f.at);
+             }),
         code("AT+CPIN=", M::Echo, E::Exchange,
              [](ModemLink& m, const Found& f) {
                  return m.HandlePinResult(replies::codeVerdict(f.text));

@@ -29,6 +29,10 @@ TerminalLog& log() {
     return ModemLink::reach().Text1();
 }
 
+QString reply(const QString& command) {
+    return log().replyTo(command).value_or(QString());
+}
+
 bool isPortOpen() {
     return ModemLink::reach().MSComm1().PortOpen();
 }

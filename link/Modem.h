@@ -44,6 +44,10 @@ class TextEntry {
 
 // The terminal log: the receive buffer every window empties and reads.
 TerminalLog& log();
+// The reply to `command` in the log, for the readers of link/replies/: what
+// follows its last echo up to the next command's (see TerminalLog::replyTo);
+// "" when its echo is gone.
+QString reply(const QString& command);
 bool isPortOpen();
 
 // Shows the signal window and asks the modem for signal and registration.

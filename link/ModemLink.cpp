@@ -92,6 +92,16 @@ void ModemLink::SaveProfile() {
     link().sendCommand(QStringLiteral("AT&W"), 1, SerialLink::LogFirst::Keep);
 }
 
+// Asked once, the first time the call watch needs them.
+replies::CallIndicators ModemLink::callIndicators() {
+    if (callIndicators_) return *callIndicators_;
+    const QString query = QStringLiteral("AT+CIND=?");
+    link().sendCommand(query, 1, SerialLink::LogFirst::Keep, exchange::Waiting::Yields::Yes);
+    callIndicators_ = replies::callIndicators(Text1().replyTo(query).value_or(QString()))
+                          .value_or(replies::CallIndicators());
+    return *callIndicators_;
+}
+
 void ModemLink::Timer2_Timer() {
     // A tick outlasts the interval: the dispatcher collects its reply for two
     // seconds. The next tick then asks as soon as this one is over, so that
@@ -119,10 +129,11 @@ void ModemLink::Timer2_Timer() {
                            exchange::Waiting::Yields::Yes);
         if (Text1().contains(QStringLiteral("ERROR"))) Timer2.setEnabled(false);
         if (Text1().contains(QStringLiteral("+CIND:"))) {
-            const std::optional<int> call = replies::callIndicator(Text1().text());
+            const QString reply = Text1().text();
+            const std::optional<bool> call = replies::callInProgress(reply, callIndicators());
             // Cannot be read: the log stays and the next tick asks again.
             if (!call) throw text::CutError("no call indicator");
-            if (*call == 0) {
+            if (!*call) {
                 actions_.calls.hideIncomingCall();
                 Timer2.setEnabled(false);
             }

@@ -3,6 +3,7 @@
 #include "link/ConsoleView.h"
 #include "link/LinkActions.h"
 #include "link/SerialLink.h"
+#include "link/replies/Calls.h"
 #include "link/replies/Phonebook.h"
 #include "link/replies/Sim.h"
 #include "platform/Timer.h"
@@ -62,7 +63,14 @@ class ModemLink : public QObject {
 
     // ---- SIM check and initialisation (SimCheck.cpp)
     void CheckSIM();
-    void CheckPinStatus(replies::SimState state);
+    // Asks for the SIM state, again while the module says it is still reading the SIM.
+    void AskSimState();
+    // The SIM state a "+CPIN:" line tells; `afterCode` when the line follows
+    // the code the entry window sent.
+    void CheckPinStatus(replies::SimState state, bool afterCode = false);
+    // A SIM that cannot be read, or that the module says is missing: the
+    // reduced initialisation, and the buttons that need a SIM off.
+    void TakeMissingSim();
     // False when it took no verdict (no code asked for, or none given yet).
     bool HandlePinResult(const replies::CodeVerdict& verdict);
     void InitModem();
@@ -115,6 +123,9 @@ class ModemLink : public QObject {
 
     // ---- call watch (ModemLink.cpp)
     void Timer2_Timer();
+    // Where the module's "+CIND:" values tell a call: from "AT+CIND=?", the
+    // console's own order when that cannot be read.
+    replies::CallIndicators callIndicators();
 
     ConsoleView& view_;
     LinkActions actions_;
@@ -131,6 +142,13 @@ class ModemLink : public QObject {
     quint64 watchQuery_ = 0;
     quint64 lastWatchQuery_ = 0;
     bool watchDue_ = false;
+    std::optional<replies::CallIndicators> callIndicators_; // learned once per SIM check
+    // The SIM check's asks still to come, and whether the last answer said
+    // the SIM is not ready yet.
+    int simAsksLeft_ = 0;
+    bool simNotReady_ = false;
+    // The SIM has said it is ready, or taken a code, since the SIM check began.
+    bool simReady_ = false;
     int dispatchDepth_ = 0;
     quint64 examined_ = 0;        // runs that examined the log
     quint64 changesExamined_ = 0; // the log's changes when it was last examined

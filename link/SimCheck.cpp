@@ -5,11 +5,18 @@
 #include "link/ModemLink.h"
 #include "link/replies/CallSettings.h"
 #include "link/replies/DeviceSettings.h"
+#include "link/replies/Sim.h"
+#include "platform/Clock.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
 #include "platform/Text.h"
 
 namespace {
+
+// A SIM the module is still reading is asked for this often, a second apart,
+// before its answer is taken as it stands.
+constexpr int kSimAsks = 5;
+const QString kSimQuery = QStringLiteral("AT+CPIN?");
 
 // Opens the entry window for the code and waits for it; the window sends it.
 void askForCode(ModemLink& modem, SimCode code) {
@@ -83,8 +90,8 @@ void presetAnswerButton(ModemLink& modem) {
     const QString query = QStringLiteral("ATS0?");
     const TerminalLog& log = modem.Text1();
     if (!log.findLine(query)) return;
-    if (const std::optional<QString> rings = replies::rings(log.afterEcho(query)))
-        modem.actions().calls.answerMode(*rings == QLatin1String("000"));
+    if (const std::optional<int> rings = replies::rings(log.afterEcho(query)))
+        modem.actions().calls.answerMode(*rings == 0);
 }
 
 void checkSpeed(ModemLink& modem) {
@@ -145,26 +152,50 @@ void ModemLink::CheckSIM() {
     // A failure ends the check where it happens; the buttons keep their state.
     runGuarded(lcLink, [&] {
         view_.setStatus(QStringLiteral("Please Wait..."));
+        simReady_ = false;
+        callIndicators_.reset(); // the module may be another one
         link().sendCommand(QStringLiteral("AT"), 1);
         if (Text1().contains(QStringLiteral("OK"))) {
             note(*this, "Check SIM PIN");
-            // A reply that names the SIM state is judged by the dispatcher during the wait.
-            link().sendCommand(QStringLiteral("AT+CPIN?"), 1);
+            AskSimState();
         }
         // What is left is a refusal without a state: the SIM cannot be read.
-        if (Text1().contains(QStringLiteral("ERROR"))) {
-            note(*this, "SIM Not Found !.Insert SIM Properly");
-            InitModemNoSIM();
-            view_.hideProgress();
-            view_.enableFeatureButtons(false);
-        }
+        if (Text1().contains(QStringLiteral("ERROR"))) TakeMissingSim();
         view_.setStatus(QString());
     });
 }
 
-void ModemLink::CheckPinStatus(replies::SimState state) {
+// A reply that names the SIM state is judged by the dispatcher during the
+// wait; one that says the SIM is still being read is asked again.
+void ModemLink::AskSimState() {
+    for (int ask = 1;; ++ask) {
+        simAsksLeft_ = kSimAsks - ask;
+        simNotReady_ = false;
+        link().sendCommand(kSimQuery, 1);
+        const bool notReady =
+            simNotReady_ || replies::simBusy(Text1().replyTo(kSimQuery).value_or(QString()));
+        if (!notReady || simAsksLeft_ == 0) break;
+        Pause(1);
+    }
+    simAsksLeft_ = 0;
+}
+
+void ModemLink::TakeMissingSim() {
+    note(*this, "SIM Not Found !.Insert SIM Properly");
+    InitModemNoSIM();
+    view_.hideProgress();
+    view_.enableFeatureButtons(false);
+}
+
+// A READY that follows a code the modem was given accepts that code (some
+// modules say it, unasked, right after the code's "OK"); the modem is
+// initialised once, whichever says so first.
+void ModemLink::CheckPinStatus(replies::SimState state, bool afterCode) {
     switch (state) {
     case replies::SimState::Ready:
+        if (afterCode && HandlePinResult({true, false})) return;
+        if (simReady_) return;
+        simReady_ = true;
         Text1().clear();
         InitModem();
         return;
@@ -174,6 +205,16 @@ void ModemLink::CheckPinStatus(replies::SimState state) {
     case replies::SimState::Puk:
         askForCode(*this, SimCode::Puk);
         return;
+    case replies::SimState::NotInserted:
+        TakeMissingSim();
+        return;
+    case replies::SimState::NotReady:
+        // Still being read: the SIM check asks again while it may.
+        if (simAsksLeft_ > 0) {
+            simNotReady_ = true;
+            return;
+        }
+        break;
     case replies::SimState::Unknown:
         break;
     }
@@ -186,6 +227,13 @@ void ModemLink::CheckPinStatus(replies::SimState state) {
 // emptied by the dispatcher once it is taken.
 bool ModemLink::HandlePinResult(const replies::CodeVerdict& verdict) {
     if (!verdict.accepted && !verdict.refused) return false;
+    if (view_.awaitedCode() == SimCode::None) return false;
+    // A SIM that is ready takes no code: refusing one is no wrong code.
+    if (simReady_ && !verdict.accepted) {
+        actions_.console.codeEntry().hideEntry();
+        return true;
+    }
+    if (verdict.accepted) simReady_ = true;
     switch (view_.awaitedCode()) {
     case SimCode::Pin:
         takePinVerdict(*this, verdict.accepted, verdict.refused);

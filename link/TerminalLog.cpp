@@ -81,43 +81,8 @@ QString TerminalLog::cut(int start, int length) const {
     return text::cut(text_, start, length);
 }
 
-QString TerminalLog::window(const QString& key, int offset, int length) const {
-    const int at = find(key);
-    return at ? window(at, offset, length) : QString();
-}
-
-QString TerminalLog::upToComma(const QString& key, int offset, int keepOff) const {
-    const int at = find(key);
-    return at ? upToComma(at, offset, keepOff) : QString();
-}
-
-QString TerminalLog::upToComma(int at, int offset, int keepOff) const {
-    const int comma = find(QStringLiteral(","), at);
-    if (!comma) throw text::CutError("no comma after the key");
-    return cut(at + offset, comma - at - offset - keepOff);
-}
-
 QString TerminalLog::restOfLine(qsizetype start) const {
     return text_.mid(start, lineEnd(text_, start) - start);
-}
-
-QString TerminalLog::lineAfter(const QString& key) const {
-    const int at = find(key);
-    return at ? restOfLine(at - 1 + key.size()) : QString();
-}
-
-QStringList TerminalLog::linesAfter(const QString& key) const {
-    QStringList lines;
-    for (int at = find(key); at > 0;) {
-        const qsizetype start = at - 1 + key.size();
-        lines << restOfLine(start);
-        at = find(key, static_cast<int>(lineEnd(text_, start)) + 1);
-    }
-    return lines;
-}
-
-QStringList TerminalLog::fieldsAfter(const QString& key) const {
-    return contains(key) ? text::fields(lineAfter(key)) : QStringList();
 }
 
 std::optional<TerminalLog::Span> TerminalLog::replySpan(const QString& command) const {
@@ -172,36 +137,26 @@ QStringList TerminalLog::replyLines(const QString& command) const {
         .split(breaks, Qt::SkipEmptyParts);
 }
 
-TerminalLog::Result TerminalLog::result(const QString& command) const {
-    Result result = Result::None;
-    for (const QString& line : replyLines(command)) {
-        if (const Result found = finalResult(line); found != Result::None) result = found;
-    }
-    return result;
-}
-
 std::optional<bool> TerminalLog::succeeded(const QString& command, Judged judged) const {
-    if (judged == Judged::Final) {
-        const Result final = result(command);
-        if (final == Result::None) return std::nullopt;
-        return final == Result::Ok;
+    bool ok = false;
+    bool refused = false;
+    Result final = Result::None;
+    for (const QString& line : replyLines(command)) {
+        const Result found = finalResult(line);
+        if (found == Result::None) continue;
+        final = found;
+        (found == Result::Ok ? ok : refused) = true;
     }
-    const bool ok = hasLine(QStringLiteral("OK"), command);
-    const bool error = hasError(command);
-    if (!ok && !error) return std::nullopt;
-    return judged == Judged::OkFirst ? ok : !error;
-}
-
-bool TerminalLog::hasLine(const QString& line, const QString& command) const {
-    const QStringList lines = replyLines(command);
-    return std::any_of(lines.begin(), lines.end(),
-                       [&line](const QString& l) { return l.trimmed() == line; });
-}
-
-bool TerminalLog::hasError(const QString& command) const {
-    const QStringList lines = replyLines(command);
-    return std::any_of(lines.begin(), lines.end(),
-                       [](const QString& l) { return replies::isErrorLine(l); });
+    if (final == Result::None) return std::nullopt;
+    switch (judged) {
+    case Judged::OkFirst:
+        return ok;
+    case Judged::ErrorWins:
+        return !refused;
+    case Judged::Final:
+        break;
+    }
+    return final == Result::Ok;
 }
 
 int TerminalLog::lastLine(const QString& line) const {
@@ -236,16 +191,6 @@ QString TerminalLog::lineAt(int at) const {
     return restOfLine(at - 1);
 }
 
-QString TerminalLog::quotedNumberAt(int at) const {
-    const QString line = lineAt(at);
-    const QStringList values = text::fields(line.mid(line.indexOf(QLatin1Char(':')) + 1));
-    const QString& first = values.first();
-    const bool quoted =
-        first.size() >= 2 && first.startsWith(QLatin1Char('"')) && first.endsWith(QLatin1Char('"'));
-    if (!quoted || values.size() < 2) throw text::CutError("no quoted number and type");
-    return text::unquoted(first);
-}
-
 TerminalLog::Outcome TerminalLog::outcomeAfter(int at) const {
     const QString& searched = withoutUserData();
     if (at < 1) return {};
@@ -256,10 +201,6 @@ TerminalLog::Outcome TerminalLog::outcomeAfter(int at) const {
         begin = end + 1;
     }
     return {};
-}
-
-QString TerminalLog::userData(const QString& prefix) const {
-    return replies::userData(text_, prefix);
 }
 
 TerminalLog::Span TerminalLog::lineSpan(int at) const {

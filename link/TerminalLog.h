@@ -19,8 +19,9 @@ class QPlainTextEdit;
 // window only mirrors it (a text box would turn line breaks into paragraphs).
 //
 // Positions are 1-based, as replies are counted; searches are plain and
-// case-sensitive and give 0 when the key is absent. Replies are read with the
-// small vocabulary below, so that every window cuts them the same way.
+// case-sensitive and give 0 when the key is absent. The log finds a command's
+// reply and judges its outcome; the readers of link/replies/ take the values
+// out of the reply's text.
 //
 // Some replies carry what people wrote: a phonebook entry ("+CPBR:",
 // "+CPBF:") and a stored message ("+CMGR:", "+CMGL:"), each from its line to
@@ -28,7 +29,7 @@ class QPlainTextEdit;
 // message may itself read "OK"), and the echo of a message body, from the
 // "> " prompt to "+CMGS:", "+CMGW:" or an error. That text is user data: nothing inside it is
 // a reply, a result code or an echo for `findLine`, `outcomeAfter`,
-// `afterEcho`, `result` and `hasLine`, whatever it holds.
+// `replyTo` and `succeeded`, whatever it holds.
 class TerminalLog : public QObject {
     Q_OBJECT
   public:
@@ -64,26 +65,6 @@ class TerminalLog : public QObject {
     // text::CutError for a negative length or a start before 1.
     QString cut(int start, int length) const;
 
-    // `length` characters from `offset` characters past the start of `key`
-    // ("" when the key is absent).
-    QString window(const QString& key, int offset, int length) const;
-    // The same from a key found at position `at`.
-    QString window(int at, int offset, int length) const { return cut(at + offset, length); }
-    // From `offset` characters past the start of `key` up to the first comma
-    // after the key, short of the `keepOff` characters before that comma.
-    // Throws text::CutError when no comma follows the key. "" when the key is absent.
-    QString upToComma(const QString& key, int offset, int keepOff = 0) const;
-    // The same from a key found at position `at`.
-    QString upToComma(int at, int offset, int keepOff = 0) const;
-    // What follows `key` up to the end of its line (a carriage return or line
-    // feed, or the end of the log); "" when the key is absent.
-    QString lineAfter(const QString& key) const;
-    // The same for every occurrence of `key`, in order: for replies of
-    // several lines with one prefix.
-    QStringList linesAfter(const QString& key) const;
-    // The comma-separated fields of the line after `key`, blanks around each
-    // field dropped; none when the key is absent.
-    QStringList fieldsAfter(const QString& key) const;
     // The reply to `command`: what follows its last echo (a line that reads
     // the command as it was written) and the line end that closes it, up to
     // the next command's echo. None when the command's echo is not in the
@@ -95,24 +76,16 @@ class TerminalLog : public QObject {
     // What follows the line at `at` (1-based) and the line end that closes
     // it: the reply to the echo standing there.
     QString replyAfterLine(int at) const;
-    // The final result of the exchange of `command`: of the lines after its
-    // echo (the whole log when no command is given or it is not echoed), the
-    // last that is "OK" (Ok), "ERROR" or an extended error (Error); None when
-    // there is none. Text inside the echo never counts.
-    Result result(const QString& command = QString()) const;
-    // Whether a line that reads `line` (blanks around it aside) stands after
-    // the echo of `command`, as `result` looks: for replies judged by two
-    // independent tests, "OK" and "ERROR".
-    bool hasLine(const QString& line, const QString& command = QString()) const;
-    // Whether a refusal stands after the echo of `command`, as `hasLine` looks:
-    // "ERROR", "+CME ERROR: n" or "+CMS ERROR: n" alike.
-    bool hasError(const QString& command = QString()) const;
     // How a reply that holds both "OK" and "ERROR" is judged: "OK" tested
     // first, "ERROR" winning over "OK" (two independent tests, the failure
-    // shown last), or the final result line.
+    // shown last), or the final result line (the last that is "OK" or a
+    // refusal).
     enum class Judged { OkFirst, ErrorWins, Final };
-    // Whether the exchange of `command` succeeded, judged so: true for "OK",
-    // false for "ERROR", none when the reply holds neither.
+    // Whether the exchange of `command` succeeded, judged so on the lines
+    // after its echo (the whole log when no command is given or none is
+    // echoed; none at all when its echo is gone): true for "OK", false for a
+    // refusal ("ERROR", "+CME ERROR: n", "+CMS ERROR: n"), none when the
+    // reply holds neither. Text inside the echo never counts.
     std::optional<bool> succeeded(const QString& command, Judged judged) const;
     // Position of the last line that reads exactly `line`, 0 when there is
     // none: where a reply that may itself hold the word ends at its final
@@ -128,11 +101,6 @@ class TerminalLog : public QObject {
     // The text from `at` to the end of its line (short of its carriage return
     // or line feed).
     QString lineAt(int at) const;
-    // The number of a reply that gives a quoted number and its type on its line
-    // ("+CLIP: "0123",129"), the reply's prefix standing at `at`: the text
-    // between the quotes of its first field. Throws text::CutError when the
-    // first field is not quoted or no field follows it.
-    QString quotedNumberAt(int at) const;
     // The final result of the exchange whose echo or reply stands at `at`: the
     // first line after it that is "OK" (Ok), "ERROR" or an extended error
     // (Error), and its position; None and 0 while none has come.
@@ -141,10 +109,6 @@ class TerminalLog : public QObject {
         int at = 0;
     };
     Outcome outcomeAfter(int at) const;
-    // The first reply carrying user data that begins with `prefix` ("+CPBR:"):
-    // from the prefix to the end of its data, line breaks inside it kept, those
-    // before the final result left out. "" when there is none.
-    QString userData(const QString& prefix) const;
 
     // ---- what the dispatcher empties
 

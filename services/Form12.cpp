@@ -6,6 +6,7 @@
 
 #include "link/MainLines.h"
 #include "link/Modem.h"
+#include "link/replies/Services.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
 #include "platform/TypedText.h"
@@ -16,6 +17,7 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -111,10 +113,6 @@ const QMap<QString, QString> kForwardClassTexts = {
     {QStringLiteral("7"), QStringLiteral("All Classes")},
 };
 
-const QString kForwardKey = QStringLiteral("+CCFC:");
-// The record begins after the colon and the one blank that follows it.
-constexpr int kBlankAfterColon = 1;
-
 // What a forward-to number may hold. It goes between quotes in the command
 // line, where a quote would end the string and ";" chain a further command.
 const QRegularExpression& forwardNumberCharacters() {
@@ -125,14 +123,6 @@ const QRegularExpression& forwardNumberCharacters() {
 
 bool isForwardNumber(const QString& number) {
     return !number.isEmpty() && forwardNumberCharacters().match(number).hasMatch();
-}
-
-// The text between the record's first two double quotes; none without a quote.
-QString quotedNumber(const QString& record) {
-    const qsizetype open = record.indexOf(QLatin1Char('"'));
-    if (open < 0) return QString();
-    const qsizetype close = record.indexOf(QLatin1Char('"'), open + 1);
-    return record.mid(open + 1, close < 0 ? -1 : close - open - 1);
 }
 
 // --- call barring
@@ -162,11 +152,6 @@ const QMap<QString, QString> kBarredClassTexts = {
     {QStringLiteral("8"), QStringLiteral("For Short Message")},
     {QStringLiteral("7"), QStringLiteral("All Classes")},
 };
-
-// In "+CLCK: <status>,<class>" the status stands after the colon and a
-// blank, the class after the status and its comma.
-constexpr int kBarringStatusOffset = 7;
-constexpr int kBarringClassOffset = 9;
 
 // --- closed user groups
 
@@ -212,8 +197,6 @@ QString presetCug(QComboBox* box, const QString& value, const QStringList& statu
     }
     return QString();
 }
-
-const QString kOK = QStringLiteral("OK");
 
 // A set command's outcome: "OK" after the echo is success, else "ERROR" failure.
 std::optional<bool> setOutcome(const QString& command) {
@@ -312,17 +295,9 @@ void Form12::QueryForwarding() {
     ResetForwardInputs();
 }
 
-// Only the first "+CCFC:" line counts: a reply may give one line per class.
 void Form12::CheckForward(const ForwardReason& reason) {
-    const TerminalLog& log = modem::log();
-    if (!log.hasLine(kOK, reason.query()) || !log.contains(kForwardKey)) return;
-    ParseForward(reason, log.lineAfter(kForwardKey).mid(kBlankAfterColon));
-}
-
-// The record is "<status>,<class>" with, for an active forwarding,
-// ",\"<number>\",<type>" after it; a class of more digits is read by its first.
-void Form12::ParseForward(const ForwardReason& reason, const QString& record) {
-    ShowForward(reason, record.left(1), record.mid(2, 1), quotedNumber(record));
+    if (const auto forwarding = replies::forwarding(modem::reply(reason.query())))
+        ShowForward(reason, forwarding->status, forwarding->classCode, forwarding->number);
 }
 
 void Form12::ShowForward(const ForwardReason& reason, const QString& status,
@@ -391,14 +366,12 @@ void Form12::QueryBarring() {
 
 // A status other than 1 or 0 (none read, or no digit) shows nothing.
 QString Form12::QueryBarred(const BarringFacility& facility) {
-    modem::send(QStringLiteral("AT+CLCK=\"") + facility.code + QStringLiteral("\",2"), 3);
-    const TerminalLog& log = modem::log();
-    const int at = log.find(QStringLiteral("+CLCK:"));
-    if (!at) return QString();
-    const QString status = log.window(at, kBarringStatusOffset, 1);
-    if (status == QLatin1String("1"))
-        return ShowBarred(facility, log.window(at, kBarringClassOffset, 1));
-    return status == QLatin1String("0") ? facility.notBarred : QString();
+    const QString query = QStringLiteral("AT+CLCK=\"") + facility.code + QStringLiteral("\",2");
+    modem::send(query, 3);
+    const std::optional<replies::Barring> barring = replies::barring(modem::reply(query));
+    if (!barring) return QString();
+    if (barring->status == QLatin1String("1")) return ShowBarred(facility, barring->classCode);
+    return barring->status == QLatin1String("0") ? facility.notBarred : QString();
 }
 
 // Shows the barred facility while the query goes on, and gives its part of
@@ -453,14 +426,14 @@ void Form12::Command3_Click() {
 // A status for some other class only (data alone, say) leaves the line as it was.
 void Form12::QueryCallWaiting() {
     const QString query = QStringLiteral("AT+CCWA=1,2");
+    static const std::map<replies::CallWaiting, QString> shown = {
+        {replies::CallWaiting::Enabled, QStringLiteral("Current Status:Call Waiting Enabled")},
+        {replies::CallWaiting::Disabled, QStringLiteral("Current Status:Call Waiting Disabled")},
+        {replies::CallWaiting::Refused, QStringLiteral("Error Occured.Please Try Later")},
+    };
     modem::send(query, 3);
-    const TerminalLog& log = modem::log();
-    if (log.contains(QStringLiteral("+CCWA: 1,1")))
-        ui->Label6->setText(QStringLiteral("Current Status:Call Waiting Enabled"));
-    else if (log.contains(QStringLiteral("+CCWA: 0,7")))
-        ui->Label6->setText(QStringLiteral("Current Status:Call Waiting Disabled"));
-    else if (log.hasError(query))
-        ui->Label6->setText(QStringLiteral("Error Occured.Please Try Later"));
+    if (const auto waiting = replies::callWaiting(modem::reply(query)))
+        ui->Label6->setText(shown.at(*waiting));
     modem::log().clear();
 }
 
@@ -497,13 +470,13 @@ void Form12::QueryClosedUserGroup() {
         box->clear();
         fillDropDown(box, *items);
     }
-    modem::send(QStringLiteral("AT+CCUG?"));
-    TerminalLog& log = modem::log();
-    const QString key = QStringLiteral("+CCUG:");
-    if (!log.contains(key)) return;
-    const QStringList fields = log.fieldsAfter(key);
-    ShowCugStatus(fields.value(0), fields.value(1), fields.value(2).left(1));
-    log.clear();
+    const QString query = QStringLiteral("AT+CCUG?");
+    modem::send(query);
+    const std::optional<replies::ClosedUserGroup> group =
+        replies::closedUserGroup(modem::reply(query));
+    if (!group) return;
+    ShowCugStatus(group->mode, group->index, group->info);
+    modem::log().clear();
 }
 
 void Form12::ShowCugStatus(const QString& mode, const QString& index, const QString& info) {

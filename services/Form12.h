@@ -35,7 +35,6 @@ class Form12 : public FeatureWindow {
     // Call forwarding.
     void QueryForwarding();
     void CheckForward(const ForwardReason& reason);
-    void ParseForward(const ForwardReason& reason, const QString& record);
     void ShowForward(const ForwardReason& reason, const QString& status, const QString& classCode,
                      const QString& number);
     void ResetForwardInputs();

@@ -5,6 +5,7 @@
 #include "ui_Form9.h"
 
 #include "link/Modem.h"
+#include "link/replies/Sim.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
 #include "platform/TypedText.h"
@@ -88,9 +89,6 @@ const LockFacility kNetwork = {
 const QString kPasswordChanged = QStringLiteral("Changes SuccessFul-PASSWORD CHANGED");
 const QString kPleaseWait = QStringLiteral("Please Wait....");
 
-// The reply to "AT+CLCK?" lists each facility as its quoted code, a comma and
-// its status digit: the digit stands this far after the code's first letter.
-constexpr int kStatusDigitOffset = 4;
 
 const QString kSuccessColour = QStringLiteral("color: #000040;");
 const QString kFailureColour = QStringLiteral("color: #c00000;");
@@ -168,22 +166,21 @@ void Form9::Form_Load() {
 // "AT+CLCK?" lists the facilities with their status digits. A facility whose
 // digit is neither 0 nor 1 keeps its line, and the others are still read.
 void Form9::QueryStatus() {
+    const QString query = QStringLiteral("AT+CLCK?");
     ui->Label1->setText(kPleaseWait);
-    modem::send(QStringLiteral("AT+CLCK?"));
-    TerminalLog& log = modem::log();
-    if (log.contains(QStringLiteral("+CLCK:"))) {
-        for (const Page& page : pages_) {
-            const LockFacility& facility = *page.facility;
-            if (!log.contains(facility.code)) continue;
-            const QString digit = log.window(facility.code, kStatusDigitOffset, 1);
-            ui->Label1->clear();
-            if (digit == QLatin1String("0"))
-                page.status->setText(facility.unlockedState);
-            else if (digit == QLatin1String("1"))
-                page.status->setText(facility.lockedState);
-        }
+    modem::send(query);
+    const QString reply = modem::reply(query);
+    for (const Page& page : pages_) {
+        const LockFacility& facility = *page.facility;
+        const std::optional<QString> digit = replies::lockStatus(reply, facility.code);
+        if (!digit) continue;
+        ui->Label1->clear();
+        if (*digit == QLatin1String("0"))
+            page.status->setText(facility.unlockedState);
+        else if (*digit == QLatin1String("1"))
+            page.status->setText(facility.lockedState);
     }
-    log.clear();
+    modem::log().clear();
 }
 
 void Form9::ChangeStatus(const Page& page) {

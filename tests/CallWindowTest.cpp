@@ -101,6 +101,7 @@ TEST_P(CallWindowTest, DialWatchesNinePollsAndShowsTheOutcomeOfHighestPriority) 
         sim::DialOutcome outcome;
         std::optional<QByteArray> reply; // what follows the echo instead
         QString status;
+        bool okAtOnce = false; // the module answers OK at once, as most do
     };
     using sim::DialOutcome;
     const Case cases[] = {
@@ -116,12 +117,28 @@ TEST_P(CallWindowTest, DialWatchesNinePollsAndShowsTheOutcomeOfHighestPriority) 
          "No Carrier.Plz Disconnect"},
         {"no outcome", DialOutcome::Answered, "", "Dialing....0123456789"},
         {"ERROR is not Dial's", DialOutcome::Answered, "\r\nERROR\r\n", "Dialing....0123456789"},
+        // A call-end code after the dial's OK tells how the call ended.
+        {"OK at once, answered",
+         DialOutcome::Answered,
+         {},
+         "Connected SuccessFully-0123456789",
+         true},
+        {"OK at once, then BUSY", DialOutcome::Busy, {}, "Busy.Plz Disconnect", true},
+        {"OK at once, then NO ANSWER", DialOutcome::NoAnswer, {}, "NO ANSWER.Plz Disconnect", true},
+        {"OK at once, then NO CARRIER",
+         DialOutcome::NoCarrier,
+         {},
+         "No Carrier.Plz Disconnect",
+         true},
+        {"OK, then BUSY", DialOutcome::Answered, "\r\nOK\r\n\r\nBUSY\r\n", "Busy.Plz Disconnect"},
     };
     Form3& window = open();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         modem().state().call = sim::Call();
         modem().state().network.dialOutcome = c.outcome;
+        modem().state().shapes.voiceDialOkAtOnce =
+            c.okAtOnce || GetParam().shapes.voiceDialOkAtOnce;
         modem().clearOverrides();
         if (c.reply) modem().overrideReply("ATD0123456789;", *c.reply);
         typeNumber("0123456789");
@@ -192,6 +209,7 @@ TEST_P(CallWindowTest, RedialTakesTheNumberBeforeTheSemicolon) {
          "Connected SuccessFully-0123456789"},
         {"no outcome yet", "\r\n+441632960961;\r\n", "+441632960961", "Redialing +441632960961"},
         {"BUSY", "\r\n0123;\r\n\r\nBUSY\r\n", "0123", "Busy.Plz Disconnect"},
+        {"OK, then BUSY", "\r\n0123;\r\n\r\nOK\r\n\r\nBUSY\r\n", "0123", "Busy.Plz Disconnect"},
         {"ERROR after the number", "\r\n0123;\r\n\r\nERROR\r\n", "0123",
          "Error Occurred.Plz Disconnect"},
         {"extended error after the number", "\r\n0123;\r\n\r\n+CME ERROR: 3\r\n", "0123",

@@ -45,12 +45,87 @@ inline sim::ReplyShapes extendedErrorShapes() {
     return shapes;
 }
 
+// A module of SIMCom's kind: it says "+CPIN: READY" unasked after a right
+// PIN, and "Call Ready" and "SMS Ready" later; a SIM missing in words; a voice
+// dial answered OK at once, how it ended said later; registers unpadded ("0").
+inline sim::ReplyShapes simcomShapes() {
+    sim::ReplyShapes shapes;
+    shapes.unaskedReadyAfterPin = true;
+    shapes.smsReadyAfterPinSeconds = 2;
+    shapes.absentSimInWords = true;
+    shapes.voiceDialOkAtOnce = true;
+    shapes.unpaddedRegisters = true;
+    return shapes;
+}
+
+// The order of the indicators as u-blox modules give them ("call" sixth,
+// "callsetup" tenth), entries with their hidden flag and group, a voice dial
+// answered OK at once.
+inline sim::ReplyShapes ubloxShapes() {
+    sim::ReplyShapes shapes;
+    shapes.indicatorOrder = sim::IndicatorOrder::Ublox;
+    shapes.entryFields = sim::EntryFields::HiddenGroup;
+    shapes.voiceDialOkAtOnce = true;
+    return shapes;
+}
+
+// Telit's order ("call" sixth, the list in one more pair of parentheses), the
+// registration with the location area, the cell and the access technology
+// whatever "AT+CREG" says, every field 27.007 puts after a name.
+inline sim::ReplyShapes telitShapes() {
+    sim::ReplyShapes shapes;
+    shapes.indicatorOrder = sim::IndicatorOrder::Telit;
+    shapes.cellLocation = sim::CellLocation::Always;
+    shapes.accessTechnology = 2;
+    shapes.entryFields = sim::EntryFields::All;
+    return shapes;
+}
+
+// Huawei's order ("call" sixth, "rssi" last), the location in bare hex, empty
+// fields after a name, a voice dial answered OK at once, extended errors.
+inline sim::ReplyShapes huaweiShapes() {
+    sim::ReplyShapes shapes = extendedErrorShapes();
+    shapes.indicatorOrder = sim::IndicatorOrder::Huawei;
+    shapes.cellLocation = sim::CellLocation::Always;
+    shapes.unquotedLocation = true;
+    shapes.entryFields = sim::EntryFields::Empty;
+    shapes.voiceDialOkAtOnce = true;
+    return shapes;
+}
+
+// A phone as Motorola's answer: "call" third and "callsetup" sixth, the
+// date and time of an entry after its name, registers unpadded.
+inline sim::ReplyShapes motorolaPhoneShapes() {
+    sim::ReplyShapes shapes;
+    shapes.indicatorOrder = sim::IndicatorOrder::Motorola;
+    shapes.entryFields = sim::EntryFields::Dates;
+    shapes.unpaddedRegisters = true;
+    return shapes;
+}
+
 inline const std::vector<ModuleShape>& moduleShapes() {
     static const std::vector<ModuleShape> shapes = {
         {"Plain", plainShapes()},
         {"MessageModule", messageModuleShapes()},
         {"ExtendedErrors", extendedErrorShapes()},
+        {"Simcom", simcomShapes()},
+        {"Ublox", ubloxShapes()},
+        {"Telit", telitShapes()},
+        {"Huawei", huaweiShapes()},
+        {"MotorolaPhone", motorolaPhoneShapes()},
     };
+    return shapes;
+}
+
+// The shapes whose indicators stand in Wavecom's order, for the window of
+// Wavecom's own features, which names them by their place.
+inline const std::vector<ModuleShape>& wavecomOrderShapes() {
+    static const std::vector<ModuleShape> shapes = [] {
+        std::vector<ModuleShape> kept;
+        for (const ModuleShape& shape : moduleShapes())
+            if (shape.shapes.indicatorOrder == sim::IndicatorOrder::Wavecom) kept.push_back(shape);
+        return kept;
+    }();
     return shapes;
 }
 

@@ -118,7 +118,7 @@ class SimLineOnAPseudoTerminal : public ::testing::Test {
 
     bool answered(const QString& command) {
         link.sendCommand(command, 1);
-        return link.log().result(command) == TerminalLog::Result::Ok;
+        return link.log().succeeded(command, TerminalLog::Judged::Final) == true;
     }
 
     QProcess simulator;

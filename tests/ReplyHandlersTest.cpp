@@ -208,6 +208,43 @@ TEST_P(DownloadTest, FieldsAfterTheNameAreNotPartOfIt) {
                                       "4|0614|Say \"hi\", Al"}));
 }
 
+// Whatever a module writes after the name (27.007's fields, a phone's date
+// and time, empty fields), the copy holds the name alone.
+TEST_P(DownloadTest, EveryShapeOfFieldsAfterTheNameLeavesTheNameClean) {
+    using sim::EntryFields;
+    Form3& calls = form<Form3>();
+    for (EntryFields fields : {EntryFields::None, EntryFields::HiddenGroup, EntryFields::Hidden,
+                               EntryFields::Empty, EntryFields::All, EntryFields::Dates}) {
+        SCOPED_TRACE(int(fields));
+        modem().state().shapes.entryFields = fields;
+        sim::PhonebookEntry dated{"+60122256476", 145, ""};
+        dated.date = "08/07/04";
+        dated.time = "17:24:55";
+        sim::PhonebookEntry full{"0612345678", 129, "Alice"};
+        full.group = "Family";
+        full.secondNumber = "+441632960961";
+        full.email = "al@example.com";
+        modem().state().phonebooks["SM"].entries = {
+            {1, dated}, {2, full}, {3, {"+31234657899", 145, "Mama GSM"}}};
+        control<QPushButton>(calls, "Command5")->click(); // "Reload PhoneBook"
+        EXPECT_EQ(entries(), (QStringList{"1|+60122256476|", "2|0612345678|Alice",
+                                          "3|+31234657899|Mama GSM"}));
+        EXPECT_EQ(counts(), QStringList{"250|3"});
+    }
+}
+
+// A module whose character set gives hex writes the names without quotes:
+// each entry is kept, its name as sent, and the used count matches the copy.
+TEST_P(DownloadTest, UnquotedHexNamesAreKeptAsSent) {
+    modem().state().settings.characterSet = "HEX";
+    modem().state().shapes.unquotedHexNames = true;
+    modem().state().phonebooks["SM"].entries = {{1, {"0123456789", 129, "Alice"}},
+                                                {2, {"030450566735", 129, "Virchow"}}};
+    form<Form3>();
+    EXPECT_EQ(entries(), (QStringList{"1|0123456789|416C696365", "2|030450566735|56697263686F77"}));
+    EXPECT_EQ(counts(), QStringList{"250|2"});
+}
+
 // Without a capacity the SIM's range is asked for, so that an entry past an
 // empty place is read too.
 TEST_P(DownloadTest, StatusReplyWithoutCapacityReadsTheSimsRange) {

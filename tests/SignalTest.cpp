@@ -4,7 +4,18 @@
 #include "tests/ConsoleFixture.h"
 #include "tests/Helpers.h"
 
-using SignalTest = ConnectedConsole;
+class SignalTest : public ConnectedConsole {
+  protected:
+    // The call watch's first look at the indicators, in which it also asks
+    // for their order; the log emptied after.
+    void letTheWatchLearnTheIndicators() {
+        main().Timer2.setEnabled(true);
+        run(4);
+        main().Timer2.setEnabled(false);
+        run(3);
+        main().Text1().clear();
+    }
+};
 
 TEST_F(SignalTest, RefreshAsksForSignalAndRegistrationAndShowsThem) {
     modem().state().network.rssi = 31;
@@ -14,6 +25,32 @@ TEST_F(SignalTest, RefreshAsksForSignalAndRegistrationAndShowsThem) {
     EXPECT_TRUE(form<Form7>().isVisible());
     EXPECT_EQ(control<QLabel>(form<Form7>(), "Label4")->text(), "31,99");
     EXPECT_EQ(control<QLabel>(form<Form7>(), "Label5")->text(), "Registered/Roaming");
+}
+
+// Modules that give the location area and the cell (quoted or in bare hex),
+// and the access technology after them, are registered all the same.
+TEST_F(SignalTest, RegistrationShowsWhateverFollowsTheState) {
+    struct Case {
+        const char* name;
+        bool unquoted;
+        int accessTechnology;
+    };
+    const Case cases[] = {
+        {"quoted location", false, -1},
+        {"hex location", true, -1},
+        {"location and access technology", false, 2},
+        {"hex location and access technology", true, 7},
+    };
+    modem().state().shapes.cellLocation = sim::CellLocation::Always;
+    modem().state().network.registration = 5;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        modem().state().shapes.unquotedLocation = c.unquoted;
+        modem().state().shapes.accessTechnology = c.accessTechnology;
+        main().networkset();
+        EXPECT_EQ(sent(), "AT\rAT+CSQ\rAT+CREG?\r");
+        EXPECT_EQ(control<QLabel>(form<Form7>(), "Label5")->text(), "Registered/Roaming");
+    }
 }
 
 TEST_F(SignalTest, RefreshStopsWithoutOkAndGoesOnWithAnOkLeftInTheLog) {
@@ -34,6 +71,34 @@ TEST_F(SignalTest, ClockShowsTheTimeOfDay) {
     EXPECT_EQ(control<QLabel>(main(), "Label4")->text(), "00:00:05");
 }
 
+// The first time the watch reads the indicators it asks the module for their
+// order, once: a module that lists "call" elsewhere is read by its own order.
+TEST_F(SignalTest, CallWatchAsksForTheIndicatorsOrderOnceTheFirstTimeItNeedsIt) {
+    for (sim::IndicatorOrder order :
+         {sim::IndicatorOrder::Wavecom, sim::IndicatorOrder::Ublox, sim::IndicatorOrder::Telit,
+          sim::IndicatorOrder::Huawei, sim::IndicatorOrder::Motorola}) {
+        SCOPED_TRACE(int(order));
+        modem().state().shapes.indicatorOrder = order;
+        main().CheckSIM(); // another module, as far as the console knows
+        modem().state().call.status = sim::CallStatus::Active;
+        form<Form5>().Show();
+        sent();
+        main().Timer2.setEnabled(true);
+        run(2.5);
+        EXPECT_EQ(sent(), "AT+CIND?\rAT+CIND=?\r");
+        run(4);
+        EXPECT_EQ(sent(), "AT+CIND?\rAT+CIND?\r");
+        EXPECT_TRUE(main().Timer2.Enabled());
+        EXPECT_TRUE(form<Form5>().isVisible());
+        modem().state().call.status = sim::CallStatus::Idle;
+        run(4);
+        EXPECT_FALSE(main().Timer2.Enabled());
+        EXPECT_FALSE(form<Form5>().isVisible());
+        run(3);
+        main().Text1().clear();
+    }
+}
+
 TEST_F(SignalTest, CallWatchStopsWhenTheCallIndicatorFallsToZeroOrOnError) {
     struct Case {
         const char* reply;
@@ -46,6 +111,7 @@ TEST_F(SignalTest, CallWatchStopsWhenTheCallIndicatorFallsToZeroOrOnError) {
         {"\r\nERROR\r\n", false, true},
         {"\r\n+CIND: 5,3\r\n\r\nOK\r\n", true, true}, // cannot be cut: asks again
     };
+    letTheWatchLearnTheIndicators();
     for (const Case& c : cases) {
         modem().overrideReply("AT+CIND?", c.reply);
         form<Form5>().Show();
@@ -76,14 +142,39 @@ TEST_F(SignalTest, CallWatchFollowsARealCallUntilTheCallerHangsUp) {
     EXPECT_FALSE(main().Timer2.Enabled());
 }
 
+// Whatever the maker's order of the indicators, the incoming-call window stays
+// while the phone rings and goes when the caller hangs up.
+TEST_F(SignalTest, CallWatchFollowsARingingCallInEveryIndicatorOrder) {
+    modem().state().settings.clip = 1;
+    for (sim::IndicatorOrder order :
+         {sim::IndicatorOrder::Wavecom, sim::IndicatorOrder::Ublox, sim::IndicatorOrder::Telit,
+          sim::IndicatorOrder::Huawei, sim::IndicatorOrder::Motorola}) {
+        SCOPED_TRACE(int(order));
+        modem().state().shapes.indicatorOrder = order;
+        main().CheckSIM();
+        modem().incomingCall("0123456789");
+        run(3);
+        EXPECT_TRUE(form<Form5>().isVisible());
+        run(8);
+        EXPECT_TRUE(form<Form5>().isVisible());
+        EXPECT_TRUE(main().Timer2.Enabled());
+        modem().callerHangsUp();
+        run(10);
+        EXPECT_FALSE(form<Form5>().isVisible());
+        EXPECT_FALSE(main().Timer2.Enabled());
+    }
+}
+
 TEST_F(SignalTest, CallWatchAsksEveryTwoSecondsWhenNothingElseWaits) {
+    letTheWatchLearnTheIndicators();
     modem().state().call.status = sim::CallStatus::Active;
     main().Timer2.setEnabled(true);
     const double start = clock().seconds();
     run(12.5);
     std::vector<double> asked;
     for (const SimPorts::Write& write : ports().writes(3))
-        if (write.bytes == "AT+CIND?\r") asked.push_back(write.seconds - start);
+        if (write.bytes == "AT+CIND?\r" && write.seconds >= start)
+            asked.push_back(write.seconds - start);
     // Each query as soon as the reply of the one before has been collected.
     ASSERT_EQ(asked.size(), 6u);
     EXPECT_EQ(asked[0], 2);

@@ -98,6 +98,8 @@ struct SimState {
     SimStatus status;
     QByteArray reply; // the reply to "AT+CPIN?" in place of the card's own, when given
     Outcome outcome;
+    void (*shape)(sim::ReplyShapes&) = nullptr; // how the module tells the state
+    int asks = 1;                               // "AT+CPIN?" sent so often
 };
 
 void PrintTo(const SimState& s, std::ostream* out) {
@@ -109,36 +111,40 @@ class SimStateTest : public SimCheckTest, public ::testing::WithParamInterface<S
 TEST_P(SimStateTest, TheStateDecidesBetweenInitialisationCodeEntryAndTheEnd) {
     const SimState& state = GetParam();
     modem().state().sim.status = state.status;
+    if (state.shape) state.shape(modem().state().shapes);
     if (!state.reply.isEmpty()) modem().overrideReply("AT+CPIN?", state.reply);
     main().CheckSIM();
     const QStringList sentCommands = commands(sent());
+    QStringList simQueries{"AT"};
+    for (int ask = 0; ask < state.asks; ++ask)
+        simQueries << "AT+CPIN?";
     const bool entryShown = Forms::instance().isLoaded<Form10>() && form<Form10>().isVisible();
     switch (state.outcome) {
     case Outcome::Initialised:
-        EXPECT_EQ(sentCommands, kSimQueries + kFullInit);
+        EXPECT_EQ(sentCommands, simQueries + kFullInit);
         EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), kReadyFraming);
         EXPECT_FALSE(entryShown);
         break;
     case Outcome::PinEntry:
-        EXPECT_EQ(sentCommands, kSimQueries);
+        EXPECT_EQ(sentCommands, simQueries);
         EXPECT_TRUE(entryShown);
         EXPECT_TRUE(form<Form10>().isPinDisplay());
         EXPECT_TRUE(pinMode(main()));
         break;
     case Outcome::PukEntry:
-        EXPECT_EQ(sentCommands, kSimQueries);
+        EXPECT_EQ(sentCommands, simQueries);
         EXPECT_TRUE(entryShown);
         EXPECT_TRUE(form<Form10>().isPukDisplay());
         EXPECT_TRUE(pukMode(main()));
         break;
     case Outcome::Failure:
-        EXPECT_EQ(sentCommands, kSimQueries);
+        EXPECT_EQ(sentCommands, simQueries);
         ASSERT_EQ(services().messages.size(), 1u);
         EXPECT_EQ(services().messages[0].text, "SIM FAILURE");
         EXPECT_EQ(services().messages[0].title, "GSM");
         break;
     case Outcome::WithoutSim:
-        EXPECT_EQ(sentCommands, kSimQueries + kInitWithoutSim);
+        EXPECT_EQ(sentCommands, simQueries + kInitWithoutSim);
         EXPECT_TRUE(progress(main()).contains("SIM Not Found !.Insert SIM Properly"));
         for (QPushButton* button : simFreeButtons(main()))
             EXPECT_TRUE(button->isEnabled()) << button->text().toStdString();
@@ -166,9 +172,49 @@ INSTANTIATE_TEST_SUITE_P(
         SimState{"ReadyBeatsPin", SimStatus::Ready, reply("+CPIN: READY") + reply("+CPIN: SIM PIN"),
                  Outcome::Initialised},
         SimState{"NetworkPin", SimStatus::Ready, reply("+CPIN: PH-NET PIN"), Outcome::Failure},
+        // The state is the whole text after "+CPIN: ": a SIM not ready is no
+        // ready SIM. It is asked for again a few times, and then taken as it stands.
+        SimState{"NotReady", SimStatus::Ready, reply("+CPIN: NOT READY"), Outcome::Failure, nullptr,
+                 5},
+        SimState{"BusyForGood", SimStatus::Ready, "\r\n+CME ERROR: 14\r\n", Outcome::WithoutSim,
+                 nullptr, 5},
         SimState{"Absent", SimStatus::Absent, {}, Outcome::WithoutSim},
+        // A SIM reported missing in words is as missing as one refused.
+        SimState{"AbsentInWords",
+                 SimStatus::Absent,
+                 {},
+                 Outcome::WithoutSim,
+                 [](sim::ReplyShapes& s) { s.absentSimInWords = true; }},
         SimState{"Blocked", SimStatus::Blocked, {}, Outcome::WithoutSim}),
     [](const auto& instance) { return std::string(instance.param.name); });
+
+// For some seconds after it starts a module is still reading its SIM, and says
+// so in words or as the error "SIM busy": the state is asked for again, a
+// second apart, until the SIM is ready.
+TEST_F(SimCheckTest, ASimStillBeingReadIsAskedForAgainUntilItIsReady) {
+    struct Case {
+        const char* name;
+        sim::SimNotReady told;
+    };
+    for (const Case& c : {Case{"in words", sim::SimNotReady::InWords},
+                          Case{"as SIM busy", sim::SimNotReady::Busy}}) {
+        SCOPED_TRACE(c.name);
+        modem().state().shapes.simNotReady = c.told;
+        modem().state().shapes.equipmentErrorsExtended = true; // "+CME ERROR: 14"
+        modem().state().shapes.simNotReadySeconds = 4;
+        modem().restart();
+        sent();
+        main().CheckSIM();
+        const QStringList sentCommands = commands(sent());
+        const qsizetype asks = sentCommands.count("AT+CPIN?");
+        EXPECT_GT(asks, 1);
+        EXPECT_LE(asks, 5);
+        EXPECT_EQ(sentCommands.mid(1 + asks), kFullInit);
+        EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), kReadyFraming);
+        EXPECT_EQ(services().ended, 0);
+        EXPECT_TRUE(services().messages.empty());
+    }
+}
 
 TEST_F(SimCheckTest, NoAnswerToAtLeavesTheButtonsAsDesigned) {
     modem().dropReplies("AT");
@@ -274,13 +320,19 @@ TEST_F(SimCheckTest, AutoAnswerRegisterSetsTheAnswerButton) {
         bool answerEnabled;
         const char* note;
     };
-    for (const Case& c : {Case{2, false, "AutoAnswer Enabled"}, Case{0, true, ""}}) {
-        modem().state().settings.sRegisters[0] = c.rings;
-        initialise();
-        EXPECT_EQ(control<QPushButton>(form<Form5>(), "Command1")->isEnabled(), c.answerEnabled)
-            << c.rings;
-        EXPECT_EQ(control<QLabel>(form<Form5>(), "Label2")->text(), c.note) << c.rings;
+    // A module that answers "0" rather than "000" leaves the answering to the user too.
+    for (const bool unpadded : {false, true}) {
+        modem().state().shapes.unpaddedRegisters = unpadded;
+        for (const Case& c : {Case{2, false, "AutoAnswer Enabled"}, Case{0, true, ""}}) {
+            modem().state().settings.sRegisters[0] = c.rings;
+            initialise();
+            EXPECT_EQ(control<QPushButton>(form<Form5>(), "Command1")->isEnabled(), c.answerEnabled)
+                << c.rings << unpadded;
+            EXPECT_EQ(control<QLabel>(form<Form5>(), "Label2")->text(), c.note)
+                << c.rings << unpadded;
+        }
     }
+    modem().state().shapes.unpaddedRegisters = false;
     modem().overrideReply("ATS0?", "\r\nERROR\r\n");
     control<QLabel>(form<Form5>(), "Label2")->setText("kept");
     initialise();
@@ -316,6 +368,44 @@ TEST_F(SimCheckTest, RightPinIsAcceptedAndTheModemInitialised) {
     EXPECT_TRUE(form<Form10>().isPinDisplay());
     EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), kReadyFraming);
     EXPECT_EQ(modem().state().sim.status, SimStatus::Ready);
+}
+
+// Some modules say "+CPIN: READY" unasked right after the OK to a right PIN:
+// the PIN is accepted once, its window closes, the modem is initialised once,
+// and a READY that comes later changes nothing.
+TEST_F(SimCheckTest, AnUnaskedReadyAfterTheRightPinAcceptsItOnce) {
+    modem().state().sim.status = SimStatus::PinRequired;
+    modem().state().shapes.unaskedReadyAfterPin = true;
+    main().CheckSIM();
+    sent();
+    enterPin("1234");
+    EXPECT_EQ(commands(sent()), QStringList{"AT+CPIN=1234"} + kFullInit);
+    EXPECT_EQ(progress(main()).filter("PIN Accepted").size(), 1);
+    EXPECT_FALSE(form<Form10>().isVisible());
+    EXPECT_EQ(control<QLabel>(main(), "Label7")->text(), kReadyFraming);
+    arrive("\r\n+CPIN: READY\r\n");
+    run(3);
+    EXPECT_EQ(sent(), "");
+    EXPECT_TRUE(main().Text1().isEmpty());
+}
+
+// A code sent while the SIM is already ready is refused by the module; that is
+// no wrong code, however often it happens.
+TEST_F(SimCheckTest, ACodeSentWhileTheSimIsReadyIsNoWrongCode) {
+    modem().state().sim.status = SimStatus::PinRequired;
+    modem().state().shapes.unaskedReadyAfterPin = true;
+    main().CheckSIM();
+    enterPin("1234");
+    const QString wrongCount = control<QLineEdit>(main(), "Text2")->text();
+    for (int again = 1; again <= 3; ++again) {
+        form<Form10>().Show(); // as a window left open would be
+        enterPin("1234");
+        EXPECT_FALSE(form<Form10>().isVisible()) << again;
+    }
+    EXPECT_TRUE(progress(main()).filter("Invalid PIN Entered").isEmpty());
+    EXPECT_EQ(control<QLineEdit>(main(), "Text2")->text(), wrongCount);
+    EXPECT_EQ(services().ended, 0);
+    EXPECT_TRUE(services().messages.empty());
 }
 
 TEST_F(SimCheckTest, WrongPinCountsAndKeepsTheEntryOpen) {

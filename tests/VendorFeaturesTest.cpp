@@ -31,9 +31,10 @@ class VendorFeaturesTest : public ConnectedConsole, protected ControlsOf<Form17>
     void press(const char* name) { button(name)->click(); }
 };
 
-// The tests that read the module's verdicts, in every shape modules answer in.
+// The tests that read the module's verdicts, in every shape modules answer in
+// that keeps Wavecom's order of the indicators, which this window names by place.
 using VendorFeaturesInShapes = InEveryShape<VendorFeaturesTest>;
-INSTANTIATE_TEST_SUITE_P(Shapes, VendorFeaturesInShapes, ::testing::ValuesIn(moduleShapes()),
+INSTANTIATE_TEST_SUITE_P(Shapes, VendorFeaturesInShapes, ::testing::ValuesIn(wavecomOrderShapes()),
                          shapeName);
 
 TEST_P(VendorFeaturesInShapes, TheIndicatorStatusNamesEachValueOfTheReply) {

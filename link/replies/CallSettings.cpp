@@ -16,8 +16,9 @@ constexpr qsizetype kEchoAt = 7; // past "+ECHO: "
 constexpr qsizetype kEchoLength = 20;
 constexpr qsizetype kSideToneAt = 7; // past "+SIDET:"
 constexpr qsizetype kSideToneLength = 10;
-constexpr qsizetype kRingsAt = 2; // past the opening line break
-constexpr qsizetype kRingsLength = 3;
+constexpr int kToneLengthAt = 6; // past "+VTD: "
+constexpr int kToneLengthLength = 3;
+constexpr int kLargest16 = 32767;
 
 // The first `count` values of a reply: each ends at a comma, the last at the
 // first carriage return after its comma. None when one is missing.
@@ -57,12 +58,22 @@ std::optional<SideTone> sideTone(const QString& line) {
     return SideTone{values->first, values->second};
 }
 
-std::optional<QString> rings(const QString& reply) {
+std::optional<int> rings(const QString& reply) {
     const QStringList found = lines(reply);
     if (std::none_of(found.begin(), found.end(),
                      [](const QString& line) { return resultOf(line) == Result::Ok; }))
         return std::nullopt;
-    return reply.mid(kRingsAt, kRingsLength);
+    return number(found.first());
+}
+
+std::optional<int> toneLength(const QString& reply) {
+    if (!hasLine(reply, QStringLiteral("OK"))) return std::nullopt;
+    const QString value = window(reply, QStringLiteral("+VTD:"), kToneLengthAt, kToneLengthLength);
+    const qsizetype lineEnd = value.indexOf(QLatin1Char('\r'));
+    if (lineEnd < 0) return std::nullopt;
+    const std::optional<int> steps = number(value.left(lineEnd));
+    if (!steps || *steps > kLargest16) return std::nullopt;
+    return steps;
 }
 
 } // namespace replies

@@ -1,6 +1,7 @@
 #pragma once
 
-// Call settings: gains, echo cancellation, side tone, auto-answer rings.
+// Call settings: gains, echo cancellation, side tone, auto-answer rings, the
+// length of a tone.
 
 #include <QString>
 #include <QStringList>
@@ -31,8 +32,14 @@ struct SideTone {
 };
 std::optional<SideTone> sideTone(const QString& line);
 
-// "ATS0?": the rings before the modem answers by itself, the three
-// characters past the line break that opens the reply; none without "OK".
-std::optional<QString> rings(const QString& reply);
+// "ATS0?": the rings before the modem answers by itself, the number on the
+// first line of the reply, whether padded to three digits ("000", "002") or
+// not ("0"); none without "OK" or without a number there.
+std::optional<int> rings(const QString& reply);
+
+// "AT+VTD?": the tone length in tenths of a second, from the three characters
+// past "+VTD:" and its blank, up to the line end within them; none without
+// "OK", without that line end or for a value a 16-bit number cannot hold.
+std::optional<int> toneLength(const QString& reply);
 
 } // namespace replies

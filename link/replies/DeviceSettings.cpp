@@ -1,5 +1,7 @@
 #include "link/replies/DeviceSettings.h"
 
+#include "link/replies/Reading.h"
+
 namespace replies {
 
 namespace {
@@ -13,6 +15,13 @@ std::optional<Framing> framingAt(const QString& text, qsizetype formatAt) {
 }
 
 } // namespace
+
+ProfileCodes profileCodes(const QString& profile) {
+    return {window(profile, QStringLiteral("IFC:"), 4, 1),
+            window(profile, QStringLiteral("IFC:"), 6, 1),
+            window(profile, QStringLiteral("&C"), 3, 1),
+            window(profile, QStringLiteral("&D"), 3, 1)};
+}
 
 std::optional<QString> deviceRate(const QString& text) {
     static const char* const kRates[] = {"9600", "115200", "19200", "300",  "57600",

@@ -1,6 +1,7 @@
 #pragma once
 
-// The device's own serial line: its rate and its character framing.
+// The device's own serial line: its rate, its character framing, its flow
+// control and its control lines.
 
 #include <QString>
 
@@ -21,5 +22,17 @@ struct Framing {
 };
 std::optional<Framing> framing(const QString& text);
 std::optional<Framing> profileFraming(const QString& text);
+
+// The codes of a profile dump ("AT&V"), which writes each setting as its name,
+// a colon and its value without blanks: the two flow-control codes of
+// "+IFC:<dce-dte>,<dte-dce>" and the codes of "&C:<dcd>" and "&D:<dtr>", one
+// character each, "" for a setting the dump does not hold.
+struct ProfileCodes {
+    QString dceDte;
+    QString dteDce;
+    QString dcd;
+    QString dtr;
+};
+ProfileCodes profileCodes(const QString& profile);
 
 } // namespace replies

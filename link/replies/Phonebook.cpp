@@ -21,17 +21,9 @@ QString leadingDigits(const QString& text, int most) {
     return text.left(count);
 }
 
-// The reply's lines outside the entry it carries.
-QStringList linesOutsideUserData(const QString& reply) {
-    QString masked = reply;
-    for (const Span& span : userDataSpans(reply))
-        masked.replace(span.begin, span.end - span.begin, QString(span.end - span.begin, QChar()));
-    return lines(masked);
-}
-
 // "+CME ERROR: 21", as a number or, after "AT+CMEE=2", as its text.
-bool refusedAsInvalidIndex(const QStringList& resultLines) {
-    for (const QString& line : resultLines) {
+bool refusedAsInvalidIndex(const QStringList& outside) {
+    for (const QString& line : outside) {
         const QString trimmed = line.trimmed();
         if (trimmed == QLatin1String("+CME ERROR: 21") ||
             trimmed == QLatin1String("+CME ERROR: invalid index"))
@@ -40,16 +32,18 @@ bool refusedAsInvalidIndex(const QStringList& resultLines) {
     return false;
 }
 
-bool hasResult(const QStringList& resultLines) {
-    for (const QString& line : resultLines)
+bool hasResult(const QStringList& outside) {
+    for (const QString& line : outside)
         if (resultOf(line) != Result::None) return true;
     return false;
 }
 
-// What may follow the name of an entry: the hidden flag (0 or 1), then numbers
-// or quoted texts (group, second number and its type, second text, e-mail...).
+// What may follow the name of an entry: 27.007's hidden flag (0, 1 or empty)
+// or a phone's quoted text (a date, a time), then numbers, quoted texts or
+// empty fields (group, second number and its type, second text, e-mail...).
 bool isTrailingFields(QStringView rest) {
-    static const QRegularExpression trailing(QStringLiteral("^,[01]?(,(\\d*|\"[^\"\\r\\n]*\"))*$"));
+    static const QRegularExpression trailing(
+        QStringLiteral("^(,([01]?|\"[^\"\\r\\n]*\")(,(\\d*|\"[^\"\\r\\n]*\"))*)?$"));
     return trailing.match(rest).hasMatch();
 }
 
@@ -73,11 +67,11 @@ std::optional<PhonebookStatus> phonebookStatus(const QString& reply) {
 }
 
 PlaceRead placeRead(const QString& reply) {
-    const QStringList resultLines = linesOutsideUserData(reply);
-    if (refusedAsInvalidIndex(resultLines)) return {Slot::PastRange, QString()};
+    const QStringList outside = resultLines(reply);
+    if (refusedAsInvalidIndex(outside)) return {Slot::PastRange, QString()};
     const QString entry = userData(reply, kEntryPrefix);
     if (!entry.isEmpty()) return {Slot::Entry, entry};
-    return {hasResult(resultLines) ? Slot::Empty : Slot::NoAnswer, QString()};
+    return {hasResult(outside) ? Slot::Empty : Slot::NoAnswer, QString()};
 }
 
 PlaceRead placeRead(const QString& reply, int place) {
@@ -105,11 +99,20 @@ std::optional<Entry> phonebookEntry(const QString& entry) {
     const qsizetype numberClose = numberOpen < 0 ? -1 : entry.indexOf(quote, numberOpen + 1);
     const qsizetype typeComma = numberClose < 0 ? -1 : entry.indexOf(comma, numberClose);
     const qsizetype nameComma = typeComma < 0 ? -1 : entry.indexOf(comma, typeComma + 1);
-    const qsizetype nameOpen = nameComma < 0 ? -1 : entry.indexOf(quote, nameComma);
+    if (nameComma < 0 || numberClose == numberOpen + 1) return std::nullopt;
+    const QString number = entry.mid(numberOpen + 1, numberClose - numberOpen - 1);
+    qsizetype nameAt = nameComma + 1;
+    while (nameAt < entry.size() && entry.at(nameAt) == QLatin1Char(' '))
+        ++nameAt;
+    if (nameAt < entry.size() && entry.at(nameAt) != quote) {
+        // Written without quotes, as modules write hex names: up to the next field.
+        const qsizetype end = entry.indexOf(comma, nameAt);
+        return Entry{number, entry.mid(nameAt, end < 0 ? -1 : end - nameAt)};
+    }
+    const qsizetype nameOpen = entry.indexOf(quote, nameComma);
     const qsizetype nameEnd = nameOpen < 0 ? -1 : nameClose(entry, nameOpen);
-    if (nameEnd <= nameOpen || numberClose == numberOpen + 1) return std::nullopt;
-    return Entry{entry.mid(numberOpen + 1, numberClose - numberOpen - 1),
-                 entry.mid(nameOpen + 1, nameEnd - nameOpen - 1)};
+    if (nameEnd <= nameOpen) return std::nullopt;
+    return Entry{number, entry.mid(nameOpen + 1, nameEnd - nameOpen - 1)};
 }
 
 } // namespace replies

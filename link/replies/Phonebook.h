@@ -38,7 +38,9 @@ std::optional<int> lastPlace(const QString& reply);
 
 // +CPBR: <index>,"<number>",<type>,"<name>"[,<hidden>[,<more fields>]]: the
 // number between its quotes, the name between its opening quote and the one
-// that closes it. None when the entry has no number or no quoted name.
+// that closes it, or as the module wrote it where it writes no quotes (hex
+// names, as in +CPBR: 4,"030450566735",129,5669726368), up to the next field.
+// None when the entry has no number or no name.
 struct Entry {
     QString number;
     QString name;

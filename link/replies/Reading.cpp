@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace replies {
 
 bool isErrorLine(QStringView line) {
@@ -62,9 +64,69 @@ std::optional<int> number(const QString& text) {
     }
 }
 
+QStringList resultLines(const QString& reply) {
+    QString masked = reply;
+    for (const Span& span : userDataSpans(reply))
+        masked.replace(span.begin, span.end - span.begin, QString(span.end - span.begin, QChar()));
+    return lines(masked);
+}
+
+bool hasLine(const QString& reply, const QString& line) {
+    const QStringList found = resultLines(reply);
+    return std::any_of(found.begin(), found.end(),
+                       [&line](const QString& l) { return l.trimmed() == line; });
+}
+
+bool hasRefusal(const QString& reply) {
+    const QStringList found = resultLines(reply);
+    return std::any_of(found.begin(), found.end(), [](const QString& l) { return isErrorLine(l); });
+}
+
 } // namespace replies
 
 namespace replies {
+
+namespace {
+
+// From index `start` to the end of its line.
+QString restOfLine(const QString& text, qsizetype start) {
+    qsizetype end = start;
+    while (end < text.size() && text.at(end) != QLatin1Char('\r') &&
+           text.at(end) != QLatin1Char('\n'))
+        ++end;
+    return text.mid(start, end - start);
+}
+
+} // namespace
+
+QString window(const QString& text, const QString& key, int offset, int length) {
+    const qsizetype at = text.indexOf(key);
+    return at < 0 ? QString() : text.mid(at + offset, length);
+}
+
+std::optional<QString> upToComma(const QString& text, const QString& key, int offset, int keepOff) {
+    const qsizetype at = text.indexOf(key);
+    if (at < 0) return QString();
+    const qsizetype comma = text.indexOf(QLatin1Char(','), at);
+    const qsizetype length = comma - at - offset - keepOff;
+    if (comma < 0 || length < 0) return std::nullopt;
+    return text.mid(at + offset, length);
+}
+
+QString lineAfter(const QString& text, const QString& key) {
+    const qsizetype at = text.indexOf(key);
+    return at < 0 ? QString() : restOfLine(text, at + key.size());
+}
+
+QStringList linesAfter(const QString& text, const QString& key) {
+    QStringList found;
+    for (qsizetype at = text.indexOf(key); at >= 0;) {
+        const QString line = restOfLine(text, at + key.size());
+        found << line;
+        at = text.indexOf(key, at + key.size() + line.size());
+    }
+    return found;
+}
 
 std::optional<std::pair<QString, QString>> splitAtComma(const QString& window) {
     const qsizetype comma = window.indexOf(QLatin1Char(','));

@@ -51,9 +51,37 @@ std::optional<bool> accepted(const QString& reply);
 // anything else.
 std::optional<int> number(const QString& text);
 
+// The lines of a reply outside the user data it carries (see userDataSpans):
+// those that may hold a result code or a reply prefix.
+QStringList resultLines(const QString& reply);
+// Whether a line of the reply, outside user data, reads `line` (blanks around it aside).
+bool hasLine(const QString& reply, const QString& line);
+// Whether the reply, outside user data, holds a refusal: "ERROR", "+CME
+// ERROR: n" or "+CMS ERROR: n".
+bool hasRefusal(const QString& reply);
+
+// A reader's value where a handler cannot go on without it: throws
+// text::CutError (the handler ends, as on any reply it cannot take apart).
+template <class T> T required(std::optional<T> value, const char* what);
+
 } // namespace replies
 
 namespace replies {
+
+// Cuts at fixed places past a key, as the console has long made them; each
+// takes the key's first occurrence anywhere in the text. `length` characters
+// from `offset` characters past the start of `key` (fewer at the end, "" past
+// it); "" when the key is absent.
+QString window(const QString& text, const QString& key, int offset, int length);
+// From `offset` characters past the start of `key` up to the first comma after
+// the key, short of the `keepOff` characters before that comma; "" when the
+// key is absent, none when no comma follows it.
+std::optional<QString> upToComma(const QString& text, const QString& key, int offset,
+                                 int keepOff = 0);
+// What follows `key` up to the end of its line; "" when the key is absent.
+QString lineAfter(const QString& text, const QString& key);
+// The same for every occurrence of `key`, in order.
+QStringList linesAfter(const QString& text, const QString& key);
 
 // A reply's values cut as the console has long cut a short reply: the text of
 // `window` before its first comma, and after it up to the first carriage
@@ -78,3 +106,10 @@ std::vector<Span> userDataSpans(const QString& text);
 QString userData(const QString& text, const QString& prefix);
 
 } // namespace replies
+
+#include "platform/Text.h"
+
+template <class T> T replies::required(std::optional<T> value, const char* what) {
+    if (!value) throw text::CutError(what);
+    return *std::move(value);
+}

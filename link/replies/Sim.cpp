@@ -1,19 +1,51 @@
 #include "link/replies/Sim.h"
 
-#include <utility>
+#include "link/replies/Reading.h"
+
+#include <QStringList>
+
+#include <algorithm>
 
 namespace replies {
 
-SimState simState(const QString& line) {
-    // Tested in this order; the first the line holds decides.
-    static const std::pair<const char*, SimState> kStates[] = {
-        {"READY", SimState::Ready},
-        {"SIM PIN", SimState::Pin},
-        {"SIM PUK", SimState::Puk},
-    };
-    for (const auto& [text, state] : kStates)
-        if (line.contains(QLatin1String(text))) return state;
+namespace {
+
+// The states the "+CPIN:" lines of a text give.
+QStringList statesOf(const QString& text) {
+    const QString prefix = QStringLiteral("+CPIN:");
+    QStringList states;
+    for (const QString& line : lines(text))
+        if (line.startsWith(prefix)) states << line.mid(prefix.size()).trimmed();
+    return states;
+}
+
+bool anyHolds(const QStringList& states, const char* words) {
+    return std::any_of(states.begin(), states.end(),
+                       [words](const QString& s) { return s.contains(QLatin1String(words)); });
+}
+
+} // namespace
+
+SimState simState(const QString& text) {
+    const QStringList states = statesOf(text);
+    // Tested in this order; the first that holds decides.
+    if (states.contains(QStringLiteral("READY"))) return SimState::Ready;
+    if (anyHolds(states, "SIM PIN")) return SimState::Pin;
+    if (anyHolds(states, "SIM PUK")) return SimState::Puk;
+    if (states.contains(QStringLiteral("NOT INSERTED"))) return SimState::NotInserted;
+    if (states.contains(QStringLiteral("NOT READY"))) return SimState::NotReady;
     return SimState::Unknown;
+}
+
+std::optional<QString> lockStatus(const QString& reply, const QString& code) {
+    constexpr int kStatusDigitAt = 4;
+    if (!reply.contains(QLatin1String("+CLCK:")) || !reply.contains(code)) return std::nullopt;
+    return window(reply, code, kStatusDigitAt, 1);
+}
+
+bool simBusy(const QString& reply) {
+    return hasLine(reply, QStringLiteral("+CME ERROR: 14")) ||
+           hasLine(reply, QStringLiteral("+CME ERROR: SIM busy"));
 }
 
 CodeVerdict codeVerdict(const QString& reply) {

@@ -1,0 +1,49 @@
+#pragma once
+
+// Supplementary services: call forwarding, call barring, call waiting and
+// closed user groups.
+
+#include <QString>
+
+#include <optional>
+
+namespace replies {
+
+// "AT+CCFC=<reason>,2": the first "+CCFC:" record (a reply may give one line
+// per class), "<status>,<class>" with, for an active forwarding,
+// ",\"<number>\",<type>" after it: the status the character after the colon
+// and its blank, the class the character two places on (a class of more
+// digits is read by its first), the number between the record's first two
+// double quotes ("" without a quote). None without "OK" or without the line.
+struct Forwarding {
+    QString status;
+    QString classCode;
+    QString number;
+};
+std::optional<Forwarding> forwarding(const QString& reply);
+
+// "AT+CLCK=<facility>,2": in "+CLCK: <status>,<class>" the status stands after
+// the colon and a blank, the class after the status and its comma, one
+// character each ("" where the line ends first). None without the line.
+struct Barring {
+    QString status;
+    QString classCode;
+};
+std::optional<Barring> barring(const QString& reply);
+
+// "AT+CCWA=1,2": enabled for voice ("+CCWA: 1,1"), disabled for every class
+// ("+CCWA: 0,7"), or refused; none for a status of some other class only.
+enum class CallWaiting { Enabled, Disabled, Refused };
+std::optional<CallWaiting> callWaiting(const QString& reply);
+
+// "AT+CCUG?": "+CCUG: <mode>,<index>,<info>", each as the reply writes it,
+// the info by its first character; a field the reply lacks is "". None
+// without the line.
+struct ClosedUserGroup {
+    QString mode;
+    QString index;
+    QString info;
+};
+std::optional<ClosedUserGroup> closedUserGroup(const QString& reply);
+
+} // namespace replies
