@@ -60,7 +60,8 @@ void SerialLink::sendForResult(const QString& command, double seconds, double la
     waitFor(sent, seconds);
     const Clock& clock = Clock::instance();
     const double until = clock.seconds() + lateSeconds;
-    while (!log_.succeeded(command, TerminalLog::Judged::Final).has_value() && clock.seconds() < until)
+    while (!log_.succeeded(command, TerminalLog::Judged::Final).has_value() &&
+           clock.seconds() < until)
         waitFor(sent, kLook);
 }
 

@@ -89,7 +89,6 @@ const LockFacility kNetwork = {
 const QString kPasswordChanged = QStringLiteral("Changes SuccessFul-PASSWORD CHANGED");
 const QString kPleaseWait = QStringLiteral("Please Wait....");
 
-
 const QString kSuccessColour = QStringLiteral("color: #000040;");
 const QString kFailureColour = QStringLiteral("color: #c00000;");
 

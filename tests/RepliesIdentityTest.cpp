@@ -63,7 +63,8 @@ TEST(RepliesIdentityTest, TheModelTextKeepsItsBlanks) {
         {{"gammu/wammu issue #27, hex log (Option GTM 382), AT+CGMR",
           "\r\n2.9.5.0Hd (Date: Jun 25 2009, Time: 16:52:40)\r\n\r\nOK\r\n"},
          "2.9.5.0Hd (Date: Jun 25 2009, Time: 16:52:40)\r\n\r"},
-        {{"gammu/gammu tests/at-model/02.dump (Nokia 5210), AT+CGMM", "\r\nNokia 5210\r\n\r\nOK\r\n"},
+        {{"gammu/gammu tests/at-model/02.dump (Nokia 5210), AT+CGMM",
+          "\r\nNokia 5210\r\n\r\nOK\r\n"},
          "Nokia 5210\r\n\r"},
     };
     for (const auto& [reply, text] : rows) {

@@ -15,8 +15,7 @@
 // return that ends its line.
 TEST(RepliesMessagesTest, TheNewMessageIndexStandsPastTheStorage) {
     const std::pair<RecordedBytes, QString> rows[] = {
-        {{"gammu/gammu issues #490 and #508, hex log (Huawei E303 / E3531)",
-          "+CMTI: \"ME\",0\r\n"},
+        {{"gammu/gammu issues #490 and #508, hex log (Huawei E303 / E3531)", "+CMTI: \"ME\",0\r\n"},
          "0\r"},
         {{"a module as the console was made for it, a two-digit index", "+CMTI: \"SM\",12\r\n"},
          "12"},
@@ -52,8 +51,7 @@ TEST(RepliesMessagesTest, StatusReportsAreTheFourthValueOrARefusal) {
     const std::pair<RecordedBytes, std::optional<bool>> rows[] = {
         {{"reports routed to the terminal", "\r\n+CNMI: 0,1,0,1,0\r\n\r\nOK\r\n"}, true},
         {{"no reports", "\r\n+CNMI: 2,1,0,0,0\r\n\r\nOK\r\n"}, false},
-        {{"a value the console does not know", "\r\n+CNMI: 2,1,0,2,0\r\n\r\nOK\r\n"},
-         std::nullopt},
+        {{"a value the console does not know", "\r\n+CNMI: 2,1,0,2,0\r\n\r\nOK\r\n"}, std::nullopt},
         {{"cbosdo/kang test/test_sim800.py (SIMCom SIM800L): a refusal", "+CMS ERROR: 29\r\n"},
          false},
         {{"refused", "\r\nERROR\r\n"}, false},
@@ -104,9 +102,10 @@ TEST(RepliesMessagesTest, AStoredMessageIsItsHeaderAndItsText) {
 // The text goes out only after the prompt; what the modem answers to it is
 // read past the text's echo, so that nothing typed counts as the answer.
 TEST(RepliesMessagesTest, TheAnswerToATextIsReadPastItsEcho) {
-    const RecordedBytes captured{"awangga/spy README.md, terminal capture (3G USB modem, not named)",
-                                 "\r\n> 0891269846040000F111000C928069010797100000AA12F0BA9B5C779F4"
-                                 "1E1B4FB0C3A97D9753A\n+CMGS: 23\n\nOK"};
+    const RecordedBytes captured{
+        "awangga/spy README.md, terminal capture (3G USB modem, not named)",
+        "\r\n> 0891269846040000F111000C928069010797100000AA12F0BA9B5C779F4"
+        "1E1B4FB0C3A97D9753A\n+CMGS: 23\n\nOK"};
     EXPECT_TRUE(replies::prompted(captured.text()));
     const QString answer = replies::replyToText(
         captured.text(), "0891269846040000F111000C928069010797100000AA12F0BA9B5C779F41E1B4FB0C"

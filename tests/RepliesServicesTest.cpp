@@ -40,7 +40,8 @@ TEST(RepliesServicesTest, AForwardingIsItsFirstRecord) {
         {{"a module as the console was made for it: not active for all classes",
           "\r\n+CCFC: 0,7\r\n\r\nOK\r\n"},
          "0|7|"},
-        {{"a class of more digits is read by its first", "\r\n+CCFC: 1,16,\"123\",129\r\n\r\nOK\r\n"},
+        {{"a class of more digits is read by its first",
+          "\r\n+CCFC: 1,16,\"123\",129\r\n\r\nOK\r\n"},
          "1|1|123"},
         {{"no OK", "\r\n+CCFC: 0,7\r\n"}, "none"},
         {{"refused", "\r\n+CME ERROR: 30\r\n"}, "none"},
@@ -99,18 +100,18 @@ TEST(RepliesServicesTest, TheSimulatedModemsServicesInEveryShape) {
     for (const ModuleShape& shape : moduleShapes()) {
         SCOPED_TRACE(shape.name);
         EXPECT_EQ(forwardingOf(simulatedReply(shape.shapes, "AT+CCFC=0,2")), "0|7|");
-        EXPECT_EQ(forwardingOf(simulatedReply(shape.shapes, "AT+CCFC=0,2",
-                                              [](sim::ModemState& s) {
-                                                  s.network.forwarding[0] = {"+441632960961", 145,
-                                                                             1};
-                                              })),
-                  "1|1|+441632960961");
+        EXPECT_EQ(
+            forwardingOf(simulatedReply(shape.shapes, "AT+CCFC=0,2",
+                                        [](sim::ModemState& s) {
+                                            s.network.forwarding[0] = {"+441632960961", 145, 1};
+                                        })),
+            "1|1|+441632960961");
         EXPECT_EQ(barringOf(simulatedReply(shape.shapes, "AT+CLCK=\"AO\",2")), "0|7");
         EXPECT_EQ(replies::callWaiting(simulatedReply(shape.shapes, "AT+CCWA=1,2")),
                   CallWaiting::Disabled);
-        EXPECT_EQ(replies::callWaiting(simulatedReply(
-                      shape.shapes, "AT+CCWA=1,2",
-                      [](sim::ModemState& s) { s.network.callWaitingClasses = 1; })),
+        EXPECT_EQ(replies::callWaiting(
+                      simulatedReply(shape.shapes, "AT+CCWA=1,2",
+                                     [](sim::ModemState& s) { s.network.callWaitingClasses = 1; })),
                   CallWaiting::Enabled);
         EXPECT_NE(groupOf(simulatedReply(shape.shapes, "AT+CCUG?")), "none");
     }
