@@ -6,8 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 source tools/packages.sh
-tools/install-missing.sh "${console_packages[@]}" g++ libgtest-dev libgmock-dev xvfb xdotool \
-  gammu socat
+tools/install-missing.sh "${console_packages[@]}" "${test_packages[@]}"
 
 build=build-sanitized
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DSANITIZE=ON \
