@@ -1,5 +1,6 @@
 #include "link/ModemLink.h"
 #include "link/Log.h"
+#include "link/Modem.h"
 #include "link/replies/Calls.h"
 
 #include "platform/Clock.h"
@@ -97,8 +98,8 @@ replies::CallIndicators ModemLink::callIndicators() {
     if (callIndicators_) return *callIndicators_;
     const QString query = QStringLiteral("AT+CIND=?");
     link().sendCommand(query, 1, SerialLink::LogFirst::Keep, exchange::Waiting::Yields::Yes);
-    callIndicators_ = replies::callIndicators(Text1().replyTo(query).value_or(QString()))
-                          .value_or(replies::CallIndicators());
+    callIndicators_ =
+        replies::callIndicators(modem::reply(query)).value_or(replies::CallIndicators());
     return *callIndicators_;
 }
 
@@ -125,11 +126,14 @@ void ModemLink::Timer2_Timer() {
     });
     runGuarded(lcLink, [&] {
         // The query gives way: a person may answer or end the call meanwhile.
-        link().sendCommand(QStringLiteral("AT+CIND?"), 1, SerialLink::LogFirst::Keep,
-                           exchange::Waiting::Yields::Yes);
-        if (Text1().contains(QStringLiteral("ERROR"))) Timer2.setEnabled(false);
-        if (Text1().contains(QStringLiteral("+CIND:"))) {
-            const QString reply = Text1().text();
+        // Only its own reply counts: neither a refusal that another exchange
+        // left in the log nor a line an earlier tick could not read.
+        const QString query = QStringLiteral("AT+CIND?");
+        link().sendCommand(query, 1, SerialLink::LogFirst::Keep, exchange::Waiting::Yields::Yes);
+        if (Text1().succeeded(query, TerminalLog::Judged::ErrorWins) == false)
+            Timer2.setEnabled(false);
+        const QString reply = modem::reply(query);
+        if (reply.contains(QStringLiteral("+CIND:"))) {
             const std::optional<bool> call = replies::callInProgress(reply, callIndicators());
             // Cannot be read: the log stays and the next tick asks again.
             if (!call) throw text::CutError("no call indicator");

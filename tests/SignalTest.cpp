@@ -128,6 +128,28 @@ TEST_F(SignalTest, CallWatchStopsWhenTheCallIndicatorFallsToZeroOrOnError) {
     }
 }
 
+// The watch reads the reply to its own query: a refusal that another
+// exchange left in the log does not stop it, and a reply an earlier tick could
+// not read does not stand in for the next one.
+TEST_F(SignalTest, CallWatchReadsTheReplyToItsOwnQuery) {
+    letTheWatchLearnTheIndicators();
+    form<Form5>().Show();
+    main().Text1().append("AT+CCFC=0,2\r\r\nERROR\r\n");
+    modem().overrideReply("AT+CIND?", "\r\n+CIND: 5,3,1,0,1,0,0\r\n\r\nOK\r\n");
+    main().Timer2.setEnabled(true);
+    run(3.5);
+    EXPECT_TRUE(main().Timer2.Enabled());
+    EXPECT_TRUE(form<Form5>().isVisible());
+
+    modem().overrideReply("AT+CIND?", "\r\n+CIND: 5,3\r\n\r\nOK\r\n");
+    run(2);
+    EXPECT_TRUE(main().Text1().contains("+CIND: 5,3\r\n")); // kept: it could not be read
+    modem().overrideReply("AT+CIND?", "\r\n+CIND: 5,3,1,0,0,0,0\r\n\r\nOK\r\n");
+    run(4);
+    EXPECT_FALSE(main().Timer2.Enabled());
+    EXPECT_FALSE(form<Form5>().isVisible());
+}
+
 TEST_F(SignalTest, CallWatchFollowsARealCallUntilTheCallerHangsUp) {
     modem().state().settings.clip = 1;
     modem().incomingCall("0123456789");
