@@ -17,7 +17,6 @@
 #include "platform/TypedText.h"
 
 #include <functional>
-#include <iterator>
 #include <optional>
 
 namespace {

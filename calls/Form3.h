@@ -85,9 +85,9 @@ class Form3 : public FeatureWindow {
     void List1_Click();
     void Label1_Click(); // "<<Signal>>"
 
-    // Nine looks at the log, two seconds apart, each showing the outcome of
-    // the highest priority whose result code stands after the dial's echo;
-    // "ERROR" counts only when `watchErrors`.
+    // Nine looks at the log, two seconds apart, each showing the dial's
+    // outcome as far as it stands (a call-end code after the dial's OK wins
+    // over that OK); "ERROR" counts only when `watchErrors`.
     void watchCall(const QString& dialCommand, bool watchErrors);
     // What the status line shows for the dial's outcome.
     QString statusOf(replies::DialOutcome outcome) const;

@@ -9,7 +9,6 @@
 #include "platform/Clock.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
-#include "platform/Text.h"
 #include "platform/TypedText.h"
 #include "platform/Widgets.h"
 
@@ -32,12 +31,6 @@ const StatusReportPreset kReportsEnabled{QStringLiteral("Status Report Enabled")
                                          &Ui::Form8::Option3};
 const StatusReportPreset kReportsDisabled{QStringLiteral("Status Report Disabled"),
                                           &Ui::Form8::Option4};
-
-// By whether status reports are routed to the terminal.
-const std::map<bool, StatusReportPreset> kStatusReportPresets = {
-    {true, kReportsEnabled},
-    {false, kReportsDisabled},
-};
 
 const QStringList kMessageIndexes = {
     QStringLiteral("1"), QStringLiteral("2"),  QStringLiteral("3"),  QStringLiteral("4"),
@@ -148,7 +141,7 @@ void Form8::ShowServiceCentre(const QString& number) {
 
 void Form8::PresetStatusReports() {
     if (const auto routed = replies::statusReports(modem::reply(QStringLiteral("AT+CNMI?")))) {
-        const StatusReportPreset& preset = kStatusReportPresets.at(*routed);
+        const StatusReportPreset& preset = *routed ? kReportsEnabled : kReportsDisabled;
         ui->Label6->setText(preset.text);
         selectOption((*ui).*preset.option);
     }

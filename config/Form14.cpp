@@ -8,7 +8,6 @@
 #include "link/replies/DataAndFax.h"
 #include "link/replies/Reading.h"
 #include "platform/Handlers.h"
-#include "platform/Text.h"
 #include "platform/Widgets.h"
 
 #include <initializer_list>

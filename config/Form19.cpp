@@ -10,7 +10,6 @@
 #include "platform/Forms.h"
 #include "platform/Handlers.h"
 #include "platform/Services.h"
-#include "platform/Text.h"
 #include "platform/TypedText.h"
 #include "platform/Widgets.h"
 

@@ -29,7 +29,7 @@ class Form19 : public FeatureWindow {
 
   private:
     void contextQuery();
-    // The reply lines of the contexts, each after its prefix.
+    // The contexts the device has defined, a row each.
     void showContexts(const std::vector<replies::PdpContext>& defined);
     void showRow(int row, const replies::PdpContext& context);
     void Command1_Click();

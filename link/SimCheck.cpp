@@ -2,6 +2,7 @@
 
 #include "link/Framing.h"
 #include "link/Log.h"
+#include "link/Modem.h"
 #include "link/ModemLink.h"
 #include "link/replies/CallSettings.h"
 #include "link/replies/DeviceSettings.h"
@@ -172,8 +173,7 @@ void ModemLink::AskSimState() {
         simAsksLeft_ = kSimAsks - ask;
         simNotReady_ = false;
         link().sendCommand(kSimQuery, 1);
-        const bool notReady =
-            simNotReady_ || replies::simBusy(Text1().replyTo(kSimQuery).value_or(QString()));
+        const bool notReady = simNotReady_ || replies::simBusy(modem::reply(kSimQuery));
         if (!notReady || simAsksLeft_ == 0) break;
         Pause(1);
     }
