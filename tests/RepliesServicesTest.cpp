@@ -74,6 +74,16 @@ TEST(RepliesServicesTest, CallWaitingIsOnForVoiceOffForAllOrRefused) {
         {{"off for every class", "\r\n+CCWA: 0,7\r\n\r\nOK\r\n"}, CallWaiting::Disabled},
         {{"refused", "\r\n+CME ERROR: 3\r\n"}, CallWaiting::Refused},
         {{"on for data only", "\r\n+CCWA: 1,2\r\n\r\nOK\r\n"}, std::nullopt},
+        {{"Wavecom WMO2 AT commands WMO2ATDOC, +CCWA, p. 62 (Wavecom WMO2): no blank",
+          "\r\n+CCWA:1,1\r\n\r\nOK\r\n"},
+         CallWaiting::Enabled},
+        // A class of more digits is not voice because it begins with a 1.
+        {{"on for synchronous data only", "\r\n+CCWA: 1,16\r\n\r\nOK\r\n"}, std::nullopt},
+        {{"on for the packet class only", "\r\n+CCWA: 1,128\r\n\r\nOK\r\n"}, std::nullopt},
+        {{"one line per class, voice among them", "\r\n+CCWA: 1,16\r\n+CCWA: 1,1\r\n\r\nOK\r\n"},
+         CallWaiting::Enabled},
+        {{"off with blanks around the fields", "\r\n+CCWA: 0, 7\r\n\r\nOK\r\n"},
+         CallWaiting::Disabled},
     };
     for (const auto& [reply, waiting] : rows) {
         SCOPED_TRACE(reply.source);

@@ -36,6 +36,13 @@ std::optional<QStringList> fieldsAfter(const QString& text, const QString& prefi
     return text::fields(line->mid(prefix.size()));
 }
 
+std::vector<QStringList> fieldsOfEach(const QString& text, const QString& prefix) {
+    std::vector<QStringList> found;
+    for (const QString& line : lines(text))
+        if (line.startsWith(prefix)) found.push_back(text::fields(line.mid(prefix.size())));
+    return found;
+}
+
 Outcome firstResult(const QString& reply) {
     for (qsizetype begin = 0; begin < reply.size();) {
         qsizetype end = begin;

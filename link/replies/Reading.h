@@ -35,6 +35,9 @@ std::optional<QString> lineStarting(const QString& text, const QString& prefix);
 // The comma-separated fields after `prefix` on its first line (blanks around
 // each dropped, commas inside quotes kept); none when no line begins with it.
 std::optional<QStringList> fieldsAfter(const QString& text, const QString& prefix);
+// The same for every line that begins with `prefix`, in order: a reply that
+// gives one line per class or per facility.
+std::vector<QStringList> fieldsOfEach(const QString& text, const QString& prefix);
 
 // Index of the first line of the reply that is a final result, and which;
 // -1 and None while none has come.

@@ -2,6 +2,8 @@
 
 #include "link/replies/Reading.h"
 
+#include <algorithm>
+
 namespace replies {
 
 namespace {
@@ -23,6 +25,16 @@ QString quotedNumber(const QString& record) {
     return record.mid(open + 1, close < 0 ? -1 : close - open - 1);
 }
 
+// Whether a "+CCWA:" line of the reply gives `status` for the class `classCode`
+// itself: "1,16" is data alone, not voice.
+bool waitingFor(const QString& reply, const char* status, const char* classCode) {
+    const std::vector<QStringList> records = fieldsOfEach(reply, QStringLiteral("+CCWA:"));
+    return std::any_of(records.begin(), records.end(), [&](const QStringList& values) {
+        return values.value(0) == QLatin1String(status) &&
+               values.value(1) == QLatin1String(classCode);
+    });
+}
+
 } // namespace
 
 std::optional<Forwarding> forwarding(const QString& reply) {
@@ -38,8 +50,8 @@ std::optional<Barring> barring(const QString& reply) {
 }
 
 std::optional<CallWaiting> callWaiting(const QString& reply) {
-    if (reply.contains(QLatin1String("+CCWA: 1,1"))) return CallWaiting::Enabled;
-    if (reply.contains(QLatin1String("+CCWA: 0,7"))) return CallWaiting::Disabled;
+    if (waitingFor(reply, "1", "1")) return CallWaiting::Enabled;
+    if (waitingFor(reply, "0", "7")) return CallWaiting::Disabled;
     if (hasRefusal(reply)) return CallWaiting::Refused;
     return std::nullopt;
 }

@@ -31,8 +31,9 @@ struct Barring {
 };
 std::optional<Barring> barring(const QString& reply);
 
-// "AT+CCWA=1,2": enabled for voice ("+CCWA: 1,1"), disabled for every class
-// ("+CCWA: 0,7"), or refused; none for a status of some other class only.
+// "AT+CCWA=1,2": enabled for voice (a "+CCWA:" line of status 1 for class 1
+// itself), disabled for every class ("+CCWA: 0,7"), or refused; none for a
+// status of some other class only (data, "1,2" or "1,16").
 enum class CallWaiting { Enabled, Disabled, Refused };
 std::optional<CallWaiting> callWaiting(const QString& reply);
 
