@@ -58,6 +58,13 @@ TEST(RepliesServicesTest, ABarringIsItsStatusAndClass) {
           "\r\n+CLCK: 1,2\r\n\r\nOK\r\n"},
          "1|2"},
         {{"not barred", "\r\n+CLCK: 0,7\r\n\r\nOK\r\n"}, "0|7"},
+        {{"AT command trace, file id 32452001056, log text (Huawei E1550): the status alone",
+          "\r\n+CLCK: 1\r\n\r\nOK\r\n"},
+         "1|"},
+        {{"no blank after the colon", "\r\n+CLCK:1,2\r\n\r\nOK\r\n"}, "1|2"},
+        // A class the console does not know is not read as one it knows.
+        {{"barred for synchronous data", "\r\n+CLCK: 1,16\r\n\r\nOK\r\n"}, "1|16"},
+        {{"one line per class: the first", "\r\n+CLCK: 1,1\r\n+CLCK: 1,4\r\n\r\nOK\r\n"}, "1|1"},
         {{"Westermo GS-01 manual 6195-2201, +CLCK, p. 18: a wrong password",
           "\r\n+CME ERROR: 16\r\n"},
          "none"},

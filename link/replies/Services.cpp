@@ -12,11 +12,6 @@ const QString kForwardKey = QStringLiteral("+CCFC:");
 // The record begins after the colon and the one blank that follows it.
 constexpr int kBlankAfterColon = 1;
 
-const QString kBarringKey = QStringLiteral("+CLCK:");
-// In "+CLCK: <status>,<class>", from the start of the key.
-constexpr int kBarringStatusAt = 7;
-constexpr int kBarringClassAt = 9;
-
 // The text between the record's first two double quotes; "" without a quote.
 QString quotedNumber(const QString& record) {
     const qsizetype open = record.indexOf(QLatin1Char('"'));
@@ -44,9 +39,9 @@ std::optional<Forwarding> forwarding(const QString& reply) {
 }
 
 std::optional<Barring> barring(const QString& reply) {
-    if (!reply.contains(kBarringKey)) return std::nullopt;
-    return Barring{window(reply, kBarringKey, kBarringStatusAt, 1),
-                   window(reply, kBarringKey, kBarringClassAt, 1)};
+    const std::optional<QStringList> values = fieldsAfter(reply, QStringLiteral("+CLCK:"));
+    if (!values) return std::nullopt;
+    return Barring{values->value(0), values->value(1)};
 }
 
 std::optional<CallWaiting> callWaiting(const QString& reply) {

@@ -22,9 +22,9 @@ struct Forwarding {
 };
 std::optional<Forwarding> forwarding(const QString& reply);
 
-// "AT+CLCK=<facility>,2": in "+CLCK: <status>,<class>" the status stands after
-// the colon and a blank, the class after the status and its comma, one
-// character each ("" where the line ends first). None without the line.
+// "AT+CLCK=<facility>,2": the first "+CLCK: <status>,<class>" line (one per
+// class may follow), each field whole; the class is "" where the line gives
+// the status alone ("+CLCK: 1"). None without the line.
 struct Barring {
     QString status;
     QString classCode;
