@@ -43,6 +43,17 @@ TEST(RepliesServicesTest, AForwardingIsItsFirstRecord) {
         {{"a class of more digits is read by its first",
           "\r\n+CCFC: 1,16,\"123\",129\r\n\r\nOK\r\n"},
          "1|1|123"},
+        {{"gammu/gammu tests/at-ccfc/disabled.dump @0a70b5f8 (phone not named): no blank",
+          "\r\n+CCFC:0,7\r\n\r\nOK\r\n"},
+         "0|7|"},
+        {{"gammu/gammu tests/at-ccfc/complete.dump @0a70b5f8 (phone not named): every field",
+          "\r\n+CCFC:1,7,\"+420800123456\",129,\"\",128,0\r\n\r\nOK\r\n"},
+         "1|7|+420800123456"},
+        {{"Westermo GD-01 User Manual 6196-2220, +CCFC, p. 75 (Wavecom-based Westermo GD-01): "
+          "one line per class",
+          "\r\n+CCFC:1,1,\"0146290800\",129\r\n+CCFC:1,2,\"0146290802\",129\r\n"
+          "+CCFC:1,4,\"0146290804\",129\r\n\r\nOK\r\n"},
+         "1|1|0146290800"},
         {{"no OK", "\r\n+CCFC: 0,7\r\n"}, "none"},
         {{"refused", "\r\n+CME ERROR: 30\r\n"}, "none"},
     };

@@ -8,18 +8,6 @@ namespace replies {
 
 namespace {
 
-const QString kForwardKey = QStringLiteral("+CCFC:");
-// The record begins after the colon and the one blank that follows it.
-constexpr int kBlankAfterColon = 1;
-
-// The text between the record's first two double quotes; "" without a quote.
-QString quotedNumber(const QString& record) {
-    const qsizetype open = record.indexOf(QLatin1Char('"'));
-    if (open < 0) return QString();
-    const qsizetype close = record.indexOf(QLatin1Char('"'), open + 1);
-    return record.mid(open + 1, close < 0 ? -1 : close - open - 1);
-}
-
 // Whether a "+CCWA:" line of the reply gives `status` for the class `classCode`
 // itself: "1,16" is data alone, not voice.
 bool waitingFor(const QString& reply, const char* status, const char* classCode) {
@@ -33,9 +21,10 @@ bool waitingFor(const QString& reply, const char* status, const char* classCode)
 } // namespace
 
 std::optional<Forwarding> forwarding(const QString& reply) {
-    if (!hasLine(reply, QStringLiteral("OK")) || !reply.contains(kForwardKey)) return std::nullopt;
-    const QString record = lineAfter(reply, kForwardKey).mid(kBlankAfterColon);
-    return Forwarding{record.left(1), record.mid(2, 1), quotedNumber(record)};
+    if (!hasLine(reply, QStringLiteral("OK"))) return std::nullopt;
+    const std::optional<QStringList> values = fieldsAfter(reply, QStringLiteral("+CCFC:"));
+    if (!values) return std::nullopt;
+    return Forwarding{values->value(0), values->value(1).left(1), text::unquoted(values->value(2))};
 }
 
 std::optional<Barring> barring(const QString& reply) {

@@ -11,10 +11,10 @@ namespace replies {
 
 // "AT+CCFC=<reason>,2": the first "+CCFC:" record (a reply may give one line
 // per class), "<status>,<class>" with, for an active forwarding,
-// ",\"<number>\",<type>" after it: the status the character after the colon
-// and its blank, the class the character two places on (a class of more
-// digits is read by its first), the number between the record's first two
-// double quotes ("" without a quote). None without "OK" or without the line.
+// ",\"<number>\",<type>" and perhaps more after it: the status its field, the
+// class its field's first character (a class of more digits is read by its
+// first), the number its third field without the quotes ("" where the record
+// ends first). None without "OK" or without the line.
 struct Forwarding {
     QString status;
     QString classCode;
