@@ -21,8 +21,9 @@ enum class DialOutcome { Connected, NoAnswer, NoCarrier, Busy, Refused };
 // how the call ended.
 std::optional<DialOutcome> dialOutcome(const QString& reply, bool refusalCounts);
 
-// "ATDL": the number dialled again, from past the line break that opens the
-// reply up to the ";" that ends it; none when no ";" follows there.
+// "ATDL": the number dialled again, the reply's first line up to the ";" that
+// ends it; none when that line is a result code ("ERROR", "NO CARRIER") or
+// holds no ";".
 std::optional<QString> redialNumber(const QString& reply);
 
 // A line that gives a quoted number and its type ("+CLIP: "0123",129",
