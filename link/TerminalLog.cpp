@@ -160,12 +160,7 @@ std::optional<bool> TerminalLog::succeeded(const QString& command, Judged judged
 }
 
 int TerminalLog::lastLine(const QString& line) const {
-    for (qsizetype at = text_.lastIndexOf(line); at >= 0;
-         at = at > 0 ? text_.lastIndexOf(line, at - 1) : -1) {
-        const qsizetype end = at + line.size();
-        if (isLineStart(text_, at) && lineEnd(text_, end) == end) return static_cast<int>(at) + 1;
-    }
-    return 0;
+    return static_cast<int>(replies::lastLineAt(text_, line)) + 1;
 }
 
 const QString& TerminalLog::withoutUserData() const {

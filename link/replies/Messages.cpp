@@ -17,20 +17,6 @@ constexpr qsizetype kIndexLength = 2;
 constexpr int kStatusReportField = 3;
 const QString kPrompt = QStringLiteral("> ");
 
-// Index of the last line that reads exactly `line`, -1 when there is none.
-qsizetype lastLineAt(const QString& text, const QString& line) {
-    for (qsizetype at = text.lastIndexOf(line); at >= 0;
-         at = at > 0 ? text.lastIndexOf(line, at - 1) : -1) {
-        const qsizetype end = at + line.size();
-        const bool starts =
-            at == 0 || text.at(at - 1) == QLatin1Char('\r') || text.at(at - 1) == QLatin1Char('\n');
-        const bool ends = end == text.size() || text.at(end) == QLatin1Char('\r') ||
-                          text.at(end) == QLatin1Char('\n');
-        if (starts && ends) return at;
-    }
-    return -1;
-}
-
 // The result that ends the reply: its last result line outside user data.
 Result finalResult(const QString& reply) {
     Result final = Result::None;

@@ -43,6 +43,18 @@ std::vector<QStringList> fieldsOfEach(const QString& text, const QString& prefix
     return found;
 }
 
+qsizetype lastLineAt(const QString& text, const QString& line) {
+    const auto isLineEnd = [&text](qsizetype at) {
+        return text.at(at) == QLatin1Char('\r') || text.at(at) == QLatin1Char('\n');
+    };
+    for (qsizetype at = text.lastIndexOf(line); at >= 0;
+         at = at > 0 ? text.lastIndexOf(line, at - 1) : -1) {
+        const qsizetype end = at + line.size();
+        if ((at == 0 || isLineEnd(at - 1)) && (end == text.size() || isLineEnd(end))) return at;
+    }
+    return -1;
+}
+
 Outcome firstResult(const QString& reply) {
     for (qsizetype begin = 0; begin < reply.size();) {
         qsizetype end = begin;

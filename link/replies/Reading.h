@@ -39,6 +39,11 @@ std::optional<QStringList> fieldsAfter(const QString& text, const QString& prefi
 // gives one line per class or per facility.
 std::vector<QStringList> fieldsOfEach(const QString& text, const QString& prefix);
 
+// Index of the last line of the text that reads exactly `line` (nothing else
+// between its line ends), -1 when there is none: where a reply that may
+// itself hold the word ends at its final result ("OK" alone on its line).
+qsizetype lastLineAt(const QString& text, const QString& line);
+
 // Index of the first line of the reply that is a final result, and which;
 // -1 and None while none has come.
 struct Outcome {
