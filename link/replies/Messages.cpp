@@ -17,14 +17,6 @@ constexpr qsizetype kIndexLength = 2;
 constexpr int kStatusReportField = 3;
 const QString kPrompt = QStringLiteral("> ");
 
-// The result that ends the reply: its last result line outside user data.
-Result finalResult(const QString& reply) {
-    Result final = Result::None;
-    for (const QString& line : resultLines(reply))
-        if (const Result found = resultOf(line); found != Result::None) final = found;
-    return final;
-}
-
 } // namespace
 
 std::optional<QString> newMessageIndex(const QString& line) {
@@ -71,7 +63,8 @@ std::optional<StoredMessage> storedMessage(const QString& reply) {
 }
 
 bool prompted(const QString& reply) {
-    return finalResult(reply) != Result::Error && reply.contains(kPrompt);
+    // Refused when the result that ends the reply, outside user data, is an error.
+    return finalResult(resultLines(reply)) != Result::Error && reply.contains(kPrompt);
 }
 
 QString replyToText(const QString& reply, const QString& typedText) {

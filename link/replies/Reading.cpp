@@ -69,6 +69,12 @@ Outcome firstResult(const QString& reply) {
     return {};
 }
 
+Result finalResult(const QStringList& lines) {
+    for (qsizetype i = lines.size(); i-- > 0;)
+        if (const Result found = resultOf(lines[i]); found != Result::None) return found;
+    return Result::None;
+}
+
 std::optional<bool> accepted(const QString& reply) {
     const Outcome outcome = firstResult(reply);
     if (outcome.result == Result::None) return std::nullopt;

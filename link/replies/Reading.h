@@ -52,6 +52,9 @@ struct Outcome {
 };
 Outcome firstResult(const QString& reply);
 
+// The last of the lines that is a final result, which it is; None when none is.
+Result finalResult(const QStringList& lines);
+
 // Whether the reply's first final result is "OK"; none while none has come.
 std::optional<bool> accepted(const QString& reply);
 
