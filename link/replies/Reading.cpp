@@ -36,6 +36,12 @@ std::optional<QStringList> fieldsAfter(const QString& text, const QString& prefi
     return text::fields(line->mid(prefix.size()));
 }
 
+std::optional<QString> firstFieldAfter(const QString& text, const QString& prefix) {
+    const std::optional<QStringList> values = fieldsAfter(text, prefix);
+    if (!values) return std::nullopt;
+    return values->value(0);
+}
+
 std::vector<QStringList> fieldsOfEach(const QString& text, const QString& prefix) {
     std::vector<QStringList> found;
     for (const QString& line : lines(text))

@@ -35,7 +35,10 @@ std::optional<QString> lineStarting(const QString& text, const QString& prefix);
 // The comma-separated fields after `prefix` on its first line (blanks around
 // each dropped, commas inside quotes kept); none when no line begins with it.
 std::optional<QStringList> fieldsAfter(const QString& text, const QString& prefix);
-// The same for every line that begins with `prefix`, in order: a reply that
+// The first of those fields ("" when the line holds none after the prefix);
+// none when no line begins with it.
+std::optional<QString> firstFieldAfter(const QString& text, const QString& prefix);
+// The fields after `prefix` for every line that begins with it, in order: a reply that
 // gives one line per class or per facility.
 std::vector<QStringList> fieldsOfEach(const QString& text, const QString& prefix);
 
