@@ -36,10 +36,6 @@ std::optional<QString> serviceCentre(const QString& reply) {
     return quotedNumber(*line);
 }
 
-} // namespace replies
-
-namespace replies {
-
 std::optional<bool> statusReports(const QString& reply) {
     if (hasRefusal(reply)) return false;
     const std::optional<QStringList> values = fieldsAfter(reply, QStringLiteral("+CNMI:"));

@@ -41,10 +41,9 @@ std::optional<CallWaiting> callWaiting(const QString& reply) {
 }
 
 std::optional<ClosedUserGroup> closedUserGroup(const QString& reply) {
-    const QString key = QStringLiteral("+CCUG:");
-    if (!reply.contains(key)) return std::nullopt;
-    const QStringList values = text::fields(lineAfter(reply, key));
-    return ClosedUserGroup{values.value(0), values.value(1), values.value(2).left(1)};
+    const std::optional<QStringList> values = fieldsAfter(reply, QStringLiteral("+CCUG:"));
+    if (!values) return std::nullopt;
+    return ClosedUserGroup{values->value(0), values->value(1), values->value(2).left(1)};
 }
 
 } // namespace replies
