@@ -43,8 +43,9 @@ std::optional<SignalQuality> signalQuality(const QString& line);
 // field after the mode whatever follows it; none for a line of one field.
 std::optional<int> registrationStat(const QString& line);
 
-// "+CIND: <battchg>,<signal>,<service>,<message>,<call>,...": every value as
-// the reply writes it; none without the line.
+// "AT+CIND?": every value of the "+CIND:" line as the reply writes it, in the
+// module's order (callIndicators tells where the call's stand); none without
+// the line.
 std::optional<QStringList> indicatorValues(const QString& reply);
 
 // Where the values of "+CIND:" tell a call (0-based): "call", and the

@@ -6,9 +6,10 @@
 // none when the text does not hold it. Each family of commands has its file
 // here, as the simulated modem has in simulator/commands/.
 //
-// Where the console has always cut a reply at fixed places, the reader makes
-// that cut on the shape it was made for, and reads by the fields 27.007 and
-// 27.005 define otherwise.
+// A reader takes a reply apart by the fields 27.007 and 27.005 define, which on
+// the shape the console was made for gives what its cuts at fixed places
+// always gave. The readers that still make such a cut (see `window` below)
+// say so where they are declared.
 
 #include <QString>
 #include <QStringList>
