@@ -21,10 +21,6 @@ qsizetype lineEnd(const QString& text, qsizetype from) {
     return from;
 }
 
-TerminalLog::Result finalResult(QStringView line) {
-    return replies::resultOf(line);
-}
-
 bool isLineStart(const QString& text, qsizetype index) {
     return index == 0 || isLineEnd(text.at(index - 1));
 }
@@ -138,21 +134,19 @@ QStringList TerminalLog::replyLines(const QString& command) const {
 }
 
 std::optional<bool> TerminalLog::succeeded(const QString& command, Judged judged) const {
-    bool ok = false;
-    bool refused = false;
-    Result final = Result::None;
-    for (const QString& line : replyLines(command)) {
-        const Result found = finalResult(line);
-        if (found == Result::None) continue;
-        final = found;
-        (found == Result::Ok ? ok : refused) = true;
-    }
+    const QStringList lines = replyLines(command);
+    const Result final = replies::finalResult(lines);
     if (final == Result::None) return std::nullopt;
+    const auto holds = [&lines](Result result) {
+        return std::any_of(lines.begin(), lines.end(), [result](const QString& line) {
+            return replies::resultOf(line) == result;
+        });
+    };
     switch (judged) {
     case Judged::OkFirst:
-        return ok;
+        return holds(Result::Ok);
     case Judged::ErrorWins:
-        return !refused;
+        return !holds(Result::Error);
     case Judged::Final:
         break;
     }
@@ -160,12 +154,7 @@ std::optional<bool> TerminalLog::succeeded(const QString& command, Judged judged
 }
 
 int TerminalLog::lastLine(const QString& line) const {
-    for (qsizetype at = text_.lastIndexOf(line); at >= 0;
-         at = at > 0 ? text_.lastIndexOf(line, at - 1) : -1) {
-        const qsizetype end = at + line.size();
-        if (isLineStart(text_, at) && lineEnd(text_, end) == end) return static_cast<int>(at) + 1;
-    }
-    return 0;
+    return static_cast<int>(replies::lastLineAt(text_, line)) + 1;
 }
 
 const QString& TerminalLog::withoutUserData() const {
@@ -196,7 +185,7 @@ TerminalLog::Outcome TerminalLog::outcomeAfter(int at) const {
     if (at < 1) return {};
     for (qsizetype begin = lineEnd(searched, at - 1) + 1; begin < searched.size();) {
         const qsizetype end = lineEnd(searched, begin);
-        const Result found = finalResult(QStringView(searched).mid(begin, end - begin));
+        const Result found = replies::resultOf(QStringView(searched).mid(begin, end - begin));
         if (found != Result::None) return {found, static_cast<int>(begin) + 1};
         begin = end + 1;
     }
@@ -225,7 +214,8 @@ TerminalLog::Span TerminalLog::exchangeSpan(int at) const {
             qsizetype start = end;
             while (start > 0 && !isLineEnd(searched.at(start - 1)))
                 --start;
-            if (finalResult(QStringView(searched).mid(start, end + 1 - start)) != Result::None)
+            if (replies::resultOf(QStringView(searched).mid(start, end + 1 - start)) !=
+                Result::None)
                 break;
             if (isEchoLine(start)) {
                 begin = start;
@@ -239,7 +229,7 @@ TerminalLog::Span TerminalLog::exchangeSpan(int at) const {
     for (qsizetype next = pastLineEnds(searched, end); next < searched.size();) {
         if (isEchoLine(next)) break;
         const qsizetype nextEnd = lineEnd(searched, next);
-        if (finalResult(QStringView(searched).mid(next, nextEnd - next)) != Result::None) {
+        if (replies::resultOf(QStringView(searched).mid(next, nextEnd - next)) != Result::None) {
             end = nextEnd;
             break;
         }

@@ -87,9 +87,10 @@ class TerminalLog : public QObject {
     // refusal ("ERROR", "+CME ERROR: n", "+CMS ERROR: n"), none when the
     // reply holds neither. Text inside the echo never counts.
     std::optional<bool> succeeded(const QString& command, Judged judged) const;
-    // Position of the last line that reads exactly `line`, 0 when there is
-    // none: where a reply that may itself hold the word ends at its final
-    // result ("OK" standing alone on its line).
+    // Position of the last line of the whole log, user data included, that
+    // reads exactly `line` (blanks around it count), 0 when there is none:
+    // where a reply that may itself hold the word ends at its final result
+    // ("OK" alone on its line), while nothing after the reply reads the same.
     int lastLine(const QString& line) const;
 
     // ---- replies and codes, user data left out

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
 #include <utility>
 
 // The rings before the modem answers by itself, padded to three digits or not.
@@ -40,6 +41,33 @@ TEST(RepliesCallSettingsTest, TheSimulatedModemsRingsInEveryShape) {
                 simulatedReply(shape.shapes, "ATS0?",
                                [rings](sim::ModemState& s) { s.settings.sRegisters[0] = rings; });
             EXPECT_EQ(replies::rings(reply), rings);
+        }
+    }
+}
+
+// The tone length in tenths of a second, as the modem holds it.
+TEST(RepliesCallSettingsTest, TheToneLengthIsANumber) {
+    const std::pair<RecordedBytes, std::optional<int>> rows[] = {
+        {{"as the console was made for it", "\r\n+VTD: 5\r\n\r\nOK\r\n"}, 5},
+        {{"two digits", "\r\n+VTD: 15\r\n\r\nOK\r\n"}, 15},
+        {{"no number", "\r\n+VTD: x\r\n\r\nOK\r\n"}, std::nullopt},
+        {{"no OK", "\r\n+VTD: 5\r\n"}, std::nullopt},
+        {{"refused", "\r\n+CME ERROR: 3\r\n"}, std::nullopt},
+    };
+    for (const auto& [reply, steps] : rows) {
+        SCOPED_TRACE(reply.source);
+        EXPECT_EQ(replies::toneLength(reply.text()), steps);
+    }
+}
+
+TEST(RepliesCallSettingsTest, TheSimulatedModemsToneLengthInEveryShape) {
+    for (const ModuleShape& shape : moduleShapes()) {
+        for (const char* steps : {"1", "15"}) {
+            SCOPED_TRACE(std::string(shape.name) + " " + steps);
+            const QString reply =
+                simulatedReply(shape.shapes, "AT+VTD?",
+                               [steps](sim::ModemState& s) { s.settings.params["+VTD"] = steps; });
+            EXPECT_EQ(replies::toneLength(reply), std::stoi(steps));
         }
     }
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <utility>
 
 using replies::DialOutcome;
 
@@ -231,4 +232,35 @@ TEST(RepliesCallsTest, TheNumberDialledAgainEndsAtItsSemicolon) {
     EXPECT_EQ(replies::redialNumber("\r\n0123456789;\r\n\r\nOK\r\n"), "0123456789");
     EXPECT_EQ(replies::redialNumber("\r\n+441632960961;\r\n"), "+441632960961");
     EXPECT_EQ(replies::redialNumber("\r\nERROR\r\n"), std::nullopt);
+}
+
+// The number is read from the dial line, wherever the reply puts it.
+TEST(RepliesCallsTest, TheNumberDialledAgainIsItsDialLine) {
+    const std::pair<RecordedBytes, std::optional<QString>> rows[] = {
+        {{"numeric result codes: no line break before the line", "0123456789;\r\n0\r"},
+         "0123456789"},
+        {{"an echo ended by a line feed too", "\n\r\n0123456789;\r\n\r\nOK\r\n"}, "0123456789"},
+        {{"a number line without a ';', then another line holding one",
+          "\r\n0123456789\r\n\r\n+CLIP: \"0123\",129,,,\"Smith; J\",0\r\n"},
+         std::nullopt},
+        {{"a refusal, then a line holding a ';'",
+          "\r\nERROR\r\n\r\n+CLIP: \"0123\",129,,,\"Smith; J\",0\r\n"},
+         std::nullopt},
+        {{"no carrier", "\r\nNO CARRIER\r\n"}, std::nullopt},
+        {{"nothing yet", ""}, std::nullopt},
+    };
+    for (const auto& [reply, number] : rows) {
+        SCOPED_TRACE(reply.source);
+        EXPECT_EQ(replies::redialNumber(reply.text()), number);
+    }
+}
+
+TEST(RepliesCallsTest, TheSimulatedModemsNumberDialledAgainInEveryShape) {
+    for (const ModuleShape& shape : moduleShapes()) {
+        SCOPED_TRACE(shape.name);
+        EXPECT_EQ(replies::redialNumber(
+                      simulatedReply(shape.shapes, "ATDL", {}, {"ATD0123456789;", "ATH"})),
+                  "0123456789");
+        EXPECT_EQ(replies::redialNumber(simulatedReply(shape.shapes, "ATDL")), std::nullopt);
+    }
 }

@@ -43,6 +43,17 @@ TEST(RepliesServicesTest, AForwardingIsItsFirstRecord) {
         {{"a class of more digits is read by its first",
           "\r\n+CCFC: 1,16,\"123\",129\r\n\r\nOK\r\n"},
          "1|1|123"},
+        {{"gammu/gammu tests/at-ccfc/disabled.dump @0a70b5f8 (phone not named): no blank",
+          "\r\n+CCFC:0,7\r\n\r\nOK\r\n"},
+         "0|7|"},
+        {{"gammu/gammu tests/at-ccfc/complete.dump @0a70b5f8 (phone not named): every field",
+          "\r\n+CCFC:1,7,\"+420800123456\",129,\"\",128,0\r\n\r\nOK\r\n"},
+         "1|7|+420800123456"},
+        {{"Westermo GD-01 User Manual 6196-2220, +CCFC, p. 75 (Wavecom-based Westermo GD-01): "
+          "one line per class",
+          "\r\n+CCFC:1,1,\"0146290800\",129\r\n+CCFC:1,2,\"0146290802\",129\r\n"
+          "+CCFC:1,4,\"0146290804\",129\r\n\r\nOK\r\n"},
+         "1|1|0146290800"},
         {{"no OK", "\r\n+CCFC: 0,7\r\n"}, "none"},
         {{"refused", "\r\n+CME ERROR: 30\r\n"}, "none"},
     };
@@ -58,6 +69,13 @@ TEST(RepliesServicesTest, ABarringIsItsStatusAndClass) {
           "\r\n+CLCK: 1,2\r\n\r\nOK\r\n"},
          "1|2"},
         {{"not barred", "\r\n+CLCK: 0,7\r\n\r\nOK\r\n"}, "0|7"},
+        {{"AT command trace, file id 32452001056, log text (Huawei E1550): the status alone",
+          "\r\n+CLCK: 1\r\n\r\nOK\r\n"},
+         "1|"},
+        {{"no blank after the colon", "\r\n+CLCK:1,2\r\n\r\nOK\r\n"}, "1|2"},
+        // A class the console does not know is not read as one it knows.
+        {{"barred for synchronous data", "\r\n+CLCK: 1,16\r\n\r\nOK\r\n"}, "1|16"},
+        {{"one line per class: the first", "\r\n+CLCK: 1,1\r\n+CLCK: 1,4\r\n\r\nOK\r\n"}, "1|1"},
         {{"Westermo GS-01 manual 6195-2201, +CLCK, p. 18: a wrong password",
           "\r\n+CME ERROR: 16\r\n"},
          "none"},
@@ -74,6 +92,16 @@ TEST(RepliesServicesTest, CallWaitingIsOnForVoiceOffForAllOrRefused) {
         {{"off for every class", "\r\n+CCWA: 0,7\r\n\r\nOK\r\n"}, CallWaiting::Disabled},
         {{"refused", "\r\n+CME ERROR: 3\r\n"}, CallWaiting::Refused},
         {{"on for data only", "\r\n+CCWA: 1,2\r\n\r\nOK\r\n"}, std::nullopt},
+        {{"Wavecom WMO2 AT commands WMO2ATDOC, +CCWA, p. 62 (Wavecom WMO2): no blank",
+          "\r\n+CCWA:1,1\r\n\r\nOK\r\n"},
+         CallWaiting::Enabled},
+        // A class of more digits is not voice because it begins with a 1.
+        {{"on for synchronous data only", "\r\n+CCWA: 1,16\r\n\r\nOK\r\n"}, std::nullopt},
+        {{"on for the packet class only", "\r\n+CCWA: 1,128\r\n\r\nOK\r\n"}, std::nullopt},
+        {{"one line per class, voice among them", "\r\n+CCWA: 1,16\r\n+CCWA: 1,1\r\n\r\nOK\r\n"},
+         CallWaiting::Enabled},
+        {{"off with blanks around the fields", "\r\n+CCWA: 0, 7\r\n\r\nOK\r\n"},
+         CallWaiting::Disabled},
     };
     for (const auto& [reply, waiting] : rows) {
         SCOPED_TRACE(reply.source);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 
 using replies::SimState;
@@ -95,5 +96,72 @@ TEST(RepliesSimTest, TheSimulatedModemsStateInEveryShape) {
         EXPECT_EQ(state(sim::SimStatus::Ready), SimState::Ready);
         EXPECT_EQ(state(sim::SimStatus::PinRequired), SimState::Pin);
         EXPECT_EQ(state(sim::SimStatus::PukRequired), SimState::Puk);
+    }
+}
+
+namespace {
+
+QString lockStatusOf(const QString& reply, const QString& code) {
+    return replies::lockStatus(reply, code).value_or(QStringLiteral("none"));
+}
+
+} // namespace
+
+// The status is the field after the facility's quoted code on a "+CLCK:" line.
+TEST(RepliesSimTest, ALockStatusIsTheFieldAfterItsQuotedCode) {
+    struct Row {
+        RecordedBytes reply; // to "AT+CLCK?"
+        const char* code;
+        QString status;
+    };
+    const Row rows[] = {
+        {{"as the console was made for it: pairs on one line",
+          "\r\n+CLCK: (\"PS\",0),(\"SC\",1),(\"FD\",0),(\"PN\",0)\r\n\r\nOK\r\n"},
+         "SC",
+         "1"},
+        {{"as the console was made for it: pairs on one line",
+          "\r\n+CLCK: (\"PS\",0),(\"SC\",1),(\"FD\",0),(\"PN\",0)\r\n\r\nOK\r\n"},
+         "PN",
+         "0"},
+        {{"Westermo GS-01 manual 6195-2201, +CLCK, p. 18 (Wavecom-based Westermo GS-01): "
+          "a blank before the status",
+          "\r\n+CLCK: (\"PS\", 0), (\"PN,0),(\"FD\",0)\r\n\r\nOK\r\n"},
+         "PS",
+         "0"},
+        // The manual prints the quote after PN as missing: the code is not named so.
+        {{"Westermo GS-01 manual 6195-2201, +CLCK, p. 18: a quote missing",
+          "\r\n+CLCK: (\"PS\", 0), (\"PN,0),(\"FD\",0)\r\n\r\nOK\r\n"},
+         "PN",
+         "none"},
+        {{"a facility to a line", "\r\n+CLCK: \"PS\",0\r\n+CLCK: \"SC\", 1\r\n\r\nOK\r\n"},
+         "SC",
+         "1"},
+        // The bare letters elsewhere in the reply are not the facility.
+        {{"the code only inside another's", "\r\n+CLCK: (\"PH-PS\",1)\r\n\r\nOK\r\n"},
+         "PS",
+         "none"},
+        {{"the code outside a +CLCK: line", "\r\n+CLCK: (\"SC\",1)\r\n\r\n+CUSD: 0,\"PS\",15\r\n"},
+         "PS",
+         "none"},
+        {{"no status after the code", "\r\n+CLCK: (\"SC\")\r\n\r\nOK\r\n"}, "SC", ""},
+        {{"refused", "\r\nERROR\r\n"}, "SC", "none"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.reply.source) + " " + row.code);
+        EXPECT_EQ(lockStatusOf(row.reply.text(), row.code), row.status);
+    }
+}
+
+TEST(RepliesSimTest, TheSimulatedModemsLocksInEveryShape) {
+    for (const ModuleShape& shape : moduleShapes()) {
+        SCOPED_TRACE(shape.name);
+        const QString reply = simulatedReply(shape.shapes, "AT+CLCK?", [](sim::ModemState& s) {
+            s.locks["PS"] = 1;
+            s.sim.pinLock = false;
+            s.locks["PN"] = 1;
+        });
+        EXPECT_EQ(lockStatusOf(reply, "PS"), "1");
+        EXPECT_EQ(lockStatusOf(reply, "SC"), "0");
+        EXPECT_EQ(lockStatusOf(reply, "PN"), "1");
     }
 }

@@ -254,6 +254,8 @@ TEST(TerminalLogTest, ReadingVocabulary) {
          [](const TerminalLog& l) { return QString::number(l.lastLine("OK")); }, "7"},
         {"last line, only inside words", "BOOK\r\nOKAY\r\n",
          [](const TerminalLog& l) { return QString::number(l.lastLine("OK")); }, "0"},
+        {"last line at the start of the log", "OK\r\nOK \r\n",
+         [](const TerminalLog& l) { return QString::number(l.lastLine("OK")); }, "1"},
         {"result, a line of a message body is no verdict",
          "AT+CMGS=\"1\"\r\r\n> hi\nOK\n\r\n+CMS ERROR: 500\r\n",
          [](const TerminalLog& l) {

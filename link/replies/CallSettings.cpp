@@ -18,7 +18,6 @@ constexpr qsizetype kSideToneAt = 7; // past "+SIDET:"
 constexpr qsizetype kSideToneLength = 10;
 constexpr int kToneLengthAt = 6; // past "+VTD: "
 constexpr int kToneLengthLength = 3;
-constexpr int kLargest16 = 32767;
 
 // The first `count` values of a reply: each ends at a comma, the last at the
 // first carriage return after its comma. None when one is missing.
@@ -71,9 +70,7 @@ std::optional<int> toneLength(const QString& reply) {
     const QString value = window(reply, QStringLiteral("+VTD:"), kToneLengthAt, kToneLengthLength);
     const qsizetype lineEnd = value.indexOf(QLatin1Char('\r'));
     if (lineEnd < 0) return std::nullopt;
-    const std::optional<int> steps = number(value.left(lineEnd));
-    if (!steps || *steps > kLargest16) return std::nullopt;
-    return steps;
+    return number(value.left(lineEnd));
 }
 
 } // namespace replies

@@ -39,7 +39,7 @@ std::optional<int> rings(const QString& reply);
 
 // "AT+VTD?": the tone length in tenths of a second, from the three characters
 // past "+VTD:" and its blank, up to the line end within them; none without
-// "OK", without that line end or for a value a 16-bit number cannot hold.
+// "OK" or without that line end, so for a value of three digits or more.
 std::optional<int> toneLength(const QString& reply);
 
 } // namespace replies

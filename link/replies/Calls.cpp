@@ -5,6 +5,9 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <iterator>
+
 namespace replies {
 
 namespace {
@@ -13,8 +16,6 @@ namespace {
 // key and blank.
 constexpr qsizetype kValuesLength = 10;
 constexpr qsizetype kSignalValuesAt = 6; // past "+CSQ: "
-// The dialled number begins past the line break that opens the reply.
-constexpr qsizetype kRedialNumberAt = 2;
 
 // The dial's result codes, by priority.
 struct DialCode {
@@ -27,6 +28,15 @@ const DialCode kDialCodes[] = {
     {"NO CARRIER", DialOutcome::NoCarrier},
     {"BUSY", DialOutcome::Busy},
 };
+
+// Whether a line is a result code: a final result or one that ends a dial.
+bool isResultCode(const QString& line) {
+    const QString trimmed = line.trimmed();
+    return resultOf(trimmed) != Result::None ||
+           std::any_of(
+               std::begin(kDialCodes), std::end(kDialCodes),
+               [&trimmed](const DialCode& code) { return trimmed == QLatin1String(code.line); });
+}
 
 } // namespace
 
@@ -51,9 +61,11 @@ std::optional<DialOutcome> dialOutcome(const QString& reply, bool refusalCounts)
 }
 
 std::optional<QString> redialNumber(const QString& reply) {
-    const qsizetype end = reply.indexOf(QLatin1Char(';'));
-    if (end < kRedialNumberAt) return std::nullopt;
-    return reply.mid(kRedialNumberAt, end - kRedialNumberAt);
+    const QStringList found = lines(reply);
+    if (found.isEmpty() || isResultCode(found.first())) return std::nullopt;
+    const qsizetype end = found.first().indexOf(QLatin1Char(';'));
+    if (end < 0) return std::nullopt;
+    return found.first().left(end);
 }
 
 std::optional<QString> quotedNumber(const QString& line) {

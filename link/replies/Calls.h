@@ -21,8 +21,9 @@ enum class DialOutcome { Connected, NoAnswer, NoCarrier, Busy, Refused };
 // how the call ended.
 std::optional<DialOutcome> dialOutcome(const QString& reply, bool refusalCounts);
 
-// "ATDL": the number dialled again, from past the line break that opens the
-// reply up to the ";" that ends it; none when no ";" follows there.
+// "ATDL": the number dialled again, the reply's first line up to the ";" that
+// ends it; none when that line is a result code ("ERROR", "NO CARRIER") or
+// holds no ";".
 std::optional<QString> redialNumber(const QString& reply);
 
 // A line that gives a quoted number and its type ("+CLIP: "0123",129",
@@ -42,8 +43,9 @@ std::optional<SignalQuality> signalQuality(const QString& line);
 // field after the mode whatever follows it; none for a line of one field.
 std::optional<int> registrationStat(const QString& line);
 
-// "+CIND: <battchg>,<signal>,<service>,<message>,<call>,...": every value as
-// the reply writes it; none without the line.
+// "AT+CIND?": every value of the "+CIND:" line as the reply writes it, in the
+// module's order (callIndicators tells where the call's stand); none without
+// the line.
 std::optional<QStringList> indicatorValues(const QString& reply);
 
 // Where the values of "+CIND:" tell a call (0-based): "call", and the

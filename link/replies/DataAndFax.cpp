@@ -4,16 +4,6 @@
 
 namespace replies {
 
-namespace {
-
-std::optional<QString> firstValue(const QString& reply, const QString& key) {
-    const std::optional<QStringList> values = fieldsAfter(reply, key);
-    if (!values) return std::nullopt;
-    return values->value(0);
-}
-
-} // namespace
-
 std::optional<Bearer> bearer(const QString& reply) {
     const std::optional<QStringList> values = fieldsAfter(reply, QStringLiteral("+CBST:"));
     if (!values) return Bearer{};
@@ -22,15 +12,15 @@ std::optional<Bearer> bearer(const QString& reply) {
 }
 
 std::optional<QString> compression(const QString& reply) {
-    return firstValue(reply, QStringLiteral("%C:"));
+    return firstFieldAfter(reply, QStringLiteral("%C:"));
 }
 
 std::optional<QString> errorCorrection(const QString& reply) {
-    return firstValue(reply, QStringLiteral("\\N:"));
+    return firstFieldAfter(reply, QStringLiteral("\\N:"));
 }
 
 std::optional<QString> faxClass(const QString& reply) {
-    return firstValue(reply, QStringLiteral("+FCLASS:"));
+    return firstFieldAfter(reply, QStringLiteral("+FCLASS:"));
 }
 
 } // namespace replies

@@ -17,28 +17,6 @@ constexpr qsizetype kIndexLength = 2;
 constexpr int kStatusReportField = 3;
 const QString kPrompt = QStringLiteral("> ");
 
-// Index of the last line that reads exactly `line`, -1 when there is none.
-qsizetype lastLineAt(const QString& text, const QString& line) {
-    for (qsizetype at = text.lastIndexOf(line); at >= 0;
-         at = at > 0 ? text.lastIndexOf(line, at - 1) : -1) {
-        const qsizetype end = at + line.size();
-        const bool starts =
-            at == 0 || text.at(at - 1) == QLatin1Char('\r') || text.at(at - 1) == QLatin1Char('\n');
-        const bool ends = end == text.size() || text.at(end) == QLatin1Char('\r') ||
-                          text.at(end) == QLatin1Char('\n');
-        if (starts && ends) return at;
-    }
-    return -1;
-}
-
-// The result that ends the reply: its last result line outside user data.
-Result finalResult(const QString& reply) {
-    Result final = Result::None;
-    for (const QString& line : resultLines(reply))
-        if (const Result found = resultOf(line); found != Result::None) final = found;
-    return final;
-}
-
 } // namespace
 
 std::optional<QString> newMessageIndex(const QString& line) {
@@ -57,10 +35,6 @@ std::optional<QString> serviceCentre(const QString& reply) {
     if (!line) return std::nullopt;
     return quotedNumber(*line);
 }
-
-} // namespace replies
-
-namespace replies {
 
 std::optional<bool> statusReports(const QString& reply) {
     if (hasRefusal(reply)) return false;
@@ -85,7 +59,8 @@ std::optional<StoredMessage> storedMessage(const QString& reply) {
 }
 
 bool prompted(const QString& reply) {
-    return finalResult(reply) != Result::Error && reply.contains(kPrompt);
+    // Refused when the result that ends the reply, outside user data, is an error.
+    return finalResult(resultLines(reply)) != Result::Error && reply.contains(kPrompt);
 }
 
 QString replyToText(const QString& reply, const QString& typedText) {

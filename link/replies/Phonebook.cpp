@@ -32,12 +32,6 @@ bool refusedAsInvalidIndex(const QStringList& outside) {
     return false;
 }
 
-bool hasResult(const QStringList& outside) {
-    for (const QString& line : outside)
-        if (resultOf(line) != Result::None) return true;
-    return false;
-}
-
 // What may follow the name of an entry: 27.007's hidden flag (0, 1 or empty)
 // or a phone's quoted text (a date, a time), then numbers, quoted texts or
 // empty fields (group, second number and its type, second text, e-mail...).
@@ -71,7 +65,7 @@ PlaceRead placeRead(const QString& reply) {
     if (refusedAsInvalidIndex(outside)) return {Slot::PastRange, QString()};
     const QString entry = userData(reply, kEntryPrefix);
     if (!entry.isEmpty()) return {Slot::Entry, entry};
-    return {hasResult(outside) ? Slot::Empty : Slot::NoAnswer, QString()};
+    return {finalResult(outside) != Result::None ? Slot::Empty : Slot::NoAnswer, QString()};
 }
 
 PlaceRead placeRead(const QString& reply, int place) {

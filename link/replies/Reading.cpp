@@ -36,6 +36,31 @@ std::optional<QStringList> fieldsAfter(const QString& text, const QString& prefi
     return text::fields(line->mid(prefix.size()));
 }
 
+std::optional<QString> firstFieldAfter(const QString& text, const QString& prefix) {
+    const std::optional<QStringList> values = fieldsAfter(text, prefix);
+    if (!values) return std::nullopt;
+    return values->value(0);
+}
+
+std::vector<QStringList> fieldsOfEach(const QString& text, const QString& prefix) {
+    std::vector<QStringList> found;
+    for (const QString& line : lines(text))
+        if (line.startsWith(prefix)) found.push_back(text::fields(line.mid(prefix.size())));
+    return found;
+}
+
+qsizetype lastLineAt(const QString& text, const QString& line) {
+    const auto isLineEnd = [&text](qsizetype at) {
+        return text.at(at) == QLatin1Char('\r') || text.at(at) == QLatin1Char('\n');
+    };
+    for (qsizetype at = text.lastIndexOf(line); at >= 0;
+         at = at > 0 ? text.lastIndexOf(line, at - 1) : -1) {
+        const qsizetype end = at + line.size();
+        if ((at == 0 || isLineEnd(at - 1)) && (end == text.size() || isLineEnd(end))) return at;
+    }
+    return -1;
+}
+
 Outcome firstResult(const QString& reply) {
     for (qsizetype begin = 0; begin < reply.size();) {
         qsizetype end = begin;
@@ -48,6 +73,12 @@ Outcome firstResult(const QString& reply) {
         begin = end + 1;
     }
     return {};
+}
+
+Result finalResult(const QStringList& lines) {
+    for (qsizetype i = lines.size(); i-- > 0;)
+        if (const Result found = resultOf(lines[i]); found != Result::None) return found;
+    return Result::None;
 }
 
 std::optional<bool> accepted(const QString& reply) {

@@ -6,9 +6,10 @@
 // none when the text does not hold it. Each family of commands has its file
 // here, as the simulated modem has in simulator/commands/.
 //
-// Where the console has always cut a reply at fixed places, the reader makes
-// that cut on the shape it was made for, and reads by the fields 27.007 and
-// 27.005 define otherwise.
+// A reader takes a reply apart by the fields 27.007 and 27.005 define, which on
+// the shape the console was made for gives what its cuts at fixed places
+// always gave. The readers that still make such a cut (see `window` below)
+// say so where they are declared.
 
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,17 @@ std::optional<QString> lineStarting(const QString& text, const QString& prefix);
 // The comma-separated fields after `prefix` on its first line (blanks around
 // each dropped, commas inside quotes kept); none when no line begins with it.
 std::optional<QStringList> fieldsAfter(const QString& text, const QString& prefix);
+// The first of those fields ("" when the line holds none after the prefix);
+// none when no line begins with it.
+std::optional<QString> firstFieldAfter(const QString& text, const QString& prefix);
+// The fields after `prefix` for every line that begins with it, in order: a reply that
+// gives one line per class or per facility.
+std::vector<QStringList> fieldsOfEach(const QString& text, const QString& prefix);
+
+// Index of the last line of the text that reads exactly `line` (nothing else
+// between its line ends), -1 when there is none: where a reply that may
+// itself hold the word ends at its final result ("OK" alone on its line).
+qsizetype lastLineAt(const QString& text, const QString& line);
 
 // Index of the first line of the reply that is a final result, and which;
 // -1 and None while none has come.
@@ -43,6 +55,9 @@ struct Outcome {
     qsizetype at = -1;
 };
 Outcome firstResult(const QString& reply);
+
+// The last of the lines that is a final result, which it is; None when none is.
+Result finalResult(const QStringList& lines);
 
 // Whether the reply's first final result is "OK"; none while none has come.
 std::optional<bool> accepted(const QString& reply);

@@ -11,10 +11,10 @@ namespace replies {
 
 // "AT+CCFC=<reason>,2": the first "+CCFC:" record (a reply may give one line
 // per class), "<status>,<class>" with, for an active forwarding,
-// ",\"<number>\",<type>" after it: the status the character after the colon
-// and its blank, the class the character two places on (a class of more
-// digits is read by its first), the number between the record's first two
-// double quotes ("" without a quote). None without "OK" or without the line.
+// ",\"<number>\",<type>" and perhaps more after it: the status its field, the
+// class its field's first character (a class of more digits is read by its
+// first), the number its third field without the quotes ("" where the record
+// ends first). None without "OK" or without the line.
 struct Forwarding {
     QString status;
     QString classCode;
@@ -22,17 +22,18 @@ struct Forwarding {
 };
 std::optional<Forwarding> forwarding(const QString& reply);
 
-// "AT+CLCK=<facility>,2": in "+CLCK: <status>,<class>" the status stands after
-// the colon and a blank, the class after the status and its comma, one
-// character each ("" where the line ends first). None without the line.
+// "AT+CLCK=<facility>,2": the first "+CLCK: <status>,<class>" line (one per
+// class may follow), each field whole; the class is "" where the line gives
+// the status alone ("+CLCK: 1"). None without the line.
 struct Barring {
     QString status;
     QString classCode;
 };
 std::optional<Barring> barring(const QString& reply);
 
-// "AT+CCWA=1,2": enabled for voice ("+CCWA: 1,1"), disabled for every class
-// ("+CCWA: 0,7"), or refused; none for a status of some other class only.
+// "AT+CCWA=1,2": enabled for voice (a "+CCWA:" line of status 1 for class 1
+// itself), disabled for every class ("+CCWA: 0,7"), or refused; none for a
+// status of some other class only (data, "1,2" or "1,16").
 enum class CallWaiting { Enabled, Disabled, Refused };
 std::optional<CallWaiting> callWaiting(const QString& reply);
 

@@ -24,6 +24,17 @@ bool anyHolds(const QStringList& states, const char* words) {
                        [words](const QString& s) { return s.contains(QLatin1String(words)); });
 }
 
+// A field of a list of pairs ("("PS",0),("SC",1)") without the parentheses
+// that open or close its pair.
+QString outsidePair(const QString& field) {
+    QString inside = field;
+    while (inside.startsWith(QLatin1Char('(')))
+        inside.remove(0, 1);
+    while (inside.endsWith(QLatin1Char(')')))
+        inside.chop(1);
+    return inside.trimmed();
+}
+
 } // namespace
 
 SimState simState(const QString& text) {
@@ -38,9 +49,11 @@ SimState simState(const QString& text) {
 }
 
 std::optional<QString> lockStatus(const QString& reply, const QString& code) {
-    constexpr int kStatusDigitAt = 4;
-    if (!reply.contains(QLatin1String("+CLCK:")) || !reply.contains(code)) return std::nullopt;
-    return window(reply, code, kStatusDigitAt, 1);
+    const QString quoted = QLatin1Char('"') + code + QLatin1Char('"');
+    for (const QStringList& values : fieldsOfEach(reply, QStringLiteral("+CLCK:")))
+        for (qsizetype i = 0; i < values.size(); ++i)
+            if (outsidePair(values[i]) == quoted) return outsidePair(values.value(i + 1));
+    return std::nullopt;
 }
 
 bool simBusy(const QString& reply) {

@@ -31,9 +31,10 @@ struct CodeVerdict {
 CodeVerdict codeVerdict(const QString& reply);
 
 // "AT+CLCK?": the status of facility `code` ("PS", "SC", "PN"), which the
-// reply lists as its quoted code, a comma and its status digit: the one
-// character four places after the code's first letter. None when the reply
-// has no "+CLCK:" line or does not name the facility.
+// reply lists as its quoted code and its status, each a field of a "+CLCK:"
+// line: in pairs on one line ("+CLCK: ("PS",0),("SC",1)") or a facility to a
+// line ("+CLCK: "SC",1"). The status is the field after the code ("" when
+// none follows); none when no "+CLCK:" line names the facility so.
 std::optional<QString> lockStatus(const QString& reply, const QString& code);
 
 } // namespace replies

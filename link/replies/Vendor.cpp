@@ -5,9 +5,7 @@
 namespace replies {
 
 std::optional<QString> inputLevel(const QString& reply) {
-    const std::optional<QStringList> values = fieldsAfter(reply, QStringLiteral("+WIOR:"));
-    if (!values) return std::nullopt;
-    return values->value(0);
+    return firstFieldAfter(reply, QStringLiteral("+WIOR:"));
 }
 
 std::optional<ToolkitStatus> toolkitStatus(const QString& reply) {
