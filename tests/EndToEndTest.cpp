@@ -224,6 +224,10 @@ class Installation {
     QProcess console;
 };
 
+// The simulated SIM's entries, at 1, 2 and 4, as the copy holds them.
+const QStringList kSimulatedEntries = {"1|0123456789|JOHN", "2|+441632960961|OFFICE",
+                                       "4|0207946000|HOME"};
+
 // The rows of the phonebook copy's table DATA, as "Index|Number|Name".
 QStringList phonebookRows(const QString& file) {
     QStringList rows;
@@ -298,10 +302,8 @@ TEST(EndToEndTest, TheCallWindowCopiesEveryEntryOfAModuleInItsOwnShapes) {
     ASSERT_TRUE(display.press("GSM-APPLICATION", "alt+v"));
     EXPECT_TRUE(waitFor([&] { return installation.received().contains("AT+CPBR=4\r"); }, 60))
         << installation.received().toStdString();
-    const QStringList expected = {"1|0123456789|JOHN", "2|+441632960961|OFFICE",
-                                  "4|0207946000|HOME"};
-    EXPECT_TRUE(
-        waitFor([&] { return phonebookRows(installation.path("PhoneBook.mdb")) == expected; }, 20))
+    EXPECT_TRUE(waitFor(
+        [&] { return phonebookRows(installation.path("PhoneBook.mdb")) == kSimulatedEntries; }, 20))
         << phonebookRows(installation.path("PhoneBook.mdb")).join(", ").toStdString();
 }
 
@@ -364,10 +366,8 @@ TEST(EndToEndTest, AModuleThatSaysOkAtOnceAndBusyLaterShowsTheBusyLine) {
     ASSERT_TRUE(installation.startedUp());
 
     ASSERT_TRUE(display.press("GSM-APPLICATION", "alt+v"));
-    const QStringList expected = {"1|0123456789|JOHN", "2|+441632960961|OFFICE",
-                                  "4|0207946000|HOME"};
-    EXPECT_TRUE(
-        waitFor([&] { return phonebookRows(installation.path("PhoneBook.mdb")) == expected; }, 60))
+    EXPECT_TRUE(waitFor(
+        [&] { return phonebookRows(installation.path("PhoneBook.mdb")) == kSimulatedEntries; }, 60))
         << phonebookRows(installation.path("PhoneBook.mdb")).join(", ").toStdString();
     QThread::sleep(3); // the download's last step
 
